@@ -1,0 +1,26 @@
+# we_library(<name> [DEPS <targets>...] [SYSTEM_DEPS <targets>...])
+# One static library per source folder, from every .cpp in it; headers are included from the
+# repository root ("Engine/foundation/WeString.h").
+function(we_library name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  if(ARG_DEPS)
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  endif()
+  if(NOT WE_USE_POOLS)
+    target_compile_definitions(${name} PUBLIC WE_NO_POOLS=1)
+  endif()
+endfunction()
+
+# we_test(<name> [DEPS <targets>...]): a GoogleTest executable from every .cpp in the folder.
+function(we_test name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_compile_definitions(${name} PRIVATE WE_FIXTURES_DIR="${CMAKE_SOURCE_DIR}/Tests/fixtures")
+  gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin DISCOVERY_TIMEOUT 120
+                       PROPERTIES TIMEOUT 300)
+endfunction()

@@ -17,3 +17,4 @@
 #include "Platform/math/D3DXVECTOR3.h"
 #include "Platform/math/D3DXVECTOR4.h"
 #include "Platform/math/D3DXVectorFunctions.h"
+#include "Platform/math/GlUploadConvention.h"

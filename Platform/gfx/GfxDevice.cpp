@@ -883,6 +883,11 @@ HRESULT GfxDevice::GetPixelShader(IDirect3DPixelShader9** shader) {
   return D3D_OK;
 }
 
+void GfxDevice::SetEffectProgram(uint32_t program) {
+  if (m_Record) g_GfxRecorder.Record("SetEffectProgram", {program});
+  m_State.program = program;
+}
+
 HRESULT GfxDevice::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride) {
   if (m_Record) g_GfxRecorder.Record("SetStreamSource", {stream, Id(buffer), offset, stride});
   if (stream != 0) return D3DERR_INVALIDCALL;

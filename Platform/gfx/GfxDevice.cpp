@@ -503,7 +503,7 @@ HRESULT GfxDevice::EndScene() {
 }
 
 HRESULT GfxDevice::Clear(DWORD count, const void* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil) {
-  if (m_Record) {
+  if (m_Record && g_GfxRecorder.logging) {
     auto record = std::make_shared<GfxDrawRecord>();
     record->state = m_State;
     uint32_t zBits;
@@ -653,7 +653,7 @@ void GfxDevice::FlushBoundTextures() {
 }
 
 HRESULT GfxDevice::SubmitDraw(const char* name, GfxDraw& draw, std::initializer_list<uint64_t> args) {
-  if (m_Record) {
+  if (m_Record && g_GfxRecorder.logging) {
     auto record = std::make_shared<GfxDrawRecord>();
     record->state = m_State;
     record->type = draw.type;

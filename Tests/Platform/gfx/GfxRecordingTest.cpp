@@ -144,6 +144,12 @@ TEST_F(GfxRecording, DrawsAreRecordedWithStateAndVertices) {
   // A draw reading past the buffer is refused, not performed.
   EXPECT_EQ(dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, 1, 2), D3DERR_INVALIDCALL);
   EXPECT_EQ(g_GfxRecorder.Draws().size(), 1u);
+  // With logging off, long runs keep no records.
+  g_GfxRecorder.logging = false;
+  size_t before = g_GfxRecorder.calls.size();
+  EXPECT_EQ(dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK);
+  EXPECT_EQ(g_GfxRecorder.calls.size(), before);
+  g_GfxRecorder.logging = true;
   vb->Release();
 }
 

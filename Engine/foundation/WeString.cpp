@@ -125,17 +125,6 @@ void ShutdownStringPool()
 
 // ---- construction and assignment
 
-WeString::WeString(const char* text) : m_Data(g_EmptyStringBuffer), m_Length(0)
-{
-    const size_t n = text != nullptr ? std::strlen(text) : 0;
-    if (n > 0)
-    {
-        m_Length = static_cast<int32_t>(n);
-        m_Data = AllocStringBuffer(m_Length);
-        std::memcpy(m_Data, text, n + 1);
-    }
-}
-
 WeString::WeString(const char* bytes, int32_t length) : m_Data(g_EmptyStringBuffer), m_Length(0)
 {
     if (bytes != nullptr && length > 0)
@@ -277,13 +266,6 @@ WeString& WeString::AppendChar(char c)
     return *this;
 }
 
-WeString& WeString::AppendText(const char* text)
-{
-    if (text != nullptr)
-        AppendRaw(text, static_cast<int32_t>(std::strlen(text)));
-    return *this;
-}
-
 WeString& WeString::AppendBytes(const char* bytes, int32_t length)
 {
     if (bytes != nullptr)
@@ -326,12 +308,23 @@ WeString& WeString::AppendInt(int32_t value, int32_t minDigits, uint32_t base, b
     uint32_t magnitude = negative ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
     char digits[33];
     int32_t count = 0;
-    do
+    if (base == 10) // the common case, without a division by a variable
     {
-        const uint32_t r = magnitude % base;
-        digits[count++] = r < 10 ? static_cast<char>('0' + r) : r < 36 ? static_cast<char>('A' + r - 10) : '?';
-        magnitude /= base;
-    } while (magnitude != 0);
+        do
+        {
+            digits[count++] = static_cast<char>('0' + magnitude % 10);
+            magnitude /= 10;
+        } while (magnitude != 0);
+    }
+    else
+    {
+        do
+        {
+            const uint32_t r = magnitude % base;
+            digits[count++] = r < 10 ? static_cast<char>('0' + r) : r < 36 ? static_cast<char>('A' + r - 10) : '?';
+            magnitude /= base;
+        } while (magnitude != 0);
+    }
     const int32_t pad = minDigits > count ? minDigits - count : 0;
     const int32_t old = m_Length;
     Resize(old + (negative ? 1 : 0) + pad + count);

@@ -2,6 +2,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 // The engine's one string type: a byte string (UTF-8 where shown) with an explicit length and a
 // terminating zero, whose buffers come from a process-wide pool of size classes. Empty strings all
@@ -14,7 +15,10 @@ class WeString
 {
 public:
     WeString() : m_Data(g_EmptyStringBuffer), m_Length(0) {}
-    WeString(const char* text);
+    WeString(const char* text)
+        : WeString(text, text != nullptr ? static_cast<int32_t>(std::strlen(text)) : 0)
+    {
+    }
     // `length` bytes of `bytes` (zero bytes included) and a terminator.
     WeString(const char* bytes, int32_t length);
     WeString(const WeString& other);
@@ -35,7 +39,10 @@ public:
     // Growing in place.
     WeString& Append(const WeString& other);
     WeString& AppendChar(char c);
-    WeString& AppendText(const char* text);
+    WeString& AppendText(const char* text)
+    {
+        return text != nullptr ? AppendBytes(text, static_cast<int32_t>(std::strlen(text))) : *this;
+    }
     WeString& AppendBytes(const char* bytes, int32_t length);
     WeString& AppendUtf8(int32_t codePoint);
     // Negative values get a sign only when `signedFlag` is set; otherwise the value is read as

@@ -78,6 +78,7 @@ int ReadProtectionType()
 
 bool InstallCrashProtection(int protectionType)
 {
+    GetLogFolder();  // settles the folder now, not inside the handler
     if (protectionType == 1)
         return SysCrashHandler::Install(OnCrashLog);
     if (protectionType == 2)

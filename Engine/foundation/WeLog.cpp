@@ -1,5 +1,7 @@
 #include "Engine/foundation/WeLog.h"
 
+#include "Engine/foundation/WeExeFolder.h"
+
 #include "Platform/system/SysDebugOutput.h"
 #include "Platform/system/SysInfo.h"
 #include "Platform/system/SysLogFile.h"
@@ -30,13 +32,6 @@ LogChannel g_Channels[2] = {{"debug", {}, 0, false, {}}, {"crash", {}, 0, false,
 char g_LogFolder[1000] = {};
 const WeVideoCardSource* g_VideoCards = nullptr;
 
-// Where the configuration's executable folder will be read once it exists; until then the log goes to
-// the folder set by SetLogFolder, else the current one.
-const char* DefaultLogFolder()
-{
-    return ".";
-}
-
 void CopyText(char* out, size_t size, const char* text)
 {
     size_t length = strlen(text);
@@ -44,6 +39,16 @@ void CopyText(char* out, size_t size, const char* text)
         length = size - 1;
     memcpy(out, text, length);
     out[length] = '\0';
+}
+
+char g_ExeFolder[1000] = {};
+
+// The executable's folder, copied once into fixed storage so that the crash handler never builds it.
+const char* DefaultLogFolder()
+{
+    if (g_ExeFolder[0] == '\0')
+        CopyText(g_ExeFolder, sizeof(g_ExeFolder), GetExeFolder().c_str());
+    return g_ExeFolder;
 }
 
 void WriteProcessorLine(const SysProcessorInfo& processor, void* context)

@@ -2,13 +2,10 @@
 // (type 2, the default) beside itself, then dies of the fault's signal.
 #include "Engine/foundation/WeApplication.h"
 #include "Engine/foundation/WeCrashReport.h"
-#include "Engine/foundation/WeLog.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <string>
 
 namespace
 {
@@ -38,11 +35,6 @@ public:
 
 int main(int argc, char** argv)
 {
-    std::error_code error;
-    std::filesystem::path self = std::filesystem::canonical(argv[0], error);
-    std::string folder = error ? std::string(".") : self.parent_path().string();
-    SetLogFolder(folder.c_str());
-
     CrashDemoApplication application;
     g_Application = &application;
     if (argc < 2)

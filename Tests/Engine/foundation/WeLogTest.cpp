@@ -1,3 +1,4 @@
+#include "Engine/foundation/WeExeFolder.h"
 #include "Engine/foundation/WeLog.h"
 #include "Platform/system/SysDebugOutput.h"
 
@@ -185,6 +186,14 @@ TEST_F(WeLogTest, OverlongLinesAreCutAndTextIsNeverAFormat)
     CrashLogPrintf("%s", "\n%s%n%d\n");
     std::string body = Body(Read("crash", "stamp"));
     EXPECT_EQ(body, std::string(LogLineSize - 1, 'x') + "\n%s%n%d\n");
+}
+
+TEST_F(WeLogTest, FilesGoBesideTheExecutableUnlessAFolderIsSet)
+{
+    SetLogFolder("");
+    EXPECT_STREQ(GetLogFolder(), GetExeFolder().c_str());
+    SetLogFolder("/some/where");
+    EXPECT_STREQ(GetLogFolder(), "/some/where");
 }
 
 TEST_F(WeLogTest, UnwritableFolderLosesTheLineButNotTheDebugger)

@@ -28,6 +28,7 @@ std::terminate_handler g_PreviousTerminate = nullptr;
 alignas(16) char g_AltStack[256 * 1024];
 
 std::atomic<int> g_ActiveSignal{0};
+unsigned g_WatchdogSeconds = SysCrashHandler::DefaultWatchdogSeconds;
 char g_TerminateText[512];
 std::atomic<bool> g_TerminateNoted{false};
 
@@ -115,6 +116,11 @@ bool SysCrashHandler::IsInstalled()
     return g_Installed;
 }
 
+void SysCrashHandler::SetWatchdogSeconds(unsigned seconds)
+{
+    g_WatchdogSeconds = seconds > 0 ? seconds : 1;
+}
+
 void SysCrashHandler::DisarmWatchdog()
 {
     alarm(0);
@@ -172,7 +178,7 @@ void OnSignal(int signal, siginfo_t* info, void* context)
         // A fault inside the report: end now, with the signal that started it.
         SysCrashHandler::DieOf(expected);
     }
-    alarm(SysCrashHandler::WatchdogSeconds);
+    alarm(g_WatchdogSeconds);
 
     const ucontext_t* uc = static_cast<const ucontext_t*>(context);
 

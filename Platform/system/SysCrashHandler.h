@@ -19,7 +19,8 @@ public:
 
     // Stops the watchdog; the report calls it before waiting on the user.
     static void DisarmWatchdog();
-    static constexpr unsigned WatchdogSeconds = 20;
+    static constexpr unsigned DefaultWatchdogSeconds = 20;
+    static void SetWatchdogSeconds(unsigned seconds);
 
     static const char* SignalName(int signal);
 

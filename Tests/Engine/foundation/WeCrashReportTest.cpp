@@ -1,8 +1,10 @@
+#include "Engine/foundation/StackWalker.h"
 #include "Engine/foundation/WeApplication.h"
 #include "Engine/foundation/WeCrashReport.h"
 #include "Engine/foundation/WeLog.h"
 #include "Platform/system/SysLogFile.h"
 #include "Platform/system/SysMessageBox.h"
+#include "Platform/system/SysStackWalk.h"
 
 #include "Tests/Platform/system/MinidumpReader.h"
 #include "Tests/Platform/system/TestFolder.h"
@@ -13,6 +15,7 @@
 #include <cstring>
 #include <string>
 #include <sys/mman.h>
+#include <vector>
 
 namespace
 {
@@ -244,4 +247,41 @@ TEST(WeCrashReport, TimeStampHasTheDesignedShape)
     for (size_t i : {4u, 7u, 10u, 13u, 16u})
         EXPECT_EQ(stamp[i], '-');
     g_CrashTimeStamp[0] = '\0';
+}
+
+namespace
+{
+
+class CollectingWalker : public StackWalker
+{
+public:
+    std::vector<std::string> lines;
+
+protected:
+    void OnOutput(const char* text) override { lines.push_back(text); }
+};
+
+__attribute__((noinline)) int WalkDeep(CollectingWalker& walker, int depth)
+{
+    if (depth == 0)
+        return walker.ShowCallstack(nullptr) ? 1 : 0;
+    int result = WalkDeep(walker, depth - 1);
+    asm volatile("" ::: "memory");  // not a tail call: every level keeps its frame
+    return result;
+}
+
+}  // namespace
+
+TEST(StackWalker, DeepStackEndsWithTheFrameLimitErrorLine)
+{
+    CollectingWalker walker;
+    EXPECT_EQ(WalkDeep(walker, SysStackWalk::MaxFrames + 50), 0);
+    ASSERT_FALSE(walker.lines.empty());
+    size_t frames = 0;
+    for (const std::string& line : walker.lines)
+        frames += line.find(": (filename not available): ") != std::string::npos;
+    EXPECT_EQ(frames, static_cast<size_t>(SysStackWalk::MaxFrames));
+    EXPECT_EQ(walker.lines.back().rfind("ERROR: unw_step-Frame-Limit-Reached!, GetLastError: 256 (Address: ", 0), 0u)
+        << walker.lines.back();
+    EXPECT_NE(walker.lines.front().find(", SymType: '-unknown-'\n"), std::string::npos);  // modules first
 }

@@ -15,6 +15,7 @@
 #include <stdexcept>
 #include <string>
 #include <sys/mman.h>
+#include <unistd.h>
 
 namespace
 {
@@ -51,6 +52,14 @@ void FaultingReport(const SysCrashInfo& info)
 {
     AppendReport(info);
     FaultOnGuardPage();
+}
+
+// Stands for a report stuck on a lock the faulting code held.
+void HangingReport(const SysCrashInfo& info)
+{
+    AppendReport(info);
+    for (;;)
+        pause();
 }
 
 void DumpReport(const SysCrashInfo& info)
@@ -106,6 +115,18 @@ TEST_F(SysCrashHandlerTest, SecondFaultInsideTheReportEndsAtOnceWithTheFirstSign
     std::string report = TestFolder::Read(g_ReportPath);
     EXPECT_NE(report.find("report 1 signal"), std::string::npos);
     EXPECT_EQ(report.find("report 2"), std::string::npos);
+}
+
+TEST_F(SysCrashHandlerTest, HungReportIsEndedByTheWatchdogWithTheFirstSignal)
+{
+    EXPECT_EXIT(
+        {
+            SysCrashHandler::SetWatchdogSeconds(1);
+            SysCrashHandler::Install(HangingReport);
+            FaultOnGuardPage();
+        },
+        testing::KilledBySignal(SIGSEGV), "");
+    EXPECT_NE(TestFolder::Read(g_ReportPath).find("report 1 signal"), std::string::npos);
 }
 
 TEST_F(SysCrashHandlerTest, StackOverflowIsReportedFromTheAlternateStack)

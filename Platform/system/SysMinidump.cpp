@@ -288,7 +288,7 @@ bool SysMinidump::Write(const char* path, const SysCrashInfo& crash)
         uc = &here;
     }
 
-    constexpr uint32_t streamCount = 5;
+    constexpr uint32_t streamCount = 6;
     file.Reserve(sizeof(fmt::Header) + streamCount * sizeof(fmt::Directory));
     fmt::Directory directory[streamCount] = {};
 
@@ -378,6 +378,12 @@ bool SysMinidump::Write(const char* path, const SysCrashInfo& crash)
     memory.range = stack;
     uint32_t memorySize = 4 + memory.count * static_cast<uint32_t>(sizeof(fmt::MemoryDescriptor));
     directory[4] = {fmt::MemoryListStream, {memorySize, file.Append(&memory, memorySize)}};
+
+    fmt::MiscInfo misc{};
+    misc.sizeOfInfo = sizeof(misc);
+    misc.flags1 = fmt::MiscProcessId;
+    misc.processId = static_cast<uint32_t>(getpid());
+    directory[5] = {fmt::MiscInfoStream, {sizeof(misc), file.Append(&misc, sizeof(misc))}};
 
     fmt::Header header{};
     header.signature = fmt::Signature;

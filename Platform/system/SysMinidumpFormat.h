@@ -15,6 +15,9 @@ constexpr uint32_t ModuleListStream = 4;
 constexpr uint32_t MemoryListStream = 5;
 constexpr uint32_t ExceptionStream = 6;
 constexpr uint32_t SystemInfoStream = 7;
+constexpr uint32_t MiscInfoStream = 15;
+
+constexpr uint32_t MiscProcessId = 0x1;
 
 constexpr uint16_t ProcessorArchitectureAmd64 = 9;
 constexpr uint32_t PlatformLinux = 0x8201;
@@ -168,6 +171,16 @@ struct ContextAmd64Record
     uint64_t lastExceptionFromRip;
 };
 
+struct MiscInfo
+{
+    uint32_t sizeOfInfo;
+    uint32_t flags1;
+    uint32_t processId;
+    uint32_t processCreateTime;
+    uint32_t processUserTime;
+    uint32_t processKernelTime;
+};
+
 #pragma pack(pop)
 
 static_assert(sizeof(LocationDescriptor) == 8);
@@ -180,6 +193,7 @@ static_assert(sizeof(ExceptionStreamRecord) == 168);
 static_assert(sizeof(Thread) == 48);
 static_assert(sizeof(FixedFileInfo) == 52);
 static_assert(sizeof(Module) == 108);
+static_assert(sizeof(MiscInfo) == 24);
 static_assert(sizeof(ContextAmd64Record) == 1232);
 static_assert(offsetof(ContextAmd64Record, contextFlags) == 0x30);
 static_assert(offsetof(ContextAmd64Record, rax) == 0x78);

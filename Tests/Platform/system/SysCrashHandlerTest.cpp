@@ -188,7 +188,11 @@ TEST_F(SysCrashHandlerTest, MinidumpHoldsTheExceptionThreadMemoryAndModules)
 
     MinidumpReader dump;
     ASSERT_TRUE(dump.Load(g_ReportPath));
-    EXPECT_EQ(dump.Streams().size(), 5u);
+    EXPECT_EQ(dump.Streams().size(), 6u);
+    const MinidumpStream* misc = dump.Find(15);
+    ASSERT_NE(misc, nullptr);
+    EXPECT_EQ(dump.U32(misc->rva + 4), 1u);
+    EXPECT_NE(dump.U32(misc->rva + 8), static_cast<uint32_t>(getpid()));  // the crashed child's id
 
     const MinidumpStream* system = dump.Find(7);
     ASSERT_NE(system, nullptr);

@@ -32,7 +32,7 @@ void WriteSystemInfo(SysLogFile& file);
 // The folder the log files (and crash dumps) go to. Empty means the executable's folder.
 void SetLogFolder(const char* folder);
 const char* GetLogFolder();
-// The full path of a channel's file in this run ("" before its first line created it).
+// The full path of a channel's file in this run ("" before its first ordinary line after the stamp).
 const char* GetLogPath(int channel);
 // True once a line of the channel reached its file in this run.
 bool IsLogChannelCreated(int channel);

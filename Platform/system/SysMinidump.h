@@ -2,8 +2,9 @@
 #include "Platform/system/SysCrashInfo.h"
 
 // Writes a minidump of the faulting thread: system information (x86-64, Linux), the exception (signal
-// number, si_code, fault address), the thread with its registers and stack memory, the memory list
-// the module list with build ids, and the process id. No allocation and no stdio, so it runs inside the crash handler.
+// number, si_code, fault address), the thread with its registers and stack memory, the memory list,
+// the module list with build ids, and the process id. No allocation and no stdio, so it runs inside
+// the crash handler.
 class SysMinidump
 {
 public:

@@ -1,0 +1,107 @@
+#include "Platform/math/D3DXMATRIX.h"
+
+#include "Platform/math/D3DXMatrixFunctions.h"
+
+D3DXMATRIX::D3DXMATRIX(const float* f) : D3DMATRIX{}
+{
+    for (int i = 0; i < 16; ++i)
+        (&_11)[i] = f[i];
+}
+
+D3DXMATRIX::D3DXMATRIX(float f11, float f12, float f13, float f14,
+                       float f21, float f22, float f23, float f24,
+                       float f31, float f32, float f33, float f34,
+                       float f41, float f42, float f43, float f44)
+    : D3DMATRIX{}
+{
+    _11 = f11; _12 = f12; _13 = f13; _14 = f14;
+    _21 = f21; _22 = f22; _23 = f23; _24 = f24;
+    _31 = f31; _32 = f32; _33 = f33; _34 = f34;
+    _41 = f41; _42 = f42; _43 = f43; _44 = f44;
+}
+
+D3DXMATRIX& D3DXMATRIX::operator*=(const D3DXMATRIX& mat)
+{
+    D3DXMatrixMultiply(this, this, &mat);
+    return *this;
+}
+
+D3DXMATRIX& D3DXMATRIX::operator+=(const D3DXMATRIX& mat)
+{
+    for (int i = 0; i < 16; ++i)
+        (&_11)[i] += (&mat._11)[i];
+    return *this;
+}
+
+D3DXMATRIX& D3DXMATRIX::operator-=(const D3DXMATRIX& mat)
+{
+    for (int i = 0; i < 16; ++i)
+        (&_11)[i] -= (&mat._11)[i];
+    return *this;
+}
+
+D3DXMATRIX& D3DXMATRIX::operator*=(float f)
+{
+    for (int i = 0; i < 16; ++i)
+        (&_11)[i] *= f;
+    return *this;
+}
+
+D3DXMATRIX& D3DXMATRIX::operator/=(float f)
+{
+    float inv = 1.0f / f;
+    for (int i = 0; i < 16; ++i)
+        (&_11)[i] *= inv;
+    return *this;
+}
+
+D3DXMATRIX D3DXMATRIX::operator-() const
+{
+    D3DXMATRIX r(*this);
+    for (int i = 0; i < 16; ++i)
+        (&r._11)[i] = -(&r._11)[i];
+    return r;
+}
+
+D3DXMATRIX D3DXMATRIX::operator*(const D3DXMATRIX& mat) const
+{
+    D3DXMATRIX r;
+    D3DXMatrixMultiply(&r, this, &mat);
+    return r;
+}
+
+D3DXMATRIX D3DXMATRIX::operator+(const D3DXMATRIX& mat) const
+{
+    D3DXMATRIX r(*this);
+    r += mat;
+    return r;
+}
+
+D3DXMATRIX D3DXMATRIX::operator-(const D3DXMATRIX& mat) const
+{
+    D3DXMATRIX r(*this);
+    r -= mat;
+    return r;
+}
+
+D3DXMATRIX D3DXMATRIX::operator*(float f) const
+{
+    D3DXMATRIX r(*this);
+    r *= f;
+    return r;
+}
+
+D3DXMATRIX D3DXMATRIX::operator/(float f) const
+{
+    D3DXMATRIX r(*this);
+    r /= f;
+    return r;
+}
+
+bool D3DXMATRIX::operator==(const D3DXMATRIX& mat) const
+{
+    for (int i = 0; i < 16; ++i)
+        if ((&_11)[i] != (&mat._11)[i])
+            return false;
+    return true;
+}

@@ -28,6 +28,7 @@ std::terminate_handler g_PreviousTerminate = nullptr;
 alignas(16) char g_AltStack[256 * 1024];
 
 std::atomic<int> g_ActiveSignal{0};
+std::atomic<uint32_t> g_ActiveThread{0};
 unsigned g_WatchdogSeconds = SysCrashHandler::DefaultWatchdogSeconds;
 char g_TerminateText[512];
 std::atomic<bool> g_TerminateNoted{false};
@@ -89,6 +90,7 @@ bool SysCrashHandler::Install(ReportFn report)
 
     g_PreviousTerminate = std::set_terminate(OnTerminate);
     g_ActiveSignal.store(0);
+    g_ActiveThread.store(0);
     g_TerminateNoted.store(false);
     g_Installed = true;
     return true;
@@ -155,29 +157,39 @@ void OnTerminate()
     // Note what was thrown, then let the SIGABRT report describe it.
     if (!g_TerminateNoted.exchange(true))
     {
-        const char* name = nullptr;
         std::type_info* type = abi::__cxa_current_exception_type();
-        if (type != nullptr)
-            name = type->name();
-        int status = -1;
-        char* demangled = name != nullptr ? abi::__cxa_demangle(name, nullptr, nullptr, &status) : nullptr;
-        snprintf(g_TerminateText, sizeof(g_TerminateText), "uncaught exception of type %s",
-                 status == 0 && demangled != nullptr ? demangled : (name != nullptr ? name : "-unknown-"));
         if (type == nullptr)
+        {
             snprintf(g_TerminateText, sizeof(g_TerminateText), "terminate called without an active exception");
-        std::free(demangled);
+        }
+        else
+        {
+            int status = -1;
+            char* demangled = abi::__cxa_demangle(type->name(), nullptr, nullptr, &status);
+            snprintf(g_TerminateText, sizeof(g_TerminateText), "uncaught exception of type %s",
+                     status == 0 && demangled != nullptr ? demangled : type->name());
+            std::free(demangled);
+        }
     }
     abort();
 }
 
 void OnSignal(int signal, siginfo_t* info, void* context)
 {
+    uint32_t thread = static_cast<uint32_t>(syscall(SYS_gettid));
     int expected = 0;
     if (!g_ActiveSignal.compare_exchange_strong(expected, signal))
     {
-        // A fault inside the report: end now, with the signal that started it.
+        // A fault inside the report: end now, with the signal that started it. A fault on another
+        // thread waits, so that the first report is finished; the report's end kills the process.
+        if (g_ActiveThread.load() != thread)
+        {
+            for (;;)
+                pause();
+        }
         SysCrashHandler::DieOf(expected);
     }
+    g_ActiveThread.store(thread);
     alarm(g_WatchdogSeconds);
 
     const ucontext_t* uc = static_cast<const ucontext_t*>(context);
@@ -186,7 +198,7 @@ void OnSignal(int signal, siginfo_t* info, void* context)
     crash.signal = signal;
     crash.code = info != nullptr ? info->si_code : 0;
     crash.context = context;
-    crash.threadId = static_cast<uint32_t>(syscall(SYS_gettid));
+    crash.threadId = thread;
     crash.programCounter = uc != nullptr ? static_cast<uintptr_t>(uc->uc_mcontext.gregs[REG_RIP]) : 0;
     crash.faultAddress = (info != nullptr && info->si_code > 0) ? reinterpret_cast<uintptr_t>(info->si_addr)
                                                                  : crash.programCounter;

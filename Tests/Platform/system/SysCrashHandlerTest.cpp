@@ -15,6 +15,7 @@
 #include <stdexcept>
 #include <string>
 #include <sys/mman.h>
+#include <thread>
 #include <unistd.h>
 
 namespace
@@ -52,6 +53,18 @@ void FaultingReport(const SysCrashInfo& info)
 {
     AppendReport(info);
     FaultOnGuardPage();
+}
+
+// While this report runs, another thread faults too; the first report must still finish.
+void ReportWithFaultingThread(const SysCrashInfo& info)
+{
+    AppendReport(info);
+    std::thread other(FaultOnGuardPage);
+    other.detach();
+    usleep(200 * 1000);
+    SysLogFile file;
+    file.Append(g_ReportPath.c_str());
+    file.Write("finished\n");
 }
 
 // Stands for a report stuck on a lock the faulting code held.
@@ -115,6 +128,20 @@ TEST_F(SysCrashHandlerTest, SecondFaultInsideTheReportEndsAtOnceWithTheFirstSign
     std::string report = TestFolder::Read(g_ReportPath);
     EXPECT_NE(report.find("report 1 signal"), std::string::npos);
     EXPECT_EQ(report.find("report 2"), std::string::npos);
+}
+
+TEST_F(SysCrashHandlerTest, FaultOnAnotherThreadWaitsForTheRunningReport)
+{
+    EXPECT_EXIT(
+        {
+            SysCrashHandler::Install(ReportWithFaultingThread);
+            raise(SIGFPE);
+        },
+        testing::KilledBySignal(SIGFPE), "");
+    std::string report = TestFolder::Read(g_ReportPath);
+    EXPECT_NE(report.find("report 1 signal"), std::string::npos);
+    EXPECT_EQ(report.find("report 2"), std::string::npos);
+    EXPECT_NE(report.find("finished\n"), std::string::npos) << report;
 }
 
 TEST_F(SysCrashHandlerTest, HungReportIsEndedByTheWatchdogWithTheFirstSignal)

@@ -7,7 +7,8 @@
 #include <unordered_map>
 #include <vector>
 
-// Keys shaped like the configuration store's: file.Section.Name, a few thousand of them.
+// Keys shaped like the configuration store's: file.Section.Name, 3,584 of them (about as many as
+// the game's configuration holds), so that each of the 127 chains holds some 28 entries.
 namespace
 {
 const char* const kFiles[] = {"game", "build", "debug", "UI", "Sounds", "Shaders", "Maps", "Localization"};
@@ -25,15 +26,15 @@ const Keys& ConfigKeys()
 {
     static const Keys keys = [] {
         Keys k;
-        int n = 0;
         for (const char* file : kFiles)
             for (const char* section : kSections)
                 for (const char* name : kNames)
-                {
-                    const std::string key = std::string(file) + "." + section + "." + name + std::to_string(n++ % 5);
-                    k.std.push_back(key);
-                    k.we.emplace_back(key.c_str());
-                }
+                    for (int variant = 0; variant < 8; ++variant)
+                    {
+                        const std::string key = std::string(file) + "." + section + "." + name + std::to_string(variant);
+                        k.std.push_back(key);
+                        k.we.emplace_back(key.c_str());
+                    }
         return k;
     }();
     return keys;

@@ -9,6 +9,9 @@ namespace
 {
 std::string Str(const WeString& s) { return std::string(s.c_str(), static_cast<size_t>(s.Length())); }
 
+// Built by a static initialiser, before any pool state could have been set up by code.
+WeString g_EarlyString = WeString("built during static initialisation, ").ConcatText("before main");
+
 std::string Pattern(size_t n)
 {
     std::string s(n, ' ');
@@ -16,6 +19,11 @@ std::string Pattern(size_t n)
         s[i] = static_cast<char>('a' + i % 26);
     return s;
 }
+}
+
+TEST(WeStringPool, StringsWorkDuringStaticInitialisation)
+{
+    EXPECT_EQ(Str(g_EarlyString), "built during static initialisation, before main");
 }
 
 TEST(WeStringPool, ReleasedBuffersAreReusedLastInFirstOut)
@@ -113,7 +121,7 @@ TEST(WeStringPool, AfterShutdownEveryGrowthReallocates)
             WeString kept("a string from before, class 1");
             ShutdownStringPool();
             bool ok = !StringPoolEnabled();
-            for (int i = 0; i < 4; ++i)
+            for (int i = 0; i < 7; ++i)
                 ok = ok && StringPoolFreeCount(i) == 0;
             WeString s("abc");
             std::string expected("abc");

@@ -22,3 +22,15 @@ TEST(D3DXTypes, MatrixIsRowAfterRowWithPositionInFourthRow)
     EXPECT_EQ(m(3, 1), 2.0f);
     EXPECT_EQ(m.m[3][2], 3.0f);
 }
+
+TEST(D3DXTypes, ViewportEqualityAndAngleConstants)
+{
+    const D3DVIEWPORT9 a{0, 0, 800, 600, 0.0f, 1.0f};
+    D3DVIEWPORT9 b = a;
+    EXPECT_EQ(a, b);
+    b.MaxZ = 0.5f;
+    EXPECT_NE(a, b);
+    EXPECT_FLOAT_EQ(D3DXToRadian(180.0f), D3DX_PI);
+    EXPECT_FLOAT_EQ(D3DXToDegree(D3DX_PI / 2), 90.0f);
+    EXPECT_FLOAT_EQ(D3DX_1BYPI * D3DX_PI, 1.0f);
+}

@@ -2,6 +2,7 @@
 
 #include "Engine/foundation/MyStackWalker.h"
 #include "Engine/foundation/WeApplication.h"
+#include "Engine/foundation/WeConfig.h"
 #include "Engine/foundation/WeLog.h"
 #include "Platform/system/SysClock.h"
 #include "Platform/system/SysCrashHandler.h"
@@ -71,9 +72,7 @@ void FormatCrashTimeStamp()
 
 int ReadProtectionType()
 {
-    // The configuration store's "build.Options.ProtectionType" is read here once it exists; until
-    // then the build's default holds.
-    return 2;
+    return GetConfigInt("build.Options.ProtectionType", 2);
 }
 
 bool InstallCrashProtection(int protectionType)

@@ -1,5 +1,6 @@
 // crash_demo [protection type]: faults on purpose and leaves a crash log (type 1) or a minidump
-// (type 2, the default) beside itself, then dies of the fault's signal.
+// (type 2) beside itself, then dies of the fault's signal. Without an argument the type is the
+// configuration's "build.Options.ProtectionType" (default 2), as for the game.
 #include "Engine/foundation/WeApplication.h"
 #include "Engine/foundation/WeCrashReport.h"
 

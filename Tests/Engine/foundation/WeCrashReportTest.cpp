@@ -1,5 +1,6 @@
 #include "Engine/foundation/StackWalker.h"
 #include "Engine/foundation/WeApplication.h"
+#include "Engine/foundation/WeConfig.h"
 #include "Engine/foundation/WeCrashReport.h"
 #include "Engine/foundation/WeLog.h"
 #include "Platform/system/SysLogFile.h"
@@ -182,7 +183,8 @@ TEST_F(WeCrashReportTest, MinidumpOfTheDefaultProtectionHoldsTheFault)
             Prepare("unused");
             CrashingApplication application;
             g_Application = &application;
-            application.RunWithCrashHandler();  // stamps the start time itself, default type 2
+            EXPECT_EQ(ReadProtectionType(), 2);  // the shipped build.ini and the default agree
+            application.RunWithCrashHandler();   // stamps the start time itself
         },
         testing::KilledBySignal(SIGSEGV), "");
 
@@ -223,6 +225,24 @@ TEST_F(WeCrashReportTest, MinidumpThatCannotBeWrittenShowsNoMessage)
     EXPECT_EQ(TestFolder::Read(g_Events), "");
 }
 
+TEST_F(WeCrashReportTest, ConfiguredProtectionTypeChoosesTheHandler)
+{
+    EXPECT_EXIT(
+        {
+            Prepare("unused");
+            GetConfigInt("build.Options.ProtectionType", 2) = 1;
+            CrashingApplication application;
+            g_Application = &application;
+            application.RunWithCrashHandler();
+        },
+        testing::KilledBySignal(SIGSEGV), "");
+    std::vector<std::string> logs = m_Folder.Find("crash-", ".log");
+    ASSERT_EQ(logs.size(), 1u);
+    EXPECT_NE(TestFolder::Read(m_Folder.File(logs[0])).find("CrashReportKnownFunction"), std::string::npos);
+    EXPECT_TRUE(m_Folder.Find("crash-", ".dmp").empty());
+    EXPECT_NE(TestFolder::Read(g_Events).find("box[Crash Test|"), std::string::npos);
+}
+
 TEST_F(WeCrashReportTest, OtherProtectionTypesInstallNothing)
 {
     for (int type : {0, 3})
@@ -232,6 +252,14 @@ TEST_F(WeCrashReportTest, OtherProtectionTypesInstallNothing)
                 Prepare("none");
                 EXPECT_FALSE(InstallCrashProtection(type));
                 CrashReportKnownFunction();
+            },
+            UnprotectedFault, "");
+        EXPECT_EXIT(
+            {
+                Prepare("none");
+                GetConfigInt("build.Options.ProtectionType", 2) = type;
+                CrashingApplication application;
+                application.RunWithCrashHandler();
             },
             UnprotectedFault, "");
         EXPECT_TRUE(m_Folder.Find("crash-", "").empty());

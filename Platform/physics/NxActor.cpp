@@ -52,6 +52,7 @@ NxActor::NxActor(NxScene* scene, const NxActorDesc& desc, NxU32 serial) : scene_
     linearDamping_ = b.linearDamping;
     angularDamping_ = b.angularDamping;
     ccdThreshold_ = b.CCDMotionThreshold;
+    maxAngularVelocity_ = b.maxAngularVelocity;
     if (b.mass > 0) {
       mass_ = b.mass;
     } else {
@@ -388,6 +389,17 @@ void NxActor::beginSubStep(NxU32 index) {
   body_->setAngularVelocity(body_->getAngularVelocity() + dw * body_->getAngularFactor());
   if (!force_.isZero()) body_->applyCentralForce(NxToBullet(force_));
   if (!torque_.isZero()) body_->applyTorque(NxToBullet(torque_));
+}
+
+NxReal NxActor::getMaxAngularVelocity() const {
+  return maxAngularVelocity_ >= 0 ? maxAngularVelocity_ : scene_->getPhysicsSDK().getParameter(NX_MAX_ANGULAR_VELOCITY);
+}
+
+void NxActor::endSubStep() {
+  if (!valid() || !dynamic_ || isKinematic()) return;
+  const btScalar cap = getMaxAngularVelocity();
+  const btVector3 w = body_->getAngularVelocity();
+  if (cap >= 0 && w.length2() > cap * cap) body_->setAngularVelocity(w * (cap / w.length()));
 }
 
 void NxActor::endStep() {

@@ -46,6 +46,9 @@ class NxActor {
   void addForce(const NxVec3& force, NxForceMode mode = NX_FORCE, bool wakeup = true);
   void addTorque(const NxVec3& torque, NxForceMode mode = NX_FORCE, bool wakeup = true);
   NxReal getMass() const { return mass_; }
+  // Angular speed cap applied after every sub-step; below 0, the SDK's NX_MAX_ANGULAR_VELOCITY.
+  void setMaxAngularVelocity(NxReal maxAngVel) { maxAngularVelocity_ = maxAngVel; }
+  NxReal getMaxAngularVelocity() const;
 
   // Flags.
   void raiseActorFlag(NxActorFlag flag) { setActorFlags(actorFlags_ | flag); }
@@ -87,6 +90,7 @@ class NxActor {
   // Per step: forces and kinematic moves spread over the step's sub-steps.
   void beginStep(NxU32 subSteps, NxReal subStepTime);
   void beginSubStep(NxU32 index);
+  void endSubStep();
   void endStep();
   bool sleepingAtStepStart = false;
 
@@ -115,6 +119,7 @@ class NxActor {
   NxVec3 inertia_;
   NxReal ccdThreshold_ = 0;
   NxReal linearDamping_ = 0, angularDamping_ = 0;
+  NxReal maxAngularVelocity_ = -1;
   // Force accumulators for the next step: plain forces (N), and amounts that the smooth modes spread
   // evenly over the step.
   NxVec3 force_, torque_, smoothImpulse_, smoothAngularImpulse_, smoothVelocity_, smoothAngularVelocity_;

@@ -277,6 +277,7 @@ void NxScene::runStep(NxReal elapsed) {
     subStep_ = k;
     for (NxActor* a : live) a->beginSubStep(k);
     world_->stepSimulation(h, 0, h);
+    for (NxActor* a : live) a->endSubStep();
     collectSubStepContacts();
   }
   for (NxActor* a : live) a->endStep();

@@ -131,6 +131,14 @@ TEST_F(PhysicsTest, ForceModesChangeVelocityAsDocumented) {
   b->setAngularVelocity(NxVec3(0, 0, 0));
   b->addTorque(NxVec3(0, 2, 0), NX_VELOCITY_CHANGE);
   EXPECT_NEAR(b->getAngularVelocity().y, 2, 1e-5);
+  // Spin is capped after each step: by the SDK default of 7 rad/s unless the body sets its own.
+  b->setAngularVelocity(NxVec3(0, 20, 0));
+  step();
+  EXPECT_NEAR(b->getAngularVelocity().magnitude(), 7, 1e-3);
+  b->setMaxAngularVelocity(30);
+  b->setAngularVelocity(NxVec3(0, 20, 0));
+  step();
+  EXPECT_NEAR(b->getAngularVelocity().magnitude(), 20, 0.05f);  // less a little angular damping
 }
 
 TEST_F(PhysicsTest, GravitySwitchAndSleepControl) {

@@ -16,17 +16,8 @@ NxCookingParams& params() {
   return s_params;
 }
 
-// Reads the description's points and triangles; false on missing data or an index out of range.
-bool readMesh(const NxSimpleTriangleMesh& desc, std::vector<NxVec3>& points, std::vector<NxU32>& indices) {
-  if (!desc.isValid() || desc.numVertices > NxCookedFormat::kMaxCount || desc.numTriangles > NxCookedFormat::kMaxCount)
-    return false;
-  points.resize(desc.numVertices);
-  for (NxU32 i = 0; i < desc.numVertices; ++i) {
-    float p[3];
-    std::memcpy(p, static_cast<const NxU8*>(desc.points) + size_t(i) * desc.pointStrideBytes, sizeof p);
-    points[i].set(p);
-  }
-  const bool small = (desc.flags & NX_MF_16_BIT_INDICES) != 0;
+// Reads the triangles with the given index size; false when an index is out of range.
+bool readTriangles(const NxSimpleTriangleMesh& desc, bool small, std::vector<NxU32>& indices) {
   indices.resize(size_t(desc.numTriangles) * 3);
   for (NxU32 t = 0; t < desc.numTriangles; ++t) {
     const NxU8* src = static_cast<const NxU8*>(desc.triangles) + size_t(t) * desc.triangleStrideBytes;
@@ -45,6 +36,24 @@ bool readMesh(const NxSimpleTriangleMesh& desc, std::vector<NxVec3>& points, std
     if (desc.flags & NX_MF_FLIPNORMALS) std::swap(indices[size_t(t) * 3 + 1], indices[size_t(t) * 3 + 2]);
   }
   return true;
+}
+
+// Reads the description's points and triangles; false on missing data or an index out of range.
+bool readMesh(const NxSimpleTriangleMesh& desc, std::vector<NxVec3>& points, std::vector<NxU32>& indices) {
+  if (!desc.isValid() || desc.numVertices > NxCookedFormat::kMaxCount || desc.numTriangles > NxCookedFormat::kMaxCount)
+    return false;
+  points.resize(desc.numVertices);
+  for (NxU32 i = 0; i < desc.numVertices; ++i) {
+    float p[3];
+    std::memcpy(p, static_cast<const NxU8*>(desc.points) + size_t(i) * desc.pointStrideBytes, sizeof p);
+    points[i].set(p);
+  }
+  const bool small = (desc.flags & NX_MF_16_BIT_INDICES) != 0;
+  // The engine states 16-bit indices for every mesh and gives 32-bit ones away only by their 12-byte
+  // triangle stride. Read such triangles as 32-bit when that yields a valid mesh: packed 16-bit
+  // triangles never take 12 bytes, and padded ones would need every second index to be 0 to pass.
+  if (small && desc.triangleStrideBytes == 12 && readTriangles(desc, false, indices)) return true;
+  return readTriangles(desc, small, indices);
 }
 
 void write(NxStream& stream, NxU32 tag, const std::vector<NxVec3>& points, const std::vector<NxU32>& indices) {

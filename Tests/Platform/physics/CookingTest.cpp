@@ -44,6 +44,25 @@ TEST_F(PhysicsTest, CookedTriangleMeshesRoundTripWithBothIndexSizes) {
   EXPECT_FLOAT_EQ(NxGetCookingParams().skinWidth, 0.3f);
 }
 
+TEST_F(PhysicsTest, ThirtyTwoBitTrianglesUnderTheSixteenBitFlagAreReadByTheirStride) {
+  // The engine cooks every mesh with flags 6; a 32-bit mesh shows itself only by its 12-byte stride.
+  const NxU32 t32[] = {0, 4, 1, 1, 4, 2, 2, 4, 3, 3, 4, 0};
+  TestStream stream;
+  ASSERT_TRUE(NxCookTriangleMesh(pyramid(t32, NX_MF_16_BIT_INDICES | NX_MF_HARDWARE_MESH), stream));
+  NxTriangleMesh* mesh = sdk->createTriangleMesh(stream);
+  ASSERT_NE(mesh, nullptr);
+  for (int i = 0; i < 12; ++i) EXPECT_EQ(mesh->getTriangles()[i], t32[i]) << i;
+  // A padded 16-bit mesh with the same stride still reads as 16-bit.
+  const NxU16 padded[] = {0, 4, 1, 0, 0, 0, 1, 4, 2, 0, 0, 0, 2, 4, 3, 0, 0, 0, 3, 4, 0, 0, 0, 0};
+  NxTriangleMeshDesc d = pyramid(padded, NX_MF_16_BIT_INDICES);
+  d.triangleStrideBytes = 12;
+  TestStream s2;
+  ASSERT_TRUE(NxCookTriangleMesh(d, s2));
+  mesh = sdk->createTriangleMesh(s2);
+  ASSERT_NE(mesh, nullptr);
+  for (int i = 0; i < 12; ++i) EXPECT_EQ(mesh->getTriangles()[i], t32[i]) << i;
+}
+
 TEST_F(PhysicsTest, CookingRefusesBadGeometryAndLoadingRefusesForeignBytes) {
   const NxU16 outOfRange[] = {0, 4, 1, 1, 4, 2, 2, 4, 3, 3, 4, 5};
   TestStream s1;

@@ -14,7 +14,12 @@
 #include "Platform/physics/NxShape.h"
 
 NxCloth::NxCloth(NxScene* scene, const NxClothDesc& desc)
-    : scene_(scene), mesh_(desc.clothMesh), meshData_(desc.meshData), group_(desc.collisionGroup), flags_(desc.flags) {
+    : scene_(scene),
+      mesh_(desc.clothMesh),
+      meshData_(desc.meshData),
+      group_(desc.collisionGroup),
+      flags_(desc.flags),
+      externalAcceleration_(desc.externalAcceleration) {
   userData = desc.userData;
   const std::vector<NxVec3>& points = mesh_->vertices();
   const std::vector<NxU32>& indices = mesh_->indices();
@@ -114,6 +119,18 @@ void NxCloth::attachToCollidingShapes(NxU32 attachmentFlags) {
       }
     }
   }
+}
+
+void NxCloth::beginSubStep(NxReal h) {
+  if (!body_ || isSleeping()) return;
+  NxVec3 a = externalAcceleration_;
+  if (!(flags_ & NX_CLF_GRAVITY)) {
+    // Bullet pulls every soft body down; cancel it for a cloth that asks for no gravity.
+    NxVec3 g;
+    scene_->getGravity(g);
+    a -= g;
+  }
+  if (!a.isZero()) body_->addVelocity(NxToBullet(a * h));
 }
 
 void NxCloth::writeMeshData() {

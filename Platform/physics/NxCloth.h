@@ -28,6 +28,7 @@ class NxCloth {
   btSoftBody* bulletBody() const { return body_; }
   bool isReleased() const { return released_; }
   void writeMeshData();  // copies positions, normals and indices into the receive buffers
+  void beginSubStep(NxReal h);  // gravity switch and external acceleration
 
  private:
   friend class NxScene;
@@ -41,4 +42,5 @@ class NxCloth {
   NxMeshData meshData_;
   NxCollisionGroup group_ = 0;
   NxU32 flags_ = 0;
+  NxVec3 externalAcceleration_;
 };

@@ -31,8 +31,8 @@ class NxMeshData {
   void setToDefault() { *this = NxMeshData(); }
 };
 
-// A cloth, simulated as a Bullet soft body. Tearing, pressure and fluid coupling are not simulated:
-// their fields are accepted and ignored.
+// A cloth, simulated as a Bullet soft body. Tearing, pressure, wind and fluid coupling are not
+// simulated: their fields are accepted and ignored.
 class NxClothDesc {
  public:
   NxClothMesh* clothMesh = nullptr;

@@ -276,6 +276,7 @@ void NxScene::runStep(NxReal elapsed) {
   for (NxU32 k = 0; k < n; ++k) {
     subStep_ = k;
     for (NxActor* a : live) a->beginSubStep(k);
+    for (NxCloth* c : cloths_) c->beginSubStep(h);
     world_->stepSimulation(h, 0, h);
     for (NxActor* a : live) a->endSubStep();
     collectSubStepContacts();

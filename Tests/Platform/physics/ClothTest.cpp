@@ -42,6 +42,14 @@ TEST_F(PhysicsTest, ClothQuadDrapesUnderGravity) {
 
   box(NxVec3(0, 1, 0), NxVec3(0.2f, 0.9f, 0.2f), false);  // the post under the middle
 
+  // A twin without the gravity flag floats where it was made.
+  NxClothDesc weightless;
+  weightless.clothMesh = mesh;
+  weightless.globalPose.t.set(10, 5, 0);
+  weightless.flags = 0x150;
+  NxCloth* floating = scene->createCloth(weightless);
+  ASSERT_NE(floating, nullptr);
+
   std::vector<ClothVertex> vertices(md.numVertices);
   std::vector<NxU32> indices(md.numTriangles * 3);
   NxU32 vertexCount = 0, indexCount = 0;
@@ -78,10 +86,11 @@ TEST_F(PhysicsTest, ClothQuadDrapesUnderGravity) {
   EXPECT_NEAR(std::sqrt(middle.normal[0] * middle.normal[0] + middle.normal[1] * middle.normal[1] +
                         middle.normal[2] * middle.normal[2]), 1, 0.01f);
   EXPECT_EQ(cloth->getNumberOfParticles(), md.numVertices);
+  EXPECT_NEAR(floating->getPosition(0).y, 5, 0.05f);
   cloth->setGroup(3);
   EXPECT_EQ(cloth->getGroup(), 3);
   scene->releaseCloth(*cloth);
   cloth->putToSleep();  // harmless after release
-  EXPECT_EQ(scene->getNbCloths(), 0u);
+  EXPECT_EQ(scene->getNbCloths(), 1u);
   steps(2);
 }

@@ -467,6 +467,8 @@ void NxScene::deliverReports(NxReal stepTime) {
     if (sleeping != a->sleepingAtStepStart) (sleeping ? slept : woke).push_back(a);
   }
   if (notify_ && !woke.empty()) notify_->onWake(woke.data(), static_cast<NxU32>(woke.size()));
+  // The wake handler may have released some of the sleepers.
+  slept.erase(std::remove_if(slept.begin(), slept.end(), [](NxActor* a) { return a->isReleased(); }), slept.end());
   if (notify_ && !slept.empty()) notify_->onSleep(slept.data(), static_cast<NxU32>(slept.size()));
 }
 

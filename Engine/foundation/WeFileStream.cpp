@@ -84,6 +84,7 @@ void WeFileStream::Close(bool /*force*/)
         std::fclose(m_File);
     m_File = nullptr;
     m_IsOpen = false;
+    m_EndLimit = 0;
     m_MemberStart = -1;
     m_LastWasWrite = false;
     m_EndHit = false;

@@ -16,19 +16,16 @@ char g_EmptyStringBuffer[1] = {0};
 namespace
 {
 constexpr int32_t kSizeClassCount = 7;
-constexpr int32_t kScratchSize = 65536;
 }
 
 // Everything below is constant-initialised, so strings built by static initialisers in any file
 // find the pool ready; free lists are created on first use.
-const int32_t g_StringSizeClasses[kSizeClassCount] = {16, 64, 256, 1024, 4096, 16384, 65536};
 WeList<char*>* g_StringFreeLists[kSizeClassCount] = {};
 #if WE_NO_POOLS
 uint8_t g_StringPoolEnabled = 0;
 #else
 uint8_t g_StringPoolEnabled = 1;
 #endif
-char g_StringScratch[kScratchSize];
 
 namespace
 {
@@ -37,9 +34,8 @@ namespace
 // classes, the size follows from the length alone.
 size_t BufferCapacity(int32_t length)
 {
-    const int32_t k = StringSizeClass(length);
-    if (k >= 0)
-        return static_cast<size_t>(g_StringSizeClasses[k]);
+    if (length < 65536)
+        return size_t{16} << (2 * StringSizeClass(length)); // 16, 64, 256, ... 65536
     return std::bit_ceil(static_cast<size_t>(length) + 1);
 }
 
@@ -50,28 +46,6 @@ bool InBuffer(const WeString& s, const char* p)
 {
     return s.Length() > 0 && p >= s.c_str() && p <= s.c_str() + s.Length();
 }
-
-// Where a new-string result is assembled: the shared scratch buffer when it fits, else a heap
-// block of its own.
-class ResultBuffer
-{
-public:
-    explicit ResultBuffer(size_t bytes)
-        : m_Heap(bytes > static_cast<size_t>(kScratchSize) ? NewBuffer(bytes) : nullptr)
-    {
-    }
-    ~ResultBuffer()
-    {
-        if (m_Heap != nullptr)
-            FreeBuffer(m_Heap);
-    }
-    ResultBuffer(const ResultBuffer&) = delete;
-    ResultBuffer& operator=(const ResultBuffer&) = delete;
-    char* Get() const { return m_Heap != nullptr ? m_Heap : g_StringScratch; }
-
-private:
-    char* m_Heap;
-};
 
 bool IsDigitByte(unsigned char c, int32_t* value)
 {
@@ -85,15 +59,6 @@ bool IsDigitByte(unsigned char c, int32_t* value)
         return false;
     return true;
 }
-}
-
-int32_t StringSizeClass(int32_t length)
-{
-    if (length < 16)
-        return 0;
-    if (length >= 65536)
-        return -1;
-    return (std::bit_width(static_cast<uint32_t>(length)) - 3) / 2;
 }
 
 bool StringPoolEnabled() { return g_StringPoolEnabled != 0; }
@@ -119,7 +84,7 @@ char* AllocStringBuffer(int32_t length)
             if (pooled != nullptr)
                 return *pooled;
         }
-        return NewBuffer(static_cast<size_t>(g_StringSizeClasses[k]));
+        return NewBuffer(size_t{16} << (2 * k));
     }
     if (g_StringPoolEnabled)
         return NewBuffer(BufferCapacity(length));
@@ -159,17 +124,6 @@ void ShutdownStringPool()
 }
 
 // ---- construction and assignment
-
-WeString::WeString(const char* text) : m_Data(g_EmptyStringBuffer), m_Length(0)
-{
-    const size_t n = text != nullptr ? std::strlen(text) : 0;
-    if (n > 0)
-    {
-        m_Length = static_cast<int32_t>(n);
-        m_Data = AllocStringBuffer(m_Length);
-        std::memcpy(m_Data, text, n + 1);
-    }
-}
 
 WeString::WeString(const char* bytes, int32_t length) : m_Data(g_EmptyStringBuffer), m_Length(0)
 {
@@ -312,13 +266,6 @@ WeString& WeString::AppendChar(char c)
     return *this;
 }
 
-WeString& WeString::AppendText(const char* text)
-{
-    if (text != nullptr)
-        AppendRaw(text, static_cast<int32_t>(std::strlen(text)));
-    return *this;
-}
-
 WeString& WeString::AppendBytes(const char* bytes, int32_t length)
 {
     if (bytes != nullptr)
@@ -361,12 +308,23 @@ WeString& WeString::AppendInt(int32_t value, int32_t minDigits, uint32_t base, b
     uint32_t magnitude = negative ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
     char digits[33];
     int32_t count = 0;
-    do
+    if (base == 10) // the common case, without a division by a variable
     {
-        const uint32_t r = magnitude % base;
-        digits[count++] = r < 10 ? static_cast<char>('0' + r) : r < 36 ? static_cast<char>('A' + r - 10) : '?';
-        magnitude /= base;
-    } while (magnitude != 0);
+        do
+        {
+            digits[count++] = static_cast<char>('0' + magnitude % 10);
+            magnitude /= 10;
+        } while (magnitude != 0);
+    }
+    else
+    {
+        do
+        {
+            const uint32_t r = magnitude % base;
+            digits[count++] = r < 10 ? static_cast<char>('0' + r) : r < 36 ? static_cast<char>('A' + r - 10) : '?';
+            magnitude /= base;
+        } while (magnitude != 0);
+    }
     const int32_t pad = minDigits > count ? minDigits - count : 0;
     const int32_t old = m_Length;
     Resize(old + (negative ? 1 : 0) + pad + count);
@@ -467,39 +425,63 @@ WeString& WeString::SetLength(int32_t n)
 }
 
 // ---- new strings
+//
+// A new string's bytes are written straight into the buffer it will own and the result then ends
+// at its first zero byte, exactly as if it had been assembled as zero-terminated text. No shared
+// scratch space is involved, so results of any length are safe.
+
+WeString WeString::WithLength(size_t length)
+{
+    WeString result;
+    if (length > 0)
+    {
+        result.m_Length = static_cast<int32_t>(length);
+        result.m_Data = AllocStringBuffer(result.m_Length);
+        result.m_Data[length] = 0;
+    }
+    return result;
+}
+
+void WeString::EndAtZero()
+{
+    const void* zero = std::memchr(m_Data, 0, static_cast<size_t>(m_Length));
+    if (zero != nullptr)
+        Resize(static_cast<int32_t>(static_cast<const char*>(zero) - m_Data));
+}
 
 WeString WeString::FromResult(const char* bytes, int32_t length)
 {
-    // The result goes through a zero-terminated text, so an embedded zero byte ends it.
-    ResultBuffer result(static_cast<size_t>(length) + 1);
-    char* out = result.Get();
-    std::memcpy(out, bytes, static_cast<size_t>(length));
-    out[length] = 0;
-    return WeString(out);
+    WeString result = WithLength(static_cast<size_t>(length));
+    if (length > 0)
+        std::memcpy(result.m_Data, bytes, static_cast<size_t>(length));
+    result.EndAtZero();
+    return result;
 }
 
 WeString WeString::Concat(const WeString& other) const
 {
-    const size_t total = static_cast<size_t>(m_Length) + static_cast<size_t>(other.m_Length);
-    ResultBuffer result(total + 1);
-    char* out = result.Get();
-    std::memcpy(out, m_Data, static_cast<size_t>(m_Length));
-    std::memcpy(out + m_Length, other.m_Data, static_cast<size_t>(other.m_Length));
-    out[total] = 0;
-    return WeString(out);
+    WeString result = WithLength(static_cast<size_t>(m_Length) + static_cast<size_t>(other.m_Length));
+    if (result.m_Length > 0)
+    {
+        std::memcpy(result.m_Data, m_Data, static_cast<size_t>(m_Length));
+        std::memcpy(result.m_Data + m_Length, other.m_Data, static_cast<size_t>(other.m_Length));
+        result.EndAtZero();
+    }
+    return result;
 }
 
 WeString WeString::ConcatText(const char* text) const
 {
     const size_t extra = text != nullptr ? std::strlen(text) : 0;
-    const size_t total = static_cast<size_t>(m_Length) + extra;
-    ResultBuffer result(total + 1);
-    char* out = result.Get();
-    std::memcpy(out, m_Data, static_cast<size_t>(m_Length));
-    if (extra > 0)
-        std::memcpy(out + m_Length, text, extra);
-    out[total] = 0;
-    return WeString(out);
+    WeString result = WithLength(static_cast<size_t>(m_Length) + extra);
+    if (result.m_Length > 0)
+    {
+        std::memcpy(result.m_Data, m_Data, static_cast<size_t>(m_Length));
+        if (extra > 0)
+            std::memcpy(result.m_Data + m_Length, text, extra);
+        result.EndAtZero();
+    }
+    return result;
 }
 
 WeString WeString::Substring(int32_t start, int32_t end) const
@@ -570,28 +552,26 @@ WeString WeString::GetTokenTail(char separator, int32_t count) const
 
 WeString WeString::ToLower() const
 {
-    ResultBuffer result(static_cast<size_t>(m_Length) + 1);
-    char* out = result.Get();
+    WeString result = WithLength(static_cast<size_t>(m_Length));
     for (int32_t i = 0; i < m_Length; ++i)
     {
         const char c = m_Data[i];
-        out[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+        result.m_Data[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
     }
-    out[m_Length] = 0;
-    return WeString(out);
+    result.EndAtZero();
+    return result;
 }
 
 WeString WeString::ToUpper() const
 {
-    ResultBuffer result(static_cast<size_t>(m_Length) + 1);
-    char* out = result.Get();
+    WeString result = WithLength(static_cast<size_t>(m_Length));
     for (int32_t i = 0; i < m_Length; ++i)
     {
         const char c = m_Data[i];
-        out[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : c;
+        result.m_Data[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : c;
     }
-    out[m_Length] = 0;
-    return WeString(out);
+    result.EndAtZero();
+    return result;
 }
 
 // ---- queries

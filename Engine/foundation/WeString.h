@@ -1,10 +1,13 @@
 #pragma once
+#include <bit>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 // The engine's one string type: a byte string (UTF-8 where shown) with an explicit length and a
 // terminating zero, whose buffers come from a process-wide pool of size classes. Empty strings all
-// point at one shared zero byte. Operations that return a new string build it in one shared scratch
-// buffer and copy it out, so their result ends at the first zero byte. Main thread only.
+// point at one shared zero byte. Operations that return a new string end their result at its first
+// zero byte, as text assembled zero-terminated would. Main thread only.
 // One zero byte shared by every empty string; never written with anything else, never released.
 extern char g_EmptyStringBuffer[1];
 
@@ -12,7 +15,10 @@ class WeString
 {
 public:
     WeString() : m_Data(g_EmptyStringBuffer), m_Length(0) {}
-    WeString(const char* text);
+    WeString(const char* text)
+        : WeString(text, text != nullptr ? static_cast<int32_t>(std::strlen(text)) : 0)
+    {
+    }
     // `length` bytes of `bytes` (zero bytes included) and a terminator.
     WeString(const char* bytes, int32_t length);
     WeString(const WeString& other);
@@ -33,7 +39,10 @@ public:
     // Growing in place.
     WeString& Append(const WeString& other);
     WeString& AppendChar(char c);
-    WeString& AppendText(const char* text);
+    WeString& AppendText(const char* text)
+    {
+        return text != nullptr ? AppendBytes(text, static_cast<int32_t>(std::strlen(text))) : *this;
+    }
     WeString& AppendBytes(const char* bytes, int32_t length);
     WeString& AppendUtf8(int32_t codePoint);
     // Negative values get a sign only when `signedFlag` is set; otherwise the value is read as
@@ -101,6 +110,10 @@ private:
     // Appends bytes that may lie inside this string's own buffer.
     void AppendRaw(const char* bytes, int32_t length);
     static WeString FromResult(const char* bytes, int32_t length);
+    // A string of `length` bytes to be written by the caller.
+    static WeString WithLength(std::size_t length);
+    // Cuts the string at its first zero byte, as new-string results are.
+    void EndAtZero();
 
     char* m_Data;
     int32_t m_Length;
@@ -117,8 +130,16 @@ void ShutdownStringPool();
 bool StringPoolEnabled();
 // Number of buffers held for reuse in size class `sizeClass` (0..6).
 int32_t StringPoolFreeCount(int32_t sizeClass);
-// The size class of a length: 0 for 0..15, ... 6 for 16384..65535, -1 from 65536 on.
-int32_t StringSizeClass(int32_t length);
+// The size class of a length: 0 for 0..15, ... 6 for 16384..65535, -1 from 65536 on (buffers of
+// 16, 64, 256, 1024, 4096, 16384 and 65536 bytes).
+inline int32_t StringSizeClass(int32_t length)
+{
+    if (length < 16)
+        return 0;
+    if (length >= 65536)
+        return -1;
+    return (std::bit_width(static_cast<uint32_t>(length)) - 3) / 2;
+}
 
 // Destroys the text of a node record (one flag byte, then a `WeString` named `text`): releases the
 // buffer and leaves the string empty.

@@ -1,6 +1,7 @@
 #include "Engine/foundation/WeLocalization.h"
 
 #include "Engine/foundation/WeConfig.h"
+#include "Engine/foundation/WeLog.h"
 #include "Engine/foundation/WeStringList.h"
 
 namespace
@@ -74,6 +75,7 @@ const WeString& WeLocalization::GetText(const WeString& key)
     if (m_Texts.FindRef(key, &text))
         return *text;
     // A missing translation shows its key.
+    WeDebugPrint("MISSING TRANSLATION: %s\n", key.c_str());
     return m_Texts.Insert(key, key);
 }
 

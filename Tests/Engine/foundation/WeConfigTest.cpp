@@ -157,6 +157,17 @@ TEST_F(ConfigFiles, LoadsEveryIniButDebugAndMapEditor)
     EXPECT_EQ(GetConfigFileList().Count(), 3);
 }
 
+TEST_F(ConfigFiles, AFileLoadedLaterRewritesABoundEntryInPlace)
+{
+    int32_t& bound = GetConfigInt(WeString("later.S.v"), 5);
+    WeString& text = GetConfigString(WeString("later.S.v"), WeString("ignored"));
+    Load("later", "[S]\nv=9\n");
+    EXPECT_EQ(bound, 9);
+    EXPECT_STREQ(text.c_str(), "9");
+    EXPECT_TRUE(Entry("later.S.v")->fromFile);
+    EXPECT_EQ(&GetConfigInt(WeString("later.S.v"), 0), &bound);
+}
+
 TEST_F(ConfigFiles, NumbersParseInTheCLocaleWhateverTheProcessLocale)
 {
     // A locale that writes decimals with ',': an installed one, or one built for this test.

@@ -20,7 +20,8 @@ void AppendRemapped(WeString& out, const WeString& text, const int32_t* remap)
 }
 }
 
-WeString* g_Language = nullptr;
+// Bound while the process initialises, like every other setting; Load binds it should it run first.
+WeString* g_Language = &GetConfigString(WeString("build.Options.Language"), WeString());
 WeLocalization g_Localization;
 
 WeLocalization::WeLocalization()

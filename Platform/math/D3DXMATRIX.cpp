@@ -1,11 +1,24 @@
 #include "Platform/math/D3DXMATRIX.h"
 
+#include <cstring>
+
 #include "Platform/math/D3DXMatrixFunctions.h"
+
+namespace
+{
+// Applies op to every element pair, row by row.
+template <typename Op>
+void EachElement(float (&a)[4][4], const float (&b)[4][4], Op op)
+{
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j)
+            op(a[i][j], b[i][j]);
+}
+}
 
 D3DXMATRIX::D3DXMATRIX(const float* f) : D3DMATRIX{}
 {
-    for (int i = 0; i < 16; ++i)
-        (&_11)[i] = f[i];
+    std::memcpy(m, f, sizeof m);
 }
 
 D3DXMATRIX::D3DXMATRIX(float f11, float f12, float f13, float f14,
@@ -28,38 +41,33 @@ D3DXMATRIX& D3DXMATRIX::operator*=(const D3DXMATRIX& mat)
 
 D3DXMATRIX& D3DXMATRIX::operator+=(const D3DXMATRIX& mat)
 {
-    for (int i = 0; i < 16; ++i)
-        (&_11)[i] += (&mat._11)[i];
+    EachElement(m, mat.m, [](float& a, float b) { a += b; });
     return *this;
 }
 
 D3DXMATRIX& D3DXMATRIX::operator-=(const D3DXMATRIX& mat)
 {
-    for (int i = 0; i < 16; ++i)
-        (&_11)[i] -= (&mat._11)[i];
+    EachElement(m, mat.m, [](float& a, float b) { a -= b; });
     return *this;
 }
 
 D3DXMATRIX& D3DXMATRIX::operator*=(float f)
 {
-    for (int i = 0; i < 16; ++i)
-        (&_11)[i] *= f;
+    EachElement(m, m, [f](float& a, float) { a *= f; });
     return *this;
 }
 
 D3DXMATRIX& D3DXMATRIX::operator/=(float f)
 {
     float inv = 1.0f / f;
-    for (int i = 0; i < 16; ++i)
-        (&_11)[i] *= inv;
+    EachElement(m, m, [inv](float& a, float) { a *= inv; });
     return *this;
 }
 
 D3DXMATRIX D3DXMATRIX::operator-() const
 {
     D3DXMATRIX r(*this);
-    for (int i = 0; i < 16; ++i)
-        (&r._11)[i] = -(&r._11)[i];
+    EachElement(r.m, r.m, [](float& a, float) { a = -a; });
     return r;
 }
 
@@ -100,8 +108,9 @@ D3DXMATRIX D3DXMATRIX::operator/(float f) const
 
 bool D3DXMATRIX::operator==(const D3DXMATRIX& mat) const
 {
-    for (int i = 0; i < 16; ++i)
-        if ((&_11)[i] != (&mat._11)[i])
-            return false;
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j)
+            if (m[i][j] != mat.m[i][j])
+                return false;
     return true;
 }

@@ -4,6 +4,7 @@
 #include "Platform/math/D3DMATRIX.h"
 #include "Platform/math/D3DVECTOR.h"
 #include "Platform/math/D3DVIEWPORT9.h"
+#include "Platform/math/D3DXBoundsFunctions.h"
 #include "Platform/math/D3DXCOLOR.h"
 #include "Platform/math/D3DXColorFunctions.h"
 #include "Platform/math/D3DXMATRIX.h"

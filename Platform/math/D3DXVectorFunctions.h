@@ -52,7 +52,8 @@ D3DXVECTOR3* D3DXVec3BaryCentric(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV1, cons
                                  const D3DXVECTOR3* pV3, float f, float g);
 // (x, y, z, 1) * M.
 D3DXVECTOR4* D3DXVec3Transform(D3DXVECTOR4* pOut, const D3DXVECTOR3* pV, const D3DXMATRIX* pM);
-// (x, y, z, 1) * M, divided by the resulting w (a point through a projection).
+// (x, y, z, 1) * M, divided by the resulting w (a point through a projection); a w of 0 gives
+// infinities, as the divide does, so callers test w themselves where a point can sit on the eye plane.
 D3DXVECTOR3* D3DXVec3TransformCoord(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV, const D3DXMATRIX* pM);
 // (x, y, z, 0) * M: a direction, no translation.
 D3DXVECTOR3* D3DXVec3TransformNormal(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV, const D3DXMATRIX* pM);

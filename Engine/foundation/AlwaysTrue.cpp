@@ -1,0 +1,3 @@
+#include "Engine/foundation/AlwaysTrue.h"
+
+bool AlwaysTrue() { return true; }

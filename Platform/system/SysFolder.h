@@ -1,0 +1,24 @@
+#pragma once
+#include <string>
+#include <vector>
+
+// One entry of a folder listing, named exactly as the disk stores it.
+struct SysFolderEntry
+{
+    std::string name;
+    bool isFolder = false;
+};
+
+// Folder and file operations on the disk, by path.
+class SysFolder
+{
+public:
+    // Fills entries with the folder's children (not "." and ".."), sorted by name so that every run
+    // sees the same order. False when the path is not a readable folder.
+    static bool List(const std::string& path, std::vector<SysFolderEntry>& entries);
+    static bool Exists(const std::string& path);
+    // Creates one folder; an existing folder counts as success.
+    static bool Create(const std::string& path);
+    // Deletes one plain file; false when it does not exist or cannot be deleted.
+    static bool DeleteFile(const std::string& path);
+};

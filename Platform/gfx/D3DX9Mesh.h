@@ -1,8 +1,9 @@
 #pragma once
 // Meshes of the helper library: vertex, index and attribute buffers on the device (managed, so they keep
 // CPU copies), attribute tables, cloning to another declaration, adjacency, subsets drawn through the
-// device, per-vertex tangents, and bounds.
+// device and per-vertex tangents (bounds are the math layer's).
 #include "Platform/gfx/D3DX9Effect.h"
+#include "Platform/math/D3DXBoundsFunctions.h"  // D3DXComputeBoundingBox and D3DXComputeBoundingSphere
 #include "Platform/math/D3DXVECTOR3.h"
 
 #define MAX_FVF_DECL_SIZE 65
@@ -60,8 +61,3 @@ HRESULT D3DXComputeTangentFrameEx(ID3DXMesh* mesh, DWORD texInSemantic, DWORD te
                                   DWORD normalSemantic, DWORD normalIndex, DWORD options, const DWORD* adjacency,
                                   float partialEdgeThreshold, float singularPointThreshold, float normalEdgeThreshold,
                                   ID3DXMesh** meshOut, ID3DXBuffer** vertexMapping);
-HRESULT D3DXComputeBoundingBox(const D3DXVECTOR3* first, DWORD count, DWORD stride, D3DXVECTOR3* min,
-                               D3DXVECTOR3* max);
-// Centre: the mean of the positions; radius: the largest distance from it.
-HRESULT D3DXComputeBoundingSphere(const D3DXVECTOR3* first, DWORD count, DWORD stride, D3DXVECTOR3* centre,
-                                  float* radius);

@@ -1,4 +1,4 @@
-// Tangent frames and bounds.
+// Tangent frames.
 #include <cmath>
 #include <cstring>
 
@@ -96,41 +96,5 @@ HRESULT D3DXComputeTangentFrameEx(ID3DXMesh* mesh, DWORD texInSemantic, DWORD te
   m->UnlockIndexBuffer();
   m->UnlockVertexBuffer();
   if (target != mesh) *meshOut = target;
-  return D3D_OK;
-}
-
-HRESULT D3DXComputeBoundingBox(const D3DXVECTOR3* first, DWORD count, DWORD stride, D3DXVECTOR3* min,
-                               D3DXVECTOR3* max) {
-  if (!first || !min || !max || count == 0) return D3DERR_INVALIDCALL;
-  const uint8_t* p = reinterpret_cast<const uint8_t*>(first);
-  *min = *max = *first;
-  for (DWORD i = 1; i < count; ++i) {
-    D3DXVECTOR3 v;
-    std::memcpy(&v, p + size_t(i) * stride, 12);
-    min->x = std::fmin(min->x, v.x), min->y = std::fmin(min->y, v.y), min->z = std::fmin(min->z, v.z);
-    max->x = std::fmax(max->x, v.x), max->y = std::fmax(max->y, v.y), max->z = std::fmax(max->z, v.z);
-  }
-  return D3D_OK;
-}
-
-HRESULT D3DXComputeBoundingSphere(const D3DXVECTOR3* first, DWORD count, DWORD stride, D3DXVECTOR3* centre,
-                                  float* radius) {
-  if (!first || !centre || !radius || count == 0) return D3DERR_INVALIDCALL;
-  const uint8_t* p = reinterpret_cast<const uint8_t*>(first);
-  double sx = 0, sy = 0, sz = 0;
-  for (DWORD i = 0; i < count; ++i) {
-    D3DXVECTOR3 v;
-    std::memcpy(&v, p + size_t(i) * stride, 12);
-    sx += v.x, sy += v.y, sz += v.z;
-  }
-  *centre = D3DXVECTOR3(float(sx / count), float(sy / count), float(sz / count));
-  float best = 0;
-  for (DWORD i = 0; i < count; ++i) {
-    D3DXVECTOR3 v;
-    std::memcpy(&v, p + size_t(i) * stride, 12);
-    float dx = v.x - centre->x, dy = v.y - centre->y, dz = v.z - centre->z;
-    best = std::fmax(best, dx * dx + dy * dy + dz * dz);
-  }
-  *radius = std::sqrt(best);
   return D3D_OK;
 }

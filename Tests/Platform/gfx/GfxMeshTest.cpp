@@ -160,8 +160,8 @@ TEST_F(GfxMeshes, CloneToTheInternalFormatKeepsEveryUsage) {
   // Bounds over the positions with the vertex stride.
   D3DXVECTOR3 lo, hi, centre;
   float radius = 0;
-  ASSERT_EQ(D3DXComputeBoundingBox(reinterpret_cast<const D3DXVECTOR3*>(v), 4, 52, &lo, &hi), D3D_OK);
-  ASSERT_EQ(D3DXComputeBoundingSphere(reinterpret_cast<const D3DXVECTOR3*>(v), 4, 52, &centre, &radius), D3D_OK);
+  ASSERT_TRUE(D3DXComputeBoundingBox(reinterpret_cast<const D3DXVECTOR3*>(v), 4, 52, &lo, &hi));
+  ASSERT_TRUE(D3DXComputeBoundingSphere(reinterpret_cast<const D3DXVECTOR3*>(v), 4, 52, &centre, &radius));
   mesh->UnlockVertexBuffer();
   EXPECT_EQ(lo.x, 0.0f);
   EXPECT_EQ(hi.y, 1.0f);

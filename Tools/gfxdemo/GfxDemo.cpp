@@ -1,10 +1,7 @@
 // Draws a textured, blended quad over a cleared background through the graphics layer, in a window (or
 // off screen with SDL_VIDEODRIVER=offscreen), and writes the last frame to a PNG file when asked.
 //
-//   gfxdemo [--png FILE] [--frames N] [--size WIDTHxHEIGHT] [--effect FILE]
-//
-// With --effect the quad is drawn through that effect file's "Default" technique (its texture parameter
-// BaseTexture and tint Tint), else through the built-in fixed-function path.
+//   gfxdemo [--png FILE] [--frames N] [--size WIDTHxHEIGHT]
 #include <png.h>
 
 #include <cmath>
@@ -15,7 +12,6 @@
 #include <vector>
 
 #include "Platform/gfx/D3D9.h"
-#include "Platform/gfx/D3DX9Effect.h"
 
 namespace {
 
@@ -92,14 +88,11 @@ std::vector<uint32_t> ReadBackBuffer(IDirect3DDevice9* device, UINT width, UINT 
 
 int main(int argc, char** argv) {
   const char* pngPath = nullptr;
-  const char* effectPath = nullptr;
   int frames = -1;
   UINT width = 640, height = 480;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--png") == 0 && i + 1 < argc) {
       pngPath = argv[++i];
-    } else if (std::strcmp(argv[i], "--effect") == 0 && i + 1 < argc) {
-      effectPath = argv[++i];
     } else if (std::strcmp(argv[i], "--frames") == 0 && i + 1 < argc) {
       frames = std::atoi(argv[++i]);
     } else if (std::strcmp(argv[i], "--size") == 0 && i + 1 < argc) {
@@ -108,7 +101,7 @@ int main(int argc, char** argv) {
         return 2;
       }
     } else {
-      std::fprintf(stderr, "usage: gfxdemo [--png FILE] [--frames N] [--size WIDTHxHEIGHT] [--effect FILE]\n");
+      std::fprintf(stderr, "usage: gfxdemo [--png FILE] [--frames N] [--size WIDTHxHEIGHT]\n");
       return 2;
     }
   }
@@ -137,26 +130,6 @@ int main(int argc, char** argv) {
   }
   IDirect3DTexture9* checker = MakeChecker(device);
   int status = 0;
-  ID3DXEffect* effect = nullptr;
-  if (effectPath) {
-    ID3DXEffectCompiler* compiler = nullptr;
-    ID3DXBuffer* compiled = nullptr;
-    if (FAILED(D3DXCreateEffectCompilerFromFileA(effectPath, nullptr, nullptr, 0, &compiler, nullptr)) ||
-        FAILED(compiler->CompileEffect(0, &compiled, nullptr)) ||
-        FAILED(D3DXCreateEffect(device, compiled->GetBufferPointer(), compiled->GetBufferSize(), nullptr, nullptr, 0,
-                                nullptr, &effect, nullptr))) {
-      std::fprintf(stderr, "gfxdemo: cannot load the effect %s\n", effectPath);
-      status = 1;
-      frames = 0;
-    }
-    if (compiled) compiled->Release();
-    if (compiler) compiler->Release();
-    if (effect) {
-      effect->SetTexture("BaseTexture", checker);
-      D3DXVECTOR4 tint(1.0f, 0.9f, 0.8f, 1.0f);
-      effect->SetVector("Tint", &tint);
-    }
-  }
   for (int frame = 0; frame < frames; ++frame) {
     device->Clear(0, nullptr, D3DCLEAR_TARGET, D3DCOLOR_XRGB(24, 32, 64), 1.0f, 0);
     device->BeginScene();
@@ -176,27 +149,13 @@ int main(int argc, char** argv) {
                             {right, top, 0, 1, 0xFFFFFFFF, 4, 0},
                             {left, bottom, 0, 1, 0xFFFFFFFF, 0, 4},
                             {right, bottom, 0, 1, 0xFFFFFFFF, 4, 4}};
-    if (effect) {
-      UINT passes = 0;
-      if (SUCCEEDED(effect->Begin(&passes, 0))) {
-        for (UINT pass = 0; pass < passes; ++pass) {
-          effect->BeginPass(pass);
-          device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(Vertex));
-          effect->EndPass();
-        }
-        effect->End();
-      } else {
-        status = 1;
-      }
-    } else {
-      device->SetTexture(0, checker);
-      device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
-      device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
-      device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-      device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-      device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-      device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(Vertex));
-    }
+    device->SetTexture(0, checker);
+    device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(Vertex));
     device->EndScene();
     if (frame == frames - 1 && pngPath) {
       std::vector<uint32_t> pixels = ReadBackBuffer(device, width, height);
@@ -208,10 +167,6 @@ int main(int argc, char** argv) {
     device->Present(nullptr, nullptr, nullptr, nullptr);
   }
   device->SetTexture(0, nullptr);
-  if (effect) {
-    effect->SetTexture("BaseTexture", nullptr);
-    effect->Release();
-  }
   if (checker) checker->Release();
   device->Release();
   d3d->Release();

@@ -14,6 +14,7 @@
 
 #include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <sys/mman.h>
 #include <vector>
@@ -223,6 +224,25 @@ TEST_F(WeCrashReportTest, MinidumpThatCannotBeWrittenShowsNoMessage)
         },
         testing::KilledBySignal(SIGSEGV), "");
     EXPECT_EQ(TestFolder::Read(g_Events), "");
+}
+
+TEST_F(WeCrashReportTest, MinidumpInADeepFolderKeepsItsName)
+{
+    std::filesystem::path deep = m_Folder.Path();
+    for (int i = 0; i < 8; ++i)
+        deep /= std::string(200, static_cast<char>('a' + i));
+    std::filesystem::create_directories(deep);
+    EXPECT_EXIT(
+        {
+            Prepare("deep");
+            SetLogFolder(deep.c_str());
+            InstallCrashProtection(2);
+            CrashReportKnownFunction();
+        },
+        testing::KilledBySignal(SIGSEGV), "");
+    MinidumpReader dump;
+    EXPECT_TRUE(dump.Load((deep / "crash-deep.dmp").string()));
+    EXPECT_NE(TestFolder::Read(g_Events).find((deep / "crash-deep.dmp").string() + " file to"), std::string::npos);
 }
 
 TEST_F(WeCrashReportTest, ConfiguredProtectionTypeChoosesTheHandler)

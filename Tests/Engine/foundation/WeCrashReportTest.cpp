@@ -329,7 +329,7 @@ TEST(StackWalker, DeepStackEndsWithTheFrameLimitErrorLine)
     for (const std::string& line : walker.lines)
         frames += line.find(": (filename not available): ") != std::string::npos;
     EXPECT_EQ(frames, static_cast<size_t>(SysStackWalk::MaxFrames));
-    EXPECT_EQ(walker.lines.back().rfind("ERROR: unw_step-Frame-Limit-Reached!, GetLastError: 256 (Address: ", 0), 0u)
+    EXPECT_EQ(walker.lines.back().rfind("ERROR: unw_step-Frame-Limit-Reached!, GetLastError: 256 (Address: 0x", 0), 0u)
         << walker.lines.back();
     EXPECT_NE(walker.lines.front().find(", SymType: '-unknown-'\n"), std::string::npos);  // modules first
 }

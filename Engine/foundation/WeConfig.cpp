@@ -260,9 +260,11 @@ float& GetConfigFloat(const WeString& key, float defaultValue)
     WeConfigEntry* entry = FindConfigEntry(key);
     if (!entry->hasValue)
     {
-        // The shortest text that reads back as the same float; to_chars ignores the locale.
-        char digits[64];
-        const std::to_chars_result r = std::to_chars(digits, digits + sizeof digits - 1, defaultValue);
+        // The shortest fixed-point text that reads back as the same float, written as an ini file
+        // would hold it (so 1e-7 does not read as the integer 1); to_chars ignores the locale.
+        char digits[128];
+        const std::to_chars_result r =
+            std::to_chars(digits, digits + sizeof digits - 1, defaultValue, std::chars_format::fixed);
         *r.ptr = 0;
         GiveDefault(*entry, WeString(digits));
         entry->floatValue = defaultValue;  // exact, whatever the text could hold (NaN, infinities)

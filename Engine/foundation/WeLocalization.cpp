@@ -1,6 +1,7 @@
 #include "Engine/foundation/WeLocalization.h"
 
 #include "Engine/foundation/WeConfig.h"
+#include "Engine/foundation/WeLog.h"
 #include "Engine/foundation/WeStringList.h"
 
 namespace
@@ -19,7 +20,8 @@ void AppendRemapped(WeString& out, const WeString& text, const int32_t* remap)
 }
 }
 
-WeString* g_Language = nullptr;
+// Bound while the process initialises, like every other setting; Load binds it should it run first.
+WeString* g_Language = &GetConfigString(WeString("build.Options.Language"), WeString());
 WeLocalization g_Localization;
 
 WeLocalization::WeLocalization()
@@ -73,6 +75,7 @@ const WeString& WeLocalization::GetText(const WeString& key)
     if (m_Texts.FindRef(key, &text))
         return *text;
     // A missing translation shows its key.
+    WeDebugPrint("MISSING TRANSLATION: %s\n", key.c_str());
     return m_Texts.Insert(key, key);
 }
 

@@ -31,6 +31,6 @@ private:
     int32_t* m_Remap;
 };
 
-// The value of "build.Options.Language"; bound by the first Load.
+// The value of "build.Options.Language" (default empty), bound during static initialisation.
 extern WeString* g_Language;
 extern WeLocalization g_Localization;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <clocale>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -46,6 +47,22 @@ protected:
     ScratchFolder scratch;
     WeFileSystem tree;
 };
+
+// Reads settings from a destructor that runs during exit, after main, when armed. Defined before
+// anything in this file touches the store, so it is destroyed after whatever the store was built on.
+struct LateReader
+{
+    bool armed = false;
+    ~LateReader()
+    {
+        if (!armed)
+            return;
+        std::fprintf(stderr, "late: %s %d\n",
+                     GetConfigString(WeString("build.Options.Version"), WeString("reloaded")).c_str(),
+                     static_cast<int>(GetConfigInt(WeString("test.Late.Runtime"), 0)));
+    }
+};
+LateReader s_LateReader;
 
 // Bound during static initialisation, before main, as settings throughout the game are.
 int32_t& s_BoundBeforeMain = GetConfigInt(WeString("test.Static.Bound"), 42);
@@ -140,6 +157,17 @@ TEST_F(ConfigFiles, LoadsEveryIniButDebugAndMapEditor)
     EXPECT_EQ(GetConfigFileList().Count(), 3);
 }
 
+TEST_F(ConfigFiles, AFileLoadedLaterRewritesABoundEntryInPlace)
+{
+    int32_t& bound = GetConfigInt(WeString("later.S.v"), 5);
+    WeString& text = GetConfigString(WeString("later.S.v"), WeString("ignored"));
+    Load("later", "[S]\nv=9\n");
+    EXPECT_EQ(bound, 9);
+    EXPECT_STREQ(text.c_str(), "9");
+    EXPECT_TRUE(Entry("later.S.v")->fromFile);
+    EXPECT_EQ(&GetConfigInt(WeString("later.S.v"), 0), &bound);
+}
+
 TEST_F(ConfigFiles, NumbersParseInTheCLocaleWhateverTheProcessLocale)
 {
     // A locale that writes decimals with ',': an installed one, or one built for this test.
@@ -195,7 +223,14 @@ TEST(WeConfig, TheFirstGetterDecidesAndAllReadingsAgree)
     EXPECT_EQ(GetConfigInt(WeString("test.Getters.Text"), 0), 0);
     EXPECT_STREQ(GetConfigString(WeString("test.Getters.Word"), WeString("#10")).c_str(), "#10");
     EXPECT_EQ(GetConfigInt(WeString("test.Getters.Word"), 0), 16);
+    // A float default is written out in fixed point, as a file would hold it.
     EXPECT_FLOAT_EQ(GetConfigFloat(WeString("test.Getters.Tiny"), 1e-7f), 1e-7f);
+    EXPECT_STREQ(GetConfigString(WeString("test.Getters.Tiny"), WeString()).c_str(), "0.0000001");
+    EXPECT_EQ(GetConfigInt(WeString("test.Getters.Tiny"), 3), 0);
+    EXPECT_FLOAT_EQ(GetConfigFloat(WeString("test.Getters.Big"), -1234.5f), -1234.5f);
+    EXPECT_STREQ(GetConfigString(WeString("test.Getters.Big"), WeString()).c_str(), "-1234.5");
+    EXPECT_EQ(GetConfigInt(WeString("test.Getters.Big"), 3), -1234);
+    EXPECT_TRUE(GetConfigBool(WeString("test.Getters.Big"), false));
 }
 
 TEST(WeConfig, ReferencesSeeChangesMadeThroughTheEntry)
@@ -255,4 +290,16 @@ TEST(WeConfig, BuildVersionComesFromTheShippedPack)
     EXPECT_STREQ(GetBuildVersion().c_str(), "ver 1.0");
     EXPECT_EQ(&GetBuildVersion(), &GetConfigString(WeString("build.Options.Version"), WeString()));
     EXPECT_TRUE(FindConfigEntry(WeString("build.Options.Version"))->fromFile);
+}
+
+TEST(WeConfigDeathTest, GettersStillWorkDuringExit)
+{
+    // A value set at run time survives until the last destructor: nothing is reloaded or torn down.
+    EXPECT_EXIT(
+        {
+            GetConfigInt(WeString("test.Late.Runtime"), 77);
+            s_LateReader.armed = true;
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "late: ver 1\\.0 77");
 }

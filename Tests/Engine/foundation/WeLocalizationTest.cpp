@@ -86,6 +86,9 @@ TEST_F(Language, AnEmptyLanguageUsesTheBarePrefix)
 
 TEST(WeLocalization, ShippedEnglishTexts)
 {
+    // Bound before main, to the entry itself.
+    ASSERT_NE(g_Language, nullptr);
+    EXPECT_EQ(g_Language, &GetConfigString(WeString("build.Options.Language"), WeString("XX")));
     g_Localization.Load();
     EXPECT_STREQ(g_Language->c_str(), "EN");
     EXPECT_TRUE(g_Localization.HasText(WeString("UI: START")));

@@ -1,6 +1,7 @@
 #include "Platform/system/SysPath.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -64,6 +65,8 @@ TEST(SysFolder, ListsSortedAndCreatesAndDeletes)
     ASSERT_TRUE(SysFolder::Create((root / "b").string()));
     std::ofstream((root / "a.txt").string()) << "x";
     std::ofstream((root / "C").string()) << "y";
+    // A named pipe is no content: listing it would make the scan block when opening it.
+    ASSERT_EQ(mkfifo((root / "pipe").c_str(), 0600), 0);
 
     std::vector<SysFolderEntry> entries;
     ASSERT_TRUE(SysFolder::List(root.string(), entries));

@@ -50,6 +50,8 @@ NxScene::NxScene(NxPhysicsSDK* sdk, const NxSceneDesc& desc) : sdk_(sdk) {
 NxScene::~NxScene() {
   for (NxCloth* c : cloths_) delete c;
   for (NxCloth* c : releasedCloths_) delete c;
+  cloths_.clear();  // the actors below look for cloths anchored to them
+  releasedCloths_.clear();
   for (NxActor* a : actors_) delete a;
   for (NxActor* a : releasedActors_) delete a;
   NxBulletWorld::destroy(world_);
@@ -90,6 +92,10 @@ void NxScene::releaseCloth(NxCloth& cloth) {
   cloths_.erase(it);
   cloth.release();
   releasedCloths_.push_back(&cloth);
+}
+
+void NxScene::replaceClothAnchors(const btRigidBody* old, btRigidBody* replacement) {
+  for (NxCloth* c : cloths_) c->replaceAnchorBody(old, replacement);
 }
 
 NxMaterial* NxScene::createMaterial(const NxMaterialDesc& desc) {

@@ -19,5 +19,11 @@ NxClothMesh* NxClothMesh::load(const NxStream& stream) {
       return nullptr;
     }
   }
+  for (const NxVec3& p : mesh->vertices_) {
+    if (!NxCookedFormat::finite(p)) {
+      delete mesh;
+      return nullptr;
+    }
+  }
   return mesh;
 }

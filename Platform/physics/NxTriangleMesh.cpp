@@ -27,6 +27,12 @@ NxTriangleMesh* NxTriangleMesh::load(const NxStream& stream) {
       return nullptr;
     }
   }
+  for (const NxVec3& p : mesh->vertices_) {
+    if (!NxCookedFormat::finite(p)) {
+      delete mesh;
+      return nullptr;
+    }
+  }
   mesh->arrays_ = new btTriangleIndexVertexArray(static_cast<int>(nt), reinterpret_cast<int*>(mesh->indices_.data()),
                                                  12, static_cast<int>(nv), &mesh->vertices_[0].x, 12);
   mesh->bvh_ = new btBvhTriangleMeshShape(mesh->arrays_, true, true);

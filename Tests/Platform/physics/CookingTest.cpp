@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include "PhysicsTestScene.h"
 #include "Platform/physics/NxClothMesh.h"
 #include "Platform/physics/NxCookedFormat.h"
@@ -122,4 +124,36 @@ TEST_F(PhysicsTest, MeshesAndSkeletonsLiveWhileShapesUseThem) {
   sdk->releaseTriangleMesh(*mesh);
   EXPECT_EQ(sdk->getNbTriangleMeshes(), 1u);  // still in use by the ground
   EXPECT_EQ(ground->getShapes()[0]->getTriangleMesh(), mesh);
+}
+
+TEST_F(PhysicsTest, PointsThatAreNotFiniteAreRefusedByCookingAndLoading) {
+  // One such point spoils the bounds of the whole mesh: it would collide with nothing.
+  const NxU16 tris[] = {0, 4, 1, 1, 4, 2, 2, 4, 3, 3, 4, 0};
+  for (const float bad : {NAN, INFINITY, -INFINITY}) {
+    float pts[15];
+    std::memcpy(pts, kPoints, sizeof pts);
+    pts[7] = bad;
+    NxTriangleMeshDesc d = pyramid(tris, NX_MF_16_BIT_INDICES);
+    d.points = pts;
+    TestStream cooked;
+    EXPECT_FALSE(NxCookTriangleMesh(d, cooked)) << bad;
+    NxClothMeshDesc cd;
+    static_cast<NxSimpleTriangleMesh&>(cd) = d;
+    TestStream cookedCloth;
+    EXPECT_FALSE(NxCookClothMesh(cd, cookedCloth)) << bad;
+
+    // The same geometry written straight into the cooked format.
+    for (const NxU32 tag : {NxCookedFormat::kTriangleMeshTag, NxCookedFormat::kClothMeshTag}) {
+      TestStream s;
+      s.storeDword(tag).storeDword(5).storeDword(4);
+      s.storeBuffer(pts, sizeof pts);
+      for (const NxU16 i : tris) s.storeDword(i);
+      if (tag == NxCookedFormat::kTriangleMeshTag)
+        EXPECT_EQ(sdk->createTriangleMesh(s), nullptr) << bad;
+      else
+        EXPECT_EQ(sdk->createClothMesh(s), nullptr) << bad;
+    }
+  }
+  EXPECT_EQ(sdk->getNbTriangleMeshes(), 0u);
+  EXPECT_EQ(sdk->getNbClothMeshes(), 0u);
 }

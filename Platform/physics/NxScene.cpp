@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include <BulletCollision/NarrowPhaseCollision/btRaycastCallback.h>
+
 #include "Platform/physics/NxActor.h"
 #include "Platform/physics/NxActorDesc.h"
 #include "Platform/physics/NxBulletPose.h"
@@ -505,6 +507,9 @@ bool NxScene::castShape(const NxRay& ray, NxReal maxDist, NxShape& shape, NxRayc
   const btVector3 from = NxToBullet(ray.orig);
   const btVector3 to = from + NxToBullet(ray.dir) * maxDist;
   ShapeRayResult result;
+  // Bullet's default ray test against convex shapes is approximate: round shapes come back with
+  // normals a degree or so off the radius through the impact.
+  result.m_flags = btTriangleRaycastCallback::kF_UseGjkConvexCastRaytest;
   result.shapeToWorld = body->getWorldTransform() * NxToBullet(shape.getLocalPose());
   btTransform f = btTransform::getIdentity(), t = btTransform::getIdentity();
   f.setOrigin(from);

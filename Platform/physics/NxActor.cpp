@@ -106,7 +106,10 @@ void NxActor::release() {
     delete body_;
     body_ = nullptr;
   }
-  if (ownsRoot_) delete root_;
+  if (ownsRoot_) {
+    scene_->forgetShape(root_);
+    delete root_;
+  }
   root_ = nullptr;
   ownsRoot_ = false;
   for (NxShape* s : shapes_) s->releaseBullet();
@@ -138,7 +141,10 @@ void NxActor::rebuildCollision() {
       s->setTriggerObject(nullptr);
     }
   }
-  if (ownsRoot_) delete root_;
+  if (ownsRoot_) {
+    scene_->forgetShape(root_);
+    delete root_;
+  }
   root_ = nullptr;
 
   solid_.clear();

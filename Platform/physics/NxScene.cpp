@@ -100,6 +100,10 @@ void NxScene::replaceClothAnchors(const btRigidBody* old, btRigidBody* replaceme
   for (NxCloth* c : cloths_) c->replaceAnchorBody(old, replacement);
 }
 
+void NxScene::forgetShape(btCollisionShape* shape) {
+  if (shape) world_->softInfo().m_sparsesdf.RemoveReferences(shape);
+}
+
 NxMaterial* NxScene::createMaterial(const NxMaterialDesc& desc) {
   if (!desc.isValid() || materials_.size() >= 0xFFFF) return nullptr;
   materials_.push_back(std::make_unique<NxMaterial>(this, static_cast<NxMaterialIndex>(materials_.size())));

@@ -21,6 +21,7 @@ class NxUserContactReport;
 class NxUserNotify;
 class NxUserTriggerReport;
 class NxBulletWorld;
+class btCollisionShape;
 class btRigidBody;
 struct NxGroupsMask;
 
@@ -108,6 +109,9 @@ class NxScene {
   NxU32 nextSerial() { return ++serial_; }
   // A rigid body is about to be deleted: cloths anchored to it move to the replacement, or let go.
   void replaceClothAnchors(const btRigidBody* old, btRigidBody* replacement);
+  // A collision shape is about to be deleted: the cloths' distance cache forgets it, so a shape
+  // that later gets the same address is not taken for it.
+  void forgetShape(btCollisionShape* shape);
 
  private:
   friend class NxPhysicsSDK;

@@ -1,4 +1,5 @@
 #include "PhysicsTestScene.h"
+#include "Platform/physics/NxBulletWorld.h"
 #include "Platform/physics/NxCloth.h"
 #include "Platform/physics/NxClothMesh.h"
 
@@ -33,6 +34,15 @@ NxClothMesh* gridMesh(NxPhysicsSDK* sdk) {
   md.triangles = tris.data();
   TestStream stream;
   return NxCookClothMesh(md, stream) ? sdk->createClothMesh(stream) : nullptr;
+}
+
+// Cells of the cloths' distance cache that belong to the given collision shape.
+int cachedCells(NxScene* scene, const btCollisionShape* shape) {
+  int n = 0;
+  const auto& cells = scene->bulletWorld()->softInfo().m_sparsesdf.cells;
+  for (int i = 0; i < cells.size(); ++i)
+    for (const auto* c = cells[i]; c; c = c->next) n += c->pclient == shape;
+  return n;
 }
 
 }  // namespace
@@ -145,4 +155,36 @@ TEST_F(PhysicsTest, ClothAnchorsFollowABodyRebuiltAndLetGoOfOneReleased) {
   EXPECT_LT(posts[0]->getGlobalPosition().y, 0);
   EXPECT_NEAR(cloths[0]->getPosition(12).y, posts[0]->getGlobalPosition().y + 0.9f, 0.3f);
   EXPECT_LT(cloths[1]->getPosition(12).y, 0);
+}
+
+TEST_F(PhysicsTest, ClothForgetsTheShapesOfAReleasedBody) {
+  // The cloth's distance cache is keyed by shape address; a released body's entries must go with it,
+  // or a later shape at the same address would be taken for the old one.
+  NxClothMesh* mesh = gridMesh(sdk);
+  ASSERT_NE(mesh, nullptr);
+  NxActor* post = box(NxVec3(0, 1, 0), NxVec3(0.2f, 0.9f, 0.2f), false);
+  // A second post of two shapes: a compound in Bullet, and the cloth's cells belong to the upper child.
+  NxBoxShapeDesc lower, upper;
+  lower.dimensions = upper.dimensions = NxVec3(0.2f, 0.45f, 0.2f);
+  lower.localPose.t.set(0, -0.45f, 0);
+  upper.localPose.t.set(0, 0.45f, 0);
+  NxActorDesc twoShapes;
+  twoShapes.shapes.pushBack(&lower);
+  twoShapes.shapes.pushBack(&upper);
+  twoShapes.globalPose.t.set(5, 1, 0);
+  NxActor* pair = scene->createActor(twoShapes);
+  ASSERT_NE(pair, nullptr);
+  ASSERT_TRUE(pair->bulletBody()->getCollisionShape()->isCompound());
+  for (const NxReal x : {0.0f, 5.0f}) {
+    NxClothDesc desc;
+    desc.clothMesh = mesh;
+    desc.globalPose.t.set(x, 2.2f, 0);
+    ASSERT_NE(scene->createCloth(desc), nullptr);
+  }
+  steps(30);
+  const btCollisionShape* shapes[] = {post->getShapes()[0]->bulletShape(), pair->getShapes()[1]->bulletShape()};
+  for (const btCollisionShape* s : shapes) ASSERT_GT(cachedCells(scene, s), 0);
+  scene->releaseActor(*post);
+  scene->releaseActor(*pair);
+  for (const btCollisionShape* s : shapes) EXPECT_EQ(cachedCells(scene, s), 0);
 }

@@ -91,6 +91,41 @@ TEST_F(PhysicsTest, ReleasingAnActorInsideAReportIsSafe) {
   EXPECT_EQ(releaser.calls, 4);
 }
 
+TEST_F(PhysicsTest, AnActorReleasedInAReportArrivesAsDeletedInItsLaterPairs) {
+  // A box between the floor and a second box has two touching pairs; the handler releases it at the
+  // first of them, so the other one still comes, marked deleted, and nothing of it comes later.
+  struct Releaser : public NxUserContactReport {
+    NxScene* scene = nullptr;
+    NxActor* victim = nullptr;
+    bool armed = false;
+    int markedDeleted = 0, unmarkedAfterRelease = 0, afterStep = 0;
+    bool stepDone = false;
+    void onContactNotify(NxContactPair& pair, NxU32) override {
+      for (int i = 0; i < 2; ++i) {
+        if (pair.actors[i] != victim || !victim->isReleased()) continue;
+        if (stepDone) ++afterStep;
+        pair.isDeletedActor[i] ? ++markedDeleted : ++unmarkedAfterRelease;
+      }
+      if (armed && !victim->isReleased()) scene->releaseActor(*victim);
+    }
+  } releaser;
+  releaser.scene = scene;
+  scene->setUserContactReport(&releaser);
+  scene->setActorGroupPairFlags(0, 0, 0x7FE);
+  box(NxVec3(0, -0.5f, 0), NxVec3(10, 0.5f, 10), false);
+  releaser.victim = box(NxVec3(0, 0.5f, 0), NxVec3(0.5f, 0.5f, 0.5f), true);
+  box(NxVec3(0, 1.5f, 0), NxVec3(0.5f, 0.5f, 0.5f), true);
+  steps(5);
+  releaser.armed = true;
+  step();
+  ASSERT_TRUE(releaser.victim->isReleased());
+  releaser.stepDone = true;
+  steps(30);
+  EXPECT_EQ(releaser.markedDeleted, 1);
+  EXPECT_EQ(releaser.unmarkedAfterRelease, 0);
+  EXPECT_EQ(releaser.afterStep, 0);
+}
+
 class TriggerTest : public PhysicsTest {
  protected:
   // A static trigger box at the origin with the given flags, and a ball that falls through it.

@@ -63,6 +63,7 @@ void write(NxStream& stream, NxU32 tag, const std::vector<NxVec3>& points, const
   stream.storeDword(static_cast<NxU32>(indices.size() / 3));
   stream.storeBuffer(points.data(), static_cast<NxU32>(points.size() * sizeof(NxVec3)));
   stream.storeBuffer(indices.data(), static_cast<NxU32>(indices.size() * sizeof(NxU32)));
+  stream.storeDword(NxCookedFormat::kEndTag);
 }
 
 }  // namespace

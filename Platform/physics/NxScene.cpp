@@ -32,6 +32,18 @@ std::pair<const NxActor*, const NxActor*> orderedPair(const NxActor* a, const Nx
 
 int childIndex(const btCollisionObject* o, int index) { return o->getCollisionShape()->isCompound() ? index : 0; }
 
+// Whether two bodies' bounds still meet, within the distance at which Bullet drops contact points.
+bool boundsMeet(const NxActor& a, const NxActor& b) {
+  const btRigidBody* ba = a.bulletBody();
+  const btRigidBody* bb = b.bulletBody();
+  if (!ba || !bb) return false;
+  btVector3 loA, hiA, loB, hiB;
+  ba->getCollisionShape()->getAabb(ba->getWorldTransform(), loA, hiA);
+  bb->getCollisionShape()->getAabb(bb->getWorldTransform(), loB, hiB);
+  const btVector3 slack(gContactBreakingThreshold, gContactBreakingThreshold, gContactBreakingThreshold);
+  return TestAabbAgainstAabb2(loA - slack, hiA + slack, loB, hiB);
+}
+
 }  // namespace
 
 NxScene::NxScene(NxPhysicsSDK* sdk, const NxSceneDesc& desc) : sdk_(sdk) {
@@ -443,7 +455,7 @@ void NxScene::deliverReports(NxReal stepTime) {
     const bool resting = !key.first->isReleased() && !key.second->isReleased() &&
                          (key.first->isStaticActor() || key.first->isSleeping()) &&
                          (key.second->isStaticActor() || key.second->isSleeping()) &&
-                         actorsMayCollide(*key.first, *key.second);
+                         actorsMayCollide(*key.first, *key.second) && boundsMeet(*key.first, *key.second);
     if (resting) {
       nowTouching.insert(key);  // both at rest: Bullet no longer looks at the pair, the touch goes on
       continue;

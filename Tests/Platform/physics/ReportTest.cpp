@@ -72,6 +72,25 @@ TEST_F(PhysicsTest, RestingPairsStayQuietAndEndWhenOneLeaves) {
   EXPECT_EQ(ev.back(), kEnd);
 }
 
+TEST_F(PhysicsTest, ASleeperPlacedAwayHasPartedAndEndsItsTouch) {
+  // Placing a body does not wake it; its touch with the floor still ends in the next step.
+  scene->setActorGroupPairFlags(0, 0, 0x7FE);
+  NxActor* floor = box(NxVec3(0, -0.5f, 0), NxVec3(10, 0.5f, 10), false);
+  NxActor* b = box(NxVec3(0, 0.55f, 0), NxVec3(0.5f, 0.5f, 0.5f), true);
+  for (int i = 0; i < 600 && !b->isSleeping(); ++i) step();
+  ASSERT_TRUE(b->isSleeping());
+  contacts.events.clear();
+  b->setGlobalPosition(b->getGlobalPosition() + NxVec3(0.1f, 0.005f, 0));  // still on the floor
+  steps(3);
+  EXPECT_TRUE(contacts.events.empty());
+  b->setGlobalPosition(NxVec3(50, 10, 0));
+  step();
+  EXPECT_TRUE(b->isSleeping());
+  EXPECT_EQ(contacts.of(floor, b), (std::vector<NxU32>{kEnd}));
+  steps(3);
+  EXPECT_EQ(contacts.of(floor, b).size(), 1u);
+}
+
 TEST_F(PhysicsTest, ReleasingAnActorInsideAReportIsSafe) {
   struct Releaser : public NxUserContactReport {
     NxScene* scene = nullptr;

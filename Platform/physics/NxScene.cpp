@@ -500,6 +500,24 @@ void NxScene::deliverReports(NxReal stepTime) {
 
 namespace {
 
+// Whether the segment from + t dir, t in [0, length], meets the box [lo, hi] (slab test).
+bool segmentMeetsBox(const btVector3& from, const btVector3& dir, btScalar length, const btVector3& lo,
+                     const btVector3& hi) {
+  btScalar t0 = 0, t1 = length;
+  for (int k = 0; k < 3; ++k) {
+    if (dir[k] == 0) {
+      if (from[k] < lo[k] || from[k] > hi[k]) return false;
+      continue;
+    }
+    btScalar a = (lo[k] - from[k]) / dir[k], b = (hi[k] - from[k]) / dir[k];
+    if (a > b) std::swap(a, b);
+    t0 = std::max(t0, a);
+    t1 = std::min(t1, b);
+    if (t0 > t1) return false;
+  }
+  return true;
+}
+
 struct ShapeRayResult : public btCollisionWorld::RayResultCallback {
   btVector3 normal{0, 0, 0};
   int triangle = 0;
@@ -522,11 +540,17 @@ bool NxScene::castShape(const NxRay& ray, NxReal maxDist, NxShape& shape, NxRayc
   if (!body || !shape.bulletShape()) return false;
   const btVector3 from = NxToBullet(ray.orig);
   const btVector3 to = from + NxToBullet(ray.dir) * maxDist;
+  const btTransform shapeToWorld = body->getWorldTransform() * NxToBullet(shape.getLocalPose());
+  // Most shapes are nowhere near the ray: their bounds say so far more cheaply than the exact test.
+  btVector3 lo, hi;
+  shape.bulletShape()->getAabb(shapeToWorld, lo, hi);
+  const btVector3 slack(1e-3f, 1e-3f, 1e-3f);
+  if (!segmentMeetsBox(from, NxToBullet(ray.dir), maxDist, lo - slack, hi + slack)) return false;
   ShapeRayResult result;
   // Bullet's default ray test against convex shapes is approximate: round shapes come back with
   // normals a degree or so off the radius through the impact.
   result.m_flags = btTriangleRaycastCallback::kF_UseGjkConvexCastRaytest;
-  result.shapeToWorld = body->getWorldTransform() * NxToBullet(shape.getLocalPose());
+  result.shapeToWorld = shapeToWorld;
   btTransform f = btTransform::getIdentity(), t = btTransform::getIdentity();
   f.setOrigin(from);
   t.setOrigin(to);

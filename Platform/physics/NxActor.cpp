@@ -102,10 +102,14 @@ void NxActor::release() {
   }
   if (body_) {
     world->removeRigidBody(body_);
+    scene_->replaceClothAnchors(body_, nullptr);  // cloths fixed to the body let go
     delete body_;
     body_ = nullptr;
   }
-  if (ownsRoot_) delete root_;
+  if (ownsRoot_) {
+    scene_->forgetShape(root_);
+    delete root_;
+  }
   root_ = nullptr;
   ownsRoot_ = false;
   for (NxShape* s : shapes_) s->releaseBullet();
@@ -119,15 +123,15 @@ void NxActor::rebuildCollision() {
   btVector3 lin(0, 0, 0), ang(0, 0, 0);
   int activation = ACTIVE_TAG;
   btScalar deactivation = 0;
-  const bool rebuilding = body_ != nullptr;
-  if (body_) {
-    pose = body_->getWorldTransform();
-    lin = body_->getLinearVelocity();
-    ang = body_->getAngularVelocity();
-    activation = body_->getActivationState();
-    deactivation = body_->getDeactivationTime();
-    world->removeRigidBody(body_);
-    delete body_;
+  // The old body lives on until the new one exists, so cloths fixed to it can move over.
+  btRigidBody* old = body_;
+  if (old) {
+    pose = old->getWorldTransform();
+    lin = old->getLinearVelocity();
+    ang = old->getAngularVelocity();
+    activation = old->getActivationState();
+    deactivation = old->getDeactivationTime();
+    world->removeRigidBody(old);
     body_ = nullptr;
   }
   for (NxShape* s : shapes_) {
@@ -137,7 +141,10 @@ void NxActor::rebuildCollision() {
       s->setTriggerObject(nullptr);
     }
   }
-  if (ownsRoot_) delete root_;
+  if (ownsRoot_) {
+    scene_->forgetShape(root_);
+    delete root_;
+  }
   root_ = nullptr;
 
   solid_.clear();
@@ -186,7 +193,7 @@ void NxActor::rebuildCollision() {
     const NxU32 f = bodyFlags_;
     body_->setLinearFactor(btVector3(f & NX_BF_FROZEN_POS_X ? 0 : 1, f & NX_BF_FROZEN_POS_Y ? 0 : 1, f & NX_BF_FROZEN_POS_Z ? 0 : 1));
     body_->setAngularFactor(btVector3(f & NX_BF_FROZEN_ROT_X ? 0 : 1, f & NX_BF_FROZEN_ROT_Y ? 0 : 1, f & NX_BF_FROZEN_ROT_Z ? 0 : 1));
-    if (rebuilding) {
+    if (old) {
       body_->setLinearVelocity(lin);
       body_->setAngularVelocity(ang);
       body_->forceActivationState(activation == DISABLE_DEACTIVATION ? ACTIVE_TAG : activation);
@@ -207,6 +214,10 @@ void NxActor::rebuildCollision() {
     t->forceActivationState(DISABLE_DEACTIVATION);
     world->addCollisionObject(t, btBroadphaseProxy::SensorTrigger, btBroadphaseProxy::AllFilter);
     s->setTriggerObject(t);
+  }
+  if (old) {
+    scene_->replaceClothAnchors(old, body_);
+    delete old;
   }
   refreshCCD();
   scene_->markFiltersDirty(this);

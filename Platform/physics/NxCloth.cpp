@@ -121,6 +121,24 @@ void NxCloth::attachToCollidingShapes(NxU32 attachmentFlags) {
   }
 }
 
+void NxCloth::replaceAnchorBody(const btRigidBody* old, btRigidBody* replacement) {
+  if (!body_ || !old) return;
+  btAlignedObjectArray<btSoftBody::Anchor>& anchors = body_->m_anchors;
+  bool removed = false;
+  for (int i = anchors.size() - 1; i >= 0; --i) {
+    if (anchors[i].m_body != old) continue;
+    if (replacement) {
+      anchors[i].m_body = replacement;
+    } else {
+      anchors.removeAtIndex(i);
+      removed = true;
+    }
+  }
+  if (!removed) return;
+  for (int n = 0; n < body_->m_nodes.size(); ++n) body_->m_nodes[n].m_battach = 0;
+  for (int i = 0; i < anchors.size(); ++i) anchors[i].m_node->m_battach = 1;
+}
+
 void NxCloth::beginSubStep(NxReal h) {
   if (!body_ || isSleeping()) return;
   NxVec3 a = externalAcceleration_;

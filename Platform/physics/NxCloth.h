@@ -2,6 +2,7 @@
 #include "Platform/physics/NxClothDesc.h"
 
 class NxScene;
+class btRigidBody;
 class btSoftBody;
 
 // A cloth of the scene. After releaseCloth the object stays valid but inert.
@@ -29,6 +30,8 @@ class NxCloth {
   bool isReleased() const { return released_; }
   void writeMeshData();  // copies positions, normals and indices into the receive buffers
   void beginSubStep(NxReal h);  // gravity switch and external acceleration
+  // Anchors on old move to replacement; with none, they are removed and their particles are free.
+  void replaceAnchorBody(const btRigidBody* old, btRigidBody* replacement);
 
  private:
   friend class NxScene;

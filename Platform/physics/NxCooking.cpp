@@ -47,6 +47,7 @@ bool readMesh(const NxSimpleTriangleMesh& desc, std::vector<NxVec3>& points, std
     float p[3];
     std::memcpy(p, static_cast<const NxU8*>(desc.points) + size_t(i) * desc.pointStrideBytes, sizeof p);
     points[i].set(p);
+    if (!NxCookedFormat::finite(points[i])) return false;
   }
   const bool small = (desc.flags & NX_MF_16_BIT_INDICES) != 0;
   // The engine states 16-bit indices for every mesh and gives 32-bit ones away only by their 12-byte
@@ -62,6 +63,7 @@ void write(NxStream& stream, NxU32 tag, const std::vector<NxVec3>& points, const
   stream.storeDword(static_cast<NxU32>(indices.size() / 3));
   stream.storeBuffer(points.data(), static_cast<NxU32>(points.size() * sizeof(NxVec3)));
   stream.storeBuffer(indices.data(), static_cast<NxU32>(indices.size() * sizeof(NxU32)));
+  stream.storeDword(NxCookedFormat::kEndTag);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include <BulletCollision/NarrowPhaseCollision/btRaycastCallback.h>
+
 #include "Platform/physics/NxActor.h"
 #include "Platform/physics/NxActorDesc.h"
 #include "Platform/physics/NxBulletPose.h"
@@ -30,6 +32,18 @@ std::pair<const NxActor*, const NxActor*> orderedPair(const NxActor* a, const Nx
 
 int childIndex(const btCollisionObject* o, int index) { return o->getCollisionShape()->isCompound() ? index : 0; }
 
+// Whether two bodies' bounds still meet, within the distance at which Bullet drops contact points.
+bool boundsMeet(const NxActor& a, const NxActor& b) {
+  const btRigidBody* ba = a.bulletBody();
+  const btRigidBody* bb = b.bulletBody();
+  if (!ba || !bb) return false;
+  btVector3 loA, hiA, loB, hiB;
+  ba->getCollisionShape()->getAabb(ba->getWorldTransform(), loA, hiA);
+  bb->getCollisionShape()->getAabb(bb->getWorldTransform(), loB, hiB);
+  const btVector3 slack(gContactBreakingThreshold, gContactBreakingThreshold, gContactBreakingThreshold);
+  return TestAabbAgainstAabb2(loA - slack, hiA + slack, loB, hiB);
+}
+
 }  // namespace
 
 NxScene::NxScene(NxPhysicsSDK* sdk, const NxSceneDesc& desc) : sdk_(sdk) {
@@ -50,6 +64,8 @@ NxScene::NxScene(NxPhysicsSDK* sdk, const NxSceneDesc& desc) : sdk_(sdk) {
 NxScene::~NxScene() {
   for (NxCloth* c : cloths_) delete c;
   for (NxCloth* c : releasedCloths_) delete c;
+  cloths_.clear();  // the actors below look for cloths anchored to them
+  releasedCloths_.clear();
   for (NxActor* a : actors_) delete a;
   for (NxActor* a : releasedActors_) delete a;
   NxBulletWorld::destroy(world_);
@@ -90,6 +106,14 @@ void NxScene::releaseCloth(NxCloth& cloth) {
   cloths_.erase(it);
   cloth.release();
   releasedCloths_.push_back(&cloth);
+}
+
+void NxScene::replaceClothAnchors(const btRigidBody* old, btRigidBody* replacement) {
+  for (NxCloth* c : cloths_) c->replaceAnchorBody(old, replacement);
+}
+
+void NxScene::forgetShape(btCollisionShape* shape) {
+  if (shape) world_->softInfo().m_sparsesdf.RemoveReferences(shape);
 }
 
 NxMaterial* NxScene::createMaterial(const NxMaterialDesc& desc) {
@@ -431,7 +455,7 @@ void NxScene::deliverReports(NxReal stepTime) {
     const bool resting = !key.first->isReleased() && !key.second->isReleased() &&
                          (key.first->isStaticActor() || key.first->isSleeping()) &&
                          (key.second->isStaticActor() || key.second->isSleeping()) &&
-                         actorsMayCollide(*key.first, *key.second);
+                         actorsMayCollide(*key.first, *key.second) && boundsMeet(*key.first, *key.second);
     if (resting) {
       nowTouching.insert(key);  // both at rest: Bullet no longer looks at the pair, the touch goes on
       continue;
@@ -476,6 +500,24 @@ void NxScene::deliverReports(NxReal stepTime) {
 
 namespace {
 
+// Whether the segment from + t dir, t in [0, length], meets the box [lo, hi] (slab test).
+bool segmentMeetsBox(const btVector3& from, const btVector3& dir, btScalar length, const btVector3& lo,
+                     const btVector3& hi) {
+  btScalar t0 = 0, t1 = length;
+  for (int k = 0; k < 3; ++k) {
+    if (dir[k] == 0) {
+      if (from[k] < lo[k] || from[k] > hi[k]) return false;
+      continue;
+    }
+    btScalar a = (lo[k] - from[k]) / dir[k], b = (hi[k] - from[k]) / dir[k];
+    if (a > b) std::swap(a, b);
+    t0 = std::max(t0, a);
+    t1 = std::min(t1, b);
+    if (t0 > t1) return false;
+  }
+  return true;
+}
+
 struct ShapeRayResult : public btCollisionWorld::RayResultCallback {
   btVector3 normal{0, 0, 0};
   int triangle = 0;
@@ -498,8 +540,17 @@ bool NxScene::castShape(const NxRay& ray, NxReal maxDist, NxShape& shape, NxRayc
   if (!body || !shape.bulletShape()) return false;
   const btVector3 from = NxToBullet(ray.orig);
   const btVector3 to = from + NxToBullet(ray.dir) * maxDist;
+  const btTransform shapeToWorld = body->getWorldTransform() * NxToBullet(shape.getLocalPose());
+  // Most shapes are nowhere near the ray: their bounds say so far more cheaply than the exact test.
+  btVector3 lo, hi;
+  shape.bulletShape()->getAabb(shapeToWorld, lo, hi);
+  const btVector3 slack(1e-3f, 1e-3f, 1e-3f);
+  if (!segmentMeetsBox(from, NxToBullet(ray.dir), maxDist, lo - slack, hi + slack)) return false;
   ShapeRayResult result;
-  result.shapeToWorld = body->getWorldTransform() * NxToBullet(shape.getLocalPose());
+  // Bullet's default ray test against convex shapes is approximate: round shapes come back with
+  // normals a degree or so off the radius through the impact.
+  result.m_flags = btTriangleRaycastCallback::kF_UseGjkConvexCastRaytest;
+  result.shapeToWorld = shapeToWorld;
   btTransform f = btTransform::getIdentity(), t = btTransform::getIdentity();
   f.setOrigin(from);
   t.setOrigin(to);

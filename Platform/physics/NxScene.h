@@ -21,6 +21,8 @@ class NxUserContactReport;
 class NxUserNotify;
 class NxUserTriggerReport;
 class NxBulletWorld;
+class btCollisionShape;
+class btRigidBody;
 struct NxGroupsMask;
 
 // The one simulated world. simulate() only records the elapsed time; fetchResults() runs the step on
@@ -105,6 +107,11 @@ class NxScene {
   void prepareCollision();        // before each collision pass: trigger objects follow their actors
   void filterContacts();          // after each collision pass: per-shape groups and materials
   NxU32 nextSerial() { return ++serial_; }
+  // A rigid body is about to be deleted: cloths anchored to it move to the replacement, or let go.
+  void replaceClothAnchors(const btRigidBody* old, btRigidBody* replacement);
+  // A collision shape is about to be deleted: the cloths' distance cache forgets it, so a shape
+  // that later gets the same address is not taken for it.
+  void forgetShape(btCollisionShape* shape);
 
  private:
   friend class NxPhysicsSDK;

@@ -54,7 +54,10 @@ NxShape::NxShape(NxActor* actor, const NxShapeDesc& desc, bool dynamicActor)
 NxShape::~NxShape() { releaseBullet(); }
 
 void NxShape::releaseBullet() {
-  if (ownsShape_) delete shape_;
+  if (ownsShape_ && shape_) {
+    if (actor_) actor_->getScene().forgetShape(shape_);
+    delete shape_;
+  }
   shape_ = nullptr;
   ownsShape_ = false;
   if (mesh_) mesh_->removeReference();

@@ -21,8 +21,18 @@ NxTriangleMesh* NxTriangleMesh::load(const NxStream& stream) {
   stream.readBuffer(mesh->vertices_.data(), nv * 12);
   mesh->indices_.resize(size_t(nt) * 3);
   stream.readBuffer(mesh->indices_.data(), nt * 12);
+  if (stream.readDword() != NxCookedFormat::kEndTag) {
+    delete mesh;
+    return nullptr;
+  }
   for (NxU32 i : mesh->indices_) {
     if (i >= nv) {
+      delete mesh;
+      return nullptr;
+    }
+  }
+  for (const NxVec3& p : mesh->vertices_) {
+    if (!NxCookedFormat::finite(p)) {
       delete mesh;
       return nullptr;
     }

@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include "PhysicsTestScene.h"
 #include "Platform/physics/NxClothMesh.h"
 #include "Platform/physics/NxCookedFormat.h"
@@ -122,4 +124,63 @@ TEST_F(PhysicsTest, MeshesAndSkeletonsLiveWhileShapesUseThem) {
   sdk->releaseTriangleMesh(*mesh);
   EXPECT_EQ(sdk->getNbTriangleMeshes(), 1u);  // still in use by the ground
   EXPECT_EQ(ground->getShapes()[0]->getTriangleMesh(), mesh);
+}
+
+TEST_F(PhysicsTest, PointsThatAreNotFiniteAreRefusedByCookingAndLoading) {
+  // One such point spoils the bounds of the whole mesh: it would collide with nothing.
+  const NxU16 tris[] = {0, 4, 1, 1, 4, 2, 2, 4, 3, 3, 4, 0};
+  for (const float bad : {NAN, INFINITY, -INFINITY}) {
+    float pts[15];
+    std::memcpy(pts, kPoints, sizeof pts);
+    pts[7] = bad;
+    NxTriangleMeshDesc d = pyramid(tris, NX_MF_16_BIT_INDICES);
+    d.points = pts;
+    TestStream cooked;
+    EXPECT_FALSE(NxCookTriangleMesh(d, cooked)) << bad;
+    NxClothMeshDesc cd;
+    static_cast<NxSimpleTriangleMesh&>(cd) = d;
+    TestStream cookedCloth;
+    EXPECT_FALSE(NxCookClothMesh(cd, cookedCloth)) << bad;
+
+    // The same geometry written straight into the cooked format.
+    for (const NxU32 tag : {NxCookedFormat::kTriangleMeshTag, NxCookedFormat::kClothMeshTag}) {
+      TestStream s;
+      s.storeDword(tag).storeDword(5).storeDword(4);
+      s.storeBuffer(pts, sizeof pts);
+      for (const NxU16 i : tris) s.storeDword(i);
+      s.storeDword(NxCookedFormat::kEndTag);
+      if (tag == NxCookedFormat::kTriangleMeshTag)
+        EXPECT_EQ(sdk->createTriangleMesh(s), nullptr) << bad;
+      else
+        EXPECT_EQ(sdk->createClothMesh(s), nullptr) << bad;
+    }
+  }
+  EXPECT_EQ(sdk->getNbTriangleMeshes(), 0u);
+  EXPECT_EQ(sdk->getNbClothMeshes(), 0u);
+}
+
+TEST_F(PhysicsTest, CookedBytesCutShortLoadAsNothing) {
+  // A stream that runs dry reads zeros: zero points and zero indices still look like a mesh, so the
+  // cooked bytes end with a marker that such a stream cannot produce.
+  const NxU16 tris[] = {0, 4, 1, 1, 4, 2, 2, 4, 3, 3, 4, 0};
+  TestStream full;
+  ASSERT_TRUE(NxCookTriangleMesh(pyramid(tris, NX_MF_16_BIT_INDICES), full));
+  NxClothMeshDesc cd;
+  static_cast<NxSimpleTriangleMesh&>(cd) = pyramid(tris, NX_MF_16_BIT_INDICES);
+  TestStream fullCloth;
+  ASSERT_TRUE(NxCookClothMesh(cd, fullCloth));
+  for (size_t n = 0; n < full.bytes.size(); ++n) {
+    TestStream cut;
+    cut.bytes.assign(full.bytes.begin(), full.bytes.begin() + static_cast<std::ptrdiff_t>(n));
+    EXPECT_EQ(sdk->createTriangleMesh(cut), nullptr) << n << " of " << full.bytes.size() << " bytes";
+  }
+  for (size_t n = 0; n < fullCloth.bytes.size(); ++n) {
+    TestStream cut;
+    cut.bytes.assign(fullCloth.bytes.begin(), fullCloth.bytes.begin() + static_cast<std::ptrdiff_t>(n));
+    EXPECT_EQ(sdk->createClothMesh(cut), nullptr) << n << " of " << fullCloth.bytes.size() << " bytes";
+  }
+  EXPECT_EQ(sdk->getNbTriangleMeshes(), 0u);
+  EXPECT_EQ(sdk->getNbClothMeshes(), 0u);
+  EXPECT_NE(sdk->createTriangleMesh(full), nullptr);
+  EXPECT_NE(sdk->createClothMesh(fullCloth), nullptr);
 }

@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include "PhysicsTestScene.h"
 
 namespace {
@@ -96,4 +98,20 @@ TEST_F(RaycastTest, RaysFollowBodiesThatMoved) {
   ASSERT_EQ(scene->raycastClosestShape(NxRay(NxVec3(0, 1, 0), NxVec3(0, 0, 1)), NX_DYNAMIC_SHAPES, hit),
             crate->getShapes()[0]);
   EXPECT_NEAR(hit.distance, 19.5f, 1e-3);
+}
+
+TEST_F(RaycastTest, RoundShapesGiveTheSurfaceNormalAtTheImpact) {
+  // A ball beyond the crate, hit off-centre: the normal is the radius through the impact point.
+  const NxVec3 centre(0, 10, 20);
+  NxActor* ball = sphere(centre, 1, false);
+  ASSERT_NE(ball, nullptr);
+  for (const NxReal off : {0.0f, 0.3f, 0.6f, 0.9f}) {
+    NxRaycastHit hit;
+    ASSERT_EQ(scene->raycastClosestShape(NxRay(NxVec3(0, 10 + off, 12), NxVec3(0, 0, 1)), NX_STATIC_SHAPES, hit),
+              ball->getShapes()[0]) << off;
+    EXPECT_NEAR(hit.distance, 8 - std::sqrt(1 - off * off), 1e-4) << off;
+    const NxVec3 radial = hit.worldImpact - centre;
+    EXPECT_NEAR(hit.worldNormal.y, radial.y, 1e-3) << off;
+    EXPECT_NEAR(hit.worldNormal.z, radial.z, 1e-3) << off;
+  }
 }

@@ -72,6 +72,25 @@ TEST_F(PhysicsTest, RestingPairsStayQuietAndEndWhenOneLeaves) {
   EXPECT_EQ(ev.back(), kEnd);
 }
 
+TEST_F(PhysicsTest, ASleeperPlacedAwayHasPartedAndEndsItsTouch) {
+  // Placing a body does not wake it; its touch with the floor still ends in the next step.
+  scene->setActorGroupPairFlags(0, 0, 0x7FE);
+  NxActor* floor = box(NxVec3(0, -0.5f, 0), NxVec3(10, 0.5f, 10), false);
+  NxActor* b = box(NxVec3(0, 0.55f, 0), NxVec3(0.5f, 0.5f, 0.5f), true);
+  for (int i = 0; i < 600 && !b->isSleeping(); ++i) step();
+  ASSERT_TRUE(b->isSleeping());
+  contacts.events.clear();
+  b->setGlobalPosition(b->getGlobalPosition() + NxVec3(0.1f, 0.005f, 0));  // still on the floor
+  steps(3);
+  EXPECT_TRUE(contacts.events.empty());
+  b->setGlobalPosition(NxVec3(50, 10, 0));
+  step();
+  EXPECT_TRUE(b->isSleeping());
+  EXPECT_EQ(contacts.of(floor, b), (std::vector<NxU32>{kEnd}));
+  steps(3);
+  EXPECT_EQ(contacts.of(floor, b).size(), 1u);
+}
+
 TEST_F(PhysicsTest, ReleasingAnActorInsideAReportIsSafe) {
   struct Releaser : public NxUserContactReport {
     NxScene* scene = nullptr;
@@ -89,6 +108,41 @@ TEST_F(PhysicsTest, ReleasingAnActorInsideAReportIsSafe) {
   steps(10);
   EXPECT_EQ(scene->getNbActors(), 1u);
   EXPECT_EQ(releaser.calls, 4);
+}
+
+TEST_F(PhysicsTest, AnActorReleasedInAReportArrivesAsDeletedInItsLaterPairs) {
+  // A box between the floor and a second box has two touching pairs; the handler releases it at the
+  // first of them, so the other one still comes, marked deleted, and nothing of it comes later.
+  struct Releaser : public NxUserContactReport {
+    NxScene* scene = nullptr;
+    NxActor* victim = nullptr;
+    bool armed = false;
+    int markedDeleted = 0, unmarkedAfterRelease = 0, afterStep = 0;
+    bool stepDone = false;
+    void onContactNotify(NxContactPair& pair, NxU32) override {
+      for (int i = 0; i < 2; ++i) {
+        if (pair.actors[i] != victim || !victim->isReleased()) continue;
+        if (stepDone) ++afterStep;
+        pair.isDeletedActor[i] ? ++markedDeleted : ++unmarkedAfterRelease;
+      }
+      if (armed && !victim->isReleased()) scene->releaseActor(*victim);
+    }
+  } releaser;
+  releaser.scene = scene;
+  scene->setUserContactReport(&releaser);
+  scene->setActorGroupPairFlags(0, 0, 0x7FE);
+  box(NxVec3(0, -0.5f, 0), NxVec3(10, 0.5f, 10), false);
+  releaser.victim = box(NxVec3(0, 0.5f, 0), NxVec3(0.5f, 0.5f, 0.5f), true);
+  box(NxVec3(0, 1.5f, 0), NxVec3(0.5f, 0.5f, 0.5f), true);
+  steps(5);
+  releaser.armed = true;
+  step();
+  ASSERT_TRUE(releaser.victim->isReleased());
+  releaser.stepDone = true;
+  steps(30);
+  EXPECT_EQ(releaser.markedDeleted, 1);
+  EXPECT_EQ(releaser.unmarkedAfterRelease, 0);
+  EXPECT_EQ(releaser.afterStep, 0);
 }
 
 class TriggerTest : public PhysicsTest {

@@ -1,0 +1,81 @@
+#pragma once
+// OpenGL 3.3 core with clip control, through an SDL window and context.
+//
+// Conventions: every surface (the back buffer included) is a framebuffer object whose row 0 is the image's
+// top row, the layout textures keep in memory, so engine uv coordinates sample unchanged. Clip control
+// (upper-left origin, 0..1 depth) makes clip space land that way up; it also mirrors the facing rule, so
+// Direct3D's clockwise front faces stay glFrontFace(GL_CW), and viewport and scissor rectangles keep their
+// Direct3D coordinates. Present is the one place with a y-flip: the back buffer is blitted upside down
+// into the window. Matrices are uploaded as they are; GLSL computes M * v.
+#include <string>
+
+#include "Platform/gfx/GfxAdapterInfo.h"
+#include "Platform/gfx/GfxBackend.h"
+
+struct SDL_Window;
+
+class GfxGLBackend : public GfxBackend {
+ public:
+  explicit GfxGLBackend(const GfxAdapterInfo& adapter) : m_Adapter(adapter) {}
+  ~GfxGLBackend() override;
+  // Opens a hidden context once to learn what the adapter offers; false without GL 3.3 and clip control.
+  static bool Probe(GfxAdapterInfo& adapter);
+  static inline bool s_ShowOwnWindow = false;
+
+  bool Open(HWND window, const D3DPRESENT_PARAMETERS& params) override;
+  bool Resize(const D3DPRESENT_PARAMETERS& params) override;
+  bool CreateImage(GfxImage& image) override;
+  void DestroyImage(GfxImage& image) override;
+  void UploadImage(GfxImage& image, UINT sub) override;
+  bool CreateBuffer(GfxBuffer& buffer) override;
+  void DestroyBuffer(GfxBuffer& buffer) override;
+  void UploadBuffer(GfxBuffer& buffer, UINT offset, UINT size, bool discard) override;
+  void Clear(const GfxState& state, DWORD count, const RECT* rects, DWORD flags, D3DCOLOR color, float z,
+             DWORD stencil) override;
+  void Draw(const GfxState& state, const GfxDraw& draw) override;
+  bool Stretch(GfxSurface& source, const RECT& sourceRect, GfxSurface& dest, const RECT& destRect,
+               D3DTEXTUREFILTERTYPE filter) override;
+  bool Fill(GfxSurface& surface, const RECT& rect, D3DCOLOR color) override;
+  bool Read(GfxSurface& source, GfxImage& dest) override;
+  void Present(GfxSurface& backBuffer) override;
+
+ private:
+  struct Attachment {
+    uint32_t name = 0;
+    int target = 0;  // GL texture target or GL_RENDERBUFFER
+    UINT level = 0;
+    bool operator==(const Attachment& o) const { return name == o.name && target == o.target && level == o.level; }
+  };
+  static Attachment AttachmentOf(const GfxSurface* surface);
+  void Attach(uint32_t framebuffer, uint32_t point, const Attachment& attachment);
+  // Binds the draw framebuffer with the state's targets; false when it cannot be drawn into.
+  bool BindTargets(const GfxState& state);
+  // A read framebuffer holding one colour surface, resolved first when it is multisampled.
+  bool BindReadSurface(GfxSurface& surface, UINT width, UINT height);
+  void ApplyRasterState(const GfxState& state, bool hasDepth);
+  void ApplySamplers(const GfxState& state);
+  void ApplyBuiltInProgram(const GfxState& state, bool pretransformed);
+  void ClearRegion(const GfxState& state, LONG left, LONG top, LONG right, LONG bottom, DWORD flags,
+                   D3DCOLOR color, float z, DWORD stencil);
+  bool BuildBuiltIns();
+
+  GfxAdapterInfo m_Adapter;
+  SDL_Window* m_Window = nullptr;
+  bool m_OwnWindow = false;
+  void* m_Context = nullptr;
+  uint32_t m_Vao = 0, m_DrawFbo = 0, m_ReadFbo = 0, m_ResolveFbo = 0, m_ResolveBuffer = 0;
+  UINT m_ResolveWidth = 0, m_ResolveHeight = 0;
+  uint32_t m_ResolveFormat = 0;
+  uint32_t m_ScratchVbo = 0, m_ScratchIbo = 0;
+  uint32_t m_Samplers[WE_GFX_STAGES] = {};
+  DWORD m_SamplerShadow[WE_GFX_STAGES][WE_D3DSAMP_COUNT] = {};
+  uint32_t m_WhiteTexture = 0;
+  uint32_t m_Program = 0;
+  int m_UWorldViewProj = -1, m_UPretransformed = -1, m_UViewport = -1, m_UHasTexture = -1, m_UOps = -1,
+      m_UTFactor = -1, m_UAlphaFunc = -1, m_UAlphaRef = -1, m_UTex0 = -1;
+  Attachment m_Colour[4];
+  Attachment m_Depth;
+  uint32_t m_DepthPoint = 0;
+  bool m_FboComplete = false;
+  bool m_FboKnown = false;
+};

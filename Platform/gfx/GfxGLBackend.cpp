@@ -306,6 +306,7 @@ bool GfxGLBackend::Open(HWND window, const D3DPRESENT_PARAMETERS& params) {
   if (!m_Context) return false;
   if (!g_GL.Load() || !HasClipControl()) return false;
   SDL_GL_SetSwapInterval(params.PresentationInterval == D3DPRESENT_INTERVAL_IMMEDIATE ? 0 : 1);
+  if (!params.Windowed) ApplyWindowMode(params);
 
   g_GL.glClipControl(GL_UPPER_LEFT, GL_ZERO_TO_ONE);
   g_GL.glFrontFace(GL_CW);
@@ -367,9 +368,29 @@ GfxGLBackend::~GfxGLBackend() {
 }
 
 bool GfxGLBackend::Resize(const D3DPRESENT_PARAMETERS& params) {
-  if (m_OwnWindow) SDL_SetWindowSize(m_Window, int(params.BackBufferWidth), int(params.BackBufferHeight));
+  ApplyWindowMode(params);
   SDL_GL_SetSwapInterval(params.PresentationInterval == D3DPRESENT_INTERVAL_IMMEDIATE ? 0 : 1);
   return true;
+}
+
+void GfxGLBackend::ApplyWindowMode(const D3DPRESENT_PARAMETERS& params) {
+  // Full screen takes the display mode of the back-buffer size; windowed leaves placing a foreign window to
+  // its owner, and sizes the backend's own window.
+  if (!params.Windowed) {
+    SDL_DisplayMode mode{};
+    mode.w = int(params.BackBufferWidth);
+    mode.h = int(params.BackBufferHeight);
+    mode.refresh_rate = int(params.FullScreen_RefreshRateInHz);
+    SDL_SetWindowDisplayMode(m_Window, &mode);
+    SDL_SetWindowFullscreen(m_Window, SDL_WINDOW_FULLSCREEN);
+    m_FullScreen = true;
+    return;
+  }
+  if (m_FullScreen) {
+    SDL_SetWindowFullscreen(m_Window, 0);
+    m_FullScreen = false;
+  }
+  if (m_OwnWindow) SDL_SetWindowSize(m_Window, int(params.BackBufferWidth), int(params.BackBufferHeight));
 }
 
 bool GfxGLBackend::CreateImage(GfxImage& image) {
@@ -387,8 +408,7 @@ bool GfxGLBackend::CreateImage(GfxImage& image) {
   }
   GLenum target = TextureTarget(image);
   g_GL.glGenTextures(1, &image.glName);
-  g_GL.glActiveTexture(GL_TEXTURE0 + WE_GFX_STAGES - 1);
-  g_GL.glBindTexture(target, image.glName);
+  UseScratchUnit(target, image.glName);
   g_GL.glTexParameteri(target, GL_TEXTURE_BASE_LEVEL, 0);
   g_GL.glTexParameteri(target, GL_TEXTURE_MAX_LEVEL, GLint(image.levels - 1));
   GLint swizzle[4] = {GL_RED, GL_GREEN, GL_BLUE, GL_ALPHA};
@@ -429,9 +449,21 @@ bool GfxGLBackend::CreateImage(GfxImage& image) {
   return g_GL.glGetError() == GL_NO_ERROR;
 }
 
+void GfxGLBackend::UseScratchUnit(uint32_t target, uint32_t name) {
+  // Uploads go through the last unit; whatever a draw bound there is bound again by the next draw.
+  const int unit = WE_GFX_STAGES - 1;
+  g_GL.glActiveTexture(GL_TEXTURE0 + unit);
+  if (m_Bound[unit].name && m_Bound[unit].target != int(target)) g_GL.glBindTexture(GLenum(m_Bound[unit].target), 0);
+  g_GL.glBindTexture(target, name);
+  m_Bound[unit].name = name;
+  m_Bound[unit].target = int(target);
+}
+
 void GfxGLBackend::DestroyImage(GfxImage& image) {
   if (!image.glName) return;
   SDL_GL_MakeCurrent(m_Window, m_Context);
+  for (BoundTexture& bound : m_Bound)
+    if (bound.name == image.glName) bound = BoundTexture();
   // A surface still attached to the draw framebuffer must not be found there by a later object of the
   // same name.
   g_GL.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, m_DrawFbo);
@@ -462,8 +494,7 @@ void GfxGLBackend::UploadImage(GfxImage& image, UINT index) {
   const GfxSubImage& sub = image.subs[index];
   GLenum target = TextureTarget(image);
   GLenum faceTarget = image.kind == GfxImageKind::Cube ? GL_TEXTURE_CUBE_MAP_POSITIVE_X + face : target;
-  g_GL.glActiveTexture(GL_TEXTURE0 + WE_GFX_STAGES - 1);
-  g_GL.glBindTexture(target, image.glName);
+  UseScratchUnit(target, image.glName);
   if (image.kind == GfxImageKind::Volume) {
     if (info.block)
       g_GL.glCompressedTexSubImage3D(target, GLint(level), 0, 0, 0, GLsizei(sub.width), GLsizei(sub.height),
@@ -662,14 +693,16 @@ void GfxGLBackend::ApplyRasterState(const GfxState& state, bool hasDepth) {
 void GfxGLBackend::ApplySamplers(const GfxState& state) {
   for (int stage = 0; stage < WE_GFX_STAGES; ++stage) {
     GfxImage* image = GfxTextureImage(state.textures[stage]);
-    g_GL.glActiveTexture(GL_TEXTURE0 + stage);
-    if (!image || !image->glName) {
-      g_GL.glBindTexture(GL_TEXTURE_2D, 0);
-      g_GL.glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
-      g_GL.glBindTexture(GL_TEXTURE_3D, 0);
-      continue;
+    uint32_t name = image ? image->glName : 0;
+    GLenum target = image ? TextureTarget(*image) : GL_TEXTURE_2D;
+    if (m_Bound[stage].name != name || m_Bound[stage].target != int(target)) {
+      g_GL.glActiveTexture(GL_TEXTURE0 + stage);
+      if (m_Bound[stage].name && m_Bound[stage].target != int(target)) g_GL.glBindTexture(GLenum(m_Bound[stage].target), 0);
+      g_GL.glBindTexture(target, name);
+      m_Bound[stage].name = name;
+      m_Bound[stage].target = int(target);
     }
-    g_GL.glBindTexture(TextureTarget(*image), image->glName);
+    if (!name) continue;
     const DWORD* ss = state.samplerStates[stage];
     DWORD* shadow = m_SamplerShadow[stage];
     GLuint sampler = m_Samplers[stage];

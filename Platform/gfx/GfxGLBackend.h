@@ -58,6 +58,15 @@ class GfxGLBackend : public GfxBackend {
   void ClearRegion(const GfxState& state, LONG left, LONG top, LONG right, LONG bottom, DWORD flags,
                    D3DCOLOR color, float z, DWORD stencil);
   bool BuildBuiltIns();
+  void ApplyWindowMode(const D3DPRESENT_PARAMETERS& params);
+  void UseScratchUnit(uint32_t target, uint32_t name);
+
+  struct BoundTexture {
+    uint32_t name = 0;
+    int target = 0;
+  };
+  BoundTexture m_Bound[WE_GFX_STAGES];
+  bool m_FullScreen = false;
 
   GfxAdapterInfo m_Adapter;
   SDL_Window* m_Window = nullptr;

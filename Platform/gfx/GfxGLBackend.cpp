@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "Platform/gfx/GfxGL.h"
+#include "Platform/gfx/GfxEffectProgram.h"
 #include "Platform/gfx/GfxGLProgram.h"
 #include "Platform/gfx/GfxShaderInterface.h"
 #include "Platform/gfx/GfxSurface.h"
@@ -840,7 +841,10 @@ void GfxGLBackend::Draw(const GfxState& state, const GfxDraw& draw) {
   if (!BindTargets(state)) return;
   ApplyRasterState(state, state.depthStencil != nullptr);
   ApplySamplers(state);
-  ApplyBuiltInProgram(state, draw.layout->pretransformed);
+  if (auto* effect = dynamic_cast<GfxEffectProgram*>(state.vertexShader))
+    effect->Apply(state);
+  else
+    ApplyBuiltInProgram(state, draw.layout->pretransformed);
 
   // Vertices.
   size_t base = 0;

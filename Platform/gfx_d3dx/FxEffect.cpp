@@ -79,7 +79,7 @@ bool FxEffect::Create(std::string_view text, FxPool* pool, FxHost* host, const s
       return false;
     }
   }
-  name_ = name;
+  name_ = data_.name.empty() ? name : data_.name;
   host_ = host;
   Register(data_.parameters, Kind::Parameter);
   for (auto& t : data_.techniques) {

@@ -59,6 +59,7 @@ struct FxTechnique {
 };
 
 struct FxEffectData {
+  std::string name;  // from an `effect "name";` statement, for messages
   std::vector<std::unique_ptr<FxParameter>> parameters;
   std::vector<std::unique_ptr<FxTechnique>> techniques;
 };

@@ -267,6 +267,12 @@ class Parser {
         if (!Technique()) return false;
       } else if (IsWord("code")) {
         if (!CodeBlock()) return false;
+      } else if (IsWord("effect")) {
+        Advance();
+        if (tok_.kind != Tok::String) return Fail("effect name expected");
+        out_->name = tok_.text;
+        Advance();
+        if (!Expect(';')) return false;
       } else {
         auto p = std::make_unique<FxParameter>();
         if (!Parameter(p.get(), true)) return false;

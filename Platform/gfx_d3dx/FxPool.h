@@ -15,6 +15,10 @@ class FxPool {
   bool Attach(FxParameter* parameter);
   const FxParameter* Find(const std::string& name) const;
   size_t Count() const { return shared_.size(); }
+  template <class F>
+  void ForEach(F&& f) {
+    for (auto& [name, p] : shared_) f(*p);
+  }
 
  private:
   std::map<std::string, std::unique_ptr<FxParameter>> shared_;

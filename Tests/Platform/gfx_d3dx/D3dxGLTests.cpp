@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "Platform/gfx_d3dx/D3DX9.h"
+#include "Platform/gfx_d3dx/FxEffect.h"
+#include "Tests/Platform/gfx/GfxTestDevice.h"
+
+namespace {
+
+std::string g_report;
+
+class D3dxGL : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_GfxRecorder.ResetAll();
+    gl = std::make_unique<GfxTestDevice>(GfxBackendKind::OpenGL, 32, 32);
+    ASSERT_NE(gl->d3d, nullptr) << "no OpenGL 3.3 with clip control (SDL_VIDEODRIVER=offscreen?)";
+    ASSERT_NE(gl->device, nullptr);
+    dev = gl->device;
+  }
+  void TearDown() override { gl.reset(); }
+
+  uint32_t Pixel(UINT x, UINT y) {
+    IDirect3DSurface9* back = nullptr;
+    dev->GetRenderTarget(0, &back);
+    D3DSURFACE_DESC desc{};
+    back->GetDesc(&desc);
+    IDirect3DSurface9* copy = nullptr;
+    dev->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM, &copy, nullptr);
+    dev->GetRenderTargetData(back, copy);
+    D3DLOCKED_RECT r{};
+    copy->LockRect(&r, nullptr, D3DLOCK_READONLY);
+    uint32_t p = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(r.pBits) + y * r.Pitch)[x];
+    copy->UnlockRect();
+    copy->Release();
+    back->Release();
+    return p & 0x00FFFFFFu;
+  }
+
+  std::unique_ptr<GfxTestDevice> gl;
+  IDirect3DDevice9* dev = nullptr;
+};
+
+TEST_F(D3dxGL, EffectDrawsAQuadInTheSharedColour) {
+  ID3DXEffectPool* pool = nullptr;
+  ASSERT_EQ(D3DXCreateEffectPool(&pool), D3D_OK);
+  std::string path = std::string(WE_FIXTURES_DIR) + "/Effects/SharedColor.fx";
+  ID3DXEffect *fx = nullptr, *shared = nullptr;
+  ID3DXBuffer* errors = nullptr;
+  ASSERT_EQ(D3DXCreateEffectFromFileA(dev, path.c_str(), nullptr, nullptr, 0, pool, &fx, &errors), D3D_OK);
+  const char sharedText[] = "shared float4 TintColor; shared float4x4 ViewProj;";
+  ASSERT_EQ(D3DXCreateEffect(dev, sharedText, sizeof(sharedText), nullptr, nullptr, 0, pool, &shared, &errors), D3D_OK);
+
+  // The colour and the camera are set through the other effect of the pool.
+  D3DXVECTOR4 colour(0.0f, 1.0f, 0.0f, 1.0f);
+  ASSERT_EQ(shared->SetVector("TintColor", &colour), D3D_OK);
+  D3DXMATRIX identity(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1);
+  ASSERT_EQ(shared->SetMatrix("ViewProj", &identity), D3D_OK);
+  // The world moves the quad into the right half of the screen: x from 0 to 1 in clip space.
+  D3DXMATRIX world(0.5f, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0.5f, 0, 0, 1);
+  ASSERT_EQ(fx->SetMatrix("WorldMatrix", &world), D3D_OK);
+
+  const float quad[4][3] = {{-1, 1, 0.5f}, {1, 1, 0.5f}, {-1, -1, 0.5f}, {1, -1, 0.5f}};
+  ASSERT_EQ(dev->BeginScene(), D3D_OK);
+  ASSERT_EQ(dev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000080u, 1.0f, 0), D3D_OK);
+  dev->SetFVF(D3DFVF_XYZ);
+  ASSERT_EQ(fx->SetTechnique(fx->GetTechniqueByName("Default")), D3D_OK);
+  UINT passes = 0;
+  ASSERT_EQ(fx->Begin(&passes, D3DXFX_DONOTSAVESTATE | D3DXFX_DONOTSAVESHADERSTATE | D3DXFX_DONOTSAVESAMPLERSTATE),
+            D3D_OK);
+  ASSERT_EQ(fx->BeginPass(0), D3D_OK);
+  ASSERT_EQ(dev->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(quad[0])), D3D_OK);
+  // A change committed inside the pass reaches the next draw.
+  colour = D3DXVECTOR4(1.0f, 0.0f, 0.0f, 1.0f);
+  shared->SetVector("TintColor", &colour);
+  D3DXMATRIX left(0.5f, 0, 0, 0, 0, 0.5f, 0, 0, 0, 0, 1, 0, -0.5f, 0.5f, 0, 1);
+  fx->SetMatrix("WorldMatrix", &left);
+  fx->CommitChanges();
+  ASSERT_EQ(dev->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(quad[0])), D3D_OK);
+  fx->EndPass();
+  fx->End();
+  dev->EndScene();
+
+  EXPECT_EQ(Pixel(24, 16), 0x00FF00u);  // right half: green
+  EXPECT_EQ(Pixel(4, 28), 0x000080u);   // left half, lower: the clear colour
+  EXPECT_EQ(Pixel(4, 16), 0x000080u);
+  EXPECT_EQ(Pixel(8, 4), 0xFF0000u);    // top-left quarter: red
+
+  shared->Release();
+  fx->Release();
+  pool->Release();
+}
+
+TEST_F(D3dxGL, BrokenProgramIsReportedWithTheEffectName) {
+  FxEffect::SetReporter([](const char* text) { g_report = text; });
+  const char text[] =
+      "technique Default { pass P { VertexProgram = \"\"\"void main() { gl_Position = vec4(0.0); }\"\"\";"
+      " FragmentProgram = \"\"\"out vec4 c; void main() { c = undefinedThing; }\"\"\"; } }";
+  std::string path = testing::TempDir() + "/Broken.fx";
+  FILE* f = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  std::fwrite(text, 1, sizeof(text) - 1, f);
+  std::fclose(f);
+  ID3DXEffect* fx = nullptr;
+  ASSERT_EQ(D3DXCreateEffectFromFileA(dev, path.c_str(), nullptr, nullptr, 0, nullptr, &fx, nullptr), D3D_OK);
+  fx->SetTechnique("Default");
+  EXPECT_NE(g_report.find("Broken.fx"), std::string::npos) << g_report;
+  EXPECT_NE(g_report.find("undefinedThing"), std::string::npos) << g_report;
+  UINT passes = 0;
+  ASSERT_EQ(fx->Begin(&passes, 0), D3D_OK);
+  EXPECT_NE(fx->BeginPass(0), D3D_OK);
+  fx->End();
+  fx->Release();
+  FxEffect::SetReporter(nullptr);
+}
+
+}  // namespace

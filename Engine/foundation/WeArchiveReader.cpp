@@ -49,16 +49,19 @@ bool WeArchiveReader::ReadName(WeString& name)
 {
     if (BytesLeft() < 2)
         return false;
-    const int64_t position = m_Stream.Tell();
-    const int64_t length = static_cast<uint16_t>(m_Stream.ReadUInt16());
+    const int32_t length = m_Stream.ReadUInt16();
     // The text and its terminator must be there before the string is grown to hold it.
     if (length > 0 && BytesLeft() < length + 1)
-    {
-        m_Stream.Seek(position, 0);
         return false;
+    if (length == 0)
+    {
+        name.Clear();
+        return true;
     }
-    m_Stream.Seek(position, 0);
-    name = m_Stream.ReadString();
+    name.SetLength(length);
+    m_Stream.Read(name.Data(), length);
+    char terminator;
+    m_Stream.Read(&terminator, 1);
     return true;
 }
 

@@ -84,6 +84,7 @@ void WeFileStream::Close(bool /*force*/)
         std::fclose(m_File);
     m_File = nullptr;
     m_IsOpen = false;
+    m_EndLimit = 0;
     m_MemberStart = -1;
     m_LastWasWrite = false;
     m_EndHit = false;
@@ -105,17 +106,20 @@ bool WeFileStream::Seek(int64_t offset, int32_t origin)
         target = offset;
         break;
     case 1:
-        target = Tell() + offset;
+        if (__builtin_add_overflow(Tell(), offset, &target))
+            return false;
         break;
     case 2:
         if (m_MemberStart >= 0)
-            target = m_EndLimit + offset;
+        {
+            if (__builtin_add_overflow(m_EndLimit, offset, &target))
+                return false;
+        }
         else
         {
             const int64_t size = GetSize();
-            if (size < 0)
+            if (size < 0 || __builtin_add_overflow(size, offset, &target))
                 return false;
-            target = size + offset;
         }
         break;
     default:

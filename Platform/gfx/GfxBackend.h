@@ -1,6 +1,8 @@
 #pragma once
 // What a device needs from the machine below it. The OpenGL backend draws; the recording backend is this
 // class as it stands, doing nothing, while the device writes every call into the recorder.
+#include <string>
+
 #include "Platform/gfx/GfxBuffer.h"
 #include "Platform/gfx/GfxImage.h"
 #include "Platform/gfx/GfxState.h"
@@ -53,4 +55,23 @@ class GfxBackend {
     return true;
   }
   virtual void Present(GfxSurface& backBuffer) { (void)backBuffer; }
+
+  // Effect programs, from complete GLSL sources. Without GL a program is only a number, so effect
+  // bookkeeping runs the same with nothing compiled.
+  enum class UniformType { Float1, Float2, Float3, Float4, Matrix4, Int1 };
+  virtual uint32_t BuildProgram(const std::string& vertex, const std::string& fragment, std::string* log) {
+    (void)vertex, (void)fragment, (void)log;
+    return ++m_ProgramCount;
+  }
+  virtual void DestroyProgram(uint32_t program) { (void)program; }
+  virtual int UniformLocation(uint32_t program, const char* name) {
+    (void)program, (void)name;
+    return -1;
+  }
+  virtual void SetUniform(uint32_t program, int location, UniformType type, UINT count, const void* data) {
+    (void)program, (void)location, (void)type, (void)count, (void)data;
+  }
+
+ private:
+  uint32_t m_ProgramCount = 0;
 };

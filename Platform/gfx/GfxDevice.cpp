@@ -503,7 +503,7 @@ HRESULT GfxDevice::EndScene() {
 }
 
 HRESULT GfxDevice::Clear(DWORD count, const void* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil) {
-  if (m_Record) {
+  if (m_Record && g_GfxRecorder.logging) {
     auto record = std::make_shared<GfxDrawRecord>();
     record->state = m_State;
     uint32_t zBits;
@@ -653,7 +653,7 @@ void GfxDevice::FlushBoundTextures() {
 }
 
 HRESULT GfxDevice::SubmitDraw(const char* name, GfxDraw& draw, std::initializer_list<uint64_t> args) {
-  if (m_Record) {
+  if (m_Record && g_GfxRecorder.logging) {
     auto record = std::make_shared<GfxDrawRecord>();
     record->state = m_State;
     record->type = draw.type;
@@ -881,6 +881,11 @@ HRESULT GfxDevice::GetPixelShader(IDirect3DPixelShader9** shader) {
   *shader = m_State.pixelShader;
   if (*shader) (*shader)->AddRef();
   return D3D_OK;
+}
+
+void GfxDevice::SetEffectProgram(uint32_t program) {
+  if (m_Record) g_GfxRecorder.Record("SetEffectProgram", {program});
+  m_State.program = program;
 }
 
 HRESULT GfxDevice::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride) {

@@ -102,6 +102,8 @@ class GfxDevice : public GfxRefCounted<IDirect3DDevice9> {
   void ForgetImage(GfxImage* image);
   void ForgetBuffer(GfxBuffer* buffer);
 
+  // The program of the effect pass being drawn (0: the built-in ones).
+  void SetEffectProgram(uint32_t program);
   const GfxState& State() const { return m_State; }
   GfxBackend& Backend() { return *m_Backend; }
   bool Recording() const { return m_Record; }

@@ -9,7 +9,6 @@
 #include <cstring>
 
 #include "Platform/gfx/GfxGL.h"
-#include "Platform/gfx/GfxEffectProgram.h"
 #include "Platform/gfx/GfxGLProgram.h"
 #include "Platform/gfx/GfxShaderInterface.h"
 #include "Platform/gfx/GfxSurface.h"
@@ -346,7 +345,7 @@ bool GfxGLBackend::BuildBuiltIns() {
   m_UAlphaFunc = g_GL.glGetUniformLocation(m_Program, GfxShaderInterface::kAlphaFunc);
   m_UAlphaRef = g_GL.glGetUniformLocation(m_Program, GfxShaderInterface::kAlphaRef);
   m_UTex0 = g_GL.glGetUniformLocation(m_Program, "uTex0");
-  g_GL.glUseProgram(m_Program);
+  UseProgram(m_Program);
   g_GL.glUniform1i(m_UTex0, 0);
   return true;
 }
@@ -355,6 +354,7 @@ GfxGLBackend::~GfxGLBackend() {
   if (m_Context) {
     SDL_GL_MakeCurrent(m_Window, m_Context);
     if (m_Program) g_GL.glDeleteProgram(m_Program);
+    for (const auto& entry : m_Programs) g_GL.glDeleteProgram(entry.first);
     g_GL.glDeleteSamplers(WE_GFX_STAGES, m_Samplers);
     g_GL.glDeleteBuffers(1, &m_ScratchVbo);
     g_GL.glDeleteBuffers(1, &m_ScratchIbo);
@@ -765,8 +765,62 @@ void Multiply(const float* a, const float* b, float* out) {
 
 }  // namespace
 
+void GfxGLBackend::UseProgram(uint32_t program) {
+  if (m_CurrentProgram == program) return;
+  g_GL.glUseProgram(program);
+  m_CurrentProgram = program;
+}
+
+void GfxGLBackend::ApplyProgramCommon(const GfxState& state, const ProgramInfo& info) {
+  const DWORD* rs = state.renderStates;
+  if (info.viewport >= 0)
+    g_GL.glUniform4f(info.viewport, float(state.viewport.X), float(state.viewport.Y), float(state.viewport.Width),
+                     float(state.viewport.Height));
+  if (info.alphaFunc >= 0) g_GL.glUniform1i(info.alphaFunc, rs[D3DRS_ALPHATESTENABLE] ? GLint(rs[D3DRS_ALPHAFUNC]) : 0);
+  if (info.alphaRef >= 0) g_GL.glUniform1f(info.alphaRef, float(rs[D3DRS_ALPHAREF] & 0xFF));
+}
+
+uint32_t GfxGLBackend::BuildProgram(const std::string& vertex, const std::string& fragment, std::string* log) {
+  uint32_t program = GfxGLProgram::Build(vertex, fragment, log);
+  if (!program) return 0;
+  ProgramInfo info;
+  info.viewport = g_GL.glGetUniformLocation(program, GfxShaderInterface::kViewport);
+  info.alphaFunc = g_GL.glGetUniformLocation(program, GfxShaderInterface::kAlphaFunc);
+  info.alphaRef = g_GL.glGetUniformLocation(program, GfxShaderInterface::kAlphaRef);
+  m_Programs[program] = info;
+  return program;
+}
+
+void GfxGLBackend::DestroyProgram(uint32_t program) {
+  if (!m_Programs.erase(program)) return;
+  SDL_GL_MakeCurrent(m_Window, m_Context);
+  if (m_CurrentProgram == program) UseProgram(0);
+  g_GL.glDeleteProgram(program);
+}
+
+int GfxGLBackend::UniformLocation(uint32_t program, const char* name) {
+  if (!m_Programs.count(program)) return -1;
+  return g_GL.glGetUniformLocation(program, name);
+}
+
+void GfxGLBackend::SetUniform(uint32_t program, int location, UniformType type, UINT count, const void* data) {
+  if (location < 0 || !m_Programs.count(program)) return;
+  UseProgram(program);
+  const float* f = static_cast<const float*>(data);
+  GLsizei n = GLsizei(count);
+  switch (type) {
+    case UniformType::Float1: g_GL.glUniform1fv(location, n, f); break;
+    case UniformType::Float2: g_GL.glUniform2fv(location, n, f); break;
+    case UniformType::Float3: g_GL.glUniform3fv(location, n, f); break;
+    case UniformType::Float4: g_GL.glUniform4fv(location, n, f); break;
+    // Uploaded as they are: GLSL reads the rows as columns and M * v equals v * M.
+    case UniformType::Matrix4: g_GL.glUniformMatrix4fv(location, n, GL_FALSE, f); break;
+    case UniformType::Int1: g_GL.glUniform1iv(location, n, static_cast<const GLint*>(data)); break;
+  }
+}
+
 void GfxGLBackend::ApplyBuiltInProgram(const GfxState& state, bool pretransformed) {
-  g_GL.glUseProgram(m_Program);
+  UseProgram(m_Program);
   float worldView[16], wvp[16];
   Multiply(state.world, state.view, worldView);
   Multiply(worldView, state.projection, wvp);
@@ -841,10 +895,13 @@ void GfxGLBackend::Draw(const GfxState& state, const GfxDraw& draw) {
   if (!BindTargets(state)) return;
   ApplyRasterState(state, state.depthStencil != nullptr);
   ApplySamplers(state);
-  if (auto* effect = dynamic_cast<GfxEffectProgram*>(state.vertexShader))
-    effect->Apply(state);
-  else
+  auto effect = state.program ? m_Programs.find(state.program) : m_Programs.end();
+  if (effect != m_Programs.end()) {
+    UseProgram(state.program);
+    ApplyProgramCommon(state, effect->second);
+  } else {
     ApplyBuiltInProgram(state, draw.layout->pretransformed);
+  }
 
   // Vertices.
   size_t base = 0;

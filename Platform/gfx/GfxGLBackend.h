@@ -8,6 +8,7 @@
 // Direct3D coordinates. Present is the one place with a y-flip: the back buffer is blitted upside down
 // into the window. Matrices are uploaded as they are; GLSL computes M * v.
 #include <string>
+#include <unordered_map>
 
 #include "Platform/gfx/GfxAdapterInfo.h"
 #include "Platform/gfx/GfxBackend.h"
@@ -38,6 +39,10 @@ class GfxGLBackend : public GfxBackend {
   bool Fill(GfxSurface& surface, const RECT& rect, D3DCOLOR color) override;
   bool Read(GfxSurface& source, GfxImage& dest) override;
   void Present(GfxSurface& backBuffer) override;
+  uint32_t BuildProgram(const std::string& vertex, const std::string& fragment, std::string* log) override;
+  void DestroyProgram(uint32_t program) override;
+  int UniformLocation(uint32_t program, const char* name) override;
+  void SetUniform(uint32_t program, int location, UniformType type, UINT count, const void* data) override;
 
  private:
   struct Attachment {
@@ -66,6 +71,13 @@ class GfxGLBackend : public GfxBackend {
     int target = 0;
   };
   BoundTexture m_Bound[WE_GFX_STAGES];
+  struct ProgramInfo {
+    int viewport = -1, alphaFunc = -1, alphaRef = -1;
+  };
+  std::unordered_map<uint32_t, ProgramInfo> m_Programs;
+  uint32_t m_CurrentProgram = 0;
+  void UseProgram(uint32_t program);
+  void ApplyProgramCommon(const GfxState& state, const ProgramInfo& info);
   bool m_FullScreen = false;
 
   GfxAdapterInfo m_Adapter;

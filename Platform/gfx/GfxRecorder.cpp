@@ -46,9 +46,11 @@ void GfxRecorder::ResetAll() {
   modes.clear();
   cooperativeLevels.clear();
   resetResults.clear();
+  logging = true;
 }
 
 void GfxRecorder::Record(const char* name, std::initializer_list<uint64_t> args,
                          std::shared_ptr<GfxDrawRecord> draw) {
+  if (!logging) return;
   calls.push_back(GfxCall{name, std::vector<uint64_t>(args), std::move(draw)});
 }

@@ -32,8 +32,9 @@ struct GfxCall {
 
 class GfxRecorder {
  public:
-  // The log.
+  // The log. With logging off nothing is appended (long runs of frames), the controls below still act.
   std::vector<GfxCall> calls;
+  bool logging = true;
   size_t Count(const std::string& name) const;
   // The calls of one name, in order.
   std::vector<const GfxCall*> Find(const std::string& name) const;

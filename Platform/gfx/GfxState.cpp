@@ -105,6 +105,7 @@ void GfxState::SetDefaults(bool autoDepth) {
   indices = nullptr;
   vertexShader = nullptr;
   pixelShader = nullptr;
+  program = 0;
 }
 
 UINT GfxPrimitiveVertexCount(D3DPRIMITIVETYPE type, UINT primitives) {

@@ -32,6 +32,7 @@ struct GfxState {
   IDirect3DIndexBuffer9* indices;
   IDirect3DVertexShader9* vertexShader;
   IDirect3DPixelShader9* pixelShader;
+  uint32_t program;  // an effect pass's program, 0 for the built-in fixed-function ones
 
   // Direct3D's defaults; the depth test starts on only with an automatic depth buffer.
   void SetDefaults(bool autoDepth);

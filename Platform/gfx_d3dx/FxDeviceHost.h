@@ -1,13 +1,16 @@
 #pragma once
-// The effect host over the graphics device: passes set their render and sampler states and textures
-// through the device; on the GL backend each pass's program is compiled and linked and bound for the pass
-// as a GfxEffectProgram, on the recording backend programs only get numbers.
+// The effect host over the graphics device: a pass sets its render and sampler states and textures through
+// the device, and draws with its own program through the device's effect-program hook, its uniforms set
+// from the effect's values at BeginPass and CommitChanges. The recording backend only numbers programs, so
+// the same steps run (and are recorded) without GL.
 #include <map>
+#include <vector>
 
 #include "Platform/gfx/D3D9.h"
+#include "Platform/gfx_d3dx/FxEffectData.h"
 #include "Platform/gfx_d3dx/FxHost.h"
 
-class FxGLProgram;
+class GfxDevice;
 
 class FxDeviceHost : public FxHost {
  public:
@@ -20,15 +23,19 @@ class FxDeviceHost : public FxHost {
   void Commit(const FxEffect& effect, const FxPass& pass) override;
   void EndPass() override;
 
-  // The texts a pass's bodies are compiled as: #version, the layer's preludes and attribute locations.
+  // The texts a pass's bodies are compiled as: #version, the attribute locations and the layer's preludes.
   static std::string VertexText(const std::string& body);
   static std::string FragmentText(const std::string& body);
 
  private:
+  struct Uniform {
+    const FxParameter* parameter;
+    int location;
+    int unit;  // texture parameters: the unit their pass binds
+  };
   void BindTextures(const FxEffect& effect, const FxPass& pass);
+  void Upload(const FxEffect& effect, const FxPass& pass);
 
-  IDirect3DDevice9* m_Device;  // not owned: the effect holds the reference
-  bool m_GL;
-  uint32_t m_NextFake = 1;
-  std::map<uint32_t, FxGLProgram*> m_Programs;
+  GfxDevice* m_Device;  // not owned: the effect holds the reference
+  std::map<uint32_t, std::vector<Uniform>> m_Uniforms;  // per built program, found on first use
 };

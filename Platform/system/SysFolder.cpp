@@ -21,6 +21,12 @@ bool SysFolder::List(const std::string& path, std::vector<SysFolderEntry>& entri
         entry.name = it->path().filename().string();
         std::error_code typeError;
         entry.isFolder = it->is_directory(typeError);
+        // Pipes, sockets and devices are no content: opening a pipe would block the caller. A dangling
+        // link stays listed, so that whoever opens it reports the unreadable file.
+        const fs::file_type type = it->status(typeError).type();
+        if (type == fs::file_type::fifo || type == fs::file_type::socket || type == fs::file_type::block ||
+            type == fs::file_type::character)
+            continue;
         entries.push_back(std::move(entry));
     }
     std::sort(entries.begin(), entries.end(),

@@ -157,6 +157,10 @@ TEST(WeFileStream, SeekFromCurrentIsRelativeToTheLogicalPosition)
     EXPECT_EQ(stream.Tell(), 992);
     EXPECT_FALSE(stream.Seek(-1, 0));
     EXPECT_FALSE(stream.Seek(0, 3));
+    // Offsets whose sum overflows are refused, and the position stays where it was.
+    EXPECT_FALSE(stream.Seek(INT64_MAX, 1));
+    EXPECT_FALSE(stream.Seek(INT64_MAX, 2));
+    EXPECT_EQ(stream.Tell(), 992);
 }
 
 TEST(WeFileStream, ReadsPastTheEndGiveZerosAndCountWhatWasRead)

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "GfxTestDevice.h"
+#include "Platform/gfx/GfxDevice.h"
+#include "Platform/gfx/GfxShaderInterface.h"
 
 namespace {
 
@@ -429,6 +431,43 @@ TEST_F(GfxGL, BufferDrawsAndResetResizeTheBackBuffer) {
   ASSERT_EQ(pixels.size(), 40u * 30u);
   EXPECT_EQ(pixels.back(), 0xFF445566u);
   EXPECT_EQ(dev->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+}
+
+}  // namespace
+
+namespace {
+
+// The hook the effect layer draws through: a program of its own, its uniforms, and back to the built-ins.
+TEST_F(GfxGL, ExternalProgramsDrawWithTheirUniforms) {
+  GfxBackend& backend = static_cast<GfxDevice*>(dev)->Backend();
+  std::string head = "#version 330 core\n";
+  std::string vertex = head + GfxShaderInterface::kVertexPrelude +
+                       "layout(location = 0) in vec4 aPosition;\nvoid main() { gl_Position = weClipFromScreen(aPosition); }\n";
+  std::string fragment = head + GfxShaderInterface::kFragmentPrelude +
+                         "uniform vec4 Tint;\nout vec4 c;\nvoid main() { weAlphaTest(Tint.a); c = Tint; }\n";
+  std::string log;
+  uint32_t program = backend.BuildProgram(vertex, fragment, &log);
+  ASSERT_NE(program, 0u) << log;
+  const float tint[4] = {0.0f, 0.5f, 1.0f, 1.0f};
+  backend.SetUniform(program, backend.UniformLocation(program, "Tint"), GfxBackend::UniformType::Float4, 1, tint);
+  dev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+  static_cast<GfxDevice*>(dev)->SetEffectProgram(program);
+  Quad(0, 0, 32, 64, 0xFFFFFFFF);
+  // The alpha test reaches external programs too.
+  dev->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+  dev->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_LESS);
+  dev->SetRenderState(D3DRS_ALPHAREF, 0x80);
+  Quad(32, 0, 64, 64, 0xFFFFFFFF);
+  dev->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+  static_cast<GfxDevice*>(dev)->SetEffectProgram(0);
+  Quad(0, 60, 64, 64, 0xFFFF0000);
+  std::vector<uint32_t> pixels = ReadBackBuffer();
+  EXPECT_EQ(pixels[10 * 64 + 10], 0xFF0080FFu);
+  EXPECT_EQ(pixels[10 * 64 + 40], 0xFF000000u);
+  EXPECT_EQ(pixels[62 * 64 + 10], 0xFFFF0000u);
+  EXPECT_EQ(backend.BuildProgram(vertex, head + "void main() { undefined(); }\n", &log), 0u);
+  EXPECT_NE(log.find("fragment program"), std::string::npos) << log;
+  backend.DestroyProgram(program);
 }
 
 }  // namespace

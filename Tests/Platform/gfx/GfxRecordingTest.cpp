@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "GfxTestDevice.h"
+#include "Platform/gfx/GfxDevice.h"
 #include "Platform/gfx/GfxFormat.h"
 #include "Platform/gfx/GfxVertexLayout.h"
 
@@ -144,6 +145,20 @@ TEST_F(GfxRecording, DrawsAreRecordedWithStateAndVertices) {
   // A draw reading past the buffer is refused, not performed.
   EXPECT_EQ(dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, 1, 2), D3DERR_INVALIDCALL);
   EXPECT_EQ(g_GfxRecorder.Draws().size(), 1u);
+  // Draw records carry the program an effect drew with.
+  GfxDevice* gfx = static_cast<GfxDevice*>(dev);
+  uint32_t program = gfx->Backend().BuildProgram("", "", nullptr);
+  EXPECT_NE(program, 0u);
+  gfx->SetEffectProgram(program);
+  dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+  gfx->SetEffectProgram(0);
+  EXPECT_EQ(g_GfxRecorder.Draws().back()->state.program, program);
+  // With logging off, long runs keep no records.
+  g_GfxRecorder.logging = false;
+  size_t before = g_GfxRecorder.calls.size();
+  EXPECT_EQ(dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK);
+  EXPECT_EQ(g_GfxRecorder.calls.size(), before);
+  g_GfxRecorder.logging = true;
   vb->Release();
 }
 

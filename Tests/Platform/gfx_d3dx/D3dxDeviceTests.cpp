@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "Platform/gfx/GfxDevice.h"
 #include "Platform/gfx_d3dx/D3DX9.h"
 #include "Platform/gfx_d3dx/DdsFile.h"
 #include "Tests/Platform/gfx/GfxTestDevice.h"
@@ -404,6 +405,7 @@ TEST_F(D3dxRecording, EffectsKeepBookkeepingAndSetPassStates) {
   ASSERT_EQ(a->Begin(&passes, 0), D3D_OK);
   EXPECT_EQ(passes, 1u);
   ASSERT_EQ(a->BeginPass(0), D3D_OK);
+  EXPECT_NE(static_cast<GfxDevice*>(dev)->State().program, 0u);
   DWORD v = 0;
   dev->GetRenderState(D3DRS_ALPHABLENDENABLE, &v);
   EXPECT_EQ(v, 1u);
@@ -414,6 +416,7 @@ TEST_F(D3dxRecording, EffectsKeepBookkeepingAndSetPassStates) {
   EXPECT_EQ(bound, tex);
   if (bound) bound->Release();
   a->EndPass();
+  EXPECT_EQ(static_cast<GfxDevice*>(dev)->State().program, 0u);
   a->End();
   dev->GetRenderState(D3DRS_ALPHABLENDENABLE, &v);
   EXPECT_EQ(v, 0u);

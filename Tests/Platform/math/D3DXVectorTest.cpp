@@ -214,6 +214,27 @@ TEST(D3DXVector, ProjectAndUnprojectThroughViewport)
         ExpectNear(world, c.world, 1e-3f);
     }
 
+    // A narrowed depth range: clip depth 0..1 lands on MinZ..MaxZ, and comes back from it.
+    {
+        Camera cam = MakeCamera(0, 0);
+        cam.viewport.MinZ = 0.25f;
+        cam.viewport.MaxZ = 0.75f;
+        const Case depthCases[] = {
+            {0, 0, {0, 0, 1}, {400, 300, 0.25f}},
+            {0, 0, {0, 0, 100}, {400, 300, 0.75f}},
+            {0, 0, {a * 4, 4, 4}, {800, 0, 0.25f + 0.5f * (100.0f / 99.0f * 0.75f)}},
+        };
+        for (const Case& c : depthCases)
+        {
+            D3DXVECTOR3 screen, world;
+            D3DXVec3Project(&screen, &c.world, &cam.viewport, &cam.projection, &cam.view, nullptr);
+            ExpectNear(screen, c.screen, 1e-3f);
+            ASSERT_NE(D3DXVec3Unproject(&world, &c.screen, &cam.viewport, &cam.projection, &cam.view, nullptr),
+                      nullptr);
+            ExpectNear(world, c.world, 1e-3f);
+        }
+    }
+
     // A world matrix moves the point before the camera sees it.
     Camera cam = MakeCamera(0, 0);
     D3DXMATRIX world;

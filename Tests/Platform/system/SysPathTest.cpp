@@ -1,9 +1,12 @@
 #include "Platform/system/SysPath.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <string>
 #include <fstream>
 
 #include "Platform/system/SysFolder.h"
@@ -28,6 +31,28 @@ TEST(SysPath, ExecutableFolderHoldsTheRunningProgram)
     EXPECT_EQ(path.substr(0, folder.size() + 1), folder + "/");
     EXPECT_TRUE(std::filesystem::is_regular_file(path));
     EXPECT_TRUE(SysFolder::Exists(folder));
+    if (const char* expected = std::getenv("WE_EXPECT_EXE_FOLDER"))
+    {
+        EXPECT_EQ(folder, expected);
+    }
+}
+
+// A copy of this test program in a folder far longer than any fixed buffer finds its folder whole.
+TEST(SysPath, ExecutableFolderHasNoLengthLimit)
+{
+    namespace fs = std::filesystem;
+    const fs::path root = fs::temp_directory_path() / ("we-longpath-" + std::to_string(getpid()));
+    fs::path folder = root;
+    for (int i = 0; i < 12; ++i)
+        folder /= std::string(200, static_cast<char>('a' + i));
+    fs::create_directories(folder);
+    ASSERT_GT(folder.string().size(), 2400u);
+    const fs::path copy = folder / "copy";
+    fs::copy_file(SysPath::ExecutablePath(), copy);
+    const std::string command = "cd '" + folder.string() + "' && WE_EXPECT_EXE_FOLDER='" + folder.string() +
+                                "' ./copy --gtest_filter=SysPath.ExecutableFolderHoldsTheRunningProgram >/dev/null 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    fs::remove_all(root);
 }
 
 TEST(SysFolder, ListsSortedAndCreatesAndDeletes)
@@ -40,6 +65,8 @@ TEST(SysFolder, ListsSortedAndCreatesAndDeletes)
     ASSERT_TRUE(SysFolder::Create((root / "b").string()));
     std::ofstream((root / "a.txt").string()) << "x";
     std::ofstream((root / "C").string()) << "y";
+    // A named pipe is no content: listing it would make the scan block when opening it.
+    ASSERT_EQ(mkfifo((root / "pipe").c_str(), 0600), 0);
 
     std::vector<SysFolderEntry> entries;
     ASSERT_TRUE(SysFolder::List(root.string(), entries));

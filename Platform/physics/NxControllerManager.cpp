@@ -1,0 +1,4 @@
+#include "Platform/physics/NxControllerManager.h"
+
+NxControllerManager* NxCreateControllerManager(NxUserAllocator*) { return new NxControllerManager(); }
+void NxReleaseControllerManager(NxControllerManager* manager) { delete manager; }

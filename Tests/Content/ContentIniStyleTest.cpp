@@ -1,0 +1,133 @@
+// Every shipped ini follows the house style: "[Section]" lines, key=value lines with no blanks
+// around '=', comments after ';', booleans as 0 or 1, colours as #AARRGGBB, every key inside a
+// section and none twice in one section. The packed data beside the tests matches the tree.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "Engine/foundation/WeDataFile.h"
+#include "Engine/foundation/WeFileSystem.h"
+#include "Engine/foundation/WeVirtualFileSystem.h"
+
+namespace fs = std::filesystem;
+
+namespace
+{
+fs::path ContentPackages()
+{
+    return fs::path(WE_FIXTURES_DIR).parent_path().parent_path() / "Content" / "Packages";
+}
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+std::string Lower(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The problems of one ini text, one message per line at fault.
+std::vector<std::string> StyleProblems(const std::string& text)
+{
+    std::vector<std::string> problems;
+    std::istringstream lines(text);
+    std::string line, section;
+    std::set<std::string> keys;
+    for (int number = 1; std::getline(lines, line); ++number)
+    {
+        const std::string where = "line " + std::to_string(number) + ": ";
+        if (!line.empty() && line.back() == '\r')
+            problems.push_back(where + "CR LF line end");
+        if (!line.empty() && IsBlank(line.back()))
+            problems.push_back(where + "trailing blank");
+        if (line.empty() || line[0] == ';')
+            continue;
+        if (line[0] == '[')
+        {
+            if (line.back() != ']' || line.size() < 3)
+                problems.push_back(where + "malformed section line");
+            section = line;
+            keys.clear();
+            continue;
+        }
+        const size_t equals = line.find('=');
+        if (equals == std::string::npos || equals == 0)
+        {
+            problems.push_back(where + "no key=value");
+            continue;
+        }
+        if (section.empty())
+            problems.push_back(where + "key before any section");
+        const std::string key = line.substr(0, equals);
+        const std::string value = line.substr(equals + 1);
+        if (IsBlank(key.front()) || IsBlank(key.back()) || (!value.empty() && IsBlank(value.front())))
+            problems.push_back(where + "blank around '='");
+        if (!keys.insert(key).second)
+            problems.push_back(where + "key " + key + " twice in " + section);
+        const std::string word = Lower(value);
+        if (word == "true" || word == "false" || word == "yes" || word == "no" || word == "on" || word == "off")
+            problems.push_back(where + "boolean as a word; write 0 or 1");
+        if (!value.empty() && value[0] == '#' &&
+            (value.size() != 9 || !std::all_of(value.begin() + 1, value.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); })))
+            problems.push_back(where + "colour is not #AARRGGBB");
+    }
+    return problems;
+}
+}
+
+TEST(ContentIniStyle, TheCheckerCatchesEachRule)
+{
+    EXPECT_TRUE(StyleProblems("; comment\n[S]\nk=1\nColour=#FF00FF00\nName=two words\n\n").empty());
+    const char* faulty[] = {"[S]\nk = 1\n",  "[S]\nk =1\n", "[S]\nk= 1\n",     "k=1\n",
+                            "[S]\nk=true\n", "[S]\nc=#FFF\n", "[S]\nk=1\nk=2\n", "[S]\nk=1 \n",
+                            "[S]\nnothing\n", "[S\nk=1\n",   "[S]\r\nk=1\r\n"};
+    for (const char* text : faulty)
+        EXPECT_FALSE(StyleProblems(text).empty()) << text;
+}
+
+TEST(ContentIniStyle, EveryShippedIniFollowsTheStyle)
+{
+    int checked = 0;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(ContentPackages()))
+    {
+        if (!entry.is_regular_file() || entry.path().extension() != ".ini")
+            continue;
+        std::ifstream in(entry.path(), std::ios::binary);
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        for (const std::string& problem : StyleProblems(text))
+            ADD_FAILURE() << entry.path().string() << " " << problem;
+        ++checked;
+    }
+    EXPECT_GE(checked, 2);
+}
+
+TEST(ContentPack, PackedDataBesideTheTestsMatchesTheTree)
+{
+    WeFileSystem tree;
+    tree.SetRoot(WeString(ContentPackages().string().c_str()));
+    WeDataFile* packed = WeVirtualFileSystem::GetDataFile();
+    ASSERT_TRUE(packed->EnsureLoaded()) << "no Packages.dat beside the tests";
+    WeStringList a, b;
+    tree.ListFiles(a, WeString("Config"), WeString("Main"), 11);
+    packed->ListFiles(b, WeString("Config"), WeString("Main"), 11);
+    std::vector<std::string> loose, archived;
+    for (const WeString& name : a)
+        loose.push_back(name.c_str());
+    for (const WeString& name : b)
+        archived.push_back(name.c_str());
+    std::sort(loose.begin(), loose.end());
+    std::sort(archived.begin(), archived.end());
+    EXPECT_EQ(archived, loose);
+    EXPECT_NE(std::find(loose.begin(), loose.end(), "build"), loose.end());
+    EXPECT_NE(std::find(loose.begin(), loose.end(), "LocalizationEN"), loose.end());
+}

@@ -42,7 +42,8 @@ bool BmpBigEnough(const uint8_t* p, size_t size) {
   uint64_t offset = u32(10);
   int64_t w = int32_t(u32(18)), h = int32_t(u32(22));
   uint64_t bits = uint32_t(p[28] | (p[29] << 8)), compression = u32(30);
-  if (compression != 0) return true;  // run-length and bit-field files: stb_image checks them itself
+  // Plain and bit-field files hold whole rows; run-length ones (1, 2) have no size to check ahead.
+  if (compression != 0 && compression != 3 && compression != 6) return true;
   if (w <= 0 || h == 0) return false;
   uint64_t rows = uint64_t(h < 0 ? -h : h);
   uint64_t stride = (uint64_t(w) * bits + 31) / 32 * 4;

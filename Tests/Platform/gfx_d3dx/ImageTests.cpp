@@ -147,14 +147,30 @@ TEST(ImageFile, PngAndTgaDecodeToKnownPixels) {
   EXPECT_EQ(0, std::memcmp(img.subs[0].bytes.data(), bgra, 16));
 
   // An uncompressed 24-bit TGA, stored bottom row first: 2 x 2, BGR.
-  std::vector<uint8_t> tga = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 2, 0, 24, 0};
-  const uint8_t rows[12] = {1, 2, 3, 4, 5, 6,  /* bottom */ 7, 8, 9, 10, 11, 12 /* top */};
-  tga.insert(tga.end(), rows, rows + 12);
+  const std::vector<uint8_t> tga = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 2, 0, 24, 0,
+                                   1, 2, 3, 4, 5, 6,      // bottom row
+                                   7, 8, 9, 10, 11, 12};  // top row
   ASSERT_TRUE(ImageFile::Decode(tga.data(), tga.size(), &img, &type));
   EXPECT_EQ(type, ImageFileType::Tga);
   EXPECT_EQ(img.format, D3DFMT_X8R8G8B8);
   const uint8_t top[16] = {7, 8, 9, 255, 10, 11, 12, 255, 1, 2, 3, 255, 4, 5, 6, 255};
   EXPECT_EQ(0, std::memcmp(img.subs[0].bytes.data(), top, 16));
+
+  // BMP keeps exact pixels; JPEG comes back close.
+  std::vector<uint8_t> bmp;
+  ASSERT_TRUE(stbi_write_bmp_to_func(AppendBytes, &bmp, 2, 2, 4, rgba));
+  ASSERT_TRUE(ImageFile::Decode(bmp.data(), bmp.size(), &img, &type));
+  EXPECT_EQ(type, ImageFileType::Bmp);
+  EXPECT_EQ(0, std::memcmp(img.subs[0].bytes.data(), bgra, 16));
+  EXPECT_FALSE(ImageFile::Decode(bmp.data(), bmp.size() - 1, &img, &type));
+  uint8_t grey[8 * 8 * 3];
+  std::memset(grey, 100, sizeof(grey));
+  std::vector<uint8_t> jpg;
+  ASSERT_TRUE(stbi_write_jpg_to_func(AppendBytes, &jpg, 8, 8, 3, grey, 95));
+  ASSERT_TRUE(ImageFile::Decode(jpg.data(), jpg.size(), &img, &type));
+  EXPECT_EQ(type, ImageFileType::Jpg);
+  EXPECT_EQ(img.format, D3DFMT_X8R8G8B8);
+  EXPECT_NEAR(int(img.subs[0].bytes[0]), 100, 3);
 
   // Truncated files are refused.
   EXPECT_FALSE(ImageFile::Decode(png.data(), png.size() / 2, &img, &type));

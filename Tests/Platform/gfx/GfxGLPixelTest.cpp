@@ -471,3 +471,60 @@ TEST_F(GfxGL, ExternalProgramsDrawWithTheirUniforms) {
 }
 
 }  // namespace
+
+namespace {
+
+// Cube faces drawn into keep Direct3D's orientation when sampled: for the side faces row 0 (where a quad
+// at the top lands) is the +y half; for +Y it is the -z half.
+TEST_F(GfxGL, CubeTargetFacesSampleInDirect3DOrientation) {
+  IDirect3DCubeTexture9* cube = nullptr;
+  ASSERT_EQ(dev->CreateCubeTexture(8, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &cube, nullptr), D3D_OK);
+  IDirect3DSurface9* back = nullptr;
+  dev->GetRenderTarget(0, &back);
+  for (int f = 0; f < 6; ++f) {
+    IDirect3DSurface9* face = nullptr;
+    cube->GetCubeMapSurface(D3DCUBEMAP_FACES(f), 0, &face);
+    dev->SetRenderTarget(0, face);
+    dev->Clear(0, nullptr, D3DCLEAR_TARGET, D3DCOLOR_ARGB(255, 40 * f, 0, 0), 1.0f, 0);
+    Quad(0, 0, 8, 4, D3DCOLOR_ARGB(255, 40 * f, 255, 0));  // top half marked green
+    face->Release();
+  }
+  dev->SetRenderTarget(0, back);
+  back->Release();
+
+  GfxBackend& backend = static_cast<GfxDevice*>(dev)->Backend();
+  std::string head = "#version 330 core\n";
+  std::string log;
+  uint32_t program = backend.BuildProgram(
+      head + GfxShaderInterface::kVertexPrelude +
+          "layout(location = 0) in vec4 aPosition;\nvoid main() { gl_Position = weClipFromScreen(aPosition); }\n",
+      head + GfxShaderInterface::kFragmentPrelude +
+          "uniform samplerCube Cube;\nuniform vec4 Dir;\nout vec4 c;\nvoid main() { c = texture(Cube, Dir.xyz); }\n",
+      &log);
+  ASSERT_NE(program, 0u) << log;
+  int unit = 0;
+  backend.SetUniform(program, backend.UniformLocation(program, "Cube"), GfxBackend::UniformType::Int1, 1, &unit);
+  dev->SetTexture(0, cube);
+  static_cast<GfxDevice*>(dev)->SetEffectProgram(program);
+  struct Case {
+    float dir[4];
+    D3DCOLOR expected;
+  } cases[] = {
+      {{1, 0.5f, 0, 0}, D3DCOLOR_ARGB(255, 0, 255, 0)},    {{1, -0.5f, 0, 0}, D3DCOLOR_ARGB(255, 0, 0, 0)},
+      {{-1, 0.5f, 0, 0}, D3DCOLOR_ARGB(255, 40, 255, 0)},  {{0, 0.5f, 1, 0}, D3DCOLOR_ARGB(255, 160, 255, 0)},
+      {{0, -0.5f, -1, 0}, D3DCOLOR_ARGB(255, 200, 0, 0)},  {{0, 1, -0.5f, 0}, D3DCOLOR_ARGB(255, 80, 255, 0)},
+      {{0, 1, 0.5f, 0}, D3DCOLOR_ARGB(255, 80, 0, 0)},     {{0, -1, 0.5f, 0}, D3DCOLOR_ARGB(255, 120, 255, 0)},
+  };
+  for (const Case& c : cases) {
+    backend.SetUniform(program, backend.UniformLocation(program, "Dir"), GfxBackend::UniformType::Float4, 1, c.dir);
+    dev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0);
+    Quad(0, 0, 4, 4, 0xFFFFFFFF);
+    EXPECT_EQ(ReadBackBuffer()[64 + 1], c.expected) << c.dir[0] << " " << c.dir[1] << " " << c.dir[2];
+  }
+  static_cast<GfxDevice*>(dev)->SetEffectProgram(0);
+  dev->SetTexture(0, nullptr);
+  backend.DestroyProgram(program);
+  cube->Release();
+}
+
+}  // namespace

@@ -77,14 +77,15 @@ void FxDeviceHost::Upload(const FxEffect& effect, const FxPass& pass) {
           if (s.texture == p->name) unit = int(s.unit);
         if (unit < 0) continue;
       }
-      uniforms.push_back({p.get(), location, unit});
+      uniforms.push_back({p.get(), location, unit, 0});
     }
     // A program using none of the parameters still counts as located.
-    if (uniforms.empty()) uniforms.push_back({nullptr, -1, -1});
+    if (uniforms.empty()) uniforms.push_back({nullptr, -1, -1, 0});
   }
   using Type = GfxBackend::UniformType;
-  for (const Uniform& u : uniforms) {
-    if (!u.parameter) continue;
+  for (Uniform& u : uniforms) {
+    if (!u.parameter || u.uploaded == u.parameter->value->version) continue;
+    u.uploaded = u.parameter->value->version;
     const FxParameter& p = *u.parameter;
     UINT count = p.elements ? p.elements : 1;
     const uint32_t* words = p.value->words.data();

@@ -32,6 +32,7 @@ class FxDeviceHost : public FxHost {
     const FxParameter* parameter;
     int location;
     int unit;  // texture parameters: the unit their pass binds
+    uint64_t uploaded;  // the value's version the program holds (GL keeps uniforms per program)
   };
   void BindTextures(const FxEffect& effect, const FxPass& pass);
   void Upload(const FxEffect& effect, const FxPass& pass);

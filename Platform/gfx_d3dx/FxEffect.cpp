@@ -84,6 +84,7 @@ bool FxEffect::Create(std::string_view text, FxPool* pool, FxHost* host, const s
   Register(data_.parameters, Kind::Parameter);
   for (auto& t : data_.techniques) {
     handles_[t.get()] = Kind::Technique;
+    techniqueNames_.emplace(t->name, t.get());
     Register(t->annotations, Kind::Annotation);
     for (auto& pass : t->passes) {
       handles_[pass.get()] = Kind::Pass;
@@ -172,9 +173,8 @@ FxHandle FxEffect::GetAnnotationByName(FxHandle object, const char* name) const 
 
 FxHandle FxEffect::GetTechniqueByName(const char* name) const {
   if (!name) return nullptr;
-  for (auto& t : data_.techniques)
-    if (t->name == name) return reinterpret_cast<FxHandle>(t.get());
-  return nullptr;
+  auto it = techniqueNames_.find(name);
+  return it == techniqueNames_.end() ? nullptr : reinterpret_cast<FxHandle>(it->second);
 }
 
 FxHandle FxEffect::GetTechnique(uint32_t index) const {

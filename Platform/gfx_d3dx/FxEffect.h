@@ -101,6 +101,7 @@ class FxEffect {
   FxEffectData data_;
   FxHost* host_ = nullptr;
   std::unordered_map<const void*, Kind> handles_;
+  std::unordered_map<std::string, FxTechnique*> techniqueNames_;  // variant effects have thousands
   FxTechnique* current_ = nullptr;
   bool begun_ = false;
   FxPass* activePass_ = nullptr;

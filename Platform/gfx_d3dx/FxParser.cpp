@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstring>
 #include <map>
+#include <set>
 
 namespace {
 
@@ -424,12 +425,39 @@ class Parser {
     return true;
   }
 
+  static std::unique_ptr<FxParameter> Clone(const FxParameter& p) {
+    auto c = std::make_unique<FxParameter>();
+    c->name = p.name;
+    c->semantic = p.semantic;
+    c->type = p.type;
+    c->rows = p.rows;
+    c->columns = p.columns;
+    c->elements = p.elements;
+    c->shared = p.shared;
+    c->own = p.own;
+    for (const auto& a : p.annotations) c->annotations.push_back(Clone(*a));
+    return c;
+  }
+
   bool Technique() {
     Advance();
     auto t = std::make_unique<FxTechnique>();
     if (!Ident(&t->name, "technique name")) return false;
-    for (auto& q : out_->techniques)
-      if (q->name == t->name) return Fail("technique " + t->name + " declared twice");
+    std::string letters;
+    if (IsWord("variants")) {
+      Advance();
+      if (tok_.kind != Tok::String) return Fail("variant letters expected");
+      letters = tok_.text;
+      // The letters of the engine's variant names, in the order names carry them.
+      static const std::string kOrder = "3FHDSBELVGW";
+      size_t at = 0;
+      for (char c : letters) {
+        size_t found = kOrder.find(c, at);
+        if (found == std::string::npos) return Fail("variant letters must be a subsequence of " + kOrder);
+        at = found + 1;
+      }
+      Advance();
+    }
     if (IsPunct('<') && !Annotations(&t->annotations)) return false;
     if (!Expect('{')) return false;
     while (!IsPunct('}')) {
@@ -443,7 +471,37 @@ class Parser {
     }
     Advance();
     if (t->passes.empty()) return Fail("technique " + t->name + " has no pass");
-    out_->techniques.push_back(std::move(t));
+    // One technique per subset of the variant letters, named base + letters, each pass defining
+    // WE_VARIANT_<letter> for its letters (the base technique is the empty subset).
+    std::vector<std::unique_ptr<FxTechnique>> made;
+    for (uint32_t mask = 1; mask < (1u << letters.size()); ++mask) {
+      auto v = std::make_unique<FxTechnique>();
+      v->name = t->name;
+      std::string defines;
+      for (size_t i = 0; i < letters.size(); ++i)
+        if (mask & (1u << (letters.size() - 1 - i))) {
+          v->name += letters[i];
+          defines += std::string(" WE_VARIANT_") + letters[i];
+        }
+      for (const auto& a : t->annotations) v->annotations.push_back(Clone(*a));
+      for (const auto& pass : t->passes) {
+        auto q = std::make_unique<FxPass>();
+        q->name = pass->name;
+        q->renderStates = pass->renderStates;
+        q->samplers = pass->samplers;
+        q->defines = pass->defines + defines;
+        q->vertexSource = pass->vertexSource;
+        q->fragmentSource = pass->fragmentSource;
+        for (const auto& a : pass->annotations) q->annotations.push_back(Clone(*a));
+        v->passes.push_back(std::move(q));
+      }
+      made.push_back(std::move(v));
+    }
+    made.insert(made.begin(), std::move(t));
+    for (auto& m : made) {
+      if (!techniqueNames_.insert(m->name).second) return Fail("technique " + m->name + " declared twice");
+      out_->techniques.push_back(std::move(m));
+    }
     return true;
   }
 
@@ -557,6 +615,7 @@ class Parser {
   Token tok_;
   FxEffectData* out_;
   std::map<std::string, std::string> codes_;
+  std::set<std::string> techniqueNames_;
   std::string err_;
   int errLine_ = 0;
 };

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -174,6 +175,33 @@ TEST(FxEffect, PoolBroadcastsSharedParameters) {
   EXPECT_FALSE(c.Create(WithPass("shared float3 TintColor;"), &pool, nullptr, "C", &error));
   EXPECT_NE(error.find("TintColor"), std::string::npos);
   EXPECT_EQ(pool.Count(), 2u);
+}
+
+TEST(FxParser, VariantTechniquesForEverySubsetOfTheLetters) {
+  FxEffectData data;
+  std::string error;
+  std::string text = "technique Default variants \"DLV\" <string A = \"x\";> { pass P { Defines = \"BASE\"; " +
+                     std::string(kPass) + " } }";
+  ASSERT_TRUE(FxParser::Parse(text, &data, &error)) << error;
+  ASSERT_EQ(data.techniques.size(), 8u);
+  std::vector<std::string> names;
+  for (auto& t : data.techniques) names.push_back(t->name);
+  for (const char* n : {"Default", "DefaultD", "DefaultL", "DefaultV", "DefaultDL", "DefaultDV", "DefaultLV", "DefaultDLV"})
+    EXPECT_NE(std::find(names.begin(), names.end(), n), names.end()) << n;
+  for (auto& t : data.techniques) {
+    EXPECT_EQ(t->annotations.size(), 1u);
+    if (t->name == "DefaultDV") {
+      EXPECT_EQ(t->passes[0]->defines, "BASE WE_VARIANT_D WE_VARIANT_V");
+    }
+  }
+  // Letters out of the engine's order, or a clash with a plain technique, are refused.
+  EXPECT_FALSE(FxParser::Parse("technique Default variants \"LD\" { pass P { " + std::string(kPass) + " } }", &data,
+                               &error));
+  FxEffectData clash;
+  EXPECT_FALSE(FxParser::Parse("technique DefaultL { pass P { " + std::string(kPass) +
+                                   " } } technique Default variants \"L\" { pass P { " + kPass + " } }",
+                               &clash, &error));
+  EXPECT_NE(error.find("DefaultL declared twice"), std::string::npos);
 }
 
 class CountingHost : public FxHost {

@@ -92,6 +92,59 @@ TEST_F(D3dxGL, EffectDrawsAQuadInTheSharedColour) {
   pool->Release();
 }
 
+TEST_F(D3dxGL, TexturedPassSamplesItsTextureAndHonoursTheAlphaTest) {
+  ID3DXEffect* fx = nullptr;
+  std::string path = std::string(WE_FIXTURES_DIR) + "/Effects/SharedColor.fx";
+  ASSERT_EQ(D3DXCreateEffectFromFileA(dev, path.c_str(), nullptr, nullptr, 0, nullptr, &fx, nullptr), D3D_OK);
+  IDirect3DTexture9* tex = nullptr;
+  ASSERT_EQ(D3DXCreateTexture(dev, 2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &tex), D3D_OK);
+  D3DLOCKED_RECT r{};
+  ASSERT_EQ(tex->LockRect(0, &r, nullptr, 0), D3D_OK);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 2; ++x)
+      reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(r.pBits) + y * r.Pitch)[x] = 0xFF402010u;
+  tex->UnlockRect(0);
+  fx->SetTexture("DiffuseMap", tex);
+  D3DXMATRIX identity(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1);
+  fx->SetMatrix("ViewProj", &identity);
+  fx->SetMatrix("WorldMatrix", &identity);
+  D3DXVECTOR4 white(1, 1, 1, 1);
+  fx->SetVector("TintColor", &white);
+  const float quad[4][3] = {{-1, 1, 0.5f}, {1, 1, 0.5f}, {-1, -1, 0.5f}, {1, -1, 0.5f}};
+  auto draw = [&]() {
+    dev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000080u, 1.0f, 0);
+    dev->BeginScene();
+    dev->SetFVF(D3DFVF_XYZ);
+    UINT passes = 0;
+    fx->SetTechnique("Textured");
+    fx->Begin(&passes, 0);
+    fx->BeginPass(0);
+    dev->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(quad[0]));
+    fx->EndPass();
+    fx->End();
+    dev->EndScene();
+  };
+  draw();
+  // Texel times tint times the pass's SCALE define (2.0).
+  uint32_t p = Pixel(16, 16);
+  EXPECT_NEAR(int((p >> 16) & 0xFF), 0x80, 2);
+  EXPECT_NEAR(int((p >> 8) & 0xFF), 0x40, 2);
+  EXPECT_NEAR(int(p & 0xFF), 0x20, 2);
+  // With alpha 0.2 x 2 = 0.4 and the device's alpha test asking for more than 128, nothing is drawn.
+  D3DXVECTOR4 faint(1, 1, 1, 0.2f);
+  fx->SetVector("TintColor", &faint);
+  dev->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+  dev->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
+  dev->SetRenderState(D3DRS_ALPHAREF, 128);
+  draw();
+  EXPECT_EQ(Pixel(16, 16), 0x000080u);
+  dev->SetRenderState(D3DRS_ALPHAREF, 64);
+  draw();
+  EXPECT_NE(Pixel(16, 16), 0x000080u);
+  fx->Release();
+  tex->Release();
+}
+
 TEST_F(D3dxGL, BrokenProgramIsReportedWithTheEffectName) {
   FxEffect::SetReporter([](const char* text) { g_report = text; });
   const char text[] =

@@ -40,6 +40,28 @@ ImageData FirstFace(const ImageData& src, ImageKind kind) {
   return out;
 }
 
+// A level of a render-target texture, which has no lock: copied to system memory by the device first.
+HRESULT LockThroughCopy(IDirect3DTexture9* texture, UINT level, IDirect3DSurface9** copy, D3DLOCKED_RECT* locked) {
+  *copy = nullptr;
+  IDirect3DSurface9* surface = nullptr;
+  IDirect3DDevice9* device = nullptr;
+  D3DSURFACE_DESC desc{};
+  HRESULT hr = texture->GetSurfaceLevel(level, &surface);
+  if (SUCCEEDED(hr)) hr = surface->GetDesc(&desc);
+  if (SUCCEEDED(hr)) hr = surface->GetDevice(&device);
+  if (SUCCEEDED(hr))
+    hr = device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM, copy, nullptr);
+  if (SUCCEEDED(hr)) hr = device->GetRenderTargetData(surface, *copy);
+  if (SUCCEEDED(hr)) hr = (*copy)->LockRect(locked, nullptr, D3DLOCK_READONLY);
+  if (FAILED(hr) && *copy) {
+    (*copy)->Release();
+    *copy = nullptr;
+  }
+  if (device) device->Release();
+  if (surface) surface->Release();
+  return hr;
+}
+
 }  // namespace
 
 void D3dxTextureIO::FillInfo(const ImageData& file, int type, D3DXIMAGE_INFO* info) {
@@ -180,6 +202,14 @@ bool D3dxTextureIO::Read(IDirect3DBaseTexture9* texture, ImageData* img) {
                        ? static_cast<IDirect3DTexture9*>(texture)->LockRect(l, &r, nullptr, D3DLOCK_READONLY)
                        : static_cast<IDirect3DCubeTexture9*>(texture)->LockRect(D3DCUBEMAP_FACES(f), l, &r, nullptr,
                                                                                   D3DLOCK_READONLY);
+      if (FAILED(hr) && type == D3DRTYPE_TEXTURE) {
+        IDirect3DSurface9* copy = nullptr;
+        if (FAILED(LockThroughCopy(static_cast<IDirect3DTexture9*>(texture), l, &copy, &r))) return false;
+        CopyRows(static_cast<uint8_t*>(r.pBits), r.Pitch, lv.bytes.data(), lv.rowPitch, lv.rowPitch, rows);
+        copy->UnlockRect();
+        copy->Release();
+        continue;
+      }
       if (FAILED(hr)) return false;
       CopyRows(static_cast<uint8_t*>(r.pBits), r.Pitch, lv.bytes.data(), lv.rowPitch, lv.rowPitch, rows);
       if (type == D3DRTYPE_TEXTURE)

@@ -145,6 +145,53 @@ TEST_F(D3dxGL, TexturedPassSamplesItsTextureAndHonoursTheAlphaTest) {
   tex->Release();
 }
 
+TEST_F(D3dxGL, LoadSurfaceFromSurfaceBetweenRenderTargets) {
+  IDirect3DTexture9 *big = nullptr, *small = nullptr;
+  ASSERT_EQ(dev->CreateTexture(8, 8, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &big, nullptr), D3D_OK);
+  ASSERT_EQ(dev->CreateTexture(4, 4, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &small, nullptr),
+            D3D_OK);
+  IDirect3DSurface9 *src = nullptr, *dst = nullptr;
+  big->GetSurfaceLevel(0, &src);
+  small->GetSurfaceLevel(0, &dst);
+  ASSERT_EQ(dev->ColorFill(src, nullptr, 0xFF20C040u), D3D_OK);
+  ASSERT_EQ(D3DXLoadSurfaceFromSurface(dst, nullptr, nullptr, src, nullptr, nullptr, D3DX_DEFAULT, 0), D3D_OK);
+  IDirect3DSurface9* copy = nullptr;
+  ASSERT_EQ(dev->CreateOffscreenPlainSurface(4, 4, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &copy, nullptr), D3D_OK);
+  ASSERT_EQ(dev->GetRenderTargetData(dst, copy), D3D_OK);
+  D3DLOCKED_RECT r{};
+  copy->LockRect(&r, nullptr, D3DLOCK_READONLY);
+  EXPECT_EQ(static_cast<const uint32_t*>(r.pBits)[5] & 0xFFFFFFu, 0x20C040u);
+  copy->UnlockRect();
+  // A managed texture filled from a render target goes through a read-back.
+  IDirect3DTexture9* managed = nullptr;
+  ASSERT_EQ(D3DXCreateTexture(dev, 2, 2, 1, 0, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, &managed), D3D_OK);
+  IDirect3DSurface9* m = nullptr;
+  managed->GetSurfaceLevel(0, &m);
+  ASSERT_EQ(D3DXLoadSurfaceFromSurface(m, nullptr, nullptr, src, nullptr, nullptr, D3DX_DEFAULT, 0), D3D_OK);
+  managed->LockRect(0, &r, nullptr, D3DLOCK_READONLY);
+  EXPECT_EQ(static_cast<const uint32_t*>(r.pBits)[3] & 0xFFFFFFu, 0x20C040u);
+  managed->UnlockRect(0);
+  m->Release();
+  managed->Release();
+  // A render-target texture saves through the same read-back.
+  ID3DXBuffer* saved = nullptr;
+  ASSERT_EQ(D3DXSaveTextureToFileInMemory(&saved, D3DXIFF_DDS, small, nullptr), D3D_OK);
+  D3DXIMAGE_INFO info{};
+  ASSERT_EQ(D3DXGetImageInfoFromFileInMemory(saved->GetBufferPointer(), saved->GetBufferSize(), &info), D3D_OK);
+  EXPECT_EQ(info.Width, 4u);
+  EXPECT_EQ(info.Format, D3DFMT_A8R8G8B8);
+  const uint8_t* texel = static_cast<const uint8_t*>(saved->GetBufferPointer()) + 128;
+  EXPECT_EQ(texel[0], 0x40);
+  EXPECT_EQ(texel[1], 0xC0);
+  EXPECT_EQ(texel[2], 0x20);
+  saved->Release();
+  copy->Release();
+  src->Release();
+  dst->Release();
+  big->Release();
+  small->Release();
+}
+
 TEST_F(D3dxGL, BrokenProgramIsReportedWithTheEffectName) {
   FxEffect::SetReporter([](const char* text) { g_report = text; });
   const char text[] =

@@ -155,6 +155,28 @@ TEST_F(D3dxRecording, CubeAndVolumeFromDds) {
                                                     &c),
             D3D_OK);
 
+  // A 24-bit file, a format textures do not take, arrives as X8R8G8B8 with its texels.
+  ImageData rgb;
+  rgb.format = D3DFMT_R8G8B8;
+  rgb.width = rgb.height = 2;
+  ASSERT_TRUE(rgb.Layout());
+  const uint8_t texels[12] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+  std::memcpy(rgb.subs[0].bytes.data(), texels, 12);
+  ASSERT_TRUE(DdsFile::Write(rgb, &file));
+  IDirect3DTexture9* t24 = nullptr;
+  ASSERT_EQ(D3DXCreateTextureFromFileInMemoryEx(dev, file.data(), UINT(file.size()), 0, 0, 1, 0, D3DFMT_FROM_FILE,
+                                                D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, &info, nullptr, &t24),
+            D3D_OK);
+  EXPECT_EQ(info.Format, D3DFMT_R8G8B8);
+  D3DSURFACE_DESC d24{};
+  t24->GetLevelDesc(0, &d24);
+  EXPECT_EQ(d24.Format, D3DFMT_X8R8G8B8);
+  D3DLOCKED_RECT l24{};
+  t24->LockRect(0, &l24, nullptr, D3DLOCK_READONLY);
+  EXPECT_EQ(static_cast<const uint32_t*>(l24.pBits)[1], 0xFF060504u);
+  t24->UnlockRect(0);
+  t24->Release();
+
   ImageData vol;
   vol.kind = ImageKind::Volume;
   vol.format = D3DFMT_A8R8G8B8;

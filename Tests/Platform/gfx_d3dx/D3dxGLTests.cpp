@@ -192,6 +192,64 @@ TEST_F(D3dxGL, LoadSurfaceFromSurfaceBetweenRenderTargets) {
   small->Release();
 }
 
+TEST_F(D3dxGL, MeshSubsetDrawsThroughAnEffect) {
+  const D3DVERTEXELEMENT9 decl[] = {{0, 0, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_POSITION, 0},
+                                    {0, 12, D3DDECLTYPE_FLOAT2, 0, D3DDECLUSAGE_TEXCOORD, 0}, D3DDECL_END()};
+  ID3DXMesh* mesh = nullptr;
+  ASSERT_EQ(D3DXCreateMesh(4, 8, D3DXMESH_MANAGED, decl, dev, &mesh), D3D_OK);
+  // Two quads: the left half of the screen (subset 3) and the right half (subset 5).
+  float* v = nullptr;
+  mesh->LockVertexBuffer(0, reinterpret_cast<void**>(&v));
+  const float xs[2][2] = {{-1, 0}, {0, 1}};
+  for (int q = 0; q < 2; ++q)
+    for (int c = 0; c < 4; ++c) {
+      float* p = v + (q * 4 + c) * 5;
+      p[0] = xs[q][c & 1];
+      p[1] = (c & 2) ? -1.0f : 1.0f;
+      p[2] = 0.5f;
+      p[3] = p[4] = 0.0f;
+    }
+  mesh->UnlockVertexBuffer();
+  uint16_t* idx = nullptr;
+  mesh->LockIndexBuffer(0, reinterpret_cast<void**>(&idx));
+  for (int q = 0; q < 2; ++q) {
+    const uint16_t b = uint16_t(q * 4);
+    const uint16_t tri[6] = {b, uint16_t(b + 1), uint16_t(b + 2), uint16_t(b + 2), uint16_t(b + 1), uint16_t(b + 3)};
+    std::memcpy(idx + q * 6, tri, sizeof(tri));
+  }
+  mesh->UnlockIndexBuffer();
+  DWORD* attr = nullptr;
+  mesh->LockAttributeBuffer(0, &attr);
+  attr[0] = attr[1] = 3;
+  attr[2] = attr[3] = 5;
+  mesh->UnlockAttributeBuffer();
+  D3DXATTRIBUTERANGE table[2] = {{3, 0, 2, 0, 4}, {5, 2, 2, 4, 4}};
+  ASSERT_EQ(mesh->SetAttributeTable(table, 2), D3D_OK);
+
+  ID3DXEffect* fx = nullptr;
+  std::string path = std::string(WE_FIXTURES_DIR) + "/Effects/SharedColor.fx";
+  ASSERT_EQ(D3DXCreateEffectFromFileA(dev, path.c_str(), nullptr, nullptr, 0, nullptr, &fx, nullptr), D3D_OK);
+  D3DXMATRIX identity(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1);
+  fx->SetMatrix("ViewProj", &identity);
+  fx->SetMatrix("WorldMatrix", &identity);
+  D3DXVECTOR4 yellow(1, 1, 0, 1);
+  fx->SetVector("TintColor", &yellow);
+  dev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000080u, 1.0f, 0);
+  dev->BeginScene();
+  UINT passes = 0;
+  fx->SetTechnique("Default");
+  fx->Begin(&passes, 0);
+  fx->BeginPass(0);
+  EXPECT_EQ(mesh->DrawSubset(5), D3D_OK);
+  fx->EndPass();
+  fx->End();
+  dev->EndScene();
+  EXPECT_EQ(Pixel(24, 16), 0xFFFF00u);
+  EXPECT_EQ(Pixel(8, 16), 0x000080u);
+  fx->Release();
+  mesh->Release();
+}
+
 TEST_F(D3dxGL, BrokenProgramIsReportedWithTheEffectName) {
   FxEffect::SetReporter([](const char* text) { g_report = text; });
   const char text[] =

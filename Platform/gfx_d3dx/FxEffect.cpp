@@ -363,7 +363,7 @@ bool FxEffect::Build(FxTechnique* t) {
     if (!host_) continue;
     std::string defines = DefineLines(pass->defines);
     std::string log;
-    pass->program = host_->BuildProgram(defines + pass->vertexSource, defines + pass->fragmentSource, &log);
+    pass->program = host_->BuildProgram(defines + *pass->vertexSource, defines + *pass->fragmentSource, &log);
     if (!pass->program) {
       pass->failed = true;
       ok = false;

@@ -43,8 +43,9 @@ struct FxPass {
   std::vector<std::pair<uint32_t, uint32_t>> renderStates;  // D3DRENDERSTATETYPE, value (floats as bits)
   std::vector<FxSampler> samplers;
   std::string defines;         // "A B=1": #define lines put before both programs
-  std::string vertexSource;    // GLSL bodies, without #version
-  std::string fragmentSource;
+  // GLSL bodies, without #version; shared between passes naming one code block and between variants.
+  std::shared_ptr<const std::string> vertexSource;
+  std::shared_ptr<const std::string> fragmentSource;
   std::vector<std::unique_ptr<FxParameter>> annotations;
   // Filled by the runtime.
   uint32_t program = 0;

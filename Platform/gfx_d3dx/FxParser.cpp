@@ -291,7 +291,7 @@ class Parser {
     if (!Ident(&name, "code block name") || !Expect('=')) return false;
     if (tok_.kind != Tok::Code) return Fail("\"\"\" program text expected");
     if (codes_.count(name)) return Fail("code block " + name + " declared twice");
-    codes_[name] = tok_.text;
+    codes_[name] = std::make_shared<const std::string>(tok_.text);
     Advance();
     return Expect(';');
   }
@@ -505,9 +505,9 @@ class Parser {
     return true;
   }
 
-  bool Program(std::string* out) {
+  bool Program(std::shared_ptr<const std::string>* out) {
     if (tok_.kind == Tok::Code) {
-      *out = tok_.text;
+      *out = std::make_shared<const std::string>(tok_.text);
     } else if (tok_.kind == Tok::Ident) {
       auto it = codes_.find(tok_.text);
       if (it == codes_.end()) return Fail("unknown code block " + tok_.text);
@@ -574,8 +574,8 @@ class Parser {
       }
       if (!Expect('=')) return false;
       if (upper == "VERTEXPROGRAM" || upper == "FRAGMENTPROGRAM") {
-        std::string* dst = upper[0] == 'V' ? &pass->vertexSource : &pass->fragmentSource;
-        if (!dst->empty()) return Fail(key + " given twice");
+        auto* dst = upper[0] == 'V' ? &pass->vertexSource : &pass->fragmentSource;
+        if (*dst) return Fail(key + " given twice");
         if (!Program(dst)) return false;
       } else if (upper == "DEFINES") {
         if (tok_.kind != Tok::String) return Fail("string expected");
@@ -606,7 +606,7 @@ class Parser {
       if (!Expect(';')) return false;
     }
     Advance();
-    if (pass->vertexSource.empty() || pass->fragmentSource.empty())
+    if (!pass->vertexSource || !pass->fragmentSource)
       return Fail("pass " + pass->name + " needs a VertexProgram and a FragmentProgram");
     return true;
   }
@@ -614,7 +614,7 @@ class Parser {
   Lexer lex_;
   Token tok_;
   FxEffectData* out_;
-  std::map<std::string, std::string> codes_;
+  std::map<std::string, std::shared_ptr<const std::string>> codes_;
   std::set<std::string> techniqueNames_;
   std::string err_;
   int errLine_ = 0;

@@ -82,7 +82,8 @@ TEST(FxParser, PassStatesAndProgramsOfTheExample) {
   EXPECT_EQ(p.samplers[0].states[1], (std::pair<uint32_t, uint32_t>(1, 3)));  // address u clamp
   std::vector<std::pair<uint32_t, uint32_t>> states = {{19, 5}, {20, 6}, {27, 1}};
   EXPECT_EQ(p.renderStates, states);
-  EXPECT_NE(p.vertexSource.find("WE_ATTR_POSITION"), std::string::npos);
+  EXPECT_NE(p.vertexSource->find("WE_ATTR_POSITION"), std::string::npos);
+  // Both passes name one code block: one text.
   EXPECT_EQ(p.vertexSource, data.techniques[0]->passes[0]->vertexSource);
   EXPECT_EQ(p.defines, "TEXTURED SCALE=2.0");
 }
@@ -223,6 +224,26 @@ class CountingHost : public FxHost {
   uint32_t applied = 0;
   std::string lastVertex;
 };
+
+TEST(FxEffect, AllTwoThousandVariantNamesResolveAndOnlyTheUsedOneBuilds) {
+  CountingHost host;
+  FxEffect fx;
+  std::string error;
+  std::string text = "technique Default variants \"3FHDSBELVGW\" { pass P { " + std::string(kPass) + " } }";
+  ASSERT_TRUE(fx.Create(text, nullptr, &host, "Variants", &error)) << error;
+  EXPECT_EQ(fx.TechniqueCount(), 2048u);
+  const char* letters = "3FHDSBELVGW";
+  for (int index = 0; index < 2048; ++index) {
+    std::string name = "Default";
+    for (int bit = 10; bit >= 0; --bit)
+      if (index & (1 << bit)) name += letters[10 - bit];
+    ASSERT_NE(fx.GetTechniqueByName(name.c_str()), nullptr) << name;
+  }
+  ASSERT_TRUE(fx.SetTechnique("Default3FD"));
+  EXPECT_EQ(host.builds, 1);
+  EXPECT_NE(host.lastVertex.find("#define WE_VARIANT_3\n#define WE_VARIANT_F\n#define WE_VARIANT_D\n"),
+            std::string::npos);
+}
 
 std::string g_reported;
 

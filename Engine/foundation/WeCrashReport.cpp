@@ -10,6 +10,7 @@
 #include "Platform/system/SysMessageBox.h"
 #include "Platform/system/SysMinidump.h"
 
+#include <climits>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -17,10 +18,11 @@
 namespace
 {
 
-char g_CrashMessage[1024];
+// Room for the designed words around a full path.
+char g_CrashMessage[PATH_MAX + 256];
 char g_CrashLogName[256];
 char g_DumpName[256];
-char g_DumpPath[1000];
+char g_DumpPath[PATH_MAX];
 void (*g_DumpCallback)() = nullptr;
 void (*g_ShutdownHook)() = nullptr;
 
@@ -123,7 +125,9 @@ void SetMinidumpHandler(const char* fileName, void (*callback)())
 {
     const char* name = fileName != nullptr ? fileName : "Application";
     // The dump goes beside the crash log, not into whatever folder the process was started from.
-    FormatTruncated(g_DumpPath, sizeof(g_DumpPath), "%s/%s", GetLogFolder(), name);
+    int length = snprintf(g_DumpPath, sizeof(g_DumpPath), "%s/%s", GetLogFolder(), name);
+    if (length < 0 || static_cast<size_t>(length) >= sizeof(g_DumpPath))
+        g_DumpPath[0] = '\0';  // too long to open: the dump fails instead of landing under a cut name
     SetCrashMessage(g_DumpPath);
     g_DumpCallback = callback;
     SysCrashHandler::Install(OnCrashDump);

@@ -3,6 +3,11 @@
 #include <cstdio>
 
 #include "Engine/foundation/WeString.h"
+#include "Platform/math/D3DXCOLOR.h"
+#include "Platform/math/D3DXMATRIX.h"
+#include "Platform/math/D3DXQUATERNION.h"
+#include "Platform/math/D3DXVECTOR3.h"
+#include "Platform/math/D3DXVECTOR4.h"
 
 // The engine's binary file: a stdio stream with a 64 KB read window in front of it, 64-bit positions,
 // a logical end, typed little-endian reads and writes, and an optional scramble keyed by the absolute
@@ -51,6 +56,12 @@ public:
     void ReadVector3(float* xyz);
     void ReadVector4(float* xyzw);
     void ReadMatrix(float* m16);
+    // The same into the math types, whose floats lie in file order.
+    void ReadVector3(D3DVECTOR& v) { ReadVector3(&v.x); }
+    void ReadVector4(D3DXVECTOR4& v) { ReadVector4(&v.x); }
+    void ReadVector4(D3DXQUATERNION& q) { ReadVector4(&q.x); }
+    void ReadVector4(D3DXCOLOR& c) { ReadVector4(&c.r); }
+    void ReadMatrix(D3DMATRIX& m) { ReadMatrix(&m._11); }
     // Raw bytes (unscrambled when the stream is scrambled); returns the count really read, the rest
     // of the buffer is zero-filled.
     int64_t Read(void* destination, int64_t count);
@@ -66,6 +77,11 @@ public:
     bool WriteVector3(const float* xyz);
     bool WriteVector4(const float* xyzw);
     bool WriteMatrix(const float* m16);
+    bool WriteVector3(const D3DVECTOR& v) { return WriteVector3(&v.x); }
+    bool WriteVector4(const D3DXVECTOR4& v) { return WriteVector4(&v.x); }
+    bool WriteVector4(const D3DXQUATERNION& q) { return WriteVector4(&q.x); }
+    bool WriteVector4(const D3DXCOLOR& c) { return WriteVector4(&c.r); }
+    bool WriteMatrix(const D3DMATRIX& m) { return WriteMatrix(&m._11); }
     bool Write(const void* source, int64_t count);
     // Length, text and a zero terminator. A string longer than MaxStringLength is cut to that length
     // and the result is false; the stored string is still well formed.

@@ -211,12 +211,13 @@ private:
 
     Node* FindNode(const char* key, int32_t length) const
     {
-        // Same length, then equal as zero-terminated texts.
+        // Same length, then equal as zero-terminated texts. The stored key ends at `length`, so the
+        // comparison never reads the caller's bytes past it (a key need not be terminated there).
         for (Node* node = m_Buckets[WeHashKey::Bucket(key, length)].oldest; node != nullptr;
              node = node->payload.chainNext)
         {
             const WeString& k = node->payload.key;
-            if (k.Length() == length && std::strcmp(k.c_str(), key) == 0)
+            if (k.Length() == length && std::strncmp(k.c_str(), key, static_cast<size_t>(length)) == 0)
                 return node;
         }
         return nullptr;

@@ -6,6 +6,7 @@
 #include "Platform/system/SysInfo.h"
 #include "Platform/system/SysLogFile.h"
 
+#include <climits>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -22,14 +23,15 @@ char g_LineBuffer[LogLineSize];
 struct LogChannel
 {
     const char* name;
-    char path[1000];
+    char path[PATH_MAX];
     uint8_t created;
     bool holding;
     char held[LogLineSize];
 };
 
 LogChannel g_Channels[2] = {{"debug", {}, 0, false, {}}, {"crash", {}, 0, false, {}}};
-char g_LogFolder[1000] = {};
+// Folders and paths hold anything the system can open; one cut to fit would name another file.
+char g_LogFolder[PATH_MAX] = {};
 const WeVideoCardSource* g_VideoCards = nullptr;
 
 void CopyText(char* out, size_t size, const char* text)
@@ -41,7 +43,7 @@ void CopyText(char* out, size_t size, const char* text)
     out[length] = '\0';
 }
 
-char g_ExeFolder[1000] = {};
+char g_ExeFolder[PATH_MAX] = {};
 
 // The executable's folder, copied once into fixed storage so that the crash handler never builds it.
 const char* DefaultLogFolder()
@@ -186,7 +188,14 @@ void WriteLogLine(int channelIndex)
     }
     else
     {
-        snprintf(channel.path, sizeof(channel.path), "%s/%s-%s.log", GetLogFolder(), channel.name, g_CrashTimeStamp);
+        int length =
+            snprintf(channel.path, sizeof(channel.path), "%s/%s-%s.log", GetLogFolder(), channel.name, g_CrashTimeStamp);
+        if (length < 0 || static_cast<size_t>(length) >= sizeof(channel.path))
+        {
+            // Too long to open: no file at all rather than one under a cut name.
+            channel.path[0] = '\0';
+            return;
+        }
         if (file.Create(channel.path))
         {
             char header[1000];

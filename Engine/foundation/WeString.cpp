@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <new>
 #include <string_view>
 
@@ -45,6 +46,24 @@ void FreeBuffer(char* buffer) { ::operator delete(buffer); }
 bool InBuffer(const WeString& s, const char* p)
 {
     return s.Length() > 0 && p >= s.c_str() && p <= s.c_str() + s.Length();
+}
+
+// A number that does not fit a float reads, as formatted input reads it, as infinity when it is too
+// large and as zero when it is too small; this says which.
+bool BeyondFloatRange(const char* first, const char* last, bool hex)
+{
+    double wide = 0.0;
+    if (std::from_chars(first, last, wide, hex ? std::chars_format::hex : std::chars_format::general).ec ==
+        std::errc())
+        return std::fabs(wide) > 1.0;
+    // Beyond a double too: the exponent's sign tells.
+    for (const char* q = last; q > first; --q)
+    {
+        const char c = q[-1];
+        if (hex ? (c == 'p' || c == 'P') : (c == 'e' || c == 'E'))
+            return q == last || *q != '-';
+    }
+    return true;
 }
 
 bool IsDigitByte(unsigned char c, int32_t* value)
@@ -624,20 +643,15 @@ float WeString::ToFloat(float defaultValue) const
     }
     if (p == stop || *p == '+' || *p == '-')
         return defaultValue;
+    const bool hex = stop - p >= 2 && p[0] == '0' && (p[1] == 'x' || p[1] == 'X');
+    const char* digits = hex ? p + 2 : p;
+    const std::chars_format format = hex ? std::chars_format::hex : std::chars_format::general;
     float value = defaultValue;
-    std::from_chars_result r;
-    if (stop - p > 2 && p[0] == '0' && (p[1] == 'x' || p[1] == 'X'))
-    {
-        r = std::from_chars(p + 2, stop, value, std::chars_format::hex);
-        if (r.ec != std::errc())
-            value = 0.0f; // "0x" followed by no hexadecimal digits reads as the 0
-    }
-    else
-    {
-        r = std::from_chars(p, stop, value, std::chars_format::general);
-        if (r.ec != std::errc())
-            return defaultValue;
-    }
+    const std::from_chars_result r = std::from_chars(digits, stop, value, format);
+    if (r.ec == std::errc::result_out_of_range)
+        value = BeyondFloatRange(digits, r.ptr, hex) ? std::numeric_limits<float>::infinity() : 0.0f;
+    else if (r.ec != std::errc())
+        return defaultValue; // also "0x" without hexadecimal digits, as formatted input reads it
     return negative ? -value : value;
 }
 

@@ -2,6 +2,9 @@
 
 #include "Platform/system/SysClock.h"
 
+#include <cmath>
+#include <cstdint>
+
 WeTimer g_Timer;
 
 WeTimer::WeTimer() : WeTimer(SysClock::System())
@@ -87,7 +90,12 @@ double WeTimer::GetSeconds()
 
 int WeTimer::GetMilliseconds()
 {
-    return static_cast<int>(GetSeconds() * 1000.0);
+    // Past about 24.8 days the count no longer fits an int (converting such a double is undefined):
+    // it wraps like a millisecond tick counter, so differences and seeds stay usable.
+    const double ms = GetSeconds() * 1000.0;
+    if (!(std::fabs(ms) < 9.0e18))
+        return 0;
+    return static_cast<int>(static_cast<uint32_t>(static_cast<int64_t>(ms)));
 }
 
 void WeTimer::BeginSection(unsigned id, const char* name)

@@ -142,9 +142,12 @@ uint64_t ParseHex(const char*& p)
     }
 }
 
-// The readable mapping that holds the address, from /proc/self/maps.
+// The readable mapping that holds the address, from /proc/self/maps. An overflowing frame leaves the
+// stack pointer just below the stack's mapping: then the readable mapping that begins closest above
+// it, within a few frames' distance, is the stack.
 bool FindMapping(uintptr_t address, uintptr_t& start, uintptr_t& end)
 {
+    constexpr uint64_t kOverflowReach = 64 * 1024;
     SysLineReader maps("/proc/self/maps");
     const char* line = nullptr;
     while (maps.Next(line))
@@ -160,6 +163,15 @@ bool FindMapping(uintptr_t address, uintptr_t& start, uintptr_t& end)
         if (address >= low && address < high)
         {
             if (p[0] != 'r')
+                return false;
+            start = static_cast<uintptr_t>(low);
+            end = static_cast<uintptr_t>(high);
+            return true;
+        }
+        if (low > address)
+        {
+            // The list is sorted: this is the first mapping above the address.
+            if (p[0] != 'r' || low - address > kOverflowReach)
                 return false;
             start = static_cast<uintptr_t>(low);
             end = static_cast<uintptr_t>(high);
@@ -311,7 +323,7 @@ bool SysMinidump::Write(const char* path, const SysCrashInfo& crash)
     uintptr_t mapStart = 0, mapEnd = 0;
     if (FindMapping(sp, mapStart, mapEnd))
     {
-        uintptr_t low = sp >= mapStart + 128 ? sp - 128 : mapStart;
+        uintptr_t low = sp >= mapStart + 128 ? sp - 128 : mapStart;  // mapStart when sp lies below
         uintptr_t high = mapEnd - low > MaxStackBytes ? low + MaxStackBytes : mapEnd;
         uint32_t rva = 0;
         uint32_t size = file.AppendMemory(low, high - low, rva);

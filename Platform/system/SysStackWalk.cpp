@@ -103,16 +103,18 @@ SysStackWalkResult SysStackWalk::Walk(void* signalContext, FrameFn fn, void* con
     bool first = true;
     for (;;)
     {
-        if (result.frames >= maxFrames)
-        {
-            result.end = SysStackWalkEnd::Limit;
-            break;
-        }
         unw_word_t pc = 0, sp = 0;
         unw_get_reg(&cursor, UNW_REG_IP, &pc);
         unw_get_reg(&cursor, UNW_REG_SP, &sp);
         if (pc == 0)
             break;
+        if (result.frames >= maxFrames)
+        {
+            // The error line names the first frame left out.
+            result.end = SysStackWalkEnd::Limit;
+            result.errorAddress = pc;
+            break;
+        }
         if (!first && pc == previousPc && sp == previousSp)
         {
             result.end = SysStackWalkEnd::Endless;

@@ -14,6 +14,7 @@
 
 #include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <sys/mman.h>
 #include <vector>
@@ -225,6 +226,25 @@ TEST_F(WeCrashReportTest, MinidumpThatCannotBeWrittenShowsNoMessage)
     EXPECT_EQ(TestFolder::Read(g_Events), "");
 }
 
+TEST_F(WeCrashReportTest, MinidumpInADeepFolderKeepsItsName)
+{
+    std::filesystem::path deep = m_Folder.Path();
+    for (int i = 0; i < 8; ++i)
+        deep /= std::string(200, static_cast<char>('a' + i));
+    std::filesystem::create_directories(deep);
+    EXPECT_EXIT(
+        {
+            Prepare("deep");
+            SetLogFolder(deep.c_str());
+            InstallCrashProtection(2);
+            CrashReportKnownFunction();
+        },
+        testing::KilledBySignal(SIGSEGV), "");
+    MinidumpReader dump;
+    EXPECT_TRUE(dump.Load((deep / "crash-deep.dmp").string()));
+    EXPECT_NE(TestFolder::Read(g_Events).find((deep / "crash-deep.dmp").string() + " file to"), std::string::npos);
+}
+
 TEST_F(WeCrashReportTest, ConfiguredProtectionTypeChoosesTheHandler)
 {
     EXPECT_EXIT(
@@ -309,7 +329,7 @@ TEST(StackWalker, DeepStackEndsWithTheFrameLimitErrorLine)
     for (const std::string& line : walker.lines)
         frames += line.find(": (filename not available): ") != std::string::npos;
     EXPECT_EQ(frames, static_cast<size_t>(SysStackWalk::MaxFrames));
-    EXPECT_EQ(walker.lines.back().rfind("ERROR: unw_step-Frame-Limit-Reached!, GetLastError: 256 (Address: ", 0), 0u)
+    EXPECT_EQ(walker.lines.back().rfind("ERROR: unw_step-Frame-Limit-Reached!, GetLastError: 256 (Address: 0x", 0), 0u)
         << walker.lines.back();
     EXPECT_NE(walker.lines.front().find(", SymType: '-unknown-'\n"), std::string::npos);  // modules first
 }

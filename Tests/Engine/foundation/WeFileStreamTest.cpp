@@ -111,6 +111,44 @@ TEST(WeFileStream, TypedValuesAreLittleEndianAndReadBack)
     EXPECT_TRUE(stream.IsEof());
 }
 
+// The math types go through the same reads and writes, their floats in file order.
+TEST(WeFileStream, MathTypesAreStoredAsTheirFloats)
+{
+    ScratchFolder folder;
+    D3DXMATRIX m;
+    for (int i = 0; i < 16; ++i)
+        m.m[i / 4][i % 4] = static_cast<float>(i) - 7.5f;
+    WeFileStream stream;
+    ASSERT_TRUE(stream.Create(folder.WePath("m.bin")));
+    stream.WriteVector3(D3DXVECTOR3(1.0f, 2.0f, 3.0f));
+    stream.WriteVector4(D3DXQUATERNION(0.0f, 0.5f, 0.0f, 0.75f));
+    stream.WriteVector4(D3DXCOLOR(0.1f, 0.2f, 0.3f, 0.4f));
+    stream.WriteMatrix(m);
+    stream.Close();
+
+    ASSERT_TRUE(stream.Open(folder.WePath("m.bin")));
+    float raw[3 + 4 + 4];
+    stream.ReadVector3(raw);
+    stream.ReadVector4(raw + 3);
+    stream.ReadVector4(raw + 7);
+    const float expected[] = {1.0f, 2.0f, 3.0f, 0.0f, 0.5f, 0.0f, 0.75f, 0.1f, 0.2f, 0.3f, 0.4f};
+    EXPECT_EQ(0, std::memcmp(raw, expected, sizeof expected));
+    D3DXMATRIX back;
+    stream.ReadMatrix(back);
+    EXPECT_TRUE(back == m);
+
+    ASSERT_TRUE(stream.Seek(0, 0));
+    D3DXVECTOR3 v;
+    D3DXQUATERNION q;
+    D3DXCOLOR c;
+    stream.ReadVector3(v);
+    stream.ReadVector4(q);
+    stream.ReadVector4(c);
+    EXPECT_TRUE(v == D3DXVECTOR3(1.0f, 2.0f, 3.0f));
+    EXPECT_TRUE(q == D3DXQUATERNION(0.0f, 0.5f, 0.0f, 0.75f));
+    EXPECT_FLOAT_EQ(c.b, 0.3f);
+}
+
 // Reads of every size across window refills, direct reads and the logical end give the file's bytes.
 TEST(WeFileStream, WindowedReadsMatchTheFile)
 {

@@ -99,6 +99,23 @@ TEST(WeHashTable, KeysAreCaseSensitiveAndCompareUpToAZeroByte)
     EXPECT_FALSE(table.Find("k", &v)); // a different length never matches
 }
 
+TEST(WeHashTable, KeysGivenAsBytesAndLengthEndAtTheLength)
+{
+    // A key out of a longer text: only its first `length` bytes are the key.
+    WeHashTable<int> table;
+    table.Insert(WeString("game"), 1);
+    const char text[] = "game.Render";
+    int v = 0;
+    EXPECT_TRUE(table.Find(text, 4, &v));
+    EXPECT_EQ(v, 1);
+    int* ref = nullptr;
+    ASSERT_TRUE(table.FindRef(text, 4, &ref));
+    EXPECT_EQ(*ref, 1);
+    EXPECT_FALSE(table.Find(text, 5, &v)); // "game." is another key
+    EXPECT_TRUE(table.Remove(text, 4, nullptr));
+    EXPECT_EQ(table.Count(), 0);
+}
+
 TEST(WeHashTable, IterationGoesByBucketOldestFirst)
 {
     // Buckets: "a" 3, "A" 20, "main" 45, "game" 65, "config" 118.

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 namespace
@@ -194,6 +195,21 @@ TEST_F(WeLogTest, FilesGoBesideTheExecutableUnlessAFolderIsSet)
     EXPECT_STREQ(GetLogFolder(), GetExeFolder().c_str());
     SetLogFolder("/some/where");
     EXPECT_STREQ(GetLogFolder(), "/some/where");
+}
+
+TEST_F(WeLogTest, DeepFoldersKeepTheirWholePath)
+{
+    // An install folder far deeper than a thousand bytes: the log still lands in it, under its name.
+    std::filesystem::path deep = m_Folder.Path();
+    for (int i = 0; i < 8; ++i)
+        deep /= std::string(200, static_cast<char>('a' + i));
+    std::filesystem::create_directories(deep);
+    SetLogFolder(deep.c_str());
+    strcpy(g_CrashTimeStamp, "stamp");
+    CrashLogPrintf("deep\n");
+    EXPECT_TRUE(IsLogChannelCreated(1));
+    EXPECT_EQ(std::string(GetLogPath(1)), (deep / "crash-stamp.log").string());
+    EXPECT_EQ(Body(TestFolder::Read((deep / "crash-stamp.log").string())), "deep\n");
 }
 
 TEST_F(WeLogTest, UnwritableFolderLosesTheLineButNotTheDebugger)

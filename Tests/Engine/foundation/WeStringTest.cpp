@@ -311,6 +311,7 @@ TEST(WeString, ToIntCases)
 
 TEST(WeString, ToFloatCases)
 {
+    const float inf = std::numeric_limits<float>::infinity();
     const struct
     {
         const char* text;
@@ -320,6 +321,10 @@ TEST(WeString, ToFloatCases)
         {"abc", 1.5f, 1.5f}, {"2.25xyz", 1.5f, 2.25f}, {"", 3.0f, 3.0f},     {"  -0.5", 0.0f, -0.5f},
         {"+4", 0.0f, 4.0f},  {"1e3", 0.0f, 1000.0f},   {".5", 0.0f, 0.5f},   {"-", 9.0f, 9.0f},
         {"+-1", 9.0f, 9.0f}, {"0x10", 0.0f, 16.0f},    {"7.", 0.0f, 7.0f},
+        // Out of the float range: infinity or zero, never the default; "0x" alone does not parse.
+        {"1e50", 1.5f, inf}, {"-1e50", 1.5f, -inf},    {"1e-50", 1.5f, 0.0f}, {"1e400", 1.5f, inf},
+        {"1e-400", 1.5f, 0.0f}, {"3.5e38", 1.5f, inf}, {"0x1p200", 1.5f, inf}, {"0x1p-200", 1.5f, 0.0f},
+        {"0x", 1.5f, 1.5f},  {"0xg", 1.5f, 1.5f},
     };
     for (const auto& c : cases)
         EXPECT_FLOAT_EQ(WeString(c.text).ToFloat(c.def), c.value) << '"' << c.text << '"';

@@ -106,6 +106,17 @@ TEST(WeTimer, StallIsClampedButTheRawTimeIsKept)
     EXPECT_EQ(timer.GetMilliseconds(), 2050);
 }
 
+TEST(WeTimer, MillisecondsPastTheIntRangeWrapLikeATickCounter)
+{
+    FakeClock clock;
+    WeTimer timer(clock);
+    timer.Start();
+    clock.Advance(30.0 * 86400.0);  // 2,592,000,000 ms: more than an int holds
+    EXPECT_EQ(timer.GetMilliseconds(), static_cast<int>(2592000000u - 4294967296ull));
+    clock.Advance(0.25);
+    EXPECT_EQ(timer.GetMilliseconds(), static_cast<int>(2592000250u - 4294967296ull));
+}
+
 TEST(WeTimer, FramesPerSecondIsAMovingOneSecondAverage)
 {
     FakeClock clock;

@@ -285,3 +285,32 @@ TEST(SysMinidump, UnwritableFolderFails)
     info.signal = SIGSEGV;
     EXPECT_FALSE(SysMinidump::Write("/nonexistent-folder/crash.dmp", info));
 }
+
+TEST_F(SysCrashHandlerTest, MinidumpOfAStackOverflowHoldsTheStackAboveTheStackPointer)
+{
+    // The overflowing frame has moved the stack pointer below the stack's mapping already; the dump
+    // still carries the stack from the lowest mapped byte above it.
+    g_ReportPath = m_Folder.File("overflow.dmp");
+    EXPECT_EXIT(
+        {
+            SysCrashHandler::Install(DumpReport);
+            Recurse(0);
+        },
+        testing::KilledBySignal(SIGSEGV), "");
+
+    MinidumpReader dump;
+    ASSERT_TRUE(dump.Load(g_ReportPath));
+    const MinidumpStream* exception = dump.Find(6);
+    ASSERT_NE(exception, nullptr);
+    uint64_t rsp = dump.U64(dump.U32(exception->rva + 164) + 0x98);
+    const MinidumpStream* threads = dump.Find(3);
+    ASSERT_NE(threads, nullptr);
+    uint64_t stackStart = dump.U64(threads->rva + 4 + 24);
+    uint32_t stackSize = dump.U32(threads->rva + 4 + 32);
+    EXPECT_GT(stackSize, 0u);
+    EXPECT_GE(stackStart + 128, rsp);
+    EXPECT_LE(stackStart, rsp + 64 * 1024);
+    const MinidumpStream* memory = dump.Find(5);
+    ASSERT_NE(memory, nullptr);
+    EXPECT_EQ(dump.U32(memory->rva), 1u);
+}

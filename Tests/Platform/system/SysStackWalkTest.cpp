@@ -76,7 +76,10 @@ TEST(SysStackWalk, StopsAtTheFrameLimit)
     std::vector<SysStackFrame> frames;
     SysStackWalkResult result = WalkOuterKnownFunction(frames, 2);
     EXPECT_EQ(result.end, SysStackWalkEnd::Limit);
-    EXPECT_EQ(frames.size(), 2u);
+    ASSERT_EQ(frames.size(), 2u);
+    // Where the walk stopped: the caller of the outer function, the first frame left out.
+    EXPECT_NE(result.errorAddress, 0u);
+    EXPECT_NE(result.errorAddress, frames[1].pc);
 }
 
 TEST(SysStackWalk, DemanglesAndPassesPlainNames)

@@ -1,0 +1,16 @@
+#pragma once
+// Image files of any kind the layer reads: DDS by our own reader, PNG, JPEG, TGA and BMP through
+// stb_image (as A8R8G8B8, or X8R8G8B8 when the file has no alpha).
+#include <cstddef>
+#include <cstdint>
+
+#include "Platform/gfx_d3dx/ImageData.h"
+
+enum class ImageFileType : uint8_t { Bmp = 0, Jpg = 1, Tga = 2, Png = 3, Dds = 4 };  // D3DXIMAGE_FILEFORMAT numbers
+
+class ImageFile {
+ public:
+  // Size, format, kind and levels without decoding the pixels.
+  static bool ReadInfo(const void* data, size_t size, ImageData* info, ImageFileType* type);
+  static bool Decode(const void* data, size_t size, ImageData* image, ImageFileType* type);
+};

@@ -1,0 +1,7 @@
+#pragma once
+// Key code (Platform/input/DIKeyCodes.h) -> the virtual key a US keyboard's key messages carry. Both
+// Shift, Ctrl and Alt keys give the generic VK_SHIFT, VK_CONTROL and VK_MENU, as key messages do.
+#include "Platform/window/WinUser.h"
+
+// 0 for codes without a virtual key.
+WPARAM WinVirtualKeyFromKeyCode(uint8_t keyCode);

@@ -62,6 +62,7 @@ void PostKey(WinRegistry& registry, const SDL_KeyboardEvent& key)
         lParam |= 1u << 31;
     bool sys = alt || vk == VK_MENU || vk == VK_F10;
     UINT message = down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
+    registry.lastKeyDown = down ? static_cast<LPARAM>(lParam) : 0;
     HWND window = WindowOf(registry, key.windowID);
     if (window != nullptr)
         registry.Post(window, message, vk, static_cast<LPARAM>(lParam));
@@ -74,6 +75,8 @@ void PostText(WinRegistry& registry, const SDL_TextInputEvent& text)
     if (window == nullptr)
         return;
     UINT message = (SDL_GetModState() & KMOD_ALT) != 0 ? WM_SYSCHAR : WM_CHAR;
+    // Characters of an auto-repeated key are repeats too (bit 30), as handlers that skip repeats expect.
+    LPARAM lParam = registry.lastKeyDown != 0 ? registry.lastKeyDown : 1;
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text.text);
     const unsigned char* end = p + SDL_strlen(text.text);
     while (p < end)
@@ -104,12 +107,12 @@ void PostText(WinRegistry& registry, const SDL_TextInputEvent& text)
         if (c >= 0x10000)
         {
             c -= 0x10000;
-            registry.Post(window, message, 0xD800 + (c >> 10), 1);
-            registry.Post(window, message, 0xDC00 + (c & 0x3FF), 1);
+            registry.Post(window, message, 0xD800 + (c >> 10), lParam);
+            registry.Post(window, message, 0xDC00 + (c & 0x3FF), lParam);
         }
         else
         {
-            registry.Post(window, message, c, 1);
+            registry.Post(window, message, c, lParam);
         }
     }
 }
@@ -217,6 +220,15 @@ void Translate(WinRegistry& registry, const SDL_Event& event)
     case SDL_MOUSEBUTTONUP:
         PostButton(registry, event.button);
         break;
+    case SDL_DISPLAYEVENT:
+    {
+        // Every top-level window hears of a display change, with the new desktop size.
+        SDL_DisplayMode mode = {};
+        SDL_GetDesktopDisplayMode(0, &mode);
+        for (const WinWindow& w : registry.windows)
+            registry.Post(w.hwnd, WM_DISPLAYCHANGE, 32, MAKELPARAM(mode.w, mode.h));
+        break;
+    }
     case SDL_MOUSEWHEEL:
     {
         HWND window = WindowOf(registry, event.wheel.windowID);

@@ -41,6 +41,8 @@ public:
     bool clipped = false;
     RECT clip = {};
     POINT cursor = {};
+    // The last key-down, whose repeat flag and scan code the characters it types carry.
+    LPARAM lastKeyDown = 0;
 };
 
 WinRegistry& g_WinRegistry();

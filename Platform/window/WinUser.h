@@ -275,6 +275,15 @@ constexpr WPARAM VK_OEM_5 = 0xDC;      // backslash
 constexpr WPARAM VK_OEM_6 = 0xDD;      // ]
 constexpr WPARAM VK_OEM_7 = 0xDE;      // '
 constexpr WPARAM VK_OEM_102 = 0xE2;
+constexpr WPARAM VK_LSHIFT = 0xA0;
+constexpr WPARAM VK_RSHIFT = 0xA1;
+constexpr WPARAM VK_LCONTROL = 0xA2;
+constexpr WPARAM VK_RCONTROL = 0xA3;
+constexpr WPARAM VK_LMENU = 0xA4;
+constexpr WPARAM VK_RMENU = 0xA5;
+
+constexpr UINT MAPVK_VK_TO_VSC = 0;
+constexpr UINT MAPVK_VSC_TO_VK = 1;
 
 constexpr WORD LOWORD(uintptr_t v) { return static_cast<WORD>(v & 0xFFFF); }
 constexpr WORD HIWORD(uintptr_t v) { return static_cast<WORD>((v >> 16) & 0xFFFF); }
@@ -314,6 +323,16 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
 // Alt+F4 asks to close (WM_SYSCOMMAND SC_CLOSE, then WM_CLOSE); WM_CLOSE destroys the window.
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The keyboard as key messages see it, on a US layout. GetKeyboardState fills 256 bytes by virtual key:
+// bit 7 held (from what the pump fed the input layer), bit 0 toggled (Caps Lock, Num Lock, Scroll Lock).
+// ToUnicode translates a virtual key with such a state into UTF-16 (Ctrl+letter gives its control
+// character, Ctrl+Alt gives nothing) and returns the number of code units, 0 for none; bit 31 of
+// scanCode (key released) does not change the result. MapVirtualKeyA maps virtual key <-> scan code.
+BOOL GetKeyboardState(BYTE* keyState);
+int16_t GetKeyState(int virtualKey);
+int ToUnicode(UINT virtualKey, UINT scanCode, const BYTE* keyState, char16_t* buffer, int bufferSize, UINT flags);
+UINT MapVirtualKeyA(UINT code, UINT mapType);
 
 // The cursor. ShowCursor keeps Win32's display count: the cursor shows while the count is 0 or more.
 int ShowCursor(BOOL show);

@@ -263,6 +263,38 @@ TEST_F(WinWindowTest, TextArrivesAsUtf16CharacterMessages)
     EXPECT_EQ(units, (std::vector<WPARAM>{0x61, 0xE9, 0x20AC, 0xD83D, 0xDE00}));
 }
 
+TEST_F(WinWindowTest, CharactersOfAnAutoRepeatedKeyAreMarkedAsRepeats)
+{
+    SDL_Event text = {};
+    text.type = SDL_TEXTINPUT;
+    text.text.windowID = m_Id;
+    SDL_strlcpy(text.text.text, "x", sizeof(text.text.text));
+    PushKey(SDL_KEYDOWN, SDL_SCANCODE_X);
+    ASSERT_EQ(SDL_PushEvent(&text), 1);
+    PushKey(SDL_KEYDOWN, SDL_SCANCODE_X, 0, 1);
+    ASSERT_EQ(SDL_PushEvent(&text), 1);
+    PushKey(SDL_KEYUP, SDL_SCANCODE_X);
+    ASSERT_EQ(SDL_PushEvent(&text), 1); // typed without a key (an input method)
+    Pump();
+    std::vector<Seen> chars = Of(WM_CHAR);
+    ASSERT_EQ(chars.size(), 3u);
+    EXPECT_EQ(chars[0].lParam & (1 << 30), 0);
+    EXPECT_EQ((chars[0].lParam >> 16) & 0xFF, 0x2D);
+    EXPECT_NE(chars[1].lParam & (1 << 30), 0);
+    EXPECT_EQ(chars[2].lParam, 1);
+}
+
+TEST_F(WinWindowTest, DisplayChangeReachesEveryWindow)
+{
+    SDL_Event e = {};
+    e.type = SDL_DISPLAYEVENT;
+    e.display.event = SDL_DISPLAYEVENT_ORIENTATION;
+    ASSERT_EQ(SDL_PushEvent(&e), 1);
+    Pump();
+    ASSERT_EQ(Of(WM_DISPLAYCHANGE).size(), 1u);
+    EXPECT_EQ(Of(WM_DISPLAYCHANGE)[0].hwnd, m_Window);
+}
+
 TEST_F(WinWindowTest, MouseMessagesCarryClientPositionButtonsAndWheel)
 {
     SDL_Event move = {};

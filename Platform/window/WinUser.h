@@ -308,6 +308,8 @@ BOOL IsWindowVisible(HWND window);
 BOOL SetWindowTextA(HWND window, const char* title);
 BOOL GetWindowRect(HWND window, RECT* rect);
 BOOL GetClientRect(HWND window, RECT* rect);
+BOOL ScreenToClient(HWND window, POINT* point);
+BOOL ClientToScreen(HWND window, POINT* point);
 // The window that had the focus last (focus events, or SetForegroundWindow); null when ours have none.
 HWND GetForegroundWindow();
 BOOL SetForegroundWindow(HWND window);

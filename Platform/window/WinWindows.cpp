@@ -194,6 +194,28 @@ BOOL GetClientRect(HWND window, RECT* rect)
     return TRUE;
 }
 
+BOOL ScreenToClient(HWND window, POINT* point)
+{
+    if (point == nullptr || g_WinRegistry().Find(window) == nullptr)
+        return FALSE;
+    int x = 0, y = 0;
+    SDL_GetWindowPosition(Sdl(window), &x, &y);
+    point->x -= x;
+    point->y -= y;
+    return TRUE;
+}
+
+BOOL ClientToScreen(HWND window, POINT* point)
+{
+    if (point == nullptr || g_WinRegistry().Find(window) == nullptr)
+        return FALSE;
+    int x = 0, y = 0;
+    SDL_GetWindowPosition(Sdl(window), &x, &y);
+    point->x += x;
+    point->y += y;
+    return TRUE;
+}
+
 HWND GetForegroundWindow()
 {
     return g_WinRegistry().foreground;

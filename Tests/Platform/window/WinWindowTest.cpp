@@ -317,6 +317,15 @@ TEST_F(WinWindowTest, MouseMessagesCarryClientPositionButtonsAndWheel)
     Pump();
 
     ASSERT_EQ(Of(WM_MOUSEMOVE).size(), 1u);
+    // The cursor position follows in screen coordinates and converts back to the client's.
+    POINT cursor;
+    ASSERT_TRUE(GetCursorPos(&cursor));
+    ASSERT_TRUE(ScreenToClient(m_Window, &cursor));
+    EXPECT_EQ(cursor.x, 5); // the last button event's position
+    EXPECT_EQ(cursor.y, 6);
+    ASSERT_TRUE(ClientToScreen(m_Window, &cursor));
+    ASSERT_TRUE(ScreenToClient(m_Window, &cursor));
+    EXPECT_EQ(cursor.x, 5);
     EXPECT_EQ(LOWORD(Of(WM_MOUSEMOVE)[0].lParam), 300);
     EXPECT_EQ(HIWORD(Of(WM_MOUSEMOVE)[0].lParam), 150);
     ASSERT_EQ(Of(WM_LBUTTONDOWN).size(), 1u);

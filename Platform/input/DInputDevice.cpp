@@ -44,13 +44,18 @@ DWORD DIJoyPovFromSdlHat(uint8_t hat)
     }
 }
 
-DInputDevice::DInputDevice(Kind kind, void* joystick) : m_Kind(kind), m_Joystick(joystick) {}
+DInputDevice::DInputDevice(Kind kind, void* joystick, IDirectInput8A* creator)
+    : m_Kind(kind), m_Joystick(joystick), m_Creator(creator)
+{
+    m_Creator->AddRef();
+}
 
 DInputDevice::~DInputDevice()
 {
     Unacquire();
     if (m_Joystick != nullptr)
         SDL_JoystickClose(static_cast<SDL_Joystick*>(m_Joystick));
+    m_Creator->Release();
 }
 
 DWORD DInputDevice::AddRef()

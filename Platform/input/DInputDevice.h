@@ -13,7 +13,8 @@ public:
     };
 
     // joystick: the opened SDL joystick (owned; closed with the device), null for keyboard and mouse.
-    DInputDevice(Kind kind, void* joystick);
+    // The device holds a reference on its creator, whose life spans SDL's joystick subsystem.
+    DInputDevice(Kind kind, void* joystick, IDirectInput8A* creator);
 
     DWORD AddRef() override;
     DWORD Release() override;
@@ -34,6 +35,7 @@ private:
 
     Kind m_Kind;
     void* m_Joystick;
+    IDirectInput8A* m_Creator;
     DWORD m_Refs = 1;
     const DIDATAFORMAT* m_Format = nullptr;
     DWORD m_Flags = DISCL_NONEXCLUSIVE | DISCL_BACKGROUND;

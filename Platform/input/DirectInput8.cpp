@@ -93,12 +93,12 @@ HRESULT DirectInput8::CreateDevice(const GUID& guid, IDirectInputDevice8A** devi
         return DIERR_INVALIDPARAM;
     if (guid == GUID_SysKeyboard)
     {
-        *device = new DInputDevice(DInputDevice::Kind::Keyboard, nullptr);
+        *device = new DInputDevice(DInputDevice::Kind::Keyboard, nullptr, this);
         return DI_OK;
     }
     if (guid == GUID_SysMouse)
     {
-        *device = new DInputDevice(DInputDevice::Kind::Mouse, nullptr);
+        *device = new DInputDevice(DInputDevice::Kind::Mouse, nullptr, this);
         return DI_OK;
     }
     if (!m_Joysticks || !IsJoystickGuid(guid))
@@ -111,7 +111,7 @@ HRESULT DirectInput8::CreateDevice(const GUID& guid, IDirectInputDevice8A** devi
         SDL_Joystick* joystick = SDL_JoystickOpen(index);
         if (joystick == nullptr)
             return DIERR_DEVICENOTREG;
-        *device = new DInputDevice(DInputDevice::Kind::Joystick, joystick);
+        *device = new DInputDevice(DInputDevice::Kind::Joystick, joystick, this);
         return DI_OK;
     }
     return DIERR_DEVICENOTREG;

@@ -220,6 +220,10 @@ void Translate(WinRegistry& registry, const SDL_Event& event)
     case SDL_MOUSEBUTTONUP:
         PostButton(registry, event.button);
         break;
+    case SDL_QUIT:
+        for (const WinWindow& w : registry.windows)
+            registry.Post(w.hwnd, WM_CLOSE, 0, 0);
+        break;
     case SDL_DISPLAYEVENT:
     {
         // Every top-level window hears of a display change, with the new desktop size.

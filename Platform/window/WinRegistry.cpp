@@ -76,6 +76,9 @@ static bool ShowCrashBox(const char* caption, const char* text)
 
 bool WinEnsureVideo()
 {
+    // Closing a window is the window procedure's decision (WM_CLOSE), not SDL's; a quit event then
+    // only comes from the terminal (SIGINT, SIGTERM) and asks every window to close.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0 && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         return false;
     // Once, whoever started video first (the graphics layer may have).

@@ -9,6 +9,7 @@
 //   window focus gained/lost -> WM_ACTIVATE (WA_ACTIVE / WA_INACTIVE), then WM_SETFOCUS / WM_KILLFOCUS
 //   size changed, minimised -> WM_SIZE (SIZE_RESTORED, SIZE_MAXIMIZED, SIZE_MINIMIZED; width, height)
 //   exposed                  -> WM_PAINT;  close asked -> WM_CLOSE
+//   quit (SIGINT, SIGTERM)   -> WM_CLOSE to every window
 //   key down / up            -> WM_KEYDOWN / WM_KEYUP, or WM_SYSKEYDOWN / WM_SYSKEYUP while Alt is held
 //                               (and for Alt and F10 themselves); wParam the virtual key, lParam repeat
 //                               count 1, scan code in bits 16-23, extended bit 24, Alt bit 29, previous

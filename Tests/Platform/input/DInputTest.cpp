@@ -312,6 +312,12 @@ TEST_F(DInputTest, VirtualControllerIsEnumeratedAndRead)
     for (int i = 0; i < 128; ++i)
         EXPECT_EQ(state.rgbButtons[i], i == 0 || i == 19 ? 0x80 : 0) << i;
 
+    // The device keeps working after the root object was released first.
+    m_Input->Release();
+    m_Input = nullptr;
+    ASSERT_EQ(pad->GetDeviceState(sizeof(state), &state), DI_OK);
+    EXPECT_EQ(state.lX, 0);
+
     // Unplugged: lost once, then it cannot be acquired again.
     SDL_JoystickClose(control);
     SDL_JoystickDetachVirtual(index);

@@ -284,6 +284,18 @@ TEST_F(WinWindowTest, CharactersOfAnAutoRepeatedKeyAreMarkedAsRepeats)
     EXPECT_EQ(chars[2].lParam, 1);
 }
 
+TEST_F(WinWindowTest, QuitFromTheTerminalAsksEveryWindowToClose)
+{
+    g_RefuseClose = true;
+    SDL_Event e = {};
+    e.type = SDL_QUIT;
+    ASSERT_EQ(SDL_PushEvent(&e), 1);
+    Pump();
+    ASSERT_EQ(Of(WM_CLOSE).size(), 1u);
+    EXPECT_EQ(Of(WM_CLOSE)[0].hwnd, m_Window);
+    EXPECT_TRUE(IsWindow(m_Window));
+}
+
 TEST_F(WinWindowTest, DisplayChangeReachesEveryWindow)
 {
     SDL_Event e = {};

@@ -238,8 +238,15 @@ bool FontLibrary::Match(const std::string& face, int weight, bool italic, FontMa
         FcPatternGetInteger(font, FC_WEIGHT, 0, &gotWeight);
         FcPatternGetInteger(font, FC_SLANT, 0, &gotSlant);
         out.index = index;
-        out.syntheticBold = weight >= FW_SEMIBOLD && gotWeight < FC_WEIGHT_DEMIBOLD;
-        out.syntheticItalic = italic && gotSlant == FC_SLANT_ROMAN;
+        // The configuration's synthetic rules mark a light file picked for bold with embolden and an
+        // upright one picked for italic with a shear, and report the asked style as the font's own.
+        FcBool embolden = FcFalse;
+        FcPatternGetBool(font, FC_EMBOLDEN, 0, &embolden);
+        FcMatrix* matrix = nullptr;
+        const bool sheared = FcPatternGetMatrix(font, FC_MATRIX, 0, &matrix) == FcResultMatch && matrix &&
+                             matrix->xy != 0.0;
+        out.syntheticBold = weight >= FW_SEMIBOLD && (embolden == FcTrue || gotWeight < FC_WEIGHT_DEMIBOLD);
+        out.syntheticItalic = italic && (sheared || gotSlant == FC_SLANT_ROMAN);
     }
     FcPatternDestroy(font);
     FcPatternDestroy(request);

@@ -193,6 +193,62 @@ TEST(FontFace, BoldIsWider)
     }
 }
 
+// A family with one light file only: bold and italic must be made from it.
+TEST(FontFace, StylesMissingFromTheFilesAreSynthesised)
+{
+    auto light = Make("DejaVu Sans Light", 24);
+    auto bold = Make("DejaVu Sans Light", 24, FW_BOLD);
+    ASSERT_NE(light, nullptr);
+    ASSERT_NE(bold, nullptr);
+    ASSERT_EQ(light->Family(), bold->Family());
+    FontABC a, b;
+    ASSERT_TRUE(light->GetCharABCWidths('l', a));
+    ASSERT_TRUE(bold->GetCharABCWidths('l', b));
+    EXPECT_GT(b.abcB, a.abcB);
+}
+
+// Mean column of the ink in one row, or -1 for an empty row.
+double InkCentre(const FontBitmap& bm, int y)
+{
+    double sum = 0, weighted = 0;
+    for (int x = 0; x < bm.Width(); ++x)
+    {
+        sum += Coverage(bm, x, y);
+        weighted += Coverage(bm, x, y) * x;
+    }
+    return sum > 0 ? weighted / sum : -1;
+}
+
+TEST(FontFace, ItalicLeansRight)
+{
+    for (const char* face : {"DejaVu Sans", "DejaVu Sans Light"}) // an oblique file; a synthesised slant
+    {
+        FontCreateParams p;
+        p.face = face;
+        p.height = 40;
+        for (bool italic : {false, true})
+        {
+            p.italic = italic;
+            auto font = FontFace::Create(p);
+            ASSERT_NE(font, nullptr);
+            EXPECT_EQ(font->TextMetrics().tmItalic, italic ? 1 : 0);
+            FontBitmap bm;
+            ASSERT_TRUE(bm.Create(60, 50));
+            const char16_t text[] = {u'l'};
+            ASSERT_TRUE(font->TextOut(bm, 10, 0, text, 1));
+            const int ascent = font->TextMetrics().tmAscent;
+            const double top = InkCentre(bm, ascent - 25);
+            const double bottom = InkCentre(bm, ascent - 2);
+            ASSERT_GE(top, 0) << face;
+            ASSERT_GE(bottom, 0) << face;
+            if (italic)
+                EXPECT_GT(top - bottom, 2.0) << face;
+            else
+                EXPECT_NEAR(top, bottom, 0.5) << face;
+        }
+    }
+}
+
 // Rows that are white over the whole advance of the text, as only a drawn line can be.
 std::vector<int> FullRows(FontFace& font, int advance)
 {

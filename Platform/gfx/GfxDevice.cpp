@@ -683,6 +683,12 @@ HRESULT GfxDevice::SubmitDraw(const char* name, GfxDraw& draw, std::initializer_
 
 namespace {
 
+// Bytes a run of vertices reads from the start of its first one: whole strides up to the last vertex, then
+// that vertex's attributes, which may reach past its stride.
+uint64_t VertexBytes(uint64_t count, UINT stride, const GfxVertexLayout& layout) {
+  return (count - 1) * stride + std::max<uint64_t>(stride, layout.Extent());
+}
+
 // The highest index a range reads.
 uint32_t MaxIndex(const uint8_t* indices, UINT count, UINT size) {
   uint32_t highest = 0;
@@ -711,7 +717,8 @@ HRESULT GfxDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT p
   draw.vertexBuffer = &vb->Buffer();
   draw.vertexOffset = m_State.stream0Offset;
   draw.firstVertex = startVertex;
-  uint64_t end = uint64_t(draw.vertexOffset) + (uint64_t(startVertex) + draw.vertexCount) * draw.stride;
+  uint64_t end = uint64_t(draw.vertexOffset) + uint64_t(startVertex) * draw.stride +
+                 VertexBytes(draw.vertexCount, draw.stride, *draw.layout);
   if (end > draw.vertexBuffer->bytes.size()) {
     if (m_Record) g_GfxRecorder.Record("DrawPrimitive", {uint64_t(type), startVertex, primitiveCount});
     return D3DERR_INVALIDCALL;
@@ -747,7 +754,8 @@ HRESULT GfxDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexInd
                                   draw.indexCount, draw.indexSize);
       draw.vertexOffset = UINT(base);
       draw.vertexCount = highest + 1;
-      valid = uint64_t(base) + uint64_t(highest + 1) * draw.stride <= draw.vertexBuffer->bytes.size();
+      valid = uint64_t(base) + VertexBytes(uint64_t(highest) + 1, draw.stride, *draw.layout) <=
+              draw.vertexBuffer->bytes.size();
     }
   }
   if (!valid) {
@@ -768,7 +776,9 @@ HRESULT GfxDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, c
   draw.stride = vertexStride;
   draw.userVertices = static_cast<const uint8_t*>(vertexData);
   draw.userVertexBytes = size_t(draw.vertexCount) * vertexStride;
-  if (!draw.layout || !vertexData || vertexStride == 0 || draw.vertexCount == 0) {
+  // The caller's memory is known to hold whole strides only: attributes reaching past one are refused.
+  if (!draw.layout || !vertexData || vertexStride == 0 || draw.vertexCount == 0 ||
+      draw.layout->Extent() > vertexStride) {
     if (m_Record) g_GfxRecorder.Record("DrawPrimitiveUP", args);
     return D3DERR_INVALIDCALL;
   }
@@ -795,12 +805,14 @@ HRESULT GfxDevice::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minVertexI
   draw.userIndices = static_cast<const uint8_t*>(indexData);
   draw.userVertices = static_cast<const uint8_t*>(vertexData);
   bool valid = draw.layout && indexData && vertexData && vertexStride > 0 && draw.indexCount > 0 &&
-               (indexFormat == D3DFMT_INDEX16 || indexFormat == D3DFMT_INDEX32);
+               (indexFormat == D3DFMT_INDEX16 || indexFormat == D3DFMT_INDEX32) &&
+               draw.layout->Extent() <= vertexStride;
+  uint64_t vouched = uint64_t(minVertexIndex) + numVertices;
   if (valid) {
     // The caller vouches for vertices 0 .. min + count - 1; an index beyond them is refused.
     uint32_t highest = MaxIndex(draw.userIndices, draw.indexCount, draw.indexSize);
-    draw.vertexCount = minVertexIndex + numVertices;
-    valid = uint64_t(highest) < uint64_t(minVertexIndex) + numVertices;
+    valid = uint64_t(highest) < vouched && vouched <= 0xFFFFFFFFu;
+    draw.vertexCount = UINT(vouched);
     draw.userVertexBytes = size_t(draw.vertexCount) * vertexStride;
   }
   if (!valid) {

@@ -174,16 +174,17 @@ void GfxDevice::ResetTargetArea(GfxSurface* target) {
 }
 
 HRESULT GfxDevice::TestCooperativeLevel() {
+  // A lost device only comes back through Reset; until then it can be reset at once.
+  HRESULT result = m_NeedsReset ? D3DERR_DEVICENOTRESET : D3D_OK;
   if (m_Record) {
-    HRESULT result = D3D_OK;
     if (!g_GfxRecorder.cooperativeLevels.empty()) {
       result = g_GfxRecorder.cooperativeLevels.front();
       g_GfxRecorder.cooperativeLevels.pop_front();
+      if (result == D3DERR_DEVICELOST || result == D3DERR_DEVICENOTRESET) m_NeedsReset = true;
     }
     g_GfxRecorder.Record("TestCooperativeLevel", {uint64_t(uint32_t(result))});
-    return result;
   }
-  return D3D_OK;  // a GL context is never lost
+  return result;  // a GL context is never lost by itself
 }
 
 HRESULT GfxDevice::GetDirect3D(IDirect3D9** d3d) {
@@ -204,6 +205,13 @@ HRESULT GfxDevice::GetDisplayMode(UINT swapChain, D3DDISPLAYMODE* mode) {
 }
 
 HRESULT GfxDevice::Reset(D3DPRESENT_PARAMETERS* params) {
+  // As in Direct3D, a failed Reset leaves the device lost, to be reset again.
+  HRESULT result = ResetDevice(params);
+  m_NeedsReset = FAILED(result);
+  return result;
+}
+
+HRESULT GfxDevice::ResetDevice(D3DPRESENT_PARAMETERS* params) {
   if (m_Record) {
     g_GfxRecorder.Record("Reset", {params ? params->BackBufferWidth : 0, params ? params->BackBufferHeight : 0,
                                    params ? uint64_t(params->MultiSampleType) : 0});
@@ -234,12 +242,14 @@ HRESULT GfxDevice::Present(const RECT* sourceRect, const RECT* destRect, HWND de
   (void)sourceRect, (void)destRect, (void)dirty;
   if (m_Record) g_GfxRecorder.Record("Present", {Id(destWindow)});
   if (m_InScene) return D3DERR_INVALIDCALL;
+  if (m_NeedsReset || !m_BackBuffer) return D3DERR_DEVICELOST;
   m_Backend->Present(*m_BackBuffer);
   return D3D_OK;
 }
 
 HRESULT GfxDevice::GetBackBuffer(UINT swapChain, UINT index, D3DBACKBUFFER_TYPE type, IDirect3DSurface9** surface) {
-  if (!surface || swapChain != 0 || index != 0 || type != D3DBACKBUFFER_TYPE_MONO) return D3DERR_INVALIDCALL;
+  if (!surface || swapChain != 0 || index != 0 || type != D3DBACKBUFFER_TYPE_MONO || !m_BackBuffer)
+    return D3DERR_INVALIDCALL;
   m_BackBuffer->AddRef();
   *surface = m_BackBuffer;
   return D3D_OK;
@@ -546,6 +556,7 @@ HRESULT GfxDevice::SetViewport(const D3DVIEWPORT9* viewport) {
                                          viewport ? viewport->Width : 0, viewport ? viewport->Height : 0});
   if (!viewport || viewport->Width == 0 || viewport->Height == 0) return D3DERR_INVALIDCALL;
   GfxSurface* target = m_State.renderTargets[0];
+  if (!target) return D3DERR_INVALIDCALL;  // a failed Reset left no back buffer
   if (uint64_t(viewport->X) + viewport->Width > target->Width() ||
       uint64_t(viewport->Y) + viewport->Height > target->Height())
     return D3DERR_INVALIDCALL;

@@ -431,6 +431,14 @@ TEST_F(GfxGL, BufferDrawsAndResetResizeTheBackBuffer) {
   ASSERT_EQ(pixels.size(), 40u * 30u);
   EXPECT_EQ(pixels.back(), 0xFF445566u);
   EXPECT_EQ(dev->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+  // A refused Reset leaves the device to be reset again, as the engine's lost-device loop expects.
+  D3DPRESENT_PARAMETERS bad = TestParams(0, 30);
+  EXPECT_EQ(dev->Reset(&bad), D3DERR_INVALIDCALL);
+  EXPECT_EQ(dev->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
+  EXPECT_EQ(dev->Present(nullptr, nullptr, nullptr, nullptr), D3DERR_DEVICELOST);
+  ASSERT_EQ(dev->Reset(&pp), D3D_OK);
+  EXPECT_EQ(dev->TestCooperativeLevel(), D3D_OK);
+  EXPECT_EQ(dev->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
 }
 
 }  // namespace

@@ -343,8 +343,24 @@ TEST_F(GfxRecording, ResetNeedsTheDefaultPoolReleasedAndRestoresDefaults) {
   EXPECT_EQ(dev->TestCooperativeLevel(), D3DERR_DEVICELOST);
   EXPECT_EQ(dev->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
   EXPECT_EQ(dev->Reset(&pp), D3DERR_DEVICELOST);
-  EXPECT_EQ(dev->TestCooperativeLevel(), D3D_OK);
+  // A lost device comes back only through a Reset that succeeds; until then it asks for one and cannot
+  // present.
+  EXPECT_EQ(dev->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
+  EXPECT_EQ(dev->Present(nullptr, nullptr, nullptr, nullptr), D3DERR_DEVICELOST);
   EXPECT_EQ(dev->Reset(&pp), D3D_OK);
+  EXPECT_EQ(dev->TestCooperativeLevel(), D3D_OK);
+  EXPECT_EQ(dev->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+  g_GfxRecorder.cooperativeLevels = {D3DERR_DEVICELOST};
+  EXPECT_EQ(dev->TestCooperativeLevel(), D3DERR_DEVICELOST);
+  EXPECT_EQ(dev->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
+  // A Reset refused for a default-pool resource still alive leaves it lost as well.
+  IDirect3DVertexBuffer9* vb = nullptr;
+  ASSERT_EQ(dev->CreateVertexBuffer(96, D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, 0, D3DPOOL_DEFAULT, &vb, nullptr), D3D_OK);
+  EXPECT_EQ(dev->Reset(&pp), D3DERR_INVALIDCALL);
+  EXPECT_EQ(dev->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
+  vb->Release();
+  EXPECT_EQ(dev->Reset(&pp), D3D_OK);
+  EXPECT_EQ(dev->TestCooperativeLevel(), D3D_OK);
   managed->Release();
 }
 

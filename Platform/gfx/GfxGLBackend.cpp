@@ -229,6 +229,13 @@ void PinLoadedLibraries() {
       nullptr);
 }
 
+// GL keeps an error until it is read: one left by an earlier call (a mistyped uniform of an effect, say)
+// must not be taken for the failure of the creation or read that checks next.
+void DropPendingErrors() {
+  for (int i = 0; i < 32 && g_GL.glGetError() != GL_NO_ERROR; ++i) {
+  }
+}
+
 bool HasClipControl() {
   GLint major = 0, minor = 0;
   g_GL.glGetIntegerv(GL_MAJOR_VERSION, &major);
@@ -242,6 +249,9 @@ bool GfxGLBackend::Probe(GfxAdapterInfo& adapter) {
   if (!VideoUp()) return false;
   ContextAttributes();
   bool ok = false;
+  // A device may be drawing already: its context is made current again once the probe's own is gone.
+  SDL_Window* previousWindow = SDL_GL_GetCurrentWindow();
+  SDL_GLContext previousContext = SDL_GL_GetCurrentContext();
   SDL_Window* window = SDL_CreateWindow("probe", 0, 0, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
   if (window) {
     SDL_GLContext context = SDL_GL_CreateContext(window);
@@ -267,6 +277,7 @@ bool GfxGLBackend::Probe(GfxAdapterInfo& adapter) {
     }
     SDL_DestroyWindow(window);
   }
+  if (previousContext) SDL_GL_MakeCurrent(previousWindow, previousContext);
   // Display modes: the display's own list, or (as with the off-screen driver, which reports none) the usual
   // sizes, so that the options screens always have a choice.
   adapter.modes.clear();
@@ -397,6 +408,7 @@ void GfxGLBackend::ApplyWindowMode(const D3DPRESENT_PARAMETERS& params) {
 bool GfxGLBackend::CreateImage(GfxImage& image) {
   const GfxFormatInfo& info = *image.info;
   if (image.kind == GfxImageKind::SystemSurface) return true;
+  DropPendingErrors();
   if (!IsTexture(image)) {
     g_GL.glGenRenderbuffers(1, &image.glName);
     g_GL.glBindRenderbuffer(GL_RENDERBUFFER, image.glName);
@@ -405,7 +417,11 @@ bool GfxGLBackend::CreateImage(GfxImage& image) {
                                             GLsizei(image.width), GLsizei(image.height));
     else
       g_GL.glRenderbufferStorage(GL_RENDERBUFFER, info.glInternal, GLsizei(image.width), GLsizei(image.height));
-    return g_GL.glGetError() == GL_NO_ERROR;
+    if (g_GL.glGetError() == GL_NO_ERROR) return true;
+    // The device drops an image it could not create without destroying it: its object goes here.
+    g_GL.glDeleteRenderbuffers(1, &image.glName);
+    image.glName = 0;
+    return false;
   }
   GLenum target = TextureTarget(image);
   g_GL.glGenTextures(1, &image.glName);
@@ -447,7 +463,12 @@ bool GfxGLBackend::CreateImage(GfxImage& image) {
       }
     }
   }
-  return g_GL.glGetError() == GL_NO_ERROR;
+  if (g_GL.glGetError() == GL_NO_ERROR) return true;
+  for (BoundTexture& bound : m_Bound)
+    if (bound.name == image.glName) bound = BoundTexture();
+  g_GL.glDeleteTextures(1, &image.glName);
+  image.glName = 0;
+  return false;
 }
 
 void GfxGLBackend::UseScratchUnit(uint32_t target, uint32_t name) {
@@ -514,11 +535,15 @@ void GfxGLBackend::UploadImage(GfxImage& image, UINT index) {
 }
 
 bool GfxGLBackend::CreateBuffer(GfxBuffer& buffer) {
+  DropPendingErrors();
   g_GL.glGenBuffers(1, &buffer.glName);
   g_GL.glBindBuffer(GL_COPY_WRITE_BUFFER, buffer.glName);
   g_GL.glBufferData(GL_COPY_WRITE_BUFFER, GLsizeiptr(buffer.bytes.size()), buffer.bytes.data(),
                     (buffer.usage & D3DUSAGE_DYNAMIC) ? GL_DYNAMIC_DRAW : GL_STATIC_DRAW);
-  return g_GL.glGetError() == GL_NO_ERROR;
+  if (g_GL.glGetError() == GL_NO_ERROR) return true;
+  g_GL.glDeleteBuffers(1, &buffer.glName);
+  buffer.glName = 0;
+  return false;
 }
 
 void GfxGLBackend::DestroyBuffer(GfxBuffer& buffer) {
@@ -1024,6 +1049,7 @@ bool GfxGLBackend::Fill(GfxSurface& surface, const RECT& rect, D3DCOLOR color) {
 }
 
 bool GfxGLBackend::Read(GfxSurface& source, GfxImage& dest) {
+  DropPendingErrors();
   if (!BindReadSurface(source, dest.width, dest.height)) return false;
   const GfxFormatInfo& info = *dest.info;
   if (info.block) return false;

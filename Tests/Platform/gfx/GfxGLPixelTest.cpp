@@ -536,3 +536,51 @@ TEST_F(GfxGL, CubeTargetFacesSampleInDirect3DOrientation) {
 }
 
 }  // namespace
+
+namespace {
+
+// Nothing another caller does to GL leaks into the device: an error left pending by a mistyped uniform
+// does not fail the next creation, and a second Direct3D object (whose probe makes and drops a context of
+// its own) leaves the device's context current.
+TEST_F(GfxGL, ForeignGLErrorsAndProbesLeaveTheDeviceWorking) {
+  GfxBackend& backend = static_cast<GfxDevice*>(dev)->Backend();
+  std::string head = "#version 330 core\n";
+  std::string log;
+  uint32_t program = backend.BuildProgram(
+      head + GfxShaderInterface::kVertexPrelude +
+          "layout(location = 0) in vec4 aPosition;\nvoid main() { gl_Position = weClipFromScreen(aPosition); }\n",
+      head + GfxShaderInterface::kFragmentPrelude + "uniform float F;\nout vec4 c;\nvoid main() { c = vec4(F); }\n",
+      &log);
+  ASSERT_NE(program, 0u) << log;
+  const float four[4] = {1, 1, 1, 1};
+  backend.SetUniform(program, backend.UniformLocation(program, "F"), GfxBackend::UniformType::Float4, 1, four);
+  IDirect3DTexture9* tex = nullptr;
+  EXPECT_EQ(dev->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &tex, nullptr), D3D_OK);
+  if (tex) tex->Release();
+  backend.SetUniform(program, backend.UniformLocation(program, "F"), GfxBackend::UniformType::Float4, 1, four);
+  IDirect3DVertexBuffer9* vb = nullptr;
+  EXPECT_EQ(dev->CreateVertexBuffer(64, 0, 0, D3DPOOL_MANAGED, &vb, nullptr), D3D_OK);
+  if (vb) vb->Release();
+  backend.DestroyProgram(program);
+
+  // A creation GL refuses keeps no object behind: the device drops such an image without destroying it.
+  const GfxFormatInfo bogus = {D3DFMT_A8R8G8B8, 4, false, false, true, 0x1234, 0x1234, 0x1234, 0};
+  for (GfxImageKind kind : {GfxImageKind::Texture2D, GfxImageKind::ColorSurface}) {
+    GfxImage image;
+    image.kind = kind;
+    image.info = &bogus;
+    image.width = image.height = 4;
+    image.usage = kind == GfxImageKind::ColorSurface ? D3DUSAGE_RENDERTARGET : 0;
+    image.Layout();
+    EXPECT_FALSE(backend.CreateImage(image));
+    EXPECT_EQ(image.glName, 0u);
+  }
+
+  IDirect3D9* other = Direct3DCreate9(D3D_SDK_VERSION);
+  ASSERT_NE(other, nullptr);
+  other->Release();
+  ASSERT_EQ(dev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF205080, 1.0f, 0), D3D_OK);
+  EXPECT_EQ(ReadBackBuffer()[33 * 64 + 17], 0xFF205080u);
+}
+
+}  // namespace

@@ -688,6 +688,11 @@ HRESULT GfxDevice::SubmitDraw(const char* name, GfxDraw& draw, std::initializer_
     g_GfxRecorder.Record(name, args, record);
   }
   FlushBoundTextures();
+  // A buffer drawn while it is locked is drawn as its CPU copy stands now: that copy is the one its bounds
+  // were checked against, and the backend's may still hold older, unchecked indices.
+  for (GfxBuffer* buffer : {draw.userVertices ? nullptr : draw.vertexBuffer,
+                            draw.indexed && !draw.userIndices ? draw.indexBuffer : nullptr})
+    if (buffer && buffer->locked) m_Backend->UploadBuffer(*buffer, 0, UINT(buffer->bytes.size()), false);
   m_Backend->Draw(m_State, draw);
   return D3D_OK;
 }

@@ -629,8 +629,13 @@ void GfxGLBackend::ApplyRasterState(const GfxState& state, bool hasDepth) {
 
   if (rs[D3DRS_SCISSORTESTENABLE]) {
     g_GL.glEnable(GL_SCISSOR_TEST);
+    // Clamped to the target first: the rectangle is the caller's, and its width need not fit an int.
     const RECT& r = state.scissor;
-    g_GL.glScissor(r.left, r.top, std::max(0, r.right - r.left), std::max(0, r.bottom - r.top));
+    LONG w = state.renderTargets[0] ? LONG(state.renderTargets[0]->Width()) : 0;
+    LONG h = state.renderTargets[0] ? LONG(state.renderTargets[0]->Height()) : 0;
+    LONG left = std::clamp<LONG>(r.left, 0, w), right = std::clamp<LONG>(r.right, 0, w);
+    LONG top = std::clamp<LONG>(r.top, 0, h), bottom = std::clamp<LONG>(r.bottom, 0, h);
+    g_GL.glScissor(left, top, std::max<LONG>(0, right - left), std::max<LONG>(0, bottom - top));
   } else {
     g_GL.glDisable(GL_SCISSOR_TEST);
   }

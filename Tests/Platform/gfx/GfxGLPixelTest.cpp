@@ -419,6 +419,29 @@ TEST_F(GfxGL, BufferDrawsAndResetResizeTheBackBuffer) {
   std::vector<uint32_t> pixels = ReadBackBuffer();
   EXPECT_EQ(pixels[15 * 64 + 15], 0xFF00FF00u);
   EXPECT_EQ(pixels[16 * 64 + 16], 0xFF000000u);
+  // Drawn while locked, a buffer draws what its CPU copy holds now, the indices its bounds were checked on.
+  ASSERT_EQ(ib->Lock(0, 0, reinterpret_cast<void**>(&idx), 0), D3D_OK);
+  idx[0] = 40000;  // far past the four vertices, in the copy GL holds after the unlock
+  ib->Unlock();
+  ASSERT_EQ(ib->Lock(0, 0, reinterpret_cast<void**>(&idx), 0), D3D_OK);
+  std::memcpy(idx, quad, sizeof(quad));
+  ASSERT_EQ(vb->Lock(0, 0, reinterpret_cast<void**>(&v), 0), D3D_OK);
+  for (int i = 0; i < 4; ++i) v[i].colour = 0xFF0000FF;
+  dev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+  ASSERT_EQ(dev->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 2), D3D_OK);
+  vb->Unlock();
+  ib->Unlock();
+  pixels = ReadBackBuffer();
+  EXPECT_EQ(pixels[15 * 64 + 15], 0xFF0000FFu);
+  EXPECT_EQ(pixels[1 * 64 + 14], 0xFF0000FFu);
+  // A scissor rectangle far outside the target clips to the target.
+  const RECT huge{-0x7FFFFFFF, -0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF};
+  ASSERT_EQ(dev->SetScissorRect(&huge), D3D_OK);
+  dev->SetRenderState(D3DRS_SCISSORTESTENABLE, TRUE);
+  dev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+  ASSERT_EQ(dev->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 2), D3D_OK);
+  EXPECT_EQ(ReadBackBuffer()[8 * 64 + 8], 0xFF0000FFu);
+  dev->SetRenderState(D3DRS_SCISSORTESTENABLE, FALSE);
   dev->SetStreamSource(0, nullptr, 0, 0);
   dev->SetIndices(nullptr);
   vb->Release();

@@ -363,7 +363,7 @@ bool GfxGLBackend::BuildBuiltIns() {
 
 GfxGLBackend::~GfxGLBackend() {
   if (m_Context) {
-    SDL_GL_MakeCurrent(m_Window, m_Context);
+    MakeCurrent();
     if (m_Program) g_GL.glDeleteProgram(m_Program);
     for (const auto& entry : m_Programs) g_GL.glDeleteProgram(entry.first);
     g_GL.glDeleteSamplers(WE_GFX_STAGES, m_Samplers);
@@ -380,6 +380,7 @@ GfxGLBackend::~GfxGLBackend() {
 }
 
 bool GfxGLBackend::Resize(const D3DPRESENT_PARAMETERS& params) {
+  MakeCurrent();
   ApplyWindowMode(params);
   SDL_GL_SetSwapInterval(params.PresentationInterval == D3DPRESENT_INTERVAL_IMMEDIATE ? 0 : 1);
   return true;
@@ -406,6 +407,7 @@ void GfxGLBackend::ApplyWindowMode(const D3DPRESENT_PARAMETERS& params) {
 }
 
 bool GfxGLBackend::CreateImage(GfxImage& image) {
+  MakeCurrent();
   const GfxFormatInfo& info = *image.info;
   if (image.kind == GfxImageKind::SystemSurface) return true;
   DropPendingErrors();
@@ -471,6 +473,10 @@ bool GfxGLBackend::CreateImage(GfxImage& image) {
   return false;
 }
 
+void GfxGLBackend::MakeCurrent() {
+  if (m_Context) SDL_GL_MakeCurrent(m_Window, static_cast<SDL_GLContext>(m_Context));
+}
+
 void GfxGLBackend::UseScratchUnit(uint32_t target, uint32_t name) {
   // Uploads go through the last unit; whatever a draw bound there is bound again by the next draw.
   const int unit = WE_GFX_STAGES - 1;
@@ -483,7 +489,7 @@ void GfxGLBackend::UseScratchUnit(uint32_t target, uint32_t name) {
 
 void GfxGLBackend::DestroyImage(GfxImage& image) {
   if (!image.glName) return;
-  SDL_GL_MakeCurrent(m_Window, m_Context);
+  MakeCurrent();
   for (BoundTexture& bound : m_Bound)
     if (bound.name == image.glName) bound = BoundTexture();
   // A surface still attached to the draw framebuffer must not be found there by a later object of the
@@ -510,6 +516,7 @@ void GfxGLBackend::DestroyImage(GfxImage& image) {
 }
 
 void GfxGLBackend::UploadImage(GfxImage& image, UINT index) {
+  MakeCurrent();
   if (!image.glName || !IsTexture(image) || image.subs[index].bytes.empty()) return;
   const GfxFormatInfo& info = *image.info;
   UINT face = index / image.levels, level = index % image.levels;
@@ -535,6 +542,7 @@ void GfxGLBackend::UploadImage(GfxImage& image, UINT index) {
 }
 
 bool GfxGLBackend::CreateBuffer(GfxBuffer& buffer) {
+  MakeCurrent();
   DropPendingErrors();
   g_GL.glGenBuffers(1, &buffer.glName);
   g_GL.glBindBuffer(GL_COPY_WRITE_BUFFER, buffer.glName);
@@ -548,12 +556,13 @@ bool GfxGLBackend::CreateBuffer(GfxBuffer& buffer) {
 
 void GfxGLBackend::DestroyBuffer(GfxBuffer& buffer) {
   if (!buffer.glName) return;
-  SDL_GL_MakeCurrent(m_Window, m_Context);
+  MakeCurrent();
   g_GL.glDeleteBuffers(1, &buffer.glName);
   buffer.glName = 0;
 }
 
 void GfxGLBackend::UploadBuffer(GfxBuffer& buffer, UINT offset, UINT size, bool discard) {
+  MakeCurrent();
   if (!buffer.glName) return;
   g_GL.glBindBuffer(GL_COPY_WRITE_BUFFER, buffer.glName);
   if (discard) {
@@ -811,6 +820,7 @@ void GfxGLBackend::ApplyProgramCommon(const GfxState& state, const ProgramInfo& 
 }
 
 uint32_t GfxGLBackend::BuildProgram(const std::string& vertex, const std::string& fragment, std::string* log) {
+  MakeCurrent();
   uint32_t program = GfxGLProgram::Build(vertex, fragment, log);
   if (!program) return 0;
   ProgramInfo info;
@@ -823,17 +833,19 @@ uint32_t GfxGLBackend::BuildProgram(const std::string& vertex, const std::string
 
 void GfxGLBackend::DestroyProgram(uint32_t program) {
   if (!m_Programs.erase(program)) return;
-  SDL_GL_MakeCurrent(m_Window, m_Context);
+  MakeCurrent();
   if (m_CurrentProgram == program) UseProgram(0);
   g_GL.glDeleteProgram(program);
 }
 
 int GfxGLBackend::UniformLocation(uint32_t program, const char* name) {
+  MakeCurrent();
   if (!m_Programs.count(program)) return -1;
   return g_GL.glGetUniformLocation(program, name);
 }
 
 void GfxGLBackend::SetUniform(uint32_t program, int location, UniformType type, UINT count, const void* data) {
+  MakeCurrent();
   if (location < 0 || !m_Programs.count(program)) return;
   UseProgram(program);
   const float* f = static_cast<const float*>(data);
@@ -912,6 +924,7 @@ void GfxGLBackend::ClearRegion(const GfxState& state, LONG left, LONG top, LONG 
 
 void GfxGLBackend::Clear(const GfxState& state, DWORD count, const RECT* rects, DWORD flags, D3DCOLOR color, float z,
                          DWORD stencil) {
+  MakeCurrent();
   if (!BindTargets(state)) return;
   if (count == 0) {
     ClearRegion(state, 0, 0, 0x7FFFFFFF, 0x7FFFFFFF, flags, color, z, stencil);
@@ -922,6 +935,7 @@ void GfxGLBackend::Clear(const GfxState& state, DWORD count, const RECT* rects, 
 }
 
 void GfxGLBackend::Draw(const GfxState& state, const GfxDraw& draw) {
+  MakeCurrent();
   if (!BindTargets(state)) return;
   ApplyRasterState(state, state.depthStencil != nullptr);
   ApplySamplers(state);
@@ -1028,6 +1042,7 @@ bool GfxGLBackend::BindReadSurface(GfxSurface& surface, UINT width, UINT height)
 
 bool GfxGLBackend::Stretch(GfxSurface& source, const RECT& s, GfxSurface& dest, const RECT& d,
                            D3DTEXTUREFILTERTYPE filter) {
+  MakeCurrent();
   if (source.Image()->info->depth) return false;  // depth copies are not offered
   if (!BindReadSurface(source, source.Width(), source.Height())) return false;
   GfxState none{};
@@ -1044,6 +1059,7 @@ bool GfxGLBackend::Stretch(GfxSurface& source, const RECT& s, GfxSurface& dest, 
 }
 
 bool GfxGLBackend::Fill(GfxSurface& surface, const RECT& rect, D3DCOLOR color) {
+  MakeCurrent();
   GfxState state{};
   state.renderTargets[0] = &surface;
   state.viewport.Width = surface.Width();
@@ -1054,6 +1070,7 @@ bool GfxGLBackend::Fill(GfxSurface& surface, const RECT& rect, D3DCOLOR color) {
 }
 
 bool GfxGLBackend::Read(GfxSurface& source, GfxImage& dest) {
+  MakeCurrent();
   DropPendingErrors();
   if (!BindReadSurface(source, dest.width, dest.height)) return false;
   const GfxFormatInfo& info = *dest.info;
@@ -1067,6 +1084,7 @@ bool GfxGLBackend::Read(GfxSurface& source, GfxImage& dest) {
 }
 
 void GfxGLBackend::Present(GfxSurface& backBuffer) {
+  MakeCurrent();
   if (!BindReadSurface(backBuffer, backBuffer.Width(), backBuffer.Height())) return;
   int width = 0, height = 0;
   SDL_GL_GetDrawableSize(m_Window, &width, &height);

@@ -604,6 +604,20 @@ TEST_F(GfxGL, ForeignGLErrorsAndProbesLeaveTheDeviceWorking) {
   other->Release();
   ASSERT_EQ(dev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF205080, 1.0f, 0), D3D_OK);
   EXPECT_EQ(ReadBackBuffer()[33 * 64 + 17], 0xFF205080u);
+
+  // A second device alive beside this one: each draws into its own context, whichever was made last.
+  {
+    GfxTestDevice second(GfxBackendKind::OpenGL, 32, 32);
+    ASSERT_NE(second.device, nullptr);
+    ASSERT_EQ(dev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF00FF00, 1.0f, 0), D3D_OK);
+    ASSERT_EQ(second.device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFFFF0000, 1.0f, 0), D3D_OK);
+    Quad(0, 0, 8, 8, 0xFF0000FF);
+    std::vector<uint32_t> pixels = ReadBackBuffer();
+    EXPECT_EQ(pixels[2 * 64 + 2], 0xFF0000FFu);
+    EXPECT_EQ(pixels[40 * 64 + 40], 0xFF00FF00u);
+  }
+  dev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF101010, 1.0f, 0);
+  EXPECT_EQ(ReadBackBuffer()[40 * 64 + 40], 0xFF101010u);
 }
 
 }  // namespace

@@ -621,3 +621,42 @@ TEST_F(GfxGL, ForeignGLErrorsAndProbesLeaveTheDeviceWorking) {
 }
 
 }  // namespace
+
+namespace {
+
+// Draws through a viewport that does not start at the corner land inside it, in Direct3D's coordinates:
+// pre-transformed vertices keep their pixel positions, clip space fills exactly the viewport.
+TEST_F(GfxGL, DrawsStayInsideAnOffsetViewport) {
+  D3DVIEWPORT9 vp{8, 16, 16, 8, 0.0f, 1.0f};
+  for (bool pretransformed : {true, false}) {
+    IDirect3DSurface9* back = nullptr;
+    dev->GetRenderTarget(0, &back);
+    dev->SetRenderTarget(0, back);  // the whole target again
+    back->Release();
+    dev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    ASSERT_EQ(dev->SetViewport(&vp), D3D_OK);
+    dev->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    if (pretransformed) {
+      Quad(12, 18, 20, 22, 0xFFFF0000);
+    } else {
+      struct Vertex {
+        float x, y, z;
+        D3DCOLOR colour;
+      } v[4] = {{-1, 1, 0.5f, 0xFFFF0000}, {1, 1, 0.5f, 0xFFFF0000}, {-1, -1, 0.5f, 0xFFFF0000}, {1, -1, 0.5f, 0xFFFF0000}};
+      dev->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
+      ASSERT_EQ(dev->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, v, sizeof(Vertex)), D3D_OK);
+    }
+    std::vector<uint32_t> pixels = ReadBackBuffer();
+    int left = pretransformed ? 12 : 8, right = pretransformed ? 20 : 24;
+    int top = pretransformed ? 18 : 16, bottom = pretransformed ? 22 : 24;
+    int wrong = 0;
+    for (int y = 0; y < 64; ++y)
+      for (int x = 0; x < 64; ++x) {
+        bool inside = x >= left && x < right && y >= top && y < bottom;
+        wrong += pixels[y * 64 + x] != (inside ? 0xFFFF0000u : 0xFF000000u);
+      }
+    EXPECT_EQ(wrong, 0) << (pretransformed ? "pre-transformed" : "clip space");
+  }
+}
+
+}  // namespace

@@ -468,6 +468,13 @@ TEST_F(D3dxRecording, EffectsKeepBookkeepingAndSetPassStates) {
   EXPECT_NE(std::string(static_cast<const char*>(errors->GetBufferPointer())).find("line 1"), std::string::npos);
   errors->Release();
 
+  // A texture given through SetValue is held like one given through SetTexture, and let go alike.
+  EXPECT_EQ(a->SetValue("DiffuseMap", &tex, sizeof(tex)), D3D_OK);
+  EXPECT_EQ(RefCount(tex), 2u);
+  EXPECT_EQ(a->SetTexture("DiffuseMap", nullptr), D3D_OK);
+  EXPECT_EQ(RefCount(tex), 1u);
+  EXPECT_EQ(a->SetValue("DiffuseMap", &tex, sizeof(tex)), D3D_OK);
+
   a->Release();
   b->Release();
   pool->Release();

@@ -96,6 +96,31 @@ TEST(DdsFile, RefusesTruncatedAndLyingHeaders) {
   EXPECT_TRUE(DdsFile::Read(file.data(), file.size(), &out));
 }
 
+TEST(ImageData, LayoutRefusesSizesBeyondWhatItCanHold) {
+  // 16384 x 16384 texels of 16 bytes: the slice's byte count wraps 32 bits to 0.
+  ImageData big;
+  big.format = D3DFMT_A32B32G32R32F;
+  big.width = big.height = 16384;
+  ASSERT_FALSE(big.Layout());
+  // A requested size beyond it fails before any resampling buffer is made for it.
+  ImageData wide;
+  wide.format = D3DFMT_A8R8G8B8;
+  wide.width = 0x40000001;
+  wide.height = 1;
+  ASSERT_FALSE(wide.Layout());
+  ImageData src = Make(ImageKind::Texture2D, D3DFMT_A8R8G8B8, 2, 2, 1, 1);
+  ImageData out;
+  EXPECT_FALSE(ImageFilter::Rebuild(src, 0x40000001, 1, 1, D3DFMT_A8R8G8B8, 1, &out));
+  // Ordinary sizes still lay out.
+  ImageData fine;
+  fine.format = D3DFMT_DXT1;
+  fine.width = 4096;
+  fine.height = 2048;
+  fine.levels = ImageData::FullChain(4096, 2048, 1);
+  EXPECT_TRUE(fine.Layout());
+  EXPECT_EQ(fine.subs[0].bytes.size(), 4096u / 4 * 2048 / 4 * 8);
+}
+
 TEST(PixelCodec, DxtKeepsFlatColoursAndAlpha) {
   ImageData img = Make(ImageKind::Texture2D, D3DFMT_A8R8G8B8, 8, 4, 1, 1);
   std::vector<float> rgba(8 * 4 * 4);

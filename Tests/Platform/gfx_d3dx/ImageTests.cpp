@@ -203,6 +203,28 @@ TEST(ImageFile, PngAndTgaDecodeToKnownPixels) {
   EXPECT_FALSE(ImageFile::Decode(png.data(), 0, &img, &type));
 }
 
+TEST(ImageFile, PngWithAColourKeyKeepsItsTransparency) {
+  // A 2 x 1 RGB PNG, red then blue, with a tRNS chunk naming blue as transparent (put after the 33-byte
+  // signature and header; the reader does not check chunk CRCs, so the test leaves it zero).
+  const uint8_t rgb[6] = {255, 0, 0, 0, 0, 255};
+  std::vector<uint8_t> png;
+  ASSERT_TRUE(stbi_write_png_to_func(AppendBytes, &png, 2, 1, 3, rgb, 6));
+  const uint8_t trns[18] = {0, 0, 0, 6, 't', 'R', 'N', 'S', 0, 0, 0, 0, 0, 255, 0, 0, 0, 0};
+  png.insert(png.begin() + 33, trns, trns + sizeof(trns));
+  ImageData img;
+  ImageFileType type;
+  ASSERT_TRUE(ImageFile::ReadInfo(png.data(), png.size(), &img, &type));
+  EXPECT_EQ(img.format, D3DFMT_A8R8G8B8);
+  ASSERT_TRUE(ImageFile::Decode(png.data(), png.size(), &img, &type));
+  EXPECT_EQ(img.format, D3DFMT_A8R8G8B8);
+  const uint8_t bgra[8] = {0, 0, 255, 255, 255, 0, 0, 0};
+  EXPECT_EQ(0, std::memcmp(img.subs[0].bytes.data(), bgra, 8));
+  // Without the chunk the same image is opaque.
+  png.erase(png.begin() + 33, png.begin() + 33 + sizeof(trns));
+  ASSERT_TRUE(ImageFile::Decode(png.data(), png.size(), &img, &type));
+  EXPECT_EQ(img.format, D3DFMT_X8R8G8B8);
+}
+
 TEST(ImageFilter, ResizeAndMips) {
   // A 4 x 2 image: left half black, right half white; shrunk to 2 x 1 it keeps the halves.
   std::vector<float> src(4 * 2 * 4, 0.0f);

@@ -80,7 +80,8 @@ TEST(DdsFile, RefusesTruncatedAndLyingHeaders) {
     uint32_t value;
   } lies[] = {
       {4, 100},            // header size
-      {12, 0x40000000},    // height beyond the payload
+      {12, 0x40000000},    // height beyond any image kept
+      {12, 16},            // height within the limits but beyond the payload
       {16, 0},             // zero width
       {28, 9},             // more mips than the size has
       {76, 16},            // pixel-format size

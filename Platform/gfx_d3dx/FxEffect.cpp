@@ -362,6 +362,8 @@ bool FxEffect::Build(FxTechnique* t) {
     pass->built = true;
     if (!host_) continue;
     std::string defines = DefineLines(pass->defines);
+    // The compiler's line numbers stay those of the body the effect text holds.
+    if (!defines.empty()) defines += "#line 1\n";
     std::string log;
     pass->program = host_->BuildProgram(defines + *pass->vertexSource, defines + *pass->fragmentSource, &log);
     if (!pass->program) {

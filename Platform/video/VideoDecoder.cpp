@@ -39,6 +39,10 @@ AVCodecContext* OpenDecoder(AVStream* stream)
     return context;
 }
 
+// A damaged header claiming a huge picture must not make the player allocate gigabytes (four buffers of
+// the size are kept); movies for textures are far smaller.
+constexpr int kMaxSide = 4096;
+
 double Seconds(int64_t value, AVRational base) { return double(value) * av_q2d(base); }
 
 }  // namespace
@@ -71,7 +75,7 @@ bool VideoDecoder::Open(const std::string& path, bool withAudio)
     m_Video = OpenDecoder(video);
     m_Width = video->codecpar->width;
     m_Height = video->codecpar->height;
-    if (!m_Video || m_Width <= 0 || m_Height <= 0 || m_Width > 16384 || m_Height > 16384)
+    if (!m_Video || m_Width <= 0 || m_Height <= 0 || m_Width > kMaxSide || m_Height > kMaxSide)
     {
         Close();
         return false;

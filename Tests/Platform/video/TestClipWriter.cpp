@@ -47,16 +47,16 @@ bool Drain(AVFormatContext* out, Track& track, AVFrame* frame)
 
 ClipColour ClipColourOf(int frame) { return kColours[frame % 10]; }
 
-bool WriteClip(const std::string& path, const ClipSpec& spec)
+bool WriteClip(const std::string& path, const ClipOptions& options)
 {
     av_log_set_level(AV_LOG_QUIET);
     AVFormatContext* out = nullptr;
-    if (avformat_alloc_output_context2(&out, nullptr, spec.container, path.c_str()) < 0) return false;
+    if (avformat_alloc_output_context2(&out, nullptr, options.container, path.c_str()) < 0) return false;
     bool ok = true;
     Track video, audio;
-    if (spec.video)
+    if (options.video)
     {
-        const AVCodec* codec = avcodec_find_encoder_by_name(spec.codec);
+        const AVCodec* codec = avcodec_find_encoder_by_name(options.codec);
         if (!codec) return false;
         video.codec = avcodec_alloc_context3(codec);
         video.codec->width = kClipWidth;
@@ -74,7 +74,7 @@ bool WriteClip(const std::string& path, const ClipSpec& spec)
              avcodec_parameters_from_context(video.stream->codecpar, video.codec) >= 0;
         if (ok) video.stream->time_base = video.codec->time_base;
     }
-    if (spec.audio)
+    if (options.audio)
     {
         const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_PCM_S16LE);
         audio.codec = avcodec_alloc_context3(codec);
@@ -96,9 +96,9 @@ bool WriteClip(const std::string& path, const ClipSpec& spec)
     SwsContext* scaler = nullptr;
     std::vector<uint8_t> bgra(size_t(kClipWidth) * kClipHeight * 4);
     const int samplesPerFrame = kClipRate / 10;
-    for (int i = 0; ok && i < spec.frames; ++i)
+    for (int i = 0; ok && i < options.frames; ++i)
     {
-        if (spec.video)
+        if (options.video)
         {
             ClipColour colour = ClipColourOf(i);
             for (size_t p = 0; p < bgra.size(); p += 4)
@@ -123,7 +123,7 @@ bool WriteClip(const std::string& path, const ClipSpec& spec)
             ok = ok && Drain(out, video, picture);
             av_frame_unref(picture);
         }
-        if (spec.audio)
+        if (options.audio)
         {
             sound->format = AV_SAMPLE_FMT_S16;
             sound->sample_rate = kClipRate;
@@ -144,8 +144,8 @@ bool WriteClip(const std::string& path, const ClipSpec& spec)
             av_frame_unref(sound);
         }
     }
-    if (ok && spec.video) ok = Drain(out, video, nullptr);
-    if (ok && spec.audio) ok = Drain(out, audio, nullptr);
+    if (ok && options.video) ok = Drain(out, video, nullptr);
+    if (ok && options.audio) ok = Drain(out, audio, nullptr);
     if (ok) ok = av_write_trailer(out) >= 0;
 
     sws_freeContext(scaler);

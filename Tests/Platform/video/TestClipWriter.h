@@ -5,7 +5,7 @@
 // Writes small movies for the tests with libavcodec: frame i is filled with ClipColour(i), frames at
 // 10 per second; the sound track (stereo 22050 Hz 16-bit) holds ClipLeft on the left and ClipRight
 // on the right for the whole movie.
-struct ClipSpec
+struct ClipOptions
 {
     const char* codec;      // video encoder name, e.g. "mpeg4"
     const char* container;  // muxer name, e.g. "avi"
@@ -26,4 +26,4 @@ constexpr int16_t kClipLeft = 1000;
 constexpr int16_t kClipRight = -2000;
 
 ClipColour ClipColourOf(int frame);
-bool WriteClip(const std::string& path, const ClipSpec& spec);
+bool WriteClip(const std::string& path, const ClipOptions& options);

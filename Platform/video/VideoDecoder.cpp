@@ -55,7 +55,14 @@ bool VideoDecoder::Open(const std::string& path, bool withAudio)
     QuietLibav();
     m_Path = path;
     m_WithAudio = withAudio;
-    if (avformat_open_input(&m_Format, path.c_str(), nullptr, nullptr) < 0)
+    // Movies are local files: the name is never taken for a URL of another protocol, and a ':' in it is
+    // just a character.
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    std::string url = "file:" + path;
+    int opened = avformat_open_input(&m_Format, url.c_str(), nullptr, &options);
+    av_dict_free(&options);
+    if (opened < 0)
     {
         m_Format = nullptr;
         return false;

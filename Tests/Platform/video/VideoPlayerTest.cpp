@@ -338,8 +338,25 @@ TEST_F(VideoPlayerTest, ClosingOrDestroyingWhilePlayingStopsTheThread)
     EXPECT_EQ(sink.m_Calls, calls);
 }
 
-TEST_F(VideoPlayerTest, BackslashesSeparateFolders)
+TEST_F(VideoPlayerTest, NamesAreFileNames)
 {
+    // Relative, and what stands before ':' could pass for a protocol name.
+    const std::string relative = "movie" + std::to_string(getpid()) + ":intro.seq";
+    const std::string colonPath = ::testing::TempDir() + relative;
+    {
+        std::ifstream in(ClipPath(), std::ios::binary);
+        std::ofstream(colonPath, std::ios::binary) << in.rdbuf();
+    }
+    char here[4096];
+    ASSERT_NE(getcwd(here, sizeof here), nullptr);
+    ASSERT_EQ(chdir(::testing::TempDir().c_str()), 0);
+    VideoPlayer colon;
+    bool opened = colon.Open(relative, false);
+    ASSERT_EQ(chdir(here), 0);
+    std::remove(colonPath.c_str());
+    EXPECT_TRUE(opened) << relative;
+
+    // '\' separates folders as '/' does.
     std::string path = ClipPath();
     size_t slash = path.rfind('/');
     ASSERT_NE(slash, std::string::npos);
@@ -372,6 +389,9 @@ TEST_F(VideoPlayerTest, MissingCorruptAndVideolessFilesFailToOpen)
     VideoPlayer player;
     EXPECT_FALSE(player.Open(TempPath("does_not_exist.seq"), true));
     EXPECT_FALSE(player.Open("", true));
+    EXPECT_FALSE(player.Open(::testing::TempDir(), true)) << "a folder";
+    // A name is a file name, never a URL.
+    EXPECT_FALSE(player.Open("tcp://127.0.0.1:9", true));
     for (const char* name : {"empty.seq", "text.seq", "noise.seq", "soundonly.seq"})
     {
         EXPECT_FALSE(player.Open(TempPath(name), true)) << name;

@@ -3,11 +3,59 @@
 #include "Platform/video/VideoDecoder.h"
 #include "Platform/video/VideoSink.h"
 
+#include <dirent.h>
+#include <strings.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+bool Exists(const std::string& path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
+}
+
+// Names from data were written for a file system that ignores case: when the name as given is not on
+// disk, each part of it is matched against the folder's entries without regard to case.
+std::string FindOnDisk(const std::string& path)
+{
+    if (path.empty() || Exists(path)) return path;
+    std::string found = path[0] == '/' ? "/" : "";
+    size_t start = path[0] == '/' ? 1 : 0;
+    while (start <= path.size())
+    {
+        size_t end = path.find('/', start);
+        if (end == std::string::npos) end = path.size();
+        std::string part = path.substr(start, end - start);
+        start = end + 1;
+        if (part.empty()) continue;
+        std::string folder = found.empty() ? "." : found;
+        std::string next = found + (found.empty() || found.back() == '/' ? "" : "/") + part;
+        if (!Exists(next) && part != "." && part != "..")
+        {
+            DIR* dir = opendir(folder.c_str());
+            if (!dir) return path;
+            bool matched = false;
+            while (dirent* entry = readdir(dir))
+            {
+                if (strcasecmp(entry->d_name, part.c_str()) == 0)
+                {
+                    next = found + (found.empty() || found.back() == '/' ? "" : "/") + entry->d_name;
+                    matched = true;
+                    break;
+                }
+            }
+            closedir(dir);
+            if (!matched) return path;
+        }
+        found = next;
+    }
+    return found;
+}
 
 }  // namespace
 
@@ -21,7 +69,7 @@ bool VideoPlayer::Open(const std::string& fileName, bool withSound)
     // Names come from data written for a system whose folders are separated by '\'.
     std::string path = fileName;
     std::replace(path.begin(), path.end(), '\\', '/');
-    if (path.empty() || !m_Decoder->Open(path, withSound)) return false;
+    if (path.empty() || !m_Decoder->Open(FindOnDisk(path), withSound)) return false;
     m_Frames.Reset(m_Decoder->Width(), m_Decoder->Height());
     return true;
 }

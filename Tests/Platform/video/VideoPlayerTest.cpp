@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -355,6 +357,24 @@ TEST_F(VideoPlayerTest, NamesAreFileNames)
     ASSERT_EQ(chdir(here), 0);
     std::remove(colonPath.c_str());
     EXPECT_TRUE(opened) << relative;
+
+    // Case does not matter, as on the system the data was written for.
+    std::string shouting = ClipPath();
+    for (size_t i = shouting.rfind('/') + 1; i < shouting.size(); ++i) shouting[i] = char(std::toupper(shouting[i]));
+    VideoPlayer anyCase;
+    EXPECT_TRUE(anyCase.Open(shouting, false)) << shouting;
+    const std::string folder = ::testing::TempDir() + "pv" + std::to_string(getpid()) + "Movies";
+    ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+    {
+        std::ifstream in(ClipPath(), std::ios::binary);
+        std::ofstream(folder + "/Intro.seq", std::ios::binary) << in.rdbuf();
+    }
+    std::string upper = folder.substr(0, folder.size() - 6) + "MOVIES\\intro.SEQ";
+    bool nested = anyCase.Open(upper, false);
+    std::remove((folder + "/Intro.seq").c_str());
+    rmdir(folder.c_str());
+    EXPECT_TRUE(nested) << upper;
+    EXPECT_FALSE(anyCase.Open(folder + "/Outro.seq", false));
 
     // '\' separates folders as '/' does.
     std::string path = ClipPath();

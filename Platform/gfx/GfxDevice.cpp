@@ -174,16 +174,17 @@ void GfxDevice::ResetTargetArea(GfxSurface* target) {
 }
 
 HRESULT GfxDevice::TestCooperativeLevel() {
+  // A lost device only comes back through Reset; until then it can be reset at once.
+  HRESULT result = m_NeedsReset ? D3DERR_DEVICENOTRESET : D3D_OK;
   if (m_Record) {
-    HRESULT result = D3D_OK;
     if (!g_GfxRecorder.cooperativeLevels.empty()) {
       result = g_GfxRecorder.cooperativeLevels.front();
       g_GfxRecorder.cooperativeLevels.pop_front();
+      if (result == D3DERR_DEVICELOST || result == D3DERR_DEVICENOTRESET) m_NeedsReset = true;
     }
     g_GfxRecorder.Record("TestCooperativeLevel", {uint64_t(uint32_t(result))});
-    return result;
   }
-  return D3D_OK;  // a GL context is never lost
+  return result;  // a GL context is never lost by itself
 }
 
 HRESULT GfxDevice::GetDirect3D(IDirect3D9** d3d) {
@@ -204,6 +205,13 @@ HRESULT GfxDevice::GetDisplayMode(UINT swapChain, D3DDISPLAYMODE* mode) {
 }
 
 HRESULT GfxDevice::Reset(D3DPRESENT_PARAMETERS* params) {
+  // As in Direct3D, a failed Reset leaves the device lost, to be reset again.
+  HRESULT result = ResetDevice(params);
+  m_NeedsReset = FAILED(result);
+  return result;
+}
+
+HRESULT GfxDevice::ResetDevice(D3DPRESENT_PARAMETERS* params) {
   if (m_Record) {
     g_GfxRecorder.Record("Reset", {params ? params->BackBufferWidth : 0, params ? params->BackBufferHeight : 0,
                                    params ? uint64_t(params->MultiSampleType) : 0});
@@ -234,12 +242,14 @@ HRESULT GfxDevice::Present(const RECT* sourceRect, const RECT* destRect, HWND de
   (void)sourceRect, (void)destRect, (void)dirty;
   if (m_Record) g_GfxRecorder.Record("Present", {Id(destWindow)});
   if (m_InScene) return D3DERR_INVALIDCALL;
+  if (m_NeedsReset || !m_BackBuffer) return D3DERR_DEVICELOST;
   m_Backend->Present(*m_BackBuffer);
   return D3D_OK;
 }
 
 HRESULT GfxDevice::GetBackBuffer(UINT swapChain, UINT index, D3DBACKBUFFER_TYPE type, IDirect3DSurface9** surface) {
-  if (!surface || swapChain != 0 || index != 0 || type != D3DBACKBUFFER_TYPE_MONO) return D3DERR_INVALIDCALL;
+  if (!surface || swapChain != 0 || index != 0 || type != D3DBACKBUFFER_TYPE_MONO || !m_BackBuffer)
+    return D3DERR_INVALIDCALL;
   m_BackBuffer->AddRef();
   *surface = m_BackBuffer;
   return D3D_OK;
@@ -546,6 +556,7 @@ HRESULT GfxDevice::SetViewport(const D3DVIEWPORT9* viewport) {
                                          viewport ? viewport->Width : 0, viewport ? viewport->Height : 0});
   if (!viewport || viewport->Width == 0 || viewport->Height == 0) return D3DERR_INVALIDCALL;
   GfxSurface* target = m_State.renderTargets[0];
+  if (!target) return D3DERR_INVALIDCALL;  // a failed Reset left no back buffer
   if (uint64_t(viewport->X) + viewport->Width > target->Width() ||
       uint64_t(viewport->Y) + viewport->Height > target->Height())
     return D3DERR_INVALIDCALL;
@@ -677,11 +688,22 @@ HRESULT GfxDevice::SubmitDraw(const char* name, GfxDraw& draw, std::initializer_
     g_GfxRecorder.Record(name, args, record);
   }
   FlushBoundTextures();
+  // A buffer drawn while it is locked is drawn as its CPU copy stands now: that copy is the one its bounds
+  // were checked against, and the backend's may still hold older, unchecked indices.
+  for (GfxBuffer* buffer : {draw.userVertices ? nullptr : draw.vertexBuffer,
+                            draw.indexed && !draw.userIndices ? draw.indexBuffer : nullptr})
+    if (buffer && buffer->locked) m_Backend->UploadBuffer(*buffer, 0, UINT(buffer->bytes.size()), false);
   m_Backend->Draw(m_State, draw);
   return D3D_OK;
 }
 
 namespace {
+
+// Bytes a run of vertices reads from the start of its first one: whole strides up to the last vertex, then
+// that vertex's attributes, which may reach past its stride.
+uint64_t VertexBytes(uint64_t count, UINT stride, const GfxVertexLayout& layout) {
+  return (count - 1) * stride + std::max<uint64_t>(stride, layout.Extent());
+}
 
 // The highest index a range reads.
 uint32_t MaxIndex(const uint8_t* indices, UINT count, UINT size) {
@@ -711,7 +733,8 @@ HRESULT GfxDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT p
   draw.vertexBuffer = &vb->Buffer();
   draw.vertexOffset = m_State.stream0Offset;
   draw.firstVertex = startVertex;
-  uint64_t end = uint64_t(draw.vertexOffset) + (uint64_t(startVertex) + draw.vertexCount) * draw.stride;
+  uint64_t end = uint64_t(draw.vertexOffset) + uint64_t(startVertex) * draw.stride +
+                 VertexBytes(draw.vertexCount, draw.stride, *draw.layout);
   if (end > draw.vertexBuffer->bytes.size()) {
     if (m_Record) g_GfxRecorder.Record("DrawPrimitive", {uint64_t(type), startVertex, primitiveCount});
     return D3DERR_INVALIDCALL;
@@ -747,7 +770,8 @@ HRESULT GfxDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexInd
                                   draw.indexCount, draw.indexSize);
       draw.vertexOffset = UINT(base);
       draw.vertexCount = highest + 1;
-      valid = uint64_t(base) + uint64_t(highest + 1) * draw.stride <= draw.vertexBuffer->bytes.size();
+      valid = uint64_t(base) + VertexBytes(uint64_t(highest) + 1, draw.stride, *draw.layout) <=
+              draw.vertexBuffer->bytes.size();
     }
   }
   if (!valid) {
@@ -768,7 +792,9 @@ HRESULT GfxDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, c
   draw.stride = vertexStride;
   draw.userVertices = static_cast<const uint8_t*>(vertexData);
   draw.userVertexBytes = size_t(draw.vertexCount) * vertexStride;
-  if (!draw.layout || !vertexData || vertexStride == 0 || draw.vertexCount == 0) {
+  // The caller's memory is known to hold whole strides only: attributes reaching past one are refused.
+  if (!draw.layout || !vertexData || vertexStride == 0 || draw.vertexCount == 0 ||
+      draw.layout->Extent() > vertexStride) {
     if (m_Record) g_GfxRecorder.Record("DrawPrimitiveUP", args);
     return D3DERR_INVALIDCALL;
   }
@@ -795,12 +821,14 @@ HRESULT GfxDevice::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minVertexI
   draw.userIndices = static_cast<const uint8_t*>(indexData);
   draw.userVertices = static_cast<const uint8_t*>(vertexData);
   bool valid = draw.layout && indexData && vertexData && vertexStride > 0 && draw.indexCount > 0 &&
-               (indexFormat == D3DFMT_INDEX16 || indexFormat == D3DFMT_INDEX32);
+               (indexFormat == D3DFMT_INDEX16 || indexFormat == D3DFMT_INDEX32) &&
+               draw.layout->Extent() <= vertexStride;
+  uint64_t vouched = uint64_t(minVertexIndex) + numVertices;
   if (valid) {
     // The caller vouches for vertices 0 .. min + count - 1; an index beyond them is refused.
     uint32_t highest = MaxIndex(draw.userIndices, draw.indexCount, draw.indexSize);
-    draw.vertexCount = minVertexIndex + numVertices;
-    valid = uint64_t(highest) < uint64_t(minVertexIndex) + numVertices;
+    valid = uint64_t(highest) < vouched && vouched <= 0xFFFFFFFFu;
+    draw.vertexCount = UINT(vouched);
     draw.userVertexBytes = size_t(draw.vertexCount) * vertexStride;
   }
   if (!valid) {

@@ -113,6 +113,7 @@ class GfxDevice : public GfxRefCounted<IDirect3DDevice9> {
  private:
   ~GfxDevice() override;
   bool Fail(const char* call);
+  HRESULT ResetDevice(D3DPRESENT_PARAMETERS* params);
   void Track(GfxImage& image);
   void Track(GfxBuffer& buffer);
   std::unique_ptr<GfxImage> NewImage(GfxImageKind kind, D3DFORMAT format, UINT width, UINT height, UINT depth,
@@ -138,4 +139,6 @@ class GfxDevice : public GfxRefCounted<IDirect3DDevice9> {
   GfxVertexLayout m_FvfLayout;
   DWORD m_FvfLayoutCode = 0xFFFFFFFF;
   bool m_InScene = false;
+  // Lost until a Reset succeeds: after a failed Reset, or once the recorder answered that the device is lost.
+  bool m_NeedsReset = false;
 };

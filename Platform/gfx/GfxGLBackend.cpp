@@ -229,6 +229,13 @@ void PinLoadedLibraries() {
       nullptr);
 }
 
+// GL keeps an error until it is read: one left by an earlier call (a mistyped uniform of an effect, say)
+// must not be taken for the failure of the creation or read that checks next.
+void DropPendingErrors() {
+  for (int i = 0; i < 32 && g_GL.glGetError() != GL_NO_ERROR; ++i) {
+  }
+}
+
 bool HasClipControl() {
   GLint major = 0, minor = 0;
   g_GL.glGetIntegerv(GL_MAJOR_VERSION, &major);
@@ -242,6 +249,9 @@ bool GfxGLBackend::Probe(GfxAdapterInfo& adapter) {
   if (!VideoUp()) return false;
   ContextAttributes();
   bool ok = false;
+  // A device may be drawing already: its context is made current again once the probe's own is gone.
+  SDL_Window* previousWindow = SDL_GL_GetCurrentWindow();
+  SDL_GLContext previousContext = SDL_GL_GetCurrentContext();
   SDL_Window* window = SDL_CreateWindow("probe", 0, 0, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
   if (window) {
     SDL_GLContext context = SDL_GL_CreateContext(window);
@@ -267,6 +277,7 @@ bool GfxGLBackend::Probe(GfxAdapterInfo& adapter) {
     }
     SDL_DestroyWindow(window);
   }
+  if (previousContext) SDL_GL_MakeCurrent(previousWindow, previousContext);
   // Display modes: the display's own list, or (as with the off-screen driver, which reports none) the usual
   // sizes, so that the options screens always have a choice.
   adapter.modes.clear();
@@ -352,7 +363,7 @@ bool GfxGLBackend::BuildBuiltIns() {
 
 GfxGLBackend::~GfxGLBackend() {
   if (m_Context) {
-    SDL_GL_MakeCurrent(m_Window, m_Context);
+    MakeCurrent();
     if (m_Program) g_GL.glDeleteProgram(m_Program);
     for (const auto& entry : m_Programs) g_GL.glDeleteProgram(entry.first);
     g_GL.glDeleteSamplers(WE_GFX_STAGES, m_Samplers);
@@ -369,6 +380,7 @@ GfxGLBackend::~GfxGLBackend() {
 }
 
 bool GfxGLBackend::Resize(const D3DPRESENT_PARAMETERS& params) {
+  MakeCurrent();
   ApplyWindowMode(params);
   SDL_GL_SetSwapInterval(params.PresentationInterval == D3DPRESENT_INTERVAL_IMMEDIATE ? 0 : 1);
   return true;
@@ -395,8 +407,10 @@ void GfxGLBackend::ApplyWindowMode(const D3DPRESENT_PARAMETERS& params) {
 }
 
 bool GfxGLBackend::CreateImage(GfxImage& image) {
+  MakeCurrent();
   const GfxFormatInfo& info = *image.info;
   if (image.kind == GfxImageKind::SystemSurface) return true;
+  DropPendingErrors();
   if (!IsTexture(image)) {
     g_GL.glGenRenderbuffers(1, &image.glName);
     g_GL.glBindRenderbuffer(GL_RENDERBUFFER, image.glName);
@@ -405,7 +419,11 @@ bool GfxGLBackend::CreateImage(GfxImage& image) {
                                             GLsizei(image.width), GLsizei(image.height));
     else
       g_GL.glRenderbufferStorage(GL_RENDERBUFFER, info.glInternal, GLsizei(image.width), GLsizei(image.height));
-    return g_GL.glGetError() == GL_NO_ERROR;
+    if (g_GL.glGetError() == GL_NO_ERROR) return true;
+    // The device drops an image it could not create without destroying it: its object goes here.
+    g_GL.glDeleteRenderbuffers(1, &image.glName);
+    image.glName = 0;
+    return false;
   }
   GLenum target = TextureTarget(image);
   g_GL.glGenTextures(1, &image.glName);
@@ -447,7 +465,16 @@ bool GfxGLBackend::CreateImage(GfxImage& image) {
       }
     }
   }
-  return g_GL.glGetError() == GL_NO_ERROR;
+  if (g_GL.glGetError() == GL_NO_ERROR) return true;
+  for (BoundTexture& bound : m_Bound)
+    if (bound.name == image.glName) bound = BoundTexture();
+  g_GL.glDeleteTextures(1, &image.glName);
+  image.glName = 0;
+  return false;
+}
+
+void GfxGLBackend::MakeCurrent() {
+  if (m_Context) SDL_GL_MakeCurrent(m_Window, static_cast<SDL_GLContext>(m_Context));
 }
 
 void GfxGLBackend::UseScratchUnit(uint32_t target, uint32_t name) {
@@ -462,7 +489,7 @@ void GfxGLBackend::UseScratchUnit(uint32_t target, uint32_t name) {
 
 void GfxGLBackend::DestroyImage(GfxImage& image) {
   if (!image.glName) return;
-  SDL_GL_MakeCurrent(m_Window, m_Context);
+  MakeCurrent();
   for (BoundTexture& bound : m_Bound)
     if (bound.name == image.glName) bound = BoundTexture();
   // A surface still attached to the draw framebuffer must not be found there by a later object of the
@@ -489,6 +516,7 @@ void GfxGLBackend::DestroyImage(GfxImage& image) {
 }
 
 void GfxGLBackend::UploadImage(GfxImage& image, UINT index) {
+  MakeCurrent();
   if (!image.glName || !IsTexture(image) || image.subs[index].bytes.empty()) return;
   const GfxFormatInfo& info = *image.info;
   UINT face = index / image.levels, level = index % image.levels;
@@ -514,21 +542,27 @@ void GfxGLBackend::UploadImage(GfxImage& image, UINT index) {
 }
 
 bool GfxGLBackend::CreateBuffer(GfxBuffer& buffer) {
+  MakeCurrent();
+  DropPendingErrors();
   g_GL.glGenBuffers(1, &buffer.glName);
   g_GL.glBindBuffer(GL_COPY_WRITE_BUFFER, buffer.glName);
   g_GL.glBufferData(GL_COPY_WRITE_BUFFER, GLsizeiptr(buffer.bytes.size()), buffer.bytes.data(),
                     (buffer.usage & D3DUSAGE_DYNAMIC) ? GL_DYNAMIC_DRAW : GL_STATIC_DRAW);
-  return g_GL.glGetError() == GL_NO_ERROR;
+  if (g_GL.glGetError() == GL_NO_ERROR) return true;
+  g_GL.glDeleteBuffers(1, &buffer.glName);
+  buffer.glName = 0;
+  return false;
 }
 
 void GfxGLBackend::DestroyBuffer(GfxBuffer& buffer) {
   if (!buffer.glName) return;
-  SDL_GL_MakeCurrent(m_Window, m_Context);
+  MakeCurrent();
   g_GL.glDeleteBuffers(1, &buffer.glName);
   buffer.glName = 0;
 }
 
 void GfxGLBackend::UploadBuffer(GfxBuffer& buffer, UINT offset, UINT size, bool discard) {
+  MakeCurrent();
   if (!buffer.glName) return;
   g_GL.glBindBuffer(GL_COPY_WRITE_BUFFER, buffer.glName);
   if (discard) {
@@ -604,8 +638,13 @@ void GfxGLBackend::ApplyRasterState(const GfxState& state, bool hasDepth) {
 
   if (rs[D3DRS_SCISSORTESTENABLE]) {
     g_GL.glEnable(GL_SCISSOR_TEST);
+    // Clamped to the target first: the rectangle is the caller's, and its width need not fit an int.
     const RECT& r = state.scissor;
-    g_GL.glScissor(r.left, r.top, std::max(0, r.right - r.left), std::max(0, r.bottom - r.top));
+    LONG w = state.renderTargets[0] ? LONG(state.renderTargets[0]->Width()) : 0;
+    LONG h = state.renderTargets[0] ? LONG(state.renderTargets[0]->Height()) : 0;
+    LONG left = std::clamp<LONG>(r.left, 0, w), right = std::clamp<LONG>(r.right, 0, w);
+    LONG top = std::clamp<LONG>(r.top, 0, h), bottom = std::clamp<LONG>(r.bottom, 0, h);
+    g_GL.glScissor(left, top, std::max<LONG>(0, right - left), std::max<LONG>(0, bottom - top));
   } else {
     g_GL.glDisable(GL_SCISSOR_TEST);
   }
@@ -781,6 +820,7 @@ void GfxGLBackend::ApplyProgramCommon(const GfxState& state, const ProgramInfo& 
 }
 
 uint32_t GfxGLBackend::BuildProgram(const std::string& vertex, const std::string& fragment, std::string* log) {
+  MakeCurrent();
   uint32_t program = GfxGLProgram::Build(vertex, fragment, log);
   if (!program) return 0;
   ProgramInfo info;
@@ -793,17 +833,19 @@ uint32_t GfxGLBackend::BuildProgram(const std::string& vertex, const std::string
 
 void GfxGLBackend::DestroyProgram(uint32_t program) {
   if (!m_Programs.erase(program)) return;
-  SDL_GL_MakeCurrent(m_Window, m_Context);
+  MakeCurrent();
   if (m_CurrentProgram == program) UseProgram(0);
   g_GL.glDeleteProgram(program);
 }
 
 int GfxGLBackend::UniformLocation(uint32_t program, const char* name) {
+  MakeCurrent();
   if (!m_Programs.count(program)) return -1;
   return g_GL.glGetUniformLocation(program, name);
 }
 
 void GfxGLBackend::SetUniform(uint32_t program, int location, UniformType type, UINT count, const void* data) {
+  MakeCurrent();
   if (location < 0 || !m_Programs.count(program)) return;
   UseProgram(program);
   const float* f = static_cast<const float*>(data);
@@ -882,6 +924,7 @@ void GfxGLBackend::ClearRegion(const GfxState& state, LONG left, LONG top, LONG 
 
 void GfxGLBackend::Clear(const GfxState& state, DWORD count, const RECT* rects, DWORD flags, D3DCOLOR color, float z,
                          DWORD stencil) {
+  MakeCurrent();
   if (!BindTargets(state)) return;
   if (count == 0) {
     ClearRegion(state, 0, 0, 0x7FFFFFFF, 0x7FFFFFFF, flags, color, z, stencil);
@@ -892,6 +935,7 @@ void GfxGLBackend::Clear(const GfxState& state, DWORD count, const RECT* rects, 
 }
 
 void GfxGLBackend::Draw(const GfxState& state, const GfxDraw& draw) {
+  MakeCurrent();
   if (!BindTargets(state)) return;
   ApplyRasterState(state, state.depthStencil != nullptr);
   ApplySamplers(state);
@@ -998,6 +1042,7 @@ bool GfxGLBackend::BindReadSurface(GfxSurface& surface, UINT width, UINT height)
 
 bool GfxGLBackend::Stretch(GfxSurface& source, const RECT& s, GfxSurface& dest, const RECT& d,
                            D3DTEXTUREFILTERTYPE filter) {
+  MakeCurrent();
   if (source.Image()->info->depth) return false;  // depth copies are not offered
   if (!BindReadSurface(source, source.Width(), source.Height())) return false;
   GfxState none{};
@@ -1014,6 +1059,7 @@ bool GfxGLBackend::Stretch(GfxSurface& source, const RECT& s, GfxSurface& dest, 
 }
 
 bool GfxGLBackend::Fill(GfxSurface& surface, const RECT& rect, D3DCOLOR color) {
+  MakeCurrent();
   GfxState state{};
   state.renderTargets[0] = &surface;
   state.viewport.Width = surface.Width();
@@ -1024,6 +1070,8 @@ bool GfxGLBackend::Fill(GfxSurface& surface, const RECT& rect, D3DCOLOR color) {
 }
 
 bool GfxGLBackend::Read(GfxSurface& source, GfxImage& dest) {
+  MakeCurrent();
+  DropPendingErrors();
   if (!BindReadSurface(source, dest.width, dest.height)) return false;
   const GfxFormatInfo& info = *dest.info;
   if (info.block) return false;
@@ -1036,6 +1084,7 @@ bool GfxGLBackend::Read(GfxSurface& source, GfxImage& dest) {
 }
 
 void GfxGLBackend::Present(GfxSurface& backBuffer) {
+  MakeCurrent();
   if (!BindReadSurface(backBuffer, backBuffer.Width(), backBuffer.Height())) return;
   int width = 0, height = 0;
   SDL_GL_GetDrawableSize(m_Window, &width, &height);

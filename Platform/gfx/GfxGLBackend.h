@@ -65,6 +65,9 @@ class GfxGLBackend : public GfxBackend {
   bool BuildBuiltIns();
   void ApplyWindowMode(const D3DPRESENT_PARAMETERS& params);
   void UseScratchUnit(uint32_t target, uint32_t name);
+  // Every call that reaches GL first makes this device's context current: another device, or a probe, may
+  // have taken it.
+  void MakeCurrent();
 
   struct BoundTexture {
     uint32_t name = 0;

@@ -43,8 +43,12 @@ class GfxRecorder {
   std::vector<const GfxDrawRecord*> Draws() const;
   void ClearLog() { calls.clear(); }
 
-  // Failures: the next `times` calls of that name (a device or Direct3D method name, or "Direct3DCreate9")
-  // fail with D3DERR_NOTAVAILABLE (or null).
+  // Failures: the next `times` calls of that name fail. Honoured by "Direct3DCreate9" (null), by
+  // "CreateDevice", "CheckDeviceFormat", "CheckDeviceMultiSampleType" and "CheckDepthStencilMatch"
+  // (D3DERR_NOTAVAILABLE), and by the device's Create calls ("CreateTexture", "CreateCubeTexture",
+  // "CreateVolumeTexture", "CreateVertexBuffer", "CreateIndexBuffer", "CreateRenderTarget",
+  // "CreateDepthStencilSurface", "CreateOffscreenPlainSurface", "CreateVertexDeclaration":
+  // D3DERR_OUTOFVIDEOMEMORY). Reset and TestCooperativeLevel take their answers from the queues below.
   void FailNext(const std::string& call, int times = 1) { m_Failures[call] += times; }
   bool ShouldFail(const std::string& call);
   // CreateDevice and Reset refuse present parameters for which this returns false.

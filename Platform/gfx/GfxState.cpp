@@ -110,13 +110,16 @@ void GfxState::SetDefaults(bool autoDepth) {
 
 UINT GfxPrimitiveVertexCount(D3DPRIMITIVETYPE type, UINT primitives) {
   if (primitives == 0) return 0;
+  uint64_t n = primitives;
   switch (type) {
-    case D3DPT_POINTLIST: return primitives;
-    case D3DPT_LINELIST: return primitives * 2;
-    case D3DPT_LINESTRIP: return primitives + 1;
-    case D3DPT_TRIANGLELIST: return primitives * 3;
+    case D3DPT_POINTLIST: break;
+    case D3DPT_LINELIST: n *= 2; break;
+    case D3DPT_LINESTRIP: n += 1; break;
+    case D3DPT_TRIANGLELIST: n *= 3; break;
     case D3DPT_TRIANGLESTRIP:
-    case D3DPT_TRIANGLEFAN: return primitives + 2;
+    case D3DPT_TRIANGLEFAN: n += 2; break;
     default: return 0;
   }
+  // A count whose vertices do not fit 32 bits would wrap to a small draw; it is no draw at all.
+  return n > 0xFFFFFFFFu ? 0 : UINT(n);
 }

@@ -60,5 +60,5 @@ struct GfxDraw {
   UINT firstVertex = 0;       // non-indexed draws: the first vertex
 };
 
-// Vertex count of a primitive count of a type (0 for an unknown type).
+// Vertex count of a primitive count of a type (0 for an unknown type, or a count beyond 32 bits).
 UINT GfxPrimitiveVertexCount(D3DPRIMITIVETYPE type, UINT primitives);

@@ -1,5 +1,7 @@
 #include "Platform/gfx/GfxVertexLayout.h"
 
+#include <algorithm>
+
 int GfxVertexLayout::Location(BYTE usage, BYTE usageIndex) {
   switch (usage) {
     case D3DDECLUSAGE_POSITION:
@@ -114,6 +116,12 @@ bool GfxVertexLayout::FromFvf(DWORD fvf) {
   }
   fvfStride = offset;
   return true;
+}
+
+UINT GfxVertexLayout::Extent() const {
+  UINT extent = 0;
+  for (const GfxVertexAttribute& a : attributes) extent = std::max(extent, a.offset + TypeSize(a.type));
+  return extent;
 }
 
 UINT GfxFvfVertexSize(DWORD fvf) {

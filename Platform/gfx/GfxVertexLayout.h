@@ -36,6 +36,8 @@ class GfxVertexLayout {
   bool FromFvf(DWORD fvf);
   // False for elements this layer cannot draw (an unknown type, a usage index without a location).
   bool FromElements(const D3DVERTEXELEMENT9* elements);
+  // Bytes of one vertex the attributes read, from its start to the end of the last attribute.
+  UINT Extent() const;
   static int Location(BYTE usage, BYTE usageIndex);
   static UINT TypeSize(D3DDECLTYPE type);
 };

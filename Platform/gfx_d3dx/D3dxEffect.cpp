@@ -1,6 +1,7 @@
 #include "Platform/gfx_d3dx/D3dxEffect.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "Platform/gfx_d3dx/D3dxEffectPool.h"
 #include "Platform/gfx_d3dx/FxDeviceHost.h"
@@ -101,6 +102,18 @@ HRESULT D3dxEffect::GetBool(D3DXHANDLE h, BOOL* v) {
   if (!v || !m_Fx.GetBool(h, &b)) return D3DERR_INVALIDCALL;
   *v = b ? TRUE : FALSE;
   return D3D_OK;
+}
+
+HRESULT D3dxEffect::SetValue(D3DXHANDLE h, const void* data, UINT bytes) {
+  // A texture given as a value is held by reference like one given through SetTexture.
+  const FxParameter* p = m_Fx.Parameter(h);
+  if (p && p->type == FxType::Texture) {
+    if (!data || bytes < sizeof(IDirect3DBaseTexture9*)) return D3DERR_INVALIDCALL;
+    IDirect3DBaseTexture9* texture = nullptr;
+    std::memcpy(&texture, data, sizeof(texture));
+    return SetTexture(h, texture);
+  }
+  return R(m_Fx.SetValue(h, data, bytes));
 }
 
 HRESULT D3dxEffect::SetTexture(D3DXHANDLE h, IDirect3DBaseTexture9* texture) {

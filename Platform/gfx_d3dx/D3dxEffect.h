@@ -36,7 +36,7 @@ class D3dxEffect : public GfxRefCounted<ID3DXEffect> {
     return m_Fx.GetAnnotationByName(object, name);
   }
 
-  HRESULT SetValue(D3DXHANDLE h, const void* data, UINT bytes) override { return R(m_Fx.SetValue(h, data, bytes)); }
+  HRESULT SetValue(D3DXHANDLE h, const void* data, UINT bytes) override;
   HRESULT GetValue(D3DXHANDLE h, void* data, UINT bytes) override { return R(m_Fx.GetValue(h, data, bytes)); }
   HRESULT SetBool(D3DXHANDLE h, BOOL v) override { return R(m_Fx.SetBool(h, v != 0)); }
   HRESULT GetBool(D3DXHANDLE h, BOOL* v) override;

@@ -58,6 +58,11 @@ HRESULT D3dxMesh::Create(DWORD faces, DWORD vertices, DWORD options, const D3DVE
     return D3DERR_INVALIDCALL;
   }
   m->m_Stride = D3DXGetDeclVertexSize(decl, 0);
+  // The buffer size is 32 bits: a count that wraps it would leave a small buffer behind a large mesh.
+  if (uint64_t(vertices) * m->m_Stride > 0xFFFFFFFFu) {
+    m->Release();
+    return E_OUTOFMEMORY;
+  }
   m->m_Faces = faces;
   m->m_Vertices = vertices;
   m->m_Options = options;

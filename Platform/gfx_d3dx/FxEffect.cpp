@@ -71,14 +71,18 @@ bool FxEffect::Create(std::string_view text, FxPool* pool, FxHost* host, const s
     data_ = FxEffectData{};
     return false;
   }
+  // Every shared parameter is checked against the pool before any joins it, so a refused effect adds none.
   for (auto& p : data_.parameters) {
     if (!p->shared || !pool) continue;
-    if (!pool->Attach(p.get())) {
+    const FxParameter* q = pool->Find(p->name);
+    if (q && (q->type != p->type || q->rows != p->rows || q->columns != p->columns || q->elements != p->elements)) {
       if (error) *error = name + ": shared parameter " + p->name + " differs from the pool's";
       data_ = FxEffectData{};
       return false;
     }
   }
+  for (auto& p : data_.parameters)
+    if (p->shared && pool) pool->Attach(p.get());
   name_ = data_.name.empty() ? name : data_.name;
   host_ = host;
   Register(data_.parameters, Kind::Parameter);
@@ -120,7 +124,7 @@ FxHandle FxEffect::GetParameterByName(FxHandle parent, const char* name) const {
 }
 
 FxHandle FxEffect::GetParameterBySemantic(FxHandle parent, const char* semantic) const {
-  if (!semantic || parent) return nullptr;
+  if (!semantic || !*semantic || parent) return nullptr;
   for (auto& p : data_.parameters)
     if (strcasecmp(p->semantic.c_str(), semantic) == 0) return reinterpret_cast<FxHandle>(p.get());
   return nullptr;
@@ -362,6 +366,8 @@ bool FxEffect::Build(FxTechnique* t) {
     pass->built = true;
     if (!host_) continue;
     std::string defines = DefineLines(pass->defines);
+    // The compiler's line numbers stay those of the body the effect text holds.
+    if (!defines.empty()) defines += "#line 1\n";
     std::string log;
     pass->program = host_->BuildProgram(defines + *pass->vertexSource, defines + *pass->fragmentSource, &log);
     if (!pass->program) {

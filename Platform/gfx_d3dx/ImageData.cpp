@@ -1,5 +1,12 @@
 #include "Platform/gfx_d3dx/ImageData.h"
 
+namespace {
+
+// The largest decoded image kept in memory, all faces and levels.
+constexpr uint64_t kMaxBytes = 1ull << 30;
+
+}  // namespace
+
 uint32_t ImageData::TexelBytes(D3DFORMAT format, bool* block) {
   if (block) *block = false;
   switch (format) {
@@ -69,6 +76,13 @@ bool ImageData::Layout() {
   if (kind != ImageKind::Volume) depth = 1;
   if (kind == ImageKind::Cube && width != height) return false;
   if (levels > FullChain(width, height, depth)) return false;
+  // Pitches are 32 bits: sizes are summed wide first, and an image past what the file readers take is refused.
+  uint64_t total = 0;
+  for (uint32_t l = 0; l < levels; ++l) {
+    uint64_t w = width >> l ? width >> l : 1, h = height >> l ? height >> l : 1, d = depth >> l ? depth >> l : 1;
+    total += (block ? (w + 3) / 4 * ((h + 3) / 4) : w * h) * texel * d;
+  }
+  if (total * faces > kMaxBytes) return false;
   subs.assign(size_t(faces) * levels, ImageLevel{});
   for (uint32_t f = 0; f < faces; ++f) {
     for (uint32_t l = 0; l < levels; ++l) {

@@ -50,6 +50,20 @@ bool BmpBigEnough(const uint8_t* p, size_t size) {
   return size >= offset + stride * rows;
 }
 
+// A grey or RGB PNG gets its alpha from a tRNS colour key, which stb_image's header scan does not see: the
+// chunks before the first IDAT are walked for one.
+bool PngHasColourKey(const uint8_t* p, size_t size) {
+  size_t at = 8;
+  while (at + 8 <= size) {
+    uint64_t length = uint64_t(p[at]) << 24 | uint32_t(p[at + 1]) << 16 | uint32_t(p[at + 2]) << 8 | p[at + 3];
+    if (std::memcmp(p + at + 4, "tRNS", 4) == 0) return true;
+    if (std::memcmp(p + at + 4, "IDAT", 4) == 0) return false;
+    if (length + 12 > size - at) return false;
+    at += size_t(length) + 12;
+  }
+  return false;
+}
+
 bool StbInfo(const void* data, size_t size, ImageData* info, ImageFileType* type) {
   if (!data || size == 0 || size > size_t(INT_MAX)) return false;
   int w = 0, h = 0, comp = 0;
@@ -62,7 +76,10 @@ bool StbInfo(const void* data, size_t size, ImageData* info, ImageFileType* type
   if (!stbi_info_from_memory(static_cast<const stbi_uc*>(data), int(size), &w, &h, &comp)) return false;
   if (w <= 0 || h <= 0 || w > 16384 || h > 16384) return false;
   info->kind = ImageKind::Texture2D;
-  info->format = comp == 2 || comp == 4 ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
+  bool alpha = comp == 2 || comp == 4 ||
+               (Sniff(static_cast<const uint8_t*>(data), size) == ImageFileType::Png &&
+                PngHasColourKey(static_cast<const uint8_t*>(data), size));
+  info->format = alpha ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
   info->width = uint32_t(w);
   info->height = uint32_t(h);
   info->depth = info->levels = info->faces = 1;

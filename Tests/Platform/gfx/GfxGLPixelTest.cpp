@@ -419,6 +419,29 @@ TEST_F(GfxGL, BufferDrawsAndResetResizeTheBackBuffer) {
   std::vector<uint32_t> pixels = ReadBackBuffer();
   EXPECT_EQ(pixels[15 * 64 + 15], 0xFF00FF00u);
   EXPECT_EQ(pixels[16 * 64 + 16], 0xFF000000u);
+  // Drawn while locked, a buffer draws what its CPU copy holds now, the indices its bounds were checked on.
+  ASSERT_EQ(ib->Lock(0, 0, reinterpret_cast<void**>(&idx), 0), D3D_OK);
+  idx[0] = 40000;  // far past the four vertices, in the copy GL holds after the unlock
+  ib->Unlock();
+  ASSERT_EQ(ib->Lock(0, 0, reinterpret_cast<void**>(&idx), 0), D3D_OK);
+  std::memcpy(idx, quad, sizeof(quad));
+  ASSERT_EQ(vb->Lock(0, 0, reinterpret_cast<void**>(&v), 0), D3D_OK);
+  for (int i = 0; i < 4; ++i) v[i].colour = 0xFF0000FF;
+  dev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+  ASSERT_EQ(dev->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 2), D3D_OK);
+  vb->Unlock();
+  ib->Unlock();
+  pixels = ReadBackBuffer();
+  EXPECT_EQ(pixels[15 * 64 + 15], 0xFF0000FFu);
+  EXPECT_EQ(pixels[1 * 64 + 14], 0xFF0000FFu);
+  // A scissor rectangle far outside the target clips to the target.
+  const RECT huge{-0x7FFFFFFF, -0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF};
+  ASSERT_EQ(dev->SetScissorRect(&huge), D3D_OK);
+  dev->SetRenderState(D3DRS_SCISSORTESTENABLE, TRUE);
+  dev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+  ASSERT_EQ(dev->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 2), D3D_OK);
+  EXPECT_EQ(ReadBackBuffer()[8 * 64 + 8], 0xFF0000FFu);
+  dev->SetRenderState(D3DRS_SCISSORTESTENABLE, FALSE);
   dev->SetStreamSource(0, nullptr, 0, 0);
   dev->SetIndices(nullptr);
   vb->Release();
@@ -430,6 +453,14 @@ TEST_F(GfxGL, BufferDrawsAndResetResizeTheBackBuffer) {
   pixels = ReadBackBuffer();
   ASSERT_EQ(pixels.size(), 40u * 30u);
   EXPECT_EQ(pixels.back(), 0xFF445566u);
+  EXPECT_EQ(dev->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+  // A refused Reset leaves the device to be reset again, as the engine's lost-device loop expects.
+  D3DPRESENT_PARAMETERS bad = TestParams(0, 30);
+  EXPECT_EQ(dev->Reset(&bad), D3DERR_INVALIDCALL);
+  EXPECT_EQ(dev->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
+  EXPECT_EQ(dev->Present(nullptr, nullptr, nullptr, nullptr), D3DERR_DEVICELOST);
+  ASSERT_EQ(dev->Reset(&pp), D3D_OK);
+  EXPECT_EQ(dev->TestCooperativeLevel(), D3D_OK);
   EXPECT_EQ(dev->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
 }
 
@@ -525,6 +556,107 @@ TEST_F(GfxGL, CubeTargetFacesSampleInDirect3DOrientation) {
   dev->SetTexture(0, nullptr);
   backend.DestroyProgram(program);
   cube->Release();
+}
+
+}  // namespace
+
+namespace {
+
+// Nothing another caller does to GL leaks into the device: an error left pending by a mistyped uniform
+// does not fail the next creation, and a second Direct3D object (whose probe makes and drops a context of
+// its own) leaves the device's context current.
+TEST_F(GfxGL, ForeignGLErrorsAndProbesLeaveTheDeviceWorking) {
+  GfxBackend& backend = static_cast<GfxDevice*>(dev)->Backend();
+  std::string head = "#version 330 core\n";
+  std::string log;
+  uint32_t program = backend.BuildProgram(
+      head + GfxShaderInterface::kVertexPrelude +
+          "layout(location = 0) in vec4 aPosition;\nvoid main() { gl_Position = weClipFromScreen(aPosition); }\n",
+      head + GfxShaderInterface::kFragmentPrelude + "uniform float F;\nout vec4 c;\nvoid main() { c = vec4(F); }\n",
+      &log);
+  ASSERT_NE(program, 0u) << log;
+  const float four[4] = {1, 1, 1, 1};
+  backend.SetUniform(program, backend.UniformLocation(program, "F"), GfxBackend::UniformType::Float4, 1, four);
+  IDirect3DTexture9* tex = nullptr;
+  EXPECT_EQ(dev->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &tex, nullptr), D3D_OK);
+  if (tex) tex->Release();
+  backend.SetUniform(program, backend.UniformLocation(program, "F"), GfxBackend::UniformType::Float4, 1, four);
+  IDirect3DVertexBuffer9* vb = nullptr;
+  EXPECT_EQ(dev->CreateVertexBuffer(64, 0, 0, D3DPOOL_MANAGED, &vb, nullptr), D3D_OK);
+  if (vb) vb->Release();
+  backend.DestroyProgram(program);
+
+  // A creation GL refuses keeps no object behind: the device drops such an image without destroying it.
+  const GfxFormatInfo bogus = {D3DFMT_A8R8G8B8, 4, false, false, true, 0x1234, 0x1234, 0x1234, 0};
+  for (GfxImageKind kind : {GfxImageKind::Texture2D, GfxImageKind::ColorSurface}) {
+    GfxImage image;
+    image.kind = kind;
+    image.info = &bogus;
+    image.width = image.height = 4;
+    image.usage = kind == GfxImageKind::ColorSurface ? D3DUSAGE_RENDERTARGET : 0;
+    image.Layout();
+    EXPECT_FALSE(backend.CreateImage(image));
+    EXPECT_EQ(image.glName, 0u);
+  }
+
+  IDirect3D9* other = Direct3DCreate9(D3D_SDK_VERSION);
+  ASSERT_NE(other, nullptr);
+  other->Release();
+  ASSERT_EQ(dev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF205080, 1.0f, 0), D3D_OK);
+  EXPECT_EQ(ReadBackBuffer()[33 * 64 + 17], 0xFF205080u);
+
+  // A second device alive beside this one: each draws into its own context, whichever was made last.
+  {
+    GfxTestDevice second(GfxBackendKind::OpenGL, 32, 32);
+    ASSERT_NE(second.device, nullptr);
+    ASSERT_EQ(dev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF00FF00, 1.0f, 0), D3D_OK);
+    ASSERT_EQ(second.device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFFFF0000, 1.0f, 0), D3D_OK);
+    Quad(0, 0, 8, 8, 0xFF0000FF);
+    std::vector<uint32_t> pixels = ReadBackBuffer();
+    EXPECT_EQ(pixels[2 * 64 + 2], 0xFF0000FFu);
+    EXPECT_EQ(pixels[40 * 64 + 40], 0xFF00FF00u);
+  }
+  dev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF101010, 1.0f, 0);
+  EXPECT_EQ(ReadBackBuffer()[40 * 64 + 40], 0xFF101010u);
+}
+
+}  // namespace
+
+namespace {
+
+// Draws through a viewport that does not start at the corner land inside it, in Direct3D's coordinates:
+// pre-transformed vertices keep their pixel positions, clip space fills exactly the viewport.
+TEST_F(GfxGL, DrawsStayInsideAnOffsetViewport) {
+  D3DVIEWPORT9 vp{8, 16, 16, 8, 0.0f, 1.0f};
+  for (bool pretransformed : {true, false}) {
+    IDirect3DSurface9* back = nullptr;
+    dev->GetRenderTarget(0, &back);
+    dev->SetRenderTarget(0, back);  // the whole target again
+    back->Release();
+    dev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    ASSERT_EQ(dev->SetViewport(&vp), D3D_OK);
+    dev->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    if (pretransformed) {
+      Quad(12, 18, 20, 22, 0xFFFF0000);
+    } else {
+      struct Vertex {
+        float x, y, z;
+        D3DCOLOR colour;
+      } v[4] = {{-1, 1, 0.5f, 0xFFFF0000}, {1, 1, 0.5f, 0xFFFF0000}, {-1, -1, 0.5f, 0xFFFF0000}, {1, -1, 0.5f, 0xFFFF0000}};
+      dev->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
+      ASSERT_EQ(dev->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, v, sizeof(Vertex)), D3D_OK);
+    }
+    std::vector<uint32_t> pixels = ReadBackBuffer();
+    int left = pretransformed ? 12 : 8, right = pretransformed ? 20 : 24;
+    int top = pretransformed ? 18 : 16, bottom = pretransformed ? 22 : 24;
+    int wrong = 0;
+    for (int y = 0; y < 64; ++y)
+      for (int x = 0; x < 64; ++x) {
+        bool inside = x >= left && x < right && y >= top && y < bottom;
+        wrong += pixels[y * 64 + x] != (inside ? 0xFFFF0000u : 0xFF000000u);
+      }
+    EXPECT_EQ(wrong, 0) << (pretransformed ? "pre-transformed" : "clip space");
+  }
 }
 
 }  // namespace

@@ -237,6 +237,62 @@ TEST_F(GfxRecording, IndexedDrawsStayInsideTheirBuffers) {
   ib->Release();
 }
 
+TEST_F(GfxRecording, DrawsNeverReadPastTheirVertices) {
+  GfxTestDevice t(GfxBackendKind::Recording, 64, 64);
+  IDirect3DDevice9* dev = t.device;
+  IDirect3DVertexBuffer9* vb = nullptr;
+  ASSERT_EQ(dev->CreateVertexBuffer(96, 0, 0, D3DPOOL_MANAGED, &vb, nullptr), D3D_OK);
+  dev->SetFVF(D3DFVF_XYZRHW | D3DFVF_TEX1);  // 24-byte vertices
+  dev->SetStreamSource(0, vb, 0, 24);
+  EXPECT_EQ(dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK);
+  // A stride under the vertex size: vertices 2..5 end at byte 5 * 16 + 24 = 104 of 96.
+  dev->SetStreamSource(0, vb, 0, 16);
+  EXPECT_EQ(dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, 2, 2), D3DERR_INVALIDCALL);
+  EXPECT_EQ(dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, 1, 2), D3D_OK);  // ends at 88
+  // Primitive counts whose vertex count wraps 32 bits are no small draw.
+  dev->SetStreamSource(0, vb, 0, 24);
+  EXPECT_EQ(dev->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 0x55555556u), D3DERR_INVALIDCALL);
+  EXPECT_EQ(dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 0xFFFFFFFFu), D3DERR_INVALIDCALL);
+
+  // The largest 32-bit index, whose "highest + 1" wraps to no vertices at all.
+  IDirect3DIndexBuffer9* ib = nullptr;
+  ASSERT_EQ(dev->CreateIndexBuffer(12, 0, D3DFMT_INDEX32, D3DPOOL_MANAGED, &ib, nullptr), D3D_OK);
+  uint32_t* idx = nullptr;
+  ASSERT_EQ(ib->Lock(0, 0, reinterpret_cast<void**>(&idx), 0), D3D_OK);
+  idx[0] = 0, idx[1] = 1, idx[2] = 0xFFFFFFFFu;
+  ib->Unlock();
+  dev->SetIndices(ib);
+  EXPECT_EQ(dev->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 1), D3DERR_INVALIDCALL);
+  ASSERT_EQ(ib->Lock(0, 0, reinterpret_cast<void**>(&idx), 0), D3D_OK);
+  idx[2] = 3;
+  ib->Unlock();
+  EXPECT_EQ(dev->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 1), D3D_OK);
+  dev->SetStreamSource(0, vb, 0, 20);  // vertex 3 ends at 3 * 20 + 24 = 84; with base 1 at 104
+  EXPECT_EQ(dev->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 1), D3D_OK);
+  EXPECT_EQ(dev->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 1, 0, 4, 0, 1), D3DERR_INVALIDCALL);
+  EXPECT_EQ(dev->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 0x55555556u), D3DERR_INVALIDCALL);
+  size_t draws = g_GfxRecorder.Draws().size();
+  EXPECT_EQ(draws, 4u);
+
+  // User memory is vouched for in whole strides: a stride under the vertex size, or a vertex range whose
+  // end wraps 32 bits, is refused.
+  ScreenVertex verts[4] = {};
+  EXPECT_EQ(dev->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, verts, 16), D3DERR_INVALIDCALL);
+  EXPECT_EQ(dev->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, verts, sizeof(ScreenVertex)), D3D_OK);
+  const uint16_t tri[3] = {0, 1, 3};
+  EXPECT_EQ(dev->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 0, 4, 1, tri, D3DFMT_INDEX16, verts, 16),
+            D3DERR_INVALIDCALL);
+  EXPECT_EQ(dev->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 0xFFFFFFFFu, 2, 1, tri, D3DFMT_INDEX16, verts,
+                                        sizeof(ScreenVertex)),
+            D3DERR_INVALIDCALL);
+  EXPECT_EQ(dev->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 0, 4, 1, tri, D3DFMT_INDEX16, verts,
+                                        sizeof(ScreenVertex)),
+            D3D_OK);
+  EXPECT_EQ(g_GfxRecorder.Draws().size(), draws + 2);
+  vb->Release();
+  ib->Release();
+}
+
 TEST_F(GfxRecording, ReferencesFollowTheDirect3DRules) {
   GfxTestDevice t(GfxBackendKind::Recording, 64, 64);
   IDirect3DDevice9* dev = t.device;
@@ -287,8 +343,24 @@ TEST_F(GfxRecording, ResetNeedsTheDefaultPoolReleasedAndRestoresDefaults) {
   EXPECT_EQ(dev->TestCooperativeLevel(), D3DERR_DEVICELOST);
   EXPECT_EQ(dev->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
   EXPECT_EQ(dev->Reset(&pp), D3DERR_DEVICELOST);
-  EXPECT_EQ(dev->TestCooperativeLevel(), D3D_OK);
+  // A lost device comes back only through a Reset that succeeds; until then it asks for one and cannot
+  // present.
+  EXPECT_EQ(dev->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
+  EXPECT_EQ(dev->Present(nullptr, nullptr, nullptr, nullptr), D3DERR_DEVICELOST);
   EXPECT_EQ(dev->Reset(&pp), D3D_OK);
+  EXPECT_EQ(dev->TestCooperativeLevel(), D3D_OK);
+  EXPECT_EQ(dev->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+  g_GfxRecorder.cooperativeLevels = {D3DERR_DEVICELOST};
+  EXPECT_EQ(dev->TestCooperativeLevel(), D3DERR_DEVICELOST);
+  EXPECT_EQ(dev->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
+  // A Reset refused for a default-pool resource still alive leaves it lost as well.
+  IDirect3DVertexBuffer9* vb = nullptr;
+  ASSERT_EQ(dev->CreateVertexBuffer(96, D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, 0, D3DPOOL_DEFAULT, &vb, nullptr), D3D_OK);
+  EXPECT_EQ(dev->Reset(&pp), D3DERR_INVALIDCALL);
+  EXPECT_EQ(dev->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
+  vb->Release();
+  EXPECT_EQ(dev->Reset(&pp), D3D_OK);
+  EXPECT_EQ(dev->TestCooperativeLevel(), D3D_OK);
   managed->Release();
 }
 

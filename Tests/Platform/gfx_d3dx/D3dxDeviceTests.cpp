@@ -334,6 +334,20 @@ TEST_F(D3dxRecording, MeshCreateLockAttributesCloneAndDraw) {
   EXPECT_EQ(huge, nullptr);
 }
 
+TEST_F(D3dxRecording, MeshWhoseVertexBytesPassFourGigabytesIsRefused) {
+  // 2^26 + 1 vertices of 64 bytes: the byte count wraps to 64 in 32 bits, so a buffer of one vertex would
+  // stand behind a mesh that reports millions.
+  const D3DVERTEXELEMENT9 wide[] = {{0, 0, D3DDECLTYPE_FLOAT4, 0, D3DDECLUSAGE_POSITION, 0},
+                                    {0, 16, D3DDECLTYPE_FLOAT4, 0, D3DDECLUSAGE_NORMAL, 0},
+                                    {0, 32, D3DDECLTYPE_FLOAT4, 0, D3DDECLUSAGE_TEXCOORD, 0},
+                                    {0, 48, D3DDECLTYPE_FLOAT4, 0, D3DDECLUSAGE_TANGENT, 0},
+                                    D3DDECL_END()};
+  ID3DXMesh* mesh = nullptr;
+  EXPECT_NE(D3DXCreateMesh(1, (1u << 26) + 1, D3DXMESH_MANAGED | D3DXMESH_32BIT, wide, dev, &mesh), D3D_OK);
+  EXPECT_EQ(mesh, nullptr);
+  if (mesh) mesh->Release();
+}
+
 TEST_F(D3dxRecording, TangentsOfAKnownQuad) {
   for (DWORD options : {DWORD(D3DXMESH_MANAGED), DWORD(D3DXMESH_MANAGED | D3DXMESH_32BIT)}) {
     ID3DXMesh* mesh = MakeQuad(dev, options);
@@ -453,6 +467,13 @@ TEST_F(D3dxRecording, EffectsKeepBookkeepingAndSetPassStates) {
   ASSERT_NE(errors, nullptr);
   EXPECT_NE(std::string(static_cast<const char*>(errors->GetBufferPointer())).find("line 1"), std::string::npos);
   errors->Release();
+
+  // A texture given through SetValue is held like one given through SetTexture, and let go alike.
+  EXPECT_EQ(a->SetValue("DiffuseMap", &tex, sizeof(tex)), D3D_OK);
+  EXPECT_EQ(RefCount(tex), 2u);
+  EXPECT_EQ(a->SetTexture("DiffuseMap", nullptr), D3D_OK);
+  EXPECT_EQ(RefCount(tex), 1u);
+  EXPECT_EQ(a->SetValue("DiffuseMap", &tex, sizeof(tex)), D3D_OK);
 
   a->Release();
   b->Release();

@@ -273,4 +273,23 @@ TEST_F(D3dxGL, BrokenProgramIsReportedWithTheEffectName) {
   FxEffect::SetReporter(nullptr);
 }
 
+TEST_F(D3dxGL, CompileErrorsGiveLinesOfTheProgramBodyUnderDefines) {
+  FxEffect::SetReporter([](const char* text) { g_report = text; });
+  // The fault is on the body's third line; the pass's two defines and the variant's one come before it.
+  const char text[] =
+      "technique Default variants \"D\" { pass P { Defines = \"ONE TWO=2\";\n"
+      " VertexProgram = \"\"\"void main() { gl_Position = vec4(0.0); }\"\"\";\n"
+      " FragmentProgram = \"\"\"out vec4 c;\nvoid main() {\n  c = undefinedThing;\n}\"\"\"; } }";
+  ID3DXEffect* fx = nullptr;
+  ASSERT_EQ(D3DXCreateEffect(dev, text, sizeof(text), nullptr, nullptr, 0, nullptr, &fx, nullptr), D3D_OK);
+  for (const char* technique : {"Default", "DefaultD"}) {
+    g_report.clear();
+    fx->SetTechnique(technique);
+    EXPECT_NE(g_report.find("undefinedThing"), std::string::npos) << g_report;
+    EXPECT_NE(g_report.find("0:3("), std::string::npos) << technique << ": " << g_report;
+  }
+  fx->Release();
+  FxEffect::SetReporter(nullptr);
+}
+
 }  // namespace

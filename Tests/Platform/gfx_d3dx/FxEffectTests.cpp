@@ -108,6 +108,8 @@ TEST(FxEffect, LookupsValuesAndAnnotations) {
   EXPECT_TRUE(fx.GetInt(fx.GetParameterByName(nullptr, "WantPerPixelLightsCount"), &n));
   EXPECT_EQ(n, 4);
   EXPECT_EQ(fx.GetParameterBySemantic(nullptr, "tintcolor"), fx.GetParameterByName(nullptr, "TintColor"));
+  // No semantic is not a semantic that parameters without one share.
+  EXPECT_EQ(fx.GetParameterBySemantic(nullptr, ""), nullptr);
 
   // The annotation the engine reads, on every parameter in turn.
   int found = 0;
@@ -173,9 +175,11 @@ TEST(FxEffect, PoolBroadcastsSharedParameters) {
   EXPECT_FLOAT_EQ(g, 7.0f);
   // The pool kept the first effect's default; a later effect of another shape is refused.
   FxEffect c;
-  EXPECT_FALSE(c.Create(WithPass("shared float3 TintColor;"), &pool, nullptr, "C", &error));
+  // It leaves nothing in the pool, not even a new shared name declared before the one that disagrees.
+  EXPECT_FALSE(c.Create(WithPass("shared float NewName; shared float3 TintColor;"), &pool, nullptr, "C", &error));
   EXPECT_NE(error.find("TintColor"), std::string::npos);
   EXPECT_EQ(pool.Count(), 2u);
+  EXPECT_EQ(pool.Find("NewName"), nullptr);
 }
 
 TEST(FxParser, VariantTechniquesForEverySubsetOfTheLetters) {

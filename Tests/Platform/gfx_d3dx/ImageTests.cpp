@@ -80,7 +80,8 @@ TEST(DdsFile, RefusesTruncatedAndLyingHeaders) {
     uint32_t value;
   } lies[] = {
       {4, 100},            // header size
-      {12, 0x40000000},    // height beyond the payload
+      {12, 0x40000000},    // height beyond any image kept
+      {12, 16},            // height within the limits but beyond the payload
       {16, 0},             // zero width
       {28, 9},             // more mips than the size has
       {76, 16},            // pixel-format size
@@ -94,6 +95,31 @@ TEST(DdsFile, RefusesTruncatedAndLyingHeaders) {
     EXPECT_FALSE(DdsFile::Read(f.data(), f.size(), &out)) << "offset " << l.offset;
   }
   EXPECT_TRUE(DdsFile::Read(file.data(), file.size(), &out));
+}
+
+TEST(ImageData, LayoutRefusesSizesBeyondWhatItCanHold) {
+  // 16384 x 16384 texels of 16 bytes: the slice's byte count wraps 32 bits to 0.
+  ImageData big;
+  big.format = D3DFMT_A32B32G32R32F;
+  big.width = big.height = 16384;
+  ASSERT_FALSE(big.Layout());
+  // A requested size beyond it fails before any resampling buffer is made for it.
+  ImageData wide;
+  wide.format = D3DFMT_A8R8G8B8;
+  wide.width = 0x40000001;
+  wide.height = 1;
+  ASSERT_FALSE(wide.Layout());
+  ImageData src = Make(ImageKind::Texture2D, D3DFMT_A8R8G8B8, 2, 2, 1, 1);
+  ImageData out;
+  EXPECT_FALSE(ImageFilter::Rebuild(src, 0x40000001, 1, 1, D3DFMT_A8R8G8B8, 1, &out));
+  // Ordinary sizes still lay out.
+  ImageData fine;
+  fine.format = D3DFMT_DXT1;
+  fine.width = 4096;
+  fine.height = 2048;
+  fine.levels = ImageData::FullChain(4096, 2048, 1);
+  EXPECT_TRUE(fine.Layout());
+  EXPECT_EQ(fine.subs[0].bytes.size(), 4096u / 4 * 2048 / 4 * 8);
 }
 
 TEST(PixelCodec, DxtKeepsFlatColoursAndAlpha) {
@@ -176,6 +202,28 @@ TEST(ImageFile, PngAndTgaDecodeToKnownPixels) {
   EXPECT_FALSE(ImageFile::Decode(png.data(), png.size() / 2, &img, &type));
   EXPECT_FALSE(ImageFile::Decode(tga.data(), 20, &img, &type));
   EXPECT_FALSE(ImageFile::Decode(png.data(), 0, &img, &type));
+}
+
+TEST(ImageFile, PngWithAColourKeyKeepsItsTransparency) {
+  // A 2 x 1 RGB PNG, red then blue, with a tRNS chunk naming blue as transparent (put after the 33-byte
+  // signature and header; the reader does not check chunk CRCs, so the test leaves it zero).
+  const uint8_t rgb[6] = {255, 0, 0, 0, 0, 255};
+  std::vector<uint8_t> png;
+  ASSERT_TRUE(stbi_write_png_to_func(AppendBytes, &png, 2, 1, 3, rgb, 6));
+  const uint8_t trns[18] = {0, 0, 0, 6, 't', 'R', 'N', 'S', 0, 0, 0, 0, 0, 255, 0, 0, 0, 0};
+  png.insert(png.begin() + 33, trns, trns + sizeof(trns));
+  ImageData img;
+  ImageFileType type;
+  ASSERT_TRUE(ImageFile::ReadInfo(png.data(), png.size(), &img, &type));
+  EXPECT_EQ(img.format, D3DFMT_A8R8G8B8);
+  ASSERT_TRUE(ImageFile::Decode(png.data(), png.size(), &img, &type));
+  EXPECT_EQ(img.format, D3DFMT_A8R8G8B8);
+  const uint8_t bgra[8] = {0, 0, 255, 255, 255, 0, 0, 0};
+  EXPECT_EQ(0, std::memcmp(img.subs[0].bytes.data(), bgra, 8));
+  // Without the chunk the same image is opaque.
+  png.erase(png.begin() + 33, png.begin() + 33 + sizeof(trns));
+  ASSERT_TRUE(ImageFile::Decode(png.data(), png.size(), &img, &type));
+  EXPECT_EQ(img.format, D3DFMT_X8R8G8B8);
 }
 
 TEST(ImageFilter, ResizeAndMips) {

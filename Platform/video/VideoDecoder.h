@@ -1,0 +1,87 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct AVFormatContext;
+struct AVCodecContext;
+struct AVFrame;
+struct AVPacket;
+struct SwsContext;
+struct SwrContext;
+
+// The demuxer and decoders of one movie file: hands out its video frames as X8R8G8B8 pixels and its
+// sound as interleaved 16-bit samples, in file order. Used by one thread at a time.
+class VideoDecoder
+{
+public:
+    enum class Result
+    {
+        Video, // a frame is in VideoPixels / VideoTime
+        Audio, // a block of sound is in AudioSamples
+        End,   // nothing more: the end of the file, or data that cannot be read on
+    };
+
+    VideoDecoder() = default;
+    VideoDecoder(const VideoDecoder&) = delete;
+    VideoDecoder& operator=(const VideoDecoder&) = delete;
+    ~VideoDecoder();
+
+    // The container is probed from the file's contents, whatever its name ends in. Fails without a
+    // decodable video stream. withAudio false leaves any sound track undecoded.
+    bool Open(const std::string& path, bool withAudio);
+    void Close();
+    bool IsOpen() const { return m_Format != nullptr; }
+
+    Result Next();
+    // Back to the first frame; false when the file cannot be read from its start again.
+    bool Rewind();
+
+    int Width() const { return m_Width; }
+    int Height() const { return m_Height; }
+    double Duration() const { return m_Duration; }
+    bool HasAudio() const { return m_Audio != nullptr; }
+
+    const uint8_t* VideoPixels() const { return m_Pixels.data(); }
+    double VideoTime() const { return m_VideoTime; }
+
+    const int16_t* AudioSamples() const { return m_Samples.data(); }
+    int AudioFrames() const { return m_AudioFrames; }
+    int AudioChannels() const { return m_AudioChannels; }
+    int AudioRate() const { return m_AudioRate; }
+
+private:
+    bool ConvertVideo();
+    bool ConvertAudio();
+    void Flush();
+
+    std::string m_Path;
+    bool m_WithAudio = false;
+    AVFormatContext* m_Format = nullptr;
+    AVCodecContext* m_Video = nullptr;
+    AVCodecContext* m_Audio = nullptr;
+    int m_VideoStream = -1;
+    int m_AudioStream = -1;
+    AVFrame* m_Frame = nullptr;
+    AVPacket* m_Packet = nullptr;
+    SwsContext* m_Scaler = nullptr;
+    SwrContext* m_Resampler = nullptr;
+    bool m_InputDone = false;
+    bool m_VideoDone = false;
+    bool m_AudioDone = false;
+
+    int m_Width = 0;
+    int m_Height = 0;
+    double m_Duration = 0.0;
+    double m_VideoTime = 0.0;
+    double m_FrameStep = 0.0;
+    std::vector<uint8_t> m_Pixels;
+
+    std::vector<int16_t> m_Samples;
+    int m_AudioFrames = 0;
+    int m_AudioChannels = 0;
+    int m_AudioRate = 0;
+    int m_ResamplerInRate = 0;
+    int m_ResamplerInFormat = -1;
+    int m_ResamplerInChannels = 0;
+};

@@ -1,0 +1,159 @@
+#include "Platform/fonts/FontCodePage.h"
+#include "Platform/fonts/FontLibrary.h"
+#include "Platform/fonts/FontTypes.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+const char* const kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+
+struct FaceCase
+{
+    const char* face;
+    int charset;
+    bool exists;
+};
+
+TEST(FontLibrary, FaceExistsForInstalledAndBoundNamesOnly)
+{
+    const FaceCase cases[] = {
+        {"DejaVu Sans", ANSI_CHARSET, true},
+        {"dejavu sans", ANSI_CHARSET, true},
+        {"Liberation Serif", ANSI_CHARSET, true},
+        {"Arial", ANSI_CHARSET, true},       // metric-compatible stand-in
+        {"Courier New", ANSI_CHARSET, true}, // the same
+        {"Verdana", ANSI_CHARSET, true},     // mapped by the layer
+        {"Tahoma", ANSI_CHARSET, true},
+        {"Xyzzy Nonexistent Face", ANSI_CHARSET, false}, // would only fall back to the default face
+        {"sans-serif", ANSI_CHARSET, false},
+        {"", ANSI_CHARSET, false},
+        {"DejaVu Sans", RUSSIAN_CHARSET, true},
+        {"DejaVu Sans", GREEK_CHARSET, true},
+        {"DejaVu Sans", DEFAULT_CHARSET, true},
+        {"DejaVu Sans", SHIFTJIS_CHARSET, false}, // no Japanese in it
+        {"DejaVu Sans", 77, false},               // no such character set
+    };
+    for (const FaceCase& c : cases)
+        EXPECT_EQ(FontLibrary::FaceExists(c.face, c.charset), c.exists) << c.face << " / " << c.charset;
+}
+
+TEST(FontLibrary, ResolvesStandInFamilies)
+{
+    EXPECT_EQ(FontLibrary::ResolveFamily("Arial"), "Liberation Sans");
+    EXPECT_EQ(FontLibrary::ResolveFamily("Courier New"), "Liberation Mono");
+    EXPECT_EQ(FontLibrary::ResolveFamily("Verdana"), "DejaVu Sans");
+    EXPECT_EQ(FontLibrary::ResolveFamily("DejaVu Sans"), "DejaVu Sans");
+    // A made-up face still resolves (to the default face), it only does not count as existing.
+    EXPECT_FALSE(FontLibrary::ResolveFamily("Xyzzy Nonexistent Face").empty());
+}
+
+// A copy of an installed font under a family name nothing else has: the name table strings are
+// replaced in place (same length, ASCII and UTF-16BE records alike).
+std::string WriteRenamedFont(const std::filesystem::path& folder)
+{
+    std::ifstream in(kDejaVu, std::ios::binary);
+    std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string from = "DejaVu Sans";
+    const std::string to = "WeTestFontX";
+    std::string from16, to16;
+    for (size_t i = 0; i < from.size(); ++i)
+    {
+        from16 += '\0';
+        from16 += from[i];
+        to16 += '\0';
+        to16 += to[i];
+    }
+    int replaced = 0;
+    for (const auto& [f, t] : {std::pair{from, to}, std::pair{from16, to16}})
+        for (size_t at = data.find(f); at != std::string::npos; at = data.find(f, at + t.size()))
+        {
+            data.replace(at, f.size(), t);
+            ++replaced;
+        }
+    if (data.empty() || replaced == 0)
+        return std::string();
+    const std::filesystem::path file = folder / "WeTestFontX.ttf";
+    std::ofstream out(file, std::ios::binary);
+    out.write(data.data(), static_cast<std::streamsize>(data.size()));
+    return out ? file.string() : std::string();
+}
+
+TEST(FontLibrary, UserFontFileAddsAndRemovesItsFaces)
+{
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("we_fonts_" + std::to_string(getpid())) / "Fonts";
+    std::filesystem::create_directories(folder);
+    const std::string file = WriteRenamedFont(folder);
+    ASSERT_FALSE(file.empty());
+
+    EXPECT_FALSE(FontLibrary::FaceExists("WeTestFontX", ANSI_CHARSET));
+    EXPECT_EQ(FontLibrary::AddFontFile(file), 1);
+    EXPECT_TRUE(FontLibrary::FaceExists("WeTestFontX", ANSI_CHARSET));
+    EXPECT_EQ(FontLibrary::ResolveFamily("WeTestFontX"), "WeTestFontX");
+
+    // References: the face stays until the last add is given back.
+    EXPECT_EQ(FontLibrary::AddFontFile(file), 1);
+    EXPECT_TRUE(FontLibrary::RemoveFontFile(file));
+    EXPECT_TRUE(FontLibrary::FaceExists("WeTestFontX", ANSI_CHARSET));
+    EXPECT_TRUE(FontLibrary::RemoveFontFile(file));
+    EXPECT_FALSE(FontLibrary::FaceExists("WeTestFontX", ANSI_CHARSET));
+    EXPECT_FALSE(FontLibrary::RemoveFontFile(file));
+    // Installed faces are untouched by removing an application font.
+    EXPECT_TRUE(FontLibrary::FaceExists("DejaVu Sans", ANSI_CHARSET));
+
+    std::filesystem::remove_all(folder.parent_path());
+}
+
+TEST(FontLibrary, RefusesFilesThatAreNoFonts)
+{
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("we_fonts_bad_" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    const std::filesystem::path text = folder / "NotAFont.ttf";
+    std::ofstream(text) << "plain text, no font tables";
+    EXPECT_EQ(FontLibrary::AddFontFile(text.string()), 0);
+    EXPECT_EQ(FontLibrary::AddFontFile((folder / "Missing.ttf").string()), 0);
+    EXPECT_FALSE(FontLibrary::RemoveFontFile(text.string()));
+    std::filesystem::remove_all(folder);
+}
+
+TEST(FontCodePage, CharsetsAndBytes)
+{
+    EXPECT_EQ(FontCodePage::FromCharset(ANSI_CHARSET), 1252);
+    EXPECT_EQ(FontCodePage::FromCharset(RUSSIAN_CHARSET), 1251);
+    EXPECT_EQ(FontCodePage::FromCharset(SHIFTJIS_CHARSET), 932);
+    EXPECT_EQ(FontCodePage::FromCharset(77), 0);
+
+    struct ByteCase
+    {
+        int page;
+        uint8_t byte;
+        bool ok;
+        uint16_t out;
+    };
+    const ByteCase cases[] = {
+        {1252, 0x41, true, 0x41},   {1252, 0x80, true, 0x20AC}, {1252, 0x81, true, 0x81},
+        {1252, 0xE9, true, 0xE9},   {1251, 0xC0, true, 0x0410}, {1253, 0xC1, true, 0x0391},
+        {932, 0x41, true, 0x41},    {932, 0xB1, true, 0xFF71},  {932, 0x82, false, 0}, // a lead byte
+        {4711, 0x41, false, 0},
+    };
+    for (const ByteCase& c : cases)
+    {
+        uint16_t out = 0;
+        EXPECT_EQ(FontCodePage::ByteToUtf16(c.page, c.byte, out), c.ok) << c.page << " " << int(c.byte);
+        if (c.ok)
+        {
+            EXPECT_EQ(out, c.out) << c.page << " " << int(c.byte);
+        }
+    }
+}
+
+} // namespace

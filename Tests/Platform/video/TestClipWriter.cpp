@@ -1,0 +1,159 @@
+#include "Tests/Platform/video/TestClipWriter.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/opt.h>
+#include <libswscale/swscale.h>
+}
+
+#include <vector>
+
+namespace {
+
+const ClipColour kColours[] = {{255, 0, 0},     {0, 255, 0},    {0, 0, 255},   {255, 255, 0},  {0, 255, 255},
+                               {255, 0, 255},   {128, 128, 128}, {255, 255, 255}, {32, 64, 200}, {200, 100, 30}};
+
+struct Track
+{
+    AVCodecContext* codec = nullptr;
+    AVStream* stream = nullptr;
+};
+
+bool Drain(AVFormatContext* out, Track& track, AVFrame* frame)
+{
+    if (avcodec_send_frame(track.codec, frame) < 0) return false;
+    AVPacket* packet = av_packet_alloc();
+    bool ok = true;
+    for (;;)
+    {
+        int got = avcodec_receive_packet(track.codec, packet);
+        if (got == AVERROR(EAGAIN) || got == AVERROR_EOF) break;
+        if (got < 0)
+        {
+            ok = false;
+            break;
+        }
+        av_packet_rescale_ts(packet, track.codec->time_base, track.stream->time_base);
+        packet->stream_index = track.stream->index;
+        if (av_interleaved_write_frame(out, packet) < 0) ok = false;
+    }
+    av_packet_free(&packet);
+    return ok;
+}
+
+}  // namespace
+
+ClipColour ClipColourOf(int frame) { return kColours[frame % 10]; }
+
+bool WriteClip(const std::string& path, const ClipOptions& options)
+{
+    av_log_set_level(AV_LOG_QUIET);
+    AVFormatContext* out = nullptr;
+    if (avformat_alloc_output_context2(&out, nullptr, options.container, path.c_str()) < 0) return false;
+    bool ok = true;
+    Track video, audio;
+    if (options.video)
+    {
+        const AVCodec* codec = avcodec_find_encoder_by_name(options.codec);
+        if (!codec) return false;
+        video.codec = avcodec_alloc_context3(codec);
+        video.codec->width = kClipWidth;
+        video.codec->height = kClipHeight;
+        video.codec->time_base = AVRational{1, 10};
+        video.codec->framerate = AVRational{10, 1};
+        video.codec->pix_fmt = codec->pix_fmts ? codec->pix_fmts[0] : AV_PIX_FMT_YUV420P;
+        video.codec->gop_size = 5;
+        video.codec->max_b_frames = 0;
+        video.codec->flags |= AV_CODEC_FLAG_QSCALE;
+        video.codec->global_quality = FF_QP2LAMBDA * 2;
+        if (out->oformat->flags & AVFMT_GLOBALHEADER) video.codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+        video.stream = avformat_new_stream(out, nullptr);
+        ok = ok && avcodec_open2(video.codec, codec, nullptr) >= 0 &&
+             avcodec_parameters_from_context(video.stream->codecpar, video.codec) >= 0;
+        if (ok) video.stream->time_base = video.codec->time_base;
+    }
+    if (options.audio)
+    {
+        const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_PCM_S16LE);
+        audio.codec = avcodec_alloc_context3(codec);
+        audio.codec->sample_fmt = AV_SAMPLE_FMT_S16;
+        audio.codec->sample_rate = kClipRate;
+        av_channel_layout_default(&audio.codec->ch_layout, 2);
+        audio.codec->time_base = AVRational{1, kClipRate};
+        if (out->oformat->flags & AVFMT_GLOBALHEADER) audio.codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+        audio.stream = avformat_new_stream(out, nullptr);
+        ok = ok && avcodec_open2(audio.codec, codec, nullptr) >= 0 &&
+             avcodec_parameters_from_context(audio.stream->codecpar, audio.codec) >= 0;
+        if (ok) audio.stream->time_base = audio.codec->time_base;
+    }
+    ok = ok && avio_open(&out->pb, path.c_str(), AVIO_FLAG_WRITE) >= 0;
+    ok = ok && avformat_write_header(out, nullptr) >= 0;
+
+    AVFrame* picture = av_frame_alloc();
+    AVFrame* sound = av_frame_alloc();
+    SwsContext* scaler = nullptr;
+    std::vector<uint8_t> bgra(size_t(kClipWidth) * kClipHeight * 4);
+    const int samplesPerFrame = kClipRate / 10;
+    for (int i = 0; ok && i < options.frames; ++i)
+    {
+        if (options.video)
+        {
+            ClipColour colour = ClipColourOf(i);
+            for (size_t p = 0; p < bgra.size(); p += 4)
+            {
+                bgra[p] = colour.b;
+                bgra[p + 1] = colour.g;
+                bgra[p + 2] = colour.r;
+                bgra[p + 3] = 255;
+            }
+            picture->format = video.codec->pix_fmt;
+            picture->width = kClipWidth;
+            picture->height = kClipHeight;
+            ok = av_frame_get_buffer(picture, 0) >= 0;
+            scaler = sws_getCachedContext(scaler, kClipWidth, kClipHeight, AV_PIX_FMT_BGRA, kClipWidth, kClipHeight,
+                                          video.codec->pix_fmt, SWS_POINT | SWS_ACCURATE_RND, nullptr, nullptr,
+                                          nullptr);
+            const uint8_t* source[1] = {bgra.data()};
+            int pitch[1] = {kClipWidth * 4};
+            ok = ok && scaler && sws_scale(scaler, source, pitch, 0, kClipHeight, picture->data, picture->linesize) > 0;
+            picture->pts = i;
+            picture->quality = video.codec->global_quality;
+            ok = ok && Drain(out, video, picture);
+            av_frame_unref(picture);
+        }
+        if (options.audio)
+        {
+            sound->format = AV_SAMPLE_FMT_S16;
+            sound->sample_rate = kClipRate;
+            av_channel_layout_default(&sound->ch_layout, 2);
+            sound->nb_samples = samplesPerFrame;
+            ok = ok && av_frame_get_buffer(sound, 0) >= 0;
+            if (ok)
+            {
+                int16_t* samples = reinterpret_cast<int16_t*>(sound->data[0]);
+                for (int s = 0; s < samplesPerFrame; ++s)
+                {
+                    samples[2 * s] = kClipLeft;
+                    samples[2 * s + 1] = kClipRight;
+                }
+            }
+            sound->pts = int64_t(i) * samplesPerFrame;
+            ok = ok && Drain(out, audio, sound);
+            av_frame_unref(sound);
+        }
+    }
+    if (ok && options.video) ok = Drain(out, video, nullptr);
+    if (ok && options.audio) ok = Drain(out, audio, nullptr);
+    if (ok) ok = av_write_trailer(out) >= 0;
+
+    sws_freeContext(scaler);
+    av_frame_free(&picture);
+    av_frame_free(&sound);
+    avcodec_free_context(&video.codec);
+    avcodec_free_context(&audio.codec);
+    if (out->pb) avio_closep(&out->pb);
+    avformat_free_context(out);
+    return ok;
+}

@@ -1,0 +1,29 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+// Writes small movies for the tests with libavcodec: frame i is filled with ClipColour(i), frames at
+// 10 per second; the sound track (stereo 22050 Hz 16-bit) holds ClipLeft on the left and ClipRight
+// on the right for the whole movie.
+struct ClipOptions
+{
+    const char* codec;      // video encoder name, e.g. "mpeg4"
+    const char* container;  // muxer name, e.g. "avi"
+    int frames = 10;
+    bool video = true;
+    bool audio = true;
+};
+
+struct ClipColour
+{
+    uint8_t r, g, b;
+};
+
+constexpr int kClipWidth = 64;
+constexpr int kClipHeight = 48;
+constexpr int kClipRate = 22050;
+constexpr int16_t kClipLeft = 1000;
+constexpr int16_t kClipRight = -2000;
+
+ClipColour ClipColourOf(int frame);
+bool WriteClip(const std::string& path, const ClipOptions& options);

@@ -1,7 +1,10 @@
 #pragma once
 #include <cmath>
+#include <vector>
 
 #include "Platform/physics/NxVec3.h"
+
+class NxStream;
 
 // Tags and limits of the layer's own cooked byte formats (triangle meshes and cloth meshes):
 // tag, vertex count, triangle count, vertices (3 floats each), triangles (3 x u32 each), end marker.
@@ -13,4 +16,7 @@ constexpr NxU32 kEndTag = 0x444E4557;  // "WEND"
 constexpr NxU32 kMaxCount = 1u << 24;
 // A point that is not finite spoils the bounds of the whole mesh, so neither format holds one.
 inline bool finite(const NxVec3& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
+// Reads one mesh of either format after checking its tag; false on a wrong tag or end marker, absurd
+// counts, an index out of range or a point that is not finite.
+bool readMesh(const NxStream& stream, NxU32 tag, std::vector<NxVec3>* vertices, std::vector<NxU32>* indices);
 }  // namespace NxCookedFormat

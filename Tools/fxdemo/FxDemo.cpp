@@ -3,15 +3,13 @@
 // frame's centre must show the quad.
 //
 //   fxdemo [--effect FILE] [--png FILE] [--frames N] [--size WIDTHxHEIGHT]
-#include <stb/stb_image_write.h>
-
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <vector>
 
 #include "Platform/gfx_d3dx/D3DX9.h"
+#include "Tools/demo_common/DemoDevice.h"
+#include "Tools/demo_common/DemoOptions.h"
 
 namespace {
 
@@ -38,83 +36,16 @@ IDirect3DTexture9* MakeChecker(IDirect3DDevice9* device) {
   return texture;
 }
 
-std::vector<uint32_t> ReadBackBuffer(IDirect3DDevice9* device, UINT width, UINT height) {
-  std::vector<uint32_t> pixels;
-  IDirect3DSurface9* back = nullptr;
-  IDirect3DSurface9* copy = nullptr;
-  if (SUCCEEDED(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back)) &&
-      SUCCEEDED(device->CreateOffscreenPlainSurface(width, height, D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM, &copy, nullptr)) &&
-      SUCCEEDED(device->GetRenderTargetData(back, copy))) {
-    D3DLOCKED_RECT locked{};
-    if (SUCCEEDED(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
-      pixels.resize(size_t(width) * height);
-      for (UINT y = 0; y < height; ++y)
-        std::memcpy(&pixels[y * width], static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch, width * 4);
-      copy->UnlockRect();
-    }
-  }
-  if (copy) copy->Release();
-  if (back) back->Release();
-  return pixels;
-}
-
-bool WritePng(const char* path, UINT width, UINT height, const std::vector<uint32_t>& argb) {
-  std::vector<uint8_t> rgb(size_t(width) * height * 3);
-  for (size_t i = 0; i < argb.size(); ++i) {
-    rgb[i * 3 + 0] = uint8_t(argb[i] >> 16);
-    rgb[i * 3 + 1] = uint8_t(argb[i] >> 8);
-    rgb[i * 3 + 2] = uint8_t(argb[i]);
-  }
-  return stbi_write_png(path, int(width), int(height), 3, rgb.data(), int(width) * 3) != 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   const char* effectPath = WE_FXDEMO_EFFECT;
-  const char* pngPath = nullptr;
-  int frames = -1;
-  UINT width = 640, height = 480;
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--effect") == 0 && i + 1 < argc) {
-      effectPath = argv[++i];
-    } else if (std::strcmp(argv[i], "--png") == 0 && i + 1 < argc) {
-      pngPath = argv[++i];
-    } else if (std::strcmp(argv[i], "--frames") == 0 && i + 1 < argc) {
-      frames = std::atoi(argv[++i]);
-    } else if (std::strcmp(argv[i], "--size") == 0 && i + 1 < argc) {
-      if (std::sscanf(argv[++i], "%ux%u", &width, &height) != 2 || width == 0 || height == 0) {
-        std::fprintf(stderr, "fxdemo: bad size\n");
-        return 2;
-      }
-    } else {
-      std::fprintf(stderr, "usage: fxdemo [--effect FILE] [--png FILE] [--frames N] [--size WIDTHxHEIGHT]\n");
-      return 2;
-    }
-  }
-  if (frames < 0) frames = pngPath ? 1 : 300;
+  DemoOptions options{"fxdemo", "fxdemo [--effect FILE] [--png FILE] [--frames N] [--size WIDTHxHEIGHT]"};
+  if (!options.parse(argc, argv, {{"--effect", &effectPath}})) return 2;
 
-  GfxShowOwnWindow(true);
-  IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
-  if (!d3d) {
-    std::fprintf(stderr, "fxdemo: no OpenGL 3.3 with clip control\n");
-    return 1;
-  }
-  D3DPRESENT_PARAMETERS pp{};
-  pp.BackBufferWidth = width;
-  pp.BackBufferHeight = height;
-  pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-  pp.BackBufferCount = 1;
-  pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-  pp.Windowed = TRUE;
-  pp.AutoDepthStencilFormat = D3DFMT_D24S8;
-  pp.PresentationInterval = D3DPRESENT_INTERVAL_DEFAULT;
-  IDirect3DDevice9* device = nullptr;
-  if (FAILED(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device))) {
-    std::fprintf(stderr, "fxdemo: cannot create the device\n");
-    d3d->Release();
-    return 1;
-  }
+  DemoDevice demo(options);
+  if (!demo.open()) return 1;
+  IDirect3DDevice9* device = demo.device();
   ID3DXEffectPool* pool = nullptr;
   ID3DXEffect* effect = nullptr;
   ID3DXBuffer* errors = nullptr;
@@ -123,8 +54,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "fxdemo: %s\n", errors ? static_cast<const char*>(errors->GetBufferPointer()) : effectPath);
     if (errors) errors->Release();
     pool->Release();
-    device->Release();
-    d3d->Release();
     return 1;
   }
   IDirect3DTexture9* checker = MakeChecker(device);
@@ -133,8 +62,8 @@ int main(int argc, char** argv) {
   D3DXHANDLE tint = effect->GetParameterByName(nullptr, "Tint");
   const Vertex quad[4] = {{-0.5f, 0.5f, 0.5f, 0, 0}, {0.5f, 0.5f, 0.5f, 1, 0}, {-0.5f, -0.5f, 0.5f, 0, 1},
                           {0.5f, -0.5f, 0.5f, 1, 1}};
-  int status = 0;
-  for (int frame = 0; frame < frames; ++frame) {
+  auto draw = [&](int frame) {
+    bool drawn = true;
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u | kClear, 1.0f, 0);
     device->BeginScene();
     float angle = float(frame) * 0.02f;
@@ -148,7 +77,7 @@ int main(int argc, char** argv) {
     if (SUCCEEDED(effect->SetTechnique("Default")) && SUCCEEDED(effect->Begin(&passes, 0))) {
       for (UINT p = 0; p < passes; ++p) {
         if (FAILED(effect->BeginPass(p))) {
-          status = 1;
+          drawn = false;
           continue;
         }
         device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(Vertex));
@@ -156,26 +85,22 @@ int main(int argc, char** argv) {
       }
       effect->End();
     } else {
-      status = 1;
+      drawn = false;
     }
     device->EndScene();
-    if (frame == frames - 1 && pngPath) {
-      std::vector<uint32_t> pixels = ReadBackBuffer(device, width, height);
-      if (pixels.empty() || (pixels[(height / 2) * width + width / 2] & 0xFFFFFF) == kClear) {
-        std::fprintf(stderr, "fxdemo: the quad is missing from the frame\n");
-        status = 1;
-      }
-      if (pixels.empty() || !WritePng(pngPath, width, height, pixels)) {
-        std::fprintf(stderr, "fxdemo: cannot write %s\n", pngPath);
-        status = 1;
-      }
+    return drawn;
+  };
+  // The frame's centre must show the quad, not the clear colour.
+  auto check = [&](const std::vector<uint32_t>& pixels) {
+    if (pixels.empty() || (pixels[(options.height / 2) * options.width + options.width / 2] & 0xFFFFFF) == kClear) {
+      std::fprintf(stderr, "fxdemo: the quad is missing from the frame\n");
+      return false;
     }
-    device->Present(nullptr, nullptr, nullptr, nullptr);
-  }
+    return true;
+  };
+  int status = demo.run(draw, check);
   effect->Release();
   pool->Release();
   if (checker) checker->Release();
-  device->Release();
-  d3d->Release();
   return status;
 }

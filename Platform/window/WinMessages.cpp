@@ -48,6 +48,9 @@ void PostKey(WinRegistry& registry, const SDL_KeyboardEvent& key)
     WPARAM vk = WinVirtualKeyFromKeyCode(code);
     if (vk == 0)
         return;
+    // Without Num Lock the keypad digits move the caret; their messages name the navigation keys.
+    if ((key.keysym.mod & KMOD_NUM) == 0 && WinKeypadNavigationKey(code) != 0)
+        vk = WinKeypadNavigationKey(code);
     bool down = key.type == SDL_KEYDOWN;
     bool alt = (key.keysym.mod & KMOD_ALT) != 0;
     uint32_t lParam = 1;

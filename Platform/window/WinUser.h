@@ -226,6 +226,7 @@ constexpr WPARAM VK_RBUTTON = 0x02;
 constexpr WPARAM VK_MBUTTON = 0x04;
 constexpr WPARAM VK_BACK = 0x08;
 constexpr WPARAM VK_TAB = 0x09;
+constexpr WPARAM VK_CLEAR = 0x0C;
 constexpr WPARAM VK_RETURN = 0x0D;
 constexpr WPARAM VK_SHIFT = 0x10;
 constexpr WPARAM VK_CONTROL = 0x11;

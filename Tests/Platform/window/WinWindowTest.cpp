@@ -223,6 +223,38 @@ TEST_F(WinWindowTest, KeysBecomeKeyMessagesAndReachTheInputLayer)
     input->Release();
 }
 
+// Without Num Lock the keypad's digit keys are the navigation keys, as their messages say.
+TEST_F(WinWindowTest, KeypadKeysFollowNumLock)
+{
+    const SDL_Scancode keys[] = {SDL_SCANCODE_KP_7, SDL_SCANCODE_KP_8, SDL_SCANCODE_KP_9, SDL_SCANCODE_KP_4,
+                                 SDL_SCANCODE_KP_5, SDL_SCANCODE_KP_6, SDL_SCANCODE_KP_1, SDL_SCANCODE_KP_2,
+                                 SDL_SCANCODE_KP_3, SDL_SCANCODE_KP_0, SDL_SCANCODE_KP_PERIOD};
+    const WPARAM navigation[] = {VK_HOME, VK_UP,   VK_PRIOR, VK_LEFT,   VK_CLEAR, VK_RIGHT,
+                                 VK_END,  VK_DOWN, VK_NEXT,  VK_INSERT, VK_DELETE};
+    const WPARAM digits[] = {VK_NUMPAD0 + 7, VK_NUMPAD0 + 8, VK_NUMPAD0 + 9, VK_NUMPAD0 + 4,
+                             VK_NUMPAD0 + 5, VK_NUMPAD0 + 6, VK_NUMPAD0 + 1, VK_NUMPAD0 + 2,
+                             VK_NUMPAD0 + 3, VK_NUMPAD0,     VK_DECIMAL};
+    for (SDL_Scancode key : keys)
+        PushKey(SDL_KEYDOWN, key);
+    for (SDL_Scancode key : keys)
+        PushKey(SDL_KEYDOWN, key, KMOD_NUM);
+    Pump();
+    std::vector<Seen> downs = Of(WM_KEYDOWN);
+    ASSERT_EQ(downs.size(), 22u);
+    for (size_t i = 0; i < 11; ++i)
+    {
+        EXPECT_EQ(downs[i].wParam, navigation[i]) << i;
+        EXPECT_EQ(downs[11 + i].wParam, digits[i]) << i;
+        // The keypad keys stay the keypad's: same scan code, never the extended bit.
+        EXPECT_EQ(downs[i].lParam, downs[11 + i].lParam) << i;
+        EXPECT_EQ(downs[i].lParam & (1 << 24), 0) << i;
+    }
+    // A navigation key of the keypad types nothing.
+    BYTE state[256] = {};
+    char16_t out[2];
+    EXPECT_EQ(ToUnicode(static_cast<UINT>(downs[0].wParam), 0x47, state, out, 2, 0), 0);
+}
+
 TEST_F(WinWindowTest, AltF4IsASystemKeyThatClosesThroughTheDefaultProcedure)
 {
     PushKey(SDL_KEYDOWN, SDL_SCANCODE_LALT, KMOD_LALT);

@@ -50,5 +50,5 @@ WinRegistry& g_WinRegistry();
 // Starts SDL's video subsystem once (it stays up, as the graphics layer expects) and, where a real
 // display exists, points the crash message box at an SDL dialog.
 bool WinEnsureVideo();
-// True when message boxes can be shown: video is up on a driver with a screen.
+// True when message boxes can be shown: video is (or would come) up on a driver with a screen.
 bool WinHasDisplay();

@@ -6,6 +6,8 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <unistd.h>
 #include <vector>
 
 namespace
@@ -471,4 +473,23 @@ TEST(WinMessageBox, WithoutADisplayItAnswersTheFirstButton)
 {
     EXPECT_EQ(MessageBoxA(nullptr, "Game is already running!", nullptr, MB_OK), IDOK);
     EXPECT_EQ(MessageBoxA(nullptr, "text", "caption", MB_YESNO), IDYES);
+}
+
+// A second instance says so before it has any window: the box is asked of SDL, which opens its own
+// connection to the display. Run in a fresh process, where video was never started, with no display.
+TEST(WinMessageBox, BeforeAnyWindowTheBoxIsAskedForAnyway)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            unsetenv("DISPLAY");
+            unsetenv("WAYLAND_DISPLAY");
+            setenv("SDL_VIDEODRIVER", "x11", 1);
+            SDL_ClearError();
+            int answer = MessageBoxA(nullptr, "Game is already running!", nullptr, MB_OK);
+            // SDL found no display and said so; the answer is still the first button's.
+            bool asked = SDL_GetError()[0] != 0;
+            _exit(answer == IDOK && SDL_WasInit(SDL_INIT_VIDEO) == 0 && asked ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }

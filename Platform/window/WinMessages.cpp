@@ -269,25 +269,26 @@ BOOL PeekMessageA(MSG* message, HWND window, UINT filterMin, UINT filterMax, UIN
     if (message == nullptr)
         return FALSE;
     WinRegistry& registry = g_WinRegistry();
-    if (SDL_WasInit(SDL_INIT_VIDEO) != 0)
+    // Events are taken one at a time, only once the queue holds nothing to return: the input state
+    // (and so GetKeyboardState) then stands where the message being handled left it, as a window
+    // procedure translating a key expects.
+    for (;;)
     {
-        SDL_Event event;
-        while (SDL_PollEvent(&event) != 0)
+        for (auto it = registry.queue.begin(); it != registry.queue.end(); ++it)
         {
-            InputFeedEvent(event);
-            Translate(registry, event);
+            if (!Matches(*it, window, filterMin, filterMax))
+                continue;
+            *message = *it;
+            if ((remove & PM_REMOVE) != 0)
+                registry.queue.erase(it);
+            return TRUE;
         }
+        SDL_Event event;
+        if (SDL_WasInit(SDL_INIT_VIDEO) == 0 || SDL_PollEvent(&event) == 0)
+            return FALSE;
+        InputFeedEvent(event);
+        Translate(registry, event);
     }
-    for (auto it = registry.queue.begin(); it != registry.queue.end(); ++it)
-    {
-        if (!Matches(*it, window, filterMin, filterMax))
-            continue;
-        *message = *it;
-        if ((remove & PM_REMOVE) != 0)
-            registry.queue.erase(it);
-        return TRUE;
-    }
-    return FALSE;
 }
 
 BOOL TranslateMessage(const MSG* message)

@@ -20,11 +20,21 @@ struct Seen
     LPARAM lParam;
 };
 std::vector<Seen> g_Seen;
+std::vector<char16_t> g_Typed; // what each key-down types, translated as the game's window does
 bool g_RefuseClose = false;
 
 LRESULT RecordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     g_Seen.push_back({hwnd, message, wParam, lParam});
+    if (message == WM_KEYDOWN)
+    {
+        BYTE state[256];
+        char16_t out[2] = {};
+        GetKeyboardState(state);
+        int n = ToUnicode(static_cast<UINT>(wParam), MapVirtualKeyA(static_cast<UINT>(wParam), MAPVK_VK_TO_VSC), state,
+                          out, 2, 0);
+        g_Typed.push_back(n == 1 ? out[0] : 0);
+    }
     if (message == WM_CLOSE && g_RefuseClose)
         return 0;
     return DefWindowProcA(hwnd, message, wParam, lParam);
@@ -50,6 +60,7 @@ protected:
     void SetUp() override
     {
         g_Seen.clear();
+        g_Typed.clear();
         g_RefuseClose = false;
         WNDCLASSEXA c = {};
         c.cbSize = sizeof(c);
@@ -223,6 +234,23 @@ TEST_F(WinWindowTest, KeysBecomeKeyMessagesAndReachTheInputLayer)
 
     keyboard->Release();
     input->Release();
+}
+
+// A chord typed within one frame: each key message sees the keyboard as it was when that key went
+// down, not as it is after the whole frame's events.
+TEST_F(WinWindowTest, KeyboardStateIsTheOneOfTheMessageBeingHandled)
+{
+    PushKey(SDL_KEYDOWN, SDL_SCANCODE_LSHIFT, KMOD_LSHIFT);
+    PushKey(SDL_KEYDOWN, SDL_SCANCODE_A, KMOD_LSHIFT);
+    PushKey(SDL_KEYUP, SDL_SCANCODE_A, KMOD_LSHIFT);
+    PushKey(SDL_KEYUP, SDL_SCANCODE_LSHIFT);
+    PushKey(SDL_KEYDOWN, SDL_SCANCODE_B);
+    PushKey(SDL_KEYUP, SDL_SCANCODE_B);
+    Pump();
+    ASSERT_EQ(g_Typed.size(), 3u);
+    EXPECT_EQ(g_Typed[0], 0);
+    EXPECT_EQ(g_Typed[1], u'A');
+    EXPECT_EQ(g_Typed[2], u'b');
 }
 
 // Without Num Lock the keypad's digit keys are the navigation keys, as their messages say.

@@ -63,7 +63,9 @@ void PostKey(WinRegistry& registry, const SDL_KeyboardEvent& key)
         lParam |= 1u << 30;
     if (!down)
         lParam |= 1u << 31;
-    bool sys = alt || vk == VK_MENU || vk == VK_F10;
+    // With Ctrl held, Alt combinations (AltGr among them) are ordinary keys.
+    bool ctrl = (key.keysym.mod & KMOD_CTRL) != 0;
+    bool sys = vk == VK_F10 || (!ctrl && (alt || vk == VK_MENU));
     UINT message = down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
     registry.lastKeyDown = down ? static_cast<LPARAM>(lParam) : 0;
     HWND window = WindowOf(registry, key.windowID);
@@ -77,7 +79,8 @@ void PostText(WinRegistry& registry, const SDL_TextInputEvent& text)
     HWND window = WindowOf(registry, text.windowID);
     if (window == nullptr)
         return;
-    UINT message = (SDL_GetModState() & KMOD_ALT) != 0 ? WM_SYSCHAR : WM_CHAR;
+    SDL_Keymod mod = SDL_GetModState();
+    UINT message = (mod & KMOD_ALT) != 0 && (mod & KMOD_CTRL) == 0 ? WM_SYSCHAR : WM_CHAR;
     // Characters of an auto-repeated key are repeats too (bit 30), as handlers that skip repeats expect.
     LPARAM lParam = registry.lastKeyDown != 0 ? registry.lastKeyDown : 1;
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text.text);

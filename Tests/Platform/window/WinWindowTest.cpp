@@ -309,6 +309,37 @@ TEST_F(WinWindowTest, AltF4IsASystemKeyThatClosesThroughTheDefaultProcedure)
     EXPECT_FALSE(IsWindow(m_Window));
 }
 
+// With Ctrl held, Alt combinations are ordinary keys (and characters): Ctrl+Alt+F4 closes nothing.
+TEST_F(WinWindowTest, CtrlAltKeysAreNoSystemKeys)
+{
+    const Uint16 both = KMOD_LCTRL | KMOD_LALT;
+    PushKey(SDL_KEYDOWN, SDL_SCANCODE_LCTRL, KMOD_LCTRL);
+    PushKey(SDL_KEYDOWN, SDL_SCANCODE_LALT, both);
+    PushKey(SDL_KEYDOWN, SDL_SCANCODE_F4, both);
+    PushKey(SDL_KEYUP, SDL_SCANCODE_F4, both);
+    SDL_Event text = {};
+    text.type = SDL_TEXTINPUT;
+    text.text.windowID = m_Id;
+    SDL_strlcpy(text.text.text, "@", sizeof(text.text.text));
+    SDL_SetModState(static_cast<SDL_Keymod>(both));
+    ASSERT_EQ(SDL_PushEvent(&text), 1);
+    Pump();
+    SDL_SetModState(KMOD_NONE);
+    EXPECT_TRUE(Of(WM_SYSKEYDOWN).empty());
+    EXPECT_TRUE(Of(WM_SYSKEYUP).empty());
+    EXPECT_TRUE(Of(WM_SYSCHAR).empty());
+    std::vector<Seen> downs = Of(WM_KEYDOWN);
+    ASSERT_EQ(downs.size(), 3u);
+    EXPECT_EQ(downs[1].wParam, VK_MENU);
+    EXPECT_EQ(downs[2].wParam, VK_F4);
+    EXPECT_NE(downs[2].lParam & (1 << 29), 0); // Alt is still down
+    ASSERT_EQ(Of(WM_CHAR).size(), 1u);
+    EXPECT_EQ(Of(WM_CHAR)[0].wParam, WPARAM('@'));
+    EXPECT_TRUE(Of(WM_SYSCOMMAND).empty());
+    EXPECT_TRUE(Of(WM_CLOSE).empty());
+    EXPECT_TRUE(IsWindow(m_Window));
+}
+
 TEST_F(WinWindowTest, TextArrivesAsUtf16CharacterMessages)
 {
     SDL_Event e = {};

@@ -68,6 +68,8 @@ void PostKey(WinRegistry& registry, const SDL_KeyboardEvent& key)
     bool sys = vk == VK_F10 || (!ctrl && (alt || vk == VK_MENU));
     UINT message = down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
     registry.lastKeyDown = down ? static_cast<LPARAM>(lParam) : 0;
+    registry.lockMods = key.keysym.mod & (KMOD_CAPS | KMOD_NUM | KMOD_SCROLL);
+    registry.lockModsKnown = true;
     HWND window = WindowOf(registry, key.windowID);
     if (window != nullptr)
         registry.Post(window, message, vk, static_cast<LPARAM>(lParam));
@@ -168,6 +170,7 @@ void PostWindowEvent(WinRegistry& registry, const SDL_WindowEvent& event)
     {
     case SDL_WINDOWEVENT_FOCUS_GAINED:
         registry.foreground = window;
+        registry.lockModsKnown = false;
         registry.Post(window, WM_ACTIVATE, WA_ACTIVE, 0);
         registry.Post(window, WM_SETFOCUS, 0, 0);
         break;

@@ -43,6 +43,10 @@ public:
     POINT cursor = {};
     // The last key-down, whose repeat flag and scan code the characters it types carry.
     LPARAM lastKeyDown = 0;
+    // Caps, Num and Scroll Lock as of the last key message taken (SDL's own state runs ahead of the
+    // queue); unknown again after a focus change, when SDL reads them afresh.
+    bool lockModsKnown = false;
+    uint16_t lockMods = 0;
 };
 
 WinRegistry& g_WinRegistry();

@@ -253,6 +253,26 @@ TEST_F(WinWindowTest, KeyboardStateIsTheOneOfTheMessageBeingHandled)
     EXPECT_EQ(g_Typed[2], u'b');
 }
 
+// Caps Lock pressed after a letter within one frame changes the letters after it, not the one before,
+// however far SDL's own modifier state has run ahead.
+TEST_F(WinWindowTest, LockKeysCountFromTheMessageBeingHandled)
+{
+    PushKey(SDL_KEYDOWN, SDL_SCANCODE_A);
+    PushKey(SDL_KEYDOWN, SDL_SCANCODE_CAPSLOCK, KMOD_CAPS);
+    PushKey(SDL_KEYDOWN, SDL_SCANCODE_B, KMOD_CAPS);
+    SDL_SetModState(KMOD_CAPS);
+    Pump();
+    SDL_SetModState(KMOD_NONE);
+    ASSERT_EQ(g_Typed.size(), 3u);
+    EXPECT_EQ(g_Typed[0], u'a');
+    EXPECT_EQ(g_Typed[1], 0);
+    EXPECT_EQ(g_Typed[2], u'B');
+    PushKey(SDL_KEYUP, SDL_SCANCODE_A);
+    PushKey(SDL_KEYUP, SDL_SCANCODE_CAPSLOCK);
+    PushKey(SDL_KEYUP, SDL_SCANCODE_B);
+    Pump();
+}
+
 // Without Num Lock the keypad's digit keys are the navigation keys, as their messages say.
 TEST_F(WinWindowTest, KeypadKeysFollowNumLock)
 {

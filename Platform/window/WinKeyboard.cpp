@@ -1,5 +1,6 @@
 // Keyboard state and the US layout's characters.
 #include "Platform/input/InputState.h"
+#include "Platform/window/WinRegistry.h"
 #include "Platform/window/WinVirtualKeys.h"
 
 #include <SDL.h>
@@ -109,9 +110,10 @@ BOOL GetKeyboardState(BYTE* keyState)
     for (int i = 0; i < 3; ++i)
         if (input.buttons[i] != 0)
             keyState[buttons[i]] = 0x80;
-    if (SDL_WasInit(SDL_INIT_VIDEO) != 0)
+    const WinRegistry& registry = g_WinRegistry();
+    if (registry.lockModsKnown || SDL_WasInit(SDL_INIT_VIDEO) != 0)
     {
-        SDL_Keymod mod = SDL_GetModState();
+        int mod = registry.lockModsKnown ? registry.lockMods : static_cast<int>(SDL_GetModState());
         if ((mod & KMOD_CAPS) != 0)
             keyState[VK_CAPITAL] |= 1;
         if ((mod & KMOD_NUM) != 0)

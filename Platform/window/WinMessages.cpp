@@ -48,6 +48,9 @@ void PostKey(WinRegistry& registry, const SDL_KeyboardEvent& key)
     WPARAM vk = WinVirtualKeyFromKeyCode(code);
     if (vk == 0)
         return;
+    // Without Num Lock the keypad digits move the caret; their messages name the navigation keys.
+    if ((key.keysym.mod & KMOD_NUM) == 0 && WinKeypadNavigationKey(code) != 0)
+        vk = WinKeypadNavigationKey(code);
     bool down = key.type == SDL_KEYDOWN;
     bool alt = (key.keysym.mod & KMOD_ALT) != 0;
     uint32_t lParam = 1;
@@ -60,9 +63,13 @@ void PostKey(WinRegistry& registry, const SDL_KeyboardEvent& key)
         lParam |= 1u << 30;
     if (!down)
         lParam |= 1u << 31;
-    bool sys = alt || vk == VK_MENU || vk == VK_F10;
+    // With Ctrl held, Alt combinations (AltGr among them) are ordinary keys.
+    bool ctrl = (key.keysym.mod & KMOD_CTRL) != 0;
+    bool sys = vk == VK_F10 || (!ctrl && (alt || vk == VK_MENU));
     UINT message = down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
     registry.lastKeyDown = down ? static_cast<LPARAM>(lParam) : 0;
+    registry.lockMods = key.keysym.mod & (KMOD_CAPS | KMOD_NUM | KMOD_SCROLL);
+    registry.lockModsKnown = true;
     HWND window = WindowOf(registry, key.windowID);
     if (window != nullptr)
         registry.Post(window, message, vk, static_cast<LPARAM>(lParam));
@@ -74,7 +81,8 @@ void PostText(WinRegistry& registry, const SDL_TextInputEvent& text)
     HWND window = WindowOf(registry, text.windowID);
     if (window == nullptr)
         return;
-    UINT message = (SDL_GetModState() & KMOD_ALT) != 0 ? WM_SYSCHAR : WM_CHAR;
+    SDL_Keymod mod = SDL_GetModState();
+    UINT message = (mod & KMOD_ALT) != 0 && (mod & KMOD_CTRL) == 0 ? WM_SYSCHAR : WM_CHAR;
     // Characters of an auto-repeated key are repeats too (bit 30), as handlers that skip repeats expect.
     LPARAM lParam = registry.lastKeyDown != 0 ? registry.lastKeyDown : 1;
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text.text);
@@ -162,6 +170,7 @@ void PostWindowEvent(WinRegistry& registry, const SDL_WindowEvent& event)
     {
     case SDL_WINDOWEVENT_FOCUS_GAINED:
         registry.foreground = window;
+        registry.lockModsKnown = false;
         registry.Post(window, WM_ACTIVATE, WA_ACTIVE, 0);
         registry.Post(window, WM_SETFOCUS, 0, 0);
         break;
@@ -266,25 +275,26 @@ BOOL PeekMessageA(MSG* message, HWND window, UINT filterMin, UINT filterMax, UIN
     if (message == nullptr)
         return FALSE;
     WinRegistry& registry = g_WinRegistry();
-    if (SDL_WasInit(SDL_INIT_VIDEO) != 0)
+    // Events are taken one at a time, only once the queue holds nothing to return: the input state
+    // (and so GetKeyboardState) then stands where the message being handled left it, as a window
+    // procedure translating a key expects.
+    for (;;)
     {
-        SDL_Event event;
-        while (SDL_PollEvent(&event) != 0)
+        for (auto it = registry.queue.begin(); it != registry.queue.end(); ++it)
         {
-            InputFeedEvent(event);
-            Translate(registry, event);
+            if (!Matches(*it, window, filterMin, filterMax))
+                continue;
+            *message = *it;
+            if ((remove & PM_REMOVE) != 0)
+                registry.queue.erase(it);
+            return TRUE;
         }
+        SDL_Event event;
+        if (SDL_WasInit(SDL_INIT_VIDEO) == 0 || SDL_PollEvent(&event) == 0)
+            return FALSE;
+        InputFeedEvent(event);
+        Translate(registry, event);
     }
-    for (auto it = registry.queue.begin(); it != registry.queue.end(); ++it)
-    {
-        if (!Matches(*it, window, filterMin, filterMax))
-            continue;
-        *message = *it;
-        if ((remove & PM_REMOVE) != 0)
-            registry.queue.erase(it);
-        return TRUE;
-    }
-    return FALSE;
 }
 
 BOOL TranslateMessage(const MSG* message)

@@ -61,10 +61,13 @@ WinRegistry& g_WinRegistry()
 
 bool WinHasDisplay()
 {
-    if (SDL_WasInit(SDL_INIT_VIDEO) == 0)
-        return false;
-    const char* driver = SDL_GetCurrentVideoDriver();
-    return driver != nullptr && std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0;
+    // Before video is up (a second instance reports itself before it has a window) SDL's boxes open
+    // their own display connection; only a driver asked for by name can say there is no screen.
+    const char* driver =
+        SDL_WasInit(SDL_INIT_VIDEO) != 0 ? SDL_GetCurrentVideoDriver() : SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    if (driver == nullptr)
+        return SDL_WasInit(SDL_INIT_VIDEO) == 0;
+    return std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0;
 }
 
 static bool ShowCrashBox(const char* caption, const char* text)

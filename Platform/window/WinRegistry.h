@@ -43,6 +43,10 @@ public:
     POINT cursor = {};
     // The last key-down, whose repeat flag and scan code the characters it types carry.
     LPARAM lastKeyDown = 0;
+    // Caps, Num and Scroll Lock as of the last key message taken (SDL's own state runs ahead of the
+    // queue); unknown again after a focus change, when SDL reads them afresh.
+    bool lockModsKnown = false;
+    uint16_t lockMods = 0;
 };
 
 WinRegistry& g_WinRegistry();
@@ -50,5 +54,5 @@ WinRegistry& g_WinRegistry();
 // Starts SDL's video subsystem once (it stays up, as the graphics layer expects) and, where a real
 // display exists, points the crash message box at an SDL dialog.
 bool WinEnsureVideo();
-// True when message boxes can be shown: video is up on a driver with a screen.
+// True when message boxes can be shown: video is (or would come) up on a driver with a screen.
 bool WinHasDisplay();

@@ -10,11 +10,11 @@
 //   size changed, minimised -> WM_SIZE (SIZE_RESTORED, SIZE_MAXIMIZED, SIZE_MINIMIZED; width, height)
 //   exposed                  -> WM_PAINT;  close asked -> WM_CLOSE
 //   quit (SIGINT, SIGTERM)   -> WM_CLOSE to every window
-//   key down / up            -> WM_KEYDOWN / WM_KEYUP, or WM_SYSKEYDOWN / WM_SYSKEYUP while Alt is held
-//                               (and for Alt and F10 themselves); wParam the virtual key, lParam repeat
+//   key down / up            -> WM_KEYDOWN / WM_KEYUP, or WM_SYSKEYDOWN / WM_SYSKEYUP while Alt but not
+//                               Ctrl is held (and for Alt and F10 themselves); wParam the virtual key, lParam repeat
 //                               count 1, scan code in bits 16-23, extended bit 24, Alt bit 29, previous
 //                               state bit 30 (set on auto-repeat and on key-up), transition bit 31
-//   text input               -> one WM_CHAR (WM_SYSCHAR with Alt) per UTF-16 code unit
+//   text input               -> one WM_CHAR (WM_SYSCHAR with Alt, not Ctrl) per UTF-16 code unit
 //   mouse motion             -> WM_MOUSEMOVE (MK_ flags; client x, y as low and high word)
 //   mouse buttons            -> WM_L/R/MBUTTONDOWN, ...UP, WM_LBUTTONDBLCLK etc. for the second click of a
 //                               class with CS_DBLCLKS, WM_XBUTTONDOWN/UP
@@ -226,6 +226,7 @@ constexpr WPARAM VK_RBUTTON = 0x02;
 constexpr WPARAM VK_MBUTTON = 0x04;
 constexpr WPARAM VK_BACK = 0x08;
 constexpr WPARAM VK_TAB = 0x09;
+constexpr WPARAM VK_CLEAR = 0x0C;
 constexpr WPARAM VK_RETURN = 0x0D;
 constexpr WPARAM VK_SHIFT = 0x10;
 constexpr WPARAM VK_CONTROL = 0x11;

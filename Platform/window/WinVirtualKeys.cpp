@@ -66,3 +66,34 @@ WPARAM WinVirtualKeyFromKeyCode(uint8_t keyCode)
     static const Table table;
     return table.vk[keyCode];
 }
+
+WPARAM WinKeypadNavigationKey(uint8_t keyCode)
+{
+    switch (keyCode)
+    {
+    case DIK_NUMPAD7:
+        return VK_HOME;
+    case DIK_NUMPAD8:
+        return VK_UP;
+    case DIK_NUMPAD9:
+        return VK_PRIOR;
+    case DIK_NUMPAD4:
+        return VK_LEFT;
+    case DIK_NUMPAD5:
+        return VK_CLEAR;
+    case DIK_NUMPAD6:
+        return VK_RIGHT;
+    case DIK_NUMPAD1:
+        return VK_END;
+    case DIK_NUMPAD2:
+        return VK_DOWN;
+    case DIK_NUMPAD3:
+        return VK_NEXT;
+    case DIK_NUMPAD0:
+        return VK_INSERT;
+    case DIK_DECIMAL:
+        return VK_DELETE;
+    default:
+        return 0;
+    }
+}

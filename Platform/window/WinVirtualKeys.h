@@ -5,3 +5,5 @@
 
 // 0 for codes without a virtual key.
 WPARAM WinVirtualKeyFromKeyCode(uint8_t keyCode);
+// The navigation key a keypad digit or decimal key is while Num Lock is off; 0 for other codes.
+WPARAM WinKeypadNavigationKey(uint8_t keyCode);

@@ -6,6 +6,8 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <unistd.h>
 #include <vector>
 
 namespace
@@ -18,11 +20,21 @@ struct Seen
     LPARAM lParam;
 };
 std::vector<Seen> g_Seen;
+std::vector<char16_t> g_Typed; // what each key-down types, translated as the game's window does
 bool g_RefuseClose = false;
 
 LRESULT RecordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     g_Seen.push_back({hwnd, message, wParam, lParam});
+    if (message == WM_KEYDOWN)
+    {
+        BYTE state[256];
+        char16_t out[2] = {};
+        GetKeyboardState(state);
+        int n = ToUnicode(static_cast<UINT>(wParam), MapVirtualKeyA(static_cast<UINT>(wParam), MAPVK_VK_TO_VSC), state,
+                          out, 2, 0);
+        g_Typed.push_back(n == 1 ? out[0] : 0);
+    }
     if (message == WM_CLOSE && g_RefuseClose)
         return 0;
     return DefWindowProcA(hwnd, message, wParam, lParam);
@@ -48,6 +60,7 @@ protected:
     void SetUp() override
     {
         g_Seen.clear();
+        g_Typed.clear();
         g_RefuseClose = false;
         WNDCLASSEXA c = {};
         c.cbSize = sizeof(c);
@@ -223,6 +236,75 @@ TEST_F(WinWindowTest, KeysBecomeKeyMessagesAndReachTheInputLayer)
     input->Release();
 }
 
+// A chord typed within one frame: each key message sees the keyboard as it was when that key went
+// down, not as it is after the whole frame's events.
+TEST_F(WinWindowTest, KeyboardStateIsTheOneOfTheMessageBeingHandled)
+{
+    PushKey(SDL_KEYDOWN, SDL_SCANCODE_LSHIFT, KMOD_LSHIFT);
+    PushKey(SDL_KEYDOWN, SDL_SCANCODE_A, KMOD_LSHIFT);
+    PushKey(SDL_KEYUP, SDL_SCANCODE_A, KMOD_LSHIFT);
+    PushKey(SDL_KEYUP, SDL_SCANCODE_LSHIFT);
+    PushKey(SDL_KEYDOWN, SDL_SCANCODE_B);
+    PushKey(SDL_KEYUP, SDL_SCANCODE_B);
+    Pump();
+    ASSERT_EQ(g_Typed.size(), 3u);
+    EXPECT_EQ(g_Typed[0], 0);
+    EXPECT_EQ(g_Typed[1], u'A');
+    EXPECT_EQ(g_Typed[2], u'b');
+}
+
+// Caps Lock pressed after a letter within one frame changes the letters after it, not the one before,
+// however far SDL's own modifier state has run ahead.
+TEST_F(WinWindowTest, LockKeysCountFromTheMessageBeingHandled)
+{
+    PushKey(SDL_KEYDOWN, SDL_SCANCODE_A);
+    PushKey(SDL_KEYDOWN, SDL_SCANCODE_CAPSLOCK, KMOD_CAPS);
+    PushKey(SDL_KEYDOWN, SDL_SCANCODE_B, KMOD_CAPS);
+    SDL_SetModState(KMOD_CAPS);
+    Pump();
+    SDL_SetModState(KMOD_NONE);
+    ASSERT_EQ(g_Typed.size(), 3u);
+    EXPECT_EQ(g_Typed[0], u'a');
+    EXPECT_EQ(g_Typed[1], 0);
+    EXPECT_EQ(g_Typed[2], u'B');
+    PushKey(SDL_KEYUP, SDL_SCANCODE_A);
+    PushKey(SDL_KEYUP, SDL_SCANCODE_CAPSLOCK);
+    PushKey(SDL_KEYUP, SDL_SCANCODE_B);
+    Pump();
+}
+
+// Without Num Lock the keypad's digit keys are the navigation keys, as their messages say.
+TEST_F(WinWindowTest, KeypadKeysFollowNumLock)
+{
+    const SDL_Scancode keys[] = {SDL_SCANCODE_KP_7, SDL_SCANCODE_KP_8, SDL_SCANCODE_KP_9, SDL_SCANCODE_KP_4,
+                                 SDL_SCANCODE_KP_5, SDL_SCANCODE_KP_6, SDL_SCANCODE_KP_1, SDL_SCANCODE_KP_2,
+                                 SDL_SCANCODE_KP_3, SDL_SCANCODE_KP_0, SDL_SCANCODE_KP_PERIOD};
+    const WPARAM navigation[] = {VK_HOME, VK_UP,   VK_PRIOR, VK_LEFT,   VK_CLEAR, VK_RIGHT,
+                                 VK_END,  VK_DOWN, VK_NEXT,  VK_INSERT, VK_DELETE};
+    const WPARAM digits[] = {VK_NUMPAD0 + 7, VK_NUMPAD0 + 8, VK_NUMPAD0 + 9, VK_NUMPAD0 + 4,
+                             VK_NUMPAD0 + 5, VK_NUMPAD0 + 6, VK_NUMPAD0 + 1, VK_NUMPAD0 + 2,
+                             VK_NUMPAD0 + 3, VK_NUMPAD0,     VK_DECIMAL};
+    for (SDL_Scancode key : keys)
+        PushKey(SDL_KEYDOWN, key);
+    for (SDL_Scancode key : keys)
+        PushKey(SDL_KEYDOWN, key, KMOD_NUM);
+    Pump();
+    std::vector<Seen> downs = Of(WM_KEYDOWN);
+    ASSERT_EQ(downs.size(), 22u);
+    for (size_t i = 0; i < 11; ++i)
+    {
+        EXPECT_EQ(downs[i].wParam, navigation[i]) << i;
+        EXPECT_EQ(downs[11 + i].wParam, digits[i]) << i;
+        // The keypad keys stay the keypad's: same scan code, never the extended bit.
+        EXPECT_EQ(downs[i].lParam, downs[11 + i].lParam) << i;
+        EXPECT_EQ(downs[i].lParam & (1 << 24), 0) << i;
+    }
+    // A navigation key of the keypad types nothing.
+    BYTE state[256] = {};
+    char16_t out[2];
+    EXPECT_EQ(ToUnicode(static_cast<UINT>(downs[0].wParam), 0x47, state, out, 2, 0), 0);
+}
+
 TEST_F(WinWindowTest, AltF4IsASystemKeyThatClosesThroughTheDefaultProcedure)
 {
     PushKey(SDL_KEYDOWN, SDL_SCANCODE_LALT, KMOD_LALT);
@@ -245,6 +327,37 @@ TEST_F(WinWindowTest, AltF4IsASystemKeyThatClosesThroughTheDefaultProcedure)
     EXPECT_EQ(Of(WM_CLOSE).size(), 2u);
     EXPECT_EQ(Of(WM_DESTROY).size(), 1u);
     EXPECT_FALSE(IsWindow(m_Window));
+}
+
+// With Ctrl held, Alt combinations are ordinary keys (and characters): Ctrl+Alt+F4 closes nothing.
+TEST_F(WinWindowTest, CtrlAltKeysAreNoSystemKeys)
+{
+    const Uint16 both = KMOD_LCTRL | KMOD_LALT;
+    PushKey(SDL_KEYDOWN, SDL_SCANCODE_LCTRL, KMOD_LCTRL);
+    PushKey(SDL_KEYDOWN, SDL_SCANCODE_LALT, both);
+    PushKey(SDL_KEYDOWN, SDL_SCANCODE_F4, both);
+    PushKey(SDL_KEYUP, SDL_SCANCODE_F4, both);
+    SDL_Event text = {};
+    text.type = SDL_TEXTINPUT;
+    text.text.windowID = m_Id;
+    SDL_strlcpy(text.text.text, "@", sizeof(text.text.text));
+    SDL_SetModState(static_cast<SDL_Keymod>(both));
+    ASSERT_EQ(SDL_PushEvent(&text), 1);
+    Pump();
+    SDL_SetModState(KMOD_NONE);
+    EXPECT_TRUE(Of(WM_SYSKEYDOWN).empty());
+    EXPECT_TRUE(Of(WM_SYSKEYUP).empty());
+    EXPECT_TRUE(Of(WM_SYSCHAR).empty());
+    std::vector<Seen> downs = Of(WM_KEYDOWN);
+    ASSERT_EQ(downs.size(), 3u);
+    EXPECT_EQ(downs[1].wParam, VK_MENU);
+    EXPECT_EQ(downs[2].wParam, VK_F4);
+    EXPECT_NE(downs[2].lParam & (1 << 29), 0); // Alt is still down
+    ASSERT_EQ(Of(WM_CHAR).size(), 1u);
+    EXPECT_EQ(Of(WM_CHAR)[0].wParam, WPARAM('@'));
+    EXPECT_TRUE(Of(WM_SYSCOMMAND).empty());
+    EXPECT_TRUE(Of(WM_CLOSE).empty());
+    EXPECT_TRUE(IsWindow(m_Window));
 }
 
 TEST_F(WinWindowTest, TextArrivesAsUtf16CharacterMessages)
@@ -439,4 +552,23 @@ TEST(WinMessageBox, WithoutADisplayItAnswersTheFirstButton)
 {
     EXPECT_EQ(MessageBoxA(nullptr, "Game is already running!", nullptr, MB_OK), IDOK);
     EXPECT_EQ(MessageBoxA(nullptr, "text", "caption", MB_YESNO), IDYES);
+}
+
+// A second instance says so before it has any window: the box is asked of SDL, which opens its own
+// connection to the display. Run in a fresh process, where video was never started, with no display.
+TEST(WinMessageBox, BeforeAnyWindowTheBoxIsAskedForAnyway)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            unsetenv("DISPLAY");
+            unsetenv("WAYLAND_DISPLAY");
+            setenv("SDL_VIDEODRIVER", "x11", 1);
+            SDL_ClearError();
+            int answer = MessageBoxA(nullptr, "Game is already running!", nullptr, MB_OK);
+            // SDL found no display and said so; the answer is still the first button's.
+            bool asked = SDL_GetError()[0] != 0;
+            _exit(answer == IDOK && SDL_WasInit(SDL_INIT_VIDEO) == 0 && asked ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }

@@ -144,6 +144,8 @@ TEST(FontCodePage, CharsetsAndBytes)
         {1252, 0xE9, true, 0xE9},   {1251, 0xC0, true, 0x0410}, {1253, 0xC1, true, 0x0391},
         {932, 0x41, true, 0x41},    {932, 0xB1, true, 0xFF71},  {932, 0x82, false, 0}, // a lead byte
         {4711, 0x41, false, 0},
+        // Pages whose converters hold a base letter back for a combining mark that may follow.
+        {1258, 0xC0, true, 0xC0},   {1255, 0xE9, true, 0x05D9}, {874, 0xA1, true, 0x0E01},
     };
     for (const ByteCase& c : cases)
     {

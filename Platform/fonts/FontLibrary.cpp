@@ -130,6 +130,20 @@ bool BoundToName(FcPattern* request, FcPattern* font)
     return false;
 }
 
+// The request for the face itself when the configuration binds it to a font, else for the layer's
+// stand-in: a Verdana that is installed or added by the program wins over the alias.
+bool MatchFace(const std::string& face, int weight, bool italic, FcPattern*& request, FcPattern*& font)
+{
+    if (!MatchPattern(face, weight, italic, request, font))
+        return false;
+    const std::string alias = Unalias(face);
+    if (alias == face || BoundToName(request, font))
+        return true;
+    FcPatternDestroy(font);
+    FcPatternDestroy(request);
+    return MatchPattern(alias, weight, italic, request, font);
+}
+
 bool CoversCharset(FcPattern* font, int charset)
 {
     if (charset == DEFAULT_CHARSET)
@@ -199,7 +213,7 @@ bool FontLibrary::FaceExists(const std::string& face, int charset)
     std::lock_guard<std::recursive_mutex> lock(Lock());
     FcPattern* request = nullptr;
     FcPattern* font = nullptr;
-    if (!MatchPattern(Unalias(face), FW_NORMAL, false, request, font))
+    if (!MatchFace(face, FW_NORMAL, false, request, font))
         return false;
     const bool found = BoundToName(request, font) && CoversCharset(font, charset);
     FcPatternDestroy(font);
@@ -221,7 +235,7 @@ bool FontLibrary::Match(const std::string& face, int weight, bool italic, FontMa
     out = FontMatch();
     FcPattern* request = nullptr;
     FcPattern* font = nullptr;
-    if (!MatchPattern(Unalias(face), weight, italic, request, font))
+    if (!MatchFace(face, weight, italic, request, font))
         return false;
     FcChar8* file = nullptr;
     FcChar8* family = nullptr;

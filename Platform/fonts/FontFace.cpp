@@ -113,14 +113,15 @@ std::unique_ptr<FontFace> FontFace::Create(const FontCreateParams& params)
         return nullptr;
     const int cell = params.height == 0 ? 16 : params.height;
     const double upem = face->units_per_EM;
-    const double ppem = cell > 0 ? cell * upem / (winAscent + winDescent) : -cell;
-    if (ppem < 1.0 || FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(std::lround(ppem * 64.0)), 72, 72) != 0)
+    // A cell of a pixel or so makes an em below one pixel; it is drawn at one.
+    const double ppem = std::max(1.0, cell > 0 ? cell * upem / (winAscent + winDescent) : -cell);
+    if (FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(std::lround(ppem * 64.0)), 72, 72) != 0)
         return nullptr;
     const double scale = ppem / upem;
     impl->scale = static_cast<float>(scale);
 
     FontTextMetrics& m = impl->metrics;
-    m.tmAscent = Round(winAscent * scale);
+    m.tmAscent = cell > 0 ? std::min(cell, Round(winAscent * scale)) : Round(winAscent * scale);
     m.tmDescent = cell > 0 ? cell - m.tmAscent : Round(winDescent * scale);
     m.tmHeight = m.tmAscent + m.tmDescent;
     m.tmInternalLeading = std::max(0, m.tmHeight - Round(ppem));

@@ -63,6 +63,20 @@ TEST(FontFace, RefusesHeightsOutOfRange)
 {
     EXPECT_EQ(Make("DejaVu Sans", FontFace::kMaxHeight + 1), nullptr);
     EXPECT_EQ(Make("DejaVu Sans", -FontFace::kMaxHeight - 1), nullptr);
+    // The smallest heights in range still make a font, a positive one a cell of that height.
+    for (int height : {1, 2, -1, FontFace::kMaxHeight, -FontFace::kMaxHeight})
+    {
+        auto font = Make("DejaVu Sans", height);
+        ASSERT_NE(font, nullptr) << height;
+        if (height > 0)
+        {
+            EXPECT_EQ(font->TextMetrics().tmHeight, height);
+        }
+        else
+        {
+            EXPECT_GE(font->TextMetrics().tmHeight, -height);
+        }
+    }
     // A face that is not installed still gives a font, from the face fontconfig falls back to.
     EXPECT_NE(Make("Xyzzy Nonexistent Face", 12), nullptr);
 }

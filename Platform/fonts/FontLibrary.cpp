@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <limits.h>
 #include <map>
 #include <strings.h>
@@ -293,7 +294,14 @@ bool FontLibrary::RemoveFontFile(const std::string& path)
 {
     std::lock_guard<std::recursive_mutex> lock(Lock());
     LibraryState& s = State();
-    auto it = s.userFonts.find(Canonical(path));
+    std::string key = Canonical(path);
+    if (key.empty())
+    {
+        // A file deleted since it was added no longer resolves; the folders it was in still do.
+        std::error_code error;
+        key = std::filesystem::weakly_canonical(path, error).string();
+    }
+    auto it = s.userFonts.find(key);
     if (it == s.userFonts.end())
         return false;
     if (--it->second > 0)

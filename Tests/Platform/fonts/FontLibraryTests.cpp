@@ -182,6 +182,23 @@ TEST(FontLibrary, AddedFontWinsOverTheLayersStandIn)
     std::filesystem::remove_all(folder);
 }
 
+// Nothing keeps an added file from being deleted here; giving its reference back must still work.
+TEST(FontLibrary, RemovesAFontWhoseFileIsGone)
+{
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("we_fonts_gone_" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    const std::string file = WriteRenamedFont(folder);
+    ASSERT_FALSE(file.empty());
+    ASSERT_EQ(FontLibrary::AddFontFile(file), 1);
+    ASSERT_TRUE(FontLibrary::FaceExists("WeTestFontX", ANSI_CHARSET));
+    std::filesystem::remove(file);
+    EXPECT_TRUE(FontLibrary::RemoveFontFile(file));
+    EXPECT_FALSE(FontLibrary::FaceExists("WeTestFontX", ANSI_CHARSET));
+    EXPECT_FALSE(FontLibrary::RemoveFontFile(file));
+    std::filesystem::remove_all(folder);
+}
+
 TEST(FontLibrary, RefusesFilesThatAreNoFonts)
 {
     const std::filesystem::path folder =

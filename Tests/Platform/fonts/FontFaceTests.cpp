@@ -51,6 +51,7 @@ TEST(FontFace, PositiveHeightIsTheCellNegativeTheEm)
     auto em = Make("DejaVu Sans", -20);
     ASSERT_NE(em, nullptr);
     EXPECT_GT(em->TextMetrics().tmHeight, 20);
+    EXPECT_EQ(em->TextMetrics().tmInternalLeading, em->TextMetrics().tmHeight - 20); // the em is the 20
 
     auto mono = Make("Courier New", 16);
     ASSERT_NE(mono, nullptr);
@@ -252,6 +253,34 @@ TEST(FontFace, TextPartlyOffTheBitmapIsClipped)
         for (int r = 0; r < side; ++r)
             for (int c = 0; c < side; ++c)
                 ASSERT_EQ(small.Pixel(c, r), big.Pixel(c + margin, r + margin)) << x << "," << y;
+    }
+}
+
+// A text is its glyphs each drawn at the pen the ABC widths before it give, overhangs and all.
+TEST(FontFace, PenAdvancesByTheAbcSum)
+{
+    for (bool italic : {false, true})
+    {
+        FontCreateParams p;
+        p.face = "Liberation Serif";
+        p.height = 30;
+        p.italic = italic;
+        auto font = FontFace::Create(p);
+        ASSERT_NE(font, nullptr);
+        const char16_t text[] = {u'W', u'j', u'f', u'A', u'V'};
+        FontBitmap whole, pieces;
+        ASSERT_TRUE(whole.Create(160, 40));
+        ASSERT_TRUE(pieces.Create(160, 40));
+        ASSERT_TRUE(font->TextOut(whole, 10, 3, text, 5));
+        int pen = 10;
+        for (char16_t c : text)
+        {
+            ASSERT_TRUE(font->TextOut(pieces, pen, 3, &c, 1));
+            pen += Advance(*font, c);
+        }
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 160; ++x)
+                ASSERT_EQ(whole.Pixel(x, y), pieces.Pixel(x, y)) << italic << " " << x << "," << y;
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 
 namespace {
@@ -253,6 +254,18 @@ TEST(FontFace, TextPartlyOffTheBitmapIsClipped)
         for (int r = 0; r < side; ++r)
             for (int c = 0; c < side; ++c)
                 ASSERT_EQ(small.Pixel(c, r), big.Pixel(c + margin, r + margin)) << x << "," << y;
+    }
+    // Positions at the ends of the coordinate range draw nothing (and compute nothing out of range).
+    const int big_ = std::numeric_limits<int>::max(), least = std::numeric_limits<int>::min();
+    for (const auto& [x, y] : {std::pair{big_ - 4, 0}, std::pair{least + 1, 0}, std::pair{0, big_ - 2},
+                               std::pair{0, least + 1}, std::pair{least, least}, std::pair{big_, big_}})
+    {
+        FontBitmap small;
+        ASSERT_TRUE(small.Create(side, side));
+        ASSERT_TRUE(font->TextOut(small, x, y, text, 4));
+        for (int r = 0; r < side; ++r)
+            for (int c = 0; c < side; ++c)
+                ASSERT_EQ(small.Pixel(c, r), 0u) << x << "," << y;
     }
 }
 

@@ -80,7 +80,11 @@ bool FontCodePage::ByteToUtf16(int codePage, uint8_t byte, uint16_t& out)
     size_t inLeft = 1;
     char* outPtr = reinterpret_cast<char*>(buf);
     size_t outLeft = sizeof buf;
-    const size_t rc = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+    size_t rc = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+    // The Vietnamese and Hebrew converters keep a base letter back until they see whether a combining
+    // mark follows; the end of input lets it out.
+    if (rc != static_cast<size_t>(-1))
+        rc = iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
     iconv_close(cd);
     // A lone lead byte is incomplete input; a byte decoding to more than one unit is not a character.
     if (rc == static_cast<size_t>(-1) || inLeft != 0 || sizeof buf - outLeft != 2)

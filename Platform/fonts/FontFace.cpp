@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 struct FontFace::Impl
 {
@@ -58,11 +59,15 @@ int Round(double v)
     return static_cast<int>(std::lround(v));
 }
 
-void FillRows(FontBitmap& bitmap, int x0, int x1, int top, int thickness)
+// Positions are 64-bit: text may start anywhere in the int range and run past its end.
+void FillRows(FontBitmap& bitmap, int64_t x0, int64_t x1, int64_t top, int thickness)
 {
-    for (int y = top; y < top + thickness; ++y)
-        for (int x = x0; x < x1; ++x)
-            bitmap.BlendWhite(x, y, 255);
+    const int64_t y0 = std::max<int64_t>(top, 0), y1 = std::min<int64_t>(top + thickness, bitmap.Height());
+    x0 = std::max<int64_t>(x0, 0);
+    x1 = std::min<int64_t>(x1, bitmap.Width());
+    for (int64_t y = y0; y < y1; ++y)
+        for (int64_t x = x0; x < x1; ++x)
+            bitmap.BlendWhite(static_cast<int>(x), static_cast<int>(y), 255);
 }
 
 } // namespace
@@ -113,14 +118,15 @@ std::unique_ptr<FontFace> FontFace::Create(const FontCreateParams& params)
         return nullptr;
     const int cell = params.height == 0 ? 16 : params.height;
     const double upem = face->units_per_EM;
-    const double ppem = cell > 0 ? cell * upem / (winAscent + winDescent) : -cell;
-    if (ppem < 1.0 || FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(std::lround(ppem * 64.0)), 72, 72) != 0)
+    // A cell of a pixel or so makes an em below one pixel; it is drawn at one.
+    const double ppem = std::max(1.0, cell > 0 ? cell * upem / (winAscent + winDescent) : -cell);
+    if (FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(std::lround(ppem * 64.0)), 72, 72) != 0)
         return nullptr;
     const double scale = ppem / upem;
     impl->scale = static_cast<float>(scale);
 
     FontTextMetrics& m = impl->metrics;
-    m.tmAscent = Round(winAscent * scale);
+    m.tmAscent = cell > 0 ? std::min(cell, Round(winAscent * scale)) : Round(winAscent * scale);
     m.tmDescent = cell > 0 ? cell - m.tmAscent : Round(winDescent * scale);
     m.tmHeight = m.tmAscent + m.tmDescent;
     m.tmInternalLeading = std::max(0, m.tmHeight - Round(ppem));
@@ -188,8 +194,8 @@ bool FontFace::TextOut(FontBitmap& bitmap, int x, int y, const char16_t* text, s
 {
     if (!text)
         return count == 0;
-    const int baseline = y + m_impl->metrics.tmAscent;
-    int pen = x;
+    const int64_t baseline = int64_t{y} + m_impl->metrics.tmAscent;
+    int64_t pen = x;
     for (size_t i = 0; i < count; ++i)
     {
         uint32_t cp = text[i];
@@ -202,20 +208,27 @@ bool FontFace::TextOut(FontBitmap& bitmap, int x, int y, const char16_t* text, s
             continue;
         const FT_GlyphSlot slot = m_impl->face->glyph;
         const FT_Bitmap& bm = slot->bitmap;
-        const int left = pen + slot->bitmap_left;
-        const int top = baseline - slot->bitmap_top;
+        const int64_t left = pen + slot->bitmap_left;
+        const int64_t top = baseline - slot->bitmap_top;
         for (unsigned r = 0; r < bm.rows; ++r)
         {
+            const int64_t py = top + r;
+            if (py < 0 || py >= bitmap.Height())
+                continue;
             const unsigned char* row = bm.pitch >= 0 ? bm.buffer + static_cast<ptrdiff_t>(r) * bm.pitch
                                                      : bm.buffer + static_cast<ptrdiff_t>(bm.rows - 1 - r) * -bm.pitch;
             for (unsigned c = 0; c < bm.width; ++c)
-                bitmap.BlendWhite(left + static_cast<int>(c), top + static_cast<int>(r), row[c]);
+            {
+                const int64_t px = left + c;
+                if (px >= 0 && px < bitmap.Width())
+                    bitmap.BlendWhite(static_cast<int>(px), static_cast<int>(py), row[c]);
+            }
         }
         pen += m_impl->Advance();
     }
     if (m_impl->metrics.tmUnderlined)
-        FillRows(bitmap, x, pen, y + m_impl->underlineTop, m_impl->underlineThickness);
+        FillRows(bitmap, x, pen, int64_t{y} + m_impl->underlineTop, m_impl->underlineThickness);
     if (m_impl->metrics.tmStruckOut)
-        FillRows(bitmap, x, pen, y + m_impl->strikeTop, m_impl->strikeThickness);
+        FillRows(bitmap, x, pen, int64_t{y} + m_impl->strikeTop, m_impl->strikeThickness);
     return true;
 }

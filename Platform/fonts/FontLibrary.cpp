@@ -6,9 +6,11 @@
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_TRUETYPE_TABLES_H
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <limits.h>
 #include <map>
 #include <strings.h>
@@ -130,6 +132,51 @@ bool BoundToName(FcPattern* request, FcPattern* font)
     return false;
 }
 
+// The request for the face itself when the configuration binds it to a font, else for the layer's
+// stand-in: a Verdana that is installed or added by the program wins over the alias.
+bool MatchFace(const std::string& face, int weight, bool italic, FcPattern*& request, FcPattern*& font)
+{
+    if (!MatchPattern(face, weight, italic, request, font))
+        return false;
+    const std::string alias = Unalias(face);
+    if (alias == face || BoundToName(request, font))
+        return true;
+    FcPatternDestroy(font);
+    FcPatternDestroy(request);
+    return MatchPattern(alias, weight, italic, request, font);
+}
+
+// Whether the font's OS/2 table claims the code page, which is what decides on the system the face names
+// come from: a face that lacks a few of the page's characters still counts.
+bool ClaimsCodePage(FcPattern* font, int codePage)
+{
+    struct PageBit
+    {
+        int codePage;
+        int bit;
+    };
+    static const PageBit kBits[] = {{1252, 0}, {1250, 1}, {1251, 2},  {1253, 3},  {1254, 4},  {1255, 5},
+                                    {1256, 6}, {1257, 7}, {1258, 8},  {874, 16},  {932, 17},  {936, 18},
+                                    {949, 19}, {950, 20}, {1361, 21}, {42, 31}};
+    int bit = -1;
+    for (const PageBit& b : kBits)
+        if (b.codePage == codePage)
+            bit = b.bit;
+    FcChar8* file = nullptr;
+    int index = 0;
+    FT_Library lib = State().freeType;
+    if (bit < 0 || !lib || FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch)
+        return false;
+    FcPatternGetInteger(font, FC_INDEX, 0, &index);
+    FT_Face face = nullptr;
+    if (FT_New_Face(lib, reinterpret_cast<const char*>(file), index, &face) != 0)
+        return false;
+    const TT_OS2* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+    const bool claimed = os2 && os2->version != 0xFFFF && os2->version >= 1 && ((os2->ulCodePageRange1 >> bit) & 1u) != 0;
+    FT_Done_Face(face);
+    return claimed;
+}
+
 bool CoversCharset(FcPattern* font, int charset)
 {
     if (charset == DEFAULT_CHARSET)
@@ -137,6 +184,8 @@ bool CoversCharset(FcPattern* font, int charset)
     const int codePage = FontCodePage::FromCharset(charset);
     if (codePage == 0)
         return false;
+    if (ClaimsCodePage(font, codePage))
+        return true;
     if (FontCodePage::IsDoubleByte(codePage))
     {
         const char* lang = codePage == 932 ? "ja" : codePage == 936 ? "zh-cn" : codePage == 950 ? "zh-tw" : "ko";
@@ -199,7 +248,7 @@ bool FontLibrary::FaceExists(const std::string& face, int charset)
     std::lock_guard<std::recursive_mutex> lock(Lock());
     FcPattern* request = nullptr;
     FcPattern* font = nullptr;
-    if (!MatchPattern(Unalias(face), FW_NORMAL, false, request, font))
+    if (!MatchFace(face, FW_NORMAL, false, request, font))
         return false;
     const bool found = BoundToName(request, font) && CoversCharset(font, charset);
     FcPatternDestroy(font);
@@ -221,7 +270,7 @@ bool FontLibrary::Match(const std::string& face, int weight, bool italic, FontMa
     out = FontMatch();
     FcPattern* request = nullptr;
     FcPattern* font = nullptr;
-    if (!MatchPattern(Unalias(face), weight, italic, request, font))
+    if (!MatchFace(face, weight, italic, request, font))
         return false;
     FcChar8* file = nullptr;
     FcChar8* family = nullptr;
@@ -279,7 +328,14 @@ bool FontLibrary::RemoveFontFile(const std::string& path)
 {
     std::lock_guard<std::recursive_mutex> lock(Lock());
     LibraryState& s = State();
-    auto it = s.userFonts.find(Canonical(path));
+    std::string key = Canonical(path);
+    if (key.empty())
+    {
+        // A file deleted since it was added no longer resolves; the folders it was in still do.
+        std::error_code error;
+        key = std::filesystem::weakly_canonical(path, error).string();
+    }
+    auto it = s.userFonts.find(key);
     if (it == s.userFonts.end())
         return false;
     if (--it->second > 0)

@@ -21,8 +21,9 @@ class FontLibrary
 {
 public:
     // True when the face (case-insensitive) is installed, directly or through a stand-in that the font
-    // configuration binds to that name, and covers the character set's code page. A name that would
-    // only fall back to the generic default face does not exist.
+    // configuration binds to that name, and covers the character set's code page (its OS/2 table claims
+    // the page, or it has every character of it). A name that would only fall back to the generic
+    // default face does not exist.
     static bool FaceExists(const std::string& face, int charset);
     // The installed family a request for the face resolves to; empty when there is no font at all.
     static std::string ResolveFamily(const std::string& face);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 
 namespace {
@@ -51,6 +52,7 @@ TEST(FontFace, PositiveHeightIsTheCellNegativeTheEm)
     auto em = Make("DejaVu Sans", -20);
     ASSERT_NE(em, nullptr);
     EXPECT_GT(em->TextMetrics().tmHeight, 20);
+    EXPECT_EQ(em->TextMetrics().tmInternalLeading, em->TextMetrics().tmHeight - 20); // the em is the 20
 
     auto mono = Make("Courier New", 16);
     ASSERT_NE(mono, nullptr);
@@ -63,6 +65,20 @@ TEST(FontFace, RefusesHeightsOutOfRange)
 {
     EXPECT_EQ(Make("DejaVu Sans", FontFace::kMaxHeight + 1), nullptr);
     EXPECT_EQ(Make("DejaVu Sans", -FontFace::kMaxHeight - 1), nullptr);
+    // The smallest heights in range still make a font, a positive one a cell of that height.
+    for (int height : {1, 2, -1, FontFace::kMaxHeight, -FontFace::kMaxHeight})
+    {
+        auto font = Make("DejaVu Sans", height);
+        ASSERT_NE(font, nullptr) << height;
+        if (height > 0)
+        {
+            EXPECT_EQ(font->TextMetrics().tmHeight, height);
+        }
+        else
+        {
+            EXPECT_GE(font->TextMetrics().tmHeight, -height);
+        }
+    }
     // A face that is not installed still gives a font, from the face fontconfig falls back to.
     EXPECT_NE(Make("Xyzzy Nonexistent Face", 12), nullptr);
 }
@@ -165,6 +181,120 @@ TEST(FontFace, RasterisedGlyphStaysInItsCell)
             EXPECT_GE(rowInk(cellY + m.tmAscent / 2 + 1), 200) << face << " " << size;
             EXPECT_EQ(rowInk(cellY + m.tmAscent + 1), 0) << face << " " << size;
         }
+}
+
+// Glyphs that overhang their pen position (negative A, as 'j' has, or C, as an italic 'f' has) still
+// draw only inside the B + 2 cell the atlas gives them.
+TEST(FontFace, OverhangingGlyphsStayInTheirCell)
+{
+    int negativeA = 0;
+    for (bool italic : {false, true})
+        for (const char* face : {"DejaVu Sans", "Liberation Serif", "DejaVu Sans Light"})
+        {
+            FontCreateParams p;
+            p.face = face;
+            p.height = 24;
+            p.italic = italic;
+            auto font = FontFace::Create(p);
+            ASSERT_NE(font, nullptr);
+            const FontTextMetrics& m = font->TextMetrics();
+            for (char16_t c : {u'j', u'f', u'y', u'W'})
+            {
+                FontABC abc;
+                ASSERT_TRUE(font->GetCharABCWidths(c, abc));
+                ASSERT_GT(abc.abcB, 0u);
+                negativeA += abc.abcA < 0 ? 1 : 0;
+                const int cellX = 6, cellY = 4;
+                const int cellW = static_cast<int>(abc.abcB) + 2;
+                FontBitmap bm;
+                ASSERT_TRUE(bm.Create(cellX + cellW + 12, cellY + m.tmHeight + 12));
+                ASSERT_TRUE(font->TextOut(bm, cellX - (abc.abcA - 1), cellY, &c, 1));
+                int inked = 0;
+                for (int y = 0; y < bm.Height(); ++y)
+                    for (int x = 0; x < bm.Width(); ++x)
+                    {
+                        if (bm.Pixel(x, y) == 0)
+                            continue;
+                        ++inked;
+                        ASSERT_GE(x, cellX + 1) << face << " " << italic << " " << char(c);
+                        ASSERT_LT(x, cellX + cellW - 1) << face << " " << italic << " " << char(c);
+                        ASSERT_GE(y, cellY) << face << " " << italic << " " << char(c);
+                        ASSERT_LT(y, cellY + m.tmHeight) << face << " " << italic << " " << char(c);
+                    }
+                EXPECT_GT(inked, 0) << face << " " << italic << " " << char(c);
+            }
+        }
+    EXPECT_GT(negativeA, 0); // the case is really there
+}
+
+// Text placed partly off the bitmap writes only the pixels that are on it, the same ones a larger
+// bitmap shows at that place.
+TEST(FontFace, TextPartlyOffTheBitmapIsClipped)
+{
+    FontCreateParams p;
+    p.face = "DejaVu Sans";
+    p.height = 20;
+    p.italic = true;
+    p.underline = true;
+    p.strikeOut = true;
+    auto font = FontFace::Create(p);
+    ASSERT_NE(font, nullptr);
+    const char16_t text[] = {u'W', u'j', u'f', u'g'};
+    const int margin = 40, side = 16;
+    FontBitmap big;
+    ASSERT_TRUE(big.Create(side + 2 * margin, side + 2 * margin));
+    for (const auto& [x, y] : {std::pair{-12, -9}, std::pair{8, 7}, std::pair{-30, 5}, std::pair{3, -15},
+                               std::pair{14, 14}, std::pair{-100, -100}, std::pair{200, 3}})
+    {
+        FontBitmap small;
+        ASSERT_TRUE(small.Create(side, side));
+        ASSERT_TRUE(font->TextOut(small, x, y, text, 4));
+        ASSERT_TRUE(big.Create(side + 2 * margin, side + 2 * margin));
+        ASSERT_TRUE(font->TextOut(big, x + margin, y + margin, text, 4));
+        for (int r = 0; r < side; ++r)
+            for (int c = 0; c < side; ++c)
+                ASSERT_EQ(small.Pixel(c, r), big.Pixel(c + margin, r + margin)) << x << "," << y;
+    }
+    // Positions at the ends of the coordinate range draw nothing (and compute nothing out of range).
+    const int big_ = std::numeric_limits<int>::max(), least = std::numeric_limits<int>::min();
+    for (const auto& [x, y] : {std::pair{big_ - 4, 0}, std::pair{least + 1, 0}, std::pair{0, big_ - 2},
+                               std::pair{0, least + 1}, std::pair{least, least}, std::pair{big_, big_}})
+    {
+        FontBitmap small;
+        ASSERT_TRUE(small.Create(side, side));
+        ASSERT_TRUE(font->TextOut(small, x, y, text, 4));
+        for (int r = 0; r < side; ++r)
+            for (int c = 0; c < side; ++c)
+                ASSERT_EQ(small.Pixel(c, r), 0u) << x << "," << y;
+    }
+}
+
+// A text is its glyphs each drawn at the pen the ABC widths before it give, overhangs and all.
+TEST(FontFace, PenAdvancesByTheAbcSum)
+{
+    for (bool italic : {false, true})
+    {
+        FontCreateParams p;
+        p.face = "Liberation Serif";
+        p.height = 30;
+        p.italic = italic;
+        auto font = FontFace::Create(p);
+        ASSERT_NE(font, nullptr);
+        const char16_t text[] = {u'W', u'j', u'f', u'A', u'V'};
+        FontBitmap whole, pieces;
+        ASSERT_TRUE(whole.Create(160, 40));
+        ASSERT_TRUE(pieces.Create(160, 40));
+        ASSERT_TRUE(font->TextOut(whole, 10, 3, text, 5));
+        int pen = 10;
+        for (char16_t c : text)
+        {
+            ASSERT_TRUE(font->TextOut(pieces, pen, 3, &c, 1));
+            pen += Advance(*font, c);
+        }
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 160; ++x)
+                ASSERT_EQ(whole.Pixel(x, y), pieces.Pixel(x, y)) << italic << " " << x << "," << y;
+    }
 }
 
 TEST(FontFace, BoldIsWider)

@@ -40,6 +40,9 @@ TEST(FontLibrary, FaceExistsForInstalledAndBoundNamesOnly)
         {"DejaVu Sans", DEFAULT_CHARSET, true},
         {"DejaVu Sans", SHIFTJIS_CHARSET, false}, // no Japanese in it
         {"DejaVu Sans", 77, false},               // no such character set
+        // Its table claims the page though two punctuation marks of it are missing.
+        {"DejaVu Sans Light", ANSI_CHARSET, true},
+        {"DejaVu Sans Light", HEBREW_CHARSET, false},
     };
     for (const FaceCase& c : cases)
         EXPECT_EQ(FontLibrary::FaceExists(c.face, c.charset), c.exists) << c.face << " / " << c.charset;
@@ -112,6 +115,93 @@ TEST(FontLibrary, UserFontFileAddsAndRemovesItsFaces)
     std::filesystem::remove_all(folder.parent_path());
 }
 
+uint16_t Be16(const std::string& d, size_t at)
+{
+    return static_cast<uint16_t>((static_cast<uint8_t>(d[at]) << 8) | static_cast<uint8_t>(d[at + 1]));
+}
+
+// A copy of an installed font whose name records that read "DejaVu Sans" read the given shorter name:
+// the strings are overwritten in place and their lengths cut.
+std::string WriteFontNamed(const std::filesystem::path& folder, const std::string& name)
+{
+    std::ifstream in(kDejaVu, std::ios::binary);
+    std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string from = "DejaVu Sans";
+    if (data.size() < 12 || name.size() > from.size())
+        return std::string();
+    size_t table = 0;
+    for (size_t i = 0, n = Be16(data, 4); i < n && 12 + 16 * i + 16 <= data.size(); ++i)
+        if (data.compare(12 + 16 * i, 4, "name") == 0)
+            table = (size_t(Be16(data, 12 + 16 * i + 8)) << 16) | Be16(data, 12 + 16 * i + 10);
+    if (table == 0 || table + 6 > data.size())
+        return std::string();
+    const size_t strings = table + Be16(data, table + 4);
+    int replaced = 0;
+    for (size_t i = 0, n = Be16(data, table + 2); i < n; ++i)
+    {
+        const size_t rec = table + 6 + 12 * i;
+        if (rec + 12 > data.size())
+            return std::string();
+        const bool wide = Be16(data, rec) != 1;
+        const size_t length = Be16(data, rec + 8);
+        const size_t at = strings + Be16(data, rec + 10);
+        std::string want, put;
+        for (char c : from)
+            want += wide ? std::string{'\0', c} : std::string{c};
+        for (char c : name)
+            put += wide ? std::string{'\0', c} : std::string{c};
+        if (length != want.size() || at + length > data.size() || data.compare(at, length, want) != 0)
+            continue;
+        data.replace(at, put.size(), put);
+        data[rec + 8] = static_cast<char>(put.size() >> 8);
+        data[rec + 9] = static_cast<char>(put.size() & 0xFF);
+        ++replaced;
+    }
+    if (replaced == 0)
+        return std::string();
+    const std::filesystem::path file = folder / (name + ".ttf");
+    std::ofstream out(file, std::ios::binary);
+    out.write(data.data(), static_cast<std::streamsize>(data.size()));
+    return out ? file.string() : std::string();
+}
+
+// The layer's own stand-in for a face only serves while no font of that name is there: a Verdana the
+// program installs is the one it gets.
+TEST(FontLibrary, AddedFontWinsOverTheLayersStandIn)
+{
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("we_fonts_alias_" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    const std::string file = WriteFontNamed(folder, "Verdana");
+    ASSERT_FALSE(file.empty());
+    ASSERT_EQ(FontLibrary::ResolveFamily("Verdana"), "DejaVu Sans");
+    ASSERT_EQ(FontLibrary::AddFontFile(file), 1);
+    EXPECT_EQ(FontLibrary::ResolveFamily("Verdana"), "Verdana");
+    EXPECT_EQ(FontLibrary::ResolveFamily("verdana"), "Verdana");
+    EXPECT_TRUE(FontLibrary::FaceExists("Verdana", ANSI_CHARSET));
+    EXPECT_TRUE(FontLibrary::RemoveFontFile(file));
+    EXPECT_EQ(FontLibrary::ResolveFamily("Verdana"), "DejaVu Sans");
+    EXPECT_TRUE(FontLibrary::FaceExists("Verdana", ANSI_CHARSET));
+    std::filesystem::remove_all(folder);
+}
+
+// Nothing keeps an added file from being deleted here; giving its reference back must still work.
+TEST(FontLibrary, RemovesAFontWhoseFileIsGone)
+{
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("we_fonts_gone_" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    const std::string file = WriteRenamedFont(folder);
+    ASSERT_FALSE(file.empty());
+    ASSERT_EQ(FontLibrary::AddFontFile(file), 1);
+    ASSERT_TRUE(FontLibrary::FaceExists("WeTestFontX", ANSI_CHARSET));
+    std::filesystem::remove(file);
+    EXPECT_TRUE(FontLibrary::RemoveFontFile(file));
+    EXPECT_FALSE(FontLibrary::FaceExists("WeTestFontX", ANSI_CHARSET));
+    EXPECT_FALSE(FontLibrary::RemoveFontFile(file));
+    std::filesystem::remove_all(folder);
+}
+
 TEST(FontLibrary, RefusesFilesThatAreNoFonts)
 {
     const std::filesystem::path folder =
@@ -144,6 +234,8 @@ TEST(FontCodePage, CharsetsAndBytes)
         {1252, 0xE9, true, 0xE9},   {1251, 0xC0, true, 0x0410}, {1253, 0xC1, true, 0x0391},
         {932, 0x41, true, 0x41},    {932, 0xB1, true, 0xFF71},  {932, 0x82, false, 0}, // a lead byte
         {4711, 0x41, false, 0},
+        // Pages whose converters hold a base letter back for a combining mark that may follow.
+        {1258, 0xC0, true, 0xC0},   {1255, 0xE9, true, 0x05D9}, {874, 0xA1, true, 0x0E01},
     };
     for (const ByteCase& c : cases)
     {

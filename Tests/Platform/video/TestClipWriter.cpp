@@ -103,9 +103,10 @@ bool WriteClip(const std::string& path, const ClipOptions& options)
             ClipColour colour = ClipColourOf(i);
             for (size_t p = 0; p < bgra.size(); p += 4)
             {
-                bgra[p] = colour.b;
-                bgra[p + 1] = colour.g;
-                bgra[p + 2] = colour.r;
+                bool black = options.split && int(p / 4 % size_t(options.width)) >= options.width / 2;
+                bgra[p] = black ? 0 : colour.b;
+                bgra[p + 1] = black ? 0 : colour.g;
+                bgra[p + 2] = black ? 0 : colour.r;
                 bgra[p + 3] = 255;
             }
             picture->format = video.codec->pix_fmt;

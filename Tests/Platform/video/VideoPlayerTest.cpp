@@ -585,4 +585,29 @@ TEST(VideoPlayerClips, ReorderedGappedOddSizedAndOtherChannelCounts)
     for (const Variant& variant : variants) PlayVariant(variant);
 }
 
+TEST(VideoPlayerClips, OddWidthRowsStartWhereTheyShould)
+{
+    // Left half coloured, right half black: a row pitch other than width * 4 would shear the halves.
+    ClipOptions options{.codec = "ffv1", .container = "matroska", .frames = 1, .audio = false, .width = 33,
+                        .height = 17, .split = true};
+    const std::string path = TempPath("split.seq");
+    ASSERT_TRUE(WriteClip(path, options));
+    VideoPlayer player;
+    ASSERT_TRUE(player.Open(path, false));
+    player.SetRealTime(false);
+    player.Run();
+    ASSERT_TRUE(WaitFor([&] { return player.TakeCompletion(); }));
+    const uint8_t* frame = player.TakeNewestFrame();
+    ASSERT_NE(frame, nullptr);
+    ClipColour want = ClipColourOf(0);
+    // Away from the middle and the bottom rows, where 4:2:0 chroma blurs the edge.
+    for (int y = 0; y < options.height - 2; ++y)
+    {
+        const uint8_t* left = frame + size_t(y) * options.width * 4 + 4;
+        const uint8_t* right = frame + (size_t(y) * options.width + options.width - 4) * 4;
+        EXPECT_TRUE(Near(left[2], want.r, 8) && Near(left[1], want.g, 8) && Near(left[0], want.b, 8)) << y;
+        EXPECT_TRUE(right[0] < 16 && right[1] < 16 && right[2] < 16) << y;
+    }
+}
+
 }  // namespace

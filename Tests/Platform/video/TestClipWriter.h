@@ -17,7 +17,7 @@ struct ClipOptions
     int bFrames = 0;     // reordered frames the encoder may use
     int channels = 2;    // 1: ClipLeft only; more: ClipLeft in every channel but the second
     int ptsGapAt = -1;   // frames from this one on are shown ptsGap frame times later
-    int ptsGap = 0;
+    int64_t ptsGap = 0;
     bool split = false;  // the right half of every frame black
 };
 

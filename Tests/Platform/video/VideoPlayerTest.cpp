@@ -585,6 +585,26 @@ TEST(VideoPlayerClips, ReorderedGappedOddSizedAndOtherChannelCounts)
     for (const Variant& variant : variants) PlayVariant(variant);
 }
 
+TEST(VideoPlayerClips, AnAbsurdTimeStampStaysANumber)
+{
+    // A damaged stamp some hundred thousand years on must not overflow the position or the clock.
+    ClipOptions options{.codec = "ffv1", .container = "matroska", .audio = false, .ptsGapAt = 5,
+                        .ptsGap = int64_t(1) << 47};
+    const std::string path = TempPath("absurd.seq");
+    ASSERT_TRUE(WriteClip(path, options));
+    RecordingSink sink;
+    VideoPlayer player;
+    ASSERT_TRUE(player.Open(path, false));
+    player.SetSink(&sink);
+    player.SetRealTime(false);
+    player.Run();
+    ASSERT_TRUE(WaitFor([&] { return player.TakeCompletion(); }));
+    player.Stop();
+    ASSERT_EQ(sink.FrameCount(), 10u);
+    EXPECT_GT(player.Position(), 0.5);
+    EXPECT_NEAR(player.Position(), sink.Frames().back().time, 1e-3);
+}
+
 TEST(VideoPlayerClips, OddWidthRowsStartWhereTheyShould)
 {
     // Left half coloured, right half black: a row pitch other than width * 4 would shear the halves.

@@ -10,6 +10,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <algorithm>
 #include <climits>
 #include <mutex>
 
@@ -42,6 +43,9 @@ AVCodecContext* OpenDecoder(AVStream* stream)
 // A damaged header claiming a huge picture must not make the player allocate gigabytes (four buffers of
 // the size are kept); movies for textures are far smaller.
 constexpr int kMaxSide = 4096;
+
+// About thirty years, in seconds.
+constexpr double kLatestTime = 1e9;
 
 double Seconds(int64_t value, AVRational base) { return double(value) * av_q2d(base); }
 
@@ -199,14 +203,17 @@ bool VideoDecoder::ConvertVideo()
     int64_t stamp = m_Frame->best_effort_timestamp;
     if (stamp != AV_NOPTS_VALUE)
     {
-        if (stream->start_time != AV_NOPTS_VALUE) stamp -= stream->start_time;
+        // In seconds before subtracting: damaged stamps near the ends of the range cannot overflow.
         m_VideoTime = Seconds(stamp, stream->time_base);
+        if (stream->start_time != AV_NOPTS_VALUE) m_VideoTime -= Seconds(stream->start_time, stream->time_base);
     }
     else
     {
         m_VideoTime += m_FrameStep;
     }
-    if (m_VideoTime < 0.0) m_VideoTime = 0.0;
+    // A damaged stamp far in the future stays within what microsecond positions and the steady clock's
+    // nanoseconds can hold.
+    m_VideoTime = std::clamp(m_VideoTime, 0.0, kLatestTime);
     if (m_Frame->width <= 0 || m_Frame->height <= 0) return false;
 
     // Frames are scaled to the size the movie was opened with, so a size change mid-stream cannot

@@ -44,6 +44,8 @@ public:
 
     const uint8_t* VideoPixels() const { return m_Pixels.data(); }
     double VideoTime() const { return m_VideoTime; }
+    // Seconds between frames at the stream's frame rate: how long the last frame stays up.
+    double FrameStep() const { return m_FrameStep; }
 
     const int16_t* AudioSamples() const { return m_Samples.data(); }
     int AudioFrames() const { return m_AudioFrames; }

@@ -221,11 +221,16 @@ bool VideoPlayer::WaitUntilDue(double time)
 
 void VideoPlayer::ThreadMain()
 {
+    double shown = -1.0;
     for (;;)
     {
         VideoDecoder::Result result = m_PendingVideo ? VideoDecoder::Result::Video : m_Decoder->Next();
         if (result == VideoDecoder::Result::End)
         {
+            // The end comes once the last frame has had its time on screen (and not while paused), or a
+            // loop would cut the last frame short. A damaged frame rate cannot hold it up for long.
+            double hold = std::min(m_Decoder->FrameStep(), 1.0);
+            if (shown >= 0.0 && !WaitUntilDue(shown + hold)) return;
             m_Completion = true;
             return;
         }
@@ -242,6 +247,7 @@ void VideoPlayer::ThreadMain()
         double time = m_Decoder->VideoTime();
         if (!WaitUntilDue(time)) return;
         m_PendingVideo = false;
+        shown = time;
         m_Frames.Write(m_Decoder->VideoPixels());
         m_PositionUs = int64_t(time * 1e6 + 0.5);
         if (m_Sink) m_Sink->OnVideoFrame(m_Decoder->VideoPixels(), m_Decoder->Width(), m_Decoder->Height(), time);

@@ -59,13 +59,13 @@ bool WriteClip(const std::string& path, const ClipOptions& options)
         const AVCodec* codec = avcodec_find_encoder_by_name(options.codec);
         if (!codec) return false;
         video.codec = avcodec_alloc_context3(codec);
-        video.codec->width = kClipWidth;
-        video.codec->height = kClipHeight;
+        video.codec->width = options.width;
+        video.codec->height = options.height;
         video.codec->time_base = AVRational{1, 10};
         video.codec->framerate = AVRational{10, 1};
         video.codec->pix_fmt = codec->pix_fmts ? codec->pix_fmts[0] : AV_PIX_FMT_YUV420P;
         video.codec->gop_size = 5;
-        video.codec->max_b_frames = 0;
+        video.codec->max_b_frames = options.bFrames;
         video.codec->flags |= AV_CODEC_FLAG_QSCALE;
         video.codec->global_quality = FF_QP2LAMBDA * 2;
         if (out->oformat->flags & AVFMT_GLOBALHEADER) video.codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
@@ -80,7 +80,7 @@ bool WriteClip(const std::string& path, const ClipOptions& options)
         audio.codec = avcodec_alloc_context3(codec);
         audio.codec->sample_fmt = AV_SAMPLE_FMT_S16;
         audio.codec->sample_rate = kClipRate;
-        av_channel_layout_default(&audio.codec->ch_layout, 2);
+        av_channel_layout_default(&audio.codec->ch_layout, options.channels);
         audio.codec->time_base = AVRational{1, kClipRate};
         if (out->oformat->flags & AVFMT_GLOBALHEADER) audio.codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
         audio.stream = avformat_new_stream(out, nullptr);
@@ -94,7 +94,7 @@ bool WriteClip(const std::string& path, const ClipOptions& options)
     AVFrame* picture = av_frame_alloc();
     AVFrame* sound = av_frame_alloc();
     SwsContext* scaler = nullptr;
-    std::vector<uint8_t> bgra(size_t(kClipWidth) * kClipHeight * 4);
+    std::vector<uint8_t> bgra(size_t(options.width) * options.height * 4);
     const int samplesPerFrame = kClipRate / 10;
     for (int i = 0; ok && i < options.frames; ++i)
     {
@@ -103,22 +103,23 @@ bool WriteClip(const std::string& path, const ClipOptions& options)
             ClipColour colour = ClipColourOf(i);
             for (size_t p = 0; p < bgra.size(); p += 4)
             {
-                bgra[p] = colour.b;
-                bgra[p + 1] = colour.g;
-                bgra[p + 2] = colour.r;
+                bool black = options.split && int(p / 4 % size_t(options.width)) >= options.width / 2;
+                bgra[p] = black ? 0 : colour.b;
+                bgra[p + 1] = black ? 0 : colour.g;
+                bgra[p + 2] = black ? 0 : colour.r;
                 bgra[p + 3] = 255;
             }
             picture->format = video.codec->pix_fmt;
-            picture->width = kClipWidth;
-            picture->height = kClipHeight;
+            picture->width = options.width;
+            picture->height = options.height;
             ok = av_frame_get_buffer(picture, 0) >= 0;
-            scaler = sws_getCachedContext(scaler, kClipWidth, kClipHeight, AV_PIX_FMT_BGRA, kClipWidth, kClipHeight,
+            scaler = sws_getCachedContext(scaler, options.width, options.height, AV_PIX_FMT_BGRA, options.width, options.height,
                                           video.codec->pix_fmt, SWS_POINT | SWS_ACCURATE_RND, nullptr, nullptr,
                                           nullptr);
             const uint8_t* source[1] = {bgra.data()};
-            int pitch[1] = {kClipWidth * 4};
-            ok = ok && scaler && sws_scale(scaler, source, pitch, 0, kClipHeight, picture->data, picture->linesize) > 0;
-            picture->pts = i;
+            int pitch[1] = {options.width * 4};
+            ok = ok && scaler && sws_scale(scaler, source, pitch, 0, options.height, picture->data, picture->linesize) > 0;
+            picture->pts = i + (options.ptsGapAt >= 0 && i >= options.ptsGapAt ? options.ptsGap : 0);
             picture->quality = video.codec->global_quality;
             ok = ok && Drain(out, video, picture);
             av_frame_unref(picture);
@@ -127,17 +128,15 @@ bool WriteClip(const std::string& path, const ClipOptions& options)
         {
             sound->format = AV_SAMPLE_FMT_S16;
             sound->sample_rate = kClipRate;
-            av_channel_layout_default(&sound->ch_layout, 2);
+            av_channel_layout_default(&sound->ch_layout, options.channels);
             sound->nb_samples = samplesPerFrame;
             ok = ok && av_frame_get_buffer(sound, 0) >= 0;
             if (ok)
             {
                 int16_t* samples = reinterpret_cast<int16_t*>(sound->data[0]);
                 for (int s = 0; s < samplesPerFrame; ++s)
-                {
-                    samples[2 * s] = kClipLeft;
-                    samples[2 * s + 1] = kClipRight;
-                }
+                    for (int c = 0; c < options.channels; ++c)
+                        samples[options.channels * s + c] = c == 1 ? kClipRight : kClipLeft;
             }
             sound->pts = int64_t(i) * samplesPerFrame;
             ok = ok && Drain(out, audio, sound);

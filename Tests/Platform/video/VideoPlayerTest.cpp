@@ -298,6 +298,32 @@ TEST_F(VideoPlayerTest, RealTimeFramesKeepTheirSpacing)
     EXPECT_GE(elapsed, 280ms) << "frames 0..3 span 0.3 s";
 }
 
+TEST_F(VideoPlayerTest, RealTimeEndComesAfterTheLastFrameHasBeenShown)
+{
+    // Ten frames 0.1 s apart: the last one is shown at 0.9 s and stays for its 0.1 s, so a looping movie
+    // does not cut it short and a movie that ends is not taken away as its last frame appears.
+    RecordingSink sink;
+    VideoPlayer player;
+    ASSERT_TRUE(player.Open(ClipPath(), false));
+    player.SetSink(&sink);
+    player.Run();
+    ASSERT_TRUE(WaitFor([&] { return sink.FrameCount() >= 1; }));
+    auto first = std::chrono::steady_clock::now();
+    ASSERT_TRUE(WaitFor([&] { return player.TakeCompletion(); }));
+    auto elapsed = std::chrono::steady_clock::now() - first;
+    EXPECT_EQ(sink.FrameCount(), 10u);
+    EXPECT_GE(elapsed, 960ms);
+
+    // Paused on the last frame: the end waits for the pause.
+    ASSERT_TRUE(player.Rewind());
+    ASSERT_TRUE(WaitFor([&] { return sink.FrameCount() >= 20; }));
+    player.Pause();
+    std::this_thread::sleep_for(250ms);
+    EXPECT_FALSE(player.TakeCompletion()) << "the end came while paused";
+    player.Run();
+    EXPECT_TRUE(WaitFor([&] { return player.TakeCompletion(); }));
+}
+
 TEST_F(VideoPlayerTest, PauseHoldsAndRunResumes)
 {
     RecordingSink sink;
@@ -485,6 +511,122 @@ TEST_F(VideoPlayerTest, DamagedFilesPlayWhatDecodesAndComplete)
         EXPECT_TRUE(WaitFor([&] { return player.TakeCompletion(); })) << round;
         player.Stop();
         EXPECT_LE(sink.FrameCount(), 2u * 20u) << round;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+struct Variant
+{
+    const char* name;
+    ClipOptions options;
+    int tolerance;         // of every frame's colour
+    int uniformTolerance;  // between its pixels; odd sizes are for the bounds (under ASan): the writer's own
+                           // conversion smears their corner
+};
+
+// Played to the end twice (rewound in between) as fast as it decodes: every frame with its colour and
+// time, in order, both times, and the whole sound track.
+void PlayVariant(const Variant& variant)
+{
+    SCOPED_TRACE(variant.name);
+    const ClipOptions& options = variant.options;
+    const std::string path = TempPath(std::string(variant.name) + ".seq");
+    ASSERT_TRUE(WriteClip(path, options));
+    RecordingSink sink(variant.uniformTolerance);
+    VideoPlayer player;
+    ASSERT_TRUE(player.Open(path, options.audio));
+    ASSERT_EQ(player.Width(), options.width);
+    ASSERT_EQ(player.Height(), options.height);
+    player.SetSink(&sink);
+    player.SetRealTime(false);
+    player.Run();
+    ASSERT_TRUE(WaitFor([&] { return player.TakeCompletion(); }));
+    ASSERT_TRUE(player.Rewind());
+    ASSERT_TRUE(WaitFor([&] { return player.TakeCompletion(); }));
+    player.Stop();
+    std::vector<SeenFrame> frames = sink.Frames();
+    ASSERT_EQ(frames.size(), size_t(2 * options.frames));
+    for (size_t k = 0; k < frames.size(); ++k)
+    {
+        int i = int(k) % options.frames;
+        int shown = i + (options.ptsGapAt >= 0 && i >= options.ptsGapAt ? options.ptsGap : 0);
+        ClipColour want = ClipColourOf(i);
+        EXPECT_NEAR(frames[k].time, shown * 0.1, 0.01) << k;
+        EXPECT_TRUE(Near(frames[k].b, want.b, variant.tolerance) && Near(frames[k].g, want.g, variant.tolerance) &&
+                    Near(frames[k].r, want.r, variant.tolerance))
+            << "frame " << k << ": " << int(frames[k].r) << "," << int(frames[k].g) << "," << int(frames[k].b);
+        EXPECT_TRUE(frames[k].uniform) << k;
+    }
+    if (options.audio)
+    {
+        EXPECT_EQ(sink.m_Channels, options.channels >= 2 ? 2 : 1);
+        EXPECT_EQ(sink.m_AudioFrames, 2L * options.frames * kClipRate / 10);
+        if (options.channels <= 2)
+        {
+            EXPECT_FALSE(sink.m_AudioMismatch);
+        }
+    }
+}
+
+TEST(VideoPlayerClips, ReorderedGappedOddSizedAndOtherChannelCounts)
+{
+    const Variant variants[] = {
+        // Frames the decoder holds back for reordering come out when the input ends.
+        {"bframes", {.codec = "mpeg4", .container = "matroska", .frames = 23, .bFrames = 2}, 24, 24},
+        {"odd_ffv1", {.codec = "ffv1", .container = "matroska", .width = 33, .height = 17}, 4, 255},
+        {"odd_mpeg4", {.codec = "mpeg4", .container = "avi", .width = 35, .height = 19}, 24, 255},
+        {"gap", {.codec = "ffv1", .container = "matroska", .ptsGapAt = 4, .ptsGap = 3}, 4, 4},
+        {"mono", {.codec = "ffv1", .container = "matroska", .channels = 1}, 4, 4},
+        {"six", {.codec = "ffv1", .container = "matroska", .channels = 6}, 4, 4},
+    };
+    for (const Variant& variant : variants) PlayVariant(variant);
+}
+
+TEST(VideoPlayerClips, AnAbsurdTimeStampStaysANumber)
+{
+    // A damaged stamp some hundred thousand years on must not overflow the position or the clock.
+    ClipOptions options{.codec = "ffv1", .container = "matroska", .audio = false, .ptsGapAt = 5,
+                        .ptsGap = int64_t(1) << 47};
+    const std::string path = TempPath("absurd.seq");
+    ASSERT_TRUE(WriteClip(path, options));
+    RecordingSink sink;
+    VideoPlayer player;
+    ASSERT_TRUE(player.Open(path, false));
+    player.SetSink(&sink);
+    player.SetRealTime(false);
+    player.Run();
+    ASSERT_TRUE(WaitFor([&] { return player.TakeCompletion(); }));
+    player.Stop();
+    ASSERT_EQ(sink.FrameCount(), 10u);
+    EXPECT_GT(player.Position(), 0.5);
+    EXPECT_NEAR(player.Position(), sink.Frames().back().time, 1e-3);
+}
+
+TEST(VideoPlayerClips, OddWidthRowsStartWhereTheyShould)
+{
+    // Left half coloured, right half black: a row pitch other than width * 4 would shear the halves.
+    ClipOptions options{.codec = "ffv1", .container = "matroska", .frames = 1, .audio = false, .width = 33,
+                        .height = 17, .split = true};
+    const std::string path = TempPath("split.seq");
+    ASSERT_TRUE(WriteClip(path, options));
+    VideoPlayer player;
+    ASSERT_TRUE(player.Open(path, false));
+    player.SetRealTime(false);
+    player.Run();
+    ASSERT_TRUE(WaitFor([&] { return player.TakeCompletion(); }));
+    const uint8_t* frame = player.TakeNewestFrame();
+    ASSERT_NE(frame, nullptr);
+    ClipColour want = ClipColourOf(0);
+    // Away from the middle and the bottom rows, where 4:2:0 chroma blurs the edge.
+    for (int y = 0; y < options.height - 2; ++y)
+    {
+        const uint8_t* left = frame + size_t(y) * options.width * 4 + 4;
+        const uint8_t* right = frame + (size_t(y) * options.width + options.width - 4) * 4;
+        EXPECT_TRUE(Near(left[2], want.r, 8) && Near(left[1], want.g, 8) && Near(left[0], want.b, 8)) << y;
+        EXPECT_TRUE(right[0] < 16 && right[1] < 16 && right[2] < 16) << y;
     }
 }
 

@@ -283,7 +283,17 @@ bool VideoDecoder::Rewind()
         Flush();
         return true;
     }
-    // Containers that cannot seek are read again from the start.
+    // Containers that cannot seek are read again from the start. The player's frame buffers keep the
+    // size reported at the first open, so a file that changed size since then is not played on.
     std::string path = m_Path;
-    return Open(path, m_WithAudio);
+    const int width = m_Width;
+    const int height = m_Height;
+    if (!Open(path, m_WithAudio))
+        return false;
+    if (m_Width != width || m_Height != height)
+    {
+        Close();
+        return false;
+    }
+    return true;
 }

@@ -4,40 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 
-typedef uint32_t DWORD;
-typedef uint16_t WORD;
-typedef uint8_t BYTE;
-typedef uint32_t UINT;
-typedef int32_t INT;
-typedef int32_t BOOL;
-typedef int32_t LONG;
-typedef int32_t HRESULT;
+#include "Platform/system/WinTypes.h"
+
 typedef DWORD D3DCOLOR;
-
-#ifndef TRUE
-#define TRUE 1
-#endif
-#ifndef FALSE
-#define FALSE 0
-#endif
-
-#ifndef WE_HWND_DEFINED
-#define WE_HWND_DEFINED
-// The native window handle. Under OpenGL it is the SDL window the device draws into (null: the device
-// makes its own hidden window, as the headless tests do).
-typedef struct HWND__* HWND;
-typedef struct HMONITOR__* HMONITOR;
-#endif
-
-#ifndef WE_RECT_DEFINED
-#define WE_RECT_DEFINED
-struct RECT {
-  LONG left, top, right, bottom;
-};
-struct POINT {
-  LONG x, y;
-};
-#endif
 
 #define D3D_SDK_VERSION 32
 

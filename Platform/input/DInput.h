@@ -8,28 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
-typedef uint32_t DWORD;
-typedef uint16_t WORD;
-typedef uint8_t BYTE;
-typedef int32_t BOOL;
-typedef int32_t LONG;
-typedef int32_t HRESULT;
+#include "Platform/system/WinTypes.h"
 
-#ifndef WE_HWND_DEFINED
-#define WE_HWND_DEFINED
-// The native window handle. Under OpenGL it is the SDL window the device draws into (null: the device
-// makes its own hidden window, as the headless tests do).
-typedef struct HWND__* HWND;
-typedef struct HMONITOR__* HMONITOR;
-#endif
-
-#ifndef WE_HINSTANCE_DEFINED
-#define WE_HINSTANCE_DEFINED
-typedef struct HINSTANCE__* HINSTANCE;
-#endif
-
-#ifndef WE_GUID_DEFINED
-#define WE_GUID_DEFINED
 struct GUID
 {
     uint32_t Data1;
@@ -46,7 +26,6 @@ inline bool operator==(const GUID& a, const GUID& b)
             return false;
     return true;
 }
-#endif
 
 // Result codes.
 constexpr HRESULT DI_OK = 0;

@@ -23,49 +23,13 @@
 #include <cstddef>
 #include <cstdint>
 
-typedef uint32_t DWORD;
-typedef uint16_t WORD;
-typedef uint8_t BYTE;
-typedef uint32_t UINT;
-typedef int32_t INT;
-typedef int32_t BOOL;
-typedef int32_t LONG;
-typedef int32_t HRESULT;
+#include "Platform/system/WinTypes.h"
+
 typedef uint16_t ATOM;
 typedef uintptr_t WPARAM;
 typedef intptr_t LPARAM;
 typedef intptr_t LRESULT;
 typedef void* HANDLE;
-
-#ifndef TRUE
-#define TRUE 1
-#endif
-#ifndef FALSE
-#define FALSE 0
-#endif
-
-#ifndef WE_HWND_DEFINED
-#define WE_HWND_DEFINED
-// The native window handle. Under OpenGL it is the SDL window the device draws into (null: the device
-// makes its own hidden window, as the headless tests do).
-typedef struct HWND__* HWND;
-typedef struct HMONITOR__* HMONITOR;
-#endif
-
-#ifndef WE_HINSTANCE_DEFINED
-#define WE_HINSTANCE_DEFINED
-typedef struct HINSTANCE__* HINSTANCE;
-#endif
-
-#ifndef WE_RECT_DEFINED
-#define WE_RECT_DEFINED
-struct RECT {
-  LONG left, top, right, bottom;
-};
-struct POINT {
-  LONG x, y;
-};
-#endif
 
 typedef struct HICON__* HICON;
 typedef struct HICON__* HCURSOR;

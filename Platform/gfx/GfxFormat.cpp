@@ -8,7 +8,8 @@
 #define GL_COMPRESSED_RGBA_S3TC_DXT5_EXT 0x83F3
 #endif
 
-namespace {
+namespace
+{
 
 // Little-endian ARGB words are B, G, R, A bytes in memory: GL_BGRA with the reversed packed types.
 const GfxFormatInfo kFormats[] = {
@@ -50,29 +51,38 @@ const GfxFormatInfo kFormats[] = {
 
 }  // namespace
 
-const GfxFormatInfo* GfxFormat::Find(D3DFORMAT format) {
-  for (const GfxFormatInfo& info : kFormats) {
-    if (info.format == format) return &info;
-  }
-  return nullptr;
+const GfxFormatInfo* GfxFormat::Find(D3DFORMAT format)
+{
+    for (const GfxFormatInfo& info : kFormats)
+    {
+        if (info.format == format)
+            return &info;
+    }
+    return nullptr;
 }
 
-UINT GfxFormat::RowPitch(const GfxFormatInfo& info, UINT width) {
-  if (info.block) return ((width + 3) / 4) * info.bytes;
-  return width * info.bytes;
+UINT GfxFormat::RowPitch(const GfxFormatInfo& info, UINT width)
+{
+    if (info.block)
+        return ((width + 3) / 4) * info.bytes;
+    return width * info.bytes;
 }
 
-UINT GfxFormat::RowCount(const GfxFormatInfo& info, UINT height) {
-  return info.block ? (height + 3) / 4 : height;
+UINT GfxFormat::RowCount(const GfxFormatInfo& info, UINT height)
+{
+    return info.block ? (height + 3) / 4 : height;
 }
 
-UINT GfxFormat::FullChain(UINT width, UINT height, UINT depth) {
-  UINT largest = width > height ? width : height;
-  if (depth > largest) largest = depth;
-  UINT levels = 1;
-  while (largest > 1) {
-    largest >>= 1;
-    ++levels;
-  }
-  return levels;
+UINT GfxFormat::FullChain(UINT width, UINT height, UINT depth)
+{
+    UINT largest = width > height ? width : height;
+    if (depth > largest)
+        largest = depth;
+    UINT levels = 1;
+    while (largest > 1)
+    {
+        largest >>= 1;
+        ++levels;
+    }
+    return levels;
 }

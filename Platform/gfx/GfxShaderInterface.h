@@ -3,7 +3,8 @@
 // and the alpha test, which core GL lacks. Each fragment program declares the two uniforms below (through
 // this prelude) and calls weAlphaTest on its final alpha; the device sets them from D3DRS_ALPHATESTENABLE,
 // D3DRS_ALPHAFUNC and D3DRS_ALPHAREF before every draw.
-namespace GfxShaderInterface {
+namespace GfxShaderInterface
+{
 
 // Uniform names: the comparison (a D3DCMPFUNC, 0 when the test is off) and the reference (0..255).
 constexpr const char* kAlphaFunc = "we_AlphaFunc";

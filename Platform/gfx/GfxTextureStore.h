@@ -6,16 +6,17 @@
 
 #include "Platform/gfx/GfxSurface.h"
 
-class GfxTextureStore {
- public:
-  GfxTextureStore(std::unique_ptr<GfxImage> image, IUnknown* container);
-  ~GfxTextureStore();
-  GfxImage& Image() { return *m_Image; }
-  // The surface of a face and level with a new reference, or null when out of range.
-  GfxSurface* Surface(UINT face, UINT level);
-  void PreLoad();
+class GfxTextureStore
+{
+public:
+    GfxTextureStore(std::unique_ptr<GfxImage> image, IUnknown* container);
+    ~GfxTextureStore();
+    GfxImage& Image() { return *m_Image; }
+    // The surface of a face and level with a new reference, or null when out of range.
+    GfxSurface* Surface(UINT face, UINT level);
+    void PreLoad();
 
- private:
-  std::unique_ptr<GfxImage> m_Image;
-  std::vector<GfxSurface*> m_Surfaces;
+private:
+    std::unique_ptr<GfxImage> m_Image;
+    std::vector<GfxSurface*> m_Surfaces;
 };

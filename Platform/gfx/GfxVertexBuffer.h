@@ -7,20 +7,22 @@
 HRESULT GfxLockBuffer(GfxBuffer& buffer, UINT offset, UINT size, void** data, DWORD flags);
 HRESULT GfxUnlockBuffer(GfxBuffer& buffer);
 
-class GfxVertexBuffer : public GfxRefCounted<IDirect3DVertexBuffer9> {
- public:
-  GfxVertexBuffer() = default;
-  HRESULT GetDevice(IDirect3DDevice9** device) override;
-  void PreLoad() override {}
-  D3DRESOURCETYPE GetType() override { return D3DRTYPE_VERTEXBUFFER; }
-  HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags) override {
-    return GfxLockBuffer(m_Buffer, offset, size, data, flags);
-  }
-  HRESULT Unlock() override { return GfxUnlockBuffer(m_Buffer); }
-  HRESULT GetDesc(D3DVERTEXBUFFER_DESC* desc) override;
-  GfxBuffer& Buffer() { return m_Buffer; }
+class GfxVertexBuffer : public GfxRefCounted<IDirect3DVertexBuffer9>
+{
+public:
+    GfxVertexBuffer() = default;
+    HRESULT GetDevice(IDirect3DDevice9** device) override;
+    void PreLoad() override {}
+    D3DRESOURCETYPE GetType() override { return D3DRTYPE_VERTEXBUFFER; }
+    HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags) override
+    {
+        return GfxLockBuffer(m_Buffer, offset, size, data, flags);
+    }
+    HRESULT Unlock() override { return GfxUnlockBuffer(m_Buffer); }
+    HRESULT GetDesc(D3DVERTEXBUFFER_DESC* desc) override;
+    GfxBuffer& Buffer() { return m_Buffer; }
 
- private:
-  ~GfxVertexBuffer() override;
-  GfxBuffer m_Buffer;
+private:
+    ~GfxVertexBuffer() override;
+    GfxBuffer m_Buffer;
 };

@@ -36,158 +36,173 @@ typedef const char* D3DXHANDLE;
 
 #ifndef WE_PALETTEENTRY_DEFINED
 #define WE_PALETTEENTRY_DEFINED
-struct PALETTEENTRY {
-  BYTE peRed, peGreen, peBlue, peFlags;
+struct PALETTEENTRY
+{
+    BYTE peRed, peGreen, peBlue, peFlags;
 };
 #endif
 
-struct D3DXMACRO {
-  LPCSTR Name;
-  LPCSTR Definition;
+struct D3DXMACRO
+{
+    LPCSTR Name;
+    LPCSTR Definition;
 };
 class ID3DXInclude;
 
-enum D3DXIMAGE_FILEFORMAT : int32_t {
-  D3DXIFF_BMP = 0,
-  D3DXIFF_JPG = 1,
-  D3DXIFF_TGA = 2,
-  D3DXIFF_PNG = 3,
-  D3DXIFF_DDS = 4,
-  D3DXIFF_PPM = 5,
-  D3DXIFF_DIB = 6,
-  D3DXIFF_HDR = 7,
-  D3DXIFF_PFM = 8,
-  D3DXIFF_FORCE_DWORD = 0x7fffffff
+enum D3DXIMAGE_FILEFORMAT : int32_t
+{
+    D3DXIFF_BMP = 0,
+    D3DXIFF_JPG = 1,
+    D3DXIFF_TGA = 2,
+    D3DXIFF_PNG = 3,
+    D3DXIFF_DDS = 4,
+    D3DXIFF_PPM = 5,
+    D3DXIFF_DIB = 6,
+    D3DXIFF_HDR = 7,
+    D3DXIFF_PFM = 8,
+    D3DXIFF_FORCE_DWORD = 0x7fffffff
 };
 
-struct D3DXIMAGE_INFO {
-  UINT Width;
-  UINT Height;
-  UINT Depth;
-  UINT MipLevels;
-  D3DFORMAT Format;
-  D3DRESOURCETYPE ResourceType;
-  D3DXIMAGE_FILEFORMAT ImageFileFormat;
+struct D3DXIMAGE_INFO
+{
+    UINT Width;
+    UINT Height;
+    UINT Depth;
+    UINT MipLevels;
+    D3DFORMAT Format;
+    D3DRESOURCETYPE ResourceType;
+    D3DXIMAGE_FILEFORMAT ImageFileFormat;
 };
 
-class ID3DXBuffer : public IUnknown {
- public:
-  virtual void* GetBufferPointer() = 0;
-  virtual DWORD GetBufferSize() = 0;
+class ID3DXBuffer : public IUnknown
+{
+public:
+    virtual void* GetBufferPointer() = 0;
+    virtual DWORD GetBufferSize() = 0;
 };
 
 // ---- Effects ----
 
-enum D3DXPARAMETER_CLASS : int32_t {
-  D3DXPC_SCALAR = 0,
-  D3DXPC_VECTOR = 1,
-  D3DXPC_MATRIX_ROWS = 2,
-  D3DXPC_MATRIX_COLUMNS = 3,
-  D3DXPC_OBJECT = 4,
-  D3DXPC_STRUCT = 5
+enum D3DXPARAMETER_CLASS : int32_t
+{
+    D3DXPC_SCALAR = 0,
+    D3DXPC_VECTOR = 1,
+    D3DXPC_MATRIX_ROWS = 2,
+    D3DXPC_MATRIX_COLUMNS = 3,
+    D3DXPC_OBJECT = 4,
+    D3DXPC_STRUCT = 5
 };
 
-enum D3DXPARAMETER_TYPE : int32_t {
-  D3DXPT_VOID = 0,
-  D3DXPT_BOOL = 1,
-  D3DXPT_INT = 2,
-  D3DXPT_FLOAT = 3,
-  D3DXPT_STRING = 4,
-  D3DXPT_TEXTURE = 5
+enum D3DXPARAMETER_TYPE : int32_t
+{
+    D3DXPT_VOID = 0,
+    D3DXPT_BOOL = 1,
+    D3DXPT_INT = 2,
+    D3DXPT_FLOAT = 3,
+    D3DXPT_STRING = 4,
+    D3DXPT_TEXTURE = 5
 };
 
 #define D3DX_PARAMETER_SHARED 1u
 
-struct D3DXPARAMETER_DESC {
-  LPCSTR Name;
-  LPCSTR Semantic;
-  D3DXPARAMETER_CLASS Class;
-  D3DXPARAMETER_TYPE Type;
-  UINT Rows;
-  UINT Columns;
-  UINT Elements;
-  UINT Annotations;
-  UINT StructMembers;
-  DWORD Flags;
-  UINT Bytes;
+struct D3DXPARAMETER_DESC
+{
+    LPCSTR Name;
+    LPCSTR Semantic;
+    D3DXPARAMETER_CLASS Class;
+    D3DXPARAMETER_TYPE Type;
+    UINT Rows;
+    UINT Columns;
+    UINT Elements;
+    UINT Annotations;
+    UINT StructMembers;
+    DWORD Flags;
+    UINT Bytes;
 };
 
-struct D3DXEFFECT_DESC {
-  LPCSTR Creator;
-  UINT Parameters;
-  UINT Techniques;
-  UINT Functions;
+struct D3DXEFFECT_DESC
+{
+    LPCSTR Creator;
+    UINT Parameters;
+    UINT Techniques;
+    UINT Functions;
 };
 
-struct D3DXTECHNIQUE_DESC {
-  LPCSTR Name;
-  UINT Passes;
-  UINT Annotations;
+struct D3DXTECHNIQUE_DESC
+{
+    LPCSTR Name;
+    UINT Passes;
+    UINT Annotations;
 };
 
-struct D3DXPASS_DESC {
-  LPCSTR Name;
-  UINT Annotations;
-  const DWORD* pVertexShaderFunction;
-  const DWORD* pPixelShaderFunction;
+struct D3DXPASS_DESC
+{
+    LPCSTR Name;
+    UINT Annotations;
+    const DWORD* pVertexShaderFunction;
+    const DWORD* pPixelShaderFunction;
 };
 
-class ID3DXEffectPool : public IUnknown {};
-
-class ID3DXEffect : public IUnknown {
- public:
-  virtual HRESULT GetDesc(D3DXEFFECT_DESC* desc) = 0;
-  virtual HRESULT GetParameterDesc(D3DXHANDLE parameter, D3DXPARAMETER_DESC* desc) = 0;
-  virtual HRESULT GetTechniqueDesc(D3DXHANDLE technique, D3DXTECHNIQUE_DESC* desc) = 0;
-  virtual HRESULT GetPassDesc(D3DXHANDLE pass, D3DXPASS_DESC* desc) = 0;
-  virtual D3DXHANDLE GetParameter(D3DXHANDLE parent, UINT index) = 0;
-  virtual D3DXHANDLE GetParameterByName(D3DXHANDLE parent, LPCSTR name) = 0;
-  virtual D3DXHANDLE GetParameterBySemantic(D3DXHANDLE parent, LPCSTR semantic) = 0;
-  virtual D3DXHANDLE GetTechnique(UINT index) = 0;
-  virtual D3DXHANDLE GetTechniqueByName(LPCSTR name) = 0;
-  virtual D3DXHANDLE GetPass(D3DXHANDLE technique, UINT index) = 0;
-  virtual D3DXHANDLE GetAnnotation(D3DXHANDLE object, UINT index) = 0;
-  virtual D3DXHANDLE GetAnnotationByName(D3DXHANDLE object, LPCSTR name) = 0;
-
-  virtual HRESULT SetValue(D3DXHANDLE parameter, const void* data, UINT bytes) = 0;
-  virtual HRESULT GetValue(D3DXHANDLE parameter, void* data, UINT bytes) = 0;
-  virtual HRESULT SetBool(D3DXHANDLE parameter, BOOL value) = 0;
-  virtual HRESULT GetBool(D3DXHANDLE parameter, BOOL* value) = 0;
-  virtual HRESULT SetInt(D3DXHANDLE parameter, INT value) = 0;
-  virtual HRESULT GetInt(D3DXHANDLE parameter, INT* value) = 0;
-  virtual HRESULT SetFloat(D3DXHANDLE parameter, float value) = 0;
-  virtual HRESULT GetFloat(D3DXHANDLE parameter, float* value) = 0;
-  virtual HRESULT SetFloatArray(D3DXHANDLE parameter, const float* values, UINT count) = 0;
-  virtual HRESULT GetFloatArray(D3DXHANDLE parameter, float* values, UINT count) = 0;
-  virtual HRESULT SetVector(D3DXHANDLE parameter, const D3DXVECTOR4* vector) = 0;
-  virtual HRESULT GetVector(D3DXHANDLE parameter, D3DXVECTOR4* vector) = 0;
-  virtual HRESULT SetVectorArray(D3DXHANDLE parameter, const D3DXVECTOR4* vectors, UINT count) = 0;
-  virtual HRESULT SetMatrix(D3DXHANDLE parameter, const D3DXMATRIX* matrix) = 0;
-  virtual HRESULT GetMatrix(D3DXHANDLE parameter, D3DXMATRIX* matrix) = 0;
-  virtual HRESULT SetMatrixArray(D3DXHANDLE parameter, const D3DXMATRIX* matrices, UINT count) = 0;
-  virtual HRESULT SetString(D3DXHANDLE parameter, LPCSTR value) = 0;
-  virtual HRESULT GetString(D3DXHANDLE parameter, LPCSTR* value) = 0;
-  virtual HRESULT SetTexture(D3DXHANDLE parameter, IDirect3DBaseTexture9* texture) = 0;
-  virtual HRESULT GetTexture(D3DXHANDLE parameter, IDirect3DBaseTexture9** texture) = 0;
-
-  virtual HRESULT SetTechnique(D3DXHANDLE technique) = 0;
-  virtual D3DXHANDLE GetCurrentTechnique() = 0;
-  virtual HRESULT ValidateTechnique(D3DXHANDLE technique) = 0;
-  virtual HRESULT Begin(UINT* passes, DWORD flags) = 0;
-  virtual HRESULT BeginPass(UINT pass) = 0;
-  virtual HRESULT CommitChanges() = 0;
-  virtual HRESULT EndPass() = 0;
-  virtual HRESULT End() = 0;
-  virtual HRESULT GetDevice(IDirect3DDevice9** device) = 0;
-  virtual HRESULT GetPool(ID3DXEffectPool** pool) = 0;
-  virtual HRESULT OnLostDevice() = 0;
-  virtual HRESULT OnResetDevice() = 0;
+class ID3DXEffectPool : public IUnknown
+{
 };
 
-class ID3DXEffectCompiler : public IUnknown {
- public:
-  // Checks the effect text and hands back the bytes D3DXCreateEffect takes (the text itself).
-  virtual HRESULT CompileEffect(DWORD flags, ID3DXBuffer** effect, ID3DXBuffer** errors) = 0;
+class ID3DXEffect : public IUnknown
+{
+public:
+    virtual HRESULT GetDesc(D3DXEFFECT_DESC* desc) = 0;
+    virtual HRESULT GetParameterDesc(D3DXHANDLE parameter, D3DXPARAMETER_DESC* desc) = 0;
+    virtual HRESULT GetTechniqueDesc(D3DXHANDLE technique, D3DXTECHNIQUE_DESC* desc) = 0;
+    virtual HRESULT GetPassDesc(D3DXHANDLE pass, D3DXPASS_DESC* desc) = 0;
+    virtual D3DXHANDLE GetParameter(D3DXHANDLE parent, UINT index) = 0;
+    virtual D3DXHANDLE GetParameterByName(D3DXHANDLE parent, LPCSTR name) = 0;
+    virtual D3DXHANDLE GetParameterBySemantic(D3DXHANDLE parent, LPCSTR semantic) = 0;
+    virtual D3DXHANDLE GetTechnique(UINT index) = 0;
+    virtual D3DXHANDLE GetTechniqueByName(LPCSTR name) = 0;
+    virtual D3DXHANDLE GetPass(D3DXHANDLE technique, UINT index) = 0;
+    virtual D3DXHANDLE GetAnnotation(D3DXHANDLE object, UINT index) = 0;
+    virtual D3DXHANDLE GetAnnotationByName(D3DXHANDLE object, LPCSTR name) = 0;
+
+    virtual HRESULT SetValue(D3DXHANDLE parameter, const void* data, UINT bytes) = 0;
+    virtual HRESULT GetValue(D3DXHANDLE parameter, void* data, UINT bytes) = 0;
+    virtual HRESULT SetBool(D3DXHANDLE parameter, BOOL value) = 0;
+    virtual HRESULT GetBool(D3DXHANDLE parameter, BOOL* value) = 0;
+    virtual HRESULT SetInt(D3DXHANDLE parameter, INT value) = 0;
+    virtual HRESULT GetInt(D3DXHANDLE parameter, INT* value) = 0;
+    virtual HRESULT SetFloat(D3DXHANDLE parameter, float value) = 0;
+    virtual HRESULT GetFloat(D3DXHANDLE parameter, float* value) = 0;
+    virtual HRESULT SetFloatArray(D3DXHANDLE parameter, const float* values, UINT count) = 0;
+    virtual HRESULT GetFloatArray(D3DXHANDLE parameter, float* values, UINT count) = 0;
+    virtual HRESULT SetVector(D3DXHANDLE parameter, const D3DXVECTOR4* vector) = 0;
+    virtual HRESULT GetVector(D3DXHANDLE parameter, D3DXVECTOR4* vector) = 0;
+    virtual HRESULT SetVectorArray(D3DXHANDLE parameter, const D3DXVECTOR4* vectors, UINT count) = 0;
+    virtual HRESULT SetMatrix(D3DXHANDLE parameter, const D3DXMATRIX* matrix) = 0;
+    virtual HRESULT GetMatrix(D3DXHANDLE parameter, D3DXMATRIX* matrix) = 0;
+    virtual HRESULT SetMatrixArray(D3DXHANDLE parameter, const D3DXMATRIX* matrices, UINT count) = 0;
+    virtual HRESULT SetString(D3DXHANDLE parameter, LPCSTR value) = 0;
+    virtual HRESULT GetString(D3DXHANDLE parameter, LPCSTR* value) = 0;
+    virtual HRESULT SetTexture(D3DXHANDLE parameter, IDirect3DBaseTexture9* texture) = 0;
+    virtual HRESULT GetTexture(D3DXHANDLE parameter, IDirect3DBaseTexture9** texture) = 0;
+
+    virtual HRESULT SetTechnique(D3DXHANDLE technique) = 0;
+    virtual D3DXHANDLE GetCurrentTechnique() = 0;
+    virtual HRESULT ValidateTechnique(D3DXHANDLE technique) = 0;
+    virtual HRESULT Begin(UINT* passes, DWORD flags) = 0;
+    virtual HRESULT BeginPass(UINT pass) = 0;
+    virtual HRESULT CommitChanges() = 0;
+    virtual HRESULT EndPass() = 0;
+    virtual HRESULT End() = 0;
+    virtual HRESULT GetDevice(IDirect3DDevice9** device) = 0;
+    virtual HRESULT GetPool(ID3DXEffectPool** pool) = 0;
+    virtual HRESULT OnLostDevice() = 0;
+    virtual HRESULT OnResetDevice() = 0;
+};
+
+class ID3DXEffectCompiler : public IUnknown
+{
+public:
+    // Checks the effect text and hands back the bytes D3DXCreateEffect takes (the text itself).
+    virtual HRESULT CompileEffect(DWORD flags, ID3DXBuffer** effect, ID3DXBuffer** errors) = 0;
 };
 
 HRESULT D3DXCreateBuffer(DWORD bytes, ID3DXBuffer** buffer);
@@ -205,8 +220,8 @@ HRESULT D3DXCreateEffectCompilerFromFileA(LPCSTR path, const D3DXMACRO* defines,
 
 HRESULT D3DXGetImageInfoFromFileA(LPCSTR path, D3DXIMAGE_INFO* info);
 HRESULT D3DXGetImageInfoFromFileInMemory(const void* data, UINT bytes, D3DXIMAGE_INFO* info);
-HRESULT D3DXCreateTexture(IDirect3DDevice9* device, UINT width, UINT height, UINT levels, DWORD usage,
-                          D3DFORMAT format, D3DPOOL pool, IDirect3DTexture9** texture);
+HRESULT D3DXCreateTexture(IDirect3DDevice9* device, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                          D3DPOOL pool, IDirect3DTexture9** texture);
 HRESULT D3DXCreateTextureFromFileA(IDirect3DDevice9* device, LPCSTR path, IDirect3DTexture9** texture);
 HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, LPCSTR path, UINT width, UINT height, UINT levels,
                                      DWORD usage, D3DFORMAT format, D3DPOOL pool, DWORD filter, DWORD mipFilter,
@@ -221,60 +236,60 @@ HRESULT D3DXCreateCubeTextureFromFileExA(IDirect3DDevice9* device, LPCSTR path, 
                                          D3DCOLOR colorKey, D3DXIMAGE_INFO* info, PALETTEENTRY* palette,
                                          IDirect3DCubeTexture9** texture);
 HRESULT D3DXCreateCubeTextureFromFileInMemoryEx(IDirect3DDevice9* device, const void* data, UINT bytes, UINT size,
-                                                UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
-                                                DWORD filter, DWORD mipFilter, D3DCOLOR colorKey,
-                                                D3DXIMAGE_INFO* info, PALETTEENTRY* palette,
-                                                IDirect3DCubeTexture9** texture);
-HRESULT D3DXCreateVolumeTextureFromFileExA(IDirect3DDevice9* device, LPCSTR path, UINT width, UINT height,
-                                           UINT depth, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
-                                           DWORD filter, DWORD mipFilter, D3DCOLOR colorKey, D3DXIMAGE_INFO* info,
+                                                UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool, DWORD filter,
+                                                DWORD mipFilter, D3DCOLOR colorKey, D3DXIMAGE_INFO* info,
+                                                PALETTEENTRY* palette, IDirect3DCubeTexture9** texture);
+HRESULT D3DXCreateVolumeTextureFromFileExA(IDirect3DDevice9* device, LPCSTR path, UINT width, UINT height, UINT depth,
+                                           UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool, DWORD filter,
+                                           DWORD mipFilter, D3DCOLOR colorKey, D3DXIMAGE_INFO* info,
                                            PALETTEENTRY* palette, IDirect3DVolumeTexture9** texture);
-HRESULT D3DXCreateVolumeTextureFromFileInMemoryEx(IDirect3DDevice9* device, const void* data, UINT bytes,
-                                                  UINT width, UINT height, UINT depth, UINT levels, DWORD usage,
-                                                  D3DFORMAT format, D3DPOOL pool, DWORD filter, DWORD mipFilter,
-                                                  D3DCOLOR colorKey, D3DXIMAGE_INFO* info, PALETTEENTRY* palette,
+HRESULT D3DXCreateVolumeTextureFromFileInMemoryEx(IDirect3DDevice9* device, const void* data, UINT bytes, UINT width,
+                                                  UINT height, UINT depth, UINT levels, DWORD usage, D3DFORMAT format,
+                                                  D3DPOOL pool, DWORD filter, DWORD mipFilter, D3DCOLOR colorKey,
+                                                  D3DXIMAGE_INFO* info, PALETTEENTRY* palette,
                                                   IDirect3DVolumeTexture9** texture);
 // DDS only: every face and level of the texture, in its own format.
-HRESULT D3DXSaveTextureToFileInMemory(ID3DXBuffer** buffer, D3DXIMAGE_FILEFORMAT format,
-                                      IDirect3DBaseTexture9* texture, const PALETTEENTRY* palette);
+HRESULT D3DXSaveTextureToFileInMemory(ID3DXBuffer** buffer, D3DXIMAGE_FILEFORMAT format, IDirect3DBaseTexture9* texture,
+                                      const PALETTEENTRY* palette);
 HRESULT D3DXLoadSurfaceFromSurface(IDirect3DSurface9* dest, const PALETTEENTRY* destPalette, const RECT* destRect,
-                                   IDirect3DSurface9* source, const PALETTEENTRY* sourcePalette,
-                                   const RECT* sourceRect, DWORD filter, D3DCOLOR colorKey);
-HRESULT D3DXFilterTexture(IDirect3DBaseTexture9* texture, const PALETTEENTRY* palette, UINT sourceLevel,
-                          DWORD filter);
+                                   IDirect3DSurface9* source, const PALETTEENTRY* sourcePalette, const RECT* sourceRect,
+                                   DWORD filter, D3DCOLOR colorKey);
+HRESULT D3DXFilterTexture(IDirect3DBaseTexture9* texture, const PALETTEENTRY* palette, UINT sourceLevel, DWORD filter);
 
 // ---- Meshes ----
 
-struct D3DXATTRIBUTERANGE {
-  DWORD AttribId;
-  DWORD FaceStart;
-  DWORD FaceCount;
-  DWORD VertexStart;
-  DWORD VertexCount;
+struct D3DXATTRIBUTERANGE
+{
+    DWORD AttribId;
+    DWORD FaceStart;
+    DWORD FaceCount;
+    DWORD VertexStart;
+    DWORD VertexCount;
 };
 
-class ID3DXMesh : public IUnknown {
- public:
-  virtual HRESULT DrawSubset(DWORD attribId) = 0;
-  virtual DWORD GetNumFaces() = 0;
-  virtual DWORD GetNumVertices() = 0;
-  virtual HRESULT GetDeclaration(D3DVERTEXELEMENT9 declaration[MAX_FVF_DECL_SIZE]) = 0;
-  virtual DWORD GetNumBytesPerVertex() = 0;
-  virtual DWORD GetOptions() = 0;
-  virtual HRESULT GetDevice(IDirect3DDevice9** device) = 0;
-  virtual HRESULT CloneMesh(DWORD options, const D3DVERTEXELEMENT9* declaration, IDirect3DDevice9* device,
-                            ID3DXMesh** clone) = 0;
-  virtual HRESULT GetVertexBuffer(IDirect3DVertexBuffer9** buffer) = 0;
-  virtual HRESULT GetIndexBuffer(IDirect3DIndexBuffer9** buffer) = 0;
-  virtual HRESULT LockVertexBuffer(DWORD flags, void** data) = 0;
-  virtual HRESULT UnlockVertexBuffer() = 0;
-  virtual HRESULT LockIndexBuffer(DWORD flags, void** data) = 0;
-  virtual HRESULT UnlockIndexBuffer() = 0;
-  virtual HRESULT GetAttributeTable(D3DXATTRIBUTERANGE* table, DWORD* size) = 0;
-  virtual HRESULT GenerateAdjacency(float epsilon, DWORD* adjacency) = 0;
-  virtual HRESULT LockAttributeBuffer(DWORD flags, DWORD** data) = 0;
-  virtual HRESULT UnlockAttributeBuffer() = 0;
-  virtual HRESULT SetAttributeTable(const D3DXATTRIBUTERANGE* table, DWORD size) = 0;
+class ID3DXMesh : public IUnknown
+{
+public:
+    virtual HRESULT DrawSubset(DWORD attribId) = 0;
+    virtual DWORD GetNumFaces() = 0;
+    virtual DWORD GetNumVertices() = 0;
+    virtual HRESULT GetDeclaration(D3DVERTEXELEMENT9 declaration[MAX_FVF_DECL_SIZE]) = 0;
+    virtual DWORD GetNumBytesPerVertex() = 0;
+    virtual DWORD GetOptions() = 0;
+    virtual HRESULT GetDevice(IDirect3DDevice9** device) = 0;
+    virtual HRESULT CloneMesh(DWORD options, const D3DVERTEXELEMENT9* declaration, IDirect3DDevice9* device,
+                              ID3DXMesh** clone) = 0;
+    virtual HRESULT GetVertexBuffer(IDirect3DVertexBuffer9** buffer) = 0;
+    virtual HRESULT GetIndexBuffer(IDirect3DIndexBuffer9** buffer) = 0;
+    virtual HRESULT LockVertexBuffer(DWORD flags, void** data) = 0;
+    virtual HRESULT UnlockVertexBuffer() = 0;
+    virtual HRESULT LockIndexBuffer(DWORD flags, void** data) = 0;
+    virtual HRESULT UnlockIndexBuffer() = 0;
+    virtual HRESULT GetAttributeTable(D3DXATTRIBUTERANGE* table, DWORD* size) = 0;
+    virtual HRESULT GenerateAdjacency(float epsilon, DWORD* adjacency) = 0;
+    virtual HRESULT LockAttributeBuffer(DWORD flags, DWORD** data) = 0;
+    virtual HRESULT UnlockAttributeBuffer() = 0;
+    virtual HRESULT SetAttributeTable(const D3DXATTRIBUTERANGE* table, DWORD size) = 0;
 };
 
 HRESULT D3DXCreateMesh(DWORD faces, DWORD vertices, DWORD options, const D3DVERTEXELEMENT9* declaration,
@@ -285,6 +300,6 @@ UINT D3DXGetDeclVertexSize(const D3DVERTEXELEMENT9* declaration, DWORD stream);
 // splitting are not offered). The thresholds are accepted and unused.
 HRESULT D3DXComputeTangentFrameEx(ID3DXMesh* mesh, DWORD texUsage, DWORD texIndex, DWORD tangentUsage,
                                   DWORD tangentIndex, DWORD binormalUsage, DWORD binormalIndex, DWORD normalUsage,
-                                  DWORD normalIndex, DWORD options, const DWORD* adjacency,
-                                  float partialEdgeThreshold, float singularPointThreshold,
-                                  float normalEdgeThreshold, ID3DXMesh** meshOut, ID3DXBuffer** vertexMapping);
+                                  DWORD normalIndex, DWORD options, const DWORD* adjacency, float partialEdgeThreshold,
+                                  float singularPointThreshold, float normalEdgeThreshold, ID3DXMesh** meshOut,
+                                  ID3DXBuffer** vertexMapping);

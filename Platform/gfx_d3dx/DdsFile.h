@@ -7,11 +7,12 @@
 
 #include "Platform/gfx_d3dx/ImageData.h"
 
-class DdsFile {
- public:
-  static bool IsDds(const void* data, size_t size);
-  // The header alone: kind, format, size and levels; no pixel bytes.
-  static bool ReadInfo(const void* data, size_t size, ImageData* info);
-  static bool Read(const void* data, size_t size, ImageData* image);
-  static bool Write(const ImageData& image, std::vector<uint8_t>* out);
+class DdsFile
+{
+public:
+    static bool IsDds(const void* data, size_t size);
+    // The header alone: kind, format, size and levels; no pixel bytes.
+    static bool ReadInfo(const void* data, size_t size, ImageData* info);
+    static bool Read(const void* data, size_t size, ImageData* image);
+    static bool Write(const ImageData& image, std::vector<uint8_t>* out);
 };

@@ -6,193 +6,278 @@
 #include <map>
 #include <set>
 
-namespace {
+namespace
+{
 
-enum class Tok { End, Ident, Number, String, Code, Punct, Bad };
-
-struct Token {
-  Tok kind = Tok::End;
-  std::string text;
-  int line = 1;
+enum class Tok
+{
+    End,
+    Ident,
+    Number,
+    String,
+    Code,
+    Punct,
+    Bad
 };
 
-class Lexer {
- public:
-  explicit Lexer(std::string_view s) : s_(s) {}
-
-  Token Next() {
-    SkipBlank();
-    Token t;
-    t.line = line_;
-    if (p_ >= s_.size()) return t;
-    char c = s_[p_];
-    if (IsIdentStart(c)) {
-      size_t b = p_;
-      while (p_ < s_.size() && (IsIdentStart(s_[p_]) || (s_[p_] >= '0' && s_[p_] <= '9'))) ++p_;
-      t.kind = Tok::Ident;
-      t.text = s_.substr(b, p_ - b);
-      return t;
-    }
-    if ((c >= '0' && c <= '9') || ((c == '-' || c == '.') && p_ + 1 < s_.size() &&
-                                   ((s_[p_ + 1] >= '0' && s_[p_ + 1] <= '9') || s_[p_ + 1] == '.'))) {
-      size_t b = p_++;
-      while (p_ < s_.size() && (std::isalnum((unsigned char)s_[p_]) || s_[p_] == '.' ||
-                                ((s_[p_] == '-' || s_[p_] == '+') && (s_[p_ - 1] == 'e' || s_[p_ - 1] == 'E'))))
-        ++p_;
-      t.kind = Tok::Number;
-      t.text = s_.substr(b, p_ - b);
-      return t;
-    }
-    if (s_.substr(p_, 3) == "\"\"\"") {
-      size_t b = p_ + 3;
-      size_t e = s_.find("\"\"\"", b);
-      if (e == std::string_view::npos) {
-        t.kind = Tok::Bad;
-        t.text = "program text without its closing \"\"\"";
-        p_ = s_.size();
-        return t;
-      }
-      t.kind = Tok::Code;
-      t.text = s_.substr(b, e - b);
-      for (char ch : t.text)
-        if (ch == '\n') ++line_;
-      p_ = e + 3;
-      return t;
-    }
-    if (c == '"') {
-      ++p_;
-      t.kind = Tok::String;
-      while (p_ < s_.size() && s_[p_] != '"' && s_[p_] != '\n') {
-        if (s_[p_] == '\\' && p_ + 1 < s_.size()) ++p_;
-        t.text += s_[p_++];
-      }
-      if (p_ >= s_.size() || s_[p_] != '"') {
-        t.kind = Tok::Bad;
-        t.text = "string without its closing quote";
-        return t;
-      }
-      ++p_;
-      return t;
-    }
-    if (std::strchr("{}[]<>=;:,", c)) {
-      ++p_;
-      t.kind = Tok::Punct;
-      t.text = std::string(1, c);
-      return t;
-    }
-    t.kind = Tok::Bad;
-    t.text = std::string("unexpected character '") + c + "'";
-    ++p_;
-    return t;
-  }
-
- private:
-  static bool IsIdentStart(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
-
-  void SkipBlank() {
-    while (p_ < s_.size()) {
-      char c = s_[p_];
-      if (c == '\n') {
-        ++line_;
-        ++p_;
-      } else if (c == ' ' || c == '\t' || c == '\r') {
-        ++p_;
-      } else if (s_.substr(p_, 2) == "//") {
-        while (p_ < s_.size() && s_[p_] != '\n') ++p_;
-      } else if (s_.substr(p_, 2) == "/*") {
-        size_t e = s_.find("*/", p_ + 2);
-        size_t stop = e == std::string_view::npos ? s_.size() : e + 2;
-        for (size_t i = p_; i < stop; ++i)
-          if (s_[i] == '\n') ++line_;
-        p_ = stop;
-      } else {
-        break;
-      }
-    }
-  }
-
-  std::string_view s_;
-  size_t p_ = 0;
-  int line_ = 1;
+struct Token
+{
+    Tok kind = Tok::End;
+    std::string text;
+    int line = 1;
 };
 
-std::string Upper(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-  return s;
+class Lexer
+{
+public:
+    explicit Lexer(std::string_view s) : s_(s) {}
+
+    Token Next()
+    {
+        SkipBlank();
+        Token t;
+        t.line = line_;
+        if (p_ >= s_.size())
+            return t;
+        char c = s_[p_];
+        if (IsIdentStart(c))
+        {
+            size_t b = p_;
+            while (p_ < s_.size() && (IsIdentStart(s_[p_]) || (s_[p_] >= '0' && s_[p_] <= '9')))
+                ++p_;
+            t.kind = Tok::Ident;
+            t.text = s_.substr(b, p_ - b);
+            return t;
+        }
+        if ((c >= '0' && c <= '9') || ((c == '-' || c == '.') && p_ + 1 < s_.size() &&
+                                       ((s_[p_ + 1] >= '0' && s_[p_ + 1] <= '9') || s_[p_ + 1] == '.')))
+        {
+            size_t b = p_++;
+            while (p_ < s_.size() && (std::isalnum((unsigned char)s_[p_]) || s_[p_] == '.' ||
+                                      ((s_[p_] == '-' || s_[p_] == '+') && (s_[p_ - 1] == 'e' || s_[p_ - 1] == 'E'))))
+                ++p_;
+            t.kind = Tok::Number;
+            t.text = s_.substr(b, p_ - b);
+            return t;
+        }
+        if (s_.substr(p_, 3) == "\"\"\"")
+        {
+            size_t b = p_ + 3;
+            size_t e = s_.find("\"\"\"", b);
+            if (e == std::string_view::npos)
+            {
+                t.kind = Tok::Bad;
+                t.text = "program text without its closing \"\"\"";
+                p_ = s_.size();
+                return t;
+            }
+            t.kind = Tok::Code;
+            t.text = s_.substr(b, e - b);
+            for (char ch : t.text)
+                if (ch == '\n')
+                    ++line_;
+            p_ = e + 3;
+            return t;
+        }
+        if (c == '"')
+        {
+            ++p_;
+            t.kind = Tok::String;
+            while (p_ < s_.size() && s_[p_] != '"' && s_[p_] != '\n')
+            {
+                if (s_[p_] == '\\' && p_ + 1 < s_.size())
+                    ++p_;
+                t.text += s_[p_++];
+            }
+            if (p_ >= s_.size() || s_[p_] != '"')
+            {
+                t.kind = Tok::Bad;
+                t.text = "string without its closing quote";
+                return t;
+            }
+            ++p_;
+            return t;
+        }
+        if (std::strchr("{}[]<>=;:,", c))
+        {
+            ++p_;
+            t.kind = Tok::Punct;
+            t.text = std::string(1, c);
+            return t;
+        }
+        t.kind = Tok::Bad;
+        t.text = std::string("unexpected character '") + c + "'";
+        ++p_;
+        return t;
+    }
+
+private:
+    static bool IsIdentStart(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
+
+    void SkipBlank()
+    {
+        while (p_ < s_.size())
+        {
+            char c = s_[p_];
+            if (c == '\n')
+            {
+                ++line_;
+                ++p_;
+            }
+            else if (c == ' ' || c == '\t' || c == '\r')
+            {
+                ++p_;
+            }
+            else if (s_.substr(p_, 2) == "//")
+            {
+                while (p_ < s_.size() && s_[p_] != '\n')
+                    ++p_;
+            }
+            else if (s_.substr(p_, 2) == "/*")
+            {
+                size_t e = s_.find("*/", p_ + 2);
+                size_t stop = e == std::string_view::npos ? s_.size() : e + 2;
+                for (size_t i = p_; i < stop; ++i)
+                    if (s_[i] == '\n')
+                        ++line_;
+                p_ = stop;
+            }
+            else
+            {
+                break;
+            }
+        }
+    }
+
+    std::string_view s_;
+    size_t p_ = 0;
+    int line_ = 1;
+};
+
+std::string Upper(std::string s)
+{
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z')
+            c = char(c - 'a' + 'A');
+    return s;
 }
 
 // How a state's symbolic values read.
-enum class Kind { Number, Blend, Cmp, Cull, Fill, BlendOp, Filter, Address, StencilOp, Fog };
+enum class Kind
+{
+    Number,
+    Blend,
+    Cmp,
+    Cull,
+    Fill,
+    BlendOp,
+    Filter,
+    Address,
+    StencilOp,
+    Fog
+};
 
-struct StateName {
-  const char* name;
-  uint32_t id;
-  Kind kind;
+struct StateName
+{
+    const char* name;
+    uint32_t id;
+    Kind kind;
 };
 
 const StateName kRenderStates[] = {
-    {"ZENABLE", 7, Kind::Number},          {"FILLMODE", 8, Kind::Fill},
-    {"SHADEMODE", 9, Kind::Number},        {"ZWRITEENABLE", 14, Kind::Number},
-    {"ALPHATESTENABLE", 15, Kind::Number}, {"LASTPIXEL", 16, Kind::Number},
-    {"SRCBLEND", 19, Kind::Blend},         {"DESTBLEND", 20, Kind::Blend},
-    {"CULLMODE", 22, Kind::Cull},          {"ZFUNC", 23, Kind::Cmp},
-    {"ALPHAREF", 24, Kind::Number},        {"ALPHAFUNC", 25, Kind::Cmp},
-    {"DITHERENABLE", 26, Kind::Number},    {"ALPHABLENDENABLE", 27, Kind::Number},
-    {"FOGENABLE", 28, Kind::Number},       {"SPECULARENABLE", 29, Kind::Number},
-    {"FOGCOLOR", 34, Kind::Number},        {"FOGTABLEMODE", 35, Kind::Fog},
-    {"FOGSTART", 36, Kind::Number},        {"FOGEND", 37, Kind::Number},
-    {"FOGDENSITY", 38, Kind::Number},      {"RANGEFOGENABLE", 48, Kind::Number},
-    {"STENCILENABLE", 52, Kind::Number},   {"STENCILFAIL", 53, Kind::StencilOp},
-    {"STENCILZFAIL", 54, Kind::StencilOp}, {"STENCILPASS", 55, Kind::StencilOp},
-    {"STENCILFUNC", 56, Kind::Cmp},        {"STENCILREF", 57, Kind::Number},
-    {"STENCILMASK", 58, Kind::Number},     {"STENCILWRITEMASK", 59, Kind::Number},
-    {"TEXTUREFACTOR", 60, Kind::Number},   {"WRAP0", 128, Kind::Number},
-    {"CLIPPING", 136, Kind::Number},       {"LIGHTING", 137, Kind::Number},
-    {"AMBIENT", 139, Kind::Number},        {"FOGVERTEXMODE", 140, Kind::Fog},
-    {"COLORVERTEX", 141, Kind::Number},    {"NORMALIZENORMALS", 143, Kind::Number},
-    {"POINTSIZE", 154, Kind::Number},      {"POINTSIZE_MIN", 155, Kind::Number},
-    {"POINTSPRITEENABLE", 156, Kind::Number}, {"POINTSCALEENABLE", 157, Kind::Number},
-    {"MULTISAMPLEANTIALIAS", 161, Kind::Number}, {"POINTSIZE_MAX", 166, Kind::Number},
-    {"COLORWRITEENABLE", 168, Kind::Number}, {"BLENDOP", 171, Kind::BlendOp},
-    {"SCISSORTESTENABLE", 174, Kind::Number}, {"SLOPESCALEDEPTHBIAS", 175, Kind::Number},
-    {"TWOSIDEDSTENCILMODE", 185, Kind::Number}, {"BLENDFACTOR", 193, Kind::Number},
-    {"SRGBWRITEENABLE", 194, Kind::Number}, {"DEPTHBIAS", 195, Kind::Number},
-    {"SEPARATEALPHABLENDENABLE", 206, Kind::Number}, {"SRCBLENDALPHA", 207, Kind::Blend},
-    {"DESTBLENDALPHA", 208, Kind::Blend},  {"BLENDOPALPHA", 209, Kind::BlendOp},
+    {"ZENABLE", 7, Kind::Number},
+    {"FILLMODE", 8, Kind::Fill},
+    {"SHADEMODE", 9, Kind::Number},
+    {"ZWRITEENABLE", 14, Kind::Number},
+    {"ALPHATESTENABLE", 15, Kind::Number},
+    {"LASTPIXEL", 16, Kind::Number},
+    {"SRCBLEND", 19, Kind::Blend},
+    {"DESTBLEND", 20, Kind::Blend},
+    {"CULLMODE", 22, Kind::Cull},
+    {"ZFUNC", 23, Kind::Cmp},
+    {"ALPHAREF", 24, Kind::Number},
+    {"ALPHAFUNC", 25, Kind::Cmp},
+    {"DITHERENABLE", 26, Kind::Number},
+    {"ALPHABLENDENABLE", 27, Kind::Number},
+    {"FOGENABLE", 28, Kind::Number},
+    {"SPECULARENABLE", 29, Kind::Number},
+    {"FOGCOLOR", 34, Kind::Number},
+    {"FOGTABLEMODE", 35, Kind::Fog},
+    {"FOGSTART", 36, Kind::Number},
+    {"FOGEND", 37, Kind::Number},
+    {"FOGDENSITY", 38, Kind::Number},
+    {"RANGEFOGENABLE", 48, Kind::Number},
+    {"STENCILENABLE", 52, Kind::Number},
+    {"STENCILFAIL", 53, Kind::StencilOp},
+    {"STENCILZFAIL", 54, Kind::StencilOp},
+    {"STENCILPASS", 55, Kind::StencilOp},
+    {"STENCILFUNC", 56, Kind::Cmp},
+    {"STENCILREF", 57, Kind::Number},
+    {"STENCILMASK", 58, Kind::Number},
+    {"STENCILWRITEMASK", 59, Kind::Number},
+    {"TEXTUREFACTOR", 60, Kind::Number},
+    {"WRAP0", 128, Kind::Number},
+    {"CLIPPING", 136, Kind::Number},
+    {"LIGHTING", 137, Kind::Number},
+    {"AMBIENT", 139, Kind::Number},
+    {"FOGVERTEXMODE", 140, Kind::Fog},
+    {"COLORVERTEX", 141, Kind::Number},
+    {"NORMALIZENORMALS", 143, Kind::Number},
+    {"POINTSIZE", 154, Kind::Number},
+    {"POINTSIZE_MIN", 155, Kind::Number},
+    {"POINTSPRITEENABLE", 156, Kind::Number},
+    {"POINTSCALEENABLE", 157, Kind::Number},
+    {"MULTISAMPLEANTIALIAS", 161, Kind::Number},
+    {"POINTSIZE_MAX", 166, Kind::Number},
+    {"COLORWRITEENABLE", 168, Kind::Number},
+    {"BLENDOP", 171, Kind::BlendOp},
+    {"SCISSORTESTENABLE", 174, Kind::Number},
+    {"SLOPESCALEDEPTHBIAS", 175, Kind::Number},
+    {"TWOSIDEDSTENCILMODE", 185, Kind::Number},
+    {"BLENDFACTOR", 193, Kind::Number},
+    {"SRGBWRITEENABLE", 194, Kind::Number},
+    {"DEPTHBIAS", 195, Kind::Number},
+    {"SEPARATEALPHABLENDENABLE", 206, Kind::Number},
+    {"SRCBLENDALPHA", 207, Kind::Blend},
+    {"DESTBLENDALPHA", 208, Kind::Blend},
+    {"BLENDOPALPHA", 209, Kind::BlendOp},
 };
 
 const StateName kSamplerStates[] = {
-    {"ADDRESSU", 1, Kind::Address},  {"ADDRESSV", 2, Kind::Address},    {"ADDRESSW", 3, Kind::Address},
-    {"BORDERCOLOR", 4, Kind::Number}, {"MAGFILTER", 5, Kind::Filter},   {"MINFILTER", 6, Kind::Filter},
-    {"MIPFILTER", 7, Kind::Filter},  {"MIPMAPLODBIAS", 8, Kind::Number}, {"MAXMIPLEVEL", 9, Kind::Number},
+    {"ADDRESSU", 1, Kind::Address},      {"ADDRESSV", 2, Kind::Address},     {"ADDRESSW", 3, Kind::Address},
+    {"BORDERCOLOR", 4, Kind::Number},    {"MAGFILTER", 5, Kind::Filter},     {"MINFILTER", 6, Kind::Filter},
+    {"MIPFILTER", 7, Kind::Filter},      {"MIPMAPLODBIAS", 8, Kind::Number}, {"MAXMIPLEVEL", 9, Kind::Number},
     {"MAXANISOTROPY", 10, Kind::Number}, {"SRGBTEXTURE", 11, Kind::Number},
 };
 
-bool SymbolValue(Kind kind, const std::string& upper, uint32_t* out) {
-  static const std::map<std::string, uint32_t> blend = {
-      {"ZERO", 1},       {"ONE", 2},          {"SRCCOLOR", 3},  {"INVSRCCOLOR", 4},  {"SRCALPHA", 5},
-      {"INVSRCALPHA", 6}, {"DESTALPHA", 7},   {"INVDESTALPHA", 8}, {"DESTCOLOR", 9}, {"INVDESTCOLOR", 10},
-      {"SRCALPHASAT", 11}, {"BLENDFACTOR", 14}, {"INVBLENDFACTOR", 15}};
-  static const std::map<std::string, uint32_t> cmp = {{"NEVER", 1},   {"LESS", 2},     {"EQUAL", 3},
-                                                      {"LESSEQUAL", 4}, {"GREATER", 5}, {"NOTEQUAL", 6},
-                                                      {"GREATEREQUAL", 7}, {"ALWAYS", 8}};
-  static const std::map<std::string, uint32_t> cull = {{"NONE", 1}, {"CW", 2}, {"CCW", 3}};
-  static const std::map<std::string, uint32_t> fill = {{"POINT", 1}, {"WIREFRAME", 2}, {"SOLID", 3}};
-  static const std::map<std::string, uint32_t> blendOp = {
-      {"ADD", 1}, {"SUBTRACT", 2}, {"REVSUBTRACT", 3}, {"MIN", 4}, {"MAX", 5}};
-  static const std::map<std::string, uint32_t> filter = {{"NONE", 0}, {"POINT", 1}, {"LINEAR", 2},
-                                                         {"ANISOTROPIC", 3}};
-  static const std::map<std::string, uint32_t> address = {
-      {"WRAP", 1}, {"MIRROR", 2}, {"CLAMP", 3}, {"BORDER", 4}, {"MIRRORONCE", 5}};
-  static const std::map<std::string, uint32_t> stencilOp = {{"KEEP", 1}, {"ZERO", 2},    {"REPLACE", 3},
-                                                            {"INCRSAT", 4}, {"DECRSAT", 5}, {"INVERT", 6},
-                                                            {"INCR", 7}, {"DECR", 8}};
-  static const std::map<std::string, uint32_t> fog = {{"NONE", 0}, {"EXP", 1}, {"EXP2", 2}, {"LINEAR", 3}};
-  if (upper == "TRUE") return *out = 1, true;
-  if (upper == "FALSE") return *out = 0, true;
-  const std::map<std::string, uint32_t>* table = nullptr;
-  switch (kind) {
+bool SymbolValue(Kind kind, const std::string& upper, uint32_t* out)
+{
+    static const std::map<std::string, uint32_t> blend = {
+        {"ZERO", 1},         {"ONE", 2},          {"SRCCOLOR", 3},       {"INVSRCCOLOR", 4}, {"SRCALPHA", 5},
+        {"INVSRCALPHA", 6},  {"DESTALPHA", 7},    {"INVDESTALPHA", 8},   {"DESTCOLOR", 9},   {"INVDESTCOLOR", 10},
+        {"SRCALPHASAT", 11}, {"BLENDFACTOR", 14}, {"INVBLENDFACTOR", 15}};
+    static const std::map<std::string, uint32_t> cmp = {{"NEVER", 1},        {"LESS", 2},    {"EQUAL", 3},
+                                                        {"LESSEQUAL", 4},    {"GREATER", 5}, {"NOTEQUAL", 6},
+                                                        {"GREATEREQUAL", 7}, {"ALWAYS", 8}};
+    static const std::map<std::string, uint32_t> cull = {{"NONE", 1}, {"CW", 2}, {"CCW", 3}};
+    static const std::map<std::string, uint32_t> fill = {{"POINT", 1}, {"WIREFRAME", 2}, {"SOLID", 3}};
+    static const std::map<std::string, uint32_t> blendOp = {
+        {"ADD", 1}, {"SUBTRACT", 2}, {"REVSUBTRACT", 3}, {"MIN", 4}, {"MAX", 5}};
+    static const std::map<std::string, uint32_t> filter = {
+        {"NONE", 0}, {"POINT", 1}, {"LINEAR", 2}, {"ANISOTROPIC", 3}};
+    static const std::map<std::string, uint32_t> address = {
+        {"WRAP", 1}, {"MIRROR", 2}, {"CLAMP", 3}, {"BORDER", 4}, {"MIRRORONCE", 5}};
+    static const std::map<std::string, uint32_t> stencilOp = {{"KEEP", 1},    {"ZERO", 2},    {"REPLACE", 3},
+                                                              {"INCRSAT", 4}, {"DECRSAT", 5}, {"INVERT", 6},
+                                                              {"INCR", 7},    {"DECR", 8}};
+    static const std::map<std::string, uint32_t> fog = {{"NONE", 0}, {"EXP", 1}, {"EXP2", 2}, {"LINEAR", 3}};
+    if (upper == "TRUE")
+        return *out = 1, true;
+    if (upper == "FALSE")
+        return *out = 0, true;
+    const std::map<std::string, uint32_t>* table = nullptr;
+    switch (kind)
+    {
     case Kind::Blend: table = &blend; break;
     case Kind::Cmp: table = &cmp; break;
     case Kind::Cull: table = &cull; break;
@@ -203,426 +288,600 @@ bool SymbolValue(Kind kind, const std::string& upper, uint32_t* out) {
     case Kind::StencilOp: table = &stencilOp; break;
     case Kind::Fog: table = &fog; break;
     case Kind::Number: break;
-  }
-  if (!table) return false;
-  auto it = table->find(upper);
-  if (it == table->end()) return false;
-  *out = it->second;
-  return true;
+    }
+    if (!table)
+        return false;
+    auto it = table->find(upper);
+    if (it == table->end())
+        return false;
+    *out = it->second;
+    return true;
 }
 
-const StateName* FindState(const StateName* begin, const StateName* end, const std::string& upper) {
-  for (const StateName* s = begin; s != end; ++s)
-    if (upper == s->name) return s;
-  return nullptr;
+const StateName* FindState(const StateName* begin, const StateName* end, const std::string& upper)
+{
+    for (const StateName* s = begin; s != end; ++s)
+        if (upper == s->name)
+            return s;
+    return nullptr;
 }
 
-class Parser {
- public:
-  Parser(std::string_view text, FxEffectData* out) : lex_(text), out_(out) { Advance(); }
+class Parser
+{
+public:
+    Parser(std::string_view text, FxEffectData* out) : lex_(text), out_(out) { Advance(); }
 
-  bool Run(std::string* error) {
-    bool ok = File();
-    if (!ok && error) *error = "line " + std::to_string(errLine_) + ": " + err_;
-    return ok;
-  }
-
- private:
-  void Advance() { tok_ = lex_.Next(); }
-
-  bool Fail(const std::string& what) {
-    if (err_.empty()) {
-      err_ = tok_.kind == Tok::Bad ? tok_.text : what;
-      errLine_ = tok_.line;
+    bool Run(std::string* error)
+    {
+        bool ok = File();
+        if (!ok && error)
+            *error = "line " + std::to_string(errLine_) + ": " + err_;
+        return ok;
     }
-    return false;
-  }
 
-  bool IsPunct(char c) const { return tok_.kind == Tok::Punct && tok_.text[0] == c; }
-  bool IsWord(const char* w) const { return tok_.kind == Tok::Ident && tok_.text == w; }
+private:
+    void Advance() { tok_ = lex_.Next(); }
 
-  bool Expect(char c) {
-    if (!IsPunct(c)) return Fail(std::string("'") + c + "' expected");
-    Advance();
-    return true;
-  }
-
-  bool Ident(std::string* out, const char* what) {
-    if (tok_.kind != Tok::Ident) return Fail(std::string(what) + " expected");
-    *out = tok_.text;
-    Advance();
-    return true;
-  }
-
-  bool Unsigned(uint32_t* out) {
-    if (tok_.kind != Tok::Number) return Fail("number expected");
-    auto r = std::from_chars(tok_.text.data(), tok_.text.data() + tok_.text.size(), *out);
-    if (r.ec != std::errc() || r.ptr != tok_.text.data() + tok_.text.size()) return Fail("whole number expected");
-    Advance();
-    return true;
-  }
-
-  bool File() {
-    while (tok_.kind != Tok::End) {
-      if (IsWord("technique")) {
-        if (!Technique()) return false;
-      } else if (IsWord("code")) {
-        if (!CodeBlock()) return false;
-      } else if (IsWord("effect")) {
-        Advance();
-        if (tok_.kind != Tok::String) return Fail("effect name expected");
-        out_->name = tok_.text;
-        Advance();
-        if (!Expect(';')) return false;
-      } else {
-        auto p = std::make_unique<FxParameter>();
-        if (!Parameter(p.get(), true)) return false;
-        for (auto& q : out_->parameters)
-          if (q->name == p->name) return Fail("parameter " + p->name + " declared twice");
-        out_->parameters.push_back(std::move(p));
-      }
-    }
-    return true;
-  }
-
-  bool CodeBlock() {
-    Advance();
-    std::string name;
-    if (!Ident(&name, "code block name") || !Expect('=')) return false;
-    if (tok_.kind != Tok::Code) return Fail("\"\"\" program text expected");
-    if (codes_.count(name)) return Fail("code block " + name + " declared twice");
-    codes_[name] = std::make_shared<const std::string>(tok_.text);
-    Advance();
-    return Expect(';');
-  }
-
-  bool Type(FxParameter* p) {
-    if (tok_.kind != Tok::Ident) return Fail("type expected");
-    const std::string& t = tok_.text;
-    if (t == "bool") {
-      p->type = FxType::Bool;
-    } else if (t == "int") {
-      p->type = FxType::Int;
-    } else if (t == "string") {
-      p->type = FxType::String;
-    } else if (t == "texture") {
-      p->type = FxType::Texture;
-    } else if (t.rfind("float", 0) == 0) {
-      p->type = FxType::Float;
-      std::string rest = t.substr(5);
-      if (rest.empty()) {
-      } else if (rest.size() == 1 && rest[0] >= '1' && rest[0] <= '4') {
-        p->columns = uint8_t(rest[0] - '0');
-      } else if (rest.size() == 3 && rest[1] == 'x' && rest[0] >= '1' && rest[0] <= '4' && rest[2] >= '1' &&
-                 rest[2] <= '4') {
-        p->rows = uint8_t(rest[0] - '0');
-        p->columns = uint8_t(rest[2] - '0');
-      } else {
-        return Fail("unknown type " + t);
-      }
-    } else {
-      return Fail("unknown type " + t);
-    }
-    Advance();
-    return true;
-  }
-
-  // [shared] type name [ '[' n ']' ] [ ':' semantic ] [ <annotations> ] [ = value ] ;
-  bool Parameter(FxParameter* p, bool topLevel) {
-    if (topLevel && IsWord("shared")) {
-      p->shared = true;
-      Advance();
-    }
-    if (!Type(p) || !Ident(&p->name, "parameter name")) return false;
-    if (IsPunct('[')) {
-      Advance();
-      if (!Unsigned(&p->elements)) return false;
-      if (p->elements == 0 || p->elements > 65536) return Fail("array size out of range");
-      if (p->type == FxType::String || p->type == FxType::Texture) return Fail("arrays of this type are not supported");
-      if (!Expect(']')) return false;
-    }
-    if (topLevel && IsPunct(':')) {
-      Advance();
-      if (!Ident(&p->semantic, "semantic")) return false;
-    }
-    if (topLevel && IsPunct('<') && !Annotations(&p->annotations)) return false;
-    p->own.words.assign(p->Words(), 0u);
-    if (IsPunct('=')) {
-      Advance();
-      if (!Value(p)) return false;
-    } else if (!topLevel) {
-      return Fail("annotation value expected");
-    }
-    return Expect(';');
-  }
-
-  bool Annotations(std::vector<std::unique_ptr<FxParameter>>* list) {
-    Advance();
-    while (!IsPunct('>')) {
-      if (tok_.kind == Tok::End) return Fail("'>' expected");
-      auto a = std::make_unique<FxParameter>();
-      if (!Parameter(a.get(), false)) return false;
-      list->push_back(std::move(a));
-    }
-    Advance();
-    return true;
-  }
-
-  bool Scalar(FxType type, uint32_t* out) {
-    if (tok_.kind == Tok::Ident && (tok_.text == "true" || tok_.text == "false")) {
-      bool b = tok_.text == "true";
-      if (type == FxType::Float) {
-        float f = b ? 1.0f : 0.0f;
-        std::memcpy(out, &f, 4);
-      } else {
-        *out = b ? 1u : 0u;
-      }
-      Advance();
-      return true;
-    }
-    if (tok_.kind != Tok::Number) return Fail("number expected");
-    const char* b = tok_.text.data();
-    const char* e = b + tok_.text.size();
-    if (type == FxType::Float) {
-      float f = 0;
-      if (e > b && (e[-1] == 'f' || e[-1] == 'F')) --e;
-      auto r = std::from_chars(b, e, f);
-      if (r.ec != std::errc() || r.ptr != e) return Fail("bad number " + tok_.text);
-      std::memcpy(out, &f, 4);
-    } else {
-      int32_t i = 0;
-      auto r = std::from_chars(b, e, i);
-      if (r.ec != std::errc() || r.ptr != e) return Fail("bad whole number " + tok_.text);
-      *out = type == FxType::Bool ? (i != 0 ? 1u : 0u) : uint32_t(i);
-    }
-    Advance();
-    return true;
-  }
-
-  bool Value(FxParameter* p) {
-    if (p->type == FxType::Texture) return Fail("a texture parameter takes no value");
-    if (p->type == FxType::String) {
-      if (tok_.kind != Tok::String) return Fail("string expected");
-      p->own.text = tok_.text;
-      Advance();
-      return true;
-    }
-    uint32_t n = p->Words();
-    if (!IsPunct('{')) {
-      if (n != 1) return Fail("'{' expected for " + p->name);
-      return Scalar(p->type, &p->own.words[0]);
-    }
-    Advance();
-    uint32_t i = 0;
-    while (!IsPunct('}')) {
-      if (i == n) return Fail("too many values for " + p->name);
-      if (!Scalar(p->type, &p->own.words[i++])) return false;
-      if (IsPunct(',')) Advance();
-      else if (!IsPunct('}')) return Fail("',' or '}' expected");
-    }
-    Advance();
-    if (i != n) return Fail("too few values for " + p->name);
-    return true;
-  }
-
-  static std::unique_ptr<FxParameter> Clone(const FxParameter& p) {
-    auto c = std::make_unique<FxParameter>();
-    c->name = p.name;
-    c->semantic = p.semantic;
-    c->type = p.type;
-    c->rows = p.rows;
-    c->columns = p.columns;
-    c->elements = p.elements;
-    c->shared = p.shared;
-    c->own = p.own;
-    for (const auto& a : p.annotations) c->annotations.push_back(Clone(*a));
-    return c;
-  }
-
-  bool Technique() {
-    Advance();
-    auto t = std::make_unique<FxTechnique>();
-    if (!Ident(&t->name, "technique name")) return false;
-    std::string letters;
-    if (IsWord("variants")) {
-      Advance();
-      if (tok_.kind != Tok::String) return Fail("variant letters expected");
-      letters = tok_.text;
-      // The letters of the engine's variant names, in the order names carry them.
-      static const std::string kOrder = "3FHDSBELVGW";
-      size_t at = 0;
-      for (char c : letters) {
-        size_t found = kOrder.find(c, at);
-        if (found == std::string::npos) return Fail("variant letters must be a subsequence of " + kOrder);
-        at = found + 1;
-      }
-      Advance();
-    }
-    if (IsPunct('<') && !Annotations(&t->annotations)) return false;
-    if (!Expect('{')) return false;
-    while (!IsPunct('}')) {
-      if (!IsWord("pass")) return Fail("pass expected");
-      Advance();
-      auto pass = std::make_unique<FxPass>();
-      if (!Ident(&pass->name, "pass name")) return false;
-      if (IsPunct('<') && !Annotations(&pass->annotations)) return false;
-      if (!Pass(pass.get())) return false;
-      t->passes.push_back(std::move(pass));
-    }
-    Advance();
-    if (t->passes.empty()) return Fail("technique " + t->name + " has no pass");
-    // One technique per subset of the variant letters, named base + letters, each pass defining
-    // WE_VARIANT_<letter> for its letters (the base technique is the empty subset).
-    std::vector<std::unique_ptr<FxTechnique>> made;
-    for (uint32_t mask = 1; mask < (1u << letters.size()); ++mask) {
-      auto v = std::make_unique<FxTechnique>();
-      v->name = t->name;
-      std::string defines;
-      for (size_t i = 0; i < letters.size(); ++i)
-        if (mask & (1u << (letters.size() - 1 - i))) {
-          v->name += letters[i];
-          defines += std::string(" WE_VARIANT_") + letters[i];
+    bool Fail(const std::string& what)
+    {
+        if (err_.empty())
+        {
+            err_ = tok_.kind == Tok::Bad ? tok_.text : what;
+            errLine_ = tok_.line;
         }
-      for (const auto& a : t->annotations) v->annotations.push_back(Clone(*a));
-      for (const auto& pass : t->passes) {
-        auto q = std::make_unique<FxPass>();
-        q->name = pass->name;
-        q->renderStates = pass->renderStates;
-        q->samplers = pass->samplers;
-        q->defines = pass->defines + defines;
-        q->vertexSource = pass->vertexSource;
-        q->fragmentSource = pass->fragmentSource;
-        for (const auto& a : pass->annotations) q->annotations.push_back(Clone(*a));
-        v->passes.push_back(std::move(q));
-      }
-      made.push_back(std::move(v));
+        return false;
     }
-    made.insert(made.begin(), std::move(t));
-    for (auto& m : made) {
-      if (!techniqueNames_.insert(m->name).second) return Fail("technique " + m->name + " declared twice");
-      out_->techniques.push_back(std::move(m));
-    }
-    return true;
-  }
 
-  bool Program(std::shared_ptr<const std::string>* out) {
-    if (tok_.kind == Tok::Code) {
-      *out = std::make_shared<const std::string>(tok_.text);
-    } else if (tok_.kind == Tok::Ident) {
-      auto it = codes_.find(tok_.text);
-      if (it == codes_.end()) return Fail("unknown code block " + tok_.text);
-      *out = it->second;
-    } else {
-      return Fail("program text or code block name expected");
-    }
-    Advance();
-    return true;
-  }
+    bool IsPunct(char c) const { return tok_.kind == Tok::Punct && tok_.text[0] == c; }
+    bool IsWord(const char* w) const { return tok_.kind == Tok::Ident && tok_.text == w; }
 
-  FxSampler* SamplerAt(FxPass* pass, uint32_t unit) {
-    for (auto& s : pass->samplers)
-      if (s.unit == unit) return &s;
-    pass->samplers.push_back(FxSampler{});
-    pass->samplers.back().unit = unit;
-    return &pass->samplers.back();
-  }
-
-  bool StateValue(Kind kind, uint32_t* out) {
-    if (tok_.kind == Tok::Ident) {
-      if (!SymbolValue(kind, Upper(tok_.text), out)) return Fail("unknown value " + tok_.text);
-      Advance();
-      return true;
-    }
-    if (tok_.kind != Tok::Number) return Fail("state value expected");
-    bool isFloat = tok_.text.find_first_of(".eE") != std::string::npos &&
-                   tok_.text.rfind("0x", 0) != 0 && tok_.text.rfind("0X", 0) != 0;
-    const char* b = tok_.text.data();
-    const char* e = b + tok_.text.size();
-    if (isFloat) {
-      float f = 0;
-      if (e[-1] == 'f' || e[-1] == 'F') --e;
-      auto r = std::from_chars(b, e, f);
-      if (r.ec != std::errc() || r.ptr != e) return Fail("bad number " + tok_.text);
-      std::memcpy(out, &f, 4);
-    } else {
-      int base = 10;
-      if (tok_.text.size() > 2 && b[0] == '0' && (b[1] == 'x' || b[1] == 'X')) b += 2, base = 16;
-      bool negative = *b == '-';
-      if (negative) ++b;
-      uint32_t v = 0;
-      auto r = std::from_chars(b, e, v, base);
-      if (r.ec != std::errc() || r.ptr != e) return Fail("bad number " + tok_.text);
-      *out = negative ? uint32_t(0u - v) : v;
-    }
-    Advance();
-    return true;
-  }
-
-  bool Pass(FxPass* pass) {
-    if (!Expect('{')) return false;
-    while (!IsPunct('}')) {
-      std::string key;
-      if (!Ident(&key, "pass state")) return false;
-      std::string upper = Upper(key);
-      uint32_t index = 0;
-      bool indexed = false;
-      if (IsPunct('[')) {
+    bool Expect(char c)
+    {
+        if (!IsPunct(c))
+            return Fail(std::string("'") + c + "' expected");
         Advance();
-        if (!Unsigned(&index) || !Expect(']')) return false;
-        if (index > 15) return Fail("texture unit out of range");
-        indexed = true;
-      }
-      if (!Expect('=')) return false;
-      if (upper == "VERTEXPROGRAM" || upper == "FRAGMENTPROGRAM") {
-        auto* dst = upper[0] == 'V' ? &pass->vertexSource : &pass->fragmentSource;
-        if (*dst) return Fail(key + " given twice");
-        if (!Program(dst)) return false;
-      } else if (upper == "DEFINES") {
-        if (tok_.kind != Tok::String) return Fail("string expected");
-        pass->defines = tok_.text;
+        return true;
+    }
+
+    bool Ident(std::string* out, const char* what)
+    {
+        if (tok_.kind != Tok::Ident)
+            return Fail(std::string(what) + " expected");
+        *out = tok_.text;
         Advance();
-      } else if (upper == "TEXTURE") {
-        if (!indexed) return Fail("Texture needs a unit: Texture[n]");
+        return true;
+    }
+
+    bool Unsigned(uint32_t* out)
+    {
+        if (tok_.kind != Tok::Number)
+            return Fail("number expected");
+        auto r = std::from_chars(tok_.text.data(), tok_.text.data() + tok_.text.size(), *out);
+        if (r.ec != std::errc() || r.ptr != tok_.text.data() + tok_.text.size())
+            return Fail("whole number expected");
+        Advance();
+        return true;
+    }
+
+    bool File()
+    {
+        while (tok_.kind != Tok::End)
+        {
+            if (IsWord("technique"))
+            {
+                if (!Technique())
+                    return false;
+            }
+            else if (IsWord("code"))
+            {
+                if (!CodeBlock())
+                    return false;
+            }
+            else if (IsWord("effect"))
+            {
+                Advance();
+                if (tok_.kind != Tok::String)
+                    return Fail("effect name expected");
+                out_->name = tok_.text;
+                Advance();
+                if (!Expect(';'))
+                    return false;
+            }
+            else
+            {
+                auto p = std::make_unique<FxParameter>();
+                if (!Parameter(p.get(), true))
+                    return false;
+                for (auto& q : out_->parameters)
+                    if (q->name == p->name)
+                        return Fail("parameter " + p->name + " declared twice");
+                out_->parameters.push_back(std::move(p));
+            }
+        }
+        return true;
+    }
+
+    bool CodeBlock()
+    {
+        Advance();
         std::string name;
-        if (!Ident(&name, "texture parameter name")) return false;
-        const FxParameter* target = nullptr;
-        for (auto& q : out_->parameters)
-          if (q->name == name) target = q.get();
-        if (!target || target->type != FxType::Texture) return Fail(name + " is not a texture parameter");
-        SamplerAt(pass, index)->texture = name;
-      } else if (const StateName* s = FindState(std::begin(kSamplerStates), std::end(kSamplerStates), upper)) {
-        if (!indexed) return Fail(key + " needs a unit: " + key + "[n]");
-        uint32_t v = 0;
-        if (!StateValue(s->kind, &v)) return false;
-        SamplerAt(pass, index)->states.emplace_back(s->id, v);
-      } else if (const StateName* r = FindState(std::begin(kRenderStates), std::end(kRenderStates), upper)) {
-        if (indexed) return Fail(key + " takes no unit");
-        uint32_t v = 0;
-        if (!StateValue(r->kind, &v)) return false;
-        pass->renderStates.emplace_back(r->id, v);
-      } else {
-        return Fail("unknown pass state " + key);
-      }
-      if (!Expect(';')) return false;
+        if (!Ident(&name, "code block name") || !Expect('='))
+            return false;
+        if (tok_.kind != Tok::Code)
+            return Fail("\"\"\" program text expected");
+        if (codes_.count(name))
+            return Fail("code block " + name + " declared twice");
+        codes_[name] = std::make_shared<const std::string>(tok_.text);
+        Advance();
+        return Expect(';');
     }
-    Advance();
-    if (!pass->vertexSource || !pass->fragmentSource)
-      return Fail("pass " + pass->name + " needs a VertexProgram and a FragmentProgram");
-    return true;
-  }
 
-  Lexer lex_;
-  Token tok_;
-  FxEffectData* out_;
-  std::map<std::string, std::shared_ptr<const std::string>> codes_;
-  std::set<std::string> techniqueNames_;
-  std::string err_;
-  int errLine_ = 0;
+    bool Type(FxParameter* p)
+    {
+        if (tok_.kind != Tok::Ident)
+            return Fail("type expected");
+        const std::string& t = tok_.text;
+        if (t == "bool")
+        {
+            p->type = FxType::Bool;
+        }
+        else if (t == "int")
+        {
+            p->type = FxType::Int;
+        }
+        else if (t == "string")
+        {
+            p->type = FxType::String;
+        }
+        else if (t == "texture")
+        {
+            p->type = FxType::Texture;
+        }
+        else if (t.rfind("float", 0) == 0)
+        {
+            p->type = FxType::Float;
+            std::string rest = t.substr(5);
+            if (rest.empty())
+            {
+            }
+            else if (rest.size() == 1 && rest[0] >= '1' && rest[0] <= '4')
+            {
+                p->columns = uint8_t(rest[0] - '0');
+            }
+            else if (rest.size() == 3 && rest[1] == 'x' && rest[0] >= '1' && rest[0] <= '4' && rest[2] >= '1' &&
+                     rest[2] <= '4')
+            {
+                p->rows = uint8_t(rest[0] - '0');
+                p->columns = uint8_t(rest[2] - '0');
+            }
+            else
+            {
+                return Fail("unknown type " + t);
+            }
+        }
+        else
+        {
+            return Fail("unknown type " + t);
+        }
+        Advance();
+        return true;
+    }
+
+    // [shared] type name [ '[' n ']' ] [ ':' semantic ] [ <annotations> ] [ = value ] ;
+    bool Parameter(FxParameter* p, bool topLevel)
+    {
+        if (topLevel && IsWord("shared"))
+        {
+            p->shared = true;
+            Advance();
+        }
+        if (!Type(p) || !Ident(&p->name, "parameter name"))
+            return false;
+        if (IsPunct('['))
+        {
+            Advance();
+            if (!Unsigned(&p->elements))
+                return false;
+            if (p->elements == 0 || p->elements > 65536)
+                return Fail("array size out of range");
+            if (p->type == FxType::String || p->type == FxType::Texture)
+                return Fail("arrays of this type are not supported");
+            if (!Expect(']'))
+                return false;
+        }
+        if (topLevel && IsPunct(':'))
+        {
+            Advance();
+            if (!Ident(&p->semantic, "semantic"))
+                return false;
+        }
+        if (topLevel && IsPunct('<') && !Annotations(&p->annotations))
+            return false;
+        p->own.words.assign(p->Words(), 0u);
+        if (IsPunct('='))
+        {
+            Advance();
+            if (!Value(p))
+                return false;
+        }
+        else if (!topLevel)
+        {
+            return Fail("annotation value expected");
+        }
+        return Expect(';');
+    }
+
+    bool Annotations(std::vector<std::unique_ptr<FxParameter>>* list)
+    {
+        Advance();
+        while (!IsPunct('>'))
+        {
+            if (tok_.kind == Tok::End)
+                return Fail("'>' expected");
+            auto a = std::make_unique<FxParameter>();
+            if (!Parameter(a.get(), false))
+                return false;
+            list->push_back(std::move(a));
+        }
+        Advance();
+        return true;
+    }
+
+    bool Scalar(FxType type, uint32_t* out)
+    {
+        if (tok_.kind == Tok::Ident && (tok_.text == "true" || tok_.text == "false"))
+        {
+            bool b = tok_.text == "true";
+            if (type == FxType::Float)
+            {
+                float f = b ? 1.0f : 0.0f;
+                std::memcpy(out, &f, 4);
+            }
+            else
+            {
+                *out = b ? 1u : 0u;
+            }
+            Advance();
+            return true;
+        }
+        if (tok_.kind != Tok::Number)
+            return Fail("number expected");
+        const char* b = tok_.text.data();
+        const char* e = b + tok_.text.size();
+        if (type == FxType::Float)
+        {
+            float f = 0;
+            if (e > b && (e[-1] == 'f' || e[-1] == 'F'))
+                --e;
+            auto r = std::from_chars(b, e, f);
+            if (r.ec != std::errc() || r.ptr != e)
+                return Fail("bad number " + tok_.text);
+            std::memcpy(out, &f, 4);
+        }
+        else
+        {
+            int32_t i = 0;
+            auto r = std::from_chars(b, e, i);
+            if (r.ec != std::errc() || r.ptr != e)
+                return Fail("bad whole number " + tok_.text);
+            *out = type == FxType::Bool ? (i != 0 ? 1u : 0u) : uint32_t(i);
+        }
+        Advance();
+        return true;
+    }
+
+    bool Value(FxParameter* p)
+    {
+        if (p->type == FxType::Texture)
+            return Fail("a texture parameter takes no value");
+        if (p->type == FxType::String)
+        {
+            if (tok_.kind != Tok::String)
+                return Fail("string expected");
+            p->own.text = tok_.text;
+            Advance();
+            return true;
+        }
+        uint32_t n = p->Words();
+        if (!IsPunct('{'))
+        {
+            if (n != 1)
+                return Fail("'{' expected for " + p->name);
+            return Scalar(p->type, &p->own.words[0]);
+        }
+        Advance();
+        uint32_t i = 0;
+        while (!IsPunct('}'))
+        {
+            if (i == n)
+                return Fail("too many values for " + p->name);
+            if (!Scalar(p->type, &p->own.words[i++]))
+                return false;
+            if (IsPunct(','))
+                Advance();
+            else if (!IsPunct('}'))
+                return Fail("',' or '}' expected");
+        }
+        Advance();
+        if (i != n)
+            return Fail("too few values for " + p->name);
+        return true;
+    }
+
+    static std::unique_ptr<FxParameter> Clone(const FxParameter& p)
+    {
+        auto c = std::make_unique<FxParameter>();
+        c->name = p.name;
+        c->semantic = p.semantic;
+        c->type = p.type;
+        c->rows = p.rows;
+        c->columns = p.columns;
+        c->elements = p.elements;
+        c->shared = p.shared;
+        c->own = p.own;
+        for (const auto& a : p.annotations)
+            c->annotations.push_back(Clone(*a));
+        return c;
+    }
+
+    bool Technique()
+    {
+        Advance();
+        auto t = std::make_unique<FxTechnique>();
+        if (!Ident(&t->name, "technique name"))
+            return false;
+        std::string letters;
+        if (IsWord("variants"))
+        {
+            Advance();
+            if (tok_.kind != Tok::String)
+                return Fail("variant letters expected");
+            letters = tok_.text;
+            // The letters of the engine's variant names, in the order names carry them.
+            static const std::string kOrder = "3FHDSBELVGW";
+            size_t at = 0;
+            for (char c : letters)
+            {
+                size_t found = kOrder.find(c, at);
+                if (found == std::string::npos)
+                    return Fail("variant letters must be a subsequence of " + kOrder);
+                at = found + 1;
+            }
+            Advance();
+        }
+        if (IsPunct('<') && !Annotations(&t->annotations))
+            return false;
+        if (!Expect('{'))
+            return false;
+        while (!IsPunct('}'))
+        {
+            if (!IsWord("pass"))
+                return Fail("pass expected");
+            Advance();
+            auto pass = std::make_unique<FxPass>();
+            if (!Ident(&pass->name, "pass name"))
+                return false;
+            if (IsPunct('<') && !Annotations(&pass->annotations))
+                return false;
+            if (!Pass(pass.get()))
+                return false;
+            t->passes.push_back(std::move(pass));
+        }
+        Advance();
+        if (t->passes.empty())
+            return Fail("technique " + t->name + " has no pass");
+        // One technique per subset of the variant letters, named base + letters, each pass defining
+        // WE_VARIANT_<letter> for its letters (the base technique is the empty subset).
+        std::vector<std::unique_ptr<FxTechnique>> made;
+        for (uint32_t mask = 1; mask < (1u << letters.size()); ++mask)
+        {
+            auto v = std::make_unique<FxTechnique>();
+            v->name = t->name;
+            std::string defines;
+            for (size_t i = 0; i < letters.size(); ++i)
+                if (mask & (1u << (letters.size() - 1 - i)))
+                {
+                    v->name += letters[i];
+                    defines += std::string(" WE_VARIANT_") + letters[i];
+                }
+            for (const auto& a : t->annotations)
+                v->annotations.push_back(Clone(*a));
+            for (const auto& pass : t->passes)
+            {
+                auto q = std::make_unique<FxPass>();
+                q->name = pass->name;
+                q->renderStates = pass->renderStates;
+                q->samplers = pass->samplers;
+                q->defines = pass->defines + defines;
+                q->vertexSource = pass->vertexSource;
+                q->fragmentSource = pass->fragmentSource;
+                for (const auto& a : pass->annotations)
+                    q->annotations.push_back(Clone(*a));
+                v->passes.push_back(std::move(q));
+            }
+            made.push_back(std::move(v));
+        }
+        made.insert(made.begin(), std::move(t));
+        for (auto& m : made)
+        {
+            if (!techniqueNames_.insert(m->name).second)
+                return Fail("technique " + m->name + " declared twice");
+            out_->techniques.push_back(std::move(m));
+        }
+        return true;
+    }
+
+    bool Program(std::shared_ptr<const std::string>* out)
+    {
+        if (tok_.kind == Tok::Code)
+        {
+            *out = std::make_shared<const std::string>(tok_.text);
+        }
+        else if (tok_.kind == Tok::Ident)
+        {
+            auto it = codes_.find(tok_.text);
+            if (it == codes_.end())
+                return Fail("unknown code block " + tok_.text);
+            *out = it->second;
+        }
+        else
+        {
+            return Fail("program text or code block name expected");
+        }
+        Advance();
+        return true;
+    }
+
+    FxSampler* SamplerAt(FxPass* pass, uint32_t unit)
+    {
+        for (auto& s : pass->samplers)
+            if (s.unit == unit)
+                return &s;
+        pass->samplers.push_back(FxSampler{});
+        pass->samplers.back().unit = unit;
+        return &pass->samplers.back();
+    }
+
+    bool StateValue(Kind kind, uint32_t* out)
+    {
+        if (tok_.kind == Tok::Ident)
+        {
+            if (!SymbolValue(kind, Upper(tok_.text), out))
+                return Fail("unknown value " + tok_.text);
+            Advance();
+            return true;
+        }
+        if (tok_.kind != Tok::Number)
+            return Fail("state value expected");
+        bool isFloat = tok_.text.find_first_of(".eE") != std::string::npos && tok_.text.rfind("0x", 0) != 0 &&
+                       tok_.text.rfind("0X", 0) != 0;
+        const char* b = tok_.text.data();
+        const char* e = b + tok_.text.size();
+        if (isFloat)
+        {
+            float f = 0;
+            if (e[-1] == 'f' || e[-1] == 'F')
+                --e;
+            auto r = std::from_chars(b, e, f);
+            if (r.ec != std::errc() || r.ptr != e)
+                return Fail("bad number " + tok_.text);
+            std::memcpy(out, &f, 4);
+        }
+        else
+        {
+            int base = 10;
+            if (tok_.text.size() > 2 && b[0] == '0' && (b[1] == 'x' || b[1] == 'X'))
+                b += 2, base = 16;
+            bool negative = *b == '-';
+            if (negative)
+                ++b;
+            uint32_t v = 0;
+            auto r = std::from_chars(b, e, v, base);
+            if (r.ec != std::errc() || r.ptr != e)
+                return Fail("bad number " + tok_.text);
+            *out = negative ? uint32_t(0u - v) : v;
+        }
+        Advance();
+        return true;
+    }
+
+    bool Pass(FxPass* pass)
+    {
+        if (!Expect('{'))
+            return false;
+        while (!IsPunct('}'))
+        {
+            std::string key;
+            if (!Ident(&key, "pass state"))
+                return false;
+            std::string upper = Upper(key);
+            uint32_t index = 0;
+            bool indexed = false;
+            if (IsPunct('['))
+            {
+                Advance();
+                if (!Unsigned(&index) || !Expect(']'))
+                    return false;
+                if (index > 15)
+                    return Fail("texture unit out of range");
+                indexed = true;
+            }
+            if (!Expect('='))
+                return false;
+            if (upper == "VERTEXPROGRAM" || upper == "FRAGMENTPROGRAM")
+            {
+                auto* dst = upper[0] == 'V' ? &pass->vertexSource : &pass->fragmentSource;
+                if (*dst)
+                    return Fail(key + " given twice");
+                if (!Program(dst))
+                    return false;
+            }
+            else if (upper == "DEFINES")
+            {
+                if (tok_.kind != Tok::String)
+                    return Fail("string expected");
+                pass->defines = tok_.text;
+                Advance();
+            }
+            else if (upper == "TEXTURE")
+            {
+                if (!indexed)
+                    return Fail("Texture needs a unit: Texture[n]");
+                std::string name;
+                if (!Ident(&name, "texture parameter name"))
+                    return false;
+                const FxParameter* target = nullptr;
+                for (auto& q : out_->parameters)
+                    if (q->name == name)
+                        target = q.get();
+                if (!target || target->type != FxType::Texture)
+                    return Fail(name + " is not a texture parameter");
+                SamplerAt(pass, index)->texture = name;
+            }
+            else if (const StateName* s = FindState(std::begin(kSamplerStates), std::end(kSamplerStates), upper))
+            {
+                if (!indexed)
+                    return Fail(key + " needs a unit: " + key + "[n]");
+                uint32_t v = 0;
+                if (!StateValue(s->kind, &v))
+                    return false;
+                SamplerAt(pass, index)->states.emplace_back(s->id, v);
+            }
+            else if (const StateName* r = FindState(std::begin(kRenderStates), std::end(kRenderStates), upper))
+            {
+                if (indexed)
+                    return Fail(key + " takes no unit");
+                uint32_t v = 0;
+                if (!StateValue(r->kind, &v))
+                    return false;
+                pass->renderStates.emplace_back(r->id, v);
+            }
+            else
+            {
+                return Fail("unknown pass state " + key);
+            }
+            if (!Expect(';'))
+                return false;
+        }
+        Advance();
+        if (!pass->vertexSource || !pass->fragmentSource)
+            return Fail("pass " + pass->name + " needs a VertexProgram and a FragmentProgram");
+        return true;
+    }
+
+    Lexer lex_;
+    Token tok_;
+    FxEffectData* out_;
+    std::map<std::string, std::shared_ptr<const std::string>> codes_;
+    std::set<std::string> techniqueNames_;
+    std::string err_;
+    int errLine_ = 0;
 };
 
 }  // namespace
 
-bool FxParser::Parse(std::string_view text, FxEffectData* out, std::string* error) {
-  Parser parser(text, out);
-  return parser.Run(error);
+bool FxParser::Parse(std::string_view text, FxEffectData* out, std::string* error)
+{
+    Parser parser(text, out);
+    return parser.Run(error);
 }

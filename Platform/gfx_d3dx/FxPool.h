@@ -7,19 +7,22 @@
 
 #include "Platform/gfx_d3dx/FxEffectData.h"
 
-class FxPool {
- public:
-  // Points the shared parameter at the pool's value of its name, creating that value (with the
-  // parameter's default) on first sight. False when an earlier effect declared the name with another
-  // type or size.
-  bool Attach(FxParameter* parameter);
-  const FxParameter* Find(const std::string& name) const;
-  size_t Count() const { return shared_.size(); }
-  template <class F>
-  void ForEach(F&& f) {
-    for (auto& [name, p] : shared_) f(*p);
-  }
+class FxPool
+{
+public:
+    // Points the shared parameter at the pool's value of its name, creating that value (with the
+    // parameter's default) on first sight. False when an earlier effect declared the name with another
+    // type or size.
+    bool Attach(FxParameter* parameter);
+    const FxParameter* Find(const std::string& name) const;
+    size_t Count() const { return shared_.size(); }
+    template <class F>
+    void ForEach(F&& f)
+    {
+        for (auto& [name, p] : shared_)
+            f(*p);
+    }
 
- private:
-  std::map<std::string, std::unique_ptr<FxParameter>> shared_;
+private:
+    std::map<std::string, std::unique_ptr<FxParameter>> shared_;
 };

@@ -6,11 +6,19 @@
 
 #include "Platform/gfx_d3dx/ImageData.h"
 
-enum class ImageFileType : uint8_t { Bmp = 0, Jpg = 1, Tga = 2, Png = 3, Dds = 4 };  // D3DXIMAGE_FILEFORMAT numbers
+enum class ImageFileType : uint8_t
+{
+    Bmp = 0,
+    Jpg = 1,
+    Tga = 2,
+    Png = 3,
+    Dds = 4
+};  // D3DXIMAGE_FILEFORMAT numbers
 
-class ImageFile {
- public:
-  // Size, format, kind and levels without decoding the pixels.
-  static bool ReadInfo(const void* data, size_t size, ImageData* info, ImageFileType* type);
-  static bool Decode(const void* data, size_t size, ImageData* image, ImageFileType* type);
+class ImageFile
+{
+public:
+    // Size, format, kind and levels without decoding the pixels.
+    static bool ReadInfo(const void* data, size_t size, ImageData* info, ImageFileType* type);
+    static bool Decode(const void* data, size_t size, ImageData* image, ImageFileType* type);
 };

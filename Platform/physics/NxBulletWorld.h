@@ -12,42 +12,52 @@ class NxShape;
 class NxCloth;
 
 // Tags in btCollisionObject::getUserIndex(); the user pointer holds the matching object.
-enum NxBulletObjectKind { NX_BT_ACTOR = 1, NX_BT_TRIGGER = 2, NX_BT_CLOTH = 3 };
-
-inline NxActor* NxBulletActor(const btCollisionObject* o) {
-  return o && o->getUserIndex() == NX_BT_ACTOR ? static_cast<NxActor*>(o->getUserPointer()) : nullptr;
-}
-inline NxShape* NxBulletTrigger(const btCollisionObject* o) {
-  return o && o->getUserIndex() == NX_BT_TRIGGER ? static_cast<NxShape*>(o->getUserPointer()) : nullptr;
-}
-inline NxCloth* NxBulletCloth(const btCollisionObject* o) {
-  return o && o->getUserIndex() == NX_BT_CLOTH ? static_cast<NxCloth*>(o->getUserPointer()) : nullptr;
-}
-
-class NxBulletFilter : public btOverlapFilterCallback {
- public:
-  explicit NxBulletFilter(NxScene* scene) : scene_(scene) {}
-  bool needBroadphaseCollision(btBroadphaseProxy* p0, btBroadphaseProxy* p1) const override;
-
- private:
-  NxScene* scene_;
+enum NxBulletObjectKind
+{
+    NX_BT_ACTOR = 1,
+    NX_BT_TRIGGER = 2,
+    NX_BT_CLOTH = 3
 };
 
-class NxBulletWorld : public btSoftRigidDynamicsWorld {
- public:
-  static NxBulletWorld* create(NxScene* scene);
-  static void destroy(NxBulletWorld* world);
-  ~NxBulletWorld() override;
-  void performDiscreteCollisionDetection() override;
-  btSoftBodyWorldInfo& softInfo() { return getWorldInfo(); }
+inline NxActor* NxBulletActor(const btCollisionObject* o)
+{
+    return o && o->getUserIndex() == NX_BT_ACTOR ? static_cast<NxActor*>(o->getUserPointer()) : nullptr;
+}
+inline NxShape* NxBulletTrigger(const btCollisionObject* o)
+{
+    return o && o->getUserIndex() == NX_BT_TRIGGER ? static_cast<NxShape*>(o->getUserPointer()) : nullptr;
+}
+inline NxCloth* NxBulletCloth(const btCollisionObject* o)
+{
+    return o && o->getUserIndex() == NX_BT_CLOTH ? static_cast<NxCloth*>(o->getUserPointer()) : nullptr;
+}
 
- private:
-  NxBulletWorld(NxScene* scene, btCollisionDispatcher* dispatcher, btBroadphaseInterface* broadphase,
-                btConstraintSolver* solver, btCollisionConfiguration* config);
-  NxScene* scene_;
-  btCollisionDispatcher* dispatcher_;
-  btBroadphaseInterface* broadphase_;
-  btConstraintSolver* solver_;
-  btCollisionConfiguration* config_;
-  NxBulletFilter filter_;
+class NxBulletFilter : public btOverlapFilterCallback
+{
+public:
+    explicit NxBulletFilter(NxScene* scene) : scene_(scene) {}
+    bool needBroadphaseCollision(btBroadphaseProxy* p0, btBroadphaseProxy* p1) const override;
+
+private:
+    NxScene* scene_;
+};
+
+class NxBulletWorld : public btSoftRigidDynamicsWorld
+{
+public:
+    static NxBulletWorld* create(NxScene* scene);
+    static void destroy(NxBulletWorld* world);
+    ~NxBulletWorld() override;
+    void performDiscreteCollisionDetection() override;
+    btSoftBodyWorldInfo& softInfo() { return getWorldInfo(); }
+
+private:
+    NxBulletWorld(NxScene* scene, btCollisionDispatcher* dispatcher, btBroadphaseInterface* broadphase,
+                  btConstraintSolver* solver, btCollisionConfiguration* config);
+    NxScene* scene_;
+    btCollisionDispatcher* dispatcher_;
+    btBroadphaseInterface* broadphase_;
+    btConstraintSolver* solver_;
+    btCollisionConfiguration* config_;
+    NxBulletFilter filter_;
 };

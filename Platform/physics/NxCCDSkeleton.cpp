@@ -4,19 +4,24 @@
 
 #include "Platform/physics/NxTriangleMeshDesc.h"
 
-NxCCDSkeleton::NxCCDSkeleton(const NxSimpleTriangleMesh& mesh) {
-  const NxU32 stride = mesh.pointStrideBytes ? mesh.pointStrideBytes : 12;
-  if (mesh.points) {
-    points_.reserve(mesh.numVertices);
-    for (NxU32 i = 0; i < mesh.numVertices; ++i)
-      points_.emplace_back(reinterpret_cast<const NxReal*>(static_cast<const NxU8*>(mesh.points) + size_t(i) * stride));
-  }
-  triangles_ = mesh.triangles ? mesh.numTriangles : 0;
-  if (points_.empty()) return;
-  NxVec3 lo = points_[0], hi = points_[0];
-  for (const NxVec3& p : points_) {
-    lo.set(std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z));
-    hi.set(std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z));
-  }
-  radius_ = 0.5f * std::min({hi.x - lo.x, hi.y - lo.y, hi.z - lo.z});
+NxCCDSkeleton::NxCCDSkeleton(const NxSimpleTriangleMesh& mesh)
+{
+    const NxU32 stride = mesh.pointStrideBytes ? mesh.pointStrideBytes : 12;
+    if (mesh.points)
+    {
+        points_.reserve(mesh.numVertices);
+        for (NxU32 i = 0; i < mesh.numVertices; ++i)
+            points_.emplace_back(
+                reinterpret_cast<const NxReal*>(static_cast<const NxU8*>(mesh.points) + size_t(i) * stride));
+    }
+    triangles_ = mesh.triangles ? mesh.numTriangles : 0;
+    if (points_.empty())
+        return;
+    NxVec3 lo = points_[0], hi = points_[0];
+    for (const NxVec3& p : points_)
+    {
+        lo.set(std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z));
+        hi.set(std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z));
+    }
+    radius_ = 0.5f * std::min({hi.x - lo.x, hi.y - lo.y, hi.z - lo.z});
 }

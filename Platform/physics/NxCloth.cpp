@@ -14,175 +14,235 @@
 #include "Platform/physics/NxShape.h"
 
 NxCloth::NxCloth(NxScene* scene, const NxClothDesc& desc)
-    : scene_(scene),
-      mesh_(desc.clothMesh),
-      meshData_(desc.meshData),
-      group_(desc.collisionGroup),
-      flags_(desc.flags),
-      externalAcceleration_(desc.externalAcceleration) {
-  userData = desc.userData;
-  const std::vector<NxVec3>& points = mesh_->vertices();
-  const std::vector<NxU32>& indices = mesh_->indices();
-  std::vector<btScalar> positions;
-  positions.reserve(points.size() * 3);
-  for (const NxVec3& p : points) {
-    const NxVec3 w = desc.globalPose * p;
-    positions.insert(positions.end(), {w.x, w.y, w.z});
-  }
-  std::vector<int> triangles(indices.begin(), indices.end());
-  NxBulletWorld* world = scene_->bulletWorld();
-  body_ = btSoftBodyHelpers::CreateFromTriMesh(world->softInfo(), positions.data(), triangles.data(),
-                                               static_cast<int>(triangles.size() / 3), false);
-  if (!body_) return;
-  btSoftBody::Material* material = body_->m_materials[0];
-  material->m_kLST = btClamped<btScalar>(desc.stretchingStiffness, 0, 1);
-  if (flags_ & NX_CLF_BENDING) {
-    btSoftBody::Material* bending = body_->appendMaterial();
-    bending->m_kLST = btClamped<btScalar>(desc.bendingStiffness, 0, 1);
-    body_->generateBendingConstraints(2, bending);
-  }
-  body_->m_cfg.kDP = (flags_ & NX_CLF_DAMPING) ? btClamped<btScalar>(desc.dampingCoefficient, 0, 1) : 0;
-  body_->m_cfg.kDF = btClamped<btScalar>(desc.friction, 0, 1);
-  body_->m_cfg.kCHR = btClamped<btScalar>(desc.collisionResponseCoefficient > 0 ? 1 : 0, 0, 1);
-  body_->m_cfg.piterations = static_cast<int>(desc.solverIterations > 0 ? desc.solverIterations : 1);
-  body_->m_cfg.collisions = btSoftBody::fCollision::SDF_RS | btSoftBody::fCollision::VF_SS;
-  if (desc.thickness > 0) body_->getCollisionShape()->setMargin(desc.thickness);
-  // Density is mass per unit of area.
-  btScalar area = 0;
-  for (int i = 0; i < body_->m_faces.size(); ++i) {
-    const btSoftBody::Face& f = body_->m_faces[i];
-    area += 0.5f * (f.m_n[1]->m_x - f.m_n[0]->m_x).cross(f.m_n[2]->m_x - f.m_n[0]->m_x).length();
-  }
-  body_->setTotalMass(std::max<btScalar>(area * desc.density, 1e-3f), true);
-  body_->setUserIndex(NX_BT_CLOTH);
-  body_->setUserPointer(this);
-  world->addSoftBody(body_);
-  mesh_->addReference();
-  writeMeshData();
-}
-
-NxCloth::~NxCloth() { release(); }
-
-void NxCloth::release() {
-  if (released_) return;
-  released_ = true;
-  if (body_) {
-    scene_->bulletWorld()->removeSoftBody(body_);
-    delete body_;
-    body_ = nullptr;
-  }
-  if (mesh_) mesh_->removeReference();
-  mesh_ = nullptr;
-}
-
-void NxCloth::setGroup(NxCollisionGroup group) {
-  if (released_ || group >= NX_NUM_COLLISION_GROUPS) return;
-  group_ = group;
-  scene_->markFiltersDirty();
-}
-
-void NxCloth::putToSleep() {
-  if (body_) body_->forceActivationState(ISLAND_SLEEPING);
-}
-
-void NxCloth::wakeUp(NxReal) {
-  if (body_) body_->forceActivationState(ACTIVE_TAG);
-}
-
-bool NxCloth::isSleeping() const { return body_ && body_->getActivationState() == ISLAND_SLEEPING; }
-
-NxU32 NxCloth::getNumberOfParticles() const { return body_ ? static_cast<NxU32>(body_->m_nodes.size()) : 0; }
-
-NxVec3 NxCloth::getPosition(NxU32 particle) const {
-  if (!body_ || particle >= static_cast<NxU32>(body_->m_nodes.size())) return NxVec3();
-  return NxFromBullet(body_->m_nodes[static_cast<int>(particle)].m_x);
-}
-
-void NxCloth::attachToCollidingShapes(NxU32 attachmentFlags) {
-  if (!body_) return;
-  const btScalar margin = body_->getCollisionShape()->getMargin();
-  NxScene& scene = *scene_;
-  for (NxU32 a = 0; a < scene.getNbActors(); ++a) {
-    NxActor* actor = scene.getActors()[a];
-    if (!scene.clothMayTouch(*this, *actor) || !actor->bulletBody()) continue;
-    for (NxU32 s = 0; s < actor->getNbShapes(); ++s) {
-      NxShape* shape = actor->getShapes()[s];
-      if (shape->isTrigger() || !shape->bulletShape() || !shape->bulletShape()->isConvex()) continue;
-      if (!scene.getGroupCollisionFlag(group_, shape->getGroup())) continue;
-      const btTransform pose = actor->bulletBody()->getWorldTransform() * NxToBullet(shape->getLocalPose());
-      const auto* convex = static_cast<const btConvexShape*>(shape->bulletShape());
-      for (int n = 0; n < body_->m_nodes.size(); ++n) {
-        btGjkEpaSolver2::sResults results;
-        const btScalar d = btGjkEpaSolver2::SignedDistance(body_->m_nodes[n].m_x, 0, convex, pose, results);
-        if (d <= margin)
-          body_->appendAnchor(n, actor->bulletBody(), false, (attachmentFlags & NX_CLOTH_ATTACHMENT_TWOWAY) ? 1.0f : 0.0f);
-      }
+    : scene_(scene), mesh_(desc.clothMesh), meshData_(desc.meshData), group_(desc.collisionGroup), flags_(desc.flags),
+      externalAcceleration_(desc.externalAcceleration)
+{
+    userData = desc.userData;
+    const std::vector<NxVec3>& points = mesh_->vertices();
+    const std::vector<NxU32>& indices = mesh_->indices();
+    std::vector<btScalar> positions;
+    positions.reserve(points.size() * 3);
+    for (const NxVec3& p : points)
+    {
+        const NxVec3 w = desc.globalPose * p;
+        positions.insert(positions.end(), {w.x, w.y, w.z});
     }
-  }
+    std::vector<int> triangles(indices.begin(), indices.end());
+    NxBulletWorld* world = scene_->bulletWorld();
+    body_ = btSoftBodyHelpers::CreateFromTriMesh(world->softInfo(), positions.data(), triangles.data(),
+                                                 static_cast<int>(triangles.size() / 3), false);
+    if (!body_)
+        return;
+    btSoftBody::Material* material = body_->m_materials[0];
+    material->m_kLST = btClamped<btScalar>(desc.stretchingStiffness, 0, 1);
+    if (flags_ & NX_CLF_BENDING)
+    {
+        btSoftBody::Material* bending = body_->appendMaterial();
+        bending->m_kLST = btClamped<btScalar>(desc.bendingStiffness, 0, 1);
+        body_->generateBendingConstraints(2, bending);
+    }
+    body_->m_cfg.kDP = (flags_ & NX_CLF_DAMPING) ? btClamped<btScalar>(desc.dampingCoefficient, 0, 1) : 0;
+    body_->m_cfg.kDF = btClamped<btScalar>(desc.friction, 0, 1);
+    body_->m_cfg.kCHR = btClamped<btScalar>(desc.collisionResponseCoefficient > 0 ? 1 : 0, 0, 1);
+    body_->m_cfg.piterations = static_cast<int>(desc.solverIterations > 0 ? desc.solverIterations : 1);
+    body_->m_cfg.collisions = btSoftBody::fCollision::SDF_RS | btSoftBody::fCollision::VF_SS;
+    if (desc.thickness > 0)
+        body_->getCollisionShape()->setMargin(desc.thickness);
+    // Density is mass per unit of area.
+    btScalar area = 0;
+    for (int i = 0; i < body_->m_faces.size(); ++i)
+    {
+        const btSoftBody::Face& f = body_->m_faces[i];
+        area += 0.5f * (f.m_n[1]->m_x - f.m_n[0]->m_x).cross(f.m_n[2]->m_x - f.m_n[0]->m_x).length();
+    }
+    body_->setTotalMass(std::max<btScalar>(area * desc.density, 1e-3f), true);
+    body_->setUserIndex(NX_BT_CLOTH);
+    body_->setUserPointer(this);
+    world->addSoftBody(body_);
+    mesh_->addReference();
+    writeMeshData();
 }
 
-void NxCloth::replaceAnchorBody(const btRigidBody* old, btRigidBody* replacement) {
-  if (!body_ || !old) return;
-  btAlignedObjectArray<btSoftBody::Anchor>& anchors = body_->m_anchors;
-  bool removed = false;
-  for (int i = anchors.size() - 1; i >= 0; --i) {
-    if (anchors[i].m_body != old) continue;
-    if (replacement) {
-      anchors[i].m_body = replacement;
-    } else {
-      anchors.removeAtIndex(i);
-      removed = true;
-    }
-  }
-  if (!removed) return;
-  for (int n = 0; n < body_->m_nodes.size(); ++n) body_->m_nodes[n].m_battach = 0;
-  for (int i = 0; i < anchors.size(); ++i) anchors[i].m_node->m_battach = 1;
+NxCloth::~NxCloth()
+{
+    release();
 }
 
-void NxCloth::beginSubStep(NxReal h) {
-  if (!body_ || isSleeping()) return;
-  NxVec3 a = externalAcceleration_;
-  if (!(flags_ & NX_CLF_GRAVITY)) {
-    // Bullet pulls every soft body down; cancel it for a cloth that asks for no gravity.
-    NxVec3 g;
-    scene_->getGravity(g);
-    a -= g;
-  }
-  if (!a.isZero()) body_->addVelocity(NxToBullet(a * h));
+void NxCloth::release()
+{
+    if (released_)
+        return;
+    released_ = true;
+    if (body_)
+    {
+        scene_->bulletWorld()->removeSoftBody(body_);
+        delete body_;
+        body_ = nullptr;
+    }
+    if (mesh_)
+        mesh_->removeReference();
+    mesh_ = nullptr;
 }
 
-void NxCloth::writeMeshData() {
-  if (!body_) return;
-  body_->updateNormals();
-  const NxMeshData& md = meshData_;
-  const NxU32 nodes = static_cast<NxU32>(body_->m_nodes.size());
-  const NxU32 nv = std::min(nodes, md.maxVertices);
-  for (NxU32 i = 0; i < nv; ++i) {
-    const btSoftBody::Node& node = body_->m_nodes[static_cast<int>(i)];
-    if (md.verticesPosBegin) {
-      const float p[3] = {node.m_x.x(), node.m_x.y(), node.m_x.z()};
-      std::memcpy(static_cast<NxU8*>(md.verticesPosBegin) + size_t(i) * md.verticesPosByteStride, p, sizeof p);
+void NxCloth::setGroup(NxCollisionGroup group)
+{
+    if (released_ || group >= NX_NUM_COLLISION_GROUPS)
+        return;
+    group_ = group;
+    scene_->markFiltersDirty();
+}
+
+void NxCloth::putToSleep()
+{
+    if (body_)
+        body_->forceActivationState(ISLAND_SLEEPING);
+}
+
+void NxCloth::wakeUp(NxReal)
+{
+    if (body_)
+        body_->forceActivationState(ACTIVE_TAG);
+}
+
+bool NxCloth::isSleeping() const
+{
+    return body_ && body_->getActivationState() == ISLAND_SLEEPING;
+}
+
+NxU32 NxCloth::getNumberOfParticles() const
+{
+    return body_ ? static_cast<NxU32>(body_->m_nodes.size()) : 0;
+}
+
+NxVec3 NxCloth::getPosition(NxU32 particle) const
+{
+    if (!body_ || particle >= static_cast<NxU32>(body_->m_nodes.size()))
+        return NxVec3();
+    return NxFromBullet(body_->m_nodes[static_cast<int>(particle)].m_x);
+}
+
+void NxCloth::attachToCollidingShapes(NxU32 attachmentFlags)
+{
+    if (!body_)
+        return;
+    const btScalar margin = body_->getCollisionShape()->getMargin();
+    NxScene& scene = *scene_;
+    for (NxU32 a = 0; a < scene.getNbActors(); ++a)
+    {
+        NxActor* actor = scene.getActors()[a];
+        if (!scene.clothMayTouch(*this, *actor) || !actor->bulletBody())
+            continue;
+        for (NxU32 s = 0; s < actor->getNbShapes(); ++s)
+        {
+            NxShape* shape = actor->getShapes()[s];
+            if (shape->isTrigger() || !shape->bulletShape() || !shape->bulletShape()->isConvex())
+                continue;
+            if (!scene.getGroupCollisionFlag(group_, shape->getGroup()))
+                continue;
+            const btTransform pose = actor->bulletBody()->getWorldTransform() * NxToBullet(shape->getLocalPose());
+            const auto* convex = static_cast<const btConvexShape*>(shape->bulletShape());
+            for (int n = 0; n < body_->m_nodes.size(); ++n)
+            {
+                btGjkEpaSolver2::sResults results;
+                const btScalar d = btGjkEpaSolver2::SignedDistance(body_->m_nodes[n].m_x, 0, convex, pose, results);
+                if (d <= margin)
+                    body_->appendAnchor(n, actor->bulletBody(), false,
+                                        (attachmentFlags & NX_CLOTH_ATTACHMENT_TWOWAY) ? 1.0f : 0.0f);
+            }
+        }
     }
-    if (md.verticesNormalBegin) {
-      const float n[3] = {node.m_n.x(), node.m_n.y(), node.m_n.z()};
-      std::memcpy(static_cast<NxU8*>(md.verticesNormalBegin) + size_t(i) * md.verticesNormalByteStride, n, sizeof n);
+}
+
+void NxCloth::replaceAnchorBody(const btRigidBody* old, btRigidBody* replacement)
+{
+    if (!body_ || !old)
+        return;
+    btAlignedObjectArray<btSoftBody::Anchor>& anchors = body_->m_anchors;
+    bool removed = false;
+    for (int i = anchors.size() - 1; i >= 0; --i)
+    {
+        if (anchors[i].m_body != old)
+            continue;
+        if (replacement)
+        {
+            anchors[i].m_body = replacement;
+        }
+        else
+        {
+            anchors.removeAtIndex(i);
+            removed = true;
+        }
     }
-  }
-  if (md.numVerticesPtr) *md.numVerticesPtr = nv;
-  NxU32 ni = 0;
-  const btSoftBody::Node* base = &body_->m_nodes[0];
-  for (int f = 0; f < body_->m_faces.size() && ni + 3 <= md.maxIndices; ++f) {
-    for (int k = 0; k < 3; ++k, ++ni) {
-      const NxU32 index = static_cast<NxU32>(body_->m_faces[f].m_n[k] - base);
-      if (!md.indicesBegin) continue;
-      NxU8* dst = static_cast<NxU8*>(md.indicesBegin) + size_t(ni) * md.indicesByteStride;
-      if (md.flags & NX_MDF_16_BIT_INDICES) {
-        const NxU16 v = static_cast<NxU16>(index);
-        std::memcpy(dst, &v, 2);
-      } else {
-        std::memcpy(dst, &index, 4);
-      }
+    if (!removed)
+        return;
+    for (int n = 0; n < body_->m_nodes.size(); ++n)
+        body_->m_nodes[n].m_battach = 0;
+    for (int i = 0; i < anchors.size(); ++i)
+        anchors[i].m_node->m_battach = 1;
+}
+
+void NxCloth::beginSubStep(NxReal h)
+{
+    if (!body_ || isSleeping())
+        return;
+    NxVec3 a = externalAcceleration_;
+    if (!(flags_ & NX_CLF_GRAVITY))
+    {
+        // Bullet pulls every soft body down; cancel it for a cloth that asks for no gravity.
+        NxVec3 g;
+        scene_->getGravity(g);
+        a -= g;
     }
-  }
-  if (md.numIndicesPtr) *md.numIndicesPtr = ni;
+    if (!a.isZero())
+        body_->addVelocity(NxToBullet(a * h));
+}
+
+void NxCloth::writeMeshData()
+{
+    if (!body_)
+        return;
+    body_->updateNormals();
+    const NxMeshData& md = meshData_;
+    const NxU32 nodes = static_cast<NxU32>(body_->m_nodes.size());
+    const NxU32 nv = std::min(nodes, md.maxVertices);
+    for (NxU32 i = 0; i < nv; ++i)
+    {
+        const btSoftBody::Node& node = body_->m_nodes[static_cast<int>(i)];
+        if (md.verticesPosBegin)
+        {
+            const float p[3] = {node.m_x.x(), node.m_x.y(), node.m_x.z()};
+            std::memcpy(static_cast<NxU8*>(md.verticesPosBegin) + size_t(i) * md.verticesPosByteStride, p, sizeof p);
+        }
+        if (md.verticesNormalBegin)
+        {
+            const float n[3] = {node.m_n.x(), node.m_n.y(), node.m_n.z()};
+            std::memcpy(static_cast<NxU8*>(md.verticesNormalBegin) + size_t(i) * md.verticesNormalByteStride, n,
+                        sizeof n);
+        }
+    }
+    if (md.numVerticesPtr)
+        *md.numVerticesPtr = nv;
+    NxU32 ni = 0;
+    const btSoftBody::Node* base = &body_->m_nodes[0];
+    for (int f = 0; f < body_->m_faces.size() && ni + 3 <= md.maxIndices; ++f)
+    {
+        for (int k = 0; k < 3; ++k, ++ni)
+        {
+            const NxU32 index = static_cast<NxU32>(body_->m_faces[f].m_n[k] - base);
+            if (!md.indicesBegin)
+                continue;
+            NxU8* dst = static_cast<NxU8*>(md.indicesBegin) + size_t(ni) * md.indicesByteStride;
+            if (md.flags & NX_MDF_16_BIT_INDICES)
+            {
+                const NxU16 v = static_cast<NxU16>(index);
+                std::memcpy(dst, &v, 2);
+            }
+            else
+            {
+                std::memcpy(dst, &index, 4);
+            }
+        }
+    }
+    if (md.numIndicesPtr)
+        *md.numIndicesPtr = ni;
 }

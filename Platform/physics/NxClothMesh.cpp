@@ -2,11 +2,13 @@
 
 #include "Platform/physics/NxCookedFormat.h"
 
-NxClothMesh* NxClothMesh::load(const NxStream& stream) {
-  NxClothMesh* mesh = new NxClothMesh();
-  if (!NxCookedFormat::readMesh(stream, NxCookedFormat::kClothMeshTag, &mesh->vertices_, &mesh->indices_)) {
-    delete mesh;
-    return nullptr;
-  }
-  return mesh;
+NxClothMesh* NxClothMesh::load(const NxStream& stream)
+{
+    NxClothMesh* mesh = new NxClothMesh();
+    if (!NxCookedFormat::readMesh(stream, NxCookedFormat::kClothMeshTag, &mesh->vertices_, &mesh->indices_))
+    {
+        delete mesh;
+        return nullptr;
+    }
+    return mesh;
 }

@@ -8,33 +8,39 @@ class NxStream;
 
 // Cloth geometry: NxSimpleTriangleMesh plus per-vertex masses and flags (read only when given) and
 // the welding distance used with NX_CLOTH_MESH_WELD_VERTICES.
-class NxClothMeshDesc : public NxSimpleTriangleMesh {
- public:
-  NxU32 vertexMassStrideBytes = 0;
-  NxU32 vertexFlagStrideBytes = 0;
-  const void* vertexMasses = nullptr;
-  const void* vertexFlags = nullptr;
-  NxReal weldingDistance = 0;
+class NxClothMeshDesc : public NxSimpleTriangleMesh
+{
+public:
+    NxU32 vertexMassStrideBytes = 0;
+    NxU32 vertexFlagStrideBytes = 0;
+    const void* vertexMasses = nullptr;
+    const void* vertexFlags = nullptr;
+    NxReal weldingDistance = 0;
 
-  void setToDefault() { *this = NxClothMeshDesc(); }
+    void setToDefault() { *this = NxClothMeshDesc(); }
 };
 
 // A cooked cloth mesh: welded points and their triangles.
-class NxClothMesh {
- public:
-  static NxClothMesh* load(const NxStream& stream);
+class NxClothMesh
+{
+public:
+    static NxClothMesh* load(const NxStream& stream);
 
-  NxU32 getNbVertices() const { return static_cast<NxU32>(vertices_.size()); }
-  NxU32 getNbTriangles() const { return static_cast<NxU32>(indices_.size() / 3); }
-  const std::vector<NxVec3>& vertices() const { return vertices_; }
-  const std::vector<NxU32>& indices() const { return indices_; }
-  NxU32 getReferenceCount() const { return references_; }
-  void addReference() { ++references_; }
-  void removeReference() { if (references_) --references_; }
+    NxU32 getNbVertices() const { return static_cast<NxU32>(vertices_.size()); }
+    NxU32 getNbTriangles() const { return static_cast<NxU32>(indices_.size() / 3); }
+    const std::vector<NxVec3>& vertices() const { return vertices_; }
+    const std::vector<NxU32>& indices() const { return indices_; }
+    NxU32 getReferenceCount() const { return references_; }
+    void addReference() { ++references_; }
+    void removeReference()
+    {
+        if (references_)
+            --references_;
+    }
 
- private:
-  NxClothMesh() = default;
-  std::vector<NxVec3> vertices_;
-  std::vector<NxU32> indices_;
-  NxU32 references_ = 0;
+private:
+    NxClothMesh() = default;
+    std::vector<NxVec3> vertices_;
+    std::vector<NxU32> indices_;
+    NxU32 references_ = 0;
 };

@@ -1,4 +1,10 @@
 #include "Platform/physics/NxControllerManager.h"
 
-NxControllerManager* NxCreateControllerManager(NxUserAllocator*) { return new NxControllerManager(); }
-void NxReleaseControllerManager(NxControllerManager* manager) { delete manager; }
+NxControllerManager* NxCreateControllerManager(NxUserAllocator*)
+{
+    return new NxControllerManager();
+}
+void NxReleaseControllerManager(NxControllerManager* manager)
+{
+    delete manager;
+}

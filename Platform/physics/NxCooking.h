@@ -7,11 +7,12 @@ class NxTriangleMeshDesc;
 class NxUserAllocator;
 class NxUserOutputStream;
 
-class NxCookingParams {
- public:
-  NxCookingPlatform targetPlatform = PLATFORM_PC;
-  NxReal skinWidth = 0.025f;
-  bool hintCollisionSpeed = false;
+class NxCookingParams
+{
+public:
+    NxCookingPlatform targetPlatform = PLATFORM_PC;
+    NxReal skinWidth = 0.025f;
+    bool hintCollisionSpeed = false;
 };
 
 // Cooking writes the layer's own byte format (see NxCookedFormat.h) into the stream; the SDK's
@@ -25,15 +26,16 @@ bool NxCookTriangleMesh(const NxTriangleMeshDesc& desc, NxStream& stream);
 bool NxCookClothMesh(const NxClothMeshDesc& desc, NxStream& stream);
 
 // The same operations as an interface object, as the cooking library hands it out.
-class NxCookingInterface {
- public:
-  virtual bool NxSetCookingParams(const NxCookingParams& params);
-  virtual const NxCookingParams& NxGetCookingParams();
-  virtual bool NxCookTriangleMesh(const NxTriangleMeshDesc& desc, NxStream& stream);
-  virtual bool NxCookClothMesh(const NxClothMeshDesc& desc, NxStream& stream);
-  virtual bool NxInitCooking(NxUserAllocator* allocator = nullptr, NxUserOutputStream* outputStream = nullptr);
-  virtual void NxCloseCooking();
-  virtual ~NxCookingInterface() = default;
+class NxCookingInterface
+{
+public:
+    virtual bool NxSetCookingParams(const NxCookingParams& params);
+    virtual const NxCookingParams& NxGetCookingParams();
+    virtual bool NxCookTriangleMesh(const NxTriangleMeshDesc& desc, NxStream& stream);
+    virtual bool NxCookClothMesh(const NxClothMeshDesc& desc, NxStream& stream);
+    virtual bool NxInitCooking(NxUserAllocator* allocator = nullptr, NxUserOutputStream* outputStream = nullptr);
+    virtual void NxCloseCooking();
+    virtual ~NxCookingInterface() = default;
 };
 
 // Null unless the version is NX_PHYSICS_SDK_VERSION.

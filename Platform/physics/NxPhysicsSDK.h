@@ -14,61 +14,63 @@ class NxUserAllocator;
 class NxUserOutputStream;
 
 // SDK description; only the hardware fields exist for the caller to fill, and none applies here.
-class NxPhysicsSDKDesc {
- public:
-  NxU32 hwPageSize = 65536;
-  NxU32 hwMaxPages = 256;
-  NxU32 hwConvexMax = 2048;
-  NxU32 cookerThreadMask = 0;
-  NxU32 flags = 0;
-  NxU32 gpuHeapSize = 0;
-  NxU32 meshCacheSize = 0;
+class NxPhysicsSDKDesc
+{
+public:
+    NxU32 hwPageSize = 65536;
+    NxU32 hwMaxPages = 256;
+    NxU32 hwConvexMax = 2048;
+    NxU32 cookerThreadMask = 0;
+    NxU32 flags = 0;
+    NxU32 gpuHeapSize = 0;
+    NxU32 meshCacheSize = 0;
 
-  void setToDefault() { *this = NxPhysicsSDKDesc(); }
-  bool isValid() const { return true; }
+    void setToDefault() { *this = NxPhysicsSDKDesc(); }
+    bool isValid() const { return true; }
 };
 
 // The physics runtime: scenes, and the meshes and skeletons shapes share. Everything it created goes
 // away with release().
-class NxPhysicsSDK {
- public:
-  void release();
+class NxPhysicsSDK
+{
+public:
+    void release();
 
-  void setParameter(NxParameter parameter, NxReal value);
-  NxReal getParameter(NxParameter parameter) const;
-  // Always 0: there is no physics hardware, so every scene is simulated in software.
-  NxU32 getHWVersion() const { return 0; }
+    void setParameter(NxParameter parameter, NxReal value);
+    NxReal getParameter(NxParameter parameter) const;
+    // Always 0: there is no physics hardware, so every scene is simulated in software.
+    NxU32 getHWVersion() const { return 0; }
 
-  NxScene* createScene(const NxSceneDesc& desc);
-  void releaseScene(NxScene& scene);
-  NxU32 getNbScenes() const { return static_cast<NxU32>(scenes_.size()); }
+    NxScene* createScene(const NxSceneDesc& desc);
+    void releaseScene(NxScene& scene);
+    NxU32 getNbScenes() const { return static_cast<NxU32>(scenes_.size()); }
 
-  // Meshes from cooked bytes; null on bytes the cooker did not write.
-  NxTriangleMesh* createTriangleMesh(const NxStream& stream);
-  void releaseTriangleMesh(NxTriangleMesh& mesh);
-  NxU32 getNbTriangleMeshes() const { return static_cast<NxU32>(meshes_.size()); }
-  NxClothMesh* createClothMesh(const NxStream& stream);
-  void releaseClothMesh(NxClothMesh& mesh);
-  NxU32 getNbClothMeshes() const { return static_cast<NxU32>(clothMeshes_.size()); }
+    // Meshes from cooked bytes; null on bytes the cooker did not write.
+    NxTriangleMesh* createTriangleMesh(const NxStream& stream);
+    void releaseTriangleMesh(NxTriangleMesh& mesh);
+    NxU32 getNbTriangleMeshes() const { return static_cast<NxU32>(meshes_.size()); }
+    NxClothMesh* createClothMesh(const NxStream& stream);
+    void releaseClothMesh(NxClothMesh& mesh);
+    NxU32 getNbClothMeshes() const { return static_cast<NxU32>(clothMeshes_.size()); }
 
-  // A skeleton stays alive while a shape uses it, whatever the program releases.
-  NxCCDSkeleton* createCCDSkeleton(const NxSimpleTriangleMesh& mesh);
-  void releaseCCDSkeleton(NxCCDSkeleton& skeleton);
-  NxU32 getNbCCDSkeletons() const { return static_cast<NxU32>(skeletons_.size()); }
+    // A skeleton stays alive while a shape uses it, whatever the program releases.
+    NxCCDSkeleton* createCCDSkeleton(const NxSimpleTriangleMesh& mesh);
+    void releaseCCDSkeleton(NxCCDSkeleton& skeleton);
+    NxU32 getNbCCDSkeletons() const { return static_cast<NxU32>(skeletons_.size()); }
 
- private:
-  friend NxPhysicsSDK* NxCreatePhysicsSDK(NxU32, NxUserAllocator*, NxUserOutputStream*, const NxPhysicsSDKDesc&,
-                                          NxSDKCreateError*);
-  NxPhysicsSDK();
-  ~NxPhysicsSDK();
-  void collect();  // frees released meshes and skeletons no shape uses any more
+private:
+    friend NxPhysicsSDK* NxCreatePhysicsSDK(NxU32, NxUserAllocator*, NxUserOutputStream*, const NxPhysicsSDKDesc&,
+                                            NxSDKCreateError*);
+    NxPhysicsSDK();
+    ~NxPhysicsSDK();
+    void collect();  // frees released meshes and skeletons no shape uses any more
 
-  NxReal params_[NX_PARAMS_NUM_VALUES];
-  std::vector<NxScene*> scenes_;
-  std::vector<NxTriangleMesh*> meshes_;
-  std::vector<NxClothMesh*> clothMeshes_;
-  std::vector<NxCCDSkeleton*> skeletons_;
-  std::vector<void*> releasedObjects_;  // released by the program but still referenced
+    NxReal params_[NX_PARAMS_NUM_VALUES];
+    std::vector<NxScene*> scenes_;
+    std::vector<NxTriangleMesh*> meshes_;
+    std::vector<NxClothMesh*> clothMeshes_;
+    std::vector<NxCCDSkeleton*> skeletons_;
+    std::vector<void*> releasedObjects_;  // released by the program but still referenced
 };
 
 // Creates an SDK. Null (with NXCE_WRONG_VERSION) unless the version is NX_PHYSICS_SDK_VERSION.

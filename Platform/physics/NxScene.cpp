@@ -17,619 +17,802 @@
 #include "Platform/physics/NxUserNotify.h"
 #include "Platform/physics/NxUserTriggerReport.h"
 
-namespace {
+namespace
+{
 
 // A manifold point closer than this counts as touching; Bullet keeps points a little apart too.
 constexpr btScalar kTouchDistance = 0.002f;
 // Bodies fall asleep after resting this long, the SDK's default wake-up counter.
 constexpr btScalar kSleepDelay = 0.4f;
 
-NxU32 groupPairKey(NxU32 a, NxU32 b) { return a < b ? (a << 16) | b : (b << 16) | a; }
-
-std::pair<const NxActor*, const NxActor*> orderedPair(const NxActor* a, const NxActor* b) {
-  return a < b ? std::make_pair(a, b) : std::make_pair(b, a);
+NxU32 groupPairKey(NxU32 a, NxU32 b)
+{
+    return a < b ? (a << 16) | b : (b << 16) | a;
 }
 
-int childIndex(const btCollisionObject* o, int index) { return o->getCollisionShape()->isCompound() ? index : 0; }
+std::pair<const NxActor*, const NxActor*> orderedPair(const NxActor* a, const NxActor* b)
+{
+    return a < b ? std::make_pair(a, b) : std::make_pair(b, a);
+}
+
+int childIndex(const btCollisionObject* o, int index)
+{
+    return o->getCollisionShape()->isCompound() ? index : 0;
+}
 
 // Whether two bodies' bounds still meet, within the distance at which Bullet drops contact points.
-bool boundsMeet(const NxActor& a, const NxActor& b) {
-  const btRigidBody* ba = a.bulletBody();
-  const btRigidBody* bb = b.bulletBody();
-  if (!ba || !bb) return false;
-  btVector3 loA, hiA, loB, hiB;
-  ba->getCollisionShape()->getAabb(ba->getWorldTransform(), loA, hiA);
-  bb->getCollisionShape()->getAabb(bb->getWorldTransform(), loB, hiB);
-  const btVector3 slack(gContactBreakingThreshold, gContactBreakingThreshold, gContactBreakingThreshold);
-  return TestAabbAgainstAabb2(loA - slack, hiA + slack, loB, hiB);
+bool boundsMeet(const NxActor& a, const NxActor& b)
+{
+    const btRigidBody* ba = a.bulletBody();
+    const btRigidBody* bb = b.bulletBody();
+    if (!ba || !bb)
+        return false;
+    btVector3 loA, hiA, loB, hiB;
+    ba->getCollisionShape()->getAabb(ba->getWorldTransform(), loA, hiA);
+    bb->getCollisionShape()->getAabb(bb->getWorldTransform(), loB, hiB);
+    const btVector3 slack(gContactBreakingThreshold, gContactBreakingThreshold, gContactBreakingThreshold);
+    return TestAabbAgainstAabb2(loA - slack, hiA + slack, loB, hiB);
 }
 
 }  // namespace
 
-NxScene::NxScene(NxPhysicsSDK* sdk, const NxSceneDesc& desc) : sdk_(sdk) {
-  gDeactivationTime = kSleepDelay;
-  world_ = NxBulletWorld::create(this);
-  std::fill(std::begin(groupCollision_), std::end(groupCollision_), 0xFFFFFFFFu);
-  contactReport_ = desc.userContactReport;
-  triggerReport_ = desc.userTriggerReport;
-  notify_ = desc.userNotify;
-  setTiming(desc.maxTimestep, desc.maxIter, desc.timeStepMethod);
-  setGravity(desc.gravity);
-  NxMaterialDesc def;
-  def.staticFriction = def.dynamicFriction = 0.5f;
-  materials_.push_back(std::make_unique<NxMaterial>(this, 0));
-  materials_[0]->loadFromDesc(def);
+NxScene::NxScene(NxPhysicsSDK* sdk, const NxSceneDesc& desc) : sdk_(sdk)
+{
+    gDeactivationTime = kSleepDelay;
+    world_ = NxBulletWorld::create(this);
+    std::fill(std::begin(groupCollision_), std::end(groupCollision_), 0xFFFFFFFFu);
+    contactReport_ = desc.userContactReport;
+    triggerReport_ = desc.userTriggerReport;
+    notify_ = desc.userNotify;
+    setTiming(desc.maxTimestep, desc.maxIter, desc.timeStepMethod);
+    setGravity(desc.gravity);
+    NxMaterialDesc def;
+    def.staticFriction = def.dynamicFriction = 0.5f;
+    materials_.push_back(std::make_unique<NxMaterial>(this, 0));
+    materials_[0]->loadFromDesc(def);
 }
 
-NxScene::~NxScene() {
-  for (NxCloth* c : cloths_) delete c;
-  for (NxCloth* c : releasedCloths_) delete c;
-  cloths_.clear();  // the actors below look for cloths anchored to them
-  releasedCloths_.clear();
-  for (NxActor* a : actors_) delete a;
-  for (NxActor* a : releasedActors_) delete a;
-  NxBulletWorld::destroy(world_);
+NxScene::~NxScene()
+{
+    for (NxCloth* c : cloths_)
+        delete c;
+    for (NxCloth* c : releasedCloths_)
+        delete c;
+    cloths_.clear();  // the actors below look for cloths anchored to them
+    releasedCloths_.clear();
+    for (NxActor* a : actors_)
+        delete a;
+    for (NxActor* a : releasedActors_)
+        delete a;
+    NxBulletWorld::destroy(world_);
 }
 
 // ---- objects
 
-NxActor* NxScene::createActor(const NxActorDesc& desc) {
-  if (!desc.isValid()) return nullptr;
-  NxActor* actor = new NxActor(this, desc, nextSerial());
-  actors_.push_back(actor);
-  return actor;
+NxActor* NxScene::createActor(const NxActorDesc& desc)
+{
+    if (!desc.isValid())
+        return nullptr;
+    NxActor* actor = new NxActor(this, desc, nextSerial());
+    actors_.push_back(actor);
+    return actor;
 }
 
-void NxScene::releaseActor(NxActor& actor) {
-  auto it = std::find(actors_.begin(), actors_.end(), &actor);
-  if (it == actors_.end()) return;  // not ours, or released already
-  actors_.erase(it);
-  actor.release();
-  releasedActors_.push_back(&actor);
-  dirtyActors_.erase(&actor);
+void NxScene::releaseActor(NxActor& actor)
+{
+    auto it = std::find(actors_.begin(), actors_.end(), &actor);
+    if (it == actors_.end())
+        return;  // not ours, or released already
+    actors_.erase(it);
+    actor.release();
+    releasedActors_.push_back(&actor);
+    dirtyActors_.erase(&actor);
 }
 
-NxCloth* NxScene::createCloth(const NxClothDesc& desc) {
-  if (!desc.isValid()) return nullptr;
-  NxCloth* cloth = new NxCloth(this, desc);
-  if (!cloth->bulletBody()) {
-    delete cloth;
-    return nullptr;
-  }
-  cloths_.push_back(cloth);
-  return cloth;
+NxCloth* NxScene::createCloth(const NxClothDesc& desc)
+{
+    if (!desc.isValid())
+        return nullptr;
+    NxCloth* cloth = new NxCloth(this, desc);
+    if (!cloth->bulletBody())
+    {
+        delete cloth;
+        return nullptr;
+    }
+    cloths_.push_back(cloth);
+    return cloth;
 }
 
-void NxScene::releaseCloth(NxCloth& cloth) {
-  auto it = std::find(cloths_.begin(), cloths_.end(), &cloth);
-  if (it == cloths_.end()) return;
-  cloths_.erase(it);
-  cloth.release();
-  releasedCloths_.push_back(&cloth);
+void NxScene::releaseCloth(NxCloth& cloth)
+{
+    auto it = std::find(cloths_.begin(), cloths_.end(), &cloth);
+    if (it == cloths_.end())
+        return;
+    cloths_.erase(it);
+    cloth.release();
+    releasedCloths_.push_back(&cloth);
 }
 
-void NxScene::replaceClothAnchors(const btRigidBody* old, btRigidBody* replacement) {
-  for (NxCloth* c : cloths_) c->replaceAnchorBody(old, replacement);
+void NxScene::replaceClothAnchors(const btRigidBody* old, btRigidBody* replacement)
+{
+    for (NxCloth* c : cloths_)
+        c->replaceAnchorBody(old, replacement);
 }
 
-void NxScene::forgetShape(btCollisionShape* shape) {
-  if (shape) world_->softInfo().m_sparsesdf.RemoveReferences(shape);
+void NxScene::forgetShape(btCollisionShape* shape)
+{
+    if (shape)
+        world_->softInfo().m_sparsesdf.RemoveReferences(shape);
 }
 
-NxMaterial* NxScene::createMaterial(const NxMaterialDesc& desc) {
-  if (!desc.isValid() || materials_.size() >= 0xFFFF) return nullptr;
-  materials_.push_back(std::make_unique<NxMaterial>(this, static_cast<NxMaterialIndex>(materials_.size())));
-  materials_.back()->loadFromDesc(desc);
-  return materials_.back().get();
+NxMaterial* NxScene::createMaterial(const NxMaterialDesc& desc)
+{
+    if (!desc.isValid() || materials_.size() >= 0xFFFF)
+        return nullptr;
+    materials_.push_back(std::make_unique<NxMaterial>(this, static_cast<NxMaterialIndex>(materials_.size())));
+    materials_.back()->loadFromDesc(desc);
+    return materials_.back().get();
 }
 
-NxMaterial* NxScene::getMaterialFromIndex(NxMaterialIndex index) const {
-  return index < materials_.size() ? materials_[index].get() : nullptr;
+NxMaterial* NxScene::getMaterialFromIndex(NxMaterialIndex index) const
+{
+    return index < materials_.size() ? materials_[index].get() : nullptr;
 }
 
-const NxMaterial& NxScene::materialOrDefault(NxMaterialIndex index) const {
-  return index < materials_.size() ? *materials_[index] : *materials_[0];
+const NxMaterial& NxScene::materialOrDefault(NxMaterialIndex index) const
+{
+    return index < materials_.size() ? *materials_[index] : *materials_[0];
 }
 
 // ---- filtering
 
-void NxScene::setGroupCollisionFlag(NxCollisionGroup g1, NxCollisionGroup g2, bool enable) {
-  if (g1 >= NX_NUM_COLLISION_GROUPS || g2 >= NX_NUM_COLLISION_GROUPS) return;
-  if (enable) {
-    groupCollision_[g1] |= 1u << g2;
-    groupCollision_[g2] |= 1u << g1;
-  } else {
-    groupCollision_[g1] &= ~(1u << g2);
-    groupCollision_[g2] &= ~(1u << g1);
-  }
-  markFiltersDirty();
-}
-
-bool NxScene::getGroupCollisionFlag(NxCollisionGroup g1, NxCollisionGroup g2) const {
-  if (g1 >= NX_NUM_COLLISION_GROUPS || g2 >= NX_NUM_COLLISION_GROUPS) return false;
-  return (groupCollision_[g1] >> g2) & 1u;
-}
-
-void NxScene::setActorGroupPairFlags(NxActorGroup g1, NxActorGroup g2, NxU32 flags) {
-  actorGroupPairFlags_[groupPairKey(g1, g2)] = flags;
-  markFiltersDirty();
-}
-
-NxU32 NxScene::getActorGroupPairFlags(NxActorGroup g1, NxActorGroup g2) const {
-  auto it = actorGroupPairFlags_.find(groupPairKey(g1, g2));
-  return it == actorGroupPairFlags_.end() ? 0 : it->second;
-}
-
-void NxScene::setActorPairFlags(NxActor& a, NxActor& b, NxU32 flags) {
-  if (&a == &b) return;
-  const auto key = orderedPair(&a, &b);
-  if (flags & NX_IGNORE_PAIR)
-    ignoredPairs_.insert(key);
-  else
-    ignoredPairs_.erase(key);
-  markFiltersDirty(&a);
-  markFiltersDirty(&b);
-}
-
-NxU32 NxScene::getActorPairFlags(NxActor& a, NxActor& b) const { return pairIgnored(a, b) ? NX_IGNORE_PAIR : 0; }
-
-bool NxScene::pairIgnored(const NxActor& a, const NxActor& b) const {
-  return !ignoredPairs_.empty() && ignoredPairs_.count(orderedPair(&a, &b)) != 0;
-}
-
-bool NxScene::shapesCollide(const NxShape& a, const NxShape& b) const {
-  return !a.getFlag(NX_SF_DISABLE_COLLISION) && !b.getFlag(NX_SF_DISABLE_COLLISION) &&
-         getGroupCollisionFlag(a.getGroup(), b.getGroup());
-}
-
-bool NxScene::actorsMayCollide(const NxActor& a, const NxActor& b) const {
-  if (&a == &b || a.isReleased() || b.isReleased()) return false;
-  if (a.readActorFlag(NX_AF_DISABLE_COLLISION) || b.readActorFlag(NX_AF_DISABLE_COLLISION)) return false;
-  const bool aMoves = a.isDynamic() && !a.isKinematic();
-  const bool bMoves = b.isDynamic() && !b.isKinematic();
-  if (!aMoves && !bMoves) return false;
-  if (getActorGroupPairFlags(a.getGroup(), b.getGroup()) & NX_IGNORE_PAIR) return false;
-  if (pairIgnored(a, b)) return false;
-  for (NxU32 i = 0; i < a.solidShapeCount(); ++i)
-    for (NxU32 j = 0; j < b.solidShapeCount(); ++j)
-      if (shapesCollide(*a.solidShape(static_cast<int>(i)), *b.solidShape(static_cast<int>(j)))) return true;
-  return false;
-}
-
-bool NxScene::clothMayTouch(const NxCloth& cloth, const NxActor& actor) const {
-  if (cloth.isReleased() || actor.isReleased() || (cloth.getFlags() & NX_CLF_DISABLE_COLLISION)) return false;
-  if (actor.readActorFlag(NX_AF_DISABLE_COLLISION)) return false;
-  return actor.hasCollidingShape(cloth.getGroup());
-}
-
-void NxScene::markFiltersDirty(NxActor* actor) {
-  if (actor)
-    dirtyActors_.insert(actor);
-  else
-    filtersDirty_ = true;
-}
-
-void NxScene::refreshFilters() {
-  // Bullet filters a pair only when it first overlaps, so objects whose filtering changed get fresh
-  // broadphase entries, and every pair of theirs is judged again.
-  if (filtersDirty_) {
-    btCollisionObjectArray& objects = world_->getCollisionObjectArray();
-    for (int i = 0; i < objects.size(); ++i)
-      if (objects[i]->getBroadphaseHandle()) world_->refreshBroadphaseProxy(objects[i]);
-  } else {
-    for (NxActor* a : dirtyActors_) {
-      if (a->isReleased()) continue;
-      if (a->bulletBody() && a->bulletBody()->getBroadphaseHandle()) world_->refreshBroadphaseProxy(a->bulletBody());
-      for (NxU32 i = 0; i < a->getNbShapes(); ++i)
-        if (btCollisionObject* t = a->getShapes()[i]->triggerObject()) world_->refreshBroadphaseProxy(t);
+void NxScene::setGroupCollisionFlag(NxCollisionGroup g1, NxCollisionGroup g2, bool enable)
+{
+    if (g1 >= NX_NUM_COLLISION_GROUPS || g2 >= NX_NUM_COLLISION_GROUPS)
+        return;
+    if (enable)
+    {
+        groupCollision_[g1] |= 1u << g2;
+        groupCollision_[g2] |= 1u << g1;
     }
-  }
-  filtersDirty_ = false;
-  dirtyActors_.clear();
+    else
+    {
+        groupCollision_[g1] &= ~(1u << g2);
+        groupCollision_[g2] &= ~(1u << g1);
+    }
+    markFiltersDirty();
+}
+
+bool NxScene::getGroupCollisionFlag(NxCollisionGroup g1, NxCollisionGroup g2) const
+{
+    if (g1 >= NX_NUM_COLLISION_GROUPS || g2 >= NX_NUM_COLLISION_GROUPS)
+        return false;
+    return (groupCollision_[g1] >> g2) & 1u;
+}
+
+void NxScene::setActorGroupPairFlags(NxActorGroup g1, NxActorGroup g2, NxU32 flags)
+{
+    actorGroupPairFlags_[groupPairKey(g1, g2)] = flags;
+    markFiltersDirty();
+}
+
+NxU32 NxScene::getActorGroupPairFlags(NxActorGroup g1, NxActorGroup g2) const
+{
+    auto it = actorGroupPairFlags_.find(groupPairKey(g1, g2));
+    return it == actorGroupPairFlags_.end() ? 0 : it->second;
+}
+
+void NxScene::setActorPairFlags(NxActor& a, NxActor& b, NxU32 flags)
+{
+    if (&a == &b)
+        return;
+    const auto key = orderedPair(&a, &b);
+    if (flags & NX_IGNORE_PAIR)
+        ignoredPairs_.insert(key);
+    else
+        ignoredPairs_.erase(key);
+    markFiltersDirty(&a);
+    markFiltersDirty(&b);
+}
+
+NxU32 NxScene::getActorPairFlags(NxActor& a, NxActor& b) const
+{
+    return pairIgnored(a, b) ? NX_IGNORE_PAIR : 0;
+}
+
+bool NxScene::pairIgnored(const NxActor& a, const NxActor& b) const
+{
+    return !ignoredPairs_.empty() && ignoredPairs_.count(orderedPair(&a, &b)) != 0;
+}
+
+bool NxScene::shapesCollide(const NxShape& a, const NxShape& b) const
+{
+    return !a.getFlag(NX_SF_DISABLE_COLLISION) && !b.getFlag(NX_SF_DISABLE_COLLISION) &&
+           getGroupCollisionFlag(a.getGroup(), b.getGroup());
+}
+
+bool NxScene::actorsMayCollide(const NxActor& a, const NxActor& b) const
+{
+    if (&a == &b || a.isReleased() || b.isReleased())
+        return false;
+    if (a.readActorFlag(NX_AF_DISABLE_COLLISION) || b.readActorFlag(NX_AF_DISABLE_COLLISION))
+        return false;
+    const bool aMoves = a.isDynamic() && !a.isKinematic();
+    const bool bMoves = b.isDynamic() && !b.isKinematic();
+    if (!aMoves && !bMoves)
+        return false;
+    if (getActorGroupPairFlags(a.getGroup(), b.getGroup()) & NX_IGNORE_PAIR)
+        return false;
+    if (pairIgnored(a, b))
+        return false;
+    for (NxU32 i = 0; i < a.solidShapeCount(); ++i)
+        for (NxU32 j = 0; j < b.solidShapeCount(); ++j)
+            if (shapesCollide(*a.solidShape(static_cast<int>(i)), *b.solidShape(static_cast<int>(j))))
+                return true;
+    return false;
+}
+
+bool NxScene::clothMayTouch(const NxCloth& cloth, const NxActor& actor) const
+{
+    if (cloth.isReleased() || actor.isReleased() || (cloth.getFlags() & NX_CLF_DISABLE_COLLISION))
+        return false;
+    if (actor.readActorFlag(NX_AF_DISABLE_COLLISION))
+        return false;
+    return actor.hasCollidingShape(cloth.getGroup());
+}
+
+void NxScene::markFiltersDirty(NxActor* actor)
+{
+    if (actor)
+        dirtyActors_.insert(actor);
+    else
+        filtersDirty_ = true;
+}
+
+void NxScene::refreshFilters()
+{
+    // Bullet filters a pair only when it first overlaps, so objects whose filtering changed get fresh
+    // broadphase entries, and every pair of theirs is judged again.
+    if (filtersDirty_)
+    {
+        btCollisionObjectArray& objects = world_->getCollisionObjectArray();
+        for (int i = 0; i < objects.size(); ++i)
+            if (objects[i]->getBroadphaseHandle())
+                world_->refreshBroadphaseProxy(objects[i]);
+    }
+    else
+    {
+        for (NxActor* a : dirtyActors_)
+        {
+            if (a->isReleased())
+                continue;
+            if (a->bulletBody() && a->bulletBody()->getBroadphaseHandle())
+                world_->refreshBroadphaseProxy(a->bulletBody());
+            for (NxU32 i = 0; i < a->getNbShapes(); ++i)
+                if (btCollisionObject* t = a->getShapes()[i]->triggerObject())
+                    world_->refreshBroadphaseProxy(t);
+        }
+    }
+    filtersDirty_ = false;
+    dirtyActors_.clear();
 }
 
 // ---- stepping
 
-void NxScene::setTiming(NxReal maxTimestep, NxU32 maxIter, NxTimeStepMethod method) {
-  if (maxTimestep > 0) maxTimestep_ = maxTimestep;
-  if (maxIter > 0) maxIter_ = maxIter;
-  if (method == NX_TIMESTEP_FIXED || method == NX_TIMESTEP_VARIABLE) method_ = method;
+void NxScene::setTiming(NxReal maxTimestep, NxU32 maxIter, NxTimeStepMethod method)
+{
+    if (maxTimestep > 0)
+        maxTimestep_ = maxTimestep;
+    if (maxIter > 0)
+        maxIter_ = maxIter;
+    if (method == NX_TIMESTEP_FIXED || method == NX_TIMESTEP_VARIABLE)
+        method_ = method;
 }
 
-void NxScene::getTiming(NxReal& maxTimestep, NxU32& maxIter, NxTimeStepMethod& method, NxU32* numSubSteps) const {
-  maxTimestep = maxTimestep_;
-  maxIter = maxIter_;
-  method = method_;
-  if (numSubSteps) *numSubSteps = lastSubSteps_;
+void NxScene::getTiming(NxReal& maxTimestep, NxU32& maxIter, NxTimeStepMethod& method, NxU32* numSubSteps) const
+{
+    maxTimestep = maxTimestep_;
+    maxIter = maxIter_;
+    method = method_;
+    if (numSubSteps)
+        *numSubSteps = lastSubSteps_;
 }
 
-void NxScene::setGravity(const NxVec3& gravity) {
-  gravity_ = gravity;
-  world_->setGravity(NxToBullet(gravity));
-  world_->softInfo().m_gravity = NxToBullet(gravity);
-  for (NxActor* a : actors_)
-    if (a->bulletBody() && a->isDynamic() && !a->isKinematic() && !a->readBodyFlag(NX_BF_DISABLE_GRAVITY))
-      a->bulletBody()->setGravity(NxToBullet(gravity));
+void NxScene::setGravity(const NxVec3& gravity)
+{
+    gravity_ = gravity;
+    world_->setGravity(NxToBullet(gravity));
+    world_->softInfo().m_gravity = NxToBullet(gravity);
+    for (NxActor* a : actors_)
+        if (a->bulletBody() && a->isDynamic() && !a->isKinematic() && !a->readBodyFlag(NX_BF_DISABLE_GRAVITY))
+            a->bulletBody()->setGravity(NxToBullet(gravity));
 }
 
-void NxScene::simulate(NxReal elapsedTime) {
-  if (simulating_) return;  // one step at a time: the first must be fetched before the next starts
-  simulating_ = true;
-  pendingTime_ = elapsedTime > 0 ? elapsedTime : 0;
+void NxScene::simulate(NxReal elapsedTime)
+{
+    if (simulating_)
+        return;  // one step at a time: the first must be fetched before the next starts
+    simulating_ = true;
+    pendingTime_ = elapsedTime > 0 ? elapsedTime : 0;
 }
 
-bool NxScene::checkResults(NxSimulationStatus, bool) const { return simulating_; }
-
-bool NxScene::fetchResults(NxSimulationStatus, bool, NxU32* errorState) {
-  if (errorState) *errorState = 0;
-  if (!simulating_) return false;
-  simulating_ = false;
-  runStep(pendingTime_);
-  pendingTime_ = 0;
-  return true;
+bool NxScene::checkResults(NxSimulationStatus, bool) const
+{
+    return simulating_;
 }
 
-void NxScene::runStep(NxReal elapsed) {
-  NxU32 n = 0;
-  NxReal h = maxTimestep_;
-  if (method_ == NX_TIMESTEP_FIXED) {
-    accumulator_ += elapsed;
-    // A small tolerance, so that sixty steps of 1/60 s in float make sixty sub-steps.
-    n = static_cast<NxU32>(std::floor(accumulator_ / maxTimestep_ + 1e-3f));
-    if (n > maxIter_) {
-      n = maxIter_;
-      accumulator_ = 0;  // the SDK drops time it cannot catch up with
-    } else {
-      accumulator_ = std::max(0.0f, accumulator_ - NxReal(n) * maxTimestep_);
+bool NxScene::fetchResults(NxSimulationStatus, bool, NxU32* errorState)
+{
+    if (errorState)
+        *errorState = 0;
+    if (!simulating_)
+        return false;
+    simulating_ = false;
+    runStep(pendingTime_);
+    pendingTime_ = 0;
+    return true;
+}
+
+void NxScene::runStep(NxReal elapsed)
+{
+    NxU32 n = 0;
+    NxReal h = maxTimestep_;
+    if (method_ == NX_TIMESTEP_FIXED)
+    {
+        accumulator_ += elapsed;
+        // A small tolerance, so that sixty steps of 1/60 s in float make sixty sub-steps.
+        n = static_cast<NxU32>(std::floor(accumulator_ / maxTimestep_ + 1e-3f));
+        if (n > maxIter_)
+        {
+            n = maxIter_;
+            accumulator_ = 0;  // the SDK drops time it cannot catch up with
+        }
+        else
+        {
+            accumulator_ = std::max(0.0f, accumulator_ - NxReal(n) * maxTimestep_);
+        }
     }
-  } else if (elapsed > 0) {
-    n = std::min<NxU32>(maxIter_, std::max<NxU32>(1, static_cast<NxU32>(std::ceil(elapsed / maxTimestep_ - 1e-3f))));
-    h = elapsed / NxReal(n);
-  }
-  lastSubSteps_ = n;
-  if (n == 0) return;
+    else if (elapsed > 0)
+    {
+        n = std::min<NxU32>(maxIter_,
+                            std::max<NxU32>(1, static_cast<NxU32>(std::ceil(elapsed / maxTimestep_ - 1e-3f))));
+        h = elapsed / NxReal(n);
+    }
+    lastSubSteps_ = n;
+    if (n == 0)
+        return;
 
-  refreshFilters();
-  std::vector<NxActor*> live = actors_;
-  for (NxActor* a : live) {
-    a->sleepingAtStepStart = a->isSleeping();
-    a->beginStep(n, h);
-  }
-  contacts_.step.clear();
-  contacts_.triggerStep.clear();
-  for (NxU32 k = 0; k < n; ++k) {
-    subStep_ = k;
-    for (NxActor* a : live) a->beginSubStep(k);
-    for (NxCloth* c : cloths_) c->beginSubStep(h);
-    world_->stepSimulation(h, 0, h);
-    for (NxActor* a : live) a->endSubStep();
-    collectSubStepContacts();
-  }
-  for (NxActor* a : live) a->endStep();
-  for (NxCloth* c : cloths_) c->writeMeshData();
-  world_->softInfo().m_sparsesdf.GarbageCollect();
-  deliverReports(NxReal(n) * h);
+    refreshFilters();
+    std::vector<NxActor*> live = actors_;
+    for (NxActor* a : live)
+    {
+        a->sleepingAtStepStart = a->isSleeping();
+        a->beginStep(n, h);
+    }
+    contacts_.step.clear();
+    contacts_.triggerStep.clear();
+    for (NxU32 k = 0; k < n; ++k)
+    {
+        subStep_ = k;
+        for (NxActor* a : live)
+            a->beginSubStep(k);
+        for (NxCloth* c : cloths_)
+            c->beginSubStep(h);
+        world_->stepSimulation(h, 0, h);
+        for (NxActor* a : live)
+            a->endSubStep();
+        collectSubStepContacts();
+    }
+    for (NxActor* a : live)
+        a->endStep();
+    for (NxCloth* c : cloths_)
+        c->writeMeshData();
+    world_->softInfo().m_sparsesdf.GarbageCollect();
+    deliverReports(NxReal(n) * h);
 }
 
-void NxScene::prepareCollision() {
-  for (NxActor* a : actors_) {
-    btRigidBody* body = a->bulletBody();
-    if (!body) continue;
-    for (NxU32 i = 0; i < a->getNbShapes(); ++i) {
-      NxShape* s = a->getShapes()[i];
-      if (btCollisionObject* t = s->triggerObject()) t->setWorldTransform(body->getWorldTransform() * NxToBullet(s->getLocalPose()));
+void NxScene::prepareCollision()
+{
+    for (NxActor* a : actors_)
+    {
+        btRigidBody* body = a->bulletBody();
+        if (!body)
+            continue;
+        for (NxU32 i = 0; i < a->getNbShapes(); ++i)
+        {
+            NxShape* s = a->getShapes()[i];
+            if (btCollisionObject* t = s->triggerObject())
+                t->setWorldTransform(body->getWorldTransform() * NxToBullet(s->getLocalPose()));
+        }
     }
-  }
 }
 
-void NxScene::filterContacts() {
-  btDispatcher* d = world_->getDispatcher();
-  for (int i = 0; i < d->getNumManifolds(); ++i) {
-    btPersistentManifold* m = d->getManifoldByIndexInternal(i);
-    NxActor* a0 = NxBulletActor(m->getBody0());
-    NxActor* a1 = NxBulletActor(m->getBody1());
-    if (!a0 || !a1) continue;
-    for (int j = m->getNumContacts() - 1; j >= 0; --j) {
-      btManifoldPoint& pt = m->getContactPoint(j);
-      NxShape* s0 = a0->solidShape(childIndex(m->getBody0(), pt.m_index0));
-      NxShape* s1 = a1->solidShape(childIndex(m->getBody1(), pt.m_index1));
-      if (!s0 || !s1 || !shapesCollide(*s0, *s1)) {
-        m->removeContactPoint(j);
-        continue;
-      }
-      const NxMaterial& m0 = materialOrDefault(s0->getMaterial());
-      const NxMaterial& m1 = materialOrDefault(s1->getMaterial());
-      const auto fMode = std::max(m0.getFrictionCombineMode(), m1.getFrictionCombineMode());
-      const auto rMode = std::max(m0.getRestitutionCombineMode(), m1.getRestitutionCombineMode());
-      pt.m_combinedFriction = NxMaterial::combine(m0.getDynamicFriction(), m1.getDynamicFriction(), fMode);
-      pt.m_combinedRestitution = NxMaterial::combine(m0.getRestitution(), m1.getRestitution(), rMode);
+void NxScene::filterContacts()
+{
+    btDispatcher* d = world_->getDispatcher();
+    for (int i = 0; i < d->getNumManifolds(); ++i)
+    {
+        btPersistentManifold* m = d->getManifoldByIndexInternal(i);
+        NxActor* a0 = NxBulletActor(m->getBody0());
+        NxActor* a1 = NxBulletActor(m->getBody1());
+        if (!a0 || !a1)
+            continue;
+        for (int j = m->getNumContacts() - 1; j >= 0; --j)
+        {
+            btManifoldPoint& pt = m->getContactPoint(j);
+            NxShape* s0 = a0->solidShape(childIndex(m->getBody0(), pt.m_index0));
+            NxShape* s1 = a1->solidShape(childIndex(m->getBody1(), pt.m_index1));
+            if (!s0 || !s1 || !shapesCollide(*s0, *s1))
+            {
+                m->removeContactPoint(j);
+                continue;
+            }
+            const NxMaterial& m0 = materialOrDefault(s0->getMaterial());
+            const NxMaterial& m1 = materialOrDefault(s1->getMaterial());
+            const auto fMode = std::max(m0.getFrictionCombineMode(), m1.getFrictionCombineMode());
+            const auto rMode = std::max(m0.getRestitutionCombineMode(), m1.getRestitutionCombineMode());
+            pt.m_combinedFriction = NxMaterial::combine(m0.getDynamicFriction(), m1.getDynamicFriction(), fMode);
+            pt.m_combinedRestitution = NxMaterial::combine(m0.getRestitution(), m1.getRestitution(), rMode);
+        }
     }
-  }
 }
 
-void NxScene::collectSubStepContacts() {
-  btDispatcher* d = world_->getDispatcher();
-  for (int i = 0; i < d->getNumManifolds(); ++i) {
-    btPersistentManifold* m = d->getManifoldByIndexInternal(i);
-    const btCollisionObject* o0 = m->getBody0();
-    const btCollisionObject* o1 = m->getBody1();
-    NxShape* trigger = NxBulletTrigger(o0);
-    const bool triggerFirst = trigger != nullptr;
-    if (!trigger) trigger = NxBulletTrigger(o1);
-    if (trigger) {
-      const btCollisionObject* otherObject = triggerFirst ? o1 : o0;
-      NxActor* other = NxBulletActor(otherObject);
-      if (!other || other->isReleased() || !trigger->isTrigger()) continue;
-      for (int j = 0; j < m->getNumContacts(); ++j) {
-        const btManifoldPoint& pt = m->getContactPoint(j);
-        if (pt.getDistance() > 0) continue;
-        NxShape* s = other->solidShape(childIndex(otherObject, triggerFirst ? pt.m_index1 : pt.m_index0));
-        if (s && !s->getFlag(NX_SF_DISABLE_COLLISION) && getGroupCollisionFlag(trigger->getGroup(), s->getGroup()))
-          contacts_.triggerStep.insert({trigger, s});
-      }
-      continue;
+void NxScene::collectSubStepContacts()
+{
+    btDispatcher* d = world_->getDispatcher();
+    for (int i = 0; i < d->getNumManifolds(); ++i)
+    {
+        btPersistentManifold* m = d->getManifoldByIndexInternal(i);
+        const btCollisionObject* o0 = m->getBody0();
+        const btCollisionObject* o1 = m->getBody1();
+        NxShape* trigger = NxBulletTrigger(o0);
+        const bool triggerFirst = trigger != nullptr;
+        if (!trigger)
+            trigger = NxBulletTrigger(o1);
+        if (trigger)
+        {
+            const btCollisionObject* otherObject = triggerFirst ? o1 : o0;
+            NxActor* other = NxBulletActor(otherObject);
+            if (!other || other->isReleased() || !trigger->isTrigger())
+                continue;
+            for (int j = 0; j < m->getNumContacts(); ++j)
+            {
+                const btManifoldPoint& pt = m->getContactPoint(j);
+                if (pt.getDistance() > 0)
+                    continue;
+                NxShape* s = other->solidShape(childIndex(otherObject, triggerFirst ? pt.m_index1 : pt.m_index0));
+                if (s && !s->getFlag(NX_SF_DISABLE_COLLISION) &&
+                    getGroupCollisionFlag(trigger->getGroup(), s->getGroup()))
+                    contacts_.triggerStep.insert({trigger, s});
+            }
+            continue;
+        }
+        NxActor* a0 = NxBulletActor(o0);
+        NxActor* a1 = NxBulletActor(o1);
+        if (!a0 || !a1 || m->getNumContacts() == 0)
+            continue;
+        if (!o0->isActive() && !o1->isActive())
+            continue;  // a resting pair: its state carries over
+        bool touching = false;
+        for (int j = 0; j < m->getNumContacts() && !touching; ++j)
+            touching = m->getContactPoint(j).getDistance() <= kTouchDistance;
+        if (!touching)
+            continue;
+        const bool flip = a1->serial() < a0->serial();
+        NxActor* first = flip ? a1 : a0;
+        NxActor* second = flip ? a0 : a1;
+        NxContactAccum& acc = contacts_.step[{first, second}];
+        acc.actors[0] = first;
+        acc.actors[1] = second;
+        acc.touching = true;
+        if (acc.streamSubStep != subStep_)
+        {
+            acc.stream.pairs.clear();
+            acc.streamSubStep = subStep_;
+        }
+        const btScalar sign = flip ? -1.0f : 1.0f;
+        const NxReal h = world_->getSolverInfo().m_timeStep;
+        for (int j = 0; j < m->getNumContacts(); ++j)
+        {
+            const btManifoldPoint& pt = m->getContactPoint(j);
+            if (pt.getDistance() > kTouchDistance)
+                continue;
+            NxShape* s0 = a0->solidShape(childIndex(o0, pt.m_index0));
+            NxShape* s1 = a1->solidShape(childIndex(o1, pt.m_index1));
+            NxShape* sf = flip ? s1 : s0;
+            NxShape* ss = flip ? s0 : s1;
+            const btVector3 n = pt.m_normalWorldOnB * sign;  // from the second actor towards the first
+            acc.normalImpulse += NxFromBullet(n * pt.m_appliedImpulse);
+            acc.frictionImpulse += NxFromBullet((pt.m_lateralFrictionDir1 * pt.m_appliedImpulseLateral1 +
+                                                 pt.m_lateralFrictionDir2 * pt.m_appliedImpulseLateral2) *
+                                                sign);
+            NxContactStreamShapePair* sp = nullptr;
+            for (auto& p : acc.stream.pairs)
+                if (p.shapes[0] == sf && p.shapes[1] == ss)
+                    sp = &p;
+            if (!sp)
+            {
+                acc.stream.pairs.emplace_back();
+                sp = &acc.stream.pairs.back();
+                sp->shapes[0] = sf;
+                sp->shapes[1] = ss;
+                sp->patches.emplace_back();
+                sp->patches[0].normal = NxFromBullet(n);
+            }
+            NxContactStreamPoint p;
+            p.point = NxFromBullet(pt.getPositionWorldOnB());
+            p.separation = pt.getDistance();
+            p.normalForce = h > 0 ? pt.m_appliedImpulse / h : 0;
+            sp->patches[0].points.push_back(p);
+        }
     }
-    NxActor* a0 = NxBulletActor(o0);
-    NxActor* a1 = NxBulletActor(o1);
-    if (!a0 || !a1 || m->getNumContacts() == 0) continue;
-    if (!o0->isActive() && !o1->isActive()) continue;  // a resting pair: its state carries over
-    bool touching = false;
-    for (int j = 0; j < m->getNumContacts() && !touching; ++j) touching = m->getContactPoint(j).getDistance() <= kTouchDistance;
-    if (!touching) continue;
-    const bool flip = a1->serial() < a0->serial();
-    NxActor* first = flip ? a1 : a0;
-    NxActor* second = flip ? a0 : a1;
-    NxContactAccum& acc = contacts_.step[{first, second}];
-    acc.actors[0] = first;
-    acc.actors[1] = second;
-    acc.touching = true;
-    if (acc.streamSubStep != subStep_) {
-      acc.stream.pairs.clear();
-      acc.streamSubStep = subStep_;
-    }
-    const btScalar sign = flip ? -1.0f : 1.0f;
-    const NxReal h = world_->getSolverInfo().m_timeStep;
-    for (int j = 0; j < m->getNumContacts(); ++j) {
-      const btManifoldPoint& pt = m->getContactPoint(j);
-      if (pt.getDistance() > kTouchDistance) continue;
-      NxShape* s0 = a0->solidShape(childIndex(o0, pt.m_index0));
-      NxShape* s1 = a1->solidShape(childIndex(o1, pt.m_index1));
-      NxShape* sf = flip ? s1 : s0;
-      NxShape* ss = flip ? s0 : s1;
-      const btVector3 n = pt.m_normalWorldOnB * sign;  // from the second actor towards the first
-      acc.normalImpulse += NxFromBullet(n * pt.m_appliedImpulse);
-      acc.frictionImpulse += NxFromBullet((pt.m_lateralFrictionDir1 * pt.m_appliedImpulseLateral1 +
-                                           pt.m_lateralFrictionDir2 * pt.m_appliedImpulseLateral2) * sign);
-      NxContactStreamShapePair* sp = nullptr;
-      for (auto& p : acc.stream.pairs)
-        if (p.shapes[0] == sf && p.shapes[1] == ss) sp = &p;
-      if (!sp) {
-        acc.stream.pairs.emplace_back();
-        sp = &acc.stream.pairs.back();
-        sp->shapes[0] = sf;
-        sp->shapes[1] = ss;
-        sp->patches.emplace_back();
-        sp->patches[0].normal = NxFromBullet(n);
-      }
-      NxContactStreamPoint p;
-      p.point = NxFromBullet(pt.getPositionWorldOnB());
-      p.separation = pt.getDistance();
-      p.normalForce = h > 0 ? pt.m_appliedImpulse / h : 0;
-      sp->patches[0].points.push_back(p);
-    }
-  }
 }
 
 // ---- reports
 
-void NxScene::deliverReports(NxReal stepTime) {
-  const NxReal inv = stepTime > 0 ? 1.0f / stepTime : 0;
-  auto deliver = [&](NxContactAccum& acc, NxU32 event) {
-    if (!contactReport_) return;
-    NxActor* a = acc.actors[0];
-    NxActor* b = acc.actors[1];
-    const NxU32 events = getActorGroupPairFlags(a->getGroup(), b->getGroup()) & event;
-    if (!events) return;
-    NxContactPair pair;
-    pair.actors[0] = a;
-    pair.actors[1] = b;
-    pair.isDeletedActor[0] = a->isReleased();
-    pair.isDeletedActor[1] = b->isReleased();
-    pair.stream = &acc.stream;
-    pair.sumNormalForce = acc.normalImpulse * inv;
-    pair.sumFrictionForce = acc.frictionImpulse * inv;
-    contactReport_->onContactNotify(pair, events);
-  };
+void NxScene::deliverReports(NxReal stepTime)
+{
+    const NxReal inv = stepTime > 0 ? 1.0f / stepTime : 0;
+    auto deliver = [&](NxContactAccum& acc, NxU32 event)
+    {
+        if (!contactReport_)
+            return;
+        NxActor* a = acc.actors[0];
+        NxActor* b = acc.actors[1];
+        const NxU32 events = getActorGroupPairFlags(a->getGroup(), b->getGroup()) & event;
+        if (!events)
+            return;
+        NxContactPair pair;
+        pair.actors[0] = a;
+        pair.actors[1] = b;
+        pair.isDeletedActor[0] = a->isReleased();
+        pair.isDeletedActor[1] = b->isReleased();
+        pair.stream = &acc.stream;
+        pair.sumNormalForce = acc.normalImpulse * inv;
+        pair.sumFrictionForce = acc.frictionImpulse * inv;
+        contactReport_->onContactNotify(pair, events);
+    };
 
-  // Contacts: the state moves on first, so a report that releases actors cannot disturb it.
-  std::set<NxContactState::ActorPair> nowTouching;
-  std::vector<std::pair<NxContactState::ActorPair, NxU32>> events;
-  for (auto& [key, acc] : contacts_.step) {
-    if (key.first->isReleased() || key.second->isReleased()) continue;
-    nowTouching.insert(key);
-    events.push_back({key, contacts_.touching.count(key) ? NxU32(NX_NOTIFY_ON_TOUCH) : NxU32(NX_NOTIFY_ON_START_TOUCH)});
-  }
-  std::vector<NxContactAccum> ended;
-  for (const auto& key : contacts_.touching) {
-    if (nowTouching.count(key) || key.first->isReleased() || key.second->isReleased()) continue;
-    const bool resting = !key.first->isReleased() && !key.second->isReleased() &&
-                         (key.first->isStaticActor() || key.first->isSleeping()) &&
-                         (key.second->isStaticActor() || key.second->isSleeping()) &&
-                         actorsMayCollide(*key.first, *key.second) && boundsMeet(*key.first, *key.second);
-    if (resting) {
-      nowTouching.insert(key);  // both at rest: Bullet no longer looks at the pair, the touch goes on
-      continue;
+    // Contacts: the state moves on first, so a report that releases actors cannot disturb it.
+    std::set<NxContactState::ActorPair> nowTouching;
+    std::vector<std::pair<NxContactState::ActorPair, NxU32>> events;
+    for (auto& [key, acc] : contacts_.step)
+    {
+        if (key.first->isReleased() || key.second->isReleased())
+            continue;
+        nowTouching.insert(key);
+        events.push_back(
+            {key, contacts_.touching.count(key) ? NxU32(NX_NOTIFY_ON_TOUCH) : NxU32(NX_NOTIFY_ON_START_TOUCH)});
     }
-    NxContactAccum acc;
-    acc.actors[0] = key.first;
-    acc.actors[1] = key.second;
-    ended.push_back(acc);
-  }
-  contacts_.touching = nowTouching;
-  for (auto& [key, event] : events) deliver(contacts_.step[key], event);
-  for (NxContactAccum& acc : ended) deliver(acc, NX_NOTIFY_ON_END_TOUCH);
+    std::vector<NxContactAccum> ended;
+    for (const auto& key : contacts_.touching)
+    {
+        if (nowTouching.count(key) || key.first->isReleased() || key.second->isReleased())
+            continue;
+        const bool resting = !key.first->isReleased() && !key.second->isReleased() &&
+                             (key.first->isStaticActor() || key.first->isSleeping()) &&
+                             (key.second->isStaticActor() || key.second->isSleeping()) &&
+                             actorsMayCollide(*key.first, *key.second) && boundsMeet(*key.first, *key.second);
+        if (resting)
+        {
+            nowTouching.insert(key);  // both at rest: Bullet no longer looks at the pair, the touch goes on
+            continue;
+        }
+        NxContactAccum acc;
+        acc.actors[0] = key.first;
+        acc.actors[1] = key.second;
+        ended.push_back(acc);
+    }
+    contacts_.touching = nowTouching;
+    for (auto& [key, event] : events)
+        deliver(contacts_.step[key], event);
+    for (NxContactAccum& acc : ended)
+        deliver(acc, NX_NOTIFY_ON_END_TOUCH);
 
-  // Triggers.
-  std::vector<std::pair<NxContactState::ShapePair, NxU32>> triggerEvents;
-  for (const auto& key : contacts_.triggerStep)
-    triggerEvents.push_back({key, contacts_.overlapping.count(key) ? NxU32(NX_TRIGGER_ON_STAY) : NxU32(NX_TRIGGER_ON_ENTER)});
-  for (const auto& key : contacts_.overlapping)
-    if (!contacts_.triggerStep.count(key)) triggerEvents.push_back({key, NxU32(NX_TRIGGER_ON_LEAVE)});
-  contacts_.overlapping = contacts_.triggerStep;
-  for (auto& [key, status] : triggerEvents) {
-    NxShape* t = key.first;
-    NxShape* o = key.second;
-    if (!triggerReport_ || t->getActor().isReleased() || o->getActor().isReleased()) continue;
-    if (t->getFlags() & status) triggerReport_->onTrigger(*t, *o, status);
-  }
+    // Triggers.
+    std::vector<std::pair<NxContactState::ShapePair, NxU32>> triggerEvents;
+    for (const auto& key : contacts_.triggerStep)
+        triggerEvents.push_back(
+            {key, contacts_.overlapping.count(key) ? NxU32(NX_TRIGGER_ON_STAY) : NxU32(NX_TRIGGER_ON_ENTER)});
+    for (const auto& key : contacts_.overlapping)
+        if (!contacts_.triggerStep.count(key))
+            triggerEvents.push_back({key, NxU32(NX_TRIGGER_ON_LEAVE)});
+    contacts_.overlapping = contacts_.triggerStep;
+    for (auto& [key, status] : triggerEvents)
+    {
+        NxShape* t = key.first;
+        NxShape* o = key.second;
+        if (!triggerReport_ || t->getActor().isReleased() || o->getActor().isReleased())
+            continue;
+        if (t->getFlags() & status)
+            triggerReport_->onTrigger(*t, *o, status);
+    }
 
-  // Sleep and wake, in one batch each.
-  std::vector<NxActor*> woke, slept;
-  for (NxActor* a : actors_) {
-    if (!a->isDynamic() || a->isKinematic()) continue;
-    const bool sleeping = a->isSleeping();
-    if (sleeping != a->sleepingAtStepStart) (sleeping ? slept : woke).push_back(a);
-  }
-  if (notify_ && !woke.empty()) notify_->onWake(woke.data(), static_cast<NxU32>(woke.size()));
-  // The wake handler may have released some of the sleepers.
-  slept.erase(std::remove_if(slept.begin(), slept.end(), [](NxActor* a) { return a->isReleased(); }), slept.end());
-  if (notify_ && !slept.empty()) notify_->onSleep(slept.data(), static_cast<NxU32>(slept.size()));
+    // Sleep and wake, in one batch each.
+    std::vector<NxActor*> woke, slept;
+    for (NxActor* a : actors_)
+    {
+        if (!a->isDynamic() || a->isKinematic())
+            continue;
+        const bool sleeping = a->isSleeping();
+        if (sleeping != a->sleepingAtStepStart)
+            (sleeping ? slept : woke).push_back(a);
+    }
+    if (notify_ && !woke.empty())
+        notify_->onWake(woke.data(), static_cast<NxU32>(woke.size()));
+    // The wake handler may have released some of the sleepers.
+    slept.erase(std::remove_if(slept.begin(), slept.end(), [](NxActor* a) { return a->isReleased(); }), slept.end());
+    if (notify_ && !slept.empty())
+        notify_->onSleep(slept.data(), static_cast<NxU32>(slept.size()));
 }
 
 // ---- ray casts
 
-namespace {
+namespace
+{
 
 // Whether the segment from + t dir, t in [0, length], meets the box [lo, hi] (slab test).
 bool segmentMeetsBox(const btVector3& from, const btVector3& dir, btScalar length, const btVector3& lo,
-                     const btVector3& hi) {
-  btScalar t0 = 0, t1 = length;
-  for (int k = 0; k < 3; ++k) {
-    if (dir[k] == 0) {
-      if (from[k] < lo[k] || from[k] > hi[k]) return false;
-      continue;
+                     const btVector3& hi)
+{
+    btScalar t0 = 0, t1 = length;
+    for (int k = 0; k < 3; ++k)
+    {
+        if (dir[k] == 0)
+        {
+            if (from[k] < lo[k] || from[k] > hi[k])
+                return false;
+            continue;
+        }
+        btScalar a = (lo[k] - from[k]) / dir[k], b = (hi[k] - from[k]) / dir[k];
+        if (a > b)
+            std::swap(a, b);
+        t0 = std::max(t0, a);
+        t1 = std::min(t1, b);
+        if (t0 > t1)
+            return false;
     }
-    btScalar a = (lo[k] - from[k]) / dir[k], b = (hi[k] - from[k]) / dir[k];
-    if (a > b) std::swap(a, b);
-    t0 = std::max(t0, a);
-    t1 = std::min(t1, b);
-    if (t0 > t1) return false;
-  }
-  return true;
+    return true;
 }
 
-struct ShapeRayResult : public btCollisionWorld::RayResultCallback {
-  btVector3 normal{0, 0, 0};
-  int triangle = 0;
-  btTransform shapeToWorld;
-  btScalar addSingleResult(btCollisionWorld::LocalRayResult& r, bool normalInWorldSpace) override {
-    if (r.m_hitFraction > m_closestHitFraction) return m_closestHitFraction;
-    m_closestHitFraction = r.m_hitFraction;
-    m_collisionObject = r.m_collisionObject;
-    normal = normalInWorldSpace ? r.m_hitNormalLocal : shapeToWorld.getBasis() * r.m_hitNormalLocal;
-    triangle = r.m_localShapeInfo ? r.m_localShapeInfo->m_triangleIndex : 0;
-    return r.m_hitFraction;
-  }
+struct ShapeRayResult : public btCollisionWorld::RayResultCallback
+{
+    btVector3 normal{0, 0, 0};
+    int triangle = 0;
+    btTransform shapeToWorld;
+    btScalar addSingleResult(btCollisionWorld::LocalRayResult& r, bool normalInWorldSpace) override
+    {
+        if (r.m_hitFraction > m_closestHitFraction)
+            return m_closestHitFraction;
+        m_closestHitFraction = r.m_hitFraction;
+        m_collisionObject = r.m_collisionObject;
+        normal = normalInWorldSpace ? r.m_hitNormalLocal : shapeToWorld.getBasis() * r.m_hitNormalLocal;
+        triangle = r.m_localShapeInfo ? r.m_localShapeInfo->m_triangleIndex : 0;
+        return r.m_hitFraction;
+    }
 };
 
 }  // namespace
 
-bool NxScene::castShape(const NxRay& ray, NxReal maxDist, NxShape& shape, NxRaycastHit& hit) const {
-  NxActor& actor = shape.getActor();
-  btRigidBody* body = actor.bulletBody();
-  if (!body || !shape.bulletShape()) return false;
-  const btVector3 from = NxToBullet(ray.orig);
-  const btVector3 to = from + NxToBullet(ray.dir) * maxDist;
-  const btTransform shapeToWorld = body->getWorldTransform() * NxToBullet(shape.getLocalPose());
-  // Most shapes are nowhere near the ray: their bounds say so far more cheaply than the exact test.
-  btVector3 lo, hi;
-  shape.bulletShape()->getAabb(shapeToWorld, lo, hi);
-  const btVector3 slack(1e-3f, 1e-3f, 1e-3f);
-  if (!segmentMeetsBox(from, NxToBullet(ray.dir), maxDist, lo - slack, hi + slack)) return false;
-  ShapeRayResult result;
-  // Bullet's default ray test against convex shapes is approximate: round shapes come back with
-  // normals a degree or so off the radius through the impact.
-  result.m_flags = btTriangleRaycastCallback::kF_UseGjkConvexCastRaytest;
-  result.shapeToWorld = shapeToWorld;
-  btTransform f = btTransform::getIdentity(), t = btTransform::getIdentity();
-  f.setOrigin(from);
-  t.setOrigin(to);
-  btCollisionWorld::rayTestSingle(f, t, body, shape.bulletShape(), result.shapeToWorld, result);
-  if (!result.hasHit()) return false;
-  hit = NxRaycastHit();
-  hit.shape = &shape;
-  hit.distance = result.m_closestHitFraction * maxDist;
-  hit.worldImpact = ray.orig + ray.dir * hit.distance;
-  btVector3 n = result.normal;
-  if (n.length2() > 0) n.normalize();
-  hit.worldNormal = NxFromBullet(n);
-  hit.materialIndex = shape.getMaterial();
-  NxTriangleMesh* mesh = shape.getTriangleMesh();
-  if (mesh && shape.bulletShape() == static_cast<btCollisionShape*>(mesh->bulletMesh()) && result.triangle >= 0 &&
-      static_cast<NxU32>(result.triangle) < mesh->getNbTriangles()) {
-    hit.faceID = hit.internalFaceID = static_cast<NxU32>(result.triangle);
-    const NxU32* tri = mesh->getTriangles() + 3 * hit.faceID;
-    const btVector3 p0 = result.shapeToWorld * NxToBullet(mesh->getVertices()[tri[0]]);
-    const btVector3 p1 = result.shapeToWorld * NxToBullet(mesh->getVertices()[tri[1]]);
-    const btVector3 p2 = result.shapeToWorld * NxToBullet(mesh->getVertices()[tri[2]]);
-    // Barycentric coordinates of the impact: impact = p0 + u (p1 - p0) + v (p2 - p0).
-    const btVector3 e1 = p1 - p0, e2 = p2 - p0, w = NxToBullet(hit.worldImpact) - p0;
-    const btScalar d11 = e1.dot(e1), d12 = e1.dot(e2), d22 = e2.dot(e2), w1 = w.dot(e1), w2 = w.dot(e2);
-    const btScalar den = d11 * d22 - d12 * d12;
-    if (den != 0) {
-      hit.u = (d22 * w1 - d12 * w2) / den;
-      hit.v = (d11 * w2 - d12 * w1) / den;
+bool NxScene::castShape(const NxRay& ray, NxReal maxDist, NxShape& shape, NxRaycastHit& hit) const
+{
+    NxActor& actor = shape.getActor();
+    btRigidBody* body = actor.bulletBody();
+    if (!body || !shape.bulletShape())
+        return false;
+    const btVector3 from = NxToBullet(ray.orig);
+    const btVector3 to = from + NxToBullet(ray.dir) * maxDist;
+    const btTransform shapeToWorld = body->getWorldTransform() * NxToBullet(shape.getLocalPose());
+    // Most shapes are nowhere near the ray: their bounds say so far more cheaply than the exact test.
+    btVector3 lo, hi;
+    shape.bulletShape()->getAabb(shapeToWorld, lo, hi);
+    const btVector3 slack(1e-3f, 1e-3f, 1e-3f);
+    if (!segmentMeetsBox(from, NxToBullet(ray.dir), maxDist, lo - slack, hi + slack))
+        return false;
+    ShapeRayResult result;
+    // Bullet's default ray test against convex shapes is approximate: round shapes come back with
+    // normals a degree or so off the radius through the impact.
+    result.m_flags = btTriangleRaycastCallback::kF_UseGjkConvexCastRaytest;
+    result.shapeToWorld = shapeToWorld;
+    btTransform f = btTransform::getIdentity(), t = btTransform::getIdentity();
+    f.setOrigin(from);
+    t.setOrigin(to);
+    btCollisionWorld::rayTestSingle(f, t, body, shape.bulletShape(), result.shapeToWorld, result);
+    if (!result.hasHit())
+        return false;
+    hit = NxRaycastHit();
+    hit.shape = &shape;
+    hit.distance = result.m_closestHitFraction * maxDist;
+    hit.worldImpact = ray.orig + ray.dir * hit.distance;
+    btVector3 n = result.normal;
+    if (n.length2() > 0)
+        n.normalize();
+    hit.worldNormal = NxFromBullet(n);
+    hit.materialIndex = shape.getMaterial();
+    NxTriangleMesh* mesh = shape.getTriangleMesh();
+    if (mesh && shape.bulletShape() == static_cast<btCollisionShape*>(mesh->bulletMesh()) && result.triangle >= 0 &&
+        static_cast<NxU32>(result.triangle) < mesh->getNbTriangles())
+    {
+        hit.faceID = hit.internalFaceID = static_cast<NxU32>(result.triangle);
+        const NxU32* tri = mesh->getTriangles() + 3 * hit.faceID;
+        const btVector3 p0 = result.shapeToWorld * NxToBullet(mesh->getVertices()[tri[0]]);
+        const btVector3 p1 = result.shapeToWorld * NxToBullet(mesh->getVertices()[tri[1]]);
+        const btVector3 p2 = result.shapeToWorld * NxToBullet(mesh->getVertices()[tri[2]]);
+        // Barycentric coordinates of the impact: impact = p0 + u (p1 - p0) + v (p2 - p0).
+        const btVector3 e1 = p1 - p0, e2 = p2 - p0, w = NxToBullet(hit.worldImpact) - p0;
+        const btScalar d11 = e1.dot(e1), d12 = e1.dot(e2), d22 = e2.dot(e2), w1 = w.dot(e1), w2 = w.dot(e2);
+        const btScalar den = d11 * d22 - d12 * d12;
+        if (den != 0)
+        {
+            hit.u = (d22 * w1 - d12 * w2) / den;
+            hit.v = (d11 * w2 - d12 * w1) / den;
+        }
     }
-  }
-  return true;
+    return true;
 }
 
 std::vector<NxRaycastHit> NxScene::castAll(const NxRay& ray, NxShapesType type, NxU32 groups, NxReal maxDist,
-                                           bool stopAtFirst) {
-  std::vector<NxRaycastHit> hits;
-  NxRay unit = ray;
-  if (unit.dir.normalize() == 0 || !(maxDist > 0)) return hits;
-  maxDist = std::min(maxDist, kMaxRayLength);
-  for (NxActor* a : actors_) {
-    const bool dynamic = a->isDynamic();
-    if (!((type & NX_DYNAMIC_SHAPES) && dynamic) && !((type & NX_STATIC_SHAPES) && !dynamic)) continue;
-    for (NxU32 i = 0; i < a->getNbShapes(); ++i) {
-      NxShape* s = a->getShapes()[i];
-      if (s->isTrigger() || s->getFlag(NX_SF_DISABLE_RAYCASTING) || s->getFlag(NX_SF_DISABLE_SCENE_QUERIES)) continue;
-      if (!((groups >> s->getGroup()) & 1u)) continue;
-      NxRaycastHit hit;
-      if (castShape(unit, maxDist, *s, hit)) {
-        hits.push_back(hit);
-        if (stopAtFirst) return hits;
-      }
+                                           bool stopAtFirst)
+{
+    std::vector<NxRaycastHit> hits;
+    NxRay unit = ray;
+    if (unit.dir.normalize() == 0 || !(maxDist > 0))
+        return hits;
+    maxDist = std::min(maxDist, kMaxRayLength);
+    for (NxActor* a : actors_)
+    {
+        const bool dynamic = a->isDynamic();
+        if (!((type & NX_DYNAMIC_SHAPES) && dynamic) && !((type & NX_STATIC_SHAPES) && !dynamic))
+            continue;
+        for (NxU32 i = 0; i < a->getNbShapes(); ++i)
+        {
+            NxShape* s = a->getShapes()[i];
+            if (s->isTrigger() || s->getFlag(NX_SF_DISABLE_RAYCASTING) || s->getFlag(NX_SF_DISABLE_SCENE_QUERIES))
+                continue;
+            if (!((groups >> s->getGroup()) & 1u))
+                continue;
+            NxRaycastHit hit;
+            if (castShape(unit, maxDist, *s, hit))
+            {
+                hits.push_back(hit);
+                if (stopAtFirst)
+                    return hits;
+            }
+        }
     }
-  }
-  std::stable_sort(hits.begin(), hits.end(), [](const NxRaycastHit& x, const NxRaycastHit& y) { return x.distance < y.distance; });
-  return hits;
+    std::stable_sort(hits.begin(), hits.end(),
+                     [](const NxRaycastHit& x, const NxRaycastHit& y) { return x.distance < y.distance; });
+    return hits;
 }
 
 bool NxScene::raycastAnyShape(const NxRay& ray, NxShapesType shapesType, NxU32 groups, NxReal maxDist,
-                              const NxGroupsMask*, NxShape**) {
-  return !castAll(ray, shapesType, groups, maxDist, true).empty();
+                              const NxGroupsMask*, NxShape**)
+{
+    return !castAll(ray, shapesType, groups, maxDist, true).empty();
 }
 
 NxU32 NxScene::raycastAllShapes(const NxRay& ray, NxUserRaycastReport& report, NxShapesType shapesType, NxU32 groups,
-                                NxReal maxDist, NxU32 hintFlags, const NxGroupsMask*) {
-  const std::vector<NxRaycastHit> hits = castAll(ray, shapesType, groups, maxDist, false);
-  NxU32 count = 0;
-  for (NxRaycastHit hit : hits) {
-    hit.flags = hintFlags;
-    ++count;
-    if (!report.onHit(hit)) break;
-  }
-  return count;
+                                NxReal maxDist, NxU32 hintFlags, const NxGroupsMask*)
+{
+    const std::vector<NxRaycastHit> hits = castAll(ray, shapesType, groups, maxDist, false);
+    NxU32 count = 0;
+    for (NxRaycastHit hit : hits)
+    {
+        hit.flags = hintFlags;
+        ++count;
+        if (!report.onHit(hit))
+            break;
+    }
+    return count;
 }
 
 NxShape* NxScene::raycastClosestShape(const NxRay& ray, NxShapesType shapesType, NxRaycastHit& hit, NxU32 groups,
-                                      NxReal maxDist, NxU32 hintFlags, const NxGroupsMask*, NxShape**) {
-  const std::vector<NxRaycastHit> hits = castAll(ray, shapesType, groups, maxDist, false);
-  if (hits.empty()) return nullptr;
-  hit = hits.front();
-  hit.flags = hintFlags;
-  return hit.shape;
+                                      NxReal maxDist, NxU32 hintFlags, const NxGroupsMask*, NxShape**)
+{
+    const std::vector<NxRaycastHit> hits = castAll(ray, shapesType, groups, maxDist, false);
+    if (hits.empty())
+        return nullptr;
+    hit = hits.front();
+    hit.flags = hintFlags;
+    return hit.shape;
 }

@@ -28,124 +28,126 @@ struct NxGroupsMask;
 // The one simulated world. simulate() only records the elapsed time; fetchResults() runs the step on
 // the caller's thread, in fixed sub-steps from setTiming, and then delivers the contact, trigger,
 // sleep and wake reports of that step.
-class NxScene {
- public:
-  ~NxScene();
-  NxScene(const NxScene&) = delete;
-  NxScene& operator=(const NxScene&) = delete;
+class NxScene
+{
+public:
+    ~NxScene();
+    NxScene(const NxScene&) = delete;
+    NxScene& operator=(const NxScene&) = delete;
 
-  NxPhysicsSDK& getPhysicsSDK() const { return *sdk_; }
+    NxPhysicsSDK& getPhysicsSDK() const { return *sdk_; }
 
-  // Actors and cloths.
-  NxActor* createActor(const NxActorDesc& desc);
-  void releaseActor(NxActor& actor);
-  NxU32 getNbActors() const { return static_cast<NxU32>(actors_.size()); }
-  NxActor** getActors() { return actors_.data(); }
-  NxCloth* createCloth(const NxClothDesc& desc);
-  void releaseCloth(NxCloth& cloth);
-  NxU32 getNbCloths() const { return static_cast<NxU32>(cloths_.size()); }
+    // Actors and cloths.
+    NxActor* createActor(const NxActorDesc& desc);
+    void releaseActor(NxActor& actor);
+    NxU32 getNbActors() const { return static_cast<NxU32>(actors_.size()); }
+    NxActor** getActors() { return actors_.data(); }
+    NxCloth* createCloth(const NxClothDesc& desc);
+    void releaseCloth(NxCloth& cloth);
+    NxU32 getNbCloths() const { return static_cast<NxU32>(cloths_.size()); }
 
-  // Materials: index 0 always exists; combine modes apply per contact.
-  NxMaterial* createMaterial(const NxMaterialDesc& desc);
-  NxMaterial* getMaterialFromIndex(NxMaterialIndex index) const;
-  NxU32 getNbMaterials() const { return static_cast<NxU32>(materials_.size()); }
+    // Materials: index 0 always exists; combine modes apply per contact.
+    NxMaterial* createMaterial(const NxMaterialDesc& desc);
+    NxMaterial* getMaterialFromIndex(NxMaterialIndex index) const;
+    NxU32 getNbMaterials() const { return static_cast<NxU32>(materials_.size()); }
 
-  // Filtering. Group collision: shapes of groups g1, g2 collide (all pairs by default). Actor-group pair
-  // flags: bit 0 ignores the pair, the notify bits choose the contact events reported. Actor pair
-  // flag NX_IGNORE_PAIR makes two actors ignore each other.
-  void setGroupCollisionFlag(NxCollisionGroup g1, NxCollisionGroup g2, bool enable);
-  bool getGroupCollisionFlag(NxCollisionGroup g1, NxCollisionGroup g2) const;
-  void setActorGroupPairFlags(NxActorGroup g1, NxActorGroup g2, NxU32 flags);
-  NxU32 getActorGroupPairFlags(NxActorGroup g1, NxActorGroup g2) const;
-  void setActorPairFlags(NxActor& a, NxActor& b, NxU32 flags);
-  NxU32 getActorPairFlags(NxActor& a, NxActor& b) const;
+    // Filtering. Group collision: shapes of groups g1, g2 collide (all pairs by default). Actor-group pair
+    // flags: bit 0 ignores the pair, the notify bits choose the contact events reported. Actor pair
+    // flag NX_IGNORE_PAIR makes two actors ignore each other.
+    void setGroupCollisionFlag(NxCollisionGroup g1, NxCollisionGroup g2, bool enable);
+    bool getGroupCollisionFlag(NxCollisionGroup g1, NxCollisionGroup g2) const;
+    void setActorGroupPairFlags(NxActorGroup g1, NxActorGroup g2, NxU32 flags);
+    NxU32 getActorGroupPairFlags(NxActorGroup g1, NxActorGroup g2) const;
+    void setActorPairFlags(NxActor& a, NxActor& b, NxU32 flags);
+    NxU32 getActorPairFlags(NxActor& a, NxActor& b) const;
 
-  // Reports.
-  void setUserContactReport(NxUserContactReport* report) { contactReport_ = report; }
-  NxUserContactReport* getUserContactReport() const { return contactReport_; }
-  void setUserTriggerReport(NxUserTriggerReport* report) { triggerReport_ = report; }
-  NxUserTriggerReport* getUserTriggerReport() const { return triggerReport_; }
-  void setUserNotify(NxUserNotify* notify) { notify_ = notify; }
-  NxUserNotify* getUserNotify() const { return notify_; }
+    // Reports.
+    void setUserContactReport(NxUserContactReport* report) { contactReport_ = report; }
+    NxUserContactReport* getUserContactReport() const { return contactReport_; }
+    void setUserTriggerReport(NxUserTriggerReport* report) { triggerReport_ = report; }
+    NxUserTriggerReport* getUserTriggerReport() const { return triggerReport_; }
+    void setUserNotify(NxUserNotify* notify) { notify_ = notify; }
+    NxUserNotify* getUserNotify() const { return notify_; }
 
-  // Stepping. Fixed: the elapsed time is accumulated and simulated in whole steps of maxTimestep, at
-  // most maxIter per call (excess time is dropped). Variable: the elapsed time is split into the
-  // fewest equal sub-steps no longer than maxTimestep, at most maxIter.
-  void setTiming(NxReal maxTimestep = 1.0f / 60.0f, NxU32 maxIter = 8, NxTimeStepMethod method = NX_TIMESTEP_FIXED);
-  void getTiming(NxReal& maxTimestep, NxU32& maxIter, NxTimeStepMethod& method, NxU32* numSubSteps = nullptr) const;
-  void setGravity(const NxVec3& gravity);
-  void getGravity(NxVec3& gravity) const { gravity = gravity_; }
-  void simulate(NxReal elapsedTime);
-  void flushStream() {}
-  bool checkResults(NxSimulationStatus status, bool block = false) const;
-  bool fetchResults(NxSimulationStatus status, bool block = false, NxU32* errorState = nullptr);
+    // Stepping. Fixed: the elapsed time is accumulated and simulated in whole steps of maxTimestep, at
+    // most maxIter per call (excess time is dropped). Variable: the elapsed time is split into the
+    // fewest equal sub-steps no longer than maxTimestep, at most maxIter.
+    void setTiming(NxReal maxTimestep = 1.0f / 60.0f, NxU32 maxIter = 8, NxTimeStepMethod method = NX_TIMESTEP_FIXED);
+    void getTiming(NxReal& maxTimestep, NxU32& maxIter, NxTimeStepMethod& method, NxU32* numSubSteps = nullptr) const;
+    void setGravity(const NxVec3& gravity);
+    void getGravity(NxVec3& gravity) const { gravity = gravity_; }
+    void simulate(NxReal elapsedTime);
+    void flushStream() {}
+    bool checkResults(NxSimulationStatus status, bool block = false) const;
+    bool fetchResults(NxSimulationStatus status, bool block = false, NxU32* errorState = nullptr);
 
-  // Ray casts. Trigger shapes and shapes with NX_SF_DISABLE_RAYCASTING are never hit; groups is a
-  // mask of collision groups (bit n: group n); the direction is normalised here. Distances beyond
-  // kMaxRayLength are cut to it.
-  static constexpr NxReal kMaxRayLength = 1.0e6f;
-  bool raycastAnyShape(const NxRay& ray, NxShapesType shapesType, NxU32 groups = 0xFFFFFFFF,
-                       NxReal maxDist = NX_MAX_F32, const NxGroupsMask* groupsMask = nullptr,
-                       NxShape** cache = nullptr);
-  NxU32 raycastAllShapes(const NxRay& ray, NxUserRaycastReport& report, NxShapesType shapesType,
-                         NxU32 groups = 0xFFFFFFFF, NxReal maxDist = NX_MAX_F32, NxU32 hintFlags = 0xFFFFFFFF,
-                         const NxGroupsMask* groupsMask = nullptr);
-  NxShape* raycastClosestShape(const NxRay& ray, NxShapesType shapesType, NxRaycastHit& hit,
-                               NxU32 groups = 0xFFFFFFFF, NxReal maxDist = NX_MAX_F32, NxU32 hintFlags = 0xFFFFFFFF,
-                               const NxGroupsMask* groupsMask = nullptr, NxShape** cache = nullptr);
+    // Ray casts. Trigger shapes and shapes with NX_SF_DISABLE_RAYCASTING are never hit; groups is a
+    // mask of collision groups (bit n: group n); the direction is normalised here. Distances beyond
+    // kMaxRayLength are cut to it.
+    static constexpr NxReal kMaxRayLength = 1.0e6f;
+    bool raycastAnyShape(const NxRay& ray, NxShapesType shapesType, NxU32 groups = 0xFFFFFFFF,
+                         NxReal maxDist = NX_MAX_F32, const NxGroupsMask* groupsMask = nullptr,
+                         NxShape** cache = nullptr);
+    NxU32 raycastAllShapes(const NxRay& ray, NxUserRaycastReport& report, NxShapesType shapesType,
+                           NxU32 groups = 0xFFFFFFFF, NxReal maxDist = NX_MAX_F32, NxU32 hintFlags = 0xFFFFFFFF,
+                           const NxGroupsMask* groupsMask = nullptr);
+    NxShape* raycastClosestShape(const NxRay& ray, NxShapesType shapesType, NxRaycastHit& hit,
+                                 NxU32 groups = 0xFFFFFFFF, NxReal maxDist = NX_MAX_F32, NxU32 hintFlags = 0xFFFFFFFF,
+                                 const NxGroupsMask* groupsMask = nullptr, NxShape** cache = nullptr);
 
-  // Internal to the layer.
-  NxBulletWorld* bulletWorld() const { return world_; }
-  // Pair filtering changed: for one actor, or for everything when actor is null.
-  void markFiltersDirty(NxActor* actor = nullptr);
-  bool shapesCollide(const NxShape& a, const NxShape& b) const;
-  bool pairIgnored(const NxActor& a, const NxActor& b) const;
-  bool actorsMayCollide(const NxActor& a, const NxActor& b) const;
-  bool clothMayTouch(const NxCloth& cloth, const NxActor& actor) const;
-  const NxMaterial& materialOrDefault(NxMaterialIndex index) const;
-  void collectSubStepContacts();  // after each sub-step: which pairs touch, with what forces
-  void prepareCollision();        // before each collision pass: trigger objects follow their actors
-  void filterContacts();          // after each collision pass: per-shape groups and materials
-  NxU32 nextSerial() { return ++serial_; }
-  // A rigid body is about to be deleted: cloths anchored to it move to the replacement, or let go.
-  void replaceClothAnchors(const btRigidBody* old, btRigidBody* replacement);
-  // A collision shape is about to be deleted: the cloths' distance cache forgets it, so a shape
-  // that later gets the same address is not taken for it.
-  void forgetShape(btCollisionShape* shape);
+    // Internal to the layer.
+    NxBulletWorld* bulletWorld() const { return world_; }
+    // Pair filtering changed: for one actor, or for everything when actor is null.
+    void markFiltersDirty(NxActor* actor = nullptr);
+    bool shapesCollide(const NxShape& a, const NxShape& b) const;
+    bool pairIgnored(const NxActor& a, const NxActor& b) const;
+    bool actorsMayCollide(const NxActor& a, const NxActor& b) const;
+    bool clothMayTouch(const NxCloth& cloth, const NxActor& actor) const;
+    const NxMaterial& materialOrDefault(NxMaterialIndex index) const;
+    void collectSubStepContacts();  // after each sub-step: which pairs touch, with what forces
+    void prepareCollision();        // before each collision pass: trigger objects follow their actors
+    void filterContacts();          // after each collision pass: per-shape groups and materials
+    NxU32 nextSerial() { return ++serial_; }
+    // A rigid body is about to be deleted: cloths anchored to it move to the replacement, or let go.
+    void replaceClothAnchors(const btRigidBody* old, btRigidBody* replacement);
+    // A collision shape is about to be deleted: the cloths' distance cache forgets it, so a shape
+    // that later gets the same address is not taken for it.
+    void forgetShape(btCollisionShape* shape);
 
- private:
-  friend class NxPhysicsSDK;
-  NxScene(NxPhysicsSDK* sdk, const NxSceneDesc& desc);
-  void refreshFilters();
-  void runStep(NxReal elapsed);
-  void deliverReports(NxReal stepTime);
-  bool castShape(const NxRay& ray, NxReal maxDist, NxShape& shape, NxRaycastHit& hit) const;
-  std::vector<NxRaycastHit> castAll(const NxRay& ray, NxShapesType type, NxU32 groups, NxReal maxDist, bool stopAtFirst);
+private:
+    friend class NxPhysicsSDK;
+    NxScene(NxPhysicsSDK* sdk, const NxSceneDesc& desc);
+    void refreshFilters();
+    void runStep(NxReal elapsed);
+    void deliverReports(NxReal stepTime);
+    bool castShape(const NxRay& ray, NxReal maxDist, NxShape& shape, NxRaycastHit& hit) const;
+    std::vector<NxRaycastHit> castAll(const NxRay& ray, NxShapesType type, NxU32 groups, NxReal maxDist,
+                                      bool stopAtFirst);
 
-  NxPhysicsSDK* sdk_;
-  NxBulletWorld* world_ = nullptr;
-  std::vector<std::unique_ptr<NxMaterial>> materials_;
-  NxU32 groupCollision_[32];
-  std::map<NxU32, NxU32> actorGroupPairFlags_;
-  std::set<std::pair<const NxActor*, const NxActor*>> ignoredPairs_;
-  std::vector<NxActor*> actors_;
-  std::vector<NxActor*> releasedActors_;  // kept inert until the scene goes, so stale calls are harmless
-  std::vector<NxCloth*> cloths_;
-  std::vector<NxCloth*> releasedCloths_;
-  NxUserContactReport* contactReport_ = nullptr;
-  NxUserTriggerReport* triggerReport_ = nullptr;
-  NxUserNotify* notify_ = nullptr;
-  NxVec3 gravity_;
-  NxReal maxTimestep_ = 1.0f / 60.0f;
-  NxU32 maxIter_ = 8;
-  NxTimeStepMethod method_ = NX_TIMESTEP_FIXED;
-  NxReal accumulator_ = 0;
-  NxU32 lastSubSteps_ = 0;
-  bool simulating_ = false;
-  NxReal pendingTime_ = 0;
-  bool filtersDirty_ = false;
-  std::set<NxActor*> dirtyActors_;
-  NxU32 subStep_ = 0;
-  NxU32 serial_ = 0;
-  NxContactState contacts_;
+    NxPhysicsSDK* sdk_;
+    NxBulletWorld* world_ = nullptr;
+    std::vector<std::unique_ptr<NxMaterial>> materials_;
+    NxU32 groupCollision_[32];
+    std::map<NxU32, NxU32> actorGroupPairFlags_;
+    std::set<std::pair<const NxActor*, const NxActor*>> ignoredPairs_;
+    std::vector<NxActor*> actors_;
+    std::vector<NxActor*> releasedActors_;  // kept inert until the scene goes, so stale calls are harmless
+    std::vector<NxCloth*> cloths_;
+    std::vector<NxCloth*> releasedCloths_;
+    NxUserContactReport* contactReport_ = nullptr;
+    NxUserTriggerReport* triggerReport_ = nullptr;
+    NxUserNotify* notify_ = nullptr;
+    NxVec3 gravity_;
+    NxReal maxTimestep_ = 1.0f / 60.0f;
+    NxU32 maxIter_ = 8;
+    NxTimeStepMethod method_ = NX_TIMESTEP_FIXED;
+    NxReal accumulator_ = 0;
+    NxU32 lastSubSteps_ = 0;
+    bool simulating_ = false;
+    NxReal pendingTime_ = 0;
+    bool filtersDirty_ = false;
+    std::set<NxActor*> dirtyActors_;
+    NxU32 subStep_ = 0;
+    NxU32 serial_ = 0;
+    NxContactState contacts_;
 };

@@ -46,18 +46,12 @@ const char* SysCrashHandler::SignalName(int signal)
 {
     switch (signal)
     {
-    case SIGSEGV:
-        return "SIGSEGV";
-    case SIGBUS:
-        return "SIGBUS";
-    case SIGFPE:
-        return "SIGFPE";
-    case SIGILL:
-        return "SIGILL";
-    case SIGABRT:
-        return "SIGABRT";
-    default:
-        return "-unknown-";
+    case SIGSEGV: return "SIGSEGV";
+    case SIGBUS: return "SIGBUS";
+    case SIGFPE: return "SIGFPE";
+    case SIGILL: return "SIGILL";
+    case SIGABRT: return "SIGABRT";
+    default: return "-unknown-";
     }
 }
 
@@ -73,7 +67,9 @@ bool SysCrashHandler::Install(ReportFn report)
     stack.ss_flags = 0;
     g_HadStack = sigaltstack(&stack, &g_PreviousStack) == 0;
 
-    struct sigaction action{};
+    struct sigaction action
+    {
+    };
     action.sa_sigaction = OnSignal;
     // No signal is blocked while the report runs, so a second fault reaches the re-entry guard
     // instead of the kernel silently killing the process with the second signal.
@@ -82,7 +78,9 @@ bool SysCrashHandler::Install(ReportFn report)
     for (int i = 0; i < kSignalCount; ++i)
         sigaction(kSignals[i], &action, &g_Previous[i]);
 
-    struct sigaction alarm{};
+    struct sigaction alarm
+    {
+    };
     alarm.sa_handler = OnWatchdog;
     alarm.sa_flags = SA_ONSTACK | SA_NODEFER;
     sigemptyset(&alarm.sa_mask);
@@ -131,7 +129,9 @@ void SysCrashHandler::DisarmWatchdog()
 void SysCrashHandler::DieOf(int signal)
 {
     // Die of the signal with its default action, so the exit status says what happened.
-    struct sigaction action{};
+    struct sigaction action
+    {
+    };
     action.sa_handler = SIG_DFL;
     sigemptyset(&action.sa_mask);
     sigaction(signal, &action, nullptr);
@@ -200,8 +200,8 @@ void OnSignal(int signal, siginfo_t* info, void* context)
     crash.context = context;
     crash.threadId = thread;
     crash.programCounter = uc != nullptr ? static_cast<uintptr_t>(uc->uc_mcontext.gregs[REG_RIP]) : 0;
-    crash.faultAddress = (info != nullptr && info->si_code > 0) ? reinterpret_cast<uintptr_t>(info->si_addr)
-                                                                 : crash.programCounter;
+    crash.faultAddress =
+        (info != nullptr && info->si_code > 0) ? reinterpret_cast<uintptr_t>(info->si_addr) : crash.programCounter;
     crash.description =
         (signal == SIGABRT && g_TerminateNoted.load()) ? g_TerminateText : SysCrashHandler::SignalName(signal);
 

@@ -87,7 +87,8 @@ int SysInfo::ForEachProcessorIn(const char* cpuinfoPath, ProcessorFn fn, void* c
     int count = 0;
     bool inBlock = false;
     SysProcessorInfo current{};
-    auto finish = [&]() {
+    auto finish = [&]()
+    {
         if (inBlock)
         {
             ++count;

@@ -403,8 +403,8 @@ bool SysMinidump::Write(const char* path, const SysCrashInfo& crash)
     header.numberOfStreams = streamCount;
     header.streamDirectoryRva = sizeof(fmt::Header);
     header.timeDateStamp = static_cast<uint32_t>(time(nullptr));
-    bool ok = file.WriteAt(0, &header, sizeof(header)) &&
-              file.WriteAt(sizeof(header), directory, sizeof(directory)) && modulesOk && file.Ok();
+    bool ok = file.WriteAt(0, &header, sizeof(header)) && file.WriteAt(sizeof(header), directory, sizeof(directory)) &&
+              modulesOk && file.Ok();
     close(fd);
     return ok;
 }

@@ -67,8 +67,8 @@ void SysStackWalk::Demangle(const char* name, char* out, size_t size)
         return;
     }
     int status = -1;
-    char* demangled = (name[0] == '_' && name[1] == 'Z') ? abi::__cxa_demangle(name, nullptr, nullptr, &status)
-                                                         : nullptr;
+    char* demangled =
+        (name[0] == '_' && name[1] == 'Z') ? abi::__cxa_demangle(name, nullptr, nullptr, &status) : nullptr;
     CopyText(out, size, status == 0 && demangled != nullptr ? demangled : name);
     free(demangled);
 }

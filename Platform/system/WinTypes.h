@@ -25,9 +25,11 @@ typedef struct HWND__* HWND;
 typedef struct HMONITOR__* HMONITOR;
 typedef struct HINSTANCE__* HINSTANCE;
 
-struct RECT {
-  LONG left, top, right, bottom;
+struct RECT
+{
+    LONG left, top, right, bottom;
 };
-struct POINT {
-  LONG x, y;
+struct POINT
+{
+    LONG x, y;
 };

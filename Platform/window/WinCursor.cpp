@@ -9,7 +9,7 @@ SDL_Window* Sdl(HWND window)
 {
     return reinterpret_cast<SDL_Window*>(window);
 }
-} // namespace
+}  // namespace
 
 int ShowCursor(BOOL show)
 {

@@ -98,7 +98,7 @@ bool CreateFolders(const std::string& path)
     }
     return IsFolder(path);
 }
-} // namespace
+}  // namespace
 
 HANDLE CreateMutexA(void*, BOOL, const char* name)
 {

@@ -17,13 +17,13 @@ struct Chars
 };
 
 constexpr Chars kPunctuation[] = {
-    {'1', '1', '!'}, {'2', '2', '@'}, {'3', '3', '#'}, {'4', '4', '$'},   {'5', '5', '%'},
-    {'6', '6', '^'}, {'7', '7', '&'}, {'8', '8', '*'}, {'9', '9', '('},   {'0', '0', ')'},
-    {VK_OEM_1, ';', ':'},     {VK_OEM_PLUS, '=', '+'},   {VK_OEM_COMMA, ',', '<'}, {VK_OEM_MINUS, '-', '_'},
-    {VK_OEM_PERIOD, '.', '>'}, {VK_OEM_2, '/', '?'},     {VK_OEM_3, '`', '~'},     {VK_OEM_4, '[', '{'},
-    {VK_OEM_5, '\\', '|'},    {VK_OEM_6, ']', '}'},      {VK_OEM_7, '\'', '"'},    {VK_OEM_102, '\\', '|'},
-    {VK_SPACE, ' ', ' '},     {VK_MULTIPLY, '*', '*'},   {VK_ADD, '+', '+'},       {VK_SUBTRACT, '-', '-'},
-    {VK_DIVIDE, '/', '/'},
+    {'1', '1', '!'},          {'2', '2', '@'},          {'3', '3', '#'},           {'4', '4', '$'},
+    {'5', '5', '%'},          {'6', '6', '^'},          {'7', '7', '&'},           {'8', '8', '*'},
+    {'9', '9', '('},          {'0', '0', ')'},          {VK_OEM_1, ';', ':'},      {VK_OEM_PLUS, '=', '+'},
+    {VK_OEM_COMMA, ',', '<'}, {VK_OEM_MINUS, '-', '_'}, {VK_OEM_PERIOD, '.', '>'}, {VK_OEM_2, '/', '?'},
+    {VK_OEM_3, '`', '~'},     {VK_OEM_4, '[', '{'},     {VK_OEM_5, '\\', '|'},     {VK_OEM_6, ']', '}'},
+    {VK_OEM_7, '\'', '"'},    {VK_OEM_102, '\\', '|'},  {VK_SPACE, ' ', ' '},      {VK_MULTIPLY, '*', '*'},
+    {VK_ADD, '+', '+'},       {VK_SUBTRACT, '-', '-'},  {VK_DIVIDE, '/', '/'},
 };
 
 bool Held(const BYTE* state, WPARAM vk)
@@ -38,7 +38,7 @@ char16_t Translate(UINT vk, const BYTE* state)
     bool ctrl = Held(state, VK_CONTROL);
     bool alt = Held(state, VK_MENU);
     if (ctrl && alt)
-        return 0; // AltGr; the US layout has no characters there
+        return 0;  // AltGr; the US layout has no characters there
     if (vk >= 'A' && vk <= 'Z')
     {
         if (ctrl)
@@ -48,16 +48,11 @@ char16_t Translate(UINT vk, const BYTE* state)
     }
     switch (vk)
     {
-    case VK_BACK:
-        return ctrl ? 0x7F : 0x08;
-    case VK_TAB:
-        return ctrl ? 0 : 0x09;
-    case VK_RETURN:
-        return ctrl ? 0x0A : 0x0D;
-    case VK_ESCAPE:
-        return 0x1B;
-    default:
-        break;
+    case VK_BACK: return ctrl ? 0x7F : 0x08;
+    case VK_TAB: return ctrl ? 0 : 0x09;
+    case VK_RETURN: return ctrl ? 0x0A : 0x0D;
+    case VK_ESCAPE: return 0x1B;
+    default: break;
     }
     if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD0 + 9)
         return static_cast<char16_t>('0' + (vk - VK_NUMPAD0));
@@ -80,7 +75,7 @@ char16_t Translate(UINT vk, const BYTE* state)
             return static_cast<char16_t>(shift ? c.shifted : c.plain);
     return 0;
 }
-} // namespace
+}  // namespace
 
 BOOL GetKeyboardState(BYTE* keyState)
 {
@@ -101,8 +96,8 @@ BOOL GetKeyboardState(BYTE* keyState)
         int code;
         WPARAM vk;
     };
-    const Side sides[] = {{0x2A, VK_LSHIFT}, {0x36, VK_RSHIFT}, {0x1D, VK_LCONTROL},
-                          {0x9D, VK_RCONTROL}, {0x38, VK_LMENU}, {0xB8, VK_RMENU}};
+    const Side sides[] = {{0x2A, VK_LSHIFT},   {0x36, VK_RSHIFT}, {0x1D, VK_LCONTROL},
+                          {0x9D, VK_RCONTROL}, {0x38, VK_LMENU},  {0xB8, VK_RMENU}};
     for (const Side& side : sides)
         if (input.keys[side.code] != 0)
             keyState[side.vk] = 0x80;

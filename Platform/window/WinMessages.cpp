@@ -139,22 +139,15 @@ void PostButton(WinRegistry& registry, const SDL_MouseButtonEvent& button)
     WPARAM wParam = MouseKeys(SDL_GetMouseState(nullptr, nullptr), SDL_GetModState());
     switch (button.button)
     {
-    case SDL_BUTTON_LEFT:
-        message = dbl ? WM_LBUTTONDBLCLK : down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
-        break;
-    case SDL_BUTTON_RIGHT:
-        message = dbl ? WM_RBUTTONDBLCLK : down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
-        break;
-    case SDL_BUTTON_MIDDLE:
-        message = dbl ? WM_MBUTTONDBLCLK : down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
-        break;
+    case SDL_BUTTON_LEFT: message = dbl ? WM_LBUTTONDBLCLK : down ? WM_LBUTTONDOWN : WM_LBUTTONUP; break;
+    case SDL_BUTTON_RIGHT: message = dbl ? WM_RBUTTONDBLCLK : down ? WM_RBUTTONDOWN : WM_RBUTTONUP; break;
+    case SDL_BUTTON_MIDDLE: message = dbl ? WM_MBUTTONDBLCLK : down ? WM_MBUTTONDOWN : WM_MBUTTONUP; break;
     case SDL_BUTTON_X1:
     case SDL_BUTTON_X2:
         message = dbl ? WM_XBUTTONDBLCLK : down ? WM_XBUTTONDOWN : WM_XBUTTONUP;
         wParam |= static_cast<WPARAM>(button.button == SDL_BUTTON_X1 ? XBUTTON1 : XBUTTON2) << 16;
         break;
-    default:
-        return;
+    default: return;
     }
     TrackCursor(registry, window, button.x, button.y);
     registry.Post(window, message, wParam, MAKELPARAM(button.x, button.y));
@@ -187,17 +180,10 @@ void PostWindowEvent(WinRegistry& registry, const SDL_WindowEvent& event)
                       MAKELPARAM(event.data1, event.data2));
         break;
     }
-    case SDL_WINDOWEVENT_MINIMIZED:
-        registry.Post(window, WM_SIZE, SIZE_MINIMIZED, 0);
-        break;
-    case SDL_WINDOWEVENT_EXPOSED:
-        registry.Post(window, WM_PAINT, 0, 0);
-        break;
-    case SDL_WINDOWEVENT_CLOSE:
-        registry.Post(window, WM_CLOSE, 0, 0);
-        break;
-    default:
-        break;
+    case SDL_WINDOWEVENT_MINIMIZED: registry.Post(window, WM_SIZE, SIZE_MINIMIZED, 0); break;
+    case SDL_WINDOWEVENT_EXPOSED: registry.Post(window, WM_PAINT, 0, 0); break;
+    case SDL_WINDOWEVENT_CLOSE: registry.Post(window, WM_CLOSE, 0, 0); break;
+    default: break;
     }
 }
 
@@ -205,16 +191,10 @@ void Translate(WinRegistry& registry, const SDL_Event& event)
 {
     switch (event.type)
     {
-    case SDL_WINDOWEVENT:
-        PostWindowEvent(registry, event.window);
-        break;
+    case SDL_WINDOWEVENT: PostWindowEvent(registry, event.window); break;
     case SDL_KEYDOWN:
-    case SDL_KEYUP:
-        PostKey(registry, event.key);
-        break;
-    case SDL_TEXTINPUT:
-        PostText(registry, event.text);
-        break;
+    case SDL_KEYUP: PostKey(registry, event.key); break;
+    case SDL_TEXTINPUT: PostText(registry, event.text); break;
     case SDL_MOUSEMOTION:
     {
         HWND window = WindowOf(registry, event.motion.windowID);
@@ -226,9 +206,7 @@ void Translate(WinRegistry& registry, const SDL_Event& event)
         break;
     }
     case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP:
-        PostButton(registry, event.button);
-        break;
+    case SDL_MOUSEBUTTONUP: PostButton(registry, event.button); break;
     case SDL_QUIT:
         for (const WinWindow& w : registry.windows)
             registry.Post(w.hwnd, WM_CLOSE, 0, 0);
@@ -255,8 +233,7 @@ void Translate(WinRegistry& registry, const SDL_Event& event)
         registry.Post(window, WM_MOUSEWHEEL, wParam, MAKELPARAM(registry.cursor.x, registry.cursor.y));
         break;
     }
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -268,7 +245,7 @@ bool Matches(const MSG& m, HWND window, UINT filterMin, UINT filterMax)
         return false;
     return (filterMin == 0 && filterMax == 0) || (m.message >= filterMin && m.message <= filterMax);
 }
-} // namespace
+}  // namespace
 
 BOOL PeekMessageA(MSG* message, HWND window, UINT filterMin, UINT filterMax, UINT remove)
 {
@@ -300,8 +277,7 @@ BOOL PeekMessageA(MSG* message, HWND window, UINT filterMin, UINT filterMax, UIN
 BOOL TranslateMessage(const MSG* message)
 {
     // Characters arrive from SDL's text input as their own messages already.
-    return message != nullptr && (message->message == WM_KEYDOWN || message->message == WM_SYSKEYDOWN) ? TRUE
-                                                                                                        : FALSE;
+    return message != nullptr && (message->message == WM_KEYDOWN || message->message == WM_SYSKEYDOWN) ? TRUE : FALSE;
 }
 
 LRESULT DispatchMessageA(const MSG* message)

@@ -17,7 +17,7 @@ struct WinClass
 struct WinWindow
 {
     HWND hwnd = nullptr;
-    uint32_t id = 0; // SDL's window id
+    uint32_t id = 0;  // SDL's window id
     WNDPROC proc = nullptr;
     UINT classStyle = 0;
 };

@@ -229,17 +229,17 @@ constexpr WPARAM VK_F11 = 0x7A;
 constexpr WPARAM VK_F12 = 0x7B;
 constexpr WPARAM VK_NUMLOCK = 0x90;
 constexpr WPARAM VK_SCROLL = 0x91;
-constexpr WPARAM VK_OEM_1 = 0xBA;      // ;
-constexpr WPARAM VK_OEM_PLUS = 0xBB;   // =
+constexpr WPARAM VK_OEM_1 = 0xBA;     // ;
+constexpr WPARAM VK_OEM_PLUS = 0xBB;  // =
 constexpr WPARAM VK_OEM_COMMA = 0xBC;
 constexpr WPARAM VK_OEM_MINUS = 0xBD;
 constexpr WPARAM VK_OEM_PERIOD = 0xBE;
-constexpr WPARAM VK_OEM_2 = 0xBF;      // /
-constexpr WPARAM VK_OEM_3 = 0xC0;      // `
-constexpr WPARAM VK_OEM_4 = 0xDB;      // [
-constexpr WPARAM VK_OEM_5 = 0xDC;      // backslash
-constexpr WPARAM VK_OEM_6 = 0xDD;      // ]
-constexpr WPARAM VK_OEM_7 = 0xDE;      // '
+constexpr WPARAM VK_OEM_2 = 0xBF;  // /
+constexpr WPARAM VK_OEM_3 = 0xC0;  // `
+constexpr WPARAM VK_OEM_4 = 0xDB;  // [
+constexpr WPARAM VK_OEM_5 = 0xDC;  // backslash
+constexpr WPARAM VK_OEM_6 = 0xDD;  // ]
+constexpr WPARAM VK_OEM_7 = 0xDE;  // '
 constexpr WPARAM VK_OEM_102 = 0xE2;
 constexpr WPARAM VK_LSHIFT = 0xA0;
 constexpr WPARAM VK_RSHIFT = 0xA1;
@@ -251,8 +251,14 @@ constexpr WPARAM VK_RMENU = 0xA5;
 constexpr UINT MAPVK_VK_TO_VSC = 0;
 constexpr UINT MAPVK_VSC_TO_VK = 1;
 
-constexpr WORD LOWORD(uintptr_t v) { return static_cast<WORD>(v & 0xFFFF); }
-constexpr WORD HIWORD(uintptr_t v) { return static_cast<WORD>((v >> 16) & 0xFFFF); }
+constexpr WORD LOWORD(uintptr_t v)
+{
+    return static_cast<WORD>(v & 0xFFFF);
+}
+constexpr WORD HIWORD(uintptr_t v)
+{
+    return static_cast<WORD>((v >> 16) & 0xFFFF);
+}
 constexpr LPARAM MAKELPARAM(int low, int high)
 {
     return static_cast<LPARAM>(static_cast<uint32_t>((low & 0xFFFF) | ((high & 0xFFFF) << 16)));
@@ -326,5 +332,4 @@ void SetLastError(DWORD error);
 
 // CSIDL_PERSONAL is the documents folder ($XDG_DOCUMENTS_DIR, the user-dirs file, else
 // $HOME/Documents); subFolder may use '\' as separator. CSIDL_FLAG_CREATE creates what is missing.
-HRESULT SHGetFolderPathAndSubDirA(HWND owner, int csidl, HANDLE token, DWORD flags, const char* subFolder,
-                                  char* path);
+HRESULT SHGetFolderPathAndSubDirA(HWND owner, int csidl, HANDLE token, DWORD flags, const char* subFolder, char* path);

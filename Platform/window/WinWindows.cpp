@@ -13,7 +13,7 @@ SDL_Window* Sdl(HWND window)
 {
     return reinterpret_cast<SDL_Window*>(window);
 }
-} // namespace
+}  // namespace
 
 DWORD GetLastError()
 {
@@ -141,23 +141,17 @@ BOOL ShowWindow(HWND window, int command)
     SDL_Window* sdl = Sdl(window);
     switch (command)
     {
-    case SW_HIDE:
-        SDL_HideWindow(sdl);
-        break;
+    case SW_HIDE: SDL_HideWindow(sdl); break;
     case SW_SHOWMAXIMIZED:
         SDL_ShowWindow(sdl);
         SDL_MaximizeWindow(sdl);
         break;
-    case SW_MINIMIZE:
-        SDL_MinimizeWindow(sdl);
-        break;
+    case SW_MINIMIZE: SDL_MinimizeWindow(sdl); break;
     case SW_RESTORE:
         SDL_ShowWindow(sdl);
         SDL_RestoreWindow(sdl);
         break;
-    default:
-        SDL_ShowWindow(sdl);
-        break;
+    default: SDL_ShowWindow(sdl); break;
     }
     return wasVisible;
 }
@@ -275,10 +269,7 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM)
         if ((wParam & 0xFFF0) == SC_CLOSE)
             SendMessageA(window, WM_CLOSE, 0, 0);
         return 0;
-    case WM_CLOSE:
-        DestroyWindow(window);
-        return 0;
-    default:
-        return 0;
+    case WM_CLOSE: DestroyWindow(window); return 0;
+    default: return 0;
     }
 }

@@ -29,7 +29,7 @@ inline bool operator==(const GUID& a, const GUID& b)
 
 // Result codes.
 constexpr HRESULT DI_OK = 0;
-constexpr HRESULT DI_NOEFFECT = 1; // S_FALSE: already acquired / already unacquired
+constexpr HRESULT DI_NOEFFECT = 1;  // S_FALSE: already acquired / already unacquired
 constexpr HRESULT DIERR_OTHERAPPHASPRIO = static_cast<HRESULT>(0x80070005);
 constexpr HRESULT DIERR_NOTACQUIRED = static_cast<HRESULT>(0x8007000C);
 constexpr HRESULT DIERR_NOTINITIALIZED = static_cast<HRESULT>(0x80070015);
@@ -127,8 +127,8 @@ constexpr LONG DIJOY_AXIS_MAX = 0xFFFF;
 // The predefined data formats. Only these three exist; a device takes the one of its kind.
 struct DIDATAFORMAT
 {
-    DWORD dwSize;     // size of the state record GetDeviceState fills
-    DWORD dwDevClass; // DI8DEVCLASS_KEYBOARD, _POINTER or _GAMECTRL
+    DWORD dwSize;      // size of the state record GetDeviceState fills
+    DWORD dwDevClass;  // DI8DEVCLASS_KEYBOARD, _POINTER or _GAMECTRL
 };
 extern const DIDATAFORMAT c_dfDIKeyboard;
 extern const DIDATAFORMAT c_dfDIMouse2;
@@ -143,7 +143,7 @@ struct DIDEVICEINSTANCEA
     DWORD dwSize;
     GUID guidInstance;
     GUID guidProduct;
-    DWORD dwDevType; // type in the low byte
+    DWORD dwDevType;  // type in the low byte
     char tszInstanceName[260];
     char tszProductName[260];
 };
@@ -179,8 +179,7 @@ public:
     // GUID_SysKeyboard, GUID_SysMouse or a game controller's guidInstance from EnumDevices.
     virtual HRESULT CreateDevice(const GUID& guid, IDirectInputDevice8A** device, void* outer) = 0;
     // Keyboard, mouse and game-controller classes (or all); every device here is attached.
-    virtual HRESULT EnumDevices(DWORD devClass, LPDIENUMDEVICESCALLBACKA callback, void* ref,
-                                DWORD flags) = 0;
+    virtual HRESULT EnumDevices(DWORD devClass, LPDIENUMDEVICESCALLBACKA callback, void* ref, DWORD flags) = 0;
 
 protected:
     virtual ~IDirectInput8A() = default;

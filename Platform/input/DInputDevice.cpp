@@ -23,24 +23,15 @@ DWORD DIJoyPovFromSdlHat(uint8_t hat)
 {
     switch (hat)
     {
-    case SDL_HAT_UP:
-        return 0;
-    case SDL_HAT_RIGHTUP:
-        return 4500;
-    case SDL_HAT_RIGHT:
-        return 9000;
-    case SDL_HAT_RIGHTDOWN:
-        return 13500;
-    case SDL_HAT_DOWN:
-        return 18000;
-    case SDL_HAT_LEFTDOWN:
-        return 22500;
-    case SDL_HAT_LEFT:
-        return 27000;
-    case SDL_HAT_LEFTUP:
-        return 31500;
-    default:
-        return DIPOV_CENTERED;
+    case SDL_HAT_UP: return 0;
+    case SDL_HAT_RIGHTUP: return 4500;
+    case SDL_HAT_RIGHT: return 9000;
+    case SDL_HAT_RIGHTDOWN: return 13500;
+    case SDL_HAT_DOWN: return 18000;
+    case SDL_HAT_LEFTDOWN: return 22500;
+    case SDL_HAT_LEFT: return 27000;
+    case SDL_HAT_LEFTUP: return 31500;
+    default: return DIPOV_CENTERED;
     }
 }
 
@@ -181,8 +172,8 @@ HRESULT DInputDevice::GetDeviceState(DWORD size, void* out)
     InputState& state = g_InputState();
     if (m_Kind == Kind::Joystick)
         SDL_JoystickUpdate();
-    bool lost = (Foreground() && m_FocusLosses != state.focusLosses) ||
-                (m_Kind == Kind::Joystick && !JoystickAttached());
+    bool lost =
+        (Foreground() && m_FocusLosses != state.focusLosses) || (m_Kind == Kind::Joystick && !JoystickAttached());
     if (lost)
     {
         Unacquire();
@@ -190,9 +181,7 @@ HRESULT DInputDevice::GetDeviceState(DWORD size, void* out)
     }
     switch (m_Kind)
     {
-    case Kind::Keyboard:
-        std::memcpy(out, state.keys, sizeof(state.keys));
-        break;
+    case Kind::Keyboard: std::memcpy(out, state.keys, sizeof(state.keys)); break;
     case Kind::Mouse:
     {
         DIMOUSESTATE2 mouse = {};
@@ -207,9 +196,7 @@ HRESULT DInputDevice::GetDeviceState(DWORD size, void* out)
         std::memcpy(out, &mouse, sizeof(mouse));
         break;
     }
-    case Kind::Joystick:
-        FillJoystick(*static_cast<DIJOYSTATE2*>(out));
-        break;
+    case Kind::Joystick: FillJoystick(*static_cast<DIJOYSTATE2*>(out)); break;
     }
     return DI_OK;
 }

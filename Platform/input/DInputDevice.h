@@ -42,6 +42,6 @@ private:
     DWORD m_BufferSize = 0;
     bool m_Acquired = false;
     bool m_RelativeMouse = false;
-    uint32_t m_FocusLosses = 0;  // the feed's count when acquired
-    int64_t m_MotionRead[3] = {}; // the feed's motion totals at the last read
+    uint32_t m_FocusLosses = 0;    // the feed's count when acquired
+    int64_t m_MotionRead[3] = {};  // the feed's motion totals at the last read
 };

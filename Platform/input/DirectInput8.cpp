@@ -38,7 +38,7 @@ BOOL Offer(LPDIENUMDEVICESCALLBACKA callback, void* ref, const GUID& guid, DWORD
     CopyName(instance.tszProductName, name);
     return callback(&instance, ref);
 }
-} // namespace
+}  // namespace
 
 HRESULT DirectInput8Create(HINSTANCE, DWORD version, const GUID& iid, void** out, void* outer)
 {

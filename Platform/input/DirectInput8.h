@@ -19,5 +19,5 @@ private:
     ~DirectInput8() override;
 
     DWORD m_Refs = 1;
-    bool m_Joysticks = false; // SDL's joystick subsystem was started for this object
+    bool m_Joysticks = false;  // SDL's joystick subsystem was started for this object
 };

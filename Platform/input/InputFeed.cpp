@@ -17,16 +17,11 @@ int ButtonIndex(uint8_t sdlButton)
 {
     switch (sdlButton)
     {
-    case SDL_BUTTON_LEFT:
-        return DIMOFS_BUTTON_LEFT;
-    case SDL_BUTTON_RIGHT:
-        return DIMOFS_BUTTON_RIGHT;
-    case SDL_BUTTON_MIDDLE:
-        return DIMOFS_BUTTON_MIDDLE;
-    case SDL_BUTTON_X1:
-        return DIMOFS_BUTTON_X1;
-    case SDL_BUTTON_X2:
-        return DIMOFS_BUTTON_X2;
+    case SDL_BUTTON_LEFT: return DIMOFS_BUTTON_LEFT;
+    case SDL_BUTTON_RIGHT: return DIMOFS_BUTTON_RIGHT;
+    case SDL_BUTTON_MIDDLE: return DIMOFS_BUTTON_MIDDLE;
+    case SDL_BUTTON_X1: return DIMOFS_BUTTON_X1;
+    case SDL_BUTTON_X2: return DIMOFS_BUTTON_X2;
     default:
         // SDL passes further buttons on with consecutive numbers.
         return sdlButton >= 6 && sdlButton <= 8 ? sdlButton - 1 : -1;
@@ -38,7 +33,7 @@ void ReleaseAll(InputState& state)
     std::memset(state.keys, 0, sizeof(state.keys));
     std::memset(state.buttons, 0, sizeof(state.buttons));
 }
-} // namespace
+}  // namespace
 
 void InputFeedEvent(const SDL_Event& event)
 {
@@ -87,8 +82,7 @@ void InputFeedEvent(const SDL_Event& event)
             state.foreground = true;
         }
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

@@ -330,7 +330,7 @@ const Tables& GetTables()
     static const Tables tables;
     return tables;
 }
-} // namespace
+}  // namespace
 
 uint8_t InputKeyCodeFromScancode(int sdlScancode)
 {

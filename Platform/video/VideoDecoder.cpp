@@ -1,6 +1,7 @@
 #include "Platform/video/VideoDecoder.h"
 
-extern "C" {
+extern "C"
+{
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
@@ -14,7 +15,8 @@ extern "C" {
 #include <climits>
 #include <mutex>
 
-namespace {
+namespace
+{
 
 // Movies that fail to decode are the engine's business to report, not libav's to print.
 void QuietLibav()
@@ -26,13 +28,14 @@ void QuietLibav()
 AVCodecContext* OpenDecoder(AVStream* stream)
 {
     const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
-    if (!codec) return nullptr;
+    if (!codec)
+        return nullptr;
     AVCodecContext* context = avcodec_alloc_context3(codec);
-    if (!context) return nullptr;
+    if (!context)
+        return nullptr;
     // One decoding thread: the movie's own thread is the only second thread of the process.
     context->thread_count = 1;
-    if (avcodec_parameters_to_context(context, stream->codecpar) < 0 ||
-        avcodec_open2(context, codec, nullptr) < 0)
+    if (avcodec_parameters_to_context(context, stream->codecpar) < 0 || avcodec_open2(context, codec, nullptr) < 0)
     {
         avcodec_free_context(&context);
         return nullptr;
@@ -47,11 +50,17 @@ constexpr int kMaxSide = 4096;
 // About thirty years, in seconds.
 constexpr double kLatestTime = 1e9;
 
-double Seconds(int64_t value, AVRational base) { return double(value) * av_q2d(base); }
+double Seconds(int64_t value, AVRational base)
+{
+    return double(value) * av_q2d(base);
+}
 
 }  // namespace
 
-VideoDecoder::~VideoDecoder() { Close(); }
+VideoDecoder::~VideoDecoder()
+{
+    Close();
+}
 
 bool VideoDecoder::Open(const std::string& path, bool withAudio)
 {
@@ -94,12 +103,15 @@ bool VideoDecoder::Open(const std::string& path, bool withAudio)
     if (withAudio)
     {
         m_AudioStream = av_find_best_stream(m_Format, AVMEDIA_TYPE_AUDIO, -1, m_VideoStream, nullptr, 0);
-        if (m_AudioStream >= 0) m_Audio = OpenDecoder(m_Format->streams[m_AudioStream]);
+        if (m_AudioStream >= 0)
+            m_Audio = OpenDecoder(m_Format->streams[m_AudioStream]);
         // A sound track that cannot be decoded leaves the movie silent, not unplayable.
-        if (!m_Audio) m_AudioStream = -1;
+        if (!m_Audio)
+            m_AudioStream = -1;
     }
     for (unsigned i = 0; i < m_Format->nb_streams; ++i)
-        if (int(i) != m_VideoStream && int(i) != m_AudioStream) m_Format->streams[i]->discard = AVDISCARD_ALL;
+        if (int(i) != m_VideoStream && int(i) != m_AudioStream)
+            m_Format->streams[i]->discard = AVDISCARD_ALL;
 
     if (m_Format->duration != AV_NOPTS_VALUE && m_Format->duration > 0)
         m_Duration = double(m_Format->duration) / AV_TIME_BASE;
@@ -129,7 +141,8 @@ void VideoDecoder::Close()
     av_packet_free(&m_Packet);
     avcodec_free_context(&m_Video);
     avcodec_free_context(&m_Audio);
-    if (m_Format) avformat_close_input(&m_Format);
+    if (m_Format)
+        avformat_close_input(&m_Format);
     m_Format = nullptr;
     m_VideoStream = m_AudioStream = -1;
     m_InputDone = m_VideoDone = m_AudioDone = false;
@@ -144,7 +157,8 @@ void VideoDecoder::Close()
 
 VideoDecoder::Result VideoDecoder::Next()
 {
-    if (!m_Format) return Result::End;
+    if (!m_Format)
+        return Result::End;
     for (;;)
     {
         if (!m_VideoDone)
@@ -154,10 +168,12 @@ VideoDecoder::Result VideoDecoder::Next()
             {
                 bool ok = ConvertVideo();
                 av_frame_unref(m_Frame);
-                if (ok) return Result::Video;
+                if (ok)
+                    return Result::Video;
                 continue;
             }
-            if (got == AVERROR_EOF) m_VideoDone = true;
+            if (got == AVERROR_EOF)
+                m_VideoDone = true;
         }
         if (m_Audio && !m_AudioDone)
         {
@@ -166,12 +182,15 @@ VideoDecoder::Result VideoDecoder::Next()
             {
                 bool ok = ConvertAudio();
                 av_frame_unref(m_Frame);
-                if (ok) return Result::Audio;
+                if (ok)
+                    return Result::Audio;
                 continue;
             }
-            if (got == AVERROR_EOF) m_AudioDone = true;
+            if (got == AVERROR_EOF)
+                m_AudioDone = true;
         }
-        if (m_VideoDone && (!m_Audio || m_AudioDone)) return Result::End;
+        if (m_VideoDone && (!m_Audio || m_AudioDone))
+            return Result::End;
         if (m_InputDone)
         {
             // Both decoders were told the input ended and have nothing more to give.
@@ -186,7 +205,8 @@ VideoDecoder::Result VideoDecoder::Next()
             // The end of the file, or a truncated or damaged one: either way play out what was read.
             m_InputDone = true;
             avcodec_send_packet(m_Video, nullptr);
-            if (m_Audio) avcodec_send_packet(m_Audio, nullptr);
+            if (m_Audio)
+                avcodec_send_packet(m_Audio, nullptr);
             continue;
         }
         if (m_Packet->stream_index == m_VideoStream && !m_VideoDone)
@@ -205,7 +225,8 @@ bool VideoDecoder::ConvertVideo()
     {
         // In seconds before subtracting: damaged stamps near the ends of the range cannot overflow.
         m_VideoTime = Seconds(stamp, stream->time_base);
-        if (stream->start_time != AV_NOPTS_VALUE) m_VideoTime -= Seconds(stream->start_time, stream->time_base);
+        if (stream->start_time != AV_NOPTS_VALUE)
+            m_VideoTime -= Seconds(stream->start_time, stream->time_base);
     }
     else
     {
@@ -214,14 +235,16 @@ bool VideoDecoder::ConvertVideo()
     // A damaged stamp far in the future stays within what microsecond positions and the steady clock's
     // nanoseconds can hold.
     m_VideoTime = std::clamp(m_VideoTime, 0.0, kLatestTime);
-    if (m_Frame->width <= 0 || m_Frame->height <= 0) return false;
+    if (m_Frame->width <= 0 || m_Frame->height <= 0)
+        return false;
 
     // Frames are scaled to the size the movie was opened with, so a size change mid-stream cannot
     // overrun the caller's buffers.
-    m_Scaler = sws_getCachedContext(m_Scaler, m_Frame->width, m_Frame->height, AVPixelFormat(m_Frame->format),
-                                    m_Width, m_Height, AV_PIX_FMT_BGRA, SWS_BILINEAR | SWS_ACCURATE_RND,
-                                    nullptr, nullptr, nullptr);
-    if (!m_Scaler) return false;
+    m_Scaler =
+        sws_getCachedContext(m_Scaler, m_Frame->width, m_Frame->height, AVPixelFormat(m_Frame->format), m_Width,
+                             m_Height, AV_PIX_FMT_BGRA, SWS_BILINEAR | SWS_ACCURATE_RND, nullptr, nullptr, nullptr);
+    if (!m_Scaler)
+        return false;
     uint8_t* planes[4] = {m_Pixels.data(), nullptr, nullptr, nullptr};
     int pitches[4] = {m_Width * 4, 0, 0, 0};
     return sws_scale(m_Scaler, m_Frame->data, m_Frame->linesize, 0, m_Frame->height, planes, pitches) == m_Height;
@@ -230,7 +253,8 @@ bool VideoDecoder::ConvertVideo()
 bool VideoDecoder::ConvertAudio()
 {
     int inChannels = m_Frame->ch_layout.nb_channels;
-    if (inChannels <= 0 || m_Frame->sample_rate <= 0 || m_Frame->nb_samples <= 0) return false;
+    if (inChannels <= 0 || m_Frame->sample_rate <= 0 || m_Frame->nb_samples <= 0)
+        return false;
     if (!m_Resampler || m_ResamplerInRate != m_Frame->sample_rate || m_ResamplerInFormat != m_Frame->format ||
         m_ResamplerInChannels != inChannels)
     {
@@ -253,12 +277,14 @@ bool VideoDecoder::ConvertAudio()
         av_channel_layout_uninit(&out);
     }
     int room = swr_get_out_samples(m_Resampler, m_Frame->nb_samples);
-    if (room <= 0) return false;
+    if (room <= 0)
+        return false;
     m_Samples.resize(size_t(room) * size_t(m_AudioChannels));
     uint8_t* out[1] = {reinterpret_cast<uint8_t*>(m_Samples.data())};
-    int frames = swr_convert(m_Resampler, out, room, const_cast<const uint8_t**>(m_Frame->extended_data),
-                             m_Frame->nb_samples);
-    if (frames <= 0) return false;
+    int frames =
+        swr_convert(m_Resampler, out, room, const_cast<const uint8_t**>(m_Frame->extended_data), m_Frame->nb_samples);
+    if (frames <= 0)
+        return false;
     m_AudioFrames = frames;
     return true;
 }
@@ -266,15 +292,18 @@ bool VideoDecoder::ConvertAudio()
 void VideoDecoder::Flush()
 {
     avcodec_flush_buffers(m_Video);
-    if (m_Audio) avcodec_flush_buffers(m_Audio);
-    if (m_Resampler) swr_init(m_Resampler);
+    if (m_Audio)
+        avcodec_flush_buffers(m_Audio);
+    if (m_Resampler)
+        swr_init(m_Resampler);
     m_InputDone = m_VideoDone = m_AudioDone = false;
     m_VideoTime = -m_FrameStep;
 }
 
 bool VideoDecoder::Rewind()
 {
-    if (!m_Format) return false;
+    if (!m_Format)
+        return false;
     AVStream* video = m_Format->streams[m_VideoStream];
     int64_t start = video->start_time != AV_NOPTS_VALUE ? video->start_time : 0;
     if (av_seek_frame(m_Format, m_VideoStream, start, AVSEEK_FLAG_BACKWARD) >= 0 ||

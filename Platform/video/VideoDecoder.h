@@ -17,9 +17,9 @@ class VideoDecoder
 public:
     enum class Result
     {
-        Video, // a frame is in VideoPixels / VideoTime
-        Audio, // a block of sound is in AudioSamples
-        End,   // nothing more: the end of the file, or data that cannot be read on
+        Video,  // a frame is in VideoPixels / VideoTime
+        Audio,  // a block of sound is in AudioSamples
+        End,    // nothing more: the end of the file, or data that cannot be read on
     };
 
     VideoDecoder() = default;

@@ -36,8 +36,10 @@ void VideoFrameRing::Write(const uint8_t* pixels)
 const uint8_t* VideoFrameRing::TakeNewest(uint32_t* serial)
 {
     std::lock_guard<std::mutex> guard(m_Lock);
-    if (serial) *serial = m_Serial;
-    if (m_Serial == 0 || m_Buffers[m_Newest].empty()) return nullptr;
+    if (serial)
+        *serial = m_Serial;
+    if (m_Serial == 0 || m_Buffers[m_Newest].empty())
+        return nullptr;
     // Taking the lock here too closes the gap where the writer could pick the slot being handed out.
     m_Shown = m_Newest;
     return m_Buffers[m_Shown].data();

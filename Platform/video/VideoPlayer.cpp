@@ -9,7 +9,8 @@
 
 #include <algorithm>
 
-namespace {
+namespace
+{
 
 using Clock = std::chrono::steady_clock;
 
@@ -23,22 +24,26 @@ bool Exists(const std::string& path)
 // disk, each part of it is matched against the folder's entries without regard to case.
 std::string FindOnDisk(const std::string& path)
 {
-    if (path.empty() || Exists(path)) return path;
+    if (path.empty() || Exists(path))
+        return path;
     std::string found = path[0] == '/' ? "/" : "";
     size_t start = path[0] == '/' ? 1 : 0;
     while (start <= path.size())
     {
         size_t end = path.find('/', start);
-        if (end == std::string::npos) end = path.size();
+        if (end == std::string::npos)
+            end = path.size();
         std::string part = path.substr(start, end - start);
         start = end + 1;
-        if (part.empty()) continue;
+        if (part.empty())
+            continue;
         std::string folder = found.empty() ? "." : found;
         std::string next = found + (found.empty() || found.back() == '/' ? "" : "/") + part;
         if (!Exists(next) && part != "." && part != "..")
         {
             DIR* dir = opendir(folder.c_str());
-            if (!dir) return path;
+            if (!dir)
+                return path;
             bool matched = false;
             while (dirent* entry = readdir(dir))
             {
@@ -50,7 +55,8 @@ std::string FindOnDisk(const std::string& path)
                 }
             }
             closedir(dir);
-            if (!matched) return path;
+            if (!matched)
+                return path;
         }
         found = next;
     }
@@ -61,7 +67,10 @@ std::string FindOnDisk(const std::string& path)
 
 VideoPlayer::VideoPlayer() : m_Decoder(std::make_unique<VideoDecoder>()) {}
 
-VideoPlayer::~VideoPlayer() { Close(); }
+VideoPlayer::~VideoPlayer()
+{
+    Close();
+}
 
 bool VideoPlayer::Open(const std::string& fileName, bool withSound)
 {
@@ -69,7 +78,8 @@ bool VideoPlayer::Open(const std::string& fileName, bool withSound)
     // Names come from data written for a system whose folders are separated by '\'.
     std::string path = fileName;
     std::replace(path.begin(), path.end(), '\\', '/');
-    if (path.empty() || !m_Decoder->Open(FindOnDisk(path), withSound)) return false;
+    if (path.empty() || !m_Decoder->Open(FindOnDisk(path), withSound))
+        return false;
     m_Frames.Reset(m_Decoder->Width(), m_Decoder->Height());
     return true;
 }
@@ -84,9 +94,15 @@ void VideoPlayer::Close()
     m_PositionUs = 0;
 }
 
-bool VideoPlayer::IsOpen() const { return m_Decoder->IsOpen(); }
+bool VideoPlayer::IsOpen() const
+{
+    return m_Decoder->IsOpen();
+}
 
-void VideoPlayer::SetSink(VideoSink* sink) { m_Sink = sink; }
+void VideoPlayer::SetSink(VideoSink* sink)
+{
+    m_Sink = sink;
+}
 
 void VideoPlayer::SetRealTime(bool realTime)
 {
@@ -98,8 +114,10 @@ void VideoPlayer::SetRealTime(bool realTime)
 
 bool VideoPlayer::Run()
 {
-    if (!IsOpen()) return false;
-    if (m_State == State::Running) return true;
+    if (!IsOpen())
+        return false;
+    if (m_State == State::Running)
+        return true;
     if (m_State == State::Paused)
     {
         std::lock_guard<std::mutex> guard(m_Lock);
@@ -118,7 +136,8 @@ bool VideoPlayer::Run()
 
 void VideoPlayer::Pause()
 {
-    if (!IsOpen() || m_State == State::Paused) return;
+    if (!IsOpen() || m_State == State::Paused)
+        return;
     if (m_State == State::Stopped)
     {
         StartThread(true);
@@ -140,7 +159,8 @@ void VideoPlayer::Stop()
 
 bool VideoPlayer::Rewind()
 {
-    if (!IsOpen()) return false;
+    if (!IsOpen())
+        return false;
     State state = m_State;
     JoinThread();
     m_PendingVideo = false;
@@ -151,21 +171,46 @@ bool VideoPlayer::Rewind()
         m_State = State::Stopped;
         return false;
     }
-    if (state != State::Stopped) StartThread(state == State::Paused);
+    if (state != State::Stopped)
+        StartThread(state == State::Paused);
     return true;
 }
 
-bool VideoPlayer::IsRunning() const { return m_State == State::Running; }
+bool VideoPlayer::IsRunning() const
+{
+    return m_State == State::Running;
+}
 
-bool VideoPlayer::TakeCompletion() { return m_Completion.exchange(false); }
+bool VideoPlayer::TakeCompletion()
+{
+    return m_Completion.exchange(false);
+}
 
-int VideoPlayer::Width() const { return m_Decoder->Width(); }
-int VideoPlayer::Height() const { return m_Decoder->Height(); }
-double VideoPlayer::Duration() const { return m_Decoder->Duration(); }
-double VideoPlayer::Position() const { return double(m_PositionUs.load()) / 1e6; }
-bool VideoPlayer::HasSound() const { return m_Decoder->HasAudio(); }
+int VideoPlayer::Width() const
+{
+    return m_Decoder->Width();
+}
+int VideoPlayer::Height() const
+{
+    return m_Decoder->Height();
+}
+double VideoPlayer::Duration() const
+{
+    return m_Decoder->Duration();
+}
+double VideoPlayer::Position() const
+{
+    return double(m_PositionUs.load()) / 1e6;
+}
+bool VideoPlayer::HasSound() const
+{
+    return m_Decoder->HasAudio();
+}
 
-const uint8_t* VideoPlayer::TakeNewestFrame(uint32_t* serial) { return m_Frames.TakeNewest(serial); }
+const uint8_t* VideoPlayer::TakeNewestFrame(uint32_t* serial)
+{
+    return m_Frames.TakeNewest(serial);
+}
 
 void VideoPlayer::StartThread(bool paused)
 {
@@ -182,7 +227,8 @@ void VideoPlayer::StartThread(bool paused)
 
 void VideoPlayer::JoinThread()
 {
-    if (!m_Thread.joinable()) return;
+    if (!m_Thread.joinable())
+        return;
     {
         std::lock_guard<std::mutex> guard(m_Lock);
         m_StopRequested = true;
@@ -196,13 +242,15 @@ bool VideoPlayer::WaitUntilDue(double time)
     std::unique_lock<std::mutex> lock(m_Lock);
     for (;;)
     {
-        if (m_StopRequested) return false;
+        if (m_StopRequested)
+            return false;
         if (m_Paused)
         {
             m_Wake.wait(lock);
             continue;
         }
-        if (time < 0.0 || !m_RealTime) return true;
+        if (time < 0.0 || !m_RealTime)
+            return true;
         Clock::time_point now = Clock::now();
         // The first frame after a start sets the clock: playing resumes from wherever it stands.
         if (!m_Anchored)
@@ -212,9 +260,10 @@ bool VideoPlayer::WaitUntilDue(double time)
             m_AnchorWall = now;
             return true;
         }
-        Clock::time_point due =
-            m_AnchorWall + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(time - m_AnchorMedia));
-        if (now >= due) return true;
+        Clock::time_point due = m_AnchorWall + std::chrono::duration_cast<Clock::duration>(
+                                                   std::chrono::duration<double>(time - m_AnchorMedia));
+        if (now >= due)
+            return true;
         m_Wake.wait_until(lock, due);
     }
 }
@@ -230,13 +279,15 @@ void VideoPlayer::ThreadMain()
             // The end comes once the last frame has had its time on screen (and not while paused), or a
             // loop would cut the last frame short. A damaged frame rate cannot hold it up for long.
             double hold = std::min(m_Decoder->FrameStep(), 1.0);
-            if (shown >= 0.0 && !WaitUntilDue(shown + hold)) return;
+            if (shown >= 0.0 && !WaitUntilDue(shown + hold))
+                return;
             m_Completion = true;
             return;
         }
         if (result == VideoDecoder::Result::Audio)
         {
-            if (!WaitUntilDue(-1.0)) return;
+            if (!WaitUntilDue(-1.0))
+                return;
             if (m_Sink)
                 m_Sink->OnAudio(m_Decoder->AudioSamples(), m_Decoder->AudioFrames(), m_Decoder->AudioChannels(),
                                 m_Decoder->AudioRate());
@@ -245,11 +296,13 @@ void VideoPlayer::ThreadMain()
         // A frame that was due when Stop came is shown first on the next run.
         m_PendingVideo = true;
         double time = m_Decoder->VideoTime();
-        if (!WaitUntilDue(time)) return;
+        if (!WaitUntilDue(time))
+            return;
         m_PendingVideo = false;
         shown = time;
         m_Frames.Write(m_Decoder->VideoPixels());
         m_PositionUs = int64_t(time * 1e6 + 0.5);
-        if (m_Sink) m_Sink->OnVideoFrame(m_Decoder->VideoPixels(), m_Decoder->Width(), m_Decoder->Height(), time);
+        if (m_Sink)
+            m_Sink->OnVideoFrame(m_Decoder->VideoPixels(), m_Decoder->Width(), m_Decoder->Height(), time);
     }
 }

@@ -26,7 +26,8 @@ void FontBitmap::BlendWhite(int x, int y, uint8_t coverage)
 {
     if (coverage == 0 || x < 0 || y < 0 || x >= m_width || y >= m_height)
         return;
-    uint32_t& p = m_pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width) + static_cast<std::size_t>(x)];
+    uint32_t& p =
+        m_pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width) + static_cast<std::size_t>(x)];
     uint32_t out = 0;
     for (int shift = 0; shift < 24; shift += 8)
     {

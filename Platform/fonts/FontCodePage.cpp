@@ -3,13 +3,15 @@
 #include <cstdio>
 #include <iconv.h>
 
-namespace {
+namespace
+{
 
 // 0x80..0x9F of code page 1252; the five bytes the page leaves unassigned pass through unchanged, as the
 // Windows conversion does.
 const uint16_t k1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
 struct CharsetPage
@@ -19,8 +21,8 @@ struct CharsetPage
 };
 
 const CharsetPage kPages[] = {
-    {0, 1252},   {2, 42},     {128, 932},  {129, 949},  {130, 1361}, {134, 936},  {136, 950},  {161, 1253},
-    {162, 1254}, {163, 1258}, {177, 1255}, {178, 1256}, {186, 1257}, {204, 1251}, {222, 874},  {238, 1250},
+    {0, 1252},   {2, 42},     {128, 932},  {129, 949},  {130, 1361}, {134, 936},  {136, 950}, {161, 1253},
+    {162, 1254}, {163, 1258}, {177, 1255}, {178, 1256}, {186, 1257}, {204, 1251}, {222, 874}, {238, 1250},
 };
 
 bool KnownPage(int codePage)
@@ -31,7 +33,7 @@ bool KnownPage(int codePage)
     return false;
 }
 
-} // namespace
+}  // namespace
 
 int FontCodePage::FromCharset(int charset)
 {

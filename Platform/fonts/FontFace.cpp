@@ -19,8 +19,8 @@ struct FontFace::Impl
     std::string family;
     bool syntheticBold = false;
     bool syntheticItalic = false;
-    float scale = 0.0f; // pixels per font unit
-    int underlineTop = 0; // rows below the cell top
+    float scale = 0.0f;    // pixels per font unit
+    int underlineTop = 0;  // rows below the cell top
     int underlineThickness = 1;
     int strikeTop = 0;
     int strikeThickness = 1;
@@ -52,7 +52,8 @@ struct FontFace::Impl
     int Advance() const { return static_cast<int>((face->glyph->advance.x + 32) >> 6); }
 };
 
-namespace {
+namespace
+{
 
 int Round(double v)
 {
@@ -70,7 +71,7 @@ void FillRows(FontBitmap& bitmap, int64_t x0, int64_t x1, int64_t top, int thick
             bitmap.BlendWhite(static_cast<int>(x), static_cast<int>(y), 255);
 }
 
-} // namespace
+}  // namespace
 
 FontFace::FontFace(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
 

@@ -16,7 +16,8 @@
 #include <strings.h>
 #include <vector>
 
-namespace {
+namespace
+{
 
 // Faces the game's configuration names that fontconfig binds to nothing on a plain Debian system.
 struct FaceAlias
@@ -29,14 +30,14 @@ const FaceAlias kAliases[] = {
     {"Tahoma", "DejaVu Sans"},
 };
 
-const char* const kGenericFamilies[] = {"sans-serif", "serif", "monospace", "sans", "cursive", "fantasy",
-                                        "system-ui", "emoji", "math"};
+const char* const kGenericFamilies[] = {"sans-serif", "serif",     "monospace", "sans", "cursive",
+                                        "fantasy",    "system-ui", "emoji",     "math"};
 
 struct LibraryState
 {
     bool fcReady = false;
     FT_Library freeType = nullptr;
-    std::map<std::string, int> userFonts; // canonical path -> references
+    std::map<std::string, int> userFonts;  // canonical path -> references
 };
 
 LibraryState& g_FontLibraryState()
@@ -155,8 +156,8 @@ bool ClaimsCodePage(FcPattern* font, int codePage)
         int codePage;
         int bit;
     };
-    static const PageBit kBits[] = {{1252, 0}, {1250, 1}, {1251, 2},  {1253, 3},  {1254, 4},  {1255, 5},
-                                    {1256, 6}, {1257, 7}, {1258, 8},  {874, 16},  {932, 17},  {936, 18},
+    static const PageBit kBits[] = {{1252, 0}, {1250, 1}, {1251, 2},  {1253, 3}, {1254, 4}, {1255, 5},
+                                    {1256, 6}, {1257, 7}, {1258, 8},  {874, 16}, {932, 17}, {936, 18},
                                     {949, 19}, {950, 20}, {1361, 21}, {42, 31}};
     int bit = -1;
     for (const PageBit& b : kBits)
@@ -172,7 +173,8 @@ bool ClaimsCodePage(FcPattern* font, int codePage)
     if (FT_New_Face(lib, reinterpret_cast<const char*>(file), index, &face) != 0)
         return false;
     const TT_OS2* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
-    const bool claimed = os2 && os2->version != 0xFFFF && os2->version >= 1 && ((os2->ulCodePageRange1 >> bit) & 1u) != 0;
+    const bool claimed =
+        os2 && os2->version != 0xFFFF && os2->version >= 1 && ((os2->ulCodePageRange1 >> bit) & 1u) != 0;
     FT_Done_Face(face);
     return claimed;
 }
@@ -229,7 +231,7 @@ int CountFaces(FT_Library lib, const std::string& path)
     return n;
 }
 
-} // namespace
+}  // namespace
 
 std::recursive_mutex& FontLibrary::Lock()
 {
@@ -292,8 +294,8 @@ bool FontLibrary::Match(const std::string& face, int weight, bool italic, FontMa
         FcBool embolden = FcFalse;
         FcPatternGetBool(font, FC_EMBOLDEN, 0, &embolden);
         FcMatrix* matrix = nullptr;
-        const bool sheared = FcPatternGetMatrix(font, FC_MATRIX, 0, &matrix) == FcResultMatch && matrix &&
-                             matrix->xy != 0.0;
+        const bool sheared =
+            FcPatternGetMatrix(font, FC_MATRIX, 0, &matrix) == FcResultMatch && matrix && matrix->xy != 0.0;
         out.syntheticBold = weight >= FW_SEMIBOLD && (embolden == FcTrue || gotWeight < FC_WEIGHT_DEMIBOLD);
         out.syntheticItalic = italic && (sheared || gotSlant == FC_SLANT_ROMAN);
     }

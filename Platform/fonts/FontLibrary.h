@@ -10,8 +10,8 @@ struct FontMatch
     std::string family;
     std::string file;
     int index = 0;
-    bool syntheticBold = false;   // the file is lighter than asked: glyphs are emboldened
-    bool syntheticItalic = false; // the file is upright but italic was asked: glyphs are slanted
+    bool syntheticBold = false;    // the file is lighter than asked: glyphs are emboldened
+    bool syntheticItalic = false;  // the file is upright but italic was asked: glyphs are slanted
 };
 
 // The process-wide font collection: which faces exist, and the fonts a program installs for itself.

@@ -13,8 +13,7 @@ struct D3DVIEWPORT9
 
     bool operator==(const D3DVIEWPORT9& o) const
     {
-        return X == o.X && Y == o.Y && Width == o.Width && Height == o.Height && MinZ == o.MinZ &&
-               MaxZ == o.MaxZ;
+        return X == o.X && Y == o.Y && Width == o.Width && Height == o.Height && MinZ == o.MinZ && MaxZ == o.MaxZ;
     }
     bool operator!=(const D3DVIEWPORT9& o) const { return !(*this == o); }
 };

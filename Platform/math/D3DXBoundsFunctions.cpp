@@ -13,10 +13,10 @@ D3DXVECTOR3 PositionAt(const D3DXVECTOR3* first, uint32_t index, uint32_t stride
     std::memcpy(f, reinterpret_cast<const unsigned char*>(first) + static_cast<size_t>(index) * stride, sizeof f);
     return D3DXVECTOR3(f[0], f[1], f[2]);
 }
-}
+}  // namespace
 
-bool D3DXComputeBoundingBox(const D3DXVECTOR3* pFirstPosition, uint32_t numVertices, uint32_t stride,
-                            D3DXVECTOR3* pMin, D3DXVECTOR3* pMax)
+bool D3DXComputeBoundingBox(const D3DXVECTOR3* pFirstPosition, uint32_t numVertices, uint32_t stride, D3DXVECTOR3* pMin,
+                            D3DXVECTOR3* pMax)
 {
     if (!pFirstPosition || !pMin || !pMax || numVertices == 0)
         return false;

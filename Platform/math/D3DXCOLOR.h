@@ -1,6 +1,6 @@
 #pragma once
-#include <cstdint>
 #include "Platform/math/D3DCOLORVALUE.h"
+#include <cstdint>
 
 // Floating-point colour (red, green, blue, alpha). Converts to and from packed 0xAARRGGBB; packing
 // clamps each channel to 0..1 and rounds. A default-constructed colour is zero (transparent black).
@@ -25,13 +25,37 @@ struct D3DXCOLOR
     operator D3DCOLORVALUE&() { return *reinterpret_cast<D3DCOLORVALUE*>(&r); }
     operator const D3DCOLORVALUE&() const { return *reinterpret_cast<const D3DCOLORVALUE*>(&r); }
 
-    D3DXCOLOR& operator+=(const D3DXCOLOR& c) { r += c.r; g += c.g; b += c.b; a += c.a; return *this; }
-    D3DXCOLOR& operator-=(const D3DXCOLOR& c) { r -= c.r; g -= c.g; b -= c.b; a -= c.a; return *this; }
-    D3DXCOLOR& operator*=(float f) { r *= f; g *= f; b *= f; a *= f; return *this; }
+    D3DXCOLOR& operator+=(const D3DXCOLOR& c)
+    {
+        r += c.r;
+        g += c.g;
+        b += c.b;
+        a += c.a;
+        return *this;
+    }
+    D3DXCOLOR& operator-=(const D3DXCOLOR& c)
+    {
+        r -= c.r;
+        g -= c.g;
+        b -= c.b;
+        a -= c.a;
+        return *this;
+    }
+    D3DXCOLOR& operator*=(float f)
+    {
+        r *= f;
+        g *= f;
+        b *= f;
+        a *= f;
+        return *this;
+    }
     D3DXCOLOR& operator/=(float f)
     {
         float inv = 1.0f / f;
-        r *= inv; g *= inv; b *= inv; a *= inv;
+        r *= inv;
+        g *= inv;
+        b *= inv;
+        a *= inv;
         return *this;
     }
 

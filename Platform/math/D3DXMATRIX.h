@@ -8,10 +8,8 @@ struct D3DXMATRIX : public D3DMATRIX
     D3DXMATRIX() : D3DMATRIX{} {}
     explicit D3DXMATRIX(const float* f);
     D3DXMATRIX(const D3DMATRIX& mat) : D3DMATRIX(mat) {}
-    D3DXMATRIX(float f11, float f12, float f13, float f14,
-               float f21, float f22, float f23, float f24,
-               float f31, float f32, float f33, float f34,
-               float f41, float f42, float f43, float f44);
+    D3DXMATRIX(float f11, float f12, float f13, float f14, float f21, float f22, float f23, float f24, float f31,
+               float f32, float f33, float f34, float f41, float f42, float f43, float f44);
 
     float& operator()(unsigned row, unsigned col) { return m[row][col]; }
     float operator()(unsigned row, unsigned col) const { return m[row][col]; }

@@ -14,7 +14,7 @@ D3DXMATRIX Identity()
     m._11 = m._22 = m._33 = m._44 = 1.0f;
     return m;
 }
-}
+}  // namespace
 
 D3DXMATRIX* D3DXMatrixIdentity(D3DXMATRIX* pOut)
 {
@@ -29,7 +29,7 @@ bool D3DXMatrixIsIdentity(const D3DXMATRIX* pM)
 
 float D3DXMatrixDeterminant(const D3DXMATRIX* pM)
 {
-    const float (&m)[4][4] = pM->m;
+    const float(&m)[4][4] = pM->m;
     // Expansion along the first row with 2x2 minors of the lower two rows.
     float s0 = m[2][2] * m[3][3] - m[2][3] * m[3][2];
     float s1 = m[2][1] * m[3][3] - m[2][3] * m[3][1];
@@ -72,7 +72,7 @@ D3DXMATRIX* D3DXMatrixMultiplyTranspose(D3DXMATRIX* pOut, const D3DXMATRIX* pM1,
 
 D3DXMATRIX* D3DXMatrixInverse(D3DXMATRIX* pOut, float* pDeterminant, const D3DXMATRIX* pM)
 {
-    const float (&m)[4][4] = pM->m;
+    const float(&m)[4][4] = pM->m;
     // 2x2 minors of the upper and lower row pairs (Laplace expansion).
     float a0 = m[0][0] * m[1][1] - m[0][1] * m[1][0];
     float a1 = m[0][0] * m[1][2] - m[0][2] * m[1][0];
@@ -254,7 +254,7 @@ D3DXMATRIX TranslationOf(const D3DXVECTOR3* pV, float sign)
     D3DXMatrixTranslation(&m, sign * pV->x, sign * pV->y, sign * pV->z);
     return m;
 }
-}
+}  // namespace
 
 D3DXMATRIX* D3DXMatrixTransformation(D3DXMATRIX* pOut, const D3DXVECTOR3* pScalingCenter,
                                      const D3DXQUATERNION* pScalingRotation, const D3DXVECTOR3* pScaling,
@@ -268,7 +268,7 @@ D3DXMATRIX* D3DXMatrixTransformation(D3DXMATRIX* pOut, const D3DXVECTOR3* pScali
         if (pScalingRotation)
         {
             D3DXMatrixRotationQuaternion(&sr, pScalingRotation);
-            D3DXMatrixTranspose(&srInv, &sr); // a pure rotation's inverse
+            D3DXMatrixTranspose(&srInv, &sr);  // a pure rotation's inverse
         }
         D3DXMATRIX s;
         D3DXMatrixScaling(&s, pScaling->x, pScaling->y, pScaling->z);
@@ -310,10 +310,8 @@ D3DXMATRIX* D3DXMatrixLookAtLH(D3DXMATRIX* pOut, const D3DXVECTOR3* pEye, const 
     D3DXVec3Normalize(&xAxis, &xAxis);
     D3DXVECTOR3 yAxis;
     D3DXVec3Cross(&yAxis, &zAxis, &xAxis);
-    *pOut = D3DXMATRIX(xAxis.x, yAxis.x, zAxis.x, 0.0f,
-                       xAxis.y, yAxis.y, zAxis.y, 0.0f,
-                       xAxis.z, yAxis.z, zAxis.z, 0.0f,
-                       -D3DXVec3Dot(&xAxis, pEye), -D3DXVec3Dot(&yAxis, pEye), -D3DXVec3Dot(&zAxis, pEye), 1.0f);
+    *pOut = D3DXMATRIX(xAxis.x, yAxis.x, zAxis.x, 0.0f, xAxis.y, yAxis.y, zAxis.y, 0.0f, xAxis.z, yAxis.z, zAxis.z,
+                       0.0f, -D3DXVec3Dot(&xAxis, pEye), -D3DXVec3Dot(&yAxis, pEye), -D3DXVec3Dot(&zAxis, pEye), 1.0f);
     return pOut;
 }
 
@@ -342,8 +340,7 @@ D3DXMATRIX* D3DXMatrixPerspectiveFovLH(D3DXMATRIX* pOut, float fovy, float aspec
     return pOut;
 }
 
-D3DXMATRIX* D3DXMatrixPerspectiveOffCenterLH(D3DXMATRIX* pOut, float l, float r, float b, float t, float zn,
-                                             float zf)
+D3DXMATRIX* D3DXMatrixPerspectiveOffCenterLH(D3DXMATRIX* pOut, float l, float r, float b, float t, float zn, float zf)
 {
     D3DXMATRIX m;
     m._11 = 2.0f * zn / (r - l);
@@ -387,9 +384,8 @@ D3DXMATRIX* D3DXMatrixReflect(D3DXMATRIX* pOut, const D3DXPLANE* pPlane)
 {
     D3DXPLANE p;
     D3DXPlaneNormalize(&p, pPlane);
-    *pOut = D3DXMATRIX(1.0f - 2.0f * p.a * p.a, -2.0f * p.a * p.b, -2.0f * p.a * p.c, 0.0f,
-                       -2.0f * p.b * p.a, 1.0f - 2.0f * p.b * p.b, -2.0f * p.b * p.c, 0.0f,
-                       -2.0f * p.c * p.a, -2.0f * p.c * p.b, 1.0f - 2.0f * p.c * p.c, 0.0f,
-                       -2.0f * p.d * p.a, -2.0f * p.d * p.b, -2.0f * p.d * p.c, 1.0f);
+    *pOut = D3DXMATRIX(1.0f - 2.0f * p.a * p.a, -2.0f * p.a * p.b, -2.0f * p.a * p.c, 0.0f, -2.0f * p.b * p.a,
+                       1.0f - 2.0f * p.b * p.b, -2.0f * p.b * p.c, 0.0f, -2.0f * p.c * p.a, -2.0f * p.c * p.b,
+                       1.0f - 2.0f * p.c * p.c, 0.0f, -2.0f * p.d * p.a, -2.0f * p.d * p.b, -2.0f * p.d * p.c, 1.0f);
     return pOut;
 }

@@ -16,11 +16,21 @@ struct D3DXPLANE
     operator float*() { return &a; }
     operator const float*() const { return &a; }
 
-    D3DXPLANE& operator*=(float f) { a *= f; b *= f; c *= f; d *= f; return *this; }
+    D3DXPLANE& operator*=(float f)
+    {
+        a *= f;
+        b *= f;
+        c *= f;
+        d *= f;
+        return *this;
+    }
     D3DXPLANE& operator/=(float f)
     {
         float inv = 1.0f / f;
-        a *= inv; b *= inv; c *= inv; d *= inv;
+        a *= inv;
+        b *= inv;
+        c *= inv;
+        d *= inv;
         return *this;
     }
 

@@ -53,8 +53,7 @@ D3DXPLANE* D3DXPlaneFromPointNormal(D3DXPLANE* pOut, const D3DXVECTOR3* pPoint, 
     return pOut;
 }
 
-D3DXPLANE* D3DXPlaneFromPoints(D3DXPLANE* pOut, const D3DXVECTOR3* pV1, const D3DXVECTOR3* pV2,
-                               const D3DXVECTOR3* pV3)
+D3DXPLANE* D3DXPlaneFromPoints(D3DXPLANE* pOut, const D3DXVECTOR3* pV1, const D3DXVECTOR3* pV2, const D3DXVECTOR3* pV3)
 {
     D3DXVECTOR3 edge1 = *pV2 - *pV1;
     D3DXVECTOR3 edge2 = *pV3 - *pV1;

@@ -4,7 +4,10 @@
 
 #include "Platform/math/D3DXVectorFunctions.h"
 
-float D3DXQuaternionLength(const D3DXQUATERNION* pQ) { return std::sqrt(D3DXQuaternionLengthSq(pQ)); }
+float D3DXQuaternionLength(const D3DXQUATERNION* pQ)
+{
+    return std::sqrt(D3DXQuaternionLengthSq(pQ));
+}
 
 float D3DXQuaternionLengthSq(const D3DXQUATERNION* pQ)
 {
@@ -52,22 +55,22 @@ D3DXQUATERNION* D3DXQuaternionRotationMatrix(D3DXQUATERNION* pOut, const D3DXMAT
     D3DXQUATERNION q;
     if (trace > 0.0f)
     {
-        float s = 2.0f * std::sqrt(trace + 1.0f); // 4 w
+        float s = 2.0f * std::sqrt(trace + 1.0f);  // 4 w
         q = D3DXQUATERNION((m._23 - m._32) / s, (m._31 - m._13) / s, (m._12 - m._21) / s, 0.25f * s);
     }
     else if (m._11 >= m._22 && m._11 >= m._33)
     {
-        float s = 2.0f * std::sqrt(1.0f + m._11 - m._22 - m._33); // 4 x
+        float s = 2.0f * std::sqrt(1.0f + m._11 - m._22 - m._33);  // 4 x
         q = D3DXQUATERNION(0.25f * s, (m._12 + m._21) / s, (m._13 + m._31) / s, (m._23 - m._32) / s);
     }
     else if (m._22 >= m._33)
     {
-        float s = 2.0f * std::sqrt(1.0f + m._22 - m._11 - m._33); // 4 y
+        float s = 2.0f * std::sqrt(1.0f + m._22 - m._11 - m._33);  // 4 y
         q = D3DXQUATERNION((m._12 + m._21) / s, 0.25f * s, (m._23 + m._32) / s, (m._31 - m._13) / s);
     }
     else
     {
-        float s = 2.0f * std::sqrt(1.0f + m._33 - m._11 - m._22); // 4 z
+        float s = 2.0f * std::sqrt(1.0f + m._33 - m._11 - m._22);  // 4 z
         q = D3DXQUATERNION((m._13 + m._31) / s, (m._23 + m._32) / s, 0.25f * s, (m._12 - m._21) / s);
     }
     *pOut = q;
@@ -98,8 +101,9 @@ D3DXQUATERNION* D3DXQuaternionMultiply(D3DXQUATERNION* pOut, const D3DXQUATERNIO
 {
     const D3DXQUATERNION a = *pQ1;
     const D3DXQUATERNION b = *pQ2;
-    *pOut = D3DXQUATERNION(b.w * a.x + b.x * a.w + b.y * a.z - b.z * a.y, b.w * a.y - b.x * a.z + b.y * a.w + b.z * a.x,
-                           b.w * a.z + b.x * a.y - b.y * a.x + b.z * a.w, b.w * a.w - b.x * a.x - b.y * a.y - b.z * a.z);
+    *pOut =
+        D3DXQUATERNION(b.w * a.x + b.x * a.w + b.y * a.z - b.z * a.y, b.w * a.y - b.x * a.z + b.y * a.w + b.z * a.x,
+                       b.w * a.z + b.x * a.y - b.y * a.x + b.z * a.w, b.w * a.w - b.x * a.x - b.y * a.y - b.z * a.z);
     return pOut;
 }
 
@@ -127,8 +131,7 @@ D3DXQUATERNION* D3DXQuaternionInverse(D3DXQUATERNION* pOut, const D3DXQUATERNION
     return pOut;
 }
 
-D3DXQUATERNION* D3DXQuaternionSlerp(D3DXQUATERNION* pOut, const D3DXQUATERNION* pQ1, const D3DXQUATERNION* pQ2,
-                                    float t)
+D3DXQUATERNION* D3DXQuaternionSlerp(D3DXQUATERNION* pOut, const D3DXQUATERNION* pQ1, const D3DXQUATERNION* pQ2, float t)
 {
     float dot = D3DXQuaternionDot(pQ1, pQ2);
     // q and -q are the same rotation: flip the second to take the shorter arc.

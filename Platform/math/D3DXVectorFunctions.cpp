@@ -30,8 +30,8 @@ CatmullWeights CatmullRom(float s)
 {
     float s2 = s * s;
     float s3 = s2 * s;
-    return {0.5f * (-s3 + 2.0f * s2 - s), 0.5f * (3.0f * s3 - 5.0f * s2 + 2.0f),
-            0.5f * (-3.0f * s3 + 4.0f * s2 + s), 0.5f * (s3 - s2)};
+    return {0.5f * (-s3 + 2.0f * s2 - s), 0.5f * (3.0f * s3 - 5.0f * s2 + 2.0f), 0.5f * (-3.0f * s3 + 4.0f * s2 + s),
+            0.5f * (s3 - s2)};
 }
 
 template <typename V>
@@ -43,14 +43,26 @@ V* NormalizeBy(V* pOut, const V* pV, float length)
         *pOut = *pV / length;
     return pOut;
 }
-}
+}  // namespace
 
 // ---- 2-D
 
-float D3DXVec2Length(const D3DXVECTOR2* pV) { return std::sqrt(pV->x * pV->x + pV->y * pV->y); }
-float D3DXVec2LengthSq(const D3DXVECTOR2* pV) { return pV->x * pV->x + pV->y * pV->y; }
-float D3DXVec2Dot(const D3DXVECTOR2* pV1, const D3DXVECTOR2* pV2) { return pV1->x * pV2->x + pV1->y * pV2->y; }
-float D3DXVec2CCW(const D3DXVECTOR2* pV1, const D3DXVECTOR2* pV2) { return pV1->x * pV2->y - pV1->y * pV2->x; }
+float D3DXVec2Length(const D3DXVECTOR2* pV)
+{
+    return std::sqrt(pV->x * pV->x + pV->y * pV->y);
+}
+float D3DXVec2LengthSq(const D3DXVECTOR2* pV)
+{
+    return pV->x * pV->x + pV->y * pV->y;
+}
+float D3DXVec2Dot(const D3DXVECTOR2* pV1, const D3DXVECTOR2* pV2)
+{
+    return pV1->x * pV2->x + pV1->y * pV2->y;
+}
+float D3DXVec2CCW(const D3DXVECTOR2* pV1, const D3DXVECTOR2* pV2)
+{
+    return pV1->x * pV2->y - pV1->y * pV2->x;
+}
 
 D3DXVECTOR2* D3DXVec2Add(D3DXVECTOR2* pOut, const D3DXVECTOR2* pV1, const D3DXVECTOR2* pV2)
 {
@@ -93,8 +105,8 @@ D3DXVECTOR2* D3DXVec2Normalize(D3DXVECTOR2* pOut, const D3DXVECTOR2* pV)
     return NormalizeBy(pOut, pV, D3DXVec2Length(pV));
 }
 
-D3DXVECTOR2* D3DXVec2Hermite(D3DXVECTOR2* pOut, const D3DXVECTOR2* pV1, const D3DXVECTOR2* pT1,
-                             const D3DXVECTOR2* pV2, const D3DXVECTOR2* pT2, float s)
+D3DXVECTOR2* D3DXVec2Hermite(D3DXVECTOR2* pOut, const D3DXVECTOR2* pV1, const D3DXVECTOR2* pT1, const D3DXVECTOR2* pV2,
+                             const D3DXVECTOR2* pT2, float s)
 {
     HermiteWeights h = Hermite(s);
     *pOut = h.p1 * *pV1 + h.t1 * *pT1 + h.p2 * *pV2 + h.t2 * *pT2;
@@ -138,8 +150,14 @@ D3DXVECTOR2* D3DXVec2TransformNormal(D3DXVECTOR2* pOut, const D3DXVECTOR2* pV, c
 
 // ---- 3-D
 
-float D3DXVec3Length(const D3DXVECTOR3* pV) { return std::sqrt(D3DXVec3LengthSq(pV)); }
-float D3DXVec3LengthSq(const D3DXVECTOR3* pV) { return pV->x * pV->x + pV->y * pV->y + pV->z * pV->z; }
+float D3DXVec3Length(const D3DXVECTOR3* pV)
+{
+    return std::sqrt(D3DXVec3LengthSq(pV));
+}
+float D3DXVec3LengthSq(const D3DXVECTOR3* pV)
+{
+    return pV->x * pV->x + pV->y * pV->y + pV->z * pV->z;
+}
 float D3DXVec3Dot(const D3DXVECTOR3* pV1, const D3DXVECTOR3* pV2)
 {
     return pV1->x * pV2->x + pV1->y * pV2->y + pV1->z * pV2->z;
@@ -184,8 +202,7 @@ D3DXVECTOR3* D3DXVec3Scale(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV, float s)
 
 D3DXVECTOR3* D3DXVec3Lerp(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV1, const D3DXVECTOR3* pV2, float s)
 {
-    *pOut = D3DXVECTOR3(pV1->x + s * (pV2->x - pV1->x), pV1->y + s * (pV2->y - pV1->y),
-                        pV1->z + s * (pV2->z - pV1->z));
+    *pOut = D3DXVECTOR3(pV1->x + s * (pV2->x - pV1->x), pV1->y + s * (pV2->y - pV1->y), pV1->z + s * (pV2->z - pV1->z));
     return pOut;
 }
 
@@ -194,8 +211,8 @@ D3DXVECTOR3* D3DXVec3Normalize(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV)
     return NormalizeBy(pOut, pV, D3DXVec3Length(pV));
 }
 
-D3DXVECTOR3* D3DXVec3Hermite(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV1, const D3DXVECTOR3* pT1,
-                             const D3DXVECTOR3* pV2, const D3DXVECTOR3* pT2, float s)
+D3DXVECTOR3* D3DXVec3Hermite(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV1, const D3DXVECTOR3* pT1, const D3DXVECTOR3* pV2,
+                             const D3DXVECTOR3* pT2, float s)
 {
     HermiteWeights h = Hermite(s);
     *pOut = h.p1 * *pV1 + h.t1 * *pT1 + h.p2 * *pV2 + h.t2 * *pT2;
@@ -253,7 +270,7 @@ D3DXMATRIX WorldViewProjection(const D3DXMATRIX* pProjection, const D3DXMATRIX* 
         D3DXMatrixMultiply(&m, &m, pProjection);
     return m;
 }
-}
+}  // namespace
 
 D3DXVECTOR3* D3DXVec3Project(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV, const D3DVIEWPORT9* pViewport,
                              const D3DXMATRIX* pProjection, const D3DXMATRIX* pView, const D3DXMATRIX* pWorld)
@@ -294,7 +311,10 @@ D3DXVECTOR3* D3DXVec3Unproject(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV, const D
 
 // ---- 4-D
 
-float D3DXVec4Length(const D3DXVECTOR4* pV) { return std::sqrt(D3DXVec4LengthSq(pV)); }
+float D3DXVec4Length(const D3DXVECTOR4* pV)
+{
+    return std::sqrt(D3DXVec4LengthSq(pV));
+}
 float D3DXVec4LengthSq(const D3DXVECTOR4* pV)
 {
     return pV->x * pV->x + pV->y * pV->y + pV->z * pV->z + pV->w * pV->w;
@@ -338,13 +358,12 @@ D3DXVECTOR4* D3DXVec4Scale(D3DXVECTOR4* pOut, const D3DXVECTOR4* pV, float s)
 
 D3DXVECTOR4* D3DXVec4Lerp(D3DXVECTOR4* pOut, const D3DXVECTOR4* pV1, const D3DXVECTOR4* pV2, float s)
 {
-    *pOut = D3DXVECTOR4(pV1->x + s * (pV2->x - pV1->x), pV1->y + s * (pV2->y - pV1->y),
-                        pV1->z + s * (pV2->z - pV1->z), pV1->w + s * (pV2->w - pV1->w));
+    *pOut = D3DXVECTOR4(pV1->x + s * (pV2->x - pV1->x), pV1->y + s * (pV2->y - pV1->y), pV1->z + s * (pV2->z - pV1->z),
+                        pV1->w + s * (pV2->w - pV1->w));
     return pOut;
 }
 
-D3DXVECTOR4* D3DXVec4Cross(D3DXVECTOR4* pOut, const D3DXVECTOR4* pV1, const D3DXVECTOR4* pV2,
-                           const D3DXVECTOR4* pV3)
+D3DXVECTOR4* D3DXVec4Cross(D3DXVECTOR4* pOut, const D3DXVECTOR4* pV1, const D3DXVECTOR4* pV2, const D3DXVECTOR4* pV3)
 {
     // Cofactor expansion of the 4x4 determinant whose first row is the basis.
     const D3DXVECTOR4& a = *pV1;
@@ -366,8 +385,8 @@ D3DXVECTOR4* D3DXVec4Normalize(D3DXVECTOR4* pOut, const D3DXVECTOR4* pV)
     return NormalizeBy(pOut, pV, D3DXVec4Length(pV));
 }
 
-D3DXVECTOR4* D3DXVec4Hermite(D3DXVECTOR4* pOut, const D3DXVECTOR4* pV1, const D3DXVECTOR4* pT1,
-                             const D3DXVECTOR4* pV2, const D3DXVECTOR4* pT2, float s)
+D3DXVECTOR4* D3DXVec4Hermite(D3DXVECTOR4* pOut, const D3DXVECTOR4* pV1, const D3DXVECTOR4* pT1, const D3DXVECTOR4* pV2,
+                             const D3DXVECTOR4* pT2, float s)
 {
     HermiteWeights h = Hermite(s);
     *pOut = h.p1 * *pV1 + h.t1 * *pT1 + h.p2 * *pV2 + h.t2 * *pT2;

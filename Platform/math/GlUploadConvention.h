@@ -7,7 +7,10 @@
 // transposed and GLSL's `M * v` equals our `v * M`: no shader or caller ever transposes.
 
 // The floats to hand to glUniformMatrix4fv(location, 1, GL_FALSE, ...).
-inline const float* GlUploadFloats(const D3DXMATRIX& m) { return &m._11; }
+inline const float* GlUploadFloats(const D3DXMATRIX& m)
+{
+    return &m._11;
+}
 
 // The matrix whose upload is these 16 floats (reading a uniform back, for instance).
 D3DXMATRIX GlMatrixFromUpload(const float* floats);

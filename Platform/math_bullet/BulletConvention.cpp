@@ -23,9 +23,7 @@ D3DXQUATERNION FromBullet(const btQuaternion& q)
 
 btMatrix3x3 ToBulletBasis(const D3DXMATRIX& m)
 {
-    return btMatrix3x3(m._11, m._21, m._31,
-                       m._12, m._22, m._32,
-                       m._13, m._23, m._33);
+    return btMatrix3x3(m._11, m._21, m._31, m._12, m._22, m._32, m._13, m._23, m._33);
 }
 
 D3DXMATRIX FromBulletBasis(const btMatrix3x3& basis)

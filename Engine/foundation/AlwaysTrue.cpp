@@ -1,3 +1,6 @@
 #include "Engine/foundation/AlwaysTrue.h"
 
-bool AlwaysTrue() { return true; }
+bool AlwaysTrue()
+{
+    return true;
+}

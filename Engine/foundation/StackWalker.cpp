@@ -43,18 +43,15 @@ void StackWalker::OnError(const char* what, int code, uintptr_t address)
 bool StackWalker::ShowCallstack(const SysCrashInfo* crash)
 {
     SysModules::ForEach(StackWalkerInternal::OnModule, this);
-    SysStackWalkResult result =
-        SysStackWalk::Walk(crash != nullptr ? crash->context : nullptr, StackWalkerInternal::OnFrame, this, SysStackWalk::MaxFrames);
+    SysStackWalkResult result = SysStackWalk::Walk(crash != nullptr ? crash->context : nullptr,
+                                                   StackWalkerInternal::OnFrame, this, SysStackWalk::MaxFrames);
     switch (result.end)
     {
-    case SysStackWalkEnd::Finished:
-        return true;
+    case SysStackWalkEnd::Finished: return true;
     case SysStackWalkEnd::Failed:
         OnError(result.frames == 0 ? "unw_init_local" : "unw_step", result.errorCode, result.errorAddress);
         return false;
-    case SysStackWalkEnd::Endless:
-        OnError("unw_step-Endless-Callstack!", 0, result.errorAddress);
-        return false;
+    case SysStackWalkEnd::Endless: OnError("unw_step-Endless-Callstack!", 0, result.errorAddress); return false;
     case SysStackWalkEnd::Limit:
         OnError("unw_step-Frame-Limit-Reached!", SysStackWalk::MaxFrames, result.errorAddress);
         return false;

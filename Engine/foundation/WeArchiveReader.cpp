@@ -2,11 +2,7 @@
 
 #include "Engine/foundation/WeFileStream.h"
 
-WeArchiveReader::WeArchiveReader(WeFileStream& stream, int64_t fileSize)
-    : m_Stream(stream)
-    , m_FileSize(fileSize)
-{
-}
+WeArchiveReader::WeArchiveReader(WeFileStream& stream, int64_t fileSize) : m_Stream(stream), m_FileSize(fileSize) {}
 
 int64_t WeArchiveReader::BytesLeft() const
 {

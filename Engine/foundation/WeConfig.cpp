@@ -83,15 +83,9 @@ struct IniReader
             key += c;
             mode = Mode::Key;
             break;
-        case Mode::Section:
-            section += c;
-            break;
-        case Mode::Key:
-            key += c;
-            break;
-        case Mode::Value:
-            value += c;
-            break;
+        case Mode::Section: section += c; break;
+        case Mode::Key: key += c; break;
+        case Mode::Value: value += c; break;
         }
     }
 
@@ -146,12 +140,8 @@ struct IniReader
         }
         switch (c)
         {
-        case ';':
-            comment = true;
-            break;
-        case '\\':
-            escape = true;
-            break;
+        case ';': comment = true; break;
+        case '\\': escape = true; break;
         case '[':
             if (mode == Mode::LineStart)
             {
@@ -179,9 +169,7 @@ struct IniReader
             else
                 Append(c);
             break;
-        default:
-            Append(c);
-            break;
+        default: Append(c); break;
         }
         previous = c;
     }
@@ -205,7 +193,7 @@ void LoadConfigFile(const WeString& file)
     }
     fileSystem->Close();
 }
-}
+}  // namespace
 
 WeConfigEntry* LookupConfigEntry(const WeString& key, bool create)
 {

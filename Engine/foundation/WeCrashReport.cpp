@@ -49,7 +49,7 @@ void FormatString256(char* out, const char* format, ...)
 void SetCrashMessage(const char* path)
 {
     FormatTruncated(g_CrashMessage, sizeof(g_CrashMessage),
-             "Abnormal program termination!\nPlease, send generated %s file to application developers.", path);
+                    "Abnormal program termination!\nPlease, send generated %s file to application developers.", path);
 }
 
 void OnCrashLog(const SysCrashInfo& crash)
@@ -68,8 +68,8 @@ void FormatCrashTimeStamp()
 {
     SysLocalTime now{};
     SysClock::LocalTime(now);
-    FormatTruncated(g_CrashTimeStamp, sizeof(g_CrashTimeStamp), "%.4d-%.2d-%.2d-%.2d-%.2d-%.2d", now.year, now.month, now.day,
-             now.hour, now.minute, now.second);
+    FormatTruncated(g_CrashTimeStamp, sizeof(g_CrashTimeStamp), "%.4d-%.2d-%.2d-%.2d-%.2d-%.2d", now.year, now.month,
+                    now.day, now.hour, now.minute, now.second);
 }
 
 int ReadProtectionType()

@@ -12,7 +12,7 @@ namespace
 {
 // Header: int32 version, then (version > 0) the int64 index offset; members start after it.
 constexpr int64_t HeaderSize = 12;
-}
+}  // namespace
 
 WeDataFile::WeDataFile() = default;
 

@@ -15,12 +15,9 @@ std::vector<uint8_t>& FileWriteStaging()
     static std::vector<uint8_t>* staging = new std::vector<uint8_t>();
     return *staging;
 }
-}
+}  // namespace
 
-WeFileStream::WeFileStream()
-    : m_Window(new uint8_t[WindowSize])
-{
-}
+WeFileStream::WeFileStream() : m_Window(new uint8_t[WindowSize]) {}
 
 WeFileStream::~WeFileStream()
 {
@@ -102,9 +99,7 @@ bool WeFileStream::Seek(int64_t offset, int32_t origin)
     int64_t target;
     switch (origin)
     {
-    case 0:
-        target = offset;
-        break;
+    case 0: target = offset; break;
     case 1:
         if (__builtin_add_overflow(Tell(), offset, &target))
             return false;
@@ -122,8 +117,7 @@ bool WeFileStream::Seek(int64_t offset, int32_t origin)
                 return false;
         }
         break;
-    default:
-        return false;
+    default: return false;
     }
     if (target < 0)
         return false;

@@ -48,7 +48,7 @@ WeString DiskFileName(const WeString& file, int32_t type)
     }
     return name;
 }
-}
+}  // namespace
 
 WeFileSystem::WeFileSystem() = default;
 
@@ -204,8 +204,7 @@ WeString WeFileSystem::FindPath(const WeString& name, int32_t type)
     File* file = nullptr;
     if (!folder->files.Find(name.GetToken('.', 2).ToLower(), &file) || !file->hasType[type])
         return WeString();
-    const std::string path =
-        Join(Join(Join(GetRoot(), package->name), folder->name), file->diskName[type]);
+    const std::string path = Join(Join(Join(GetRoot(), package->name), folder->name), file->diskName[type]);
     return WeString(path.c_str());
 }
 

@@ -38,7 +38,7 @@ public:
 
     struct File
     {
-        WeString name;       // before the first '.', as found
+        WeString name;  // before the first '.', as found
         WeString lowerName;
         bool hasType[WePackageTypeCount] = {};
         WeString diskName[WePackageTypeCount];  // the name on disk for each type present

@@ -40,8 +40,8 @@ public:
 template <class V>
 struct WeHashEntry
 {
-    WeListNode<WeHashEntry>* chainNext; // toward newer entries of the bucket
-    WeListNode<WeHashEntry>* chainPrev; // toward older entries
+    WeListNode<WeHashEntry>* chainNext;  // toward newer entries of the bucket
+    WeListNode<WeHashEntry>* chainPrev;  // toward older entries
     WeString key;
     V value;
 };
@@ -61,7 +61,7 @@ public:
     struct Iterator
     {
         WeHashTable* table;
-        int32_t bucket; // -1 when there is no position
+        int32_t bucket;  // -1 when there is no position
         Node* node;
     };
 
@@ -101,10 +101,7 @@ public:
 
     // True and the address of the stored value when the key is present.
     bool FindRef(const WeString& key, V** out) { return FindRef(key.c_str(), key.Length(), out); }
-    bool FindRef(const char* key, V** out)
-    {
-        return FindRef(key, static_cast<int32_t>(std::strlen(key)), out);
-    }
+    bool FindRef(const char* key, V** out) { return FindRef(key, static_cast<int32_t>(std::strlen(key)), out); }
     bool FindRef(const char* key, int32_t length, V** out)
     {
         Node* node = FindNode(key, length);
@@ -116,10 +113,7 @@ public:
 
     // As FindRef, copying the value out.
     bool Find(const WeString& key, V* out) const { return Find(key.c_str(), key.Length(), out); }
-    bool Find(const char* key, V* out) const
-    {
-        return Find(key, static_cast<int32_t>(std::strlen(key)), out);
-    }
+    bool Find(const char* key, V* out) const { return Find(key, static_cast<int32_t>(std::strlen(key)), out); }
     bool Find(const char* key, int32_t length, V* out) const
     {
         Node* node = FindNode(key, length);
@@ -131,10 +125,7 @@ public:
 
     // Removes the earliest entry of the key, copying its value out first when `out` is not null.
     bool Remove(const WeString& key, V* out = nullptr) { return Remove(key.c_str(), key.Length(), out); }
-    bool Remove(const char* key, V* out = nullptr)
-    {
-        return Remove(key, static_cast<int32_t>(std::strlen(key)), out);
-    }
+    bool Remove(const char* key, V* out = nullptr) { return Remove(key, static_cast<int32_t>(std::strlen(key)), out); }
     bool Remove(const char* key, int32_t length, V* out)
     {
         Node* node = FindNode(key, length);

@@ -7,7 +7,7 @@
 struct WeListLink
 {
     WeListLink* next;
-    WeListLink* prev; // null while the node sits on a free stack
+    WeListLink* prev;  // null while the node sits on a free stack
 };
 
 // A list node: the links, then the payload stored inline.
@@ -165,14 +165,8 @@ public:
     // Walking: FirstNode, then NextNode until null.
     Node* FirstNode() const { return m_Count ? static_cast<Node*>(m_Head.next) : nullptr; }
     Node* LastNode() const { return m_Count ? static_cast<Node*>(m_Head.prev) : nullptr; }
-    Node* NextNode(const Node* node) const
-    {
-        return node->next == &m_Head ? nullptr : static_cast<Node*>(node->next);
-    }
-    Node* PrevNode(const Node* node) const
-    {
-        return node->prev == &m_Head ? nullptr : static_cast<Node*>(node->prev);
-    }
+    Node* NextNode(const Node* node) const { return node->next == &m_Head ? nullptr : static_cast<Node*>(node->next); }
+    Node* PrevNode(const Node* node) const { return node->prev == &m_Head ? nullptr : static_cast<Node*>(node->prev); }
     T& Front() { return static_cast<Node*>(m_Head.next)->payload; }
     T& Back() { return static_cast<Node*>(m_Head.prev)->payload; }
 
@@ -252,7 +246,7 @@ private:
         --m_Count;
     }
 
-    WeListLink m_Head; // next = first, prev = last
+    WeListLink m_Head;  // next = first, prev = last
     WeListLink* m_FreeNodes;
     int32_t m_Count;
     WeListLink* m_Cursor;

@@ -18,14 +18,13 @@ void AppendRemapped(WeString& out, const WeString& text, const int32_t* remap)
         out.AppendUtf8(inTable ? remap[codePoint] : codePoint);
     }
 }
-}
+}  // namespace
 
 // Bound while the process initialises, like every other setting; Load binds it should it run first.
 WeString* g_Language = &GetConfigString(WeString("build.Options.Language"), WeString());
 WeLocalization g_Localization;
 
-WeLocalization::WeLocalization()
-    : m_Remap(new int32_t[RemapSize])
+WeLocalization::WeLocalization() : m_Remap(new int32_t[RemapSize])
 {
     for (int32_t i = 0; i < RemapSize; ++i)
         m_Remap[i] = i;

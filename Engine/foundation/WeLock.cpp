@@ -2,16 +2,12 @@
 
 #include "Engine/foundation/WeCriticalSection.h"
 
-WeLock::WeLock(SysCriticalSection* section)
-    : m_Section(section)
+WeLock::WeLock(SysCriticalSection* section) : m_Section(section)
 {
     m_Section->Enter();
 }
 
-WeLock::WeLock(WeCriticalSection& section)
-    : WeLock(section.Get())
-{
-}
+WeLock::WeLock(WeCriticalSection& section) : WeLock(section.Get()) {}
 
 WeLock::~WeLock()
 {

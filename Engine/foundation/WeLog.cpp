@@ -148,9 +148,10 @@ void WriteSystemInfo(SysLogFile& file)
             snprintf(line, sizeof(line), "    Description (Device Name): %s (%s)\n", adapter.description,
                      adapter.deviceName);
             file.Write(line);
-            snprintf(line, sizeof(line), "    Driver: %s (%d.%d.%d.%d)\n", adapter.driver,
-                     static_cast<int>(adapter.driverVersionHigh >> 16), static_cast<int>(adapter.driverVersionHigh & 0xFFFF),
-                     static_cast<int>(adapter.driverVersionLow >> 16), static_cast<int>(adapter.driverVersionLow & 0xFFFF));
+            snprintf(
+                line, sizeof(line), "    Driver: %s (%d.%d.%d.%d)\n", adapter.driver,
+                static_cast<int>(adapter.driverVersionHigh >> 16), static_cast<int>(adapter.driverVersionHigh & 0xFFFF),
+                static_cast<int>(adapter.driverVersionLow >> 16), static_cast<int>(adapter.driverVersionLow & 0xFFFF));
             file.Write(line);
             snprintf(line, sizeof(line), "    Vendor Id: %ul\n", adapter.vendorId);
             file.Write(line);
@@ -188,8 +189,8 @@ void WriteLogLine(int channelIndex)
     }
     else
     {
-        int length =
-            snprintf(channel.path, sizeof(channel.path), "%s/%s-%s.log", GetLogFolder(), channel.name, g_CrashTimeStamp);
+        int length = snprintf(channel.path, sizeof(channel.path), "%s/%s-%s.log", GetLogFolder(), channel.name,
+                              g_CrashTimeStamp);
         if (length < 0 || static_cast<size_t>(length) >= sizeof(channel.path))
         {
             // Too long to open: no file at all rather than one under a cut name.
@@ -230,6 +231,4 @@ void CrashLogPrintf(const char* format, ...)
     WriteLogLine(1);
 }
 
-void WeDebugPrint(const char*, ...)
-{
-}
+void WeDebugPrint(const char*, ...) {}

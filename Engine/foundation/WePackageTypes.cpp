@@ -3,8 +3,8 @@
 #include <cstring>
 
 const char* const g_PackageTypeExtensions[WePackageTypeCount] = {
-    "",      "texture",      "material", "shader",    "sound", "mesh", "model", "animodel", "oldparticles",
-    "anitexture", "particles", "ini",    "cfg",       "txt",   "light", "map",  "ogg",      "font",
+    "",           "texture",   "material", "shader", "sound", "mesh",  "model", "animodel", "oldparticles",
+    "anitexture", "particles", "ini",      "cfg",    "txt",   "light", "map",   "ogg",      "font",
 };
 
 int32_t PackageTypeFromExtension(const char* extension)

@@ -64,7 +64,7 @@ bool Contains(const std::vector<std::string>& list, const std::string& item)
             return true;
     return false;
 }
-}
+}  // namespace
 
 bool WePackageWriter::Fail(const char* what, const WeString& subject)
 {

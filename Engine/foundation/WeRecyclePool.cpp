@@ -11,9 +11,15 @@ WeRecyclePool* g_FirstPool = nullptr;
 constexpr size_t kHeader = sizeof(WeListLink);
 static_assert(kHeader % alignof(std::max_align_t) == 0, "objects must stay maximally aligned");
 
-WeListLink* HeaderOf(void* object) { return reinterpret_cast<WeListLink*>(static_cast<char*>(object) - kHeader); }
-void* ObjectOf(WeListLink* block) { return reinterpret_cast<char*>(block) + kHeader; }
+WeListLink* HeaderOf(void* object)
+{
+    return reinterpret_cast<WeListLink*>(static_cast<char*>(object) - kHeader);
 }
+void* ObjectOf(WeListLink* block)
+{
+    return reinterpret_cast<char*>(block) + kHeader;
+}
+}  // namespace
 
 WeRecyclePool::WeRecyclePool(size_t objectSize, DestroyFn destroy)
     : m_Enabled(0), m_FreeBlocks(nullptr), m_Count(0), m_ObjectSize(objectSize), m_Destroy(destroy),
@@ -41,7 +47,10 @@ WeRecyclePool::~WeRecyclePool()
     }
 }
 
-void WeRecyclePool::Enable() { m_Enabled = 1; }
+void WeRecyclePool::Enable()
+{
+    m_Enabled = 1;
+}
 
 void* WeRecyclePool::Allocate(size_t size)
 {
@@ -91,7 +100,7 @@ void WeRecyclePool::Release(void* object)
         return;
     }
     if (block->prev == nullptr)
-        return; // already released
+        return;  // already released
     Unlink(block);
     if (!m_Enabled)
         ClearFreeBlocks();

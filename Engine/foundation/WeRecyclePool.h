@@ -13,7 +13,7 @@
 class WeRecyclePool
 {
 public:
-    using DestroyFn = void (*)(void* object); // runs the object's destructor without freeing it
+    using DestroyFn = void (*)(void* object);  // runs the object's destructor without freeing it
 
     WeRecyclePool(size_t objectSize, DestroyFn destroy);
     ~WeRecyclePool();
@@ -43,8 +43,8 @@ private:
     void Unlink(WeListLink* block);
 
     uint8_t m_Enabled;
-    WeListLink m_Live;       // next = first live block, prev = last
-    WeListLink* m_FreeBlocks; // stack through next
+    WeListLink m_Live;         // next = first live block, prev = last
+    WeListLink* m_FreeBlocks;  // stack through next
     int32_t m_Count;
     WeListLink* m_Cursor;
     size_t m_ObjectSize;

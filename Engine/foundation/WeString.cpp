@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <bit>
 #include <charconv>
-#include <cstddef>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -36,12 +36,18 @@ namespace
 size_t BufferCapacity(int32_t length)
 {
     if (length < 65536)
-        return size_t{16} << (2 * StringSizeClass(length)); // 16, 64, 256, ... 65536
+        return size_t{16} << (2 * StringSizeClass(length));  // 16, 64, 256, ... 65536
     return std::bit_ceil(static_cast<size_t>(length) + 1);
 }
 
-char* NewBuffer(size_t bytes) { return static_cast<char*>(::operator new(bytes)); }
-void FreeBuffer(char* buffer) { ::operator delete(buffer); }
+char* NewBuffer(size_t bytes)
+{
+    return static_cast<char*>(::operator new(bytes));
+}
+void FreeBuffer(char* buffer)
+{
+    ::operator delete(buffer);
+}
 
 bool InBuffer(const WeString& s, const char* p)
 {
@@ -53,8 +59,7 @@ bool InBuffer(const WeString& s, const char* p)
 bool BeyondFloatRange(const char* first, const char* last, bool hex)
 {
     double wide = 0.0;
-    if (std::from_chars(first, last, wide, hex ? std::chars_format::hex : std::chars_format::general).ec ==
-        std::errc())
+    if (std::from_chars(first, last, wide, hex ? std::chars_format::hex : std::chars_format::general).ec == std::errc())
         return std::fabs(wide) > 1.0;
     // Beyond a double too: the exponent's sign tells.
     for (const char* q = last; q > first; --q)
@@ -78,9 +83,12 @@ bool IsDigitByte(unsigned char c, int32_t* value)
         return false;
     return true;
 }
-}
+}  // namespace
 
-bool StringPoolEnabled() { return g_StringPoolEnabled != 0; }
+bool StringPoolEnabled()
+{
+    return g_StringPoolEnabled != 0;
+}
 
 int32_t StringPoolFreeCount(int32_t sizeClass)
 {
@@ -327,7 +335,7 @@ WeString& WeString::AppendInt(int32_t value, int32_t minDigits, uint32_t base, b
     uint32_t magnitude = negative ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
     char digits[33];
     int32_t count = 0;
-    if (base == 10) // the common case, without a division by a variable
+    if (base == 10)  // the common case, without a division by a variable
     {
         do
         {
@@ -651,7 +659,7 @@ float WeString::ToFloat(float defaultValue) const
     if (r.ec == std::errc::result_out_of_range)
         value = BeyondFloatRange(digits, r.ptr, hex) ? std::numeric_limits<float>::infinity() : 0.0f;
     else if (r.ec != std::errc())
-        return defaultValue; // also "0x" without hexadecimal digits, as formatted input reads it
+        return defaultValue;  // also "0x" without hexadecimal digits, as formatted input reads it
     return negative ? -value : value;
 }
 

@@ -15,10 +15,7 @@ class WeString
 {
 public:
     WeString() : m_Data(g_EmptyStringBuffer), m_Length(0) {}
-    WeString(const char* text)
-        : WeString(text, text != nullptr ? static_cast<int32_t>(std::strlen(text)) : 0)
-    {
-    }
+    WeString(const char* text) : WeString(text, text != nullptr ? static_cast<int32_t>(std::strlen(text)) : 0) {}
     // `length` bytes of `bytes` (zero bytes included) and a terminator.
     WeString(const char* bytes, int32_t length);
     WeString(const WeString& other);

@@ -7,9 +7,7 @@
 
 WeTimer g_Timer;
 
-WeTimer::WeTimer() : WeTimer(SysClock::System())
-{
-}
+WeTimer::WeTimer() : WeTimer(SysClock::System()) {}
 
 WeTimer::WeTimer(SysClockSource& clock) : m_Clock(&clock)
 {

@@ -34,18 +34,18 @@ public:
     int64_t m_NowCounter = 0;
     int64_t m_Frequency = 0;
     double m_SecondsPerTick = 0.0;
-    double m_TotalTime = 0.0;       // sum of the clamped deltas since Start, not wall time
-    double m_FrameDelta = 0.0;      // clamped
-    double m_RawFrameDelta = 0.0;   // as measured
+    double m_TotalTime = 0.0;      // sum of the clamped deltas since Start, not wall time
+    double m_FrameDelta = 0.0;     // clamped
+    double m_RawFrameDelta = 0.0;  // as measured
     float m_TotalTimeF = 0.0f;
-    float m_FrameDeltaF = 0.0f;     // what the rest of the engine advances by each frame
+    float m_FrameDeltaF = 0.0f;  // what the rest of the engine advances by each frame
     float m_RawFrameDeltaF = 0.0f;
     double m_FpsWindowTime = 0.0;
     int32_t m_FpsWindowFrames = 0;
     double m_Fps = 0.0;
     WeProfilerSection m_Sections[SectionCount];
-    double m_MinimumFrameTime = 0.0;  // 0: no pacing
-    double m_MaximumFrameDelta = 0.0; // 0: no clamp
+    double m_MinimumFrameTime = 0.0;   // 0: no pacing
+    double m_MaximumFrameDelta = 0.0;  // 0: no clamp
 
 private:
     SysClockSource* m_Clock;

@@ -22,7 +22,7 @@ FileSystems& TheFileSystems()
     static FileSystems* systems = new FileSystems();
     return *systems;
 }
-}
+}  // namespace
 
 WeVirtualFileSystem* WeVirtualFileSystem::Instance()
 {

@@ -1,8 +1,8 @@
 #pragma once
 #include <cstdint>
 
-#include "Engine/foundation/WeStringList.h"
 #include "Engine/foundation/WeString.h"
+#include "Engine/foundation/WeStringList.h"
 
 class WeFileStream;
 class WeDataFile;

@@ -13,13 +13,12 @@ namespace
 {
 int Usage()
 {
-    std::fprintf(stderr,
-                 "usage: weconfig get <file.Section.name>\n"
-                 "       weconfig text <key>\n"
-                 "       weconfig list <prefix>\n");
+    std::fprintf(stderr, "usage: weconfig get <file.Section.name>\n"
+                         "       weconfig text <key>\n"
+                         "       weconfig list <prefix>\n");
     return 2;
 }
-}
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -42,8 +41,7 @@ int main(int argc, char** argv)
         g_Localization.Load();
         if (!g_Localization.HasText(argument))
         {
-            std::fprintf(stderr, "weconfig: no translation of %s for language \"%s\"\n", argv[2],
-                         g_Language->c_str());
+            std::fprintf(stderr, "weconfig: no translation of %s for language \"%s\"\n", argv[2], g_Language->c_str());
             return 1;
         }
         std::printf("%s\n", g_Localization.GetText(argument).c_str());

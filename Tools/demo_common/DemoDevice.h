@@ -8,25 +8,26 @@
 #include "Platform/gfx/D3D9.h"
 #include "Tools/demo_common/DemoOptions.h"
 
-class DemoDevice {
- public:
-  explicit DemoDevice(const DemoOptions& options) : options_(options) {}
-  ~DemoDevice();
-  DemoDevice(const DemoDevice&) = delete;
-  DemoDevice& operator=(const DemoDevice&) = delete;
+class DemoDevice
+{
+public:
+    explicit DemoDevice(const DemoOptions& options) : options_(options) {}
+    ~DemoDevice();
+    DemoDevice(const DemoDevice&) = delete;
+    DemoDevice& operator=(const DemoDevice&) = delete;
 
-  // False (having said why on stderr) when there is no device to draw with; the demo exits with 1 then.
-  bool open();
-  IDirect3DDevice9* device() const { return device_; }
+    // False (having said why on stderr) when there is no device to draw with; the demo exits with 1 then.
+    bool open();
+    IDirect3DDevice9* device() const { return device_; }
 
-  // Draws the frames and returns the exit status. `draw` does everything from Clear to EndScene and returns
-  // false when part of the frame failed; `check` (when given) looks at the last frame's X8R8G8B8 pixels,
-  // empty when they could not be read, before they go to the PNG, and returns false when they are wrong.
-  int run(const std::function<bool(int frame)>& draw,
-          const std::function<bool(const std::vector<uint32_t>& pixels)>& check = nullptr);
+    // Draws the frames and returns the exit status. `draw` does everything from Clear to EndScene and returns
+    // false when part of the frame failed; `check` (when given) looks at the last frame's X8R8G8B8 pixels,
+    // empty when they could not be read, before they go to the PNG, and returns false when they are wrong.
+    int run(const std::function<bool(int frame)>& draw,
+            const std::function<bool(const std::vector<uint32_t>& pixels)>& check = nullptr);
 
- private:
-  const DemoOptions& options_;
-  IDirect3D9* d3d_ = nullptr;
-  IDirect3DDevice9* device_ = nullptr;
+private:
+    const DemoOptions& options_;
+    IDirect3D9* d3d_ = nullptr;
+    IDirect3DDevice9* device_ = nullptr;
 };

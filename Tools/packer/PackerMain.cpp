@@ -16,10 +16,9 @@ namespace
 {
 int Usage()
 {
-    std::fprintf(stderr,
-                 "usage: wepack pack <Packages folder> <archive>\n"
-                 "       wepack list <archive>\n"
-                 "       wepack cat <archive> <Package.Folder.File> <extension or type code>\n");
+    std::fprintf(stderr, "usage: wepack pack <Packages folder> <archive>\n"
+                         "       wepack list <archive>\n"
+                         "       wepack cat <archive> <Package.Folder.File> <extension or type code>\n");
     return 2;
 }
 
@@ -107,8 +106,7 @@ int List(const char* path)
                     if (!record)
                         continue;
                     std::printf("    file %s type %d (%s) offset %lld size %d\n", file.c_str(), type,
-                                g_PackageTypeExtensions[type], static_cast<long long>(record->offset),
-                                record->size);
+                                g_PackageTypeExtensions[type], static_cast<long long>(record->offset), record->size);
                 }
             }
         }
@@ -136,15 +134,14 @@ int Cat(const char* path, const char* name, const char* typeText)
     std::vector<char> bytes(static_cast<size_t>(size));
     const int64_t got = size > 0 ? archive.GetStream()->Read(bytes.data(), size) : 0;
     archive.Close();
-    if (got != size || std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() ||
-        std::fflush(stdout) != 0)
+    if (got != size || std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() || std::fflush(stdout) != 0)
     {
         std::fprintf(stderr, "wepack: cannot read member %s\n", name);
         return 1;
     }
     return 0;
 }
-}
+}  // namespace
 
 int main(int argc, char** argv)
 {

@@ -78,19 +78,20 @@ std::vector<std::string> StyleProblems(const std::string& text)
         if (word == "true" || word == "false" || word == "yes" || word == "no" || word == "on" || word == "off")
             problems.push_back(where + "boolean as a word; write 0 or 1");
         if (!value.empty() && value[0] == '#' &&
-            (value.size() != 9 || !std::all_of(value.begin() + 1, value.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); })))
+            (value.size() != 9 || !std::all_of(value.begin() + 1, value.end(),
+                                               [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); })))
             problems.push_back(where + "colour is not #AARRGGBB");
     }
     return problems;
 }
-}
+}  // namespace
 
 TEST(ContentIniStyle, TheCheckerCatchesEachRule)
 {
     EXPECT_TRUE(StyleProblems("; comment\n[S]\nk=1\nColour=#FF00FF00\nName=two words\n\n").empty());
-    const char* faulty[] = {"[S]\nk = 1\n",  "[S]\nk =1\n", "[S]\nk= 1\n",     "k=1\n",
-                            "[S]\nk=true\n", "[S]\nc=#FFF\n", "[S]\nk=1\nk=2\n", "[S]\nk=1 \n",
-                            "[S]\nnothing\n", "[S\nk=1\n",   "[S]\r\nk=1\r\n"};
+    const char* faulty[] = {"[S]\nk = 1\n",   "[S]\nk =1\n",   "[S]\nk= 1\n",     "k=1\n",
+                            "[S]\nk=true\n",  "[S]\nc=#FFF\n", "[S]\nk=1\nk=2\n", "[S]\nk=1 \n",
+                            "[S]\nnothing\n", "[S\nk=1\n",     "[S]\r\nk=1\r\n"};
     for (const char* text : faulty)
         EXPECT_FALSE(StyleProblems(text).empty()) << text;
 }

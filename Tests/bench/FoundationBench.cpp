@@ -13,8 +13,8 @@ namespace
 {
 const char* const kFiles[] = {"game", "build", "debug", "UI", "Sounds", "Shaders", "Maps", "Localization"};
 const char* const kSections[] = {"Options", "Render", "Physics", "General", "TimeTrial", "Fonts", "Weapons"};
-const char* const kNames[] = {"GlobalBloomScale", "MaxDistance", "Version", "DefaultFontName", "BlueTimeColor",
-                              "FixedTick", "RefvsMax", "PreviewCamera"};
+const char* const kNames[] = {"GlobalBloomScale", "MaxDistance", "Version",  "DefaultFontName",
+                              "BlueTimeColor",    "FixedTick",   "RefvsMax", "PreviewCamera"};
 
 struct Keys
 {
@@ -24,14 +24,16 @@ struct Keys
 
 const Keys& ConfigKeys()
 {
-    static const Keys keys = [] {
+    static const Keys keys = []
+    {
         Keys k;
         for (const char* file : kFiles)
             for (const char* section : kSections)
                 for (const char* name : kNames)
                     for (int variant = 0; variant < 8; ++variant)
                     {
-                        const std::string key = std::string(file) + "." + section + "." + name + std::to_string(variant);
+                        const std::string key =
+                            std::string(file) + "." + section + "." + name + std::to_string(variant);
                         k.std.push_back(key);
                         k.we.emplace_back(key.c_str());
                     }
@@ -123,7 +125,7 @@ void WeHashTableInsert(benchmark::State& state)
     WeHashTable<int> table;
     for (auto _ : state)
     {
-        table.Clear(); // nodes are kept: the steady state of a table refilled every frame
+        table.Clear();  // nodes are kept: the steady state of a table refilled every frame
         int i = 0;
         for (const WeString& key : keys.we)
             table.Insert(key, i++);
@@ -192,6 +194,6 @@ void StdUnorderedMapFind(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(keys.std.size()));
 }
 BENCHMARK(StdUnorderedMapFind);
-}
+}  // namespace
 
 BENCHMARK_MAIN();

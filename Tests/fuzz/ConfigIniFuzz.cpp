@@ -35,7 +35,7 @@ Tree& TheTree()
     static Tree* tree = new Tree();
     return *tree;
 }
-}
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

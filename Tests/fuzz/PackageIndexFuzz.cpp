@@ -19,7 +19,7 @@ const std::string& ArchivePath()
     static const std::string path = "/dev/shm/we-fuzz-index-" + std::to_string(getpid()) + ".dat";
     return path;
 }
-}
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -72,7 +72,7 @@ const WeConfigEntry* Entry(const std::string& key)
 {
     return LookupConfigEntry(WeString(key.c_str()), false);
 }
-}
+}  // namespace
 
 TEST_F(ConfigFiles, IniGrammar)
 {
@@ -80,12 +80,12 @@ TEST_F(ConfigFiles, IniGrammar)
     {
         const char* what;
         const char* text;
-        const char* key;      // name under file "g<n>"; null: nothing but `absent` is checked
-        const char* value;    // null: the key must not exist
+        const char* key;    // name under file "g<n>"; null: nothing but `absent` is checked
+        const char* value;  // null: the key must not exist
         int32_t intValue;
         bool boolValue;
         float floatValue;
-        const char* absent;   // another name that must not exist, or null
+        const char* absent;  // another name that must not exist, or null
     } cases[] = {
         {"a plain value", "[Render]\nBloom=0.5\n", "Render.Bloom", "0.5", 0, false, 0.5f, nullptr},
         {"hex through '#'", "[S]\nv=#1F\n", "S.v", "#1F", 31, true, 0.0f, nullptr},
@@ -179,8 +179,7 @@ TEST_F(ConfigFiles, NumbersParseInTheCLocaleWhateverTheProcessLocale)
     {
         const std::string locales = scratch.Path("locales");
         fs::create_directories(locales);
-        const std::string command =
-            "localedef -i de_DE -f UTF-8 " + locales + "/de_DE.UTF-8 >/dev/null 2>&1";
+        const std::string command = "localedef -i de_DE -f UTF-8 " + locales + "/de_DE.UTF-8 >/dev/null 2>&1";
         if (std::system(command.c_str()) == 0)
         {
             setenv("LOCPATH", locales.c_str(), 1);

@@ -1,7 +1,7 @@
+#include "Engine/foundation/WeCrashReport.h"
 #include "Engine/foundation/StackWalker.h"
 #include "Engine/foundation/WeApplication.h"
 #include "Engine/foundation/WeConfig.h"
-#include "Engine/foundation/WeCrashReport.h"
 #include "Engine/foundation/WeLog.h"
 #include "Platform/system/SysLogFile.h"
 #include "Platform/system/SysMessageBox.h"

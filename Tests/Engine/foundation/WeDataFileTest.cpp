@@ -88,7 +88,7 @@ ArchiveBytes SoundArchive()
     a.I32(1).Str("Pkg").I32(1).Str("Dir").I32(2).File("a", 11, 12, 4).File("b", 13, 16, 2);
     return a;
 }
-}
+}  // namespace
 
 TEST(WeDataFile, EmptyArchiveIsTheSixteenKnownBytes)
 {
@@ -133,11 +133,16 @@ TEST(WeDataFile, BrokenArchivesLoadAsFarAsTheyAreSound)
     cases.push_back({"index offset past the end", ArchiveBytes().I32(1).I64(1000).I32(0), SIZE_MAX, {}, {}});
     cases.push_back({"index offset inside the header", ArchiveBytes().I32(1).I64(4).I32(0), SIZE_MAX, {}, {}});
     cases.push_back({"negative index offset", ArchiveBytes().I32(1).I64(-8).I32(0), SIZE_MAX, {}, {}});
-    cases.push_back({"package count 0x7FFFFFFF", ArchiveBytes().I32(1).I64(12).I32(0x7FFFFFFF).Str("P").I32(0),
-                     SIZE_MAX, {"P"}, {}});
+    cases.push_back({"package count 0x7FFFFFFF",
+                     ArchiveBytes().I32(1).I64(12).I32(0x7FFFFFFF).Str("P").I32(0),
+                     SIZE_MAX,
+                     {"P"},
+                     {}});
     cases.push_back({"folder count 0x7FFFFFFF",
-                     ArchiveBytes().I32(1).I64(12).I32(1).Str("Pkg").I32(0x7FFFFFFF).Str("Dir").I32(0), SIZE_MAX,
-                     {"Pkg"}, {}});
+                     ArchiveBytes().I32(1).I64(12).I32(1).Str("Pkg").I32(0x7FFFFFFF).Str("Dir").I32(0),
+                     SIZE_MAX,
+                     {"Pkg"},
+                     {}});
     {
         ArchiveBytes a;
         a.I32(1).I64(16).Raw("AAAA").I32(1).Str("Pkg").I32(1).Str("Dir").I32(0x7FFFFFFF).File("a", 11, 12, 4);
@@ -298,7 +303,8 @@ TEST_F(PackedFixture, LooseAndPackedAgree)
 
 TEST_F(PackedFixture, LookupsFollowTheNameRules)
 {
-    for (WeVirtualFileSystem* fs : {static_cast<WeVirtualFileSystem*>(&loose), static_cast<WeVirtualFileSystem*>(&packed)})
+    for (WeVirtualFileSystem* fs :
+         {static_cast<WeVirtualFileSystem*>(&loose), static_cast<WeVirtualFileSystem*>(&packed)})
     {
         // Names match without regard to case; "Game" finds game.ini.
         EXPECT_EQ(ReadMember(*fs, "Config.Main.Game", 11), ReadFileBytes(FixturePackages() + "/Config/Main/game.ini"));
@@ -331,7 +337,8 @@ TEST_F(PackedFixture, LookupsFollowTheNameRules)
 
 TEST_F(PackedFixture, TypeCodesOutsideTheTableFailEverywhere)
 {
-    for (WeVirtualFileSystem* fs : {static_cast<WeVirtualFileSystem*>(&loose), static_cast<WeVirtualFileSystem*>(&packed)})
+    for (WeVirtualFileSystem* fs :
+         {static_cast<WeVirtualFileSystem*>(&loose), static_cast<WeVirtualFileSystem*>(&packed)})
         for (int32_t type : {-1, 18, 99, 0x7FFFFFFF})
         {
             WeStringList list;
@@ -354,7 +361,8 @@ TEST(WePackageWriter, RefusesWhatItCannotStore)
     EXPECT_NE(std::string(writer.GetError().c_str()).find("no Packages tree"), std::string::npos);
 
     namespace fs = std::filesystem;
-    auto tree = [&](const char* name) {
+    auto tree = [&](const char* name)
+    {
         const std::string root = folder.Path(name);
         fs::create_directories(root + "/Pkg/Dir");
         WriteFileBytes(root + "/Pkg/Dir/ok.ini", Bytes{'x'});

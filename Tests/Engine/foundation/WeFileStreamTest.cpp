@@ -15,7 +15,7 @@ Bytes Pattern(size_t size)
         bytes[i] = static_cast<uint8_t>((i * 7 + i / 251) & 0xFF);
     return bytes;
 }
-}
+}  // namespace
 
 TEST(WeFileStream, StringsAreStoredByteExact)
 {
@@ -92,7 +92,8 @@ TEST(WeFileStream, TypedValuesAreLittleEndianAndReadBack)
 
     const Bytes bytes = ReadFileBytes(folder.Path("v.bin"));
     ASSERT_EQ(bytes.size(), 1u + 2 + 4 + 4 + 12 + 16 + 64 + 8);
-    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 11), (Bytes{'Z', 0xEF, 0xBE, 0xFE, 0xFF, 0xFF, 0xFF, 0, 0, 0x80, 0x3F}));
+    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 11),
+              (Bytes{'Z', 0xEF, 0xBE, 0xFE, 0xFF, 0xFF, 0xFF, 0, 0, 0x80, 0x3F}));
 
     ASSERT_TRUE(stream.Open(folder.WePath("v.bin")));
     EXPECT_EQ(stream.ReadByte(), 'Z');

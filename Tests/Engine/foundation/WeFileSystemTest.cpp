@@ -54,7 +54,7 @@ std::vector<std::string> Sorted(const WeStringList& list)
     std::sort(names.begin(), names.end());
     return names;
 }
-}
+}  // namespace
 
 TEST_F(LooseTree, CreateWritesANewFileUnderTheNamesGiven)
 {

@@ -15,7 +15,7 @@ std::vector<std::string> KeysInOrder(WeHashTable<V>& table)
         keys.emplace_back(e->key.c_str());
     return keys;
 }
-}
+}  // namespace
 
 TEST(WeHashTable, BucketsOfKnownKeys)
 {
@@ -96,7 +96,7 @@ TEST(WeHashTable, KeysAreCaseSensitiveAndCompareUpToAZeroByte)
     table.Insert(stored, 3);
     EXPECT_TRUE(table.Find(other, 3, &v));
     EXPECT_EQ(v, 3);
-    EXPECT_FALSE(table.Find("k", &v)); // a different length never matches
+    EXPECT_FALSE(table.Find("k", &v));  // a different length never matches
 }
 
 TEST(WeHashTable, KeysGivenAsBytesAndLengthEndAtTheLength)
@@ -111,7 +111,7 @@ TEST(WeHashTable, KeysGivenAsBytesAndLengthEndAtTheLength)
     int* ref = nullptr;
     ASSERT_TRUE(table.FindRef(text, 4, &ref));
     EXPECT_EQ(*ref, 1);
-    EXPECT_FALSE(table.Find(text, 5, &v)); // "game." is another key
+    EXPECT_FALSE(table.Find(text, 5, &v));  // "game." is another key
     EXPECT_TRUE(table.Remove(text, 4, nullptr));
     EXPECT_EQ(table.Count(), 0);
 }
@@ -140,12 +140,12 @@ TEST(WeHashTable, RemovingTheEntryUnderTheIteratorMovesItOn)
     for (const char* key : {"a", "A", "main", "game"})
         table.Insert(WeString(key), 0);
     table.Insert(WeString("a"), 1);
-    ASSERT_NE(table.First(), nullptr); // first "a"
+    ASSERT_NE(table.First(), nullptr);  // first "a"
     EXPECT_TRUE(table.Remove("a"));
     ASSERT_NE(table.Current(), nullptr);
     EXPECT_EQ(table.Current()->key, "a");
     EXPECT_EQ(table.Current()->value, 1);
-    EXPECT_TRUE(table.Remove("a")); // the last of its bucket: on to the next bucket
+    EXPECT_TRUE(table.Remove("a"));  // the last of its bucket: on to the next bucket
     EXPECT_EQ(table.Current()->key, "A");
     EXPECT_EQ(table.GetIterator().bucket, 20);
     table.Next();

@@ -18,7 +18,7 @@ std::vector<T> Items(const WeList<T>& list)
     return out;
 }
 
-struct Request // a plain record payload of the size the request queues use
+struct Request  // a plain record payload of the size the request queues use
 {
     int32_t type;
     float position[3];
@@ -26,7 +26,7 @@ struct Request // a plain record payload of the size the request queues use
     float damage;
     int32_t extra[5];
 };
-}
+}  // namespace
 
 static_assert(!std::is_copy_constructible_v<WeList<int>> && !std::is_move_constructible_v<WeList<int>>);
 static_assert(!std::is_copy_assignable_v<WeList<int>> && !std::is_move_assignable_v<WeList<int>>);
@@ -74,12 +74,12 @@ TEST(WeList, RemoveCurrentMovesTheCursorOn)
         list.PushBack(i);
     list.CursorToFirst();
     list.CursorNext();
-    list.RemoveCurrent(); // removes 2
+    list.RemoveCurrent();  // removes 2
     EXPECT_EQ(*list.Current(), 3);
     EXPECT_EQ(list.Count(), 3);
     EXPECT_EQ(list.FreeCount(), 1);
     list.CursorNext();
-    list.RemoveCurrent(); // removes the last: the cursor reaches the header
+    list.RemoveCurrent();  // removes the last: the cursor reaches the header
     EXPECT_FALSE(list.CursorValid());
     EXPECT_EQ(Items(list), (std::vector<int>{1, 3}));
     // With the cursor on the header nothing is unlinked, the sentinel least of all.
@@ -121,13 +121,13 @@ TEST(WeList, ResetKeepsNodesAndReusesThemInOrder)
     EXPECT_EQ(list.Count(), 0);
     EXPECT_EQ(list.FreeCount(), 5);
     EXPECT_FALSE(list.CursorValid());
-    list.RemoveCurrent(); // the cursor no longer refers to a node
+    list.RemoveCurrent();  // the cursor no longer refers to a node
     EXPECT_EQ(list.FreeCount(), 5);
     for (int i = 0; i < 3; ++i)
     {
         int& payload = list.PushBack();
         EXPECT_EQ(list.CursorNode(), nodes[static_cast<size_t>(i)]);
-        EXPECT_EQ(payload, i * 10); // a reused node keeps its old payload
+        EXPECT_EQ(payload, i * 10);  // a reused node keeps its old payload
     }
     EXPECT_EQ(list.FreeCount(), 2);
     list.Clear();
@@ -144,13 +144,13 @@ TEST(WeList, RemoveFirstDrainsAQueueThatGrowsWhileDrained)
     while (queue.Count() > 0)
     {
         const Request* head = queue.RemoveFirst();
-        const int type = head->type; // read before anything can post again
+        const int type = head->type;  // read before anything can post again
         seen.push_back(type);
         if (type == 1)
-            queue.PushBack().type = 7; // posted while draining: drained in the same pass
+            queue.PushBack().type = 7;  // posted while draining: drained in the same pass
     }
     EXPECT_EQ(seen, (std::vector<int>{0, 1, 2, 7}));
-    EXPECT_EQ(queue.FreeCount(), 3); // the node of the posted request came from the free stack
+    EXPECT_EQ(queue.FreeCount(), 3);  // the node of the posted request came from the free stack
 
     WeList<int> ints;
     ints.PushBack(4);
@@ -173,7 +173,7 @@ TEST(WeList, RemoveNodeFixesTheCursorOnlyWhenOnIt)
     EXPECT_EQ(list.CursorNode(), two);
     list.Remove(two);
     EXPECT_EQ(*list.Current(), 3);
-    list.Remove(two); // already free: nothing
+    list.Remove(two);  // already free: nothing
     EXPECT_EQ(Items(list), (std::vector<int>{3}));
 }
 
@@ -192,7 +192,7 @@ TEST(WeStringList, PushBackGivesAnEmptyStringAlsoOnReusedNodes)
     for (const WeString& s : list)
         items.emplace_back(s.c_str());
     EXPECT_EQ(items, (std::vector<std::string>{"gamma", "delta"}));
-    list.Clear(); // frees the strings too: a leak would fail the sanitizer build
+    list.Clear();  // frees the strings too: a leak would fail the sanitizer build
     EXPECT_EQ(list.FreeCount(), 0);
 }
 

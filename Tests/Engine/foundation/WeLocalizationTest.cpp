@@ -37,7 +37,7 @@ protected:
     WeString saved;
     bool changed = false;
 };
-}
+}  // namespace
 
 TEST_F(Language, TranslationsComeFromTheLanguagesEntries)
 {
@@ -65,7 +65,7 @@ TEST_F(Language, TranslationsComeFromTheLanguagesEntries)
 
 TEST_F(Language, RemapShowsCharactersAsOthers)
 {
-    SetEntry("LocalizationRM.Localization.+ CH - A", "\xC3\x84\xC3\x80");  // A-umlaut and A-grave show as A
+    SetEntry("LocalizationRM.Localization.+ CH - A", "\xC3\x84\xC3\x80");         // A-umlaut and A-grave show as A
     SetEntry("LocalizationRM.Localization.+ CH - \xC3\x9F", "\xF0\x9F\x98\x80");  // beyond the table: ignored
     SetEntry("LocalizationRM.Localization.Word", "X\xC3\x84\xC3\x80Y\xF0\x9F\x98\x80\xC3\xA4");
     Use("RM");

@@ -1,5 +1,5 @@
-#include "Engine/foundation/WeExeFolder.h"
 #include "Engine/foundation/WeLog.h"
+#include "Engine/foundation/WeExeFolder.h"
 #include "Platform/system/SysDebugOutput.h"
 
 #include "Tests/Platform/system/TestFolder.h"

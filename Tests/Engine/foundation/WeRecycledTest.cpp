@@ -17,7 +17,7 @@ template <int N>
 class Pooled : public WeRecycled<Pooled<N>, Shape>
 {
 public:
-    Pooled* sibling = nullptr; // deleted by this object's destructor
+    Pooled* sibling = nullptr;  // deleted by this object's destructor
     double payload[4] = {};
     ~Pooled() override { delete sibling; }
 };
@@ -33,10 +33,10 @@ template <int N>
 WeRecyclePool& EnabledPool()
 {
     WeRecyclePool& pool = Pooled<N>::Pool();
-    pool.Enable(); // the pooled path is tested in every build, also where pools start off
+    pool.Enable();  // the pooled path is tested in every build, also where pools start off
     return pool;
 }
-}
+}  // namespace
 
 TEST(WeRecycled, PoolsStartEnabledUnlessTheBuildSwitchesThemOff)
 {
@@ -45,7 +45,7 @@ TEST(WeRecycled, PoolsStartEnabledUnlessTheBuildSwitchesThemOff)
 #else
     EXPECT_TRUE(Pooled<0>::Pool().IsEnabled());
 #endif
-    delete new Pooled<0>(); // either way new and delete pair up
+    delete new Pooled<0>();  // either way new and delete pair up
 }
 
 TEST(WeRecycled, DeletedBlockIsReusedByTheNextObject)
@@ -74,7 +74,7 @@ TEST(WeRecycled, LargerDerivedObjectsGetTheHeap)
     WeRecyclePool& pool = EnabledPool<2>();
     static_assert(sizeof(Bigger<2>) > sizeof(Pooled<2>));
     Pooled<2>* big = new Bigger<2>();
-    EXPECT_EQ(pool.LiveCount(), 0); // a block is too small for it
+    EXPECT_EQ(pool.LiveCount(), 0);  // a block is too small for it
     static_cast<Bigger<2>*>(big)->more[15] = 1.0;
     delete big;
     EXPECT_EQ(pool.FreeCount(), 0);
@@ -87,12 +87,12 @@ TEST(WeRecycled, DestroyPoolCopesWithDestructorsThatDeleteSiblings)
     auto* b = new Pooled<3>();
     auto* c = new Pooled<3>();
     auto* d = new Pooled<3>();
-    a->sibling = b; // b follows a in the live list
+    a->sibling = b;  // b follows a in the live list
     c->sibling = d;
     (void)c;
     const int before = Shape::s_Destroyed;
     Pooled<3>::DestroyPool();
-    EXPECT_EQ(Shape::s_Destroyed - before, 4); // each object exactly once
+    EXPECT_EQ(Shape::s_Destroyed - before, 4);  // each object exactly once
     EXPECT_FALSE(pool.IsEnabled());
     EXPECT_EQ(pool.LiveCount(), 0);
     EXPECT_EQ(pool.FreeCount(), 0);
@@ -102,18 +102,18 @@ TEST(WeRecycled, DestroyPoolCopesWithDestructorsThatDeleteSiblings)
     EXPECT_EQ(pool.LiveCount(), 0);
     delete later;
     EXPECT_EQ(pool.FreeCount(), 0);
-    Pooled<3>::DestroyPool(); // a second time is harmless
+    Pooled<3>::DestroyPool();  // a second time is harmless
 }
 
 TEST(WeRecycled, ObjectsKeepTheirOriginAcrossEnablingAndDestroying)
 {
     WeRecyclePool& pool = Pooled<4>::Pool();
-    pool.Destroy(); // as after the shutdown: the heap
+    pool.Destroy();  // as after the shutdown: the heap
     auto* early = new Pooled<4>();
     pool.Enable();  // as when a pool is switched on after objects exist
     auto* pooled = new Pooled<4>();
     EXPECT_EQ(pool.LiveCount(), 1);
-    delete early; // came from the heap: goes back to the heap, not into the pool
+    delete early;  // came from the heap: goes back to the heap, not into the pool
     EXPECT_EQ(pool.LiveCount(), 1);
     EXPECT_EQ(pool.FreeCount(), 0);
     delete pooled;
@@ -127,7 +127,7 @@ TEST(WeRecycled, ObjectsKeepTheirOriginAcrossEnablingAndDestroying)
 TEST(WeRecycled, AllPoolsCanBeDestroyedAtOnce)
 {
     WeRecyclePool& pool = EnabledPool<5>();
-    new Pooled<5>(); // still live at shutdown
+    new Pooled<5>();  // still live at shutdown
     const int before = Shape::s_Destroyed;
     WeRecyclePool::DestroyAll();
     EXPECT_EQ(Shape::s_Destroyed - before, 1);

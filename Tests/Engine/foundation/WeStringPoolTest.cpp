@@ -7,7 +7,10 @@
 
 namespace
 {
-std::string Str(const WeString& s) { return std::string(s.c_str(), static_cast<size_t>(s.Length())); }
+std::string Str(const WeString& s)
+{
+    return std::string(s.c_str(), static_cast<size_t>(s.Length()));
+}
 
 // Built by a static initialiser, before any pool state could have been set up by code.
 WeString g_EarlyString = WeString("built during static initialisation, ").ConcatText("before main");
@@ -19,7 +22,7 @@ std::string Pattern(size_t n)
         s[i] = static_cast<char>('a' + i % 26);
     return s;
 }
-}
+}  // namespace
 
 TEST(WeStringPool, StringsWorkDuringStaticInitialisation)
 {
@@ -37,7 +40,7 @@ TEST(WeStringPool, ReleasedBuffersAreReusedLastInFirstOut)
         WeString b("second text 20 b");
         first = a.c_str();
         second = b.c_str();
-    } // b is released first, then a: a's buffer is on top
+    }  // b is released first, then a: a's buffer is on top
     WeString c("another 16+ text");
     WeString d("and one more 16+");
     EXPECT_EQ(c.c_str(), first);
@@ -82,7 +85,7 @@ TEST(WeStringPool, LongStringsGrowInPlaceCorrectly)
     s.InsertChar(0, '#');
     EXPECT_EQ(s[0], '#');
     EXPECT_EQ(s.Length(), 140001);
-    s.SetLength(100); // back into a class
+    s.SetLength(100);  // back into a class
     EXPECT_TRUE(Str(s) == "#" + Pattern(99));
 }
 

@@ -9,8 +9,11 @@
 
 namespace
 {
-std::string Str(const WeString& s) { return std::string(s.c_str(), static_cast<size_t>(s.Length())); }
+std::string Str(const WeString& s)
+{
+    return std::string(s.c_str(), static_cast<size_t>(s.Length()));
 }
+}  // namespace
 
 TEST(WeString, EmptyStringsShareOneBuffer)
 {
@@ -36,7 +39,7 @@ TEST(WeString, ConstructAssignCompare)
 {
     WeString a("hello");
     WeString b(a);
-    EXPECT_NE(a.c_str(), b.c_str()); // copies never share a buffer
+    EXPECT_NE(a.c_str(), b.c_str());  // copies never share a buffer
     EXPECT_TRUE(a == b);
     EXPECT_TRUE(a == "hello");
     EXPECT_TRUE(a != "hell");
@@ -65,9 +68,8 @@ TEST(WeString, SizeClasses)
     {
         int32_t length;
         int32_t sizeClass;
-    } cases[] = {{0, 0},     {15, 0},    {16, 1},    {63, 1},    {64, 2},     {255, 2},     {256, 3},
-                 {1023, 3},  {1024, 4},  {4095, 4},  {4096, 5},  {16383, 5},  {16384, 6},   {65535, 6},
-                 {65536, -1}, {1 << 20, -1}};
+    } cases[] = {{0, 0},    {15, 0},   {16, 1},   {63, 1},    {64, 2},    {255, 2},   {256, 3},    {1023, 3},
+                 {1024, 4}, {4095, 4}, {4096, 5}, {16383, 5}, {16384, 6}, {65535, 6}, {65536, -1}, {1 << 20, -1}};
     for (const auto& c : cases)
         EXPECT_EQ(StringSizeClass(c.length), c.sizeClass) << c.length;
 }
@@ -76,11 +78,11 @@ TEST(WeString, GrowingInsideAClassKeepsTheBuffer)
 {
     if (!StringPoolEnabled())
         GTEST_SKIP() << "buffers are exact heap blocks without the pool";
-    WeString s("abcdefghijklmn"); // 14 bytes
+    WeString s("abcdefghijklmn");  // 14 bytes
     const char* before = s.c_str();
     s.AppendChar('o');
     EXPECT_EQ(s.c_str(), before);
-    s.AppendChar('p'); // 16 bytes: class 1
+    s.AppendChar('p');  // 16 bytes: class 1
     EXPECT_NE(s.c_str(), before);
     EXPECT_EQ(Str(s), "abcdefghijklmnop");
 }
@@ -108,12 +110,20 @@ TEST(WeString, AppendIntCases)
         bool signedFlag;
         const char* text;
     } cases[] = {
-        {-5, 3, 10, true, "-005"},       {255, 0, 16, false, "FF"},      {0, 0, 10, false, "0"},
-        {-1, 0, 10, false, "4294967295"}, {-1, 0, 10, true, "-1"},       {35, 0, 36, false, "Z"},
-        {5, 0, 2, false, "101"},          {12, 1, 10, true, "12"},       {-2147483647 - 1, 0, 10, true, "-2147483648"},
-        {39, 0, 40, false, "?"},          {7, -3, 10, true, "7"},
+        {-5, 3, 10, true, "-005"},
+        {255, 0, 16, false, "FF"},
+        {0, 0, 10, false, "0"},
+        {-1, 0, 10, false, "4294967295"},
+        {-1, 0, 10, true, "-1"},
+        {35, 0, 36, false, "Z"},
+        {5, 0, 2, false, "101"},
+        {12, 1, 10, true, "12"},
+        {-2147483647 - 1, 0, 10, true, "-2147483648"},
+        {39, 0, 40, false, "?"},
+        {7, -3, 10, true, "7"},
         // A base below 2 has no digits of its own: base 10.
-        {42, 0, 0, false, "42"},          {42, 0, 1, true, "42"},
+        {42, 0, 0, false, "42"},
+        {42, 0, 1, true, "42"},
     };
     for (const auto& c : cases)
     {
@@ -131,9 +141,8 @@ TEST(WeString, AppendFloatCases)
         int32_t decimals;
         const char* text;
     } cases[] = {
-        {3.14159, 2, "3.14"}, {0.5, 0, "0.5"},     {12.0, 3, "12.000"}, {-0.0001, 2, "-0.00"},
-        {-0.0, 2, "0.00"},    {2.5, 1, "2.5"},     {0.125, 2, "0.13"},  {-7.25, 1, "-7.3"},
-        {123456.0, 1, "123456.0"}, {1.0, -4, "1.0"},
+        {3.14159, 2, "3.14"}, {0.5, 0, "0.5"},    {12.0, 3, "12.000"}, {-0.0001, 2, "-0.00"},     {-0.0, 2, "0.00"},
+        {2.5, 1, "2.5"},      {0.125, 2, "0.13"}, {-7.25, 1, "-7.3"},  {123456.0, 1, "123456.0"}, {1.0, -4, "1.0"},
     };
     for (const auto& c : cases)
     {
@@ -170,7 +179,7 @@ TEST(WeString, AppendFloatStaysBoundedOutsideTheIntegerRange)
     EXPECT_LT(huge.Length(), 400);
     EXPECT_EQ(huge[0], '1');
     WeString many;
-    many.AppendFloat(0.5, 1000); // decimals are capped
+    many.AppendFloat(0.5, 1000);  // decimals are capped
     EXPECT_EQ(Str(many), "0.500000000000000000");
 }
 
@@ -202,13 +211,13 @@ TEST(WeString, InsertAndSetLength)
 
 TEST(WeString, AliasedSourcesStayIntact)
 {
-    WeString s("0123456789abcdef0123"); // 20 bytes, class 1
+    WeString s("0123456789abcdef0123");  // 20 bytes, class 1
     s.AssignText(s.c_str() + 4);
     EXPECT_EQ(Str(s), "456789abcdef0123");
-    s.AssignText(s.c_str() + 10); // shrinks into class 0
+    s.AssignText(s.c_str() + 10);  // shrinks into class 0
     EXPECT_EQ(Str(s), "ef0123");
 
-    WeString a("abcdefghijkl"); // 12 bytes: doubling it changes class and moves the buffer
+    WeString a("abcdefghijkl");  // 12 bytes: doubling it changes class and moves the buffer
     a.Append(a);
     EXPECT_EQ(Str(a), "abcdefghijklabcdefghijkl");
     a.AppendText(a.c_str() + 20);
@@ -299,8 +308,8 @@ TEST(WeString, ToIntCases)
         int32_t base;
         int32_t value;
     } cases[] = {
-        {"#FF", 10, 255}, {"+-12", 10, -12}, {"12 34", 10, 12}, {"  7", 10, 7}, {" -5", 10, 0},
-        {"- 5", 10, -5},  {"#1f", 10, 31},   {"--5", 10, -5},   {"1A", 10, 20}, {"", 10, 0},
+        {"#FF", 10, 255}, {"+-12", 10, -12}, {"12 34", 10, 12}, {"  7", 10, 7},   {" -5", 10, 0},
+        {"- 5", 10, -5},  {"#1f", 10, 31},   {"--5", 10, -5},   {"1A", 10, 20},   {"", 10, 0},
         {"ff", 16, 255},  {"-#10", 10, -16}, {"101", 2, 5},     {"12.5", 10, 12}, {"4294967297", 10, 1},
     };
     for (const auto& c : cases)
@@ -318,13 +327,28 @@ TEST(WeString, ToFloatCases)
         float def;
         float value;
     } cases[] = {
-        {"abc", 1.5f, 1.5f}, {"2.25xyz", 1.5f, 2.25f}, {"", 3.0f, 3.0f},     {"  -0.5", 0.0f, -0.5f},
-        {"+4", 0.0f, 4.0f},  {"1e3", 0.0f, 1000.0f},   {".5", 0.0f, 0.5f},   {"-", 9.0f, 9.0f},
-        {"+-1", 9.0f, 9.0f}, {"0x10", 0.0f, 16.0f},    {"7.", 0.0f, 7.0f},
+        {"abc", 1.5f, 1.5f},
+        {"2.25xyz", 1.5f, 2.25f},
+        {"", 3.0f, 3.0f},
+        {"  -0.5", 0.0f, -0.5f},
+        {"+4", 0.0f, 4.0f},
+        {"1e3", 0.0f, 1000.0f},
+        {".5", 0.0f, 0.5f},
+        {"-", 9.0f, 9.0f},
+        {"+-1", 9.0f, 9.0f},
+        {"0x10", 0.0f, 16.0f},
+        {"7.", 0.0f, 7.0f},
         // Out of the float range: infinity or zero, never the default; "0x" alone does not parse.
-        {"1e50", 1.5f, inf}, {"-1e50", 1.5f, -inf},    {"1e-50", 1.5f, 0.0f}, {"1e400", 1.5f, inf},
-        {"1e-400", 1.5f, 0.0f}, {"3.5e38", 1.5f, inf}, {"0x1p200", 1.5f, inf}, {"0x1p-200", 1.5f, 0.0f},
-        {"0x", 1.5f, 1.5f},  {"0xg", 1.5f, 1.5f},
+        {"1e50", 1.5f, inf},
+        {"-1e50", 1.5f, -inf},
+        {"1e-50", 1.5f, 0.0f},
+        {"1e400", 1.5f, inf},
+        {"1e-400", 1.5f, 0.0f},
+        {"3.5e38", 1.5f, inf},
+        {"0x1p200", 1.5f, inf},
+        {"0x1p-200", 1.5f, 0.0f},
+        {"0x", 1.5f, 1.5f},
+        {"0xg", 1.5f, 1.5f},
     };
     for (const auto& c : cases)
         EXPECT_FLOAT_EQ(WeString(c.text).ToFloat(c.def), c.value) << '"' << c.text << '"';
@@ -362,9 +386,8 @@ TEST(WeString, Utf8)
     {
         int32_t pos, code, next, prev;
     } cases[] = {
-        {-1, 0, 0, 0},      {0, 'A', 1, 0},    {1, 0xE9, 3, 0},  {2, '?', 3, 1},  {3, 0x20AC, 6, 1},
-        {6, 0x1F600, 10, 3}, {10, '?', 12, 6}, {11, '?', 12, 6}, {12, 'Z', 13, 6}, {13, '?', 14, 12},
-        {14, 0, 14, 13},    {15, 0, 14, 14},
+        {-1, 0, 0, 0},    {0, 'A', 1, 0},   {1, 0xE9, 3, 0},  {2, '?', 3, 1},    {3, 0x20AC, 6, 1}, {6, 0x1F600, 10, 3},
+        {10, '?', 12, 6}, {11, '?', 12, 6}, {12, 'Z', 13, 6}, {13, '?', 14, 12}, {14, 0, 14, 13},   {15, 0, 14, 14},
     };
     for (const auto& c : cases)
     {
@@ -377,7 +400,8 @@ TEST(WeString, Utf8)
     {
         int32_t cp;
         const char* bytes;
-    } encodings[] = {{'A', "A"}, {0xE9, "\xC3\xA9"}, {0x20AC, "\xE2\x82\xAC"}, {0x1F600, "\xF0\x9F\x98\x80"}, {-191, "A"}};
+    } encodings[] = {
+        {'A', "A"}, {0xE9, "\xC3\xA9"}, {0x20AC, "\xE2\x82\xAC"}, {0x1F600, "\xF0\x9F\x98\x80"}, {-191, "A"}};
     for (const auto& e : encodings)
     {
         WeString out;

@@ -1,5 +1,5 @@
-#include "Engine/foundation/WeRandomTable.h"
 #include "Engine/foundation/WeTimer.h"
+#include "Engine/foundation/WeRandomTable.h"
 #include "Platform/system/SysClockSource.h"
 #include "Platform/system/SysRandom.h"
 

@@ -14,7 +14,7 @@ struct Point
 {
     float x, y, z;
 };
-}
+}  // namespace
 
 TEST(WeBusy, ScopesNestAndAnUnbalancedEndLeavesThemClosed)
 {
@@ -35,13 +35,17 @@ TEST(WeBusy, ScopesNestAndAnUnbalancedEndLeavesThemClosed)
 TEST(WeLock, HoldsTheSectionForItsScopeAndNests)
 {
     WeCriticalSection section;
-    auto otherThreadGets = [&] {
+    auto otherThreadGets = [&]
+    {
         bool got = false;
-        std::thread([&] {
-            got = section.Get()->TryEnter();
-            if (got)
-                section.Get()->Leave();
-        }).join();
+        std::thread(
+            [&]
+            {
+                got = section.Get()->TryEnter();
+                if (got)
+                    section.Get()->Leave();
+            })
+            .join();
         return got;
     };
     {

@@ -6,7 +6,8 @@
 #include <limits>
 #include <string>
 
-namespace {
+namespace
+{
 
 std::unique_ptr<FontFace> Make(const char* face, int height, int weight = FW_NORMAL, bool underline = false,
                                bool strikeOut = false)
@@ -46,13 +47,13 @@ TEST(FontFace, PositiveHeightIsTheCellNegativeTheEm)
     EXPECT_EQ(m.tmWeight, FW_NORMAL);
     EXPECT_GT(m.tmAveCharWidth, 0);
     EXPECT_GE(m.tmMaxCharWidth, m.tmAveCharWidth);
-    EXPECT_EQ(m.tmPitchAndFamily & TMPF_FIXED_PITCH, TMPF_FIXED_PITCH); // set means proportional
+    EXPECT_EQ(m.tmPitchAndFamily & TMPF_FIXED_PITCH, TMPF_FIXED_PITCH);  // set means proportional
     EXPECT_EQ(cell->Family(), "DejaVu Sans");
 
     auto em = Make("DejaVu Sans", -20);
     ASSERT_NE(em, nullptr);
     EXPECT_GT(em->TextMetrics().tmHeight, 20);
-    EXPECT_EQ(em->TextMetrics().tmInternalLeading, em->TextMetrics().tmHeight - 20); // the em is the 20
+    EXPECT_EQ(em->TextMetrics().tmInternalLeading, em->TextMetrics().tmHeight - 20);  // the em is the 20
 
     auto mono = Make("Courier New", 16);
     ASSERT_NE(mono, nullptr);
@@ -115,8 +116,8 @@ TEST(FontFace, SpaceHasAdvanceButNoInkAndMissingGlyphsAreRefused)
     ASSERT_TRUE(font->GetCharABCWidths(' ', abc));
     EXPECT_EQ(abc.abcB, 0u);
     EXPECT_GT(abc.abcA + abc.abcC, 0);
-    EXPECT_FALSE(font->GetCharABCWidths(0x01, abc));   // a control code
-    EXPECT_FALSE(font->GetCharABCWidths(0xF8FF, abc)); // private use, not in the face
+    EXPECT_FALSE(font->GetCharABCWidths(0x01, abc));    // a control code
+    EXPECT_FALSE(font->GetCharABCWidths(0xF8FF, abc));  // private use, not in the face
 
     // Drawing a code point without a glyph leaves the bitmap black and takes no room.
     FontBitmap bm;
@@ -159,7 +160,7 @@ TEST(FontFace, RasterisedGlyphStaysInItsCell)
                 {
                     const uint32_t p = bm.Pixel(x, y);
                     ASSERT_EQ(p >> 24, 0u);
-                    ASSERT_EQ((p >> 16) & 0xFF, p & 0xFF); // grey: every channel the coverage
+                    ASSERT_EQ((p >> 16) & 0xFF, p & 0xFF);  // grey: every channel the coverage
                     if (p == 0)
                         continue;
                     ++inked;
@@ -171,7 +172,8 @@ TEST(FontFace, RasterisedGlyphStaysInItsCell)
             EXPECT_GT(inked, 0);
             // The stem runs from above the baseline down to it: every row of it holds about a pixel or
             // more of ink across the cell's ink columns, the row under the baseline none.
-            auto rowInk = [&](int y) {
+            auto rowInk = [&](int y)
+            {
                 int sum = 0;
                 for (int x = cellX + 1; x < cellX + 1 + static_cast<int>(abc.abcB); ++x)
                     sum += Coverage(bm, x, y);
@@ -224,7 +226,7 @@ TEST(FontFace, OverhangingGlyphsStayInTheirCell)
                 EXPECT_GT(inked, 0) << face << " " << italic << " " << char(c);
             }
         }
-    EXPECT_GT(negativeA, 0); // the case is really there
+    EXPECT_GT(negativeA, 0);  // the case is really there
 }
 
 // Text placed partly off the bitmap writes only the pixels that are on it, the same ones a larger
@@ -351,7 +353,7 @@ double InkCentre(const FontBitmap& bm, int y)
 
 TEST(FontFace, ItalicLeansRight)
 {
-    for (const char* face : {"DejaVu Sans", "DejaVu Sans Light"}) // an oblique file; a synthesised slant
+    for (const char* face : {"DejaVu Sans", "DejaVu Sans Light"})  // an oblique file; a synthesised slant
     {
         FontCreateParams p;
         p.face = face;
@@ -408,7 +410,7 @@ TEST(FontFace, UnderlineAndStrikeOutDrawRows)
     ASSERT_NE(under, nullptr);
     ASSERT_NE(strike, nullptr);
     const int advance = 2 * Advance(*plain, 'o');
-    EXPECT_EQ(2 * Advance(*under, 'o'), advance); // lines change no metrics
+    EXPECT_EQ(2 * Advance(*under, 'o'), advance);  // lines change no metrics
     const FontTextMetrics& m = plain->TextMetrics();
 
     EXPECT_TRUE(FullRows(*plain, advance).empty());
@@ -416,14 +418,14 @@ TEST(FontFace, UnderlineAndStrikeOutDrawRows)
     ASSERT_FALSE(u.empty());
     for (int r : u)
     {
-        EXPECT_GE(r, m.tmAscent); // below the baseline, inside the cell
+        EXPECT_GE(r, m.tmAscent);  // below the baseline, inside the cell
         EXPECT_LT(r, m.tmHeight);
     }
     const std::vector<int> s = FullRows(*strike, advance);
     ASSERT_FALSE(s.empty());
     for (int r : s)
     {
-        EXPECT_GT(r, m.tmInternalLeading); // through the body of the letters
+        EXPECT_GT(r, m.tmInternalLeading);  // through the body of the letters
         EXPECT_LT(r, m.tmAscent);
     }
 }
@@ -440,10 +442,10 @@ TEST(FontBitmap, CreateBoundsAndBlending)
     EXPECT_EQ(bm.Pixel(1, 1), 0x808080u);
     bm.BlendWhite(1, 1, 255);
     EXPECT_EQ(bm.Pixel(1, 1), 0xFFFFFFu);
-    bm.BlendWhite(-1, 0, 255); // clipped
+    bm.BlendWhite(-1, 0, 255);  // clipped
     bm.BlendWhite(4, 0, 255);
     EXPECT_EQ(bm.Pixel(0, 0), 0u);
-    EXPECT_EQ(bm.Pixels()[1 * 4 + 1], 0xFFFFFFu); // top-down rows, pitch = width
+    EXPECT_EQ(bm.Pixels()[1 * 4 + 1], 0xFFFFFFu);  // top-down rows, pitch = width
 }
 
-} // namespace
+}  // namespace

@@ -11,7 +11,8 @@
 #include <string>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 const char* const kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
@@ -28,18 +29,18 @@ TEST(FontLibrary, FaceExistsForInstalledAndBoundNamesOnly)
         {"DejaVu Sans", ANSI_CHARSET, true},
         {"dejavu sans", ANSI_CHARSET, true},
         {"Liberation Serif", ANSI_CHARSET, true},
-        {"Arial", ANSI_CHARSET, true},       // metric-compatible stand-in
-        {"Courier New", ANSI_CHARSET, true}, // the same
-        {"Verdana", ANSI_CHARSET, true},     // mapped by the layer
+        {"Arial", ANSI_CHARSET, true},        // metric-compatible stand-in
+        {"Courier New", ANSI_CHARSET, true},  // the same
+        {"Verdana", ANSI_CHARSET, true},      // mapped by the layer
         {"Tahoma", ANSI_CHARSET, true},
-        {"Xyzzy Nonexistent Face", ANSI_CHARSET, false}, // would only fall back to the default face
+        {"Xyzzy Nonexistent Face", ANSI_CHARSET, false},  // would only fall back to the default face
         {"sans-serif", ANSI_CHARSET, false},
         {"", ANSI_CHARSET, false},
         {"DejaVu Sans", RUSSIAN_CHARSET, true},
         {"DejaVu Sans", GREEK_CHARSET, true},
         {"DejaVu Sans", DEFAULT_CHARSET, true},
-        {"DejaVu Sans", SHIFTJIS_CHARSET, false}, // no Japanese in it
-        {"DejaVu Sans", 77, false},               // no such character set
+        {"DejaVu Sans", SHIFTJIS_CHARSET, false},  // no Japanese in it
+        {"DejaVu Sans", 77, false},                // no such character set
         // Its table claims the page though two punctuation marks of it are missing.
         {"DejaVu Sans Light", ANSI_CHARSET, true},
         {"DejaVu Sans Light", HEBREW_CHARSET, false},
@@ -230,12 +231,20 @@ TEST(FontCodePage, CharsetsAndBytes)
         uint16_t out;
     };
     const ByteCase cases[] = {
-        {1252, 0x41, true, 0x41},   {1252, 0x80, true, 0x20AC}, {1252, 0x81, true, 0x81},
-        {1252, 0xE9, true, 0xE9},   {1251, 0xC0, true, 0x0410}, {1253, 0xC1, true, 0x0391},
-        {932, 0x41, true, 0x41},    {932, 0xB1, true, 0xFF71},  {932, 0x82, false, 0}, // a lead byte
+        {1252, 0x41, true, 0x41},
+        {1252, 0x80, true, 0x20AC},
+        {1252, 0x81, true, 0x81},
+        {1252, 0xE9, true, 0xE9},
+        {1251, 0xC0, true, 0x0410},
+        {1253, 0xC1, true, 0x0391},
+        {932, 0x41, true, 0x41},
+        {932, 0xB1, true, 0xFF71},
+        {932, 0x82, false, 0},  // a lead byte
         {4711, 0x41, false, 0},
         // Pages whose converters hold a base letter back for a combining mark that may follow.
-        {1258, 0xC0, true, 0xC0},   {1255, 0xE9, true, 0x05D9}, {874, 0xA1, true, 0x0E01},
+        {1258, 0xC0, true, 0xC0},
+        {1255, 0xE9, true, 0x05D9},
+        {874, 0xA1, true, 0x0E01},
     };
     for (const ByteCase& c : cases)
     {
@@ -248,4 +257,4 @@ TEST(FontCodePage, CharsetsAndBytes)
     }
 }
 
-} // namespace
+}  // namespace

@@ -82,7 +82,7 @@ protected:
 
     IDirectInput8A* m_Input = nullptr;
 };
-} // namespace
+}  // namespace
 
 TEST_F(DInputTest, CreationChecksVersionInterfaceAndGuid)
 {
@@ -102,7 +102,7 @@ TEST_F(DInputTest, DeviceRulesBeforeAcquiring)
     IDirectInputDevice8A* keyboard = nullptr;
     ASSERT_EQ(m_Input->CreateDevice(GUID_SysKeyboard, &keyboard, nullptr), DI_OK);
     BYTE keys[256];
-    EXPECT_EQ(keyboard->Acquire(), DIERR_INVALIDPARAM); // no data format yet
+    EXPECT_EQ(keyboard->Acquire(), DIERR_INVALIDPARAM);  // no data format yet
     EXPECT_EQ(keyboard->SetDataFormat(&c_dfDIMouse2), DIERR_INVALIDPARAM);
     EXPECT_EQ(keyboard->SetDataFormat(&c_dfDIKeyboard), DI_OK);
     EXPECT_EQ(keyboard->GetDeviceState(sizeof(keys), keys), DIERR_NOTACQUIRED);
@@ -155,8 +155,8 @@ TEST_F(DInputTest, MouseButtonsKeepTheirNumberingAndWheelCounts120PerNotch)
         Uint8 sdlButton;
         int index;
     };
-    const Case cases[] = {{SDL_BUTTON_LEFT, 0}, {SDL_BUTTON_RIGHT, 1}, {SDL_BUTTON_MIDDLE, 2},
-                          {SDL_BUTTON_X1, 3},   {SDL_BUTTON_X2, 4}};
+    const Case cases[] = {
+        {SDL_BUTTON_LEFT, 0}, {SDL_BUTTON_RIGHT, 1}, {SDL_BUTTON_MIDDLE, 2}, {SDL_BUTTON_X1, 3}, {SDL_BUTTON_X2, 4}};
     DIMOUSESTATE2 state;
     for (const Case& c : cases)
     {
@@ -224,7 +224,7 @@ TEST_F(DInputTest, ForegroundDeviceIsLostWithTheFocusAndReacquiredAfterwards)
     InputFeedEvent(WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED));
     ASSERT_EQ(keyboard->Acquire(), DI_OK);
     ASSERT_EQ(keyboard->GetDeviceState(sizeof(keys), keys), DI_OK);
-    EXPECT_EQ(keys[DIK_A], 0); // released when the focus went
+    EXPECT_EQ(keys[DIK_A], 0);  // released when the focus went
     keyboard->Release();
     background->Release();
 }
@@ -235,7 +235,8 @@ TEST_F(DInputTest, EnumeratesKeyboardAndMouseByClass)
     {
         std::vector<DWORD> types;
     } seen;
-    auto collect = [](const DIDEVICEINSTANCEA* instance, void* ref) -> BOOL {
+    auto collect = [](const DIDEVICEINSTANCEA* instance, void* ref) -> BOOL
+    {
         static_cast<Seen*>(ref)->types.push_back(instance->dwDevType & 0xFF);
         return DIENUM_CONTINUE;
     };
@@ -284,7 +285,8 @@ TEST_F(DInputTest, VirtualControllerIsEnumeratedAndRead)
         GUID guid = {};
         DWORD type = 0;
     } found;
-    auto first = [](const DIDEVICEINSTANCEA* instance, void* ref) -> BOOL {
+    auto first = [](const DIDEVICEINSTANCEA* instance, void* ref) -> BOOL
+    {
         Found* f = static_cast<Found*>(ref);
         ++f->count;
         f->guid = instance->guidInstance;
@@ -306,7 +308,7 @@ TEST_F(DInputTest, VirtualControllerIsEnumeratedAndRead)
     ASSERT_EQ(pad->GetDeviceState(sizeof(state), &state), DI_OK);
     EXPECT_EQ(state.lX, 0);
     EXPECT_EQ(state.lY, 65535);
-    EXPECT_EQ(state.lZ, 0x7FFF); // the pad has no third axis
+    EXPECT_EQ(state.lZ, 0x7FFF);  // the pad has no third axis
     EXPECT_EQ(state.rgdwPOV[0], 9000u);
     EXPECT_EQ(state.rgdwPOV[1], DIPOV_CENTERED);
     for (int i = 0; i < 128; ++i)

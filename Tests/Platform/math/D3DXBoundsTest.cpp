@@ -12,7 +12,7 @@ struct Vertex
     float normal[3];
     float uv[2];
 };
-}
+}  // namespace
 
 TEST(D3DXBounds, BoxAndSphereOverStridedPositions)
 {
@@ -32,7 +32,7 @@ TEST(D3DXBounds, BoxAndSphereOverStridedPositions)
     float radius = 0;
     ASSERT_TRUE(D3DXComputeBoundingSphere(first, 4, sizeof(Vertex), &centre, &radius));
     ExpectNear(centre, {1, 2, 1});
-    EXPECT_NEAR(radius, 6.0f, 1e-5f); // (1, 2, -5) is 6 from the mean
+    EXPECT_NEAR(radius, 6.0f, 1e-5f);  // (1, 2, -5) is 6 from the mean
 
     // A single vertex: a point box and a zero sphere.
     ASSERT_TRUE(D3DXComputeBoundingBox(first, 1, sizeof(Vertex), &lo, &hi));

@@ -29,7 +29,7 @@ TEST(D3DXColor, Functions)
     const D3DXCOLOR a(0.2f, 0.4f, 0.6f, 0.8f), b(1, 0.5f, 0, 0.25f);
     D3DXCOLOR r;
     ExpectNear(*D3DXColorNegative(&r, &a), {0.8f, 0.6f, 0.4f, 0.8f});
-    ExpectNear(*D3DXColorAdd(&r, &a, &b), {1.2f, 0.9f, 0.6f, 1.05f}); // not clamped
+    ExpectNear(*D3DXColorAdd(&r, &a, &b), {1.2f, 0.9f, 0.6f, 1.05f});  // not clamped
     ExpectNear(*D3DXColorSubtract(&r, &a, &b), {-0.8f, -0.1f, 0.6f, 0.55f});
     ExpectNear(*D3DXColorScale(&r, &a, 2), {0.4f, 0.8f, 1.2f, 1.6f});
     ExpectNear(*D3DXColorModulate(&r, &a, &b), {0.2f, 0.2f, 0, 0.2f});

@@ -19,7 +19,7 @@ D3DXVECTOR3 Point(const D3DXVECTOR3& v, const D3DXMATRIX& m)
     D3DXVec3TransformCoord(&r, &v, &m);
     return r;
 }
-}
+}  // namespace
 
 // Left-handed rotations of a quarter turn, by hand: each moves one axis onto the next.
 TEST(D3DXMatrix, QuarterTurnsMoveAxesLeftHanded)
@@ -31,12 +31,9 @@ TEST(D3DXMatrix, QuarterTurnsMoveAxesLeftHanded)
         D3DXVECTOR3 out;
     };
     const Case cases[] = {
-        {D3DXMatrixRotationX, {0, 1, 0}, {0, 0, 1}},
-        {D3DXMatrixRotationX, {0, 0, 1}, {0, -1, 0}},
-        {D3DXMatrixRotationY, {0, 0, 1}, {1, 0, 0}},
-        {D3DXMatrixRotationY, {1, 0, 0}, {0, 0, -1}},
-        {D3DXMatrixRotationZ, {1, 0, 0}, {0, 1, 0}},
-        {D3DXMatrixRotationZ, {0, 1, 0}, {-1, 0, 0}},
+        {D3DXMatrixRotationX, {0, 1, 0}, {0, 0, 1}}, {D3DXMatrixRotationX, {0, 0, 1}, {0, -1, 0}},
+        {D3DXMatrixRotationY, {0, 0, 1}, {1, 0, 0}}, {D3DXMatrixRotationY, {1, 0, 0}, {0, 0, -1}},
+        {D3DXMatrixRotationZ, {1, 0, 0}, {0, 1, 0}}, {D3DXMatrixRotationZ, {0, 1, 0}, {-1, 0, 0}},
     };
     for (const Case& c : cases)
     {
@@ -133,7 +130,7 @@ TEST(D3DXMatrix, DeterminantAndInverse)
     const Case cases[] = {
         {D3DXMATRIX(2, 0, 0, 0, 0, 3, 0, 0, 0, 0, 4, 0, 0, 0, 0, 1), 24},
         {D3DXMATRIX(2, 1, 3, 4, 0, 3, 5, 6, 0, 0, 4, 7, 0, 0, 0, 5), 120},
-        {D3DXMATRIX(0, 3, 5, 6, 2, 1, 3, 4, 0, 0, 4, 7, 0, 0, 0, 5), -120}, // two rows swapped
+        {D3DXMATRIX(0, 3, 5, 6, 2, 1, 3, 4, 0, 0, 4, 7, 0, 0, 0, 5), -120},  // two rows swapped
         {rotation * translation, 1},
         {D3DXMATRIX(1, 2, 3, 4, 5, 6, 7, 8, 2, 6, 4, 8, 3, 1, 1, 2), 72},
     };
@@ -162,9 +159,8 @@ TEST(D3DXMatrix, DeterminantAndInverse)
 TEST(D3DXMatrix, InverseOfSingularMatrixReturnsNullAndLeavesOutputAlone)
 {
     const D3DXMATRIX singular[] = {
-        D3DXMATRIX(),
-        D3DXMATRIX(1, 2, 3, 4, 2, 4, 6, 8, 0, 0, 1, 0, 0, 0, 0, 1), // dependent rows
-        D3DXMATRIX(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1), // flattened
+        D3DXMATRIX(), D3DXMATRIX(1, 2, 3, 4, 2, 4, 6, 8, 0, 0, 1, 0, 0, 0, 0, 1),  // dependent rows
+        D3DXMATRIX(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1),                // flattened
     };
     for (const D3DXMATRIX& m : singular)
     {
@@ -326,7 +322,7 @@ TEST(D3DXMatrix, ReflectAboutPlane)
     const Case cases[] = {
         {{0, 1, 0, 0}, {1, 2, 3}, {1, -2, 3}},
         {{0, 1, 0, -1}, {0, 3, 0}, {0, -1, 0}},
-        {{0, 2, 0, -2}, {0, 3, 0}, {0, -1, 0}}, // unnormalized plane
+        {{0, 2, 0, -2}, {0, 3, 0}, {0, -1, 0}},  // unnormalized plane
         {{1, 0, 1, 0}, {1, 0, 0}, {0, 0, -1}},
     };
     for (const Case& c : cases)

@@ -11,10 +11,12 @@ TEST(D3DXPlane, Construction)
     };
     const Case cases[] = {
         {{0, 0, 0}, {0, 0, 1}, {1, 0, 0}, {0, 1, 0, 0}},
-        {{0, 0, 0}, {1, 0, 0}, {0, 0, 1}, {0, -1, 0, 0}}, // other winding, other side
+        {{0, 0, 0}, {1, 0, 0}, {0, 0, 1}, {0, -1, 0, 0}},  // other winding, other side
         {{0, 2, 0}, {0, 2, 5}, {3, 2, 0}, {0, 1, 0, -2}},
-        {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1 / std::sqrt(3.0f), 1 / std::sqrt(3.0f), 1 / std::sqrt(3.0f),
-                                           -1 / std::sqrt(3.0f)}},
+        {{1, 0, 0},
+         {0, 1, 0},
+         {0, 0, 1},
+         {1 / std::sqrt(3.0f), 1 / std::sqrt(3.0f), 1 / std::sqrt(3.0f), -1 / std::sqrt(3.0f)}},
     };
     for (const Case& c : cases)
     {
@@ -25,7 +27,7 @@ TEST(D3DXPlane, Construction)
 
     D3DXPLANE p;
     const D3DXVECTOR3 point(1, 2, 3), normal(0, 0, 2);
-    ExpectNear(*D3DXPlaneFromPointNormal(&p, &point, &normal), {0, 0, 2, -6}); // normal kept as given
+    ExpectNear(*D3DXPlaneFromPointNormal(&p, &point, &normal), {0, 0, 2, -6});  // normal kept as given
 }
 
 TEST(D3DXPlane, DotsNormalizeScale)
@@ -39,7 +41,7 @@ TEST(D3DXPlane, DotsNormalizeScale)
 
     D3DXPLANE r;
     ExpectNear(*D3DXPlaneNormalize(&r, &p), {0, 0.6f, 0.8f, -2});
-    EXPECT_FLOAT_EQ(D3DXPlaneDotCoord(&r, &v), 1.6f); // signed distance once normalized
+    EXPECT_FLOAT_EQ(D3DXPlaneDotCoord(&r, &v), 1.6f);  // signed distance once normalized
     const D3DXPLANE zero(0, 0, 0, 5);
     EXPECT_EQ(*D3DXPlaneNormalize(&r, &zero), D3DXPLANE(0, 0, 0, 0));
     EXPECT_EQ(*D3DXPlaneScale(&r, &p, 0.5f), D3DXPLANE(0, 1.5f, 2, -5));
@@ -55,11 +57,10 @@ TEST(D3DXPlane, IntersectLine)
         D3DXVECTOR3 at;
     };
     const Case cases[] = {
-        {{0, 1, 0}, {0, -1, 0}, true, {0, 0, 0}},
-        {{1, 4, 2}, {3, -4, 6}, true, {2, 0, 4}},
-        {{1, 2, 0}, {1, 1, 0}, true, {1, 0, 0}}, // a line, not a segment: beyond both points
-        {{0, 1, 0}, {5, 1, 3}, false, {}},       // parallel
-        {{0, 0, 0}, {5, 0, 3}, false, {}},       // inside the plane
+        {{0, 1, 0}, {0, -1, 0}, true, {0, 0, 0}}, {{1, 4, 2}, {3, -4, 6}, true, {2, 0, 4}},
+        {{1, 2, 0}, {1, 1, 0}, true, {1, 0, 0}},  // a line, not a segment: beyond both points
+        {{0, 1, 0}, {5, 1, 3}, false, {}},        // parallel
+        {{0, 0, 0}, {5, 0, 3}, false, {}},        // inside the plane
     };
     for (const Case& c : cases)
     {
@@ -84,14 +85,14 @@ TEST(D3DXPlane, TransformByInverseTranspose)
     D3DXMatrixRotationZ(&move, D3DX_PI / 2);
     D3DXMATRIX up;
     D3DXMatrixTranslation(&up, 0, 5, 0);
-    move = move * up; // turn x onto y, then lift by 5
+    move = move * up;  // turn x onto y, then lift by 5
     D3DXMatrixInverse(&inverse, nullptr, &move);
     D3DXMatrixTranspose(&inverseTranspose, &inverse);
 
-    const D3DXPLANE facingX(1, 0, 0, -2); // x = 2
+    const D3DXPLANE facingX(1, 0, 0, -2);  // x = 2
     D3DXPLANE r;
     EXPECT_EQ(D3DXPlaneTransform(&r, &facingX, &inverseTranspose), &r);
-    ExpectNear(r, {0, 1, 0, -7}); // y = 7
+    ExpectNear(r, {0, 1, 0, -7});  // y = 7
 }
 
 // The six clip planes read off a view-projection matrix point inwards: a point is inside the frustum
@@ -105,12 +106,12 @@ TEST(D3DXPlane, FrustumPlanesFromViewProjection)
     const D3DXMATRIX m = view * projection;
 
     D3DXPLANE planes[6] = {
-        {m._14 + m._11, m._24 + m._21, m._34 + m._31, m._44 + m._41}, // left
-        {m._14 - m._11, m._24 - m._21, m._34 - m._31, m._44 - m._41}, // right
-        {m._14 + m._12, m._24 + m._22, m._34 + m._32, m._44 + m._42}, // bottom
-        {m._14 - m._12, m._24 - m._22, m._34 - m._32, m._44 - m._42}, // top
-        {m._13, m._23, m._33, m._43},                                 // near (clip depth starts at 0)
-        {m._14 - m._13, m._24 - m._23, m._34 - m._33, m._44 - m._43}, // far
+        {m._14 + m._11, m._24 + m._21, m._34 + m._31, m._44 + m._41},  // left
+        {m._14 - m._11, m._24 - m._21, m._34 - m._31, m._44 - m._41},  // right
+        {m._14 + m._12, m._24 + m._22, m._34 + m._32, m._44 + m._42},  // bottom
+        {m._14 - m._12, m._24 - m._22, m._34 - m._32, m._44 - m._42},  // top
+        {m._13, m._23, m._33, m._43},                                  // near (clip depth starts at 0)
+        {m._14 - m._13, m._24 - m._23, m._34 - m._33, m._44 - m._43},  // far
     };
     const float h = std::sqrt(0.5f);
     const D3DXPLANE expected[6] = {
@@ -128,8 +129,8 @@ TEST(D3DXPlane, FrustumPlanesFromViewProjection)
         bool inside;
     };
     const Probe probes[] = {
-        {{0, 0, 50}, true},  {{0, 0, 0.5f}, false}, {{0, 0, 101}, false}, {{-11, 0, 10}, false},
-        {{9, 9, 10}, true},  {{0, -10.5f, 10}, false}, {{0, 0, 99.9f}, true},
+        {{0, 0, 50}, true}, {{0, 0, 0.5f}, false},    {{0, 0, 101}, false},  {{-11, 0, 10}, false},
+        {{9, 9, 10}, true}, {{0, -10.5f, 10}, false}, {{0, 0, 99.9f}, true},
     };
     for (const Probe& p : probes)
     {

@@ -25,7 +25,7 @@ void ExpectSameRotation(const D3DXQUATERNION& actual, const D3DXQUATERNION& expe
 {
     EXPECT_NEAR(std::fabs(D3DXQuaternionDot(&actual, &expected)), 1.0f, 1e-5f);
 }
-}
+}  // namespace
 
 TEST(D3DXQuaternion, IdentityConjugateInverseNormalize)
 {
@@ -33,7 +33,7 @@ TEST(D3DXQuaternion, IdentityConjugateInverseNormalize)
     EXPECT_EQ(*D3DXQuaternionIdentity(&q), D3DXQUATERNION(0, 0, 0, 1));
     EXPECT_TRUE(D3DXQuaternionIsIdentity(&q));
     const D3DXQUATERNION negated(0, 0, 0, -1);
-    EXPECT_FALSE(D3DXQuaternionIsIdentity(&negated)); // same rotation, different quaternion
+    EXPECT_FALSE(D3DXQuaternionIsIdentity(&negated));  // same rotation, different quaternion
 
     const D3DXQUATERNION a(1, -2, 3, 4);
     D3DXQUATERNION r;
@@ -66,11 +66,8 @@ TEST(D3DXQuaternion, AxisAngleByHand)
         D3DXQUATERNION q;
     };
     const Case cases[] = {
-        {{0, 1, 0}, kHalfPi, {0, h, 0, h}},
-        {{0, 5, 0}, kHalfPi, {0, h, 0, h}}, // the axis is normalized
-        {{1, 0, 0}, D3DX_PI, {1, 0, 0, 0}},
-        {{0, 0, 1}, -kHalfPi, {0, 0, -h, h}},
-        {{1, 1, 1}, 0, {0, 0, 0, 1}},
+        {{0, 1, 0}, kHalfPi, {0, h, 0, h}}, {{0, 5, 0}, kHalfPi, {0, h, 0, h}},  // the axis is normalized
+        {{1, 0, 0}, D3DX_PI, {1, 0, 0, 0}}, {{0, 0, 1}, -kHalfPi, {0, 0, -h, h}}, {{1, 1, 1}, 0, {0, 0, 0, 1}},
     };
     for (const Case& c : cases)
     {
@@ -91,14 +88,9 @@ TEST(D3DXQuaternion, AxisAngleByHand)
 TEST(D3DXQuaternion, MatrixRoundTripCoversEveryBranch)
 {
     const D3DXQUATERNION cases[] = {
-        AboutAxis({0.3f, -1, 0.2f}, 0.8f),
-        AboutAxis({1, 0, 0}, D3DX_PI),
-        AboutAxis({0, 1, 0}, D3DX_PI),
-        AboutAxis({0, 0, 1}, D3DX_PI),
-        AboutAxis({1, 0.1f, 0.05f}, 3.0f),
-        AboutAxis({0.1f, 1, -0.2f}, 2.9f),
-        AboutAxis({-0.1f, 0.2f, 1}, -3.1f),
-        D3DXQUATERNION(0, 0, 0, 1),
+        AboutAxis({0.3f, -1, 0.2f}, 0.8f),  AboutAxis({1, 0, 0}, D3DX_PI),     AboutAxis({0, 1, 0}, D3DX_PI),
+        AboutAxis({0, 0, 1}, D3DX_PI),      AboutAxis({1, 0.1f, 0.05f}, 3.0f), AboutAxis({0.1f, 1, -0.2f}, 2.9f),
+        AboutAxis({-0.1f, 0.2f, 1}, -3.1f), D3DXQUATERNION(0, 0, 0, 1),
     };
     for (const D3DXQUATERNION& q : cases)
     {
@@ -130,8 +122,8 @@ TEST(D3DXQuaternion, MultiplyComposesLikeMatrices)
 
 TEST(D3DXQuaternion, YawPitchRollMatchesMatrix)
 {
-    const float angles[][3] = {{0.4f, -0.8f, 1.3f}, {kHalfPi, 0, 0}, {0, kHalfPi, 0}, {0, 0, kHalfPi},
-                               {-2.0f, 1.0f, 3.0f}};
+    const float angles[][3] = {
+        {0.4f, -0.8f, 1.3f}, {kHalfPi, 0, 0}, {0, kHalfPi, 0}, {0, 0, kHalfPi}, {-2.0f, 1.0f, 3.0f}};
     for (const auto& a : angles)
     {
         D3DXQUATERNION q;

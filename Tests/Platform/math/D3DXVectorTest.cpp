@@ -17,7 +17,7 @@ TEST(D3DXVector, Vec3Basics)
     EXPECT_EQ(*D3DXVec3Lerp(&r, &a, &b, 0), a);
     EXPECT_EQ(*D3DXVec3Lerp(&r, &a, &b, 1), b);
     ExpectNear(*D3DXVec3Lerp(&r, &a, &b, 0.25f), {-0.25f, 2.75f, 2.375f});
-    ExpectNear(*D3DXVec3Lerp(&r, &a, &b, 2), {-9, 8, -2}); // no clamping
+    ExpectNear(*D3DXVec3Lerp(&r, &a, &b, 2), {-9, 8, -2});  // no clamping
 }
 
 TEST(D3DXVector, CrossIsLeftHandedAndAliasSafe)
@@ -27,12 +27,8 @@ TEST(D3DXVector, CrossIsLeftHandedAndAliasSafe)
         D3DXVECTOR3 a, b, cross;
     };
     const Case cases[] = {
-        {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}},
-        {{0, 1, 0}, {0, 0, 1}, {1, 0, 0}},
-        {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}},
-        {{0, 1, 0}, {1, 0, 0}, {0, 0, -1}},
-        {{1, 2, 3}, {4, 5, 6}, {-3, 6, -3}},
-        {{2, 2, 2}, {1, 1, 1}, {0, 0, 0}},
+        {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}},  {{0, 1, 0}, {0, 0, 1}, {1, 0, 0}},   {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}},
+        {{0, 1, 0}, {1, 0, 0}, {0, 0, -1}}, {{1, 2, 3}, {4, 5, 6}, {-3, 6, -3}}, {{2, 2, 2}, {1, 1, 1}, {0, 0, 0}},
     };
     for (const Case& c : cases)
     {
@@ -183,7 +179,7 @@ Camera MakeCamera(uint32_t x, uint32_t y)
     c.viewport = D3DVIEWPORT9{x, y, 800, 600, 0.0f, 1.0f};
     return c;
 }
-}
+}  // namespace
 
 TEST(D3DXVector, ProjectAndUnprojectThroughViewport)
 {
@@ -197,10 +193,10 @@ TEST(D3DXVector, ProjectAndUnprojectThroughViewport)
     const Case cases[] = {
         {0, 0, {0, 0, 1}, {400, 300, 0}},
         {0, 0, {0, 0, 100}, {400, 300, 1}},
-        {0, 0, {-a, 1, 1}, {0, 0, 0}},           // top-left corner on the near plane
-        {0, 0, {100 * a, -100, 100}, {800, 600, 1}}, // bottom-right corner on the far plane
-        {100, 50, {-a, 1, 1}, {100, 50, 0}},     // the viewport's own origin
-        {100, 50, {a * 4, 4, 4}, {900, 50, 100.0f / 99.0f * 0.75f}}, // top-right, at depth 4
+        {0, 0, {-a, 1, 1}, {0, 0, 0}},                                // top-left corner on the near plane
+        {0, 0, {100 * a, -100, 100}, {800, 600, 1}},                  // bottom-right corner on the far plane
+        {100, 50, {-a, 1, 1}, {100, 50, 0}},                          // the viewport's own origin
+        {100, 50, {a * 4, 4, 4}, {900, 50, 100.0f / 99.0f * 0.75f}},  // top-right, at depth 4
         {100, 50, {a, -0.5f, 2}, {700, 425, 100.0f / 99.0f * 0.5f}},
     };
     for (const Case& c : cases)
@@ -209,8 +205,7 @@ TEST(D3DXVector, ProjectAndUnprojectThroughViewport)
         D3DXVECTOR3 screen, world;
         EXPECT_EQ(D3DXVec3Project(&screen, &c.world, &cam.viewport, &cam.projection, &cam.view, nullptr), &screen);
         ExpectNear(screen, c.screen, 1e-3f);
-        ASSERT_EQ(D3DXVec3Unproject(&world, &c.screen, &cam.viewport, &cam.projection, &cam.view, nullptr),
-                  &world);
+        ASSERT_EQ(D3DXVec3Unproject(&world, &c.screen, &cam.viewport, &cam.projection, &cam.view, nullptr), &world);
         ExpectNear(world, c.world, 1e-3f);
     }
 

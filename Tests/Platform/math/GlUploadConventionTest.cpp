@@ -19,7 +19,7 @@ TEST(GlUploadConvention, ShaderProductEqualsRowVectorProductAndRoundTrips)
     for (const D3DXMATRIX& m : matrices)
     {
         const float* floats = GlUploadFloats(m);
-        EXPECT_EQ(floats, static_cast<const float*>(m)); // unchanged, in place
+        EXPECT_EQ(floats, static_cast<const float*>(m));  // unchanged, in place
         EXPECT_EQ(GlMatrixFromUpload(floats), m);
         for (const D3DXVECTOR4& v : vectors)
         {

@@ -21,7 +21,7 @@ void ExpectNear(const D3DXMATRIX& a, const D3DXMATRIX& b)
         for (int j = 0; j < 4; ++j)
             EXPECT_NEAR(a.m[i][j], b.m[i][j], 1e-5f) << "element " << i << "," << j;
 }
-}
+}  // namespace
 
 TEST(BulletConvention, PoseRoundTripsAndMovesPointsAlike)
 {

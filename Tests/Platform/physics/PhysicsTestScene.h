@@ -21,183 +21,236 @@
 #include "Platform/physics/NxUserNotify.h"
 #include "Platform/physics/NxUserTriggerReport.h"
 
-class TestStream : public NxStream {
- public:
-  std::vector<NxU8> bytes;
-  mutable size_t cursor = 0;
+class TestStream : public NxStream
+{
+public:
+    std::vector<NxU8> bytes;
+    mutable size_t cursor = 0;
 
-  NxU8 readByte() const override { NxU8 v = 0; readBuffer(&v, 1); return v; }
-  NxU16 readWord() const override { NxU16 v = 0; readBuffer(&v, 2); return v; }
-  NxU32 readDword() const override { NxU32 v = 0; readBuffer(&v, 4); return v; }
-  NxF32 readFloat() const override { NxF32 v = 0; readBuffer(&v, 4); return v; }
-  NxF64 readDouble() const override { NxF64 v = 0; readBuffer(&v, 8); return v; }
-  void readBuffer(void* buffer, NxU32 size) const override {
-    // Past the end reads zeros, so a truncated stream cannot run off the buffer.
-    std::memset(buffer, 0, size);
-    const size_t n = cursor < bytes.size() ? std::min<size_t>(size, bytes.size() - cursor) : 0;
-    if (n) std::memcpy(buffer, bytes.data() + cursor, n);
-    cursor += size;
-  }
-  NxStream& storeByte(NxU8 b) override { return storeBuffer(&b, 1); }
-  NxStream& storeWord(NxU16 w) override { return storeBuffer(&w, 2); }
-  NxStream& storeDword(NxU32 d) override { return storeBuffer(&d, 4); }
-  NxStream& storeFloat(NxF32 f) override { return storeBuffer(&f, 4); }
-  NxStream& storeDouble(NxF64 f) override { return storeBuffer(&f, 8); }
-  NxStream& storeBuffer(const void* buffer, NxU32 size) override {
-    bytes.insert(bytes.end(), static_cast<const NxU8*>(buffer), static_cast<const NxU8*>(buffer) + size);
-    return *this;
-  }
-};
-
-struct ContactEvent {
-  NxActor* a;
-  NxActor* b;
-  NxU32 events;
-  NxVec3 normalForce;
-  NxVec3 point;
-  bool hasPoint;
-};
-
-class ContactRecorder : public NxUserContactReport {
- public:
-  std::vector<ContactEvent> events;
-  void onContactNotify(NxContactPair& pair, NxU32 ev) override {
-    ContactEvent e{pair.actors[0], pair.actors[1], ev, pair.sumNormalForce, NxVec3(), false};
-    NxContactStreamIterator it(pair.stream);
-    if (it.goNextPair() && it.goNextPatch() && it.goNextPoint()) {
-      e.point = it.getPoint();
-      e.hasPoint = true;
+    NxU8 readByte() const override
+    {
+        NxU8 v = 0;
+        readBuffer(&v, 1);
+        return v;
     }
-    events.push_back(e);
-  }
-  // Events of the pair (a, b) in either order, one entry per step they were reported.
-  std::vector<NxU32> of(NxActor* a, NxActor* b) const {
-    std::vector<NxU32> r;
-    for (const auto& e : events)
-      if ((e.a == a && e.b == b) || (e.a == b && e.b == a)) r.push_back(e.events);
-    return r;
-  }
+    NxU16 readWord() const override
+    {
+        NxU16 v = 0;
+        readBuffer(&v, 2);
+        return v;
+    }
+    NxU32 readDword() const override
+    {
+        NxU32 v = 0;
+        readBuffer(&v, 4);
+        return v;
+    }
+    NxF32 readFloat() const override
+    {
+        NxF32 v = 0;
+        readBuffer(&v, 4);
+        return v;
+    }
+    NxF64 readDouble() const override
+    {
+        NxF64 v = 0;
+        readBuffer(&v, 8);
+        return v;
+    }
+    void readBuffer(void* buffer, NxU32 size) const override
+    {
+        // Past the end reads zeros, so a truncated stream cannot run off the buffer.
+        std::memset(buffer, 0, size);
+        const size_t n = cursor < bytes.size() ? std::min<size_t>(size, bytes.size() - cursor) : 0;
+        if (n)
+            std::memcpy(buffer, bytes.data() + cursor, n);
+        cursor += size;
+    }
+    NxStream& storeByte(NxU8 b) override { return storeBuffer(&b, 1); }
+    NxStream& storeWord(NxU16 w) override { return storeBuffer(&w, 2); }
+    NxStream& storeDword(NxU32 d) override { return storeBuffer(&d, 4); }
+    NxStream& storeFloat(NxF32 f) override { return storeBuffer(&f, 4); }
+    NxStream& storeDouble(NxF64 f) override { return storeBuffer(&f, 8); }
+    NxStream& storeBuffer(const void* buffer, NxU32 size) override
+    {
+        bytes.insert(bytes.end(), static_cast<const NxU8*>(buffer), static_cast<const NxU8*>(buffer) + size);
+        return *this;
+    }
 };
 
-struct TriggerEvent {
-  NxShape* trigger;
-  NxShape* other;
-  NxU32 status;
+struct ContactEvent
+{
+    NxActor* a;
+    NxActor* b;
+    NxU32 events;
+    NxVec3 normalForce;
+    NxVec3 point;
+    bool hasPoint;
 };
 
-class TriggerRecorder : public NxUserTriggerReport {
- public:
-  std::vector<TriggerEvent> events;
-  void onTrigger(NxShape& t, NxShape& o, NxTriggerFlag status) override { events.push_back({&t, &o, status}); }
-  std::vector<NxU32> statuses() const {
-    std::vector<NxU32> r;
-    for (const auto& e : events) r.push_back(e.status);
-    return r;
-  }
+class ContactRecorder : public NxUserContactReport
+{
+public:
+    std::vector<ContactEvent> events;
+    void onContactNotify(NxContactPair& pair, NxU32 ev) override
+    {
+        ContactEvent e{pair.actors[0], pair.actors[1], ev, pair.sumNormalForce, NxVec3(), false};
+        NxContactStreamIterator it(pair.stream);
+        if (it.goNextPair() && it.goNextPatch() && it.goNextPoint())
+        {
+            e.point = it.getPoint();
+            e.hasPoint = true;
+        }
+        events.push_back(e);
+    }
+    // Events of the pair (a, b) in either order, one entry per step they were reported.
+    std::vector<NxU32> of(NxActor* a, NxActor* b) const
+    {
+        std::vector<NxU32> r;
+        for (const auto& e : events)
+            if ((e.a == a && e.b == b) || (e.a == b && e.b == a))
+                r.push_back(e.events);
+        return r;
+    }
 };
 
-class NotifyRecorder : public NxUserNotify {
- public:
-  std::vector<NxActor*> woke, slept;
-  int sleepBatches = 0;
-  bool onJointBreak(NxReal, NxJoint&) override { return true; }
-  void onWake(NxActor** actors, NxU32 n) override { woke.insert(woke.end(), actors, actors + n); }
-  void onSleep(NxActor** actors, NxU32 n) override {
-    slept.insert(slept.end(), actors, actors + n);
-    ++sleepBatches;
-  }
+struct TriggerEvent
+{
+    NxShape* trigger;
+    NxShape* other;
+    NxU32 status;
 };
 
-class PhysicsTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    contacts = ContactRecorder();
-    triggers = TriggerRecorder();
-    notify = NotifyRecorder();
-    sdk = NxCreatePhysicsSDK(NX_PHYSICS_SDK_VERSION);
-    ASSERT_NE(sdk, nullptr);
-    NxSceneDesc desc;
-    desc.gravity.set(0, -9.81f, 0);
-    scene = sdk->createScene(desc);
-    ASSERT_NE(scene, nullptr);
-    scene->setUserContactReport(&contacts);
-    scene->setUserTriggerReport(&triggers);
-    scene->setUserNotify(&notify);
-  }
-  void TearDown() override {
-    if (sdk) sdk->release();
-    sdk = nullptr;
-  }
+class TriggerRecorder : public NxUserTriggerReport
+{
+public:
+    std::vector<TriggerEvent> events;
+    void onTrigger(NxShape& t, NxShape& o, NxTriggerFlag status) override { events.push_back({&t, &o, status}); }
+    std::vector<NxU32> statuses() const
+    {
+        std::vector<NxU32> r;
+        for (const auto& e : events)
+            r.push_back(e.status);
+        return r;
+    }
+};
 
-  // One engine tick: start a step and fetch it.
-  void step(NxReal dt = 1.0f / 60.0f) {
-    scene->simulate(dt);
-    scene->flushStream();
-    scene->fetchResults(NX_RIGID_BODY_FINISHED, true);
-  }
-  void steps(int n) {
-    for (int i = 0; i < n; ++i) step();
-  }
+class NotifyRecorder : public NxUserNotify
+{
+public:
+    std::vector<NxActor*> woke, slept;
+    int sleepBatches = 0;
+    bool onJointBreak(NxReal, NxJoint&) override { return true; }
+    void onWake(NxActor** actors, NxU32 n) override { woke.insert(woke.end(), actors, actors + n); }
+    void onSleep(NxActor** actors, NxU32 n) override
+    {
+        slept.insert(slept.end(), actors, actors + n);
+        ++sleepBatches;
+    }
+};
 
-  NxActor* box(const NxVec3& pos, const NxVec3& half, bool dynamic, NxU32 shapeFlags = 0, NxCollisionGroup group = 0,
-               NxReal mass = 1) {
-    NxBoxShapeDesc shape;
-    shape.dimensions = half;
-    shape.shapeFlags |= shapeFlags;
-    shape.group = group;
-    NxBodyDesc body;
-    body.mass = mass;
-    NxActorDesc actor;
-    actor.shapes.pushBack(&shape);
-    actor.body = dynamic ? &body : nullptr;
-    actor.globalPose.t = pos;
-    return scene->createActor(actor);
-  }
+class PhysicsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        contacts = ContactRecorder();
+        triggers = TriggerRecorder();
+        notify = NotifyRecorder();
+        sdk = NxCreatePhysicsSDK(NX_PHYSICS_SDK_VERSION);
+        ASSERT_NE(sdk, nullptr);
+        NxSceneDesc desc;
+        desc.gravity.set(0, -9.81f, 0);
+        scene = sdk->createScene(desc);
+        ASSERT_NE(scene, nullptr);
+        scene->setUserContactReport(&contacts);
+        scene->setUserTriggerReport(&triggers);
+        scene->setUserNotify(&notify);
+    }
+    void TearDown() override
+    {
+        if (sdk)
+            sdk->release();
+        sdk = nullptr;
+    }
 
-  NxActor* sphere(const NxVec3& pos, NxReal radius, bool dynamic, NxU32 shapeFlags = 0, NxCollisionGroup group = 0) {
-    NxSphereShapeDesc shape;
-    shape.radius = radius;
-    shape.shapeFlags |= shapeFlags;
-    shape.group = group;
-    NxBodyDesc body;
-    body.mass = 1;
-    NxActorDesc actor;
-    actor.shapes.pushBack(&shape);
-    actor.body = dynamic ? &body : nullptr;
-    actor.globalPose.t = pos;
-    return scene->createActor(actor);
-  }
+    // One engine tick: start a step and fetch it.
+    void step(NxReal dt = 1.0f / 60.0f)
+    {
+        scene->simulate(dt);
+        scene->flushStream();
+        scene->fetchResults(NX_RIGID_BODY_FINISHED, true);
+    }
+    void steps(int n)
+    {
+        for (int i = 0; i < n; ++i)
+            step();
+    }
 
-  // A flat square of 2 x half by 2 x half at height y, cooked with 16-bit indices.
-  NxTriangleMesh* groundMesh(NxReal half = 20, NxReal y = 0) {
-    const float points[] = {-half, y, -half, half, y, -half, half, y, half, -half, y, half};
-    const NxU16 tris[] = {0, 2, 1, 0, 3, 2};
-    NxTriangleMeshDesc desc;
-    desc.numVertices = 4;
-    desc.numTriangles = 2;
-    desc.pointStrideBytes = 12;
-    desc.triangleStrideBytes = 6;
-    desc.points = points;
-    desc.triangles = tris;
-    desc.flags = NX_MF_16_BIT_INDICES | NX_MF_HARDWARE_MESH;
-    TestStream stream;
-    if (!NxCookTriangleMesh(desc, stream)) return nullptr;
-    return sdk->createTriangleMesh(stream);
-  }
+    NxActor* box(const NxVec3& pos, const NxVec3& half, bool dynamic, NxU32 shapeFlags = 0, NxCollisionGroup group = 0,
+                 NxReal mass = 1)
+    {
+        NxBoxShapeDesc shape;
+        shape.dimensions = half;
+        shape.shapeFlags |= shapeFlags;
+        shape.group = group;
+        NxBodyDesc body;
+        body.mass = mass;
+        NxActorDesc actor;
+        actor.shapes.pushBack(&shape);
+        actor.body = dynamic ? &body : nullptr;
+        actor.globalPose.t = pos;
+        return scene->createActor(actor);
+    }
 
-  NxActor* meshActor(NxTriangleMesh* mesh, NxCollisionGroup group = 0) {
-    NxTriangleMeshShapeDesc shape;
-    shape.meshData = mesh;
-    shape.meshPagingMode = NX_MESH_PAGING_AUTO;
-    shape.group = group;
-    NxActorDesc actor;
-    actor.shapes.pushBack(&shape);
-    return scene->createActor(actor);
-  }
+    NxActor* sphere(const NxVec3& pos, NxReal radius, bool dynamic, NxU32 shapeFlags = 0, NxCollisionGroup group = 0)
+    {
+        NxSphereShapeDesc shape;
+        shape.radius = radius;
+        shape.shapeFlags |= shapeFlags;
+        shape.group = group;
+        NxBodyDesc body;
+        body.mass = 1;
+        NxActorDesc actor;
+        actor.shapes.pushBack(&shape);
+        actor.body = dynamic ? &body : nullptr;
+        actor.globalPose.t = pos;
+        return scene->createActor(actor);
+    }
 
-  NxPhysicsSDK* sdk = nullptr;
-  NxScene* scene = nullptr;
-  ContactRecorder contacts;
-  TriggerRecorder triggers;
-  NotifyRecorder notify;
+    // A flat square of 2 x half by 2 x half at height y, cooked with 16-bit indices.
+    NxTriangleMesh* groundMesh(NxReal half = 20, NxReal y = 0)
+    {
+        const float points[] = {-half, y, -half, half, y, -half, half, y, half, -half, y, half};
+        const NxU16 tris[] = {0, 2, 1, 0, 3, 2};
+        NxTriangleMeshDesc desc;
+        desc.numVertices = 4;
+        desc.numTriangles = 2;
+        desc.pointStrideBytes = 12;
+        desc.triangleStrideBytes = 6;
+        desc.points = points;
+        desc.triangles = tris;
+        desc.flags = NX_MF_16_BIT_INDICES | NX_MF_HARDWARE_MESH;
+        TestStream stream;
+        if (!NxCookTriangleMesh(desc, stream))
+            return nullptr;
+        return sdk->createTriangleMesh(stream);
+    }
+
+    NxActor* meshActor(NxTriangleMesh* mesh, NxCollisionGroup group = 0)
+    {
+        NxTriangleMeshShapeDesc shape;
+        shape.meshData = mesh;
+        shape.meshPagingMode = NX_MESH_PAGING_AUTO;
+        shape.group = group;
+        NxActorDesc actor;
+        actor.shapes.pushBack(&shape);
+        return scene->createActor(actor);
+    }
+
+    NxPhysicsSDK* sdk = nullptr;
+    NxScene* scene = nullptr;
+    ContactRecorder contacts;
+    TriggerRecorder triggers;
+    NotifyRecorder notify;
 };

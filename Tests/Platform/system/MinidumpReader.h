@@ -57,7 +57,10 @@ public:
         return nullptr;
     }
 
-    bool Fits(uint64_t offset, uint64_t size) const { return offset <= m_Bytes.size() && size <= m_Bytes.size() - offset; }
+    bool Fits(uint64_t offset, uint64_t size) const
+    {
+        return offset <= m_Bytes.size() && size <= m_Bytes.size() - offset;
+    }
 
     uint16_t U16(uint64_t at) const { return static_cast<uint16_t>(Read(at, 2)); }
     uint32_t U32(uint64_t at) const { return static_cast<uint32_t>(Read(at, 4)); }

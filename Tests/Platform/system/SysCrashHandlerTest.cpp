@@ -10,8 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <exception>
 #include <cstdio>
+#include <exception>
 #include <stdexcept>
 #include <string>
 #include <sys/mman.h>
@@ -223,8 +223,8 @@ TEST_F(SysCrashHandlerTest, MinidumpHoldsTheExceptionThreadMemoryAndModules)
 
     const MinidumpStream* system = dump.Find(7);
     ASSERT_NE(system, nullptr);
-    EXPECT_EQ(dump.U16(system->rva), 9);              // x86-64
-    EXPECT_EQ(dump.U32(system->rva + 20), 0x8201u);   // Linux
+    EXPECT_EQ(dump.U16(system->rva), 9);             // x86-64
+    EXPECT_EQ(dump.U32(system->rva + 20), 0x8201u);  // Linux
     std::string version;
     EXPECT_TRUE(dump.String(dump.U32(system->rva + 24), version));
     EXPECT_EQ(version.rfind("Linux ", 0), 0u);

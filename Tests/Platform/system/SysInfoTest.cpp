@@ -22,11 +22,14 @@ TEST(SysInfo, ProcessorsComeOnePerBlockWithNameAndRoundedMhz)
     TestFolder folder;
     std::string longName(200, 'N');
     std::string flags(3000, 'f');  // far longer than a line buffer
-    folder.Write("cpuinfo",
-                 "processor\t: 0\nvendor_id\t: GenuineIntel\nmodel name\t: Test CPU @ 3.00GHz\n"
-                 "cpu MHz\t\t: 2999.501\nflags\t\t: " + flags + "\n\n"
-                 "processor\t: 1\nmodel name\t: " + longName + "\n\n"
-                 "processor\t: 2\ncpu MHz\t\t: 1200.000\n");
+    folder.Write("cpuinfo", "processor\t: 0\nvendor_id\t: GenuineIntel\nmodel name\t: Test CPU @ 3.00GHz\n"
+                            "cpu MHz\t\t: 2999.501\nflags\t\t: " +
+                                flags +
+                                "\n\n"
+                                "processor\t: 1\nmodel name\t: " +
+                                longName +
+                                "\n\n"
+                                "processor\t: 2\ncpu MHz\t\t: 1200.000\n");
     std::vector<SysProcessorInfo> found;
     EXPECT_EQ(SysInfo::ForEachProcessorIn(folder.File("cpuinfo").c_str(), Collect, &found), 3);
     ASSERT_EQ(found.size(), 3u);

@@ -6,8 +6,8 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <string>
 #include <fstream>
+#include <string>
 
 #include "Platform/system/SysFolder.h"
 
@@ -49,8 +49,9 @@ TEST(SysPath, ExecutableFolderHasNoLengthLimit)
     ASSERT_GT(folder.string().size(), 2400u);
     const fs::path copy = folder / "copy";
     fs::copy_file(SysPath::ExecutablePath(), copy);
-    const std::string command = "cd '" + folder.string() + "' && WE_EXPECT_EXE_FOLDER='" + folder.string() +
-                                "' ./copy --gtest_filter=SysPath.ExecutableFolderHoldsTheRunningProgram >/dev/null 2>&1";
+    const std::string command =
+        "cd '" + folder.string() + "' && WE_EXPECT_EXE_FOLDER='" + folder.string() +
+        "' ./copy --gtest_filter=SysPath.ExecutableFolderHoldsTheRunningProgram >/dev/null 2>&1";
     EXPECT_EQ(std::system(command.c_str()), 0);
     fs::remove_all(root);
 }

@@ -1,5 +1,5 @@
-#include "Platform/system/SysModules.h"
 #include "Platform/system/SysStackWalk.h"
+#include "Platform/system/SysModules.h"
 
 #include <gtest/gtest.h>
 

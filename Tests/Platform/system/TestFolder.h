@@ -5,8 +5,8 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <vector>
 #include <unistd.h>
+#include <vector>
 
 class TestFolder
 {

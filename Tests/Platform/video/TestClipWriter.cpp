@@ -1,6 +1,7 @@
 #include "Tests/Platform/video/TestClipWriter.h"
 
-extern "C" {
+extern "C"
+{
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
@@ -10,10 +11,11 @@ extern "C" {
 
 #include <vector>
 
-namespace {
+namespace
+{
 
-const ClipColour kColours[] = {{255, 0, 0},     {0, 255, 0},    {0, 0, 255},   {255, 255, 0},  {0, 255, 255},
-                               {255, 0, 255},   {128, 128, 128}, {255, 255, 255}, {32, 64, 200}, {200, 100, 30}};
+const ClipColour kColours[] = {{255, 0, 0},   {0, 255, 0},     {0, 0, 255},     {255, 255, 0}, {0, 255, 255},
+                               {255, 0, 255}, {128, 128, 128}, {255, 255, 255}, {32, 64, 200}, {200, 100, 30}};
 
 struct Track
 {
@@ -23,13 +25,15 @@ struct Track
 
 bool Drain(AVFormatContext* out, Track& track, AVFrame* frame)
 {
-    if (avcodec_send_frame(track.codec, frame) < 0) return false;
+    if (avcodec_send_frame(track.codec, frame) < 0)
+        return false;
     AVPacket* packet = av_packet_alloc();
     bool ok = true;
     for (;;)
     {
         int got = avcodec_receive_packet(track.codec, packet);
-        if (got == AVERROR(EAGAIN) || got == AVERROR_EOF) break;
+        if (got == AVERROR(EAGAIN) || got == AVERROR_EOF)
+            break;
         if (got < 0)
         {
             ok = false;
@@ -37,7 +41,8 @@ bool Drain(AVFormatContext* out, Track& track, AVFrame* frame)
         }
         av_packet_rescale_ts(packet, track.codec->time_base, track.stream->time_base);
         packet->stream_index = track.stream->index;
-        if (av_interleaved_write_frame(out, packet) < 0) ok = false;
+        if (av_interleaved_write_frame(out, packet) < 0)
+            ok = false;
     }
     av_packet_free(&packet);
     return ok;
@@ -45,19 +50,24 @@ bool Drain(AVFormatContext* out, Track& track, AVFrame* frame)
 
 }  // namespace
 
-ClipColour ClipColourOf(int frame) { return kColours[frame % 10]; }
+ClipColour ClipColourOf(int frame)
+{
+    return kColours[frame % 10];
+}
 
 bool WriteClip(const std::string& path, const ClipOptions& options)
 {
     av_log_set_level(AV_LOG_QUIET);
     AVFormatContext* out = nullptr;
-    if (avformat_alloc_output_context2(&out, nullptr, options.container, path.c_str()) < 0) return false;
+    if (avformat_alloc_output_context2(&out, nullptr, options.container, path.c_str()) < 0)
+        return false;
     bool ok = true;
     Track video, audio;
     if (options.video)
     {
         const AVCodec* codec = avcodec_find_encoder_by_name(options.codec);
-        if (!codec) return false;
+        if (!codec)
+            return false;
         video.codec = avcodec_alloc_context3(codec);
         video.codec->width = options.width;
         video.codec->height = options.height;
@@ -68,11 +78,13 @@ bool WriteClip(const std::string& path, const ClipOptions& options)
         video.codec->max_b_frames = options.bFrames;
         video.codec->flags |= AV_CODEC_FLAG_QSCALE;
         video.codec->global_quality = FF_QP2LAMBDA * 2;
-        if (out->oformat->flags & AVFMT_GLOBALHEADER) video.codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+        if (out->oformat->flags & AVFMT_GLOBALHEADER)
+            video.codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
         video.stream = avformat_new_stream(out, nullptr);
         ok = ok && avcodec_open2(video.codec, codec, nullptr) >= 0 &&
              avcodec_parameters_from_context(video.stream->codecpar, video.codec) >= 0;
-        if (ok) video.stream->time_base = video.codec->time_base;
+        if (ok)
+            video.stream->time_base = video.codec->time_base;
     }
     if (options.audio)
     {
@@ -82,11 +94,13 @@ bool WriteClip(const std::string& path, const ClipOptions& options)
         audio.codec->sample_rate = kClipRate;
         av_channel_layout_default(&audio.codec->ch_layout, options.channels);
         audio.codec->time_base = AVRational{1, kClipRate};
-        if (out->oformat->flags & AVFMT_GLOBALHEADER) audio.codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+        if (out->oformat->flags & AVFMT_GLOBALHEADER)
+            audio.codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
         audio.stream = avformat_new_stream(out, nullptr);
         ok = ok && avcodec_open2(audio.codec, codec, nullptr) >= 0 &&
              avcodec_parameters_from_context(audio.stream->codecpar, audio.codec) >= 0;
-        if (ok) audio.stream->time_base = audio.codec->time_base;
+        if (ok)
+            audio.stream->time_base = audio.codec->time_base;
     }
     ok = ok && avio_open(&out->pb, path.c_str(), AVIO_FLAG_WRITE) >= 0;
     ok = ok && avformat_write_header(out, nullptr) >= 0;
@@ -113,12 +127,13 @@ bool WriteClip(const std::string& path, const ClipOptions& options)
             picture->width = options.width;
             picture->height = options.height;
             ok = av_frame_get_buffer(picture, 0) >= 0;
-            scaler = sws_getCachedContext(scaler, options.width, options.height, AV_PIX_FMT_BGRA, options.width, options.height,
-                                          video.codec->pix_fmt, SWS_POINT | SWS_ACCURATE_RND, nullptr, nullptr,
-                                          nullptr);
+            scaler = sws_getCachedContext(scaler, options.width, options.height, AV_PIX_FMT_BGRA, options.width,
+                                          options.height, video.codec->pix_fmt, SWS_POINT | SWS_ACCURATE_RND, nullptr,
+                                          nullptr, nullptr);
             const uint8_t* source[1] = {bgra.data()};
             int pitch[1] = {options.width * 4};
-            ok = ok && scaler && sws_scale(scaler, source, pitch, 0, options.height, picture->data, picture->linesize) > 0;
+            ok = ok && scaler &&
+                 sws_scale(scaler, source, pitch, 0, options.height, picture->data, picture->linesize) > 0;
             picture->pts = i + (options.ptsGapAt >= 0 && i >= options.ptsGapAt ? options.ptsGap : 0);
             picture->quality = video.codec->global_quality;
             ok = ok && Drain(out, video, picture);
@@ -143,16 +158,20 @@ bool WriteClip(const std::string& path, const ClipOptions& options)
             av_frame_unref(sound);
         }
     }
-    if (ok && options.video) ok = Drain(out, video, nullptr);
-    if (ok && options.audio) ok = Drain(out, audio, nullptr);
-    if (ok) ok = av_write_trailer(out) >= 0;
+    if (ok && options.video)
+        ok = Drain(out, video, nullptr);
+    if (ok && options.audio)
+        ok = Drain(out, audio, nullptr);
+    if (ok)
+        ok = av_write_trailer(out) >= 0;
 
     sws_freeContext(scaler);
     av_frame_free(&picture);
     av_frame_free(&sound);
     avcodec_free_context(&video.codec);
     avcodec_free_context(&audio.codec);
-    if (out->pb) avio_closep(&out->pb);
+    if (out->pb)
+        avio_closep(&out->pb);
     avformat_free_context(out);
     return ok;
 }

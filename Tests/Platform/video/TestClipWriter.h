@@ -14,9 +14,9 @@ struct ClipOptions
     bool audio = true;
     int width = 64;
     int height = 48;
-    int bFrames = 0;     // reordered frames the encoder may use
-    int channels = 2;    // 1: ClipLeft only; more: ClipLeft in every channel but the second
-    int ptsGapAt = -1;   // frames from this one on are shown ptsGap frame times later
+    int bFrames = 0;    // reordered frames the encoder may use
+    int channels = 2;   // 1: ClipLeft only; more: ClipLeft in every channel but the second
+    int ptsGapAt = -1;  // frames from this one on are shown ptsGap frame times later
     int64_t ptsGap = 0;
     bool split = false;  // the right half of every frame black
 };

@@ -4,9 +4,13 @@
 
 #include <vector>
 
-namespace {
+namespace
+{
 
-std::vector<uint8_t> Filled(uint8_t value) { return std::vector<uint8_t>(2 * 2 * 4, value); }
+std::vector<uint8_t> Filled(uint8_t value)
+{
+    return std::vector<uint8_t>(2 * 2 * 4, value);
+}
 
 TEST(VideoFrameRing, ReaderGetsTheNewestAndTheWriterLeavesItAlone)
 {
@@ -16,7 +20,8 @@ TEST(VideoFrameRing, ReaderGetsTheNewestAndTheWriterLeavesItAlone)
     EXPECT_EQ(ring.TakeNewest(&serial), nullptr);
     EXPECT_EQ(serial, 0u);
 
-    for (uint8_t v : {1, 2, 3}) ring.Write(Filled(v).data());
+    for (uint8_t v : {1, 2, 3})
+        ring.Write(Filled(v).data());
     const uint8_t* held = ring.TakeNewest(&serial);
     ASSERT_NE(held, nullptr);
     EXPECT_EQ(serial, 3u);

@@ -16,11 +16,12 @@
 #include <fstream>
 #include <functional>
 #include <mutex>
-#include <thread>
 #include <string>
+#include <thread>
 #include <vector>
 
-namespace {
+namespace
+{
 
 using namespace std::chrono_literals;
 
@@ -41,10 +42,12 @@ public:
         SeenFrame seen{time, pixels[0], pixels[1], pixels[2], true};
         for (int i = 0; i < width * height * 4; i += 4)
             for (int c = 0; c < 3; ++c)
-                if (std::abs(int(pixels[i + c]) - int(pixels[c])) > m_Tolerance) seen.uniform = false;
+                if (std::abs(int(pixels[i + c]) - int(pixels[c])) > m_Tolerance)
+                    seen.uniform = false;
         std::lock_guard<std::mutex> guard(m_Lock);
         m_Frames.push_back(seen);
-        if (m_Slow) std::this_thread::sleep_for(20ms);
+        if (m_Slow)
+            std::this_thread::sleep_for(20ms);
         ++m_Calls;
     }
 
@@ -55,7 +58,8 @@ public:
         m_Rate = sampleRate;
         m_AudioFrames += frameCount;
         for (int i = 0; i < frameCount * channels; ++i)
-            if (samples[i] != (channels == 2 && i % 2 ? kClipRight : kClipLeft)) m_AudioMismatch = true;
+            if (samples[i] != (channels == 2 && i % 2 ? kClipRight : kClipLeft))
+                m_AudioMismatch = true;
         ++m_Calls;
     }
 
@@ -86,13 +90,17 @@ bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit 
     auto end = std::chrono::steady_clock::now() + limit;
     while (!done())
     {
-        if (std::chrono::steady_clock::now() > end) return false;
+        if (std::chrono::steady_clock::now() > end)
+            return false;
         std::this_thread::sleep_for(1ms);
     }
     return true;
 }
 
-bool Near(uint8_t got, uint8_t want, int tolerance) { return std::abs(int(got) - int(want)) <= tolerance; }
+bool Near(uint8_t got, uint8_t want, int tolerance)
+{
+    return std::abs(int(got) - int(want)) <= tolerance;
+}
 
 struct Clip
 {
@@ -106,7 +114,10 @@ const Clip kClips[] = {
     {"ffv1_matroska", {"ffv1", "matroska"}, 4},
 };
 
-void PrintTo(const Clip& clip, std::ostream* os) { *os << clip.name; }
+void PrintTo(const Clip& clip, std::ostream* os)
+{
+    *os << clip.name;
+}
 
 // ctest runs each test in a process of its own, several at once: every process writes its own files and
 // removes them when it ends.
@@ -114,7 +125,8 @@ struct TempFiles
 {
     ~TempFiles()
     {
-        for (const std::string& path : paths) std::remove(path.c_str());
+        for (const std::string& path : paths)
+            std::remove(path.c_str());
     }
     std::vector<std::string> paths;
 };
@@ -123,7 +135,8 @@ std::string TempPath(const std::string& name)
 {
     static TempFiles files;
     std::string path = ::testing::TempDir() + "platform_video_" + std::to_string(getpid()) + "_" + name;
-    if (std::find(files.paths.begin(), files.paths.end(), path) == files.paths.end()) files.paths.push_back(path);
+    if (std::find(files.paths.begin(), files.paths.end(), path) == files.paths.end())
+        files.paths.push_back(path);
     return path;
 }
 
@@ -386,7 +399,8 @@ TEST_F(VideoPlayerTest, NamesAreFileNames)
 
     // Case does not matter, as on the system the data was written for.
     std::string shouting = ClipPath();
-    for (size_t i = shouting.rfind('/') + 1; i < shouting.size(); ++i) shouting[i] = char(std::toupper(shouting[i]));
+    for (size_t i = shouting.rfind('/') + 1; i < shouting.size(); ++i)
+        shouting[i] = char(std::toupper(shouting[i]));
     VideoPlayer anyCase;
     EXPECT_TRUE(anyCase.Open(shouting, false)) << shouting;
     const std::string folder = ::testing::TempDir() + "pv" + std::to_string(getpid()) + "Movies";
@@ -459,7 +473,8 @@ TEST_F(VideoPlayerTest, TruncatedFilesFailOrPlayWhatIsThereAndComplete)
         std::ofstream(path, std::ios::binary | std::ios::trunc) << whole.substr(0, length);
         RecordingSink sink;
         VideoPlayer player;
-        if (!player.Open(path, true)) continue;
+        if (!player.Open(path, true))
+            continue;
         player.SetSink(&sink);
         player.SetRealTime(false);
         player.Run();
@@ -502,7 +517,8 @@ TEST_F(VideoPlayerTest, DamagedFilesPlayWhatDecodesAndComplete)
         std::ofstream(path, std::ios::binary | std::ios::trunc) << damaged;
         RecordingSink sink;
         VideoPlayer player;
-        if (!player.Open(path, true)) continue;
+        if (!player.Open(path, true))
+            continue;
         player.SetSink(&sink);
         player.SetRealTime(false);
         player.Run();
@@ -516,7 +532,8 @@ TEST_F(VideoPlayerTest, DamagedFilesPlayWhatDecodesAndComplete)
 
 }  // namespace
 
-namespace {
+namespace
+{
 
 struct Variant
 {
@@ -582,14 +599,15 @@ TEST(VideoPlayerClips, ReorderedGappedOddSizedAndOtherChannelCounts)
         {"mono", {.codec = "ffv1", .container = "matroska", .channels = 1}, 4, 4},
         {"six", {.codec = "ffv1", .container = "matroska", .channels = 6}, 4, 4},
     };
-    for (const Variant& variant : variants) PlayVariant(variant);
+    for (const Variant& variant : variants)
+        PlayVariant(variant);
 }
 
 TEST(VideoPlayerClips, AnAbsurdTimeStampStaysANumber)
 {
     // A damaged stamp some hundred thousand years on must not overflow the position or the clock.
-    ClipOptions options{.codec = "ffv1", .container = "matroska", .audio = false, .ptsGapAt = 5,
-                        .ptsGap = int64_t(1) << 47};
+    ClipOptions options{
+        .codec = "ffv1", .container = "matroska", .audio = false, .ptsGapAt = 5, .ptsGap = int64_t(1) << 47};
     const std::string path = TempPath("absurd.seq");
     ASSERT_TRUE(WriteClip(path, options));
     RecordingSink sink;
@@ -608,8 +626,13 @@ TEST(VideoPlayerClips, AnAbsurdTimeStampStaysANumber)
 TEST(VideoPlayerClips, OddWidthRowsStartWhereTheyShould)
 {
     // Left half coloured, right half black: a row pitch other than width * 4 would shear the halves.
-    ClipOptions options{.codec = "ffv1", .container = "matroska", .frames = 1, .audio = false, .width = 33,
-                        .height = 17, .split = true};
+    ClipOptions options{.codec = "ffv1",
+                        .container = "matroska",
+                        .frames = 1,
+                        .audio = false,
+                        .width = 33,
+                        .height = 17,
+                        .split = true};
     const std::string path = TempPath("split.seq");
     ASSERT_TRUE(WriteClip(path, options));
     VideoPlayer player;

@@ -58,7 +58,7 @@ protected:
     std::string m_Root;
     std::vector<std::pair<std::string, Saved>> m_Kept;
 };
-} // namespace
+}  // namespace
 
 TEST_F(WinKernelTest, NamedMutexAllowsOneHolderAtATime)
 {
@@ -99,22 +99,21 @@ TEST_F(WinKernelTest, NamedMutexAllowsOneHolderAtATime)
 TEST_F(WinKernelTest, DocumentsFolderWithSubFolderIsCreatedOnRequest)
 {
     char path[MAX_PATH];
-    EXPECT_NE(SHGetFolderPathAndSubDirA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, "My Games\\Test Game",
-                                        path),
-              S_OK);
+    EXPECT_NE(
+        SHGetFolderPathAndSubDirA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, "My Games\\Test Game", path),
+        S_OK);
     ASSERT_EQ(SHGetFolderPathAndSubDirA(nullptr, CSIDL_PERSONAL | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT,
                                         "My Games\\Test Game", path),
               S_OK);
     EXPECT_EQ(std::string(path), m_Root + "/Documents/My Games/Test Game");
     EXPECT_TRUE(std::filesystem::is_directory(path));
-    EXPECT_EQ(SHGetFolderPathAndSubDirA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, "My Games\\Test Game",
-                                        path),
-              S_OK);
+    EXPECT_EQ(
+        SHGetFolderPathAndSubDirA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, "My Games\\Test Game", path),
+        S_OK);
     EXPECT_EQ(SHGetFolderPathAndSubDirA(nullptr, 0x1A, nullptr, 0, nullptr, path), E_INVALIDARG);
     EXPECT_EQ(SHGetFolderPathAndSubDirA(nullptr, CSIDL_PERSONAL, nullptr, 0, nullptr, nullptr), E_INVALIDARG);
     std::string tooLong(300, 'x');
-    EXPECT_EQ(SHGetFolderPathAndSubDirA(nullptr, CSIDL_PERSONAL | CSIDL_FLAG_CREATE, nullptr, 0, tooLong.c_str(),
-                                        path),
+    EXPECT_EQ(SHGetFolderPathAndSubDirA(nullptr, CSIDL_PERSONAL | CSIDL_FLAG_CREATE, nullptr, 0, tooLong.c_str(), path),
               E_FAIL);
 }
 
@@ -129,7 +128,6 @@ TEST_F(WinKernelTest, DocumentsFolderFollowsTheUserDirsFileAndTheEnvironment)
 
     std::string own = m_Root + "/own docs";
     setenv("XDG_DOCUMENTS_DIR", own.c_str(), 1);
-    ASSERT_EQ(SHGetFolderPathAndSubDirA(nullptr, CSIDL_PERSONAL | CSIDL_FLAG_CREATE, nullptr, 0, "Saves", path),
-              S_OK);
+    ASSERT_EQ(SHGetFolderPathAndSubDirA(nullptr, CSIDL_PERSONAL | CSIDL_FLAG_CREATE, nullptr, 0, "Saves", path), S_OK);
     EXPECT_EQ(std::string(path), own + "/Saves");
 }

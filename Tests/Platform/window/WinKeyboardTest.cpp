@@ -21,7 +21,7 @@ char16_t Char(UINT vk, std::initializer_list<UINT> held, bool caps = false)
     int n = ToUnicode(vk, MapVirtualKeyA(vk, MAPVK_VK_TO_VSC), state, out, 4, 0);
     return n == 1 ? out[0] : 0;
 }
-} // namespace
+}  // namespace
 
 TEST(WinKeyboard, VirtualKeysOfKeyCodes)
 {
@@ -31,11 +31,26 @@ TEST(WinKeyboard, VirtualKeysOfKeyCodes)
         WPARAM vk;
     };
     const Case cases[] = {
-        {DIK_A, 'A'},           {DIK_Z, 'Z'},         {DIK_M, 'M'},           {DIK_P, 'P'},
-        {DIK_1, '1'},           {DIK_0, '0'},         {DIK_F1, VK_F1},        {DIK_F4, VK_F4},
-        {DIK_F10, VK_F10},      {DIK_F11, VK_F11},    {DIK_LSHIFT, VK_SHIFT}, {DIK_RSHIFT, VK_SHIFT},
-        {DIK_RCONTROL, VK_CONTROL}, {DIK_RMENU, VK_MENU}, {DIK_SPACE, VK_SPACE}, {DIK_NUMPADENTER, VK_RETURN},
-        {DIK_NUMPAD7, VK_NUMPAD0 + 7}, {DIK_LEFT, VK_LEFT}, {DIK_GRAVE, VK_OEM_3}, {DIK_DELETE, VK_DELETE},
+        {DIK_A, 'A'},
+        {DIK_Z, 'Z'},
+        {DIK_M, 'M'},
+        {DIK_P, 'P'},
+        {DIK_1, '1'},
+        {DIK_0, '0'},
+        {DIK_F1, VK_F1},
+        {DIK_F4, VK_F4},
+        {DIK_F10, VK_F10},
+        {DIK_F11, VK_F11},
+        {DIK_LSHIFT, VK_SHIFT},
+        {DIK_RSHIFT, VK_SHIFT},
+        {DIK_RCONTROL, VK_CONTROL},
+        {DIK_RMENU, VK_MENU},
+        {DIK_SPACE, VK_SPACE},
+        {DIK_NUMPADENTER, VK_RETURN},
+        {DIK_NUMPAD7, VK_NUMPAD0 + 7},
+        {DIK_LEFT, VK_LEFT},
+        {DIK_GRAVE, VK_OEM_3},
+        {DIK_DELETE, VK_DELETE},
     };
     for (const Case& c : cases)
         EXPECT_EQ(WinVirtualKeyFromKeyCode(c.code), c.vk) << int(c.code);

@@ -20,7 +20,7 @@ struct Seen
     LPARAM lParam;
 };
 std::vector<Seen> g_Seen;
-std::vector<char16_t> g_Typed; // what each key-down types, translated as the game's window does
+std::vector<char16_t> g_Typed;  // what each key-down types, translated as the game's window does
 bool g_RefuseClose = false;
 
 LRESULT RecordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -142,7 +142,7 @@ protected:
     HWND m_Window = nullptr;
     Uint32 m_Id = 0;
 };
-} // namespace
+}  // namespace
 
 TEST(WinClass, RegistrationRules)
 {
@@ -166,16 +166,15 @@ TEST(WinClass, ProcedureRefusingCreationFailsTheCreation)
     c.lpfnWndProc = RefusingProc;
     c.lpszClassName = "WinClassRefusing";
     ASSERT_NE(RegisterClassExA(&c), 0);
-    EXPECT_EQ(CreateWindowExA(0, "WinClassRefusing", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr),
-              nullptr);
+    EXPECT_EQ(CreateWindowExA(0, "WinClassRefusing", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr), nullptr);
     UnregisterClassA("WinClassRefusing", nullptr);
 }
 
 TEST_F(WinWindowTest, CreationSendsCreateAndTheHandleIsTheSdlWindow)
 {
     EXPECT_EQ(SDL_GetWindowFromID(m_Id), reinterpret_cast<SDL_Window*>(m_Window));
-    HWND second = CreateWindowExA(0, "WinWindowTest", "Second", WS_OVERLAPPEDWINDOW, 0, 0, 100, 80, nullptr,
-                                  nullptr, nullptr, nullptr);
+    HWND second = CreateWindowExA(0, "WinWindowTest", "Second", WS_OVERLAPPEDWINDOW, 0, 0, 100, 80, nullptr, nullptr,
+                                  nullptr, nullptr);
     ASSERT_NE(second, nullptr);
     ASSERT_EQ(Of(WM_CREATE).size(), 1u);
     EXPECT_EQ(Of(WM_CREATE)[0].hwnd, second);
@@ -225,9 +224,9 @@ TEST_F(WinWindowTest, KeysBecomeKeyMessagesAndReachTheInputLayer)
     EXPECT_EQ(downs[0].hwnd, m_Window);
     EXPECT_EQ(downs[0].wParam, WPARAM('W'));
     EXPECT_EQ(static_cast<uint32_t>(downs[0].lParam), 1u | (0x11u << 16));
-    EXPECT_EQ(static_cast<uint32_t>(downs[1].lParam), 1u | (0x11u << 16) | (1u << 30)); // auto-repeat
+    EXPECT_EQ(static_cast<uint32_t>(downs[1].lParam), 1u | (0x11u << 16) | (1u << 30));  // auto-repeat
     EXPECT_EQ(downs[2].wParam, VK_RIGHT);
-    EXPECT_EQ(static_cast<uint32_t>(downs[2].lParam), 1u | (0x4Du << 16) | (1u << 24)); // extended
+    EXPECT_EQ(static_cast<uint32_t>(downs[2].lParam), 1u | (0x4Du << 16) | (1u << 24));  // extended
     std::vector<Seen> ups = Of(WM_KEYUP);
     ASSERT_EQ(ups.size(), 1u);
     EXPECT_EQ(static_cast<uint32_t>(ups[0].lParam), 1u | (0x11u << 16) | (1u << 30) | (1u << 31));
@@ -276,8 +275,8 @@ TEST_F(WinWindowTest, LockKeysCountFromTheMessageBeingHandled)
 // Without Num Lock the keypad's digit keys are the navigation keys, as their messages say.
 TEST_F(WinWindowTest, KeypadKeysFollowNumLock)
 {
-    const SDL_Scancode keys[] = {SDL_SCANCODE_KP_7, SDL_SCANCODE_KP_8, SDL_SCANCODE_KP_9, SDL_SCANCODE_KP_4,
-                                 SDL_SCANCODE_KP_5, SDL_SCANCODE_KP_6, SDL_SCANCODE_KP_1, SDL_SCANCODE_KP_2,
+    const SDL_Scancode keys[] = {SDL_SCANCODE_KP_7, SDL_SCANCODE_KP_8, SDL_SCANCODE_KP_9,     SDL_SCANCODE_KP_4,
+                                 SDL_SCANCODE_KP_5, SDL_SCANCODE_KP_6, SDL_SCANCODE_KP_1,     SDL_SCANCODE_KP_2,
                                  SDL_SCANCODE_KP_3, SDL_SCANCODE_KP_0, SDL_SCANCODE_KP_PERIOD};
     const WPARAM navigation[] = {VK_HOME, VK_UP,   VK_PRIOR, VK_LEFT,   VK_CLEAR, VK_RIGHT,
                                  VK_END,  VK_DOWN, VK_NEXT,  VK_INSERT, VK_DELETE};
@@ -319,7 +318,7 @@ TEST_F(WinWindowTest, AltF4IsASystemKeyThatClosesThroughTheDefaultProcedure)
     ASSERT_EQ(Of(WM_SYSCOMMAND).size(), 1u);
     EXPECT_EQ(Of(WM_SYSCOMMAND)[0].wParam, SC_CLOSE);
     ASSERT_EQ(Of(WM_CLOSE).size(), 1u);
-    EXPECT_TRUE(IsWindow(m_Window)); // the procedure kept it open
+    EXPECT_TRUE(IsWindow(m_Window));  // the procedure kept it open
 
     g_RefuseClose = false;
     PushWindowEvent(SDL_WINDOWEVENT_CLOSE);
@@ -352,7 +351,7 @@ TEST_F(WinWindowTest, CtrlAltKeysAreNoSystemKeys)
     ASSERT_EQ(downs.size(), 3u);
     EXPECT_EQ(downs[1].wParam, VK_MENU);
     EXPECT_EQ(downs[2].wParam, VK_F4);
-    EXPECT_NE(downs[2].lParam & (1 << 29), 0); // Alt is still down
+    EXPECT_NE(downs[2].lParam & (1 << 29), 0);  // Alt is still down
     ASSERT_EQ(Of(WM_CHAR).size(), 1u);
     EXPECT_EQ(Of(WM_CHAR)[0].wParam, WPARAM('@'));
     EXPECT_TRUE(Of(WM_SYSCOMMAND).empty());
@@ -387,7 +386,7 @@ TEST_F(WinWindowTest, CharactersOfAnAutoRepeatedKeyAreMarkedAsRepeats)
     PushKey(SDL_KEYDOWN, SDL_SCANCODE_X, 0, 1);
     ASSERT_EQ(SDL_PushEvent(&text), 1);
     PushKey(SDL_KEYUP, SDL_SCANCODE_X);
-    ASSERT_EQ(SDL_PushEvent(&text), 1); // typed without a key (an input method)
+    ASSERT_EQ(SDL_PushEvent(&text), 1);  // typed without a key (an input method)
     Pump();
     std::vector<Seen> chars = Of(WM_CHAR);
     ASSERT_EQ(chars.size(), 3u);
@@ -446,7 +445,7 @@ TEST_F(WinWindowTest, MouseMessagesCarryClientPositionButtonsAndWheel)
     POINT cursor;
     ASSERT_TRUE(GetCursorPos(&cursor));
     ASSERT_TRUE(ScreenToClient(m_Window, &cursor));
-    EXPECT_EQ(cursor.x, 5); // the last button event's position
+    EXPECT_EQ(cursor.x, 5);  // the last button event's position
     EXPECT_EQ(cursor.y, 6);
     ASSERT_TRUE(ClientToScreen(m_Window, &cursor));
     ASSERT_TRUE(ScreenToClient(m_Window, &cursor));

@@ -55,7 +55,7 @@ bool GfxVertexLayout::FromElements(const D3DVERTEXELEMENT9* elements)
         const D3DVERTEXELEMENT9& e = elements[i];
         if (e.Stream == 0xFF)
             return true;
-        if (TypeSize(D3DDECLTYPE(e.Type)) == 0)
+        if (TypeSize(D3DDECLTYPE(e.Type)) == 0 || UINT(e.Offset) + TypeSize(D3DDECLTYPE(e.Type)) > GfxMaxVertexStride)
             return false;
         int location = Location(e.Usage, e.UsageIndex);
         if (location < 0)

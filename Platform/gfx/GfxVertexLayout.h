@@ -21,6 +21,10 @@ enum GfxAttribute : int
     WE_ATTR_COUNT = 16
 };
 
+// The largest vertex a declaration may describe: every attribute location holding four floats. An element
+// reaching past it is refused, so that a declaration cannot make the vertices it sizes absurdly large.
+constexpr UINT GfxMaxVertexStride = WE_ATTR_COUNT * 16;
+
 struct GfxVertexAttribute
 {
     int location;
@@ -37,7 +41,8 @@ public:
 
     // False for an FVF this layer cannot draw (blend weights beyond position, more than 7 texture sets).
     bool FromFvf(DWORD fvf);
-    // False for elements this layer cannot draw (an unknown type, a usage index without a location).
+    // False for elements this layer cannot draw (an unknown type, a usage index without a location, an element
+    // ending past GfxMaxVertexStride).
     bool FromElements(const D3DVERTEXELEMENT9* elements);
     // Bytes of one vertex the attributes read, from its start to the end of the last attribute.
     UINT Extent() const;

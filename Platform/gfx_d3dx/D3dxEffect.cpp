@@ -186,7 +186,9 @@ HRESULT D3dxEffect::Begin(UINT* passes, DWORD flags)
         {
             for (const auto& [state, value] : pass->renderStates)
             {
-                if (std::any_of(m_SavedRender.begin(), m_SavedRender.end(), [&](auto& s) { return s.first == state; }))
+                // Clang 14 cannot capture a structured binding in a lambda: the key is copied first.
+                const auto key = state;
+                if (std::any_of(m_SavedRender.begin(), m_SavedRender.end(), [key](auto& s) { return s.first == key; }))
                     continue;
                 DWORD v = 0;
                 m_Device->GetRenderState(D3DRENDERSTATETYPE(state), &v);

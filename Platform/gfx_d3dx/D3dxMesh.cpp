@@ -64,7 +64,8 @@ HRESULT D3dxMesh::Create(DWORD faces, DWORD vertices, DWORD options, const D3DVE
         m->m_Elements.push_back(decl[i]);
         if (decl[i].Stream == 0xFF)
             break;
-        if (decl[i].Stream != 0 || GfxVertexLayout::TypeSize(D3DDECLTYPE(decl[i].Type)) == 0)
+        const UINT size = GfxVertexLayout::TypeSize(D3DDECLTYPE(decl[i].Type));
+        if (decl[i].Stream != 0 || size == 0 || decl[i].Offset + size > GfxMaxVertexStride)
         {
             m->Release();
             return D3DERR_INVALIDCALL;

@@ -13,8 +13,6 @@ constexpr uint32_t kCaps = 0x1, kHeight = 0x2, kWidth = 0x4, kPitch = 0x8, kPixe
 constexpr uint32_t kAlphaPixels = 0x1, kAlpha = 0x2, kFourCC = 0x4, kRgb = 0x40, kLuminance = 0x20000;
 constexpr uint32_t kComplex = 0x8, kTexture = 0x1000, kMipMap = 0x400000;
 constexpr uint32_t kCubeMap = 0x200, kAllFaces = 0xFC00, kVolume = 0x200000;
-// A decoded image above this is refused rather than allocated.
-constexpr uint64_t kMaxBytes = 1ull << 30;
 
 struct PixelFormat
 {
@@ -135,7 +133,7 @@ bool DdsFile::ReadInfo(const void* data, size_t size, ImageData* img)
         img->depth = depth;
     }
     img->levels = (flags & kMipCount) && mips > 0 ? mips : 1;
-    if (width == 0 || height == 0 || width > 16384 || height > 16384 || img->depth > 2048)
+    if (width == 0 || height == 0 || width > ImageData::MaxExtent || height > ImageData::MaxExtent || img->depth > 2048)
         return false;
     if (img->kind == ImageKind::Cube && width != height)
         return false;
@@ -159,7 +157,7 @@ bool DdsFile::Read(const void* data, size_t size, ImageData* img)
         need += block ? ((w + 3) / 4) * ((h + 3) / 4) * texel * d : w * h * d * texel;
     }
     need *= img->faces;
-    if (need > kMaxBytes || need > size - 4 - kHeaderBytes)
+    if (need > ImageData::MaxBytes || need > size - 4 - kHeaderBytes)
         return false;
     if (!img->Layout())
         return false;

@@ -1,13 +1,5 @@
 #include "Platform/gfx_d3dx/ImageData.h"
 
-namespace
-{
-
-// The largest decoded image kept in memory, all faces and levels.
-constexpr uint64_t kMaxBytes = 1ull << 30;
-
-}  // namespace
-
 uint32_t ImageData::TexelBytes(D3DFORMAT format, bool* block)
 {
     if (block)
@@ -90,7 +82,7 @@ bool ImageData::Layout()
         uint64_t w = width >> l ? width >> l : 1, h = height >> l ? height >> l : 1, d = depth >> l ? depth >> l : 1;
         total += (block ? (w + 3) / 4 * ((h + 3) / 4) : w * h) * texel * d;
     }
-    if (total * faces > kMaxBytes)
+    if (total * faces > MaxBytes)
         return false;
     subs.assign(size_t(faces) * levels, ImageLevel{});
     for (uint32_t f = 0; f < faces; ++f)

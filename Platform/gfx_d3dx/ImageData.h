@@ -28,6 +28,10 @@ public:
     uint32_t width = 0, height = 0, depth = 1, levels = 1, faces = 1;
     std::vector<ImageLevel> subs;  // face-major: face * levels + level
 
+    // What any file reader accepts: the largest width or height, and all faces and levels decoded.
+    static constexpr uint32_t MaxExtent = 16384;
+    static constexpr uint64_t MaxBytes = 1ull << 30;
+
     // Sizes and zero-fills every face and level from the fields above; false for a format without a known
     // texel size or a zero extent.
     bool Layout();

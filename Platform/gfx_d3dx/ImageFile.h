@@ -1,6 +1,7 @@
 #pragma once
-// Image files of any kind the layer reads: DDS by our own reader, PNG, JPEG, TGA and BMP through
-// stb_image (as A8R8G8B8, or X8R8G8B8 when the file has no alpha).
+// Image files of any kind the layer reads: DDS by our own reader, PNG through libpng, JPEG through
+// libjpeg-turbo, TGA and BMP through stb_image once their headers were checked against the bytes (as
+// A8R8G8B8, or X8R8G8B8 when the file has no alpha). A damaged file fails whole: no partial image.
 #include <cstddef>
 #include <cstdint>
 

@@ -58,13 +58,19 @@ float Channel(uint32_t v, uint32_t mask)
     return float((v & mask) >> Shift(mask)) / float(mask >> Shift(mask));
 }
 
+// A channel brought into 0..1 for packing. NaN passes std::clamp untouched, and converting it to an integer is
+// undefined, so it becomes 0.
+float Unit(float f)
+{
+    return std::isnan(f) ? 0.0f : std::clamp(f, 0.0f, 1.0f);
+}
+
 uint32_t Pack(float f, uint32_t mask)
 {
     if (!mask)
         return 0;
     uint32_t max = mask >> Shift(mask);
-    float c = std::clamp(f, 0.0f, 1.0f);
-    return (uint32_t(c * float(max) + 0.5f) << Shift(mask)) & mask;
+    return (uint32_t(Unit(f) * float(max) + 0.5f) << Shift(mask)) & mask;
 }
 
 float HalfToFloat(uint16_t h)
@@ -196,7 +202,7 @@ bool IsDxt(D3DFORMAT f)
 
 uint8_t Byte(float f)
 {
-    return uint8_t(std::clamp(f, 0.0f, 1.0f) * 255.0f + 0.5f);
+    return uint8_t(Unit(f) * 255.0f + 0.5f);
 }
 
 }  // namespace
@@ -354,8 +360,8 @@ bool PixelCodec::FromRgba(D3DFORMAT f, const std::vector<float>& rgba, ImageLeve
                     }
                     else
                     {
-                        uint16_t h = f == D3DFMT_A16B16G16R16 ? uint16_t(std::clamp(t[c], 0.0f, 1.0f) * 65535.0f + 0.5f)
-                                                              : FloatToHalf(t[c]);
+                        uint16_t h =
+                            f == D3DFMT_A16B16G16R16 ? uint16_t(Unit(t[c]) * 65535.0f + 0.5f) : FloatToHalf(t[c]);
                         std::memcpy(row + (size_t(x) * channels + c) * 2, &h, 2);
                     }
                 }

@@ -1,9 +1,33 @@
 #include "Platform/physics/NxCookedFormat.h"
 
+#include <algorithm>
+
 #include "Platform/physics/NxStream.h"
 
 namespace NxCookedFormat
 {
+
+namespace
+{
+
+// Reads `count` elements of `perElement` values each, a block at a time, checking the marker after each full one.
+template <typename T>
+bool readBlocks(const NxStream& stream, NxU32 count, std::vector<T>* out, NxU32 perElement)
+{
+    out->clear();
+    while (out->size() < size_t(count) * perElement)
+    {
+        const size_t done = out->size() / perElement;
+        const NxU32 n = NxU32(std::min<size_t>(kBlockCount, count - done));
+        out->resize(out->size() + size_t(n) * perElement);
+        stream.readBuffer(out->data() + done * perElement, NxU32(n * perElement * sizeof(T)));
+        if (n == kBlockCount && stream.readDword() != kBlockTag)
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
 
 bool readMesh(const NxStream& stream, NxU32 tag, std::vector<NxVec3>* vertices, std::vector<NxU32>* indices)
 {
@@ -13,12 +37,12 @@ bool readMesh(const NxStream& stream, NxU32 tag, std::vector<NxVec3>* vertices, 
     const NxU32 nt = stream.readDword();
     if (nv == 0 || nt == 0 || nv > kMaxCount || nt > kMaxCount)
         return false;
-    vertices->resize(nv);
-    stream.readBuffer(vertices->data(), nv * 12);
-    indices->resize(size_t(nt) * 3);
-    stream.readBuffer(indices->data(), nt * 12);
-    if (stream.readDword() != kEndTag)
+    if (!readBlocks(stream, nv, vertices, 1) || !readBlocks(stream, nt, indices, 3) || stream.readDword() != kEndTag)
+    {
+        vertices->clear();
+        indices->clear();
         return false;
+    }
     for (NxU32 i : *indices)
     {
         if (i >= nv)

@@ -1,5 +1,6 @@
 #include "Platform/physics/NxCooking.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -72,13 +73,26 @@ bool readMesh(const NxSimpleTriangleMesh& desc, std::vector<NxVec3>& points, std
     return readTriangles(desc, small, indices);
 }
 
+// Elements in blocks, a marker after each full one.
+void writeBlocks(NxStream& stream, const void* data, size_t count, size_t elementBytes)
+{
+    const NxU8* bytes = static_cast<const NxU8*>(data);
+    for (size_t done = 0; done < count; done += NxCookedFormat::kBlockCount)
+    {
+        const size_t n = std::min<size_t>(NxCookedFormat::kBlockCount, count - done);
+        stream.storeBuffer(bytes + done * elementBytes, static_cast<NxU32>(n * elementBytes));
+        if (n == NxCookedFormat::kBlockCount)
+            stream.storeDword(NxCookedFormat::kBlockTag);
+    }
+}
+
 void write(NxStream& stream, NxU32 tag, const std::vector<NxVec3>& points, const std::vector<NxU32>& indices)
 {
     stream.storeDword(tag);
     stream.storeDword(static_cast<NxU32>(points.size()));
     stream.storeDword(static_cast<NxU32>(indices.size() / 3));
-    stream.storeBuffer(points.data(), static_cast<NxU32>(points.size() * sizeof(NxVec3)));
-    stream.storeBuffer(indices.data(), static_cast<NxU32>(indices.size() * sizeof(NxU32)));
+    writeBlocks(stream, points.data(), points.size(), sizeof(NxVec3));
+    writeBlocks(stream, indices.data(), indices.size() / 3, 3 * sizeof(NxU32));
     stream.storeDword(NxCookedFormat::kEndTag);
 }
 

@@ -7,6 +7,7 @@
 #include "Platform/gfx_d3dx/ImageFile.h"
 #include "Platform/gfx_d3dx/ImageFilter.h"
 #include "Platform/gfx_d3dx/PixelCodec.h"
+#include "Tests/Platform/gfx_d3dx/HostileInputs.h"
 
 namespace
 {
@@ -225,12 +226,13 @@ TEST(ImageFile, PngAndTgaDecodeToKnownPixels)
 TEST(ImageFile, PngWithAColourKeyKeepsItsTransparency)
 {
     // A 2 x 1 RGB PNG, red then blue, with a tRNS chunk naming blue as transparent (put after the 33-byte
-    // signature and header; the reader does not check chunk CRCs, so the test leaves it zero).
+    // signature and header).
     const uint8_t rgb[6] = {255, 0, 0, 0, 0, 255};
     std::vector<uint8_t> png;
     ASSERT_TRUE(stbi_write_png_to_func(AppendBytes, &png, 2, 1, 3, rgb, 6));
-    const uint8_t trns[18] = {0, 0, 0, 6, 't', 'R', 'N', 'S', 0, 0, 0, 0, 0, 255, 0, 0, 0, 0};
-    png.insert(png.begin() + 33, trns, trns + sizeof(trns));
+    std::vector<uint8_t> trns;
+    hostile::PngChunk(&trns, "tRNS", {0, 0, 0, 0, 0, 255});
+    png.insert(png.begin() + 33, trns.begin(), trns.end());
     ImageData img;
     ImageFileType type;
     ASSERT_TRUE(ImageFile::ReadInfo(png.data(), png.size(), &img, &type));
@@ -240,7 +242,7 @@ TEST(ImageFile, PngWithAColourKeyKeepsItsTransparency)
     const uint8_t bgra[8] = {0, 0, 255, 255, 255, 0, 0, 0};
     EXPECT_EQ(0, std::memcmp(img.subs[0].bytes.data(), bgra, 8));
     // Without the chunk the same image is opaque.
-    png.erase(png.begin() + 33, png.begin() + 33 + sizeof(trns));
+    png.erase(png.begin() + 33, png.begin() + 33 + std::ptrdiff_t(trns.size()));
     ASSERT_TRUE(ImageFile::Decode(png.data(), png.size(), &img, &type));
     EXPECT_EQ(img.format, D3DFMT_X8R8G8B8);
 }

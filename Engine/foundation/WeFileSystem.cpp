@@ -20,9 +20,11 @@ std::string Join(const std::string& folder, const WeString& name)
 }
 
 // Hidden entries (editor and version-control files among them) are no part of the tree.
+// Hidden names are skipped, and so are names holding a '\': a dotted name reads it as a separator, so such a
+// file could be listed but never opened.
 bool IsVisible(const std::string& name)
 {
-    return !name.empty() && name[0] != '.';
+    return !name.empty() && name[0] != '.' && name.find('\\') == std::string::npos;
 }
 
 // A dotted-name part that can be a folder or file name of its own: not empty, no separator, not hidden.

@@ -1,7 +1,5 @@
 // Feeds arbitrary bytes to the configuration loader as one ini file. Keys accumulate in the
 // process-wide table across inputs, as they would across files, so runs are best kept to minutes.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -9,6 +7,7 @@
 
 #include "Engine/foundation/WeConfig.h"
 #include "Engine/foundation/WeFileSystem.h"
+#include "Tests/fuzz/FuzzSupport.h"
 
 namespace
 {
@@ -16,7 +15,7 @@ struct Tree
 {
     Tree()
     {
-        root = "/dev/shm/we-fuzz-ini-" + std::to_string(getpid());
+        root = FuzzScratchPath("ini");
         std::filesystem::create_directories(root + "/Config/Main");
         file = root + "/Config/Main/fuzz.ini";
         std::FILE* f = std::fopen(file.c_str(), "wb");

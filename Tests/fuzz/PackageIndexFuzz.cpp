@@ -1,8 +1,6 @@
 // Feeds arbitrary archives to the package file's index reader and then uses everything it loaded:
 // every listing of every type, and every member opened and read to its end. The input is the plain
 // (unscrambled) archive, scrambled here before it is written, so that mutations act on the fields.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -11,12 +9,13 @@
 #include "Engine/foundation/WeDataFile.h"
 #include "Engine/foundation/WePackageScrambler.h"
 #include "Engine/foundation/WePackageTypes.h"
+#include "Tests/fuzz/FuzzSupport.h"
 
 namespace
 {
 const std::string& ArchivePath()
 {
-    static const std::string path = "/dev/shm/we-fuzz-index-" + std::to_string(getpid()) + ".dat";
+    static const std::string path = FuzzScratchPath("index.dat");
     return path;
 }
 }  // namespace

@@ -1,0 +1,304 @@
+// Writes the seeds of every fuzz target into <folder>/<target>/: files made the way the tests make them
+// (through stb's writers, the DDS writer, the cooking library, the clip writer), the checked-in fixtures, a
+// shipped font, and the hostile files the tests rebuild. `we_fuzz_seeds <folder>`.
+#include <stb/stb_image_write.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "Platform/gfx_d3dx/DdsFile.h"
+#include "Platform/physics/NxClothMesh.h"
+#include "Platform/physics/NxCookedFormat.h"
+#include "Platform/physics/NxCooking.h"
+#include "Platform/physics/NxStream.h"
+#include "Platform/physics/NxTriangleMeshDesc.h"
+#include "Tests/Platform/gfx_d3dx/HostileInputs.h"
+#include "Tests/Platform/video/TestClipWriter.h"
+
+namespace
+{
+using Bytes = std::vector<uint8_t>;
+namespace fs = std::filesystem;
+
+fs::path g_Out;
+bool g_Failed = false;
+
+void Seed(const char* target, const std::string& name, const Bytes& bytes, const Bytes& prefix = {})
+{
+    std::error_code error;
+    fs::create_directories(g_Out / target, error);
+    std::ofstream out(g_Out / target / name, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(prefix.data()), std::streamsize(prefix.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    if (!out)
+    {
+        std::fprintf(stderr, "we_fuzz_seeds: cannot write %s/%s\n", target, name.c_str());
+        g_Failed = true;
+    }
+}
+
+Bytes ReadFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void Append(void* context, void* data, int size)
+{
+    auto* v = static_cast<Bytes*>(context);
+    v->insert(v->end(), static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+}
+
+Bytes Pattern(int bytes)
+{
+    Bytes out(size_t(bytes), 0);
+    uint8_t seed = 7;
+    for (uint8_t& b : out)
+        b = seed = uint8_t(seed * 37 + 11);
+    return out;
+}
+
+// Every image seed also goes to the texture loaders, behind a picking byte.
+std::vector<std::pair<std::string, Bytes>> g_Images;
+
+void Image(const char* target, const std::string& name, const Bytes& bytes)
+{
+    Seed(target, name, bytes);
+    g_Images.emplace_back(name, bytes);
+}
+
+void Images()
+{
+    Bytes png;
+    stbi_write_png_to_func(Append, &png, 4, 4, 4, Pattern(64).data(), 16);
+    Image("fuzz_image_png", "rgba.png", png);
+    png.clear();
+    stbi_write_png_to_func(Append, &png, 3, 2, 3, Pattern(18).data(), 9);
+    Image("fuzz_image_png", "rgb.png", png);
+    Bytes keyed = png;
+    Bytes trns;
+    hostile::PngChunk(&trns, "tRNS", {0, 1, 0, 2, 0, 3});
+    keyed.insert(keyed.begin() + 33, trns.begin(), trns.end());
+    Image("fuzz_image_png", "keyed.png", keyed);
+    png.clear();
+    stbi_write_png_to_func(Append, &png, 5, 3, 1, Pattern(15).data(), 5);
+    Image("fuzz_image_png", "grey.png", png);
+    Image("fuzz_image_png", "huge-idat.png", hostile::PngWithHugeIdat());
+
+    Bytes jpg;
+    stbi_write_jpg_to_func(Append, &jpg, 8, 8, 3, Pattern(192).data(), 90);
+    Image("fuzz_image_jpeg", "rgb.jpg", jpg);
+    jpg.clear();
+    stbi_write_jpg_to_func(Append, &jpg, 17, 9, 1, Pattern(153).data(), 40);
+    Image("fuzz_image_jpeg", "grey.jpg", jpg);
+    Image("fuzz_image_jpeg", "overfull-huffman.jpg", hostile::JpegWithOverfullHuffmanTable());
+
+    Image("fuzz_image_tga", "plain.tga",
+          {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 2, 0, 24, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
+    Bytes tga;
+    stbi_write_tga_with_rle = 1;
+    stbi_write_tga_to_func(Append, &tga, 6, 4, 4, Pattern(96).data());
+    Image("fuzz_image_tga", "rle.tga", tga);
+    tga.clear();
+    stbi_write_tga_with_rle = 0;
+    stbi_write_tga_to_func(Append, &tga, 3, 3, 3, Pattern(27).data());
+    Image("fuzz_image_tga", "rgb.tga", tga);
+
+    Bytes bmp;
+    stbi_write_bmp_to_func(Append, &bmp, 2, 2, 4, Pattern(16).data());
+    Image("fuzz_image_bmp", "rgba.bmp", bmp);
+    bmp.clear();
+    stbi_write_bmp_to_func(Append, &bmp, 5, 3, 3, Pattern(45).data());
+    Image("fuzz_image_bmp", "rgb.bmp", bmp);
+}
+
+void Dds(const std::string& name, ImageKind kind, D3DFORMAT format, uint32_t size, uint32_t depth, uint32_t levels)
+{
+    ImageData image;
+    image.kind = kind;
+    image.format = format;
+    image.width = image.height = size;
+    image.depth = depth;
+    image.levels = levels;
+    image.faces = kind == ImageKind::Cube ? 6 : 1;
+    Bytes file;
+    if (!image.Layout())
+        return;
+    for (ImageLevel& level : image.subs)
+        level.bytes = Pattern(int(level.bytes.size()));
+    if (DdsFile::Write(image, &file))
+        Image("fuzz_dds", name, file);
+}
+
+void Dds()
+{
+    Dds("argb-mips.dds", ImageKind::Texture2D, D3DFMT_A8R8G8B8, 4, 1, 3);
+    Dds("dxt1.dds", ImageKind::Texture2D, D3DFMT_DXT1, 8, 1, 4);
+    Dds("dxt5.dds", ImageKind::Texture2D, D3DFMT_DXT5, 4, 1, 1);
+    Dds("cube.dds", ImageKind::Cube, D3DFMT_X8R8G8B8, 4, 1, 1);
+    Dds("volume.dds", ImageKind::Volume, D3DFMT_L8, 4, 4, 2);
+    Dds("half.dds", ImageKind::Texture2D, D3DFMT_A16B16G16R16F, 2, 1, 1);
+    Dds("r5g6b5.dds", ImageKind::Texture2D, D3DFMT_R5G6B5, 3, 1, 2);
+    Image("fuzz_dds", "nan.dds", hostile::NanFloatDds());
+}
+
+class MemoryStream : public NxStream
+{
+public:
+    Bytes bytes;
+    NxU8 readByte() const override { return 0; }
+    NxU16 readWord() const override { return 0; }
+    NxU32 readDword() const override { return 0; }
+    NxF32 readFloat() const override { return 0; }
+    NxF64 readDouble() const override { return 0; }
+    void readBuffer(void* buffer, NxU32 size) const override { std::memset(buffer, 0, size); }
+    NxStream& storeByte(NxU8 b) override { return storeBuffer(&b, 1); }
+    NxStream& storeWord(NxU16 w) override { return storeBuffer(&w, 2); }
+    NxStream& storeDword(NxU32 d) override { return storeBuffer(&d, 4); }
+    NxStream& storeFloat(NxF32 f) override { return storeBuffer(&f, 4); }
+    NxStream& storeDouble(NxF64 f) override { return storeBuffer(&f, 8); }
+    NxStream& storeBuffer(const void* buffer, NxU32 size) override
+    {
+        bytes.insert(bytes.end(), static_cast<const NxU8*>(buffer), static_cast<const NxU8*>(buffer) + size);
+        return *this;
+    }
+};
+
+void CookedMeshes()
+{
+    const float points[] = {0, 0, 0, 1, 0, 0, 1, 0, 1, 0, 0, 1, 0.5f, 1, 0.5f};
+    const NxU32 triangles[] = {0, 4, 1, 1, 4, 2, 2, 4, 3, 3, 4, 0};
+    NxTriangleMeshDesc mesh;
+    mesh.numVertices = 5;
+    mesh.numTriangles = 4;
+    mesh.pointStrideBytes = 12;
+    mesh.triangleStrideBytes = 12;
+    mesh.points = points;
+    mesh.triangles = triangles;
+    MemoryStream cooked;
+    if (NxCookTriangleMesh(mesh, cooked))
+        Seed("fuzz_cooked_mesh", "pyramid", cooked.bytes, {0});
+    NxClothMeshDesc cloth;
+    static_cast<NxSimpleTriangleMesh&>(cloth) = mesh;
+    MemoryStream cookedCloth;
+    if (NxCookClothMesh(cloth, cookedCloth))
+        Seed("fuzz_cooked_mesh", "cloth", cookedCloth.bytes, {1});
+    MemoryStream lying;
+    lying.storeDword(NxCookedFormat::kTriangleMeshTag).storeDword(1u << 24).storeDword(1u << 24);
+    Seed("fuzz_cooked_mesh", "lying-counts", lying.bytes, {0});
+}
+
+void Meshes()
+{
+    // Position, normal, two texture coordinates and a tangent; a quad of two faces in two subsets.
+    Bytes in = {4};
+    const uint8_t elements[4][5] = {{0, 0, D3DDECLTYPE_FLOAT3, D3DDECLUSAGE_POSITION, 0},
+                                    {12, 0, D3DDECLTYPE_FLOAT3, D3DDECLUSAGE_NORMAL, 0},
+                                    {24, 0, D3DDECLTYPE_FLOAT2, D3DDECLUSAGE_TEXCOORD, 0},
+                                    {32, 0, D3DDECLTYPE_FLOAT3, D3DDECLUSAGE_TANGENT, 0}};
+    for (const auto& e : elements)
+        in.insert(in.end(), e, e + 5);
+    in.insert(in.end(), {2, 0, 4, 0, 0});
+    const float vertices[4][11] = {{0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0},
+                                   {1, 0, 0, 0, 1, 0, 1, 0, 0, 0, 0},
+                                   {1, 0, 1, 0, 1, 0, 1, 1, 0, 0, 0},
+                                   {0, 0, 1, 0, 1, 0, 0, 1, 0, 0, 0}};
+    const uint8_t* v = reinterpret_cast<const uint8_t*>(vertices);
+    in.insert(in.end(), v, v + sizeof vertices);
+    const uint16_t indices[6] = {0, 2, 1, 0, 3, 2};
+    const uint8_t* i = reinterpret_cast<const uint8_t*>(indices);
+    in.insert(in.end(), i, i + sizeof indices);
+    in.insert(in.end(), {0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 0, 0, 0, 4, 0, 2});
+    Seed("fuzz_d3dx_mesh", "quad", in);
+}
+
+void Streams()
+{
+    Bytes program;
+    for (uint8_t op = 0; op < 16; ++op)
+        program.insert(program.end(), {op, uint8_t(op * 5 + 3)});
+    Bytes in = {uint8_t(program.size())};
+    in.insert(in.end(), program.begin(), program.end());
+    const Bytes content = Pattern(300);
+    in.insert(in.end(), content.begin(), content.end());
+    Seed("fuzz_file_stream", "every-read", in);
+}
+
+void Fixtures(const fs::path& source)
+{
+    const fs::path fixtures = source / "Tests/fixtures";
+    std::error_code error;
+    std::string tree;
+    for (auto it = fs::recursive_directory_iterator(fixtures / "Packages", error);
+         it != fs::recursive_directory_iterator(); it.increment(error))
+    {
+        if (!it->is_regular_file())
+            continue;
+        tree += fs::relative(it->path(), fixtures / "Packages").string() + "\n";
+        if (it->path().extension() == ".ini" || it->path().extension() == ".INI")
+            Seed("fuzz_config_ini", it->path().filename().string(), ReadFile(it->path()));
+    }
+    Seed("fuzz_loose_tree", "fixtures", Bytes(tree.begin(), tree.end()));
+    const std::string odd = "Config/Main/Game.ini\nconfig/main/GAME.INI\nA/B/C/D.model\nA\\B\\c.texture\n.../../x\n";
+    Seed("fuzz_loose_tree", "odd-names", Bytes(odd.begin(), odd.end()));
+    for (const auto& entry : fs::directory_iterator(fixtures / "Effects", error))
+        Seed("fuzz_effect", entry.path().filename().string(), ReadFile(entry.path()));
+    for (const auto& entry : fs::directory_iterator(source / "Content/Packages/Config/Main", error))
+        if (entry.path().filename().string().rfind("Localization", 0) == 0)
+            Seed("fuzz_localization", entry.path().filename().string(), ReadFile(entry.path()));
+    const std::string remap = "[Localization]\n+ CH - A=\xC3\x84\xC3\x80\nWord=X\xC3\x84Y\xF0\x9F\x98\x80\n";
+    Seed("fuzz_localization", "remap.ini", Bytes(remap.begin(), remap.end()));
+}
+
+void Movies()
+{
+    const fs::path clip = g_Out / "clip.avi";
+    ClipOptions options{"mpeg4", "avi"};
+    options.frames = 3;
+    options.width = 16;
+    options.height = 16;
+    if (WriteClip(clip.string(), options))
+        Seed("fuzz_video", "clip.avi", ReadFile(clip), {1});
+    std::error_code error;
+    fs::remove(clip, error);
+}
+
+void Fonts()
+{
+    // The smallest font the setup installs.
+    const fs::path font = "/usr/share/fonts/truetype/liberation/LiberationMono-Bold.ttf";
+    Bytes bytes = ReadFile(font);
+    if (!bytes.empty())
+        Seed("fuzz_font", "LiberationMono-Bold.ttf", bytes, {12});
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2)
+    {
+        std::fprintf(stderr, "usage: we_fuzz_seeds <folder>\n");
+        return 2;
+    }
+    g_Out = argv[1];
+    Images();
+    Dds();
+    for (const auto& [name, bytes] : g_Images)
+        for (const uint8_t pick : {0, 9, 26})
+            Seed("fuzz_d3dx_texture", std::to_string(pick) + "-" + name, bytes, {pick});
+    CookedMeshes();
+    Meshes();
+    Streams();
+    Fixtures(WE_SOURCE_DIR);
+    Movies();
+    Fonts();
+    return g_Failed ? 1 : 0;
+}

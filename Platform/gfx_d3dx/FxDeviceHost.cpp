@@ -45,12 +45,12 @@ FxDeviceHost::~FxDeviceHost()
 
 std::string FxDeviceHost::VertexText(const std::string& body)
 {
-    return kVersion + AttributeDefines() + GfxShaderInterface::kVertexPrelude + "#line 1\n" + body;
+    return kVersion + AttributeDefines() + GfxShaderInterface::VertexPrelude + "#line 1\n" + body;
 }
 
 std::string FxDeviceHost::FragmentText(const std::string& body)
 {
-    return kVersion + std::string(GfxShaderInterface::kFragmentPrelude) + "#line 1\n" + body;
+    return kVersion + std::string(GfxShaderInterface::FragmentPrelude) + "#line 1\n" + body;
 }
 
 uint32_t FxDeviceHost::BuildProgram(const std::string& vertex, const std::string& fragment, std::string* log)

@@ -1,5 +1,5 @@
-#include "Platform/fonts/FontBitmap.h"
 #include "Platform/fonts/FontFace.h"
+#include "Platform/fonts/FontBitmap.h"
 
 #include <gtest/gtest.h>
 

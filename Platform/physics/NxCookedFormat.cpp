@@ -18,10 +18,10 @@ bool readBlocks(const NxStream& stream, NxU32 count, std::vector<T>* out, NxU32 
     while (out->size() < size_t(count) * perElement)
     {
         const size_t done = out->size() / perElement;
-        const NxU32 n = NxU32(std::min<size_t>(kBlockCount, count - done));
+        const NxU32 n = NxU32(std::min<size_t>(BlockCount, count - done));
         out->resize(out->size() + size_t(n) * perElement);
         stream.readBuffer(out->data() + done * perElement, NxU32(n * perElement * sizeof(T)));
-        if (n == kBlockCount && stream.readDword() != kBlockTag)
+        if (n == BlockCount && stream.readDword() != BlockTag)
             return false;
     }
     return true;
@@ -35,9 +35,9 @@ bool readMesh(const NxStream& stream, NxU32 tag, std::vector<NxVec3>* vertices, 
         return false;
     const NxU32 nv = stream.readDword();
     const NxU32 nt = stream.readDword();
-    if (nv == 0 || nt == 0 || nv > kMaxCount || nt > kMaxCount)
+    if (nv == 0 || nt == 0 || nv > MaxCount || nt > MaxCount)
         return false;
-    if (!readBlocks(stream, nv, vertices, 1) || !readBlocks(stream, nt, indices, 3) || stream.readDword() != kEndTag)
+    if (!readBlocks(stream, nv, vertices, 1) || !readBlocks(stream, nt, indices, 3) || stream.readDword() != EndTag)
     {
         vertices->clear();
         indices->clear();

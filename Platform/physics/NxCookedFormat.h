@@ -8,19 +8,19 @@ class NxStream;
 
 // Tags and limits of the layer's own cooked byte formats (triangle meshes and cloth meshes):
 // tag, vertex count, triangle count, vertices (3 floats each), triangles (3 x u32 each), end marker.
-// A block marker follows every kBlockCount-th vertex and every kBlockCount-th triangle.
+// A block marker follows every BlockCount-th vertex and every BlockCount-th triangle.
 namespace NxCookedFormat
 {
-constexpr NxU32 kTriangleMeshTag = 0x314D5457;  // "WTM1"
-constexpr NxU32 kClothMeshTag = 0x314D4357;     // "WCM1"
+constexpr NxU32 TriangleMeshTag = 0x314D5457;  // "WTM1"
+constexpr NxU32 ClothMeshTag = 0x314D4357;     // "WCM1"
 // Last in both formats: a stream cut short reads zeros, which would still pass for points and indices.
-constexpr NxU32 kEndTag = 0x444E4557;  // "WEND"
+constexpr NxU32 EndTag = 0x444E4557;  // "WEND"
 // The stream cannot say how many bytes it holds, so the arrays grow a block at a time, each block vouched
 // for by a marker a stream read past its end cannot produce: counts that lie cost one block, not what they
 // claim.
-constexpr NxU32 kBlockTag = 0x4B4C4257;  // "WBLK"
-constexpr NxU32 kBlockCount = 4096;
-constexpr NxU32 kMaxCount = 1u << 24;
+constexpr NxU32 BlockTag = 0x4B4C4257;  // "WBLK"
+constexpr NxU32 BlockCount = 4096;
+constexpr NxU32 MaxCount = 1u << 24;
 // A point that is not finite spoils the bounds of the whole mesh, so neither format holds one.
 inline bool finite(const NxVec3& p)
 {

@@ -52,8 +52,7 @@ bool readTriangles(const NxSimpleTriangleMesh& desc, bool small, std::vector<NxU
 // Reads the description's points and triangles; false on missing data or an index out of range.
 bool readMesh(const NxSimpleTriangleMesh& desc, std::vector<NxVec3>& points, std::vector<NxU32>& indices)
 {
-    if (!desc.isValid() || desc.numVertices > NxCookedFormat::kMaxCount ||
-        desc.numTriangles > NxCookedFormat::kMaxCount)
+    if (!desc.isValid() || desc.numVertices > NxCookedFormat::MaxCount || desc.numTriangles > NxCookedFormat::MaxCount)
         return false;
     points.resize(desc.numVertices);
     for (NxU32 i = 0; i < desc.numVertices; ++i)
@@ -77,12 +76,12 @@ bool readMesh(const NxSimpleTriangleMesh& desc, std::vector<NxVec3>& points, std
 void writeBlocks(NxStream& stream, const void* data, size_t count, size_t elementBytes)
 {
     const NxU8* bytes = static_cast<const NxU8*>(data);
-    for (size_t done = 0; done < count; done += NxCookedFormat::kBlockCount)
+    for (size_t done = 0; done < count; done += NxCookedFormat::BlockCount)
     {
-        const size_t n = std::min<size_t>(NxCookedFormat::kBlockCount, count - done);
+        const size_t n = std::min<size_t>(NxCookedFormat::BlockCount, count - done);
         stream.storeBuffer(bytes + done * elementBytes, static_cast<NxU32>(n * elementBytes));
-        if (n == NxCookedFormat::kBlockCount)
-            stream.storeDword(NxCookedFormat::kBlockTag);
+        if (n == NxCookedFormat::BlockCount)
+            stream.storeDword(NxCookedFormat::BlockTag);
     }
 }
 
@@ -93,7 +92,7 @@ void write(NxStream& stream, NxU32 tag, const std::vector<NxVec3>& points, const
     stream.storeDword(static_cast<NxU32>(indices.size() / 3));
     writeBlocks(stream, points.data(), points.size(), sizeof(NxVec3));
     writeBlocks(stream, indices.data(), indices.size() / 3, 3 * sizeof(NxU32));
-    stream.storeDword(NxCookedFormat::kEndTag);
+    stream.storeDword(NxCookedFormat::EndTag);
 }
 
 }  // namespace
@@ -119,7 +118,7 @@ bool NxCookTriangleMesh(const NxTriangleMeshDesc& desc, NxStream& stream)
     std::vector<NxU32> indices;
     if (!readMesh(desc, points, indices))
         return false;
-    write(stream, NxCookedFormat::kTriangleMeshTag, points, indices);
+    write(stream, NxCookedFormat::TriangleMeshTag, points, indices);
     return true;
 }
 
@@ -148,7 +147,7 @@ bool NxCookClothMesh(const NxClothMeshDesc& desc, NxStream& stream)
             i = remap[i];
         points.swap(welded);
     }
-    write(stream, NxCookedFormat::kClothMeshTag, points, indices);
+    write(stream, NxCookedFormat::ClothMeshTag, points, indices);
     return true;
 }
 

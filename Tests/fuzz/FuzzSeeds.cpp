@@ -191,7 +191,7 @@ void CookedMeshes()
     if (NxCookClothMesh(cloth, cookedCloth))
         Seed("fuzz_cooked_mesh", "cloth", cookedCloth.bytes, {1});
     MemoryStream lying;
-    lying.storeDword(NxCookedFormat::kTriangleMeshTag).storeDword(1u << 24).storeDword(1u << 24);
+    lying.storeDword(NxCookedFormat::TriangleMeshTag).storeDword(1u << 24).storeDword(1u << 24);
     Seed("fuzz_cooked_mesh", "lying-counts", lying.bytes, {0});
 }
 

@@ -33,11 +33,11 @@ void Grid(NxU32 n, std::vector<float>* points, std::vector<NxU32>* tris)
 
 TEST_F(PhysicsTest, CountsThatOutrunTheBytesCostOneBlockAtMost)
 {
-    const size_t oneBlock = 12 + 4 + NxCookedFormat::kBlockCount * 12;
-    TestStream mesh = TwelveByteMesh(NxCookedFormat::kTriangleMeshTag);
+    const size_t oneBlock = 12 + 4 + NxCookedFormat::BlockCount * 12;
+    TestStream mesh = TwelveByteMesh(NxCookedFormat::TriangleMeshTag);
     EXPECT_EQ(sdk->createTriangleMesh(mesh), nullptr);
     EXPECT_LE(mesh.cursor, oneBlock);
-    TestStream cloth = TwelveByteMesh(NxCookedFormat::kClothMeshTag);
+    TestStream cloth = TwelveByteMesh(NxCookedFormat::ClothMeshTag);
     EXPECT_EQ(sdk->createClothMesh(cloth), nullptr);
     EXPECT_LE(cloth.cursor, oneBlock);
     EXPECT_EQ(sdk->getNbTriangleMeshes(), 0u);
@@ -68,10 +68,10 @@ TEST_F(PhysicsTest, MeshesLargerThanABlockRoundTripAndRefuseEveryCutAtABlock)
     sdk->releaseTriangleMesh(*mesh);
 
     // Cut just before and just after each block marker.
-    const size_t pointBlock = 12 + NxCookedFormat::kBlockCount * 12;
-    const size_t pointsEnd = pointBlock + 4 + (d.numVertices - NxCookedFormat::kBlockCount) * 12;
-    for (const size_t n : {pointBlock, pointBlock + 4, pointsEnd + NxCookedFormat::kBlockCount * 12,
-                           pointsEnd + NxCookedFormat::kBlockCount * 12 + 4, full.bytes.size() - 4})
+    const size_t pointBlock = 12 + NxCookedFormat::BlockCount * 12;
+    const size_t pointsEnd = pointBlock + 4 + (d.numVertices - NxCookedFormat::BlockCount) * 12;
+    for (const size_t n : {pointBlock, pointBlock + 4, pointsEnd + NxCookedFormat::BlockCount * 12,
+                           pointsEnd + NxCookedFormat::BlockCount * 12 + 4, full.bytes.size() - 4})
     {
         TestStream cut;
         cut.bytes.assign(full.bytes.begin(), full.bytes.begin() + std::ptrdiff_t(n));

@@ -8,8 +8,8 @@
 
 namespace
 {
-const D3DFORMAT kFormats[] = {D3DFMT_FROM_FILE, D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8, D3DFMT_DXT1,
-                              D3DFMT_DXT5,      D3DFMT_R5G6B5,   D3DFMT_L8,       D3DFMT_A16B16G16R16F};
+const D3DFORMAT Formats[] = {D3DFMT_FROM_FILE, D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8, D3DFMT_DXT1,
+                             D3DFMT_DXT5,      D3DFMT_R5G6B5,   D3DFMT_L8,       D3DFMT_A16B16G16R16F};
 
 void Release(IUnknown* object)
 {
@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const UINT bytes = UINT(size - 1);
     D3DXIMAGE_INFO info{};
     D3DXGetImageInfoFromFileInMemory(file, bytes, &info);
-    const D3DFORMAT format = kFormats[pick % 8];
+    const D3DFORMAT format = Formats[pick % 8];
     const UINT small = 1 + (pick >> 3) % 8;
     for (const bool exact : {false, true})
     {

@@ -172,8 +172,8 @@ bool ReadJpeg(const uint8_t* p, size_t size, ImageData* image, bool decode)
 }
 
 // stb_image reads zeros past the end of a TGA, so the sizes its header gives are checked here: exactly for
-// plain images, as a floor (one packet byte per 128 texels) for run-length ones. The colour map and image
-// types are checked too, which also keeps every other format stb knows away from it.
+// plain images, and for run-length ones by walking the packets until every texel is covered. The colour map
+// and image types are checked too, which also keeps every other format stb knows away from it.
 bool TgaBigEnough(const uint8_t* p, size_t size)
 {
     if (size < 18)
@@ -183,21 +183,23 @@ bool TgaBigEnough(const uint8_t* p, size_t size)
     uint64_t w = uint32_t(p[12] | (p[13] << 8)), h = uint32_t(p[14] | (p[15] << 8)), bits = p[16];
     if (mapType > 1)
         return false;
-    uint64_t need = 18 + idLength + (mapType ? mapLength * ((mapBits + 7) / 8) : 0);
+    uint64_t at = 18 + idLength + (mapType ? mapLength * ((mapBits + 7) / 8) : 0);
     uint64_t texelBytes = imageType == 1 || imageType == 9 ? 1 : (bits + 7) / 8;
     if (imageType == 1 || imageType == 2 || imageType == 3)
-    {
-        need += w * h * texelBytes;
-    }
-    else if (imageType == 9 || imageType == 10 || imageType == 11)
-    {
-        need += (w * h + 127) / 128 * (1 + texelBytes);
-    }
-    else
-    {
+        return size >= at + w * h * texelBytes;
+    if (imageType != 9 && imageType != 10 && imageType != 11)
         return false;
+    // Every packet takes at least one byte, so the walk ends within the file.
+    for (uint64_t texels = 0; texels < w * h;)
+    {
+        if (at >= size)
+            return false;
+        const uint8_t header = p[at++];
+        const uint64_t count = (header & 0x7Fu) + 1;
+        at += header & 0x80 ? texelBytes : count * texelBytes;
+        texels += count;
     }
-    return size >= need;
+    return at <= size;
 }
 
 // The same for uncompressed BMP: the pixel rows from the data offset must all be there.

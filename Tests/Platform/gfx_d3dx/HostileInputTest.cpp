@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 #include "Platform/gfx/GfxDevice.h"
@@ -69,6 +70,23 @@ TEST_F(HostileInput, PngWhoseDataChunkClaimsGigabytesIsRefused)
     {
         ImageData img;
         EXPECT_FALSE(ImageFile::Decode(png.data(), n, &img, nullptr)) << n;
+    }
+}
+
+TEST_F(HostileInput, RunLengthTgaCutShortIsRefusedNotPaddedWithZeros)
+{
+    // 4 x 2, 24-bit, run-length: a run of four red texels, then four literal ones.
+    const std::vector<uint8_t> tga = {0,    0, 10, 0,   0,    0, 0, 0, 0, 0, 0, 0, 4, 0, 2,  0,  24, 0x20,
+                                      0x83, 0, 0,  255, 0x03, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    ImageData img;
+    ASSERT_TRUE(ImageFile::Decode(tga.data(), tga.size(), &img, nullptr));
+    const uint8_t firstAndLast[8] = {0, 0, 255, 255, 10, 11, 12, 255};
+    EXPECT_EQ(0, std::memcmp(img.subs[0].bytes.data(), firstAndLast, 4));
+    EXPECT_EQ(0, std::memcmp(img.subs[0].bytes.data() + 28, firstAndLast + 4, 4));
+    for (size_t n = 18; n < tga.size(); ++n)
+    {
+        ImageData cut;
+        EXPECT_FALSE(ImageFile::Decode(tga.data(), n, &cut, nullptr)) << n;
     }
 }
 

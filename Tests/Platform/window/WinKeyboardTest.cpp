@@ -103,8 +103,8 @@ TEST(WinKeyboard, KeyboardStateFollowsTheFedKeys)
     EXPECT_EQ(state[VK_SHIFT], 0x80);
     EXPECT_EQ(state[VK_RSHIFT], 0x80);
     EXPECT_EQ(state[VK_LSHIFT], 0);
-    EXPECT_EQ(state['K'], 0x80);
-    EXPECT_EQ(state['J'], 0);
+    EXPECT_EQ(state[BYTE('K')], 0x80);
+    EXPECT_EQ(state[BYTE('J')], 0);
     EXPECT_LT(GetKeyState('K'), 0);
     EXPECT_EQ(GetKeyState('J'), 0);
     char16_t out[2];

@@ -223,6 +223,44 @@ TEST(ImageFile, PngAndTgaDecodeToKnownPixels)
     EXPECT_FALSE(ImageFile::Decode(png.data(), 0, &img, &type));
 }
 
+TEST(ImageFile, PngAndJpegOfEveryChannelCountDecode)
+{
+    // One texel (200, 100, 50, 25) written with 1 to 4 channels; grey takes the first.
+    const uint8_t texel[4] = {200, 100, 50, 25};
+    struct Case
+    {
+        int channels;
+        D3DFORMAT format;
+        uint8_t bgra[4];
+    };
+    const Case cases[] = {{1, D3DFMT_X8R8G8B8, {200, 200, 200, 255}},
+                          {2, D3DFMT_A8R8G8B8, {200, 200, 200, 100}},
+                          {3, D3DFMT_X8R8G8B8, {50, 100, 200, 255}},
+                          {4, D3DFMT_A8R8G8B8, {50, 100, 200, 25}}};
+    for (const Case& c : cases)
+    {
+        uint8_t pixels[4 * 4 * 4];
+        for (int i = 0; i < 16; ++i)
+            std::memcpy(pixels + i * c.channels, texel, size_t(c.channels));
+        std::vector<uint8_t> png;
+        ASSERT_TRUE(stbi_write_png_to_func(AppendBytes, &png, 4, 4, c.channels, pixels, 4 * c.channels));
+        ImageData img;
+        ImageFileType type;
+        ASSERT_TRUE(ImageFile::Decode(png.data(), png.size(), &img, &type)) << c.channels;
+        EXPECT_EQ(img.format, c.format) << c.channels;
+        EXPECT_EQ(0, std::memcmp(img.subs[0].bytes.data() + 60, c.bgra, 4)) << c.channels;
+        if (c.channels == 2 || c.channels == 4)
+            continue;
+        std::vector<uint8_t> jpg;
+        ASSERT_TRUE(stbi_write_jpg_to_func(AppendBytes, &jpg, 4, 4, c.channels, pixels, 100));
+        ASSERT_TRUE(ImageFile::Decode(jpg.data(), jpg.size(), &img, &type)) << c.channels;
+        EXPECT_EQ(type, ImageFileType::Jpg);
+        for (int k = 0; k < 3; ++k)
+            EXPECT_NEAR(int(img.subs[0].bytes[60 + k]), int(c.bgra[k]), 3) << c.channels << " " << k;
+        EXPECT_EQ(img.subs[0].bytes[63], 255);
+    }
+}
+
 TEST(ImageFile, PngWithAColourKeyKeepsItsTransparency)
 {
     // A 2 x 1 RGB PNG, red then blue, with a tRNS chunk naming blue as transparent (put after the 33-byte

@@ -3,6 +3,8 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -30,6 +32,19 @@ float AsFloat(const FxParameter& p, uint32_t word)
     return float(int32_t(word));
 }
 
+// A float as a whole number, as a cast would give it where a cast is defined: NaN becomes 0 and values past
+// the range stop at its ends.
+int32_t WholeOf(float f)
+{
+    if (std::isnan(f))
+        return 0;
+    if (f <= -2147483648.0f)
+        return INT32_MIN;
+    if (f >= 2147483648.0f)
+        return INT32_MAX;
+    return int32_t(f);
+}
+
 uint32_t FromFloat(const FxParameter& p, float f)
 {
     if (p.type == FxType::Float)
@@ -40,7 +55,7 @@ uint32_t FromFloat(const FxParameter& p, float f)
     }
     if (p.type == FxType::Bool)
         return f != 0.0f ? 1u : 0u;
-    return uint32_t(int32_t(f));
+    return uint32_t(WholeOf(f));
 }
 
 // "A B=1" -> "#define A\n#define B 1\n".
@@ -366,7 +381,7 @@ bool FxEffect::GetInt(FxHandle h, int32_t* v) const
     const FxParameter* p = Number(h);
     if (!p || !v)
         return false;
-    *v = p->type == FxType::Float ? int32_t(AsFloat(*p, p->value->words[0])) : int32_t(p->value->words[0]);
+    *v = p->type == FxType::Float ? WholeOf(AsFloat(*p, p->value->words[0])) : int32_t(p->value->words[0]);
     return true;
 }
 

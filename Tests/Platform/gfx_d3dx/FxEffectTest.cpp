@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <fstream>
 #include <sstream>
 
@@ -166,6 +168,31 @@ TEST(FxEffect, LookupsValuesAndAnnotations)
     void* got = nullptr;
     EXPECT_TRUE(fx.GetTexture("DiffuseMap", &got));
     EXPECT_EQ(got, &tex);
+}
+
+TEST(FxEffect, FloatsBecomeWholeNumbersWithoutOverflow)
+{
+    // Converting NaN or a float past int's range is undefined: they become 0 and the range's ends.
+    FxEffect fx;
+    std::string error;
+    ASSERT_TRUE(fx.Create(WithPass("int i = 1; float f = 1;"), nullptr, nullptr, "Whole", &error)) << error;
+    const FxHandle i = fx.GetParameterByName(nullptr, "i"), f = fx.GetParameterByName(nullptr, "f");
+    const struct
+    {
+        float value;
+        int32_t whole;
+    } cases[] = {{std::nanf(""), 0}, {7.9e29f, INT32_MAX}, {-7.9e29f, INT32_MIN}, {-2.75f, -2}, {1e9f, 1000000000}};
+    for (const auto& c : cases)
+    {
+        int32_t got = 12345;
+        ASSERT_TRUE(fx.SetFloat(i, c.value));
+        ASSERT_TRUE(fx.GetInt(i, &got));
+        EXPECT_EQ(got, c.whole) << c.value;
+        got = 12345;
+        ASSERT_TRUE(fx.SetFloat(f, c.value));
+        ASSERT_TRUE(fx.GetInt(f, &got));
+        EXPECT_EQ(got, c.whole) << c.value;
+    }
 }
 
 TEST(FxEffect, PoolBroadcastsSharedParameters)

@@ -367,7 +367,10 @@ HRESULT D3dxMesh::GenerateAdjacency(float epsilon, DWORD* adjacency)
         m_VB->Unlock();
         std::vector<uint32_t> order(m_Vertices);
         std::iota(order.begin(), order.end(), 0u);
-        std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return p[a][0] < p[b][0]; });
+        // NaN compares false both ways, which would break the sort's ordering and let it run off the array: it
+        // sorts as the largest value, and never lies within epsilon of anything.
+        auto key = [&](uint32_t v) { return std::isnan(p[v][0]) ? INFINITY : p[v][0]; };
+        std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return key(a) < key(b); });
         for (size_t i = 0; i < order.size(); ++i)
         {
             uint32_t a = order[i];

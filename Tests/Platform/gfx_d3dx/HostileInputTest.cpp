@@ -137,4 +137,30 @@ TEST_F(HostileInput, DeclarationReachingPastAVertexIsRefused)
     mesh->Release();
 }
 
+TEST_F(HostileInput, AdjacencyOfNanPositionsKeepsTheFinitesJoined)
+{
+    // Two quads side by side, every second vertex of them doubled with a NaN x: NaN would break the sort that
+    // finds shared points. The finite copies still join the quads along their shared edge.
+    const D3DVERTEXELEMENT9 decl[] = {{0, 0, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_POSITION, 0}, D3DDECL_END()};
+    const float nan = std::nanf("");
+    const float points[][3] = {{0, 0, 0}, {1, 0, 0},   {1, 0, 1},   {0, 0, 1},   {1, 0, 0},   {2, 0, 0},  {2, 0, 1},
+                               {1, 0, 1}, {nan, 0, 0}, {nan, 1, 0}, {nan, 2, 0}, {nan, 3, 0}, {nan, 4, 0}};
+    const uint16_t indices[] = {0, 2, 1, 0, 3, 2, 4, 6, 5, 4, 7, 6, 8, 9, 10, 10, 11, 12};
+    ID3DXMesh* mesh = nullptr;
+    ASSERT_EQ(D3DXCreateMesh(6, 13, D3DXMESH_MANAGED, decl, dev, &mesh), D3D_OK);
+    void* bytes = nullptr;
+    ASSERT_EQ(mesh->LockVertexBuffer(0, &bytes), D3D_OK);
+    std::memcpy(bytes, points, sizeof points);
+    mesh->UnlockVertexBuffer();
+    ASSERT_EQ(mesh->LockIndexBuffer(0, &bytes), D3D_OK);
+    std::memcpy(bytes, indices, sizeof indices);
+    mesh->UnlockIndexBuffer();
+    DWORD adjacency[18];
+    ASSERT_EQ(mesh->GenerateAdjacency(0.001f, adjacency), D3D_OK);
+    // Face 0's edge 2-1 is face 3's edge 4-7: vertices 1 and 4, 2 and 7 are one point each.
+    EXPECT_EQ(adjacency[0 * 3 + 1], 3u);
+    EXPECT_EQ(adjacency[3 * 3 + 0], 0u);
+    mesh->Release();
+}
+
 }  // namespace

@@ -1,7 +1,8 @@
 // Feeds arbitrary declarations, counts and contents to the D3DX mesh calls on the recording device. The
 // input: an element count byte, five bytes an element (offset as two, type, usage, usage index), faces and
-// vertices as two bytes each, an options byte; what follows fills the vertices, indices and attributes.
-// Each mesh made is then locked, filled, described, cloned, given tangents and drawn subset by subset.
+// vertices as two bytes each, a flags byte (32-bit indices, full counts); what follows fills the vertices,
+// indices and attributes. Each mesh made is then locked, filled, described, cloned, given tangents and drawn
+// subset by subset.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -86,7 +87,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         declaration[i] = {0, offset, type, D3DDECLMETHOD_DEFAULT, usage, index};
     }
     declaration[elements] = D3DDECL_END();
-    const DWORD faces = in.Word(), vertices = in.Word(), options = in.Byte() & 1 ? D3DXMESH_32BIT : 0;
+    DWORD faces = in.Word(), vertices = in.Word();
+    const uint8_t flags = in.Byte();
+    const DWORD options = flags & 1 ? D3DXMESH_32BIT : 0;
+    // Most meshes are kept small, so that runs stay many a second; a flag lets the full counts through.
+    if (!(flags & 2))
+    {
+        faces &= 0x3FF;
+        vertices &= 0x3FF;
+    }
     ID3DXMesh* mesh = nullptr;
     if (SUCCEEDED(D3DXCreateMesh(faces, vertices, options | D3DXMESH_MANAGED, declaration, device, &mesh)) && mesh)
     {

@@ -103,7 +103,7 @@ bool WeTexture::Load(WeVirtualFileSystem* vfs, const WeString& name, bool fromPa
             return false;
         }
         WeFileStream* stream = vfs->GetStream();
-        bool ok = stream != nullptr && ReadFromStream(*stream, KeepLevel, maximumSize);
+        bool ok = stream != nullptr && ReadFromStream(*stream, minimumLevel, maximumSize);
         vfs->Close();
         if (!ok)
             Release();

@@ -8,7 +8,7 @@
 #include "Platform/system/SysStackWalk.h"
 
 #include "Tests/Platform/system/MinidumpReader.h"
-#include "Tests/Platform/system/TestFolder.h"
+#include "Tests/support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -91,7 +91,7 @@ protected:
     void SetUp() override
     {
         GTEST_FLAG_SET(death_test_style, "fast");
-        g_Events = m_Folder.File("events.txt");
+        g_Events = m_Folder.Path("events.txt");
         GuardPage();
     }
     void TearDown() override
@@ -104,14 +104,14 @@ protected:
     // Everything a crashing child sets up before it faults.
     void Prepare(const char* stamp)
     {
-        SetLogFolder(m_Folder.Path().c_str());
+        SetLogFolder(m_Folder.Root().c_str());
         ResetLogChannels();
         strcpy(g_CrashTimeStamp, stamp);
         SysMessageBox::SetHook(RecordBox);
         SetCrashShutdownHook(RecordShutdown);
     }
 
-    TestFolder m_Folder;
+    ScratchFolder m_Folder;
 };
 
 }  // namespace
@@ -126,7 +126,7 @@ TEST_F(WeCrashReportTest, CrashLogNamesTheFaultingFunctionsAfterTheSystemBlockAn
         },
         testing::KilledBySignal(SIGSEGV), "");
 
-    std::string log = TestFolder::Read(m_Folder.File("crash-2026-05-06-07-08-09.log"));
+    std::string log = ScratchFolder::Read(m_Folder.Path("crash-2026-05-06-07-08-09.log"));
     size_t systemEnd = log.find("==========================================\n");
     size_t module = log.find("foundation_tests (0x");
     size_t known = log.find("CrashReportKnownFunction");
@@ -145,8 +145,8 @@ TEST_F(WeCrashReportTest, CrashLogNamesTheFaultingFunctionsAfterTheSystemBlockAn
 
     // Shutdown first, then the message naming the written file.
     std::string expected = "shutdown\nbox[Application|Abnormal program termination!\nPlease, send generated " +
-                           m_Folder.File("crash-2026-05-06-07-08-09.log") + " file to application developers.]\n";
-    EXPECT_EQ(TestFolder::Read(g_Events), expected);
+                           m_Folder.Path("crash-2026-05-06-07-08-09.log") + " file to application developers.]\n";
+    EXPECT_EQ(ScratchFolder::Read(g_Events), expected);
 }
 
 TEST_F(WeCrashReportTest, CrashInsidePhysicsCallStillWritesTheLog)
@@ -159,9 +159,9 @@ TEST_F(WeCrashReportTest, CrashInsidePhysicsCallStillWritesTheLog)
             CrashReportKnownFunction();
         },
         testing::KilledBySignal(SIGSEGV), "");
-    std::string log = TestFolder::Read(m_Folder.File("crash-physics.log"));
+    std::string log = ScratchFolder::Read(m_Folder.Path("crash-physics.log"));
     EXPECT_NE(log.find("CrashReportKnownFunction"), std::string::npos) << log;
-    EXPECT_NE(TestFolder::Read(g_Events).find("box["), std::string::npos);
+    EXPECT_NE(ScratchFolder::Read(g_Events).find("box["), std::string::npos);
 }
 
 TEST_F(WeCrashReportTest, NoMessageWhenTheLogCouldNotBeWritten)
@@ -169,12 +169,12 @@ TEST_F(WeCrashReportTest, NoMessageWhenTheLogCouldNotBeWritten)
     EXPECT_EXIT(
         {
             Prepare("nowhere");
-            SetLogFolder((m_Folder.Path() / "missing").c_str());
+            SetLogFolder((m_Folder.Root() / "missing").c_str());
             InstallCrashProtection(1);
             CrashReportKnownFunction();
         },
         testing::KilledBySignal(SIGSEGV), "");
-    EXPECT_EQ(TestFolder::Read(g_Events), "");
+    EXPECT_EQ(ScratchFolder::Read(g_Events), "");
 }
 
 TEST_F(WeCrashReportTest, MinidumpOfTheDefaultProtectionHoldsTheFault)
@@ -195,7 +195,7 @@ TEST_F(WeCrashReportTest, MinidumpOfTheDefaultProtectionHoldsTheFault)
     EXPECT_TRUE(m_Folder.Find("crash-", ".log").empty());
 
     MinidumpReader dump;
-    ASSERT_TRUE(dump.Load(m_Folder.File(dumps[0])));
+    ASSERT_TRUE(dump.Load(m_Folder.Path(dumps[0])));
     const MinidumpStream* exception = dump.Find(6);
     ASSERT_NE(exception, nullptr);
     EXPECT_EQ(dump.U32(exception->rva + 8), static_cast<uint32_t>(SIGSEGV));
@@ -209,8 +209,8 @@ TEST_F(WeCrashReportTest, MinidumpOfTheDefaultProtectionHoldsTheFault)
     EXPECT_TRUE(self);
 
     std::string expected = "shutdown\nbox[Crash Test|Abnormal program termination!\nPlease, send generated " +
-                           m_Folder.File(dumps[0]) + " file to application developers.]\n";
-    EXPECT_EQ(TestFolder::Read(g_Events), expected);
+                           m_Folder.Path(dumps[0]) + " file to application developers.]\n";
+    EXPECT_EQ(ScratchFolder::Read(g_Events), expected);
 }
 
 TEST_F(WeCrashReportTest, MinidumpThatCannotBeWrittenShowsNoMessage)
@@ -218,17 +218,17 @@ TEST_F(WeCrashReportTest, MinidumpThatCannotBeWrittenShowsNoMessage)
     EXPECT_EXIT(
         {
             Prepare("stamp");
-            SetLogFolder((m_Folder.Path() / "missing").c_str());
+            SetLogFolder((m_Folder.Root() / "missing").c_str());
             InstallCrashProtection(2);
             CrashReportKnownFunction();
         },
         testing::KilledBySignal(SIGSEGV), "");
-    EXPECT_EQ(TestFolder::Read(g_Events), "");
+    EXPECT_EQ(ScratchFolder::Read(g_Events), "");
 }
 
 TEST_F(WeCrashReportTest, MinidumpInADeepFolderKeepsItsName)
 {
-    std::filesystem::path deep = m_Folder.Path();
+    std::filesystem::path deep = m_Folder.Root();
     for (int i = 0; i < 8; ++i)
         deep /= std::string(200, static_cast<char>('a' + i));
     std::filesystem::create_directories(deep);
@@ -242,7 +242,7 @@ TEST_F(WeCrashReportTest, MinidumpInADeepFolderKeepsItsName)
         testing::KilledBySignal(SIGSEGV), "");
     MinidumpReader dump;
     EXPECT_TRUE(dump.Load((deep / "crash-deep.dmp").string()));
-    EXPECT_NE(TestFolder::Read(g_Events).find((deep / "crash-deep.dmp").string() + " file to"), std::string::npos);
+    EXPECT_NE(ScratchFolder::Read(g_Events).find((deep / "crash-deep.dmp").string() + " file to"), std::string::npos);
 }
 
 TEST_F(WeCrashReportTest, ConfiguredProtectionTypeChoosesTheHandler)
@@ -258,9 +258,9 @@ TEST_F(WeCrashReportTest, ConfiguredProtectionTypeChoosesTheHandler)
         testing::KilledBySignal(SIGSEGV), "");
     std::vector<std::string> logs = m_Folder.Find("crash-", ".log");
     ASSERT_EQ(logs.size(), 1u);
-    EXPECT_NE(TestFolder::Read(m_Folder.File(logs[0])).find("CrashReportKnownFunction"), std::string::npos);
+    EXPECT_NE(ScratchFolder::Read(m_Folder.Path(logs[0])).find("CrashReportKnownFunction"), std::string::npos);
     EXPECT_TRUE(m_Folder.Find("crash-", ".dmp").empty());
-    EXPECT_NE(TestFolder::Read(g_Events).find("box[Crash Test|"), std::string::npos);
+    EXPECT_NE(ScratchFolder::Read(g_Events).find("box[Crash Test|"), std::string::npos);
 }
 
 TEST_F(WeCrashReportTest, OtherProtectionTypesInstallNothing)
@@ -283,7 +283,7 @@ TEST_F(WeCrashReportTest, OtherProtectionTypesInstallNothing)
             },
             UnprotectedFault, "");
         EXPECT_TRUE(m_Folder.Find("crash-", "").empty());
-        EXPECT_EQ(TestFolder::Read(g_Events), "");
+        EXPECT_EQ(ScratchFolder::Read(g_Events), "");
     }
 }
 

@@ -5,6 +5,7 @@
 #include "Engine/foundation/WeLog.h"
 #include "Platform/system/SysLogFile.h"
 #include "Platform/system/SysMessageBox.h"
+#include "Platform/system/SysPath.h"
 #include "Platform/system/SysStackWalk.h"
 
 #include "Tests/Platform/system/MinidumpReader.h"
@@ -138,12 +139,15 @@ TEST_F(WeCrashReportTest, CrashLogNamesTheFaultingFunctionsAfterTheSystemBlockAn
     EXPECT_LT(systemEnd, module);
     EXPECT_LT(module, known);
     EXPECT_LT(known, caller);  // innermost frame first
-    EXPECT_NE(log.find(", SymType: '-unknown-'\n"), std::string::npos);
+    // The module line keeps every field of its format, with neutral values where nothing stands behind them.
+    const std::string self = SysPath::ExecutablePath();
+    EXPECT_NE(log.find(self + ":foundation_tests (0x"), std::string::npos) << log;
+    EXPECT_NE(log.find(" (result: 0), SymType: '-unknown-', PDB: '" + self + "'\n"), std::string::npos) << log;
     EXPECT_NE(log.find("(foundation_tests): (filename not available): "), std::string::npos);
     // A return address of zero ends the walk; no error lines on a sound stack.
     EXPECT_EQ(log.find("ERROR: "), std::string::npos) << log;
 
-    // Shutdown first, then the message naming the written file.
+    // Shutdown first, then the message naming the written file by its real path (not "crash-DATETIME.log").
     std::string expected = "shutdown\nbox[Application|Abnormal program termination!\nPlease, send generated " +
                            m_Folder.Path("crash-2026-05-06-07-08-09.log") + " file to application developers.]\n";
     EXPECT_EQ(ScratchFolder::Read(g_Events), expected);
@@ -331,5 +335,6 @@ TEST(StackWalker, DeepStackEndsWithTheFrameLimitErrorLine)
     EXPECT_EQ(frames, static_cast<size_t>(SysStackWalk::MaxFrames));
     EXPECT_EQ(walker.lines.back().rfind("ERROR: unw_step-Frame-Limit-Reached!, GetLastError: 256 (Address: 0x", 0), 0u)
         << walker.lines.back();
-    EXPECT_NE(walker.lines.front().find(", SymType: '-unknown-'\n"), std::string::npos);  // modules first
+    EXPECT_NE(walker.lines.front().find(" (result: 0), SymType: '-unknown-', PDB: '"), std::string::npos)
+        << walker.lines.front();  // modules first
 }

@@ -3,7 +3,6 @@
 // sends no focus events), the recording backend, and an explicit shutdown of the device and its managers
 // after each test, in the engine's order.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -18,6 +17,7 @@
 #include "Engine/runtime/WeEngine.h"
 #include "Platform/gfx/GfxRecorder.h"
 #include "Platform/window/WinUser.h"
+#include "Tests/support/ScratchFolder.h"
 
 inline LRESULT RenderTestProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -62,36 +62,6 @@ inline void ShutdownRendering()
     g_RenderDevice.m_FellBack = 0;
     g_TextureManager.m_QualityLevel = 2;
 }
-
-// A private folder per test (tests run in parallel processes).
-class RenderScratch
-{
-public:
-    RenderScratch()
-    {
-        const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string("we-render-") + (info ? info->test_suite_name() : "x") + "-" +
-                           (info ? info->name() : "y") + "-" + std::to_string(getpid());
-        for (char& c : name)
-            if (c == '/')
-                c = '_';
-        m_Path = std::filesystem::temp_directory_path() / name;
-        std::filesystem::remove_all(m_Path);
-        std::filesystem::create_directories(m_Path);
-    }
-    ~RenderScratch()
-    {
-        std::error_code error;
-        std::filesystem::remove_all(m_Path, error);
-    }
-    std::string Path(const std::string& name = std::string()) const
-    {
-        return name.empty() ? m_Path.string() : (m_Path / name).string();
-    }
-
-private:
-    std::filesystem::path m_Path;
-};
 
 // The staged tree the shipped pack was made from (beside bin/ in the build folder).
 inline std::filesystem::path StagedPackages()

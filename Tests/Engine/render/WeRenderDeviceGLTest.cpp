@@ -207,7 +207,7 @@ TEST_F(WeRenderDeviceGL, ChangeModeResizesTheBackBufferAndRecreatesTargets)
 
 TEST_F(WeRenderDeviceGL, TheSystemBlockNamesTheRendererWhileTheDeviceLives)
 {
-    RenderScratch scratch;
+    ScratchFolder scratch;
     auto block = [&scratch]()
     {
         std::string path = scratch.Path("system.txt");

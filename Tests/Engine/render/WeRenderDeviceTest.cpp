@@ -85,7 +85,7 @@ TEST_F(WeRenderDeviceCreate, FallsBackTo800x600WithoutMultisampling)
 TEST_F(WeRenderDeviceCreate, AMissingDefaultResourceNamesItself)
 {
     // A pack made of the shipped tree without the default black texture.
-    RenderScratch scratch;
+    ScratchFolder scratch;
     std::filesystem::copy(StagedPackages(), scratch.Path("Packages"), std::filesystem::copy_options::recursive);
     ASSERT_TRUE(std::filesystem::remove(scratch.Path("Packages/MapEditor/Textures/DefaultBlack1x1.texture")));
     WePackageWriter writer;
@@ -166,7 +166,7 @@ TEST_F(WeRenderDeviceCreate, CallsComeInTheirOrder)
     EXPECT_EQ(g_ScreenSize.width, 640);
 }
 
-std::string SystemBlock(const RenderScratch& scratch)
+std::string SystemBlock(const ScratchFolder& scratch)
 {
     std::string path = scratch.Path("system.txt");
     {
@@ -180,7 +180,7 @@ std::string SystemBlock(const RenderScratch& scratch)
 
 TEST_F(WeRenderDeviceCreate, VideoCardLinesWhileTheDeviceLives)
 {
-    RenderScratch scratch;
+    ScratchFolder scratch;
     ASSERT_TRUE(Create());
     std::string block = SystemBlock(scratch);
     EXPECT_NE(block.find("Video Card:"), std::string::npos);

@@ -288,7 +288,7 @@ technique Default { pass P { VertexProgram = """void main() {}"""; FragmentProgr
 TEST_F(WeShaderFiles, SaveCompiledThenLoad)
 {
     ASSERT_TRUE(Create());
-    RenderScratch scratch;
+    ScratchFolder scratch;
     WeFileSystem tree;
     tree.SetRoot(scratch.Path("Packages").c_str());
     WeShader shader;
@@ -308,7 +308,7 @@ TEST_F(WeShaderFiles, SaveCompiledThenLoad)
 TEST_F(WeShaderFiles, ACompiledSizeThatLiesIsRefusedBeforeAllocating)
 {
     ASSERT_TRUE(Create());
-    RenderScratch scratch;
+    ScratchFolder scratch;
     WeFileSystem tree;
     tree.SetRoot(scratch.Path("Packages").c_str());
     for (int32_t size : {0, -8, 100, 0x7FFFFFFF})

@@ -131,7 +131,7 @@ protected:
         return v;
     }
 
-    RenderScratch scratch;
+    ScratchFolder scratch;
     WeFileSystem tree;
 };
 

@@ -421,8 +421,8 @@ private:
         Advance();
         if (!Expect('('))
             return false;
-        const std::string& r = tok_.text;
-        if (tok_.kind != Tok::Ident || r.size() < 2 || r.size() > 3 || r[0] != 's' ||
+        const std::string& r = m_Tok.text;
+        if (m_Tok.kind != Tok::Ident || r.size() < 2 || r.size() > 3 || r[0] != 's' ||
             r.find_first_not_of("0123456789", 1) != std::string::npos)
             return Fail("sampler register s0..s15 expected");
         sampler.unit = 0;
@@ -433,10 +433,10 @@ private:
         Advance();
         if (!Expect(')') || !Expect(';'))
             return false;
-        for (const FxStageSampler& s : out_->stageSamplers)
+        for (const FxStageSampler& s : m_Out->stageSamplers)
             if (s.name == sampler.name)
                 return Fail("sampler " + sampler.name + " declared twice");
-        out_->stageSamplers.push_back(sampler);
+        m_Out->stageSamplers.push_back(sampler);
         return true;
     }
 

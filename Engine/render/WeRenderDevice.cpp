@@ -598,6 +598,9 @@ void WeRenderDevice::Shutdown()
         m_D3D->Release();
     m_D3D = nullptr;
     SetVideoCardSource(nullptr);
+    // The lists describe this device; emptied here, exit-time destructors find nothing left to free.
+    m_DisplayModes.Clear();
+    m_MultisampleChoices.Clear();
     m_Created = 0;
     m_Adopted = false;
     m_ResourcesReleased = false;

@@ -8,6 +8,7 @@
 #include "Engine/foundation/WeLog.h"
 #include "Engine/foundation/WeVirtualFileSystem.h"
 #include "Engine/render/WeTexture.h"
+#include "Platform/system/SysPath.h"
 
 WeTextureManager g_TextureManager;
 
@@ -26,7 +27,7 @@ const WeString& WeTextureManager::GetTextureFolder()
         m_FolderRead = true;
         m_Folder = GetConfigString("MapEditor.Textures.Dir", "");
         if (m_Folder.IsEmpty())
-            m_Folder = GetExeFolder() + "\\_Textures";
+            m_Folder = SysPath::Join(GetExeFolder().c_str(), "_Textures").c_str();
     }
     return m_Folder;
 }

@@ -5,9 +5,11 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "Engine/foundation/WeFileStream.h"
 #include "Engine/foundation/WeFileSystem.h"
+#include "Engine/render/WeScreenQuad.h"
 #include "Engine/render/WeShader.h"
 #include "Tests/Engine/render/RenderTestSupport.h"
 
@@ -325,6 +327,76 @@ TEST_F(WeShaderFiles, ACompiledSizeThatLiesIsRefusedBeforeAllocating)
     WeShader broken;
     EXPECT_FALSE(LoadText(broken, "technique { oops"));
     EXPECT_EQ(broken.GetEffect(), nullptr);
+}
+
+}  // namespace
+
+namespace
+{
+
+using WeShaderQuads = RecordingRender;
+
+template <int N>
+std::vector<float> Floats(IDirect3DVertexBuffer9* vb)
+{
+    std::vector<float> out(size_t(4 * N));
+    void* data = nullptr;
+    if (SUCCEEDED(vb->Lock(0, UINT(out.size() * 4), &data, D3DLOCK_READONLY)))
+    {
+        std::memcpy(out.data(), data, out.size() * 4);
+        vb->Unlock();
+    }
+    return out;
+}
+
+TEST_F(WeShaderQuads, TheQuadFormulas)
+{
+    ASSERT_TRUE(Create());
+    IDirect3DDevice9* device = g_RenderDevice.GetDevice();
+    IDirect3DVertexBuffer9* vb = nullptr;
+    ASSERT_EQ(
+        device->CreateVertexBuffer(4 * 28, D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, 0, D3DPOOL_DEFAULT, &vb, nullptr),
+        D3D_OK);
+
+    ASSERT_TRUE(FillClipSpaceQuad(vb));
+    EXPECT_EQ(Floats<5>(vb), (std::vector<float>{-1, -1, 1, 0, 0, 1, -1, 1, 1, 0, -1, 1, 1, 0, 1, 1, 1, 1, 1, 1}));
+
+    ASSERT_TRUE(FillScreenQuad(vb, 200.0f, 100));
+    std::vector<float> screen = Floats<6>(vb);
+    EXPECT_FLOAT_EQ(screen[4], 0.0025f);
+    EXPECT_FLOAT_EQ(screen[5], 0.005f);
+    EXPECT_FLOAT_EQ(screen[12], 0.0f);
+    EXPECT_FLOAT_EQ(screen[13], 100.0f);
+    EXPECT_FLOAT_EQ(screen[22], 1.0025f);
+    EXPECT_FLOAT_EQ(screen[23], 1.005f);
+
+    // With a equal to b (the default stretch) the second set runs from 0.5/a to (1/W + 1)(W/a) - 0.5/a.
+    ASSERT_TRUE(FillScaledQuad(vb, 100.0f, 100.0f, 200.0f, 100));
+    std::vector<float> scaled = Floats<7>(vb);
+    EXPECT_FLOAT_EQ(scaled[0], -1.0f);
+    EXPECT_FLOAT_EQ(scaled[1], 1.0f);
+    EXPECT_FLOAT_EQ(scaled[3], 0.0025f);
+    EXPECT_FLOAT_EQ(scaled[5], 0.005f);
+    EXPECT_FLOAT_EQ(scaled[6], 0.005f);
+    EXPECT_FLOAT_EQ(scaled[7 + 5], (1.0f / 200 + 1) * 2.0f + 0.005f - 0.01f);
+    EXPECT_FLOAT_EQ(scaled[21 + 6], (1.0f / 100 + 1) * 1.0f + 0.005f - 0.01f);
+    EXPECT_FALSE(FillScaledQuad(vb, 0.0f, 1.0f, 200.0f, 100));
+
+    g_GfxRecorder.ClearLog();
+    DrawScaledQuad(vb);
+    DrawScreenQuad(vb);
+    DrawClipSpaceQuad(vb);
+    std::vector<const GfxCall*> fvf = g_GfxRecorder.Find("SetFVF");
+    ASSERT_EQ(fvf.size(), 3u);
+    EXPECT_EQ(fvf[0]->args[0], uint64_t(D3DFVF_XYZ | D3DFVF_TEX2));
+    EXPECT_EQ(fvf[1]->args[0], uint64_t(D3DFVF_XYZRHW | D3DFVF_TEX1));
+    std::vector<const GfxCall*> streams = g_GfxRecorder.Find("SetStreamSource");
+    ASSERT_EQ(streams.size(), 3u);
+    EXPECT_EQ(streams[0]->args.back(), 28u);
+    EXPECT_EQ(streams[1]->args.back(), 24u);
+    EXPECT_EQ(streams[2]->args.back(), 20u);
+    EXPECT_EQ(g_GfxRecorder.Count("DrawPrimitive"), 3u);
+    vb->Release();
 }
 
 }  // namespace

@@ -4,12 +4,14 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "Engine/foundation/WeFileStream.h"
 #include "Engine/foundation/WeLog.h"
 #include "Engine/foundation/WeVirtualFileSystem.h"
 #include "Engine/render/WeRenderDevice.h"
 #include "Engine/render/WeShaderManager.h"
+#include "Platform/gfx_d3dx/FxEffect.h"
 
 char g_ShaderTechniqueNames[WeShaderVariantCount][20];
 
@@ -182,10 +184,21 @@ bool WeShader::LoadFromMemory(const void* bytes, int32_t size, const WeString& n
     ID3DXBuffer* errors = nullptr;
     HRESULT hr = D3DXCreateEffect(g_RenderDevice.GetDevice(), bytes, UINT(size), nullptr, nullptr, D3DXFX_NOT_CLONEABLE,
                                   g_ShaderManager.GetPool(), &effect, &errors);
+    if (FAILED(hr) || effect == nullptr)
+    {
+        // The parser's log goes where the effect layer reports its build failures.
+        std::string text = "effect " + std::string(name.c_str()) + ": ";
+        if (errors != nullptr)
+            text.append(static_cast<const char*>(errors->GetBufferPointer()), errors->GetBufferSize());
+        while (!text.empty() && text.back() == '\0')
+            text.pop_back();
+        FxEffect::Report((text + "\n").c_str());
+        if (errors != nullptr)
+            errors->Release();
+        return false;
+    }
     if (errors != nullptr)
         errors->Release();
-    if (FAILED(hr) || effect == nullptr)
-        return false;
 
     // Only a new effect replaces the old one: a reload that fails keeps what was there.
     Free();

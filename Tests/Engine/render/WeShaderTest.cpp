@@ -11,6 +11,7 @@
 #include "Engine/foundation/WeFileSystem.h"
 #include "Engine/render/WeScreenQuad.h"
 #include "Engine/render/WeShader.h"
+#include "Platform/gfx_d3dx/FxEffect.h"
 #include "Tests/Engine/render/RenderTestSupport.h"
 
 namespace
@@ -323,10 +324,16 @@ TEST_F(WeShaderFiles, ACompiledSizeThatLiesIsRefusedBeforeAllocating)
         EXPECT_FALSE(shader.Load(&tree, "Shaders.Test.Lying")) << size;
         EXPECT_EQ(shader.GetEffect(), nullptr);
     }
-    // A broken effect text gives no effect either.
+    // A broken effect text gives no effect either; the parser's log goes to the effect layer's reporter.
+    static std::string reported;
+    reported.clear();
+    FxEffect::SetReporter([](const char* text) { reported += text; });
     WeShader broken;
-    EXPECT_FALSE(LoadText(broken, "technique { oops"));
+    EXPECT_FALSE(LoadText(broken, "technique { oops", "Shaders.Test.Broken"));
+    FxEffect::SetReporter(nullptr);
     EXPECT_EQ(broken.GetEffect(), nullptr);
+    EXPECT_NE(reported.find("Shaders.Test.Broken"), std::string::npos) << reported;
+    EXPECT_NE(reported.find("line 1"), std::string::npos) << reported;
 }
 
 }  // namespace

@@ -49,34 +49,36 @@ private:
     WeFileStream m_Stream;
 };
 
-bool Device()
-{
-    static bool ready = []
-    {
-        GfxSelectBackend(GfxBackendKind::Recording);
-        g_GfxRecorder.logging = false;
-        IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        if (d3d == nullptr)
-            return false;
-        D3DPRESENT_PARAMETERS pp{};
-        pp.BackBufferWidth = 16;
-        pp.BackBufferHeight = 16;
-        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-        pp.BackBufferCount = 1;
-        pp.Windowed = TRUE;
-        IDirect3DDevice9* device = nullptr;
-        if (FAILED(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0, &pp, &device)))
-            return false;
-        return g_RenderDevice.AdoptDevice(device);
-    }();
-    return ready;
-}
+IDirect3D9* g_D3D = nullptr;
+IDirect3DDevice9* g_Device = nullptr;
 
 }  // namespace
 
+// The recording device lives for the whole run, made before the first input so that the leak check of each
+// input does not count it.
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    GfxSelectBackend(GfxBackendKind::Recording);
+    g_GfxRecorder.logging = false;
+    g_D3D = Direct3DCreate9(D3D_SDK_VERSION);
+    if (g_D3D == nullptr)
+        return 0;
+    D3DPRESENT_PARAMETERS pp{};
+    pp.BackBufferWidth = 16;
+    pp.BackBufferHeight = 16;
+    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
+    pp.BackBufferCount = 1;
+    pp.Windowed = TRUE;
+    if (FAILED(g_D3D->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0, &pp, &g_Device)))
+        g_Device = nullptr;
+    else
+        g_RenderDevice.AdoptDevice(g_Device);
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    if (size < 1 || !Device())
+    if (size < 1 || g_Device == nullptr)
         return 0;
     std::FILE* file = std::fopen(MemberPath().c_str(), "wb");
     if (!file)

@@ -52,13 +52,13 @@ public:
     WeString m_ErrorText;  // the message of the first device that failed to start
     uint8_t m_PhysicsEnabled = 0;
     void (*m_TickCallback)() = nullptr;
+    int32_t m_MouseX = 0;  // the last position GetMousePosition could compute
+    int32_t m_MouseY = 0;
 
 private:
     void FetchPhysics();
 
     WeEngineDevices* m_Devices = nullptr;
-    int32_t m_MouseX = 0;  // the last position GetMousePosition could compute
-    int32_t m_MouseY = 0;
 };
 
 extern WeEngine g_Engine;

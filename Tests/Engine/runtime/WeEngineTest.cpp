@@ -56,6 +56,7 @@ protected:
         g_Engine.m_Window = nullptr;
         g_Engine.m_ErrorText = "";
         g_Engine.m_DeviceLost = 0;
+        g_Engine.m_MouseX = g_Engine.m_MouseY = 0;
     }
 
     bool InitEngine(WeAppWindow* window = nullptr)

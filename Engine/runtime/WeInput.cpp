@@ -78,6 +78,8 @@ HRESULT Recover(IDirectInputDevice8A* device, uint8_t& lost, HRESULT result, DWO
 }
 }  // namespace
 
+// The key-repeat settings are bound and kept, and nothing repeats: game keys act on edges, and typed
+// text repeats through the window's character messages.
 WeInput::WeInput()
     : m_KeyRepeatDelay(GetConfigFloat("game.Input.KeyRepeatDelay", 1.0f)),
       m_KeyRepeatSpeed(GetConfigFloat("game.Input.KeyRepeatSpeed", 0.25f)), m_Creator(DirectInput8Create)

@@ -70,8 +70,7 @@ public:
     IDirectInputDevice8A* m_Joystick = nullptr;  // null when there is none or none was asked for
     IDirectInput8A* m_DirectInput = nullptr;
     uint8_t m_Initialised = 0;
-    // Bound and kept, and nothing repeats: game keys act on edges, and typed text repeats through
-    // the window's character messages.
+    // "game.Input.KeyRepeatDelay" and "game.Input.KeyRepeatSpeed" (see the constructor).
     float& m_KeyRepeatDelay;
     float& m_KeyRepeatSpeed;
     DIMOUSESTATE2 m_MouseState = {};

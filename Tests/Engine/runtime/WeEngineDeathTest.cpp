@@ -55,11 +55,11 @@ std::string ReadFile(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-}  // namespace
-
-TEST(WeEngineDeathTest, CrashLogThenShutdownAndHiddenWindowThenTheMessage)
+// Runs the engine on recording devices in a child that faults; returns what the child recorded
+// (device calls after start-up, the window and cursor at the box, the box) and the crash log.
+void CrashWhileRunning(bool shutDownFirst, std::string& events, std::string& log)
 {
-    // The child re-runs this test from the start: it finds the parent's folder in the environment.
+    // The child re-runs the test from the start: it finds the parent's folder in the environment.
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     std::string folder =
         (std::filesystem::temp_directory_path() / ("we-engine-death-" + std::to_string(getpid()))).string();
@@ -82,20 +82,44 @@ TEST(WeEngineDeathTest, CrashLogThenShutdownAndHiddenWindowThenTheMessage)
             WeEngineSettings settings;
             if (!g_Engine.Init(settings, nullptr, &window, "Test"))
                 std::abort();
+            g_Engine.Tick();
+            if (shutDownFirst)
+                g_Engine.Shutdown();
             devices.onCall = [](const std::string& call) { Record(call + "\n"); };
             InstallCrashProtection(1);
             FaultInsideTheEngine();
         },
         testing::KilledBySignal(SIGSEGV), "");
 
-    std::string log = ReadFile(folder + "/crash-2026-01-02-03-04-05.log");
-    EXPECT_NE(log.find("FaultInsideTheEngine"), std::string::npos) << log;
-    std::string expected = "RenderTargets(force)\nShaders(force)\nMeshes(force)\nMaterials(force)\nTextures(force)\n"
-                           "PhysicsShutdown\nAudioShutdown\nRenderShutdown\nInputShutdown\nUIShutdown\n"
-                           "visible=0 cursor=0\n"
-                           "box[Application|Abnormal program termination!\nPlease, send generated " +
-                           folder + "/crash-2026-01-02-03-04-05.log file to application developers.]\n";
-    EXPECT_EQ(ReadFile(g_Events), expected);
+    log = ReadFile(folder + "/crash-2026-01-02-03-04-05.log");
+    events = ReadFile(g_Events);
     std::filesystem::remove_all(folder);
     unsetenv(FolderVariable);
+}
+
+}  // namespace
+
+TEST(WeEngineDeathTest, CrashLogThenShutdownAndHiddenWindowThenTheMessage)
+{
+    std::string events, log;
+    CrashWhileRunning(false, events, log);
+    EXPECT_NE(log.find("FaultInsideTheEngine"), std::string::npos) << log;
+    EXPECT_EQ(events.substr(0, events.find("box[")),
+              "RenderTargets(force)\nShaders(force)\nMeshes(force)\nMaterials(force)\nTextures(force)\n"
+              "PhysicsShutdown\nAudioShutdown\nRenderShutdown\nInputShutdown\nUIShutdown\n"
+              "visible=0 cursor=0\n");
+    EXPECT_NE(events.find("box[Application|Abnormal program termination!\nPlease, send generated "), std::string::npos)
+        << events;
+    EXPECT_NE(events.find("/crash-2026-01-02-03-04-05.log file to application developers.]\n"), std::string::npos)
+        << events;
+}
+
+TEST(WeEngineDeathTest, ACrashAfterShutdownStopsNothingTwice)
+{
+    std::string events, log;
+    CrashWhileRunning(true, events, log);
+    EXPECT_NE(log.find("FaultInsideTheEngine"), std::string::npos) << log;
+    // The window still lives (the application destroys it after the engine): hidden all the same.
+    EXPECT_EQ(events.substr(0, events.find("box[")), "visible=0 cursor=0\n");
+    EXPECT_NE(events.find("box[Application|Abnormal program termination!"), std::string::npos) << events;
 }

@@ -146,7 +146,8 @@ uint32_t DecodeOggToBuffer(const WeString& name)
     if (!reader.Open(bytes.data(), static_cast<int32_t>(bytes.size())))
         return 0;
     int32_t produced = 0;
-    if (!reader.DecodeAll(DecodeArea(), produced))
+    // A file without a single sample is no sound either.
+    if (!reader.DecodeAll(DecodeArea(), produced) || produced == 0)
         return 0;
     alGetError();
     ALuint buffer = 0;

@@ -234,6 +234,23 @@ TEST_F(AudioDevice, PriorityRequestsReclaimBeforeTheyStealAndNeverFromPriority)
         EXPECT_NE(sound->GetSource(), nullptr);
 }
 
+TEST_F(AudioDevice, NegativeFreeCountStillStealsForPriority)
+{
+    // Ordinary requests overdraw the budget; with all of them playing, priority must steal.
+    std::vector<std::unique_ptr<WeSound>> sounds;
+    for (int i = 0; i < 70; ++i)
+    {
+        sounds.push_back(std::make_unique<WeSound>("Sounds.Test.Tone", false));
+        sounds.back()->Play(true);
+    }
+    EXPECT_EQ(g_SoundSourcePool.GetFree(), -7);
+    WeSound priority("Sounds.Test.Tone", true);
+    ASSERT_NE(priority.GetSource(), nullptr);
+    EXPECT_EQ(sounds[0]->GetSource(), nullptr);
+    EXPECT_NE(sounds[1]->GetSource(), nullptr);
+    EXPECT_EQ(g_SoundSourcePool.GetFree(), -7);
+}
+
 TEST_F(AudioDevice, NothingLeftToStealLeavesThePrioritySoundWithoutASource)
 {
     std::vector<std::unique_ptr<WeSound>> priority;

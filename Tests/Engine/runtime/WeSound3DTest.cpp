@@ -42,8 +42,12 @@ TEST_F(Positional, PlaysAndRegistersOnlyWithinItsMaximumDistance)
         near.Play(true);
         EXPECT_TRUE(near.IsPlaying());
         EXPECT_EQ(g_AudioDevice.GetRegisteredCount(), before + 1);
-        // An unlimited distance after registering still leaves the registry on destruction.
+        // A distance of 0 set after registering means no limit, and still leaves the registry on
+        // destruction.
         near.SetMaxDistance(0.0f);
+        g_SoundListener.SetPosition(D3DXVECTOR3(0, 0, -5000));
+        Advance(441 * 3);
+        EXPECT_TRUE(near.IsPlaying());
     }
     EXPECT_EQ(g_AudioDevice.GetRegisteredCount(), before);
 }

@@ -155,6 +155,13 @@ TEST_F(Music, BadFilesPlayNothing)
     WriteSound("Sounds.Music.Six", EncodeTone(4000, 6));
     WriteSound("Sounds.Music.Noise", noise);
     WriteSound("Sounds.Music.Truncated", truncated);
+    // The empty file opens: its looping fill must give up rather than rewind forever.
+    {
+        WeOggDecoder empty("Sounds.Music.Empty");
+        ASSERT_TRUE(empty.IsOpened());
+        empty.SetLoop(true);
+        EXPECT_FALSE(empty.FillBuffer(empty.GetBuffers()[0]));
+    }
     for (const char* name : {"Sounds.Music.Missing", "Sounds.Music.Empty", "Sounds.Music.Six", "Sounds.Music.Noise"})
     {
         for (bool loop : {false, true})

@@ -227,25 +227,25 @@ void WeAudioDevice::SetPaused(bool paused)
 
 void WeAudioDevice::Register3DSound(WeSound3D* sound)
 {
-    if (!m_Registered.Contains(sound))
-        m_Registered.PushBack(sound);
+    if (!m_Registered->Contains(sound))
+        m_Registered->PushBack(sound);
 }
 
 void WeAudioDevice::Unregister3DSound(WeSound3D* sound)
 {
-    if (m_Registered.Contains(sound))
-        m_Registered.RemoveCurrent();
+    if (m_Registered->Contains(sound))
+        m_Registered->RemoveCurrent();
 }
 
 bool WeAudioDevice::Is3DSoundRegistered(WeSound3D* sound)
 {
-    return m_Registered.Contains(sound);
+    return m_Registered->Contains(sound);
 }
 
 void WeAudioDevice::StopDistantSounds()
 {
     const D3DXVECTOR3 listener = g_SoundListener.GetPosition();
-    for (WeSound3D* sound : m_Registered)
+    for (WeSound3D* sound : *m_Registered)
     {
         // A sound without a source is silent already; a distance of 0 or less has no limit.
         const float limit = sound->GetMaxDistance();

@@ -56,7 +56,7 @@ public:
     // 0 while paused, else the sound volume.
     float GetEffectiveVolume() const { return m_PauseCount != 0 ? 0.0f : m_SoundVolume; }
     WeSoundStream* GetMusic() const { return m_Music; }
-    int32_t GetRegisteredCount() const { return m_Registered.Count(); }
+    int32_t GetRegisteredCount() const { return m_Registered->Count(); }
 
     // Takes effect at the next Init.
     void SetOutput(Output output, const WeString& deviceName = WeString());
@@ -73,7 +73,9 @@ private:
     float m_MusicVolume = 1.0f;
     void* m_Device = nullptr;   // ALCdevice
     void* m_Context = nullptr;  // ALCcontext
-    WeList<WeSound3D*> m_Registered;
+    // Never freed: positional sounds in process-wide objects unregister from their exit-time
+    // destructors, whatever the order of those.
+    WeList<WeSound3D*>* m_Registered = new WeList<WeSound3D*>();
     Output m_Output = Output::Default;
     WeString m_DeviceName;
     bool m_IsLoopback = false;

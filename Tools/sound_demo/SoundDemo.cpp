@@ -72,7 +72,8 @@ public:
     bool WriteWav(const char* path) const
     {
         std::vector<uint8_t> out;
-        auto put = [&out](uint32_t v, int bytes) {
+        auto put = [&out](uint32_t v, int bytes)
+        {
             for (int i = 0; i < bytes; ++i)
                 out.push_back(static_cast<uint8_t>(v >> (8 * i)));
         };

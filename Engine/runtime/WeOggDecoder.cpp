@@ -8,6 +8,7 @@
 #include "Engine/foundation/WeLog.h"
 #include "Engine/foundation/WePackageFile.h"
 #include "Engine/foundation/WeVirtualFileSystem.h"
+#include "Engine/runtime/WeAudioDevice.h"
 
 namespace
 {
@@ -89,7 +90,8 @@ WeOggDecoder::~WeOggDecoder()
 
 bool WeOggDecoder::Open(const WeString& name)
 {
-    if (!ReadSoundFile(name, m_Data) || !m_Reader.Open(m_Data.data(), static_cast<int32_t>(m_Data.size())))
+    if (!g_AudioDevice.IsInitialised() || !ReadSoundFile(name, m_Data) ||
+        !m_Reader.Open(m_Data.data(), static_cast<int32_t>(m_Data.size())))
     {
         m_Data.clear();
         return false;
@@ -139,8 +141,9 @@ bool WeOggDecoder::FillBuffer(uint32_t buffer)
 
 uint32_t DecodeOggToBuffer(const WeString& name)
 {
+    // OpenAL buffers exist only with a context.
     std::vector<uint8_t> bytes;
-    if (!ReadSoundFile(name, bytes))
+    if (!g_AudioDevice.IsInitialised() || !ReadSoundFile(name, bytes))
         return 0;
     WeOggReader reader;
     if (!reader.Open(bytes.data(), static_cast<int32_t>(bytes.size())))

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "Engine/foundation/WeConfig.h"
 #include "Engine/foundation/WeDataFile.h"
 #include "Engine/foundation/WeFileStream.h"
 #include "Engine/foundation/WeVirtualFileSystem.h"
@@ -68,4 +69,23 @@ TEST(ContentSounds, TheNamedSoundsAreThere)
     EXPECT_EQ(reader.GetChannels(), 2);
     EXPECT_EQ(reader.GetRate(), 44100);
     EXPECT_GT(reader.GetTotalSamples() * reader.GetChannels() * 2, 16 * 16384);
+}
+
+TEST(ContentSounds, EveryBalanceNamesAPackedSound)
+{
+    WeDataFile* pack = WeVirtualFileSystem::GetDataFile();
+    ASSERT_TRUE(pack->EnsureLoaded());
+    WeStringList keys;
+    ListConfigKeys(WeString("Sounds.Balance."), keys);
+    int32_t checked = 0;
+    for (const WeString& key : keys)
+    {
+        const WeString name = key.GetTokenTail('.', 2);
+        EXPECT_TRUE(pack->Exists(name, OggType)) << key.c_str();
+        const float balance = GetConfigFloat(key, -1.0f);
+        EXPECT_GT(balance, 0.0f) << key.c_str();
+        EXPECT_LE(balance, 1.0f) << key.c_str();
+        ++checked;
+    }
+    EXPECT_GE(checked, 1);
 }

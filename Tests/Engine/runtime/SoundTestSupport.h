@@ -3,12 +3,12 @@
 // the levels of what was rendered are measured per channel. Ogg files are encoded in the test into a
 // private loose Packages tree that the sound layer reads.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,6 +19,7 @@
 #include "Engine/runtime/WeAudioDevice.h"
 #include "Engine/runtime/WeOggDecoder.h"
 #include "Engine/runtime/WeSoundListener.h"
+#include "Tests/support/ScratchFolder.h"
 #include "Tools/oggwriter/WeOggWriter.h"
 
 namespace soundtest
@@ -112,8 +113,7 @@ protected:
         g_AudioDevice.Shutdown();
         g_AudioDevice.SetOutput(WeAudioDevice::Output::Default);
         SetSoundFileSystem(nullptr);
-        std::error_code error;
-        std::filesystem::remove_all(m_Root, error);
+        m_Scratch.reset();
     }
 
     bool StartDevice()
@@ -159,6 +159,7 @@ protected:
     // OpenAL Soft ramps gain changes over a few mixes: let them reach their target before measuring.
     void Settle() { Advance(1764); }
 
+    std::unique_ptr<ScratchFolder> m_Scratch;
     std::filesystem::path m_Root;
     std::vector<int16_t> m_LastRender;
 };

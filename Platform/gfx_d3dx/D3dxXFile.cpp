@@ -161,7 +161,7 @@ size_t CountFrames(const std::vector<XFileFrame>& frames)
     return count;
 }
 
-void Collect(const XFileFrame& frame, const D3DXMATRIX& parent, XFileGeometry* merged,
+bool Collect(const XFileFrame& frame, const D3DXMATRIX& parent, XFileGeometry* merged,
              std::vector<XFileMaterial>* materials)
 {
     D3DXMATRIX combined = frame.transform * parent;
@@ -170,13 +170,16 @@ void Collect(const XFileFrame& frame, const D3DXMATRIX& parent, XFileGeometry* m
         if (mesh.faces.empty())
             continue;
         XFileGeometry geometry;
-        geometry.Build(mesh);
+        if (!geometry.Build(mesh))
+            return false;
         merged->Append(geometry, combined);
         std::vector<XFileMaterial> own = MaterialsOf(mesh);
         materials->insert(materials->end(), own.begin(), own.end());
     }
     for (const XFileFrame& child : frame.children)
-        Collect(child, combined, merged, materials);
+        if (!Collect(child, combined, merged, materials))
+            return false;
+    return true;
 }
 
 class HierarchyBuilder
@@ -224,9 +227,8 @@ private:
     HRESULT Container(const XFileMesh& in, D3DXMESHCONTAINER** slot)
     {
         XFileGeometry geometry;
-        geometry.Build(in);
         std::vector<XFileSkinWeights> bones;
-        if (!geometry.SkinBones(in, &bones))
+        if (!geometry.Build(in) || !geometry.SkinBones(in, &bones))
             return D3DXERR_INVALIDDATA;
         const DWORD vertices = DWORD(geometry.vertices.size());
         ID3DXMesh* mesh = nullptr;
@@ -307,7 +309,8 @@ HRESULT D3DXLoadMeshFromXA(LPCSTR path, DWORD options, IDirect3DDevice9* device,
     D3DXMATRIX identity;
     D3DXMatrixIdentity(&identity);
     for (const XFileFrame& frame : data.frames)
-        Collect(frame, identity, &merged, &list);
+        if (!Collect(frame, identity, &merged, &list))
+            return D3DXERR_INVALIDDATA;
     HRESULT hr = CreateMesh(&merged, options, device, mesh);
     if (FAILED(hr))
         return hr;

@@ -51,10 +51,42 @@ D3DXVECTOR3 Normalised(const D3DXVECTOR3& v)
     return out;
 }
 
+bool Consistent(const XFileMesh& mesh)
+{
+    const size_t positions = mesh.positions.size(), faces = mesh.faces.size();
+    if ((!mesh.uvs.empty() && mesh.uvs.size() != positions) ||
+        (!mesh.faceMaterials.empty() && mesh.faceMaterials.size() != faces) ||
+        (!mesh.normals.empty() && mesh.normalFaces.size() != faces))
+        return false;
+    for (size_t f = 0; f < faces; ++f)
+    {
+        if (mesh.faces[f].size() < 3)
+            return false;
+        for (uint32_t i : mesh.faces[f])
+            if (i >= positions)
+                return false;
+        if (!mesh.normals.empty())
+        {
+            if (mesh.normalFaces[f].size() != mesh.faces[f].size())
+                return false;
+            for (uint32_t i : mesh.normalFaces[f])
+                if (i >= mesh.normals.size())
+                    return false;
+        }
+    }
+    for (uint32_t m : mesh.faceMaterials)
+        if (m >= std::max<size_t>(1, mesh.materials.size()))
+            return false;
+    return true;
+}
+
 }  // namespace
 
-void XFileGeometry::Build(const XFileMesh& mesh)
+bool XFileGeometry::Build(const XFileMesh& mesh)
 {
+    *this = XFileGeometry();
+    if (!Consistent(mesh))
+        return false;
     const size_t positions = mesh.positions.size();
     const bool fileNormals = !mesh.normals.empty();
     std::vector<D3DXVECTOR3> smooth;
@@ -143,6 +175,7 @@ void XFileGeometry::Build(const XFileMesh& mesh)
         }
     }
     materialCount = std::max<uint32_t>(1, uint32_t(mesh.materials.size()));
+    return true;
 }
 
 void XFileGeometry::Append(const XFileGeometry& other, const D3DXMATRIX& transform)

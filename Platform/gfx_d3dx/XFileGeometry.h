@@ -25,8 +25,9 @@ struct XFileGeometry
 
     // From one mesh as read. Vertices keep the order of their positions; a position whose faces give it
     // different normals becomes several vertices, in the order the faces first use them. Without normals in
-    // the file each position gets the normalised sum of its faces' (area-weighted) normals.
-    void Build(const XFileMesh& mesh);
+    // the file each position gets the normalised sum of its faces' (area-weighted) normals. False for a mesh
+    // the reader would not give (an index out of range, lists of the wrong length).
+    bool Build(const XFileMesh& mesh);
     // Appends another geometry, transformed (normals by the inverse transpose), its attributes after ours.
     void Append(const XFileGeometry& other, const D3DXMATRIX& transform);
     // The mesh's skin weights (after Build from it) moved from positions to the vertices made from them.

@@ -24,7 +24,8 @@ void Walk(std::vector<XFileFrame>& frames, const D3DXMATRIX& parent, XFileGeomet
         for (const XFileMesh& mesh : frame.meshes)
         {
             XFileGeometry geometry;
-            geometry.Build(mesh);
+            if (!geometry.Build(mesh))
+                std::abort();  // the reader gave a mesh it should have refused
             std::vector<XFileSkinWeights> bones;
             geometry.SkinBones(mesh, &bones);
             merged->Append(geometry, combined);

@@ -7,6 +7,7 @@
 #include <locale>
 #include <string>
 
+#include "Platform/gfx_d3dx/XFileGeometry.h"
 #include "Platform/gfx_d3dx/XFileReader.h"
 #include "Platform/gfx_d3dx/XFileWriter.h"
 #include "Tests/Platform/gfx_d3dx/XFileTestData.h"
@@ -433,6 +434,38 @@ TEST(XFileCorpus, WritesFuzzSeeds)
         std::ofstream out(folder / name, std::ios::binary);
         out << text;
         EXPECT_TRUE(out.good()) << name;
+    }
+}
+
+}  // namespace
+
+namespace
+{
+
+TEST(XFileGeometry, RefusesMeshesTheReaderWouldNotGive)
+{
+    struct Case
+    {
+        const char* what;
+        void (*damage)(XFileMesh*);
+    } cases[] = {
+        {"face index beyond the positions", [](XFileMesh* m) { m->faces[0][1] = 9; }},
+        {"face of two corners", [](XFileMesh* m) { m->faces[0].resize(2); }},
+        {"normal faces missing", [](XFileMesh* m) { m->normalFaces.clear(); }},
+        {"normal index beyond the normals", [](XFileMesh* m) { m->normalFaces[0][0] = 1; }},
+        {"texture coordinates short", [](XFileMesh* m) { m->uvs.pop_back(); }},
+        {"material index without materials", [](XFileMesh* m) { m->faceMaterials = {1}; }},
+    };
+    XFileGeometry geometry;
+    ASSERT_TRUE(geometry.Build(QuadMesh()));
+    EXPECT_EQ(geometry.indices, (std::vector<uint32_t>{0, 1, 2, 0, 2, 3}));
+    EXPECT_EQ(geometry.positionStart, (std::vector<uint32_t>{0, 1, 2, 3, 4}));
+    for (const Case& c : cases)
+    {
+        XFileMesh mesh = QuadMesh();
+        c.damage(&mesh);
+        EXPECT_FALSE(geometry.Build(mesh)) << c.what;
+        EXPECT_TRUE(geometry.vertices.empty()) << c.what;
     }
 }
 

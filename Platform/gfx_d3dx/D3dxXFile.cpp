@@ -1,8 +1,6 @@
 // The .x functions of D3DX: meshes and frame hierarchies from text .x files.
 #include <algorithm>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 #include "Platform/gfx_d3dx/D3DX9.h"
 #include "Platform/gfx_d3dx/D3dxAnimationController.h"
@@ -11,6 +9,7 @@
 #include "Platform/gfx_d3dx/D3dxSkinInfo.h"
 #include "Platform/gfx_d3dx/XFileGeometry.h"
 #include "Platform/gfx_d3dx/XFileReader.h"
+#include "Platform/system/SysFolder.h"
 
 namespace
 {
@@ -22,19 +21,6 @@ const D3DVERTEXELEMENT9 LoadedDeclaration[] = {
     {0, 12, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_NORMAL, 0},
     {0, 24, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
     D3DDECL_END()};
-
-bool ReadXFile(const char* path, std::string* out)
-{
-    if (!path)
-        return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    std::stringstream s;
-    s << in.rdbuf();
-    *out = s.str();
-    return !in.bad();
-}
 
 HRESULT CreateMesh(XFileGeometry* geometry, DWORD options, IDirect3DDevice9* device, ID3DXMesh** out)
 {
@@ -299,7 +285,7 @@ HRESULT D3DXLoadMeshFromXA(LPCSTR path, DWORD options, IDirect3DDevice9* device,
     if (!device)
         return D3DERR_INVALIDCALL;
     std::string text;
-    if (!ReadXFile(path, &text))
+    if (!SysFolder::ReadWholeFile(path, &text))
         return D3DXERR_INVALIDDATA;
     XFileData data;
     if (!XFileReader::Read(text.data(), text.size(), &data))

@@ -1,14 +1,17 @@
-// wecontent: builds the staged package tree from the hand-written packages and the generated assets.
+// wecontent: writes one generated member of the pack from its source.
 //
-//   wecontent stage <Content/Packages> <Content/Assets> <staged Packages folder>
+//   wecontent <Assets>/<Package>/<Folder>/<File>.fx|.tex <Assets folder> <generated folder> [--preview <out.png>]
 //
-// Every source Content/Assets/<Package>/<Folder>/<File>.<kind> becomes the member <Package>.<Folder>.<File>:
-// ".fx" effects (includes expanded, checked by the effect compiler) as compiled effects, ".tex" texture
-// descriptions as texture records, both through the engine's own writers over the recording backend, so
-// no GL is needed. ".fxh" files are include material. The tree is built beside the old one and swapped in
-// only when every source succeeded, so a bad source leaves nothing half written; it stops the build with
-// its file, line and reason.
-#include <algorithm>
+// The member <Package>.<Folder>.<File> is written into the generated tree (as the loose package tree names
+// it: <Package>/<Folder>/<File>.shader or .texture) through the engine's own writers over the recording
+// backend, so no GL is needed: ".fx" effects (includes expanded, checked by the effect compiler) through
+// WeShader::SaveCompiled, ".tex" texture descriptions through WeTexture::WriteToStream. The member is built
+// in a folder of its own and moved into place only when it is whole, so a bad source leaves nothing half
+// written; it stops the build with its file, line and reason. A texture's preview is level 0 of its first
+// face or slice.
+#include <stb/stb_image_write.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -32,7 +35,8 @@ namespace
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: wecontent stage <Packages folder> <Assets folder> <staged Packages folder>\n");
+    std::fprintf(stderr, "usage: wecontent <source .fx or .tex> <Assets folder> <generated folder> "
+                         "[--preview <out.png>]\n");
     return 2;
 }
 
@@ -56,30 +60,41 @@ bool OpenDevice(IDirect3D9** d3d, IDirect3DDevice9** device)
     return g_RenderDevice.AdoptDevice(*device);
 }
 
-int Stage(const fs::path& packages, const fs::path& assets, const fs::path& staged)
+bool WritePreview(const ContentTextureWriter& writer, const std::string& path)
+{
+    const std::vector<uint32_t>& argb = writer.Preview();
+    int w = writer.PreviewWidth(), h = writer.PreviewHeight();
+    std::vector<uint8_t> rgba(argb.size() * 4);
+    for (size_t i = 0; i < argb.size(); ++i)
+    {
+        rgba[i * 4 + 0] = uint8_t(argb[i] >> 16);
+        rgba[i * 4 + 1] = uint8_t(argb[i] >> 8);
+        rgba[i * 4 + 2] = uint8_t(argb[i]);
+        rgba[i * 4 + 3] = uint8_t(argb[i] >> 24);
+    }
+    return w > 0 && h > 0 && stbi_write_png(path.c_str(), w, h, 4, rgba.data(), w * 4) != 0;
+}
+
+int Generate(const fs::path& source, const fs::path& assets, const fs::path& generated, const char* preview)
 {
     std::error_code ec;
-    fs::path building = staged;
-    building += ".new";
-    fs::remove_all(building, ec);
-    fs::create_directories(building, ec);
-    if (fs::is_directory(packages))
-        fs::copy(packages, building, fs::copy_options::recursive, ec);
-    if (ec)
+    fs::path relative = fs::relative(source, assets, ec);
+    std::vector<std::string> parts;
+    for (const fs::path& part : relative)
+        parts.push_back(part.string());
+    std::string extension = source.extension().string();
+    if (ec || parts.size() != 3 || (extension != ".fx" && extension != ".tex"))
     {
-        std::fprintf(stderr, "wecontent: cannot copy %s: %s\n", packages.string().c_str(), ec.message().c_str());
-        fs::remove_all(building, ec);
+        std::fprintf(stderr, "wecontent: %s: not a source: expected <Assets>/<Package>/<Folder>/<File>.fx or .tex\n",
+                     source.string().c_str());
         return 1;
     }
+    std::string name = parts[0] + "." + parts[1] + "." + source.stem().string();
 
-    // Sources in name order, so the same tree always gives the same output.
-    std::vector<fs::path> sources;
-    if (fs::is_directory(assets))
-        for (const fs::directory_entry& entry : fs::recursive_directory_iterator(assets))
-            if (entry.is_regular_file())
-                sources.push_back(entry.path());
-    std::sort(sources.begin(), sources.end());
-
+    // The member is written into a folder of its own and moved into place once whole.
+    fs::path building = generated / (".wecontent-" + std::to_string(getpid()));
+    fs::remove_all(building, ec);
+    fs::create_directories(building, ec);
     IDirect3D9* d3d = nullptr;
     IDirect3DDevice9* device = nullptr;
     if (!OpenDevice(&d3d, &device))
@@ -88,51 +103,48 @@ int Stage(const fs::path& packages, const fs::path& assets, const fs::path& stag
         fs::remove_all(building, ec);
         return 1;
     }
-    WeFileSystem tree;
-    tree.SetRoot(building.string().c_str());
-    int status = 0;
-    for (const fs::path& source : sources)
+    ContentError error;
+    ContentTextureWriter textures;
+    bool ok = false;
     {
-        fs::path relative = fs::relative(source, assets);
-        std::string extension = source.extension().string();
-        if (extension == ".fxh")
-            continue;
-        std::vector<std::string> parts;
-        for (const fs::path& part : relative)
-            parts.push_back(part.string());
-        ContentError error;
-        if (parts.size() != 3 || (extension != ".fx" && extension != ".tex"))
-        {
-            error = {source.string(), 0, "not a source: expected <Package>/<Folder>/<File>.fx or .tex"};
-        }
-        else
-        {
-            std::string name = parts[0] + "." + parts[1] + "." + source.stem().string();
-            bool ok = extension == ".fx"
-                          ? ContentEffectWriter().Write(source.string(), assets.string(), name, tree, &error)
-                          : ContentTextureWriter().Write(source.string(), name, tree, &error);
-            if (ok)
-                continue;
-        }
-        std::fprintf(stderr, "wecontent: %s\n", error.Text().c_str());
-        status = 1;
-        break;
+        WeFileSystem tree;
+        tree.SetRoot(building.string().c_str());
+        ok = extension == ".fx" ? ContentEffectWriter().Write(source.string(), assets.string(), name, tree, &error)
+                                : textures.Write(source.string(), name, tree, &error);
     }
     g_ShaderManager.ReleaseAll();
     g_TextureManager.ReleaseAll(true);
     g_RenderDevice.Shutdown();
     device->Release();
     d3d->Release();
-    if (status != 0)
+
+    std::string file = source.stem().string() + (extension == ".fx" ? ".shader" : ".texture");
+    fs::path made = building / parts[0] / parts[1] / file;
+    fs::path target = generated / parts[0] / parts[1] / file;
+    if (ok && !fs::is_regular_file(made))
     {
-        fs::remove_all(building, ec);
-        return status;
+        error = {source.string(), 0, "the member was not written"};
+        ok = false;
     }
-    fs::remove_all(staged, ec);
-    fs::rename(building, staged, ec);
-    if (ec)
+    if (ok)
     {
-        std::fprintf(stderr, "wecontent: cannot move the staged tree into place: %s\n", ec.message().c_str());
+        fs::create_directories(target.parent_path(), ec);
+        fs::rename(made, target, ec);
+        if (ec)
+        {
+            error = {source.string(), 0, "cannot move the member into " + target.string() + ": " + ec.message()};
+            ok = false;
+        }
+    }
+    fs::remove_all(building, ec);
+    if (!ok)
+    {
+        std::fprintf(stderr, "wecontent: %s\n", error.Text().c_str());
+        return 1;
+    }
+    if (preview != nullptr && extension == ".tex" && !WritePreview(textures, preview))
+    {
+        std::fprintf(stderr, "wecontent: cannot write the preview %s\n", preview);
         return 1;
     }
     return 0;
@@ -142,7 +154,9 @@ int Stage(const fs::path& packages, const fs::path& assets, const fs::path& stag
 
 int main(int argc, char** argv)
 {
-    if (argc == 5 && std::strcmp(argv[1], "stage") == 0)
-        return Stage(argv[2], argv[3], argv[4]);
+    if (argc == 4)
+        return Generate(argv[1], argv[2], argv[3], nullptr);
+    if (argc == 6 && std::strcmp(argv[4], "--preview") == 0)
+        return Generate(argv[1], argv[2], argv[3], argv[5]);
     return Usage();
 }

@@ -350,6 +350,12 @@ bool ContentTextureWriter::Write(const std::string& path, const std::string& nam
         std::vector<uint32_t> pixels;
         if (!Generate(d, slice, &pixels, error))
             return false;
+        if (slice == 0)
+        {
+            m_Preview = pixels;
+            m_PreviewWidth = d.width;
+            m_PreviewHeight = d.height;
+        }
         for (int y = 0; y < d.height; ++y)
             std::memcpy(static_cast<uint8_t*>(locked.pBits) + offset + size_t(y) * size_t(locked.Pitch),
                         &pixels[size_t(y) * size_t(d.width)], size_t(d.width) * 4);

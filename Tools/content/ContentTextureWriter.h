@@ -29,4 +29,14 @@ public:
     // The ARGB pixels of one face or slice (slice picks the noise seed's offset).
     bool Generate(const Description& d, int slice, std::vector<uint32_t>* pixels, ContentError* error);
     bool Write(const std::string& path, const std::string& name, WeVirtualFileSystem& staged, ContentError* error);
+
+    // Level 0 of the first face or slice of the last texture written, as ARGB pixels.
+    const std::vector<uint32_t>& Preview() const { return m_Preview; }
+    int PreviewWidth() const { return m_PreviewWidth; }
+    int PreviewHeight() const { return m_PreviewHeight; }
+
+private:
+    std::vector<uint32_t> m_Preview;
+    int m_PreviewWidth = 0;
+    int m_PreviewHeight = 0;
 };

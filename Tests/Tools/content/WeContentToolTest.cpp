@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -30,8 +31,7 @@ protected:
         const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
         root = fs::temp_directory_path() / (std::string("we-content-") + info->name() + "-" + std::to_string(getpid()));
         fs::remove_all(root);
-        fs::create_directories(root / "Packages" / "Config" / "Main");
-        std::ofstream(root / "Packages" / "Config" / "Main" / "build.ini") << "[Options]\nVersion=test\n";
+        fs::create_directories(root / "Staged");
         GfxSelectBackend(GfxBackendKind::Recording);
         g_GfxRecorder.ResetAll();
         d3d = Direct3DCreate9(D3D_SDK_VERSION);
@@ -62,11 +62,12 @@ protected:
         std::ofstream(path, std::ios::binary) << text;
     }
 
-    // Runs the tool; its exit status, and its messages in `output`.
-    int Stage(std::string* output = nullptr)
+    // Runs the tool on one source as the build does; its exit status, and its messages in `output`.
+    int Run(const fs::path& source, std::string* output = nullptr, const std::string& preview = std::string())
     {
-        std::string command = "./wecontent stage '" + (root / "Packages").string() + "' '" +
-                              (root / "Assets").string() + "' '" + (root / "Staged").string() + "' 2>&1";
+        std::string command = "./wecontent '" + source.string() + "' '" + (root / "Assets").string() + "' '" +
+                              (root / "Staged").string() + "'" +
+                              (preview.empty() ? std::string() : " --preview '" + preview + "'") + " 2>&1";
         FILE* pipe = popen(command.c_str(), "r");
         std::string text;
         char buffer[512];
@@ -74,8 +75,31 @@ protected:
             text += buffer;
         int status = pipe ? pclose(pipe) : -1;
         if (output)
-            *output = text;
+            *output += text;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    // Every source of the scratch assets tree, in name order; stops at the first failure.
+    int Stage(std::string* output = nullptr)
+    {
+        std::vector<fs::path> sources;
+        for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root / "Assets"))
+            if (entry.is_regular_file() && entry.path().extension() != ".fxh")
+                sources.push_back(entry.path());
+        std::sort(sources.begin(), sources.end());
+        for (const fs::path& source : sources)
+            if (int status = Run(source, output); status != 0)
+                return status;
+        return 0;
+    }
+
+    // Nothing of a failed run is left: no building folder in the generated tree.
+    bool NoBuildingFolders() const
+    {
+        for (const fs::directory_entry& entry : fs::directory_iterator(root / "Staged"))
+            if (entry.path().filename().string().rfind(".wecontent", 0) == 0)
+                return false;
+        return true;
     }
 
     std::vector<uint32_t> Pixels(const char* name, int* width = nullptr, int* height = nullptr)
@@ -164,8 +188,11 @@ TEST_F(WeContentTool, EachGeneratorGivesThePixelsItDescribes)
     EXPECT_EQ(dxt.m_MinimumLevel, 1);
     EXPECT_EQ(dxt.m_LastWriteLow, 0u);
     EXPECT_EQ(dxt.m_LastWriteHigh, 0u);
-    // The hand-written packages are staged beside the generated members.
-    EXPECT_TRUE(fs::is_regular_file(root / "Staged" / "Config" / "Main" / "build.ini"));
+    // The preview is level 0 of the first face, as a PNG.
+    std::string preview = (root / "checker.png").string();
+    ASSERT_EQ(Run(root / "Assets" / "Tex" / "Gen" / "Checker.tex", nullptr, preview), 0);
+    EXPECT_TRUE(fs::is_regular_file(preview));
+    EXPECT_TRUE(NoBuildingFolders());
 }
 
 TEST_F(WeContentTool, EffectMembersHoldTheExpandedTextAndLoad)
@@ -229,9 +256,10 @@ TEST_F(WeContentTool, BadSourcesStopWithFileAndLineAndLeaveTheOldTree)
         std::string output;
         EXPECT_NE(Stage(&output), 0);
         EXPECT_NE(output.find(c.where), std::string::npos) << output;
-        // The tree of the last good run stays, and nothing of this one is left half written.
+        // The members of good runs stay, and nothing of this one is left half written.
         EXPECT_TRUE(fs::is_regular_file(root / "Staged" / "Tex" / "Ok" / "Good.texture"));
-        EXPECT_FALSE(fs::exists(root / "Staged.new"));
+        EXPECT_FALSE(fs::exists(root / "Staged" / "Tex" / "Bad"));
+        EXPECT_TRUE(NoBuildingFolders());
     }
 }
 

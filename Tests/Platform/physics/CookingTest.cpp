@@ -87,12 +87,12 @@ TEST_F(PhysicsTest, CookingRefusesBadGeometryAndLoadingRefusesForeignBytes)
     foreign.storeDword(0x12345678).storeDword(5).storeDword(4);
     EXPECT_EQ(sdk->createTriangleMesh(foreign), nullptr);
     TestStream huge;
-    huge.storeDword(NxCookedFormat::kTriangleMeshTag).storeDword(0xFFFFFFFF).storeDword(1);
+    huge.storeDword(NxCookedFormat::TriangleMeshTag).storeDword(0xFFFFFFFF).storeDword(1);
     EXPECT_EQ(sdk->createTriangleMesh(huge), nullptr);
     // A stream cut short reads zeros as indices past the end; index checks keep that from mattering,
     // and a cut inside the counts fails outright.
     TestStream cut;
-    cut.storeDword(NxCookedFormat::kTriangleMeshTag).storeDword(3);
+    cut.storeDword(NxCookedFormat::TriangleMeshTag).storeDword(3);
     EXPECT_EQ(sdk->createTriangleMesh(cut), nullptr);
     EXPECT_EQ(sdk->getNbTriangleMeshes(), 0u);
 }
@@ -156,15 +156,15 @@ TEST_F(PhysicsTest, PointsThatAreNotFiniteAreRefusedByCookingAndLoading)
         EXPECT_FALSE(NxCookClothMesh(cd, cookedCloth)) << bad;
 
         // The same geometry written straight into the cooked format.
-        for (const NxU32 tag : {NxCookedFormat::kTriangleMeshTag, NxCookedFormat::kClothMeshTag})
+        for (const NxU32 tag : {NxCookedFormat::TriangleMeshTag, NxCookedFormat::ClothMeshTag})
         {
             TestStream s;
             s.storeDword(tag).storeDword(5).storeDword(4);
             s.storeBuffer(pts, sizeof pts);
             for (const NxU16 i : tris)
                 s.storeDword(i);
-            s.storeDword(NxCookedFormat::kEndTag);
-            if (tag == NxCookedFormat::kTriangleMeshTag)
+            s.storeDword(NxCookedFormat::EndTag);
+            if (tag == NxCookedFormat::TriangleMeshTag)
                 EXPECT_EQ(sdk->createTriangleMesh(s), nullptr) << bad;
             else
                 EXPECT_EQ(sdk->createClothMesh(s), nullptr) << bad;

@@ -1,5 +1,5 @@
-#include "Platform/fonts/FontCodePage.h"
 #include "Platform/fonts/FontLibrary.h"
+#include "Platform/fonts/FontCodePage.h"
 #include "Platform/fonts/FontTypes.h"
 
 #include <gtest/gtest.h>

@@ -287,3 +287,44 @@ TEST_F(WePhysicHandleTest, ClothFailsCleanlyWithoutCookingOrMesh)
     ASSERT_NE(cloth, nullptr);
     EXPECT_EQ(cloth->m_IndexCount, 24u);
 }
+
+TEST_F(WePhysicHandleTest, ClothCopiesVerticesByTheMeshsOwnStride)
+{
+    // A 32-byte vertex (position, normal, uv): each lands at its place in the 52-byte layout.
+    static const D3DVERTEXELEMENT9 decl[] = {{0, 0, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_POSITION, 0},
+                                             {0, 12, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_NORMAL, 0},
+                                             {0, 24, D3DDECLTYPE_FLOAT2, 0, D3DDECLUSAGE_TEXCOORD, 0},
+                                             D3DDECL_END()};
+    ID3DXMesh* mesh = nullptr;
+    ASSERT_EQ(D3DXCreateMesh(2, 4, D3DXMESH_MANAGED, decl, Device(), &mesh), D3D_OK);
+    meshes.push_back(mesh);
+    float* v = nullptr;
+    mesh->LockVertexBuffer(0, reinterpret_cast<void**>(&v));
+    const float corners[4][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
+    for (int i = 0; i < 4; ++i)
+    {
+        const float vertex[8] = {corners[i][0], 0, corners[i][1], 0, 1, 0, 0.25f * i, 0.5f};
+        std::memcpy(v + 8 * i, vertex, sizeof vertex);
+    }
+    mesh->UnlockVertexBuffer();
+    uint16_t* idx = nullptr;
+    mesh->LockIndexBuffer(0, reinterpret_cast<void**>(&idx));
+    const uint16_t faces[6] = {0, 2, 1, 1, 2, 3};
+    std::memcpy(idx, faces, sizeof faces);
+    mesh->UnlockIndexBuffer();
+
+    WeClothHandle* cloth =
+        f[0].Keep(g_Physics.CreateCloth(f[0].Actor(), Translation(0, 5, 0), mesh, WeClothSettings()));
+    ASSERT_NE(cloth, nullptr);
+    const uint8_t* third = cloth->m_Vertices + 3 * WeClothHandle::VertexSize;
+    float read[13];
+    std::memcpy(read, third, sizeof read);
+    EXPECT_EQ(read[0], 1.0f);   // position x
+    EXPECT_EQ(read[2], 1.0f);   // position z
+    EXPECT_EQ(read[4], 1.0f);   // normal y
+    EXPECT_EQ(read[6], 0.75f);  // uv
+    EXPECT_EQ(read[7], 0.5f);
+    for (int k = 8; k < 13; ++k)
+        EXPECT_EQ(read[k], 0.0f);  // what the mesh does not have stays zero
+    EXPECT_EQ(cloth->m_Indices[4], 2u);
+}

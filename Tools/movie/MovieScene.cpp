@@ -83,7 +83,7 @@ void MovieScene::Draw(double time, MoviePainter& painter) const
 {
     painter.Clear();
     for (const MovieLayer& layer : m_Script.layers)
-        if (time >= layer.start && time < layer.end)
+        if (time >= layer.start && time <= layer.end)
             DrawLayer(layer, time, painter);
 }
 

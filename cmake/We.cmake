@@ -1,13 +1,22 @@
 # we_library(<name> [DEPS <targets>...] [SYSTEM_DEPS <targets>...])
 # One static library per source folder, from every .cpp in it; headers are included from the
 # repository root ("Engine/foundation/WeString.h").
+# DEPS are our own libraries, linked PUBLIC: their headers are part of this one's interface.
+# SYSTEM_DEPS are the system libraries a layer stands over, linked PRIVATE: their include paths and
+# definitions reach no one above the layer (the static library still brings them to the final link).
 function(we_library name)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPS;SYSTEM_DEPS" ${ARGN})
+  if(ARG_UNPARSED_ARGUMENTS)
+    message(FATAL_ERROR "we_library(${name}): unknown arguments ${ARG_UNPARSED_ARGUMENTS}")
+  endif()
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
   if(ARG_DEPS)
     target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  endif()
+  if(ARG_SYSTEM_DEPS)
+    target_link_libraries(${name} PRIVATE ${ARG_SYSTEM_DEPS})
   endif()
   if(NOT WE_USE_POOLS)
     target_compile_definitions(${name} PUBLIC WE_NO_POOLS=1)

@@ -4,30 +4,30 @@
 
 bool FontBitmap::Create(int width, int height)
 {
-    m_width = 0;
-    m_height = 0;
-    m_pixels.clear();
-    if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide)
+    m_Width = 0;
+    m_Height = 0;
+    m_Pixels.clear();
+    if (width < 1 || height < 1 || width > MaxSide || height > MaxSide)
         return false;
-    m_width = width;
-    m_height = height;
-    m_pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0u);
+    m_Width = width;
+    m_Height = height;
+    m_Pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0u);
     return true;
 }
 
 uint32_t FontBitmap::Pixel(int x, int y) const
 {
-    if (x < 0 || y < 0 || x >= m_width || y >= m_height)
+    if (x < 0 || y < 0 || x >= m_Width || y >= m_Height)
         return 0;
-    return m_pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width) + static_cast<std::size_t>(x)];
+    return m_Pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(m_Width) + static_cast<std::size_t>(x)];
 }
 
 void FontBitmap::BlendWhite(int x, int y, uint8_t coverage)
 {
-    if (coverage == 0 || x < 0 || y < 0 || x >= m_width || y >= m_height)
+    if (coverage == 0 || x < 0 || y < 0 || x >= m_Width || y >= m_Height)
         return;
     uint32_t& p =
-        m_pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width) + static_cast<std::size_t>(x)];
+        m_Pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(m_Width) + static_cast<std::size_t>(x)];
     uint32_t out = 0;
     for (int shift = 0; shift < 24; shift += 8)
     {

@@ -7,15 +7,15 @@
 class FontBitmap
 {
 public:
-    static constexpr int kMaxSide = 8192;
+    static constexpr int MaxSide = 8192;
 
-    // False (and left empty) when a side is not in 1..kMaxSide.
+    // False (and left empty) when a side is not in 1..MaxSide.
     bool Create(int width, int height);
 
-    int Width() const { return m_width; }
-    int Height() const { return m_height; }
-    uint32_t* Pixels() { return m_pixels.data(); }
-    const uint32_t* Pixels() const { return m_pixels.data(); }
+    int Width() const { return m_Width; }
+    int Height() const { return m_Height; }
+    uint32_t* Pixels() { return m_Pixels.data(); }
+    const uint32_t* Pixels() const { return m_Pixels.data(); }
     uint32_t Pixel(int x, int y) const;
 
     // Paints white over the pixel with the given coverage (0..255), blending with what is there, as
@@ -23,7 +23,7 @@ public:
     void BlendWhite(int x, int y, uint8_t coverage);
 
 private:
-    int m_width = 0;
-    int m_height = 0;
-    std::vector<uint32_t> m_pixels;
+    int m_Width = 0;
+    int m_Height = 0;
+    std::vector<uint32_t> m_Pixels;
 };

@@ -20,14 +20,14 @@ struct CharsetPage
     int codePage;
 };
 
-const CharsetPage kPages[] = {
+const CharsetPage Pages[] = {
     {0, 1252},   {2, 42},     {128, 932},  {129, 949},  {130, 1361}, {134, 936},  {136, 950}, {161, 1253},
     {162, 1254}, {163, 1258}, {177, 1255}, {178, 1256}, {186, 1257}, {204, 1251}, {222, 874}, {238, 1250},
 };
 
 bool KnownPage(int codePage)
 {
-    for (const CharsetPage& p : kPages)
+    for (const CharsetPage& p : Pages)
         if (p.codePage == codePage)
             return true;
     return false;
@@ -37,7 +37,7 @@ bool KnownPage(int codePage)
 
 int FontCodePage::FromCharset(int charset)
 {
-    for (const CharsetPage& p : kPages)
+    for (const CharsetPage& p : Pages)
         if (p.charset == charset)
             return p.codePage;
     return 0;

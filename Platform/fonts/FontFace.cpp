@@ -73,13 +73,13 @@ void FillRows(FontBitmap& bitmap, int64_t x0, int64_t x1, int64_t top, int thick
 
 }  // namespace
 
-FontFace::FontFace(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
+FontFace::FontFace(std::unique_ptr<Impl> impl) : m_Impl(std::move(impl)) {}
 
 FontFace::~FontFace() = default;
 
 std::unique_ptr<FontFace> FontFace::Create(const FontCreateParams& params)
 {
-    if (params.height > kMaxHeight || params.height < -kMaxHeight)
+    if (params.height > MaxHeight || params.height < -MaxHeight)
         return nullptr;
     const int weight = params.weight <= 0 ? FW_NORMAL : std::min(params.weight, 1000);
     FontMatch match;
@@ -163,20 +163,20 @@ std::unique_ptr<FontFace> FontFace::Create(const FontCreateParams& params)
 
 const FontTextMetrics& FontFace::TextMetrics() const
 {
-    return m_impl->metrics;
+    return m_Impl->metrics;
 }
 
 const std::string& FontFace::Family() const
 {
-    return m_impl->family;
+    return m_Impl->family;
 }
 
 bool FontFace::GetCharABCWidths(uint32_t codePoint, FontABC& abc)
 {
-    if (!m_impl->Render(codePoint))
+    if (!m_Impl->Render(codePoint))
         return false;
-    const FT_GlyphSlot slot = m_impl->face->glyph;
-    const int advance = m_impl->Advance();
+    const FT_GlyphSlot slot = m_Impl->face->glyph;
+    const int advance = m_Impl->Advance();
     const int width = static_cast<int>(slot->bitmap.width);
     if (width == 0 || slot->bitmap.rows == 0)
     {
@@ -195,7 +195,7 @@ bool FontFace::TextOut(FontBitmap& bitmap, int x, int y, const char16_t* text, s
 {
     if (!text)
         return count == 0;
-    const int64_t baseline = int64_t{y} + m_impl->metrics.tmAscent;
+    const int64_t baseline = int64_t{y} + m_Impl->metrics.tmAscent;
     int64_t pen = x;
     for (size_t i = 0; i < count; ++i)
     {
@@ -205,9 +205,9 @@ bool FontFace::TextOut(FontBitmap& bitmap, int x, int y, const char16_t* text, s
             cp = 0x10000u + ((cp - 0xD800u) << 10) + (text[i + 1] - 0xDC00u);
             ++i;
         }
-        if (!m_impl->Render(cp))
+        if (!m_Impl->Render(cp))
             continue;
-        const FT_GlyphSlot slot = m_impl->face->glyph;
+        const FT_GlyphSlot slot = m_Impl->face->glyph;
         const FT_Bitmap& bm = slot->bitmap;
         const int64_t left = pen + slot->bitmap_left;
         const int64_t top = baseline - slot->bitmap_top;
@@ -225,11 +225,11 @@ bool FontFace::TextOut(FontBitmap& bitmap, int x, int y, const char16_t* text, s
                     bitmap.BlendWhite(static_cast<int>(px), static_cast<int>(py), row[c]);
             }
         }
-        pen += m_impl->Advance();
+        pen += m_Impl->Advance();
     }
-    if (m_impl->metrics.tmUnderlined)
-        FillRows(bitmap, x, pen, int64_t{y} + m_impl->underlineTop, m_impl->underlineThickness);
-    if (m_impl->metrics.tmStruckOut)
-        FillRows(bitmap, x, pen, int64_t{y} + m_impl->strikeTop, m_impl->strikeThickness);
+    if (m_Impl->metrics.tmUnderlined)
+        FillRows(bitmap, x, pen, int64_t{y} + m_Impl->underlineTop, m_Impl->underlineThickness);
+    if (m_Impl->metrics.tmStruckOut)
+        FillRows(bitmap, x, pen, int64_t{y} + m_Impl->strikeTop, m_Impl->strikeThickness);
     return true;
 }

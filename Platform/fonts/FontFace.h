@@ -13,9 +13,9 @@ class FontBitmap;
 class FontFace
 {
 public:
-    static constexpr int kMaxHeight = 4096;
+    static constexpr int MaxHeight = 4096;
 
-    // Null when no font file can be loaded or the height is out of +-kMaxHeight.
+    // Null when no font file can be loaded or the height is out of +-MaxHeight.
     static std::unique_ptr<FontFace> Create(const FontCreateParams& params);
     ~FontFace();
     FontFace(const FontFace&) = delete;
@@ -37,5 +37,5 @@ public:
 private:
     struct Impl;
     explicit FontFace(std::unique_ptr<Impl> impl);
-    std::unique_ptr<Impl> m_impl;
+    std::unique_ptr<Impl> m_Impl;
 };

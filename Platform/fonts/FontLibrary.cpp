@@ -25,13 +25,13 @@ struct FaceAlias
     const char* name;
     const char* family;
 };
-const FaceAlias kAliases[] = {
+const FaceAlias Aliases[] = {
     {"Verdana", "DejaVu Sans"},
     {"Tahoma", "DejaVu Sans"},
 };
 
-const char* const kGenericFamilies[] = {"sans-serif", "serif",     "monospace", "sans", "cursive",
-                                        "fantasy",    "system-ui", "emoji",     "math"};
+const char* const GenericFamilies[] = {"sans-serif", "serif",     "monospace", "sans", "cursive",
+                                       "fantasy",    "system-ui", "emoji",     "math"};
 
 struct LibraryState
 {
@@ -58,7 +58,7 @@ LibraryState& State()
 
 std::string Unalias(const std::string& face)
 {
-    for (const FaceAlias& a : kAliases)
+    for (const FaceAlias& a : Aliases)
         if (strcasecmp(a.name, face.c_str()) == 0)
             return a.family;
     return face;
@@ -66,7 +66,7 @@ std::string Unalias(const std::string& face)
 
 bool IsGeneric(const char* family)
 {
-    for (const char* g : kGenericFamilies)
+    for (const char* g : GenericFamilies)
         if (strcasecmp(g, family) == 0)
             return true;
     return false;
@@ -156,11 +156,11 @@ bool ClaimsCodePage(FcPattern* font, int codePage)
         int codePage;
         int bit;
     };
-    static const PageBit kBits[] = {{1252, 0}, {1250, 1}, {1251, 2},  {1253, 3}, {1254, 4}, {1255, 5},
-                                    {1256, 6}, {1257, 7}, {1258, 8},  {874, 16}, {932, 17}, {936, 18},
-                                    {949, 19}, {950, 20}, {1361, 21}, {42, 31}};
+    static const PageBit Bits[] = {{1252, 0}, {1250, 1}, {1251, 2},  {1253, 3}, {1254, 4}, {1255, 5},
+                                   {1256, 6}, {1257, 7}, {1258, 8},  {874, 16}, {932, 17}, {936, 18},
+                                   {949, 19}, {950, 20}, {1361, 21}, {42, 31}};
     int bit = -1;
-    for (const PageBit& b : kBits)
+    for (const PageBit& b : Bits)
         if (b.codePage == codePage)
             bit = b.bit;
     FcChar8* file = nullptr;

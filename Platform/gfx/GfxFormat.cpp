@@ -12,7 +12,7 @@ namespace
 {
 
 // Little-endian ARGB words are B, G, R, A bytes in memory: GL_BGRA with the reversed packed types.
-const GfxFormatInfo kFormats[] = {
+const GfxFormatInfo Formats[] = {
     {D3DFMT_A8R8G8B8, 4, false, false, true, GL_RGBA8, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, 0},
     // No alpha channel is stored, so destination alpha reads as one, as it does for these formats.
     {D3DFMT_X8R8G8B8, 4, false, false, true, GL_RGB8, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, 1},
@@ -53,7 +53,7 @@ const GfxFormatInfo kFormats[] = {
 
 const GfxFormatInfo* GfxFormat::Find(D3DFORMAT format)
 {
-    for (const GfxFormatInfo& info : kFormats)
+    for (const GfxFormatInfo& info : Formats)
     {
         if (info.format == format)
             return &info;

@@ -25,7 +25,7 @@
 namespace
 {
 
-const char* kBuiltInVertex = R"(
+const char* BuiltInVertex = R"(
 layout(location = 0) in vec4 aPosition;
 layout(location = 5) in vec4 aColor;
 layout(location = 9) in vec4 aTex0;
@@ -43,7 +43,7 @@ void main() {
 }
 )";
 
-const char* kBuiltInFragment = R"(
+const char* BuiltInFragment = R"(
 in vec4 vColor;
 in vec2 vTex0;
 uniform sampler2D uTex0;
@@ -391,8 +391,8 @@ bool GfxGLBackend::Open(HWND window, const D3DPRESENT_PARAMETERS& params)
 bool GfxGLBackend::BuildBuiltIns()
 {
     std::string log;
-    std::string fragment = std::string("#version 330 core\n") + GfxShaderInterface::kFragmentPrelude + kBuiltInFragment;
-    std::string vertex = std::string("#version 330 core\n") + GfxShaderInterface::kVertexPrelude + kBuiltInVertex;
+    std::string fragment = std::string("#version 330 core\n") + GfxShaderInterface::FragmentPrelude + BuiltInFragment;
+    std::string vertex = std::string("#version 330 core\n") + GfxShaderInterface::VertexPrelude + BuiltInVertex;
     m_Program = GfxGLProgram::Build(vertex, fragment, &log);
     if (!m_Program)
     {
@@ -401,12 +401,12 @@ bool GfxGLBackend::BuildBuiltIns()
     }
     m_UWorldViewProj = g_GL.glGetUniformLocation(m_Program, "uWorldViewProj");
     m_UPretransformed = g_GL.glGetUniformLocation(m_Program, "uPretransformed");
-    m_UViewport = g_GL.glGetUniformLocation(m_Program, GfxShaderInterface::kViewport);
+    m_UViewport = g_GL.glGetUniformLocation(m_Program, GfxShaderInterface::Viewport);
     m_UHasTexture = g_GL.glGetUniformLocation(m_Program, "uHasTexture");
     m_UOps = g_GL.glGetUniformLocation(m_Program, "uOps");
     m_UTFactor = g_GL.glGetUniformLocation(m_Program, "uTFactor");
-    m_UAlphaFunc = g_GL.glGetUniformLocation(m_Program, GfxShaderInterface::kAlphaFunc);
-    m_UAlphaRef = g_GL.glGetUniformLocation(m_Program, GfxShaderInterface::kAlphaRef);
+    m_UAlphaFunc = g_GL.glGetUniformLocation(m_Program, GfxShaderInterface::AlphaFunc);
+    m_UAlphaRef = g_GL.glGetUniformLocation(m_Program, GfxShaderInterface::AlphaRef);
     m_UTex0 = g_GL.glGetUniformLocation(m_Program, "uTex0");
     UseProgram(m_Program);
     g_GL.glUniform1i(m_UTex0, 0);
@@ -915,13 +915,13 @@ void GfxGLBackend::ApplySamplers(const GfxState& state)
             shadow[D3DSAMP_MAXANISOTROPY] = ss[D3DSAMP_MAXANISOTROPY];
             shadow[0] = mipKey;
         }
-        static const GLenum kWrap[3] = {GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T, GL_TEXTURE_WRAP_R};
+        static const GLenum Wrap[3] = {GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T, GL_TEXTURE_WRAP_R};
         for (int axis = 0; axis < 3; ++axis)
         {
             int key = D3DSAMP_ADDRESSU + axis;
             if (shadow[key] != ss[key])
             {
-                g_GL.glSamplerParameteri(sampler, kWrap[axis], GLint(AddressMode(ss[key])));
+                g_GL.glSamplerParameteri(sampler, Wrap[axis], GLint(AddressMode(ss[key])));
                 shadow[key] = ss[key];
             }
         }
@@ -991,9 +991,9 @@ uint32_t GfxGLBackend::BuildProgram(const std::string& vertex, const std::string
     if (!program)
         return 0;
     ProgramInfo info;
-    info.viewport = g_GL.glGetUniformLocation(program, GfxShaderInterface::kViewport);
-    info.alphaFunc = g_GL.glGetUniformLocation(program, GfxShaderInterface::kAlphaFunc);
-    info.alphaRef = g_GL.glGetUniformLocation(program, GfxShaderInterface::kAlphaRef);
+    info.viewport = g_GL.glGetUniformLocation(program, GfxShaderInterface::Viewport);
+    info.alphaFunc = g_GL.glGetUniformLocation(program, GfxShaderInterface::AlphaFunc);
+    info.alphaRef = g_GL.glGetUniformLocation(program, GfxShaderInterface::AlphaRef);
     m_Programs[program] = info;
     return program;
 }

@@ -7,18 +7,18 @@ namespace GfxShaderInterface
 {
 
 // Uniform names: the comparison (a D3DCMPFUNC, 0 when the test is off) and the reference (0..255).
-constexpr const char* kAlphaFunc = "we_AlphaFunc";
-constexpr const char* kAlphaRef = "we_AlphaRef";
+constexpr const char* AlphaFunc = "we_AlphaFunc";
+constexpr const char* AlphaRef = "we_AlphaRef";
 
 // Uniform of every vertex program: the viewport (X, Y, Width, Height) the draw goes through.
-constexpr const char* kViewport = "we_Viewport";
+constexpr const char* Viewport = "we_Viewport";
 
 // GLSL text placed after the #version line of every vertex program. Direct3D 9 puts pixel centres on whole
 // screen coordinates, GL on half ones, so both kinds of positions move by half a pixel: weClipFromD3D for
 // positions a program computed in clip space, weClipFromScreen for pre-transformed (XYZRHW) ones. The shift
 // is a hair under half a pixel (63/128) so that edges through pixel centres follow Direct3D's top-left rule
 // whatever GL's own tie-breaking is.
-constexpr const char* kVertexPrelude = R"(
+constexpr const char* VertexPrelude = R"(
 uniform vec4 we_Viewport;
 const float weHalfPixel = 63.0 / 128.0;
 vec4 weClipFromD3D(vec4 clip) {
@@ -36,7 +36,7 @@ vec4 weClipFromScreen(vec4 screen) {
 )";
 
 // GLSL text placed after the #version line of every fragment program.
-constexpr const char* kFragmentPrelude = R"(
+constexpr const char* FragmentPrelude = R"(
 uniform int we_AlphaFunc;
 uniform float we_AlphaRef;
 void weAlphaTest(float alpha) {

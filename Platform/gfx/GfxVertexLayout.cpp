@@ -131,9 +131,9 @@ bool GfxVertexLayout::FromFvf(DWORD fvf)
     for (UINT i = 0; i < sets; ++i)
     {
         UINT code = (fvf >> (16 + 2 * i)) & 3;
-        static const D3DDECLTYPE kTypes[4] = {D3DDECLTYPE_FLOAT2, D3DDECLTYPE_FLOAT3, D3DDECLTYPE_FLOAT4,
-                                              D3DDECLTYPE_FLOAT1};
-        D3DDECLTYPE type = kTypes[code];
+        static const D3DDECLTYPE Types[4] = {D3DDECLTYPE_FLOAT2, D3DDECLTYPE_FLOAT3, D3DDECLTYPE_FLOAT4,
+                                             D3DDECLTYPE_FLOAT1};
+        D3DDECLTYPE type = Types[code];
         if (i < 7)
             attributes.push_back({int(WE_ATTR_TEXCOORD0 + i), offset, type});
         offset += TypeSize(type);

@@ -6,15 +6,15 @@
 namespace
 {
 
-constexpr uint32_t kMagic = 0x20534444;  // "DDS "
-constexpr uint32_t kHeaderBytes = 124;
-constexpr uint32_t kCaps = 0x1, kHeight = 0x2, kWidth = 0x4, kPitch = 0x8, kPixelFormat = 0x1000, kMipCount = 0x20000,
-                   kLinearSize = 0x80000, kDepth = 0x800000;
-constexpr uint32_t kAlphaPixels = 0x1, kAlpha = 0x2, kFourCC = 0x4, kRgb = 0x40, kLuminance = 0x20000;
-constexpr uint32_t kComplex = 0x8, kTexture = 0x1000, kMipMap = 0x400000;
-constexpr uint32_t kCubeMap = 0x200, kAllFaces = 0xFC00, kVolume = 0x200000;
+constexpr uint32_t Magic = 0x20534444;  // "DDS "
+constexpr uint32_t HeaderBytes = 124;
+constexpr uint32_t DdsdCaps = 0x1, DdsdHeight = 0x2, DdsdWidth = 0x4, DdsdPitch = 0x8, DdsdPixelFormat = 0x1000,
+                   DdsdMipMapCount = 0x20000, DdsdLinearSize = 0x80000, DdsdDepth = 0x800000;
+constexpr uint32_t DdpfAlphaPixels = 0x1, DdpfAlpha = 0x2, DdpfFourCC = 0x4, DdpfRgb = 0x40, DdpfLuminance = 0x20000;
+constexpr uint32_t DdsCapsComplex = 0x8, DdsCapsTexture = 0x1000, DdsCapsMipMap = 0x400000;
+constexpr uint32_t DdsCaps2CubeMap = 0x200, DdsCaps2AllFaces = 0xFC00, DdsCaps2Volume = 0x200000;
 // A decoded image above this is refused rather than allocated.
-constexpr uint64_t kMaxBytes = 1ull << 30;
+constexpr uint64_t MaxBytes = 1ull << 30;
 
 struct PixelFormat
 {
@@ -22,24 +22,24 @@ struct PixelFormat
     uint32_t flags, bits, r, g, b, a;
 };
 
-const PixelFormat kMasked[] = {
-    {D3DFMT_A8R8G8B8, kRgb | kAlphaPixels, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000u},
-    {D3DFMT_X8R8G8B8, kRgb, 32, 0xFF0000, 0xFF00, 0xFF, 0},
-    {D3DFMT_A8B8G8R8, kRgb | kAlphaPixels, 32, 0xFF, 0xFF00, 0xFF0000, 0xFF000000u},
-    {D3DFMT_X8B8G8R8, kRgb, 32, 0xFF, 0xFF00, 0xFF0000, 0},
-    {D3DFMT_R8G8B8, kRgb, 24, 0xFF0000, 0xFF00, 0xFF, 0},
-    {D3DFMT_R5G6B5, kRgb, 16, 0xF800, 0x7E0, 0x1F, 0},
-    {D3DFMT_X1R5G5B5, kRgb, 16, 0x7C00, 0x3E0, 0x1F, 0},
-    {D3DFMT_A1R5G5B5, kRgb | kAlphaPixels, 16, 0x7C00, 0x3E0, 0x1F, 0x8000},
-    {D3DFMT_A4R4G4B4, kRgb | kAlphaPixels, 16, 0xF00, 0xF0, 0xF, 0xF000},
-    {D3DFMT_X4R4G4B4, kRgb, 16, 0xF00, 0xF0, 0xF, 0},
-    {D3DFMT_A2B10G10R10, kRgb | kAlphaPixels, 32, 0x3FF, 0xFFC00, 0x3FF00000, 0xC0000000u},
-    {D3DFMT_A2R10G10B10, kRgb | kAlphaPixels, 32, 0x3FF00000, 0xFFC00, 0x3FF, 0xC0000000u},
-    {D3DFMT_G16R16, kRgb, 32, 0xFFFF, 0xFFFF0000u, 0, 0},
-    {D3DFMT_A8, kAlpha, 8, 0, 0, 0, 0xFF},
-    {D3DFMT_L8, kLuminance, 8, 0xFF, 0, 0, 0},
-    {D3DFMT_A8L8, kLuminance | kAlphaPixels, 16, 0xFF, 0, 0, 0xFF00},
-    {D3DFMT_L16, kLuminance, 16, 0xFFFF, 0, 0, 0},
+const PixelFormat MaskedFormats[] = {
+    {D3DFMT_A8R8G8B8, DdpfRgb | DdpfAlphaPixels, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000u},
+    {D3DFMT_X8R8G8B8, DdpfRgb, 32, 0xFF0000, 0xFF00, 0xFF, 0},
+    {D3DFMT_A8B8G8R8, DdpfRgb | DdpfAlphaPixels, 32, 0xFF, 0xFF00, 0xFF0000, 0xFF000000u},
+    {D3DFMT_X8B8G8R8, DdpfRgb, 32, 0xFF, 0xFF00, 0xFF0000, 0},
+    {D3DFMT_R8G8B8, DdpfRgb, 24, 0xFF0000, 0xFF00, 0xFF, 0},
+    {D3DFMT_R5G6B5, DdpfRgb, 16, 0xF800, 0x7E0, 0x1F, 0},
+    {D3DFMT_X1R5G5B5, DdpfRgb, 16, 0x7C00, 0x3E0, 0x1F, 0},
+    {D3DFMT_A1R5G5B5, DdpfRgb | DdpfAlphaPixels, 16, 0x7C00, 0x3E0, 0x1F, 0x8000},
+    {D3DFMT_A4R4G4B4, DdpfRgb | DdpfAlphaPixels, 16, 0xF00, 0xF0, 0xF, 0xF000},
+    {D3DFMT_X4R4G4B4, DdpfRgb, 16, 0xF00, 0xF0, 0xF, 0},
+    {D3DFMT_A2B10G10R10, DdpfRgb | DdpfAlphaPixels, 32, 0x3FF, 0xFFC00, 0x3FF00000, 0xC0000000u},
+    {D3DFMT_A2R10G10B10, DdpfRgb | DdpfAlphaPixels, 32, 0x3FF00000, 0xFFC00, 0x3FF, 0xC0000000u},
+    {D3DFMT_G16R16, DdpfRgb, 32, 0xFFFF, 0xFFFF0000u, 0, 0},
+    {D3DFMT_A8, DdpfAlpha, 8, 0, 0, 0, 0xFF},
+    {D3DFMT_L8, DdpfLuminance, 8, 0xFF, 0, 0, 0},
+    {D3DFMT_A8L8, DdpfLuminance | DdpfAlphaPixels, 16, 0xFF, 0, 0, 0xFF00},
+    {D3DFMT_L16, DdpfLuminance, 16, 0xFFFF, 0, 0, 0},
 };
 
 // Formats a DDS file names by their number in the FourCC field.
@@ -78,15 +78,15 @@ void Put(std::vector<uint8_t>* out, uint32_t v)
 
 bool DdsFile::IsDds(const void* data, size_t size)
 {
-    return data && size >= 4 && U32(static_cast<const uint8_t*>(data)) == kMagic;
+    return data && size >= 4 && U32(static_cast<const uint8_t*>(data)) == Magic;
 }
 
 bool DdsFile::ReadInfo(const void* data, size_t size, ImageData* img)
 {
-    if (!IsDds(data, size) || size < 4 + kHeaderBytes)
+    if (!IsDds(data, size) || size < 4 + HeaderBytes)
         return false;
     const uint8_t* h = static_cast<const uint8_t*>(data) + 4;
-    if (U32(h) != kHeaderBytes || U32(h + 72) != 32)
+    if (U32(h) != HeaderBytes || U32(h + 72) != 32)
         return false;
     uint32_t flags = U32(h + 4);
     uint32_t height = U32(h + 8), width = U32(h + 12), depth = U32(h + 20), mips = U32(h + 24);
@@ -94,7 +94,7 @@ bool DdsFile::ReadInfo(const void* data, size_t size, ImageData* img)
     uint32_t pfFlags = U32(pf + 4), fourCC = U32(pf + 8);
     uint32_t caps2 = U32(h + 108);
     D3DFORMAT format = D3DFMT_UNKNOWN;
-    if (pfFlags & kFourCC)
+    if (pfFlags & DdpfFourCC)
     {
         if (!FourCCFormat(fourCC))
             return false;  // DX10 headers and unknown codes alike
@@ -103,11 +103,11 @@ bool DdsFile::ReadInfo(const void* data, size_t size, ImageData* img)
     else
     {
         uint32_t bits = U32(pf + 12), r = U32(pf + 16), g = U32(pf + 20), b = U32(pf + 24), a = U32(pf + 28);
-        for (const PixelFormat& m : kMasked)
+        for (const PixelFormat& m : MaskedFormats)
         {
-            uint32_t kind = pfFlags & (kRgb | kLuminance | kAlpha);
-            bool hasAlpha = (pfFlags & (kAlphaPixels | kAlpha)) != 0;
-            if (kind != (m.flags & (kRgb | kLuminance | kAlpha)) || bits != m.bits || r != m.r || g != m.g ||
+            uint32_t kind = pfFlags & (DdpfRgb | DdpfLuminance | DdpfAlpha);
+            bool hasAlpha = (pfFlags & (DdpfAlphaPixels | DdpfAlpha)) != 0;
+            if (kind != (m.flags & (DdpfRgb | DdpfLuminance | DdpfAlpha)) || bits != m.bits || r != m.r || g != m.g ||
                 b != m.b || (hasAlpha ? a : 0) != m.a)
                 continue;
             format = m.format;
@@ -122,19 +122,19 @@ bool DdsFile::ReadInfo(const void* data, size_t size, ImageData* img)
     img->kind = ImageKind::Texture2D;
     img->faces = 1;
     img->depth = 1;
-    if (caps2 & kCubeMap)
+    if (caps2 & DdsCaps2CubeMap)
     {
-        if ((caps2 & kAllFaces) != kAllFaces)
+        if ((caps2 & DdsCaps2AllFaces) != DdsCaps2AllFaces)
             return false;  // partial cubes have no texture to become
         img->kind = ImageKind::Cube;
         img->faces = 6;
     }
-    else if ((caps2 & kVolume) && (flags & kDepth) && depth > 1)
+    else if ((caps2 & DdsCaps2Volume) && (flags & DdsdDepth) && depth > 1)
     {
         img->kind = ImageKind::Volume;
         img->depth = depth;
     }
-    img->levels = (flags & kMipCount) && mips > 0 ? mips : 1;
+    img->levels = (flags & DdsdMipMapCount) && mips > 0 ? mips : 1;
     if (width == 0 || height == 0 || width > 16384 || height > 16384 || img->depth > 2048)
         return false;
     if (img->kind == ImageKind::Cube && width != height)
@@ -159,11 +159,11 @@ bool DdsFile::Read(const void* data, size_t size, ImageData* img)
         need += block ? ((w + 3) / 4) * ((h + 3) / 4) * texel * d : w * h * d * texel;
     }
     need *= img->faces;
-    if (need > kMaxBytes || need > size - 4 - kHeaderBytes)
+    if (need > MaxBytes || need > size - 4 - HeaderBytes)
         return false;
     if (!img->Layout())
         return false;
-    const uint8_t* p = static_cast<const uint8_t*>(data) + 4 + kHeaderBytes;
+    const uint8_t* p = static_cast<const uint8_t*>(data) + 4 + HeaderBytes;
     for (uint32_t f = 0; f < img->faces; ++f)
         for (uint32_t l = 0; l < img->levels; ++l)
         {
@@ -180,19 +180,19 @@ bool DdsFile::Write(const ImageData& img, std::vector<uint8_t>* out)
     if (!ImageData::TexelBytes(img.format, &block) || img.subs.size() != size_t(img.faces) * img.levels)
         return false;
     const PixelFormat* masked = nullptr;
-    for (const PixelFormat& m : kMasked)
+    for (const PixelFormat& m : MaskedFormats)
         if (m.format == img.format)
             masked = &m;
     if (!masked && !FourCCFormat(uint32_t(img.format)))
         return false;
     out->clear();
-    Put(out, kMagic);
-    Put(out, kHeaderBytes);
-    uint32_t flags = kCaps | kHeight | kWidth | kPixelFormat | (block ? kLinearSize : kPitch);
+    Put(out, Magic);
+    Put(out, HeaderBytes);
+    uint32_t flags = DdsdCaps | DdsdHeight | DdsdWidth | DdsdPixelFormat | (block ? DdsdLinearSize : DdsdPitch);
     if (img.levels > 1)
-        flags |= kMipCount;
+        flags |= DdsdMipMapCount;
     if (img.kind == ImageKind::Volume)
-        flags |= kDepth;
+        flags |= DdsdDepth;
     Put(out, flags);
     Put(out, img.height);
     Put(out, img.width);
@@ -214,18 +214,20 @@ bool DdsFile::Write(const ImageData& img, std::vector<uint8_t>* out)
     }
     else
     {
-        Put(out, kFourCC);
+        Put(out, DdpfFourCC);
         Put(out, uint32_t(img.format));
         for (int i = 0; i < 5; ++i)
             Put(out, 0);
     }
-    uint32_t caps = kTexture;
+    uint32_t caps = DdsCapsTexture;
     if (img.levels > 1)
-        caps |= kComplex | kMipMap;
+        caps |= DdsCapsComplex | DdsCapsMipMap;
     if (img.kind != ImageKind::Texture2D)
-        caps |= kComplex;
+        caps |= DdsCapsComplex;
     Put(out, caps);
-    Put(out, img.kind == ImageKind::Cube ? kCubeMap | kAllFaces : img.kind == ImageKind::Volume ? kVolume : 0);
+    Put(out, img.kind == ImageKind::Cube     ? DdsCaps2CubeMap | DdsCaps2AllFaces
+             : img.kind == ImageKind::Volume ? DdsCaps2Volume
+                                             : 0);
     for (int i = 0; i < 3; ++i)
         Put(out, 0);
     for (const ImageLevel& s : img.subs)

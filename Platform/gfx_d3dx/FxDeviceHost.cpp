@@ -8,7 +8,7 @@
 namespace
 {
 
-const char* const kVersion = "#version 330 core\n";
+const char* const Version = "#version 330 core\n";
 
 std::string AttributeDefines()
 {
@@ -16,17 +16,17 @@ std::string AttributeDefines()
     {
         const char* name;
         int location;
-    } kAttributes[] = {{"WE_ATTR_POSITION", WE_ATTR_POSITION},
-                       {"WE_ATTR_BLENDWEIGHT", WE_ATTR_BLENDWEIGHT},
-                       {"WE_ATTR_BLENDINDICES", WE_ATTR_BLENDINDICES},
-                       {"WE_ATTR_NORMAL", WE_ATTR_NORMAL},
-                       {"WE_ATTR_PSIZE", WE_ATTR_PSIZE},
-                       {"WE_ATTR_COLOR0", WE_ATTR_COLOR0},
-                       {"WE_ATTR_COLOR1", WE_ATTR_COLOR1},
-                       {"WE_ATTR_TANGENT", WE_ATTR_TANGENT},
-                       {"WE_ATTR_BINORMAL", WE_ATTR_BINORMAL}};
+    } Attributes[] = {{"WE_ATTR_POSITION", WE_ATTR_POSITION},
+                      {"WE_ATTR_BLENDWEIGHT", WE_ATTR_BLENDWEIGHT},
+                      {"WE_ATTR_BLENDINDICES", WE_ATTR_BLENDINDICES},
+                      {"WE_ATTR_NORMAL", WE_ATTR_NORMAL},
+                      {"WE_ATTR_PSIZE", WE_ATTR_PSIZE},
+                      {"WE_ATTR_COLOR0", WE_ATTR_COLOR0},
+                      {"WE_ATTR_COLOR1", WE_ATTR_COLOR1},
+                      {"WE_ATTR_TANGENT", WE_ATTR_TANGENT},
+                      {"WE_ATTR_BINORMAL", WE_ATTR_BINORMAL}};
     std::string out;
-    for (const auto& a : kAttributes)
+    for (const auto& a : Attributes)
         out += "#define " + std::string(a.name) + " " + std::to_string(a.location) + "\n";
     for (int i = 0; i < 7; ++i)
         out += "#define WE_ATTR_TEXCOORD" + std::to_string(i) + " " + std::to_string(WE_ATTR_TEXCOORD0 + i) + "\n";
@@ -45,12 +45,12 @@ FxDeviceHost::~FxDeviceHost()
 
 std::string FxDeviceHost::VertexText(const std::string& body)
 {
-    return kVersion + AttributeDefines() + GfxShaderInterface::kVertexPrelude + "#line 1\n" + body;
+    return Version + AttributeDefines() + GfxShaderInterface::VertexPrelude + "#line 1\n" + body;
 }
 
 std::string FxDeviceHost::FragmentText(const std::string& body)
 {
-    return kVersion + std::string(GfxShaderInterface::kFragmentPrelude) + "#line 1\n" + body;
+    return Version + std::string(GfxShaderInterface::FragmentPrelude) + "#line 1\n" + body;
 }
 
 uint32_t FxDeviceHost::BuildProgram(const std::string& vertex, const std::string& fragment, std::string* log)
@@ -141,8 +141,8 @@ void FxDeviceHost::Upload(const FxEffect& effect, const FxPass& pass)
             }
             else if (p.rows == 1)
             {
-                static const Type kVector[4] = {Type::Float1, Type::Float2, Type::Float3, Type::Float4};
-                backend.SetUniform(pass.program, u.location, kVector[p.columns - 1], count, words);
+                static const Type Vector[4] = {Type::Float1, Type::Float2, Type::Float3, Type::Float4};
+                backend.SetUniform(pass.program, u.location, Vector[p.columns - 1], count, words);
             }
             else if (p.columns == 4)
             {

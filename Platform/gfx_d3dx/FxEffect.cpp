@@ -80,7 +80,7 @@ void FxEffect::Register(std::vector<std::unique_ptr<FxParameter>>& list, Kind ki
 {
     for (auto& p : list)
     {
-        handles_[p.get()] = kind;
+        m_Handles[p.get()] = kind;
         Register(p->annotations, Kind::Annotation);
     }
 }
@@ -88,15 +88,15 @@ void FxEffect::Register(std::vector<std::unique_ptr<FxParameter>>& list, Kind ki
 bool FxEffect::Create(std::string_view text, FxPool* pool, FxHost* host, const std::string& name, std::string* error)
 {
     std::string why;
-    if (!FxParser::Parse(text, &data_, &why))
+    if (!FxParser::Parse(text, &m_Data, &why))
     {
         if (error)
             *error = name + ": " + why;
-        data_ = FxEffectData{};
+        m_Data = FxEffectData{};
         return false;
     }
     // Every shared parameter is checked against the pool before any joins it, so a refused effect adds none.
-    for (auto& p : data_.parameters)
+    for (auto& p : m_Data.parameters)
     {
         if (!p->shared || !pool)
             continue;
@@ -105,24 +105,24 @@ bool FxEffect::Create(std::string_view text, FxPool* pool, FxHost* host, const s
         {
             if (error)
                 *error = name + ": shared parameter " + p->name + " differs from the pool's";
-            data_ = FxEffectData{};
+            m_Data = FxEffectData{};
             return false;
         }
     }
-    for (auto& p : data_.parameters)
+    for (auto& p : m_Data.parameters)
         if (p->shared && pool)
             pool->Attach(p.get());
-    name_ = data_.name.empty() ? name : data_.name;
-    host_ = host;
-    Register(data_.parameters, Kind::Parameter);
-    for (auto& t : data_.techniques)
+    m_Name = m_Data.name.empty() ? name : m_Data.name;
+    m_Host = host;
+    Register(m_Data.parameters, Kind::Parameter);
+    for (auto& t : m_Data.techniques)
     {
-        handles_[t.get()] = Kind::Technique;
-        techniqueNames_.emplace(t->name, t.get());
+        m_Handles[t.get()] = Kind::Technique;
+        m_TechniqueNames.emplace(t->name, t.get());
         Register(t->annotations, Kind::Annotation);
         for (auto& pass : t->passes)
         {
-            handles_[pass.get()] = Kind::Pass;
+            m_Handles[pass.get()] = Kind::Pass;
             Register(pass->annotations, Kind::Annotation);
         }
     }
@@ -133,8 +133,8 @@ const FxParameter* FxEffect::Parameter(FxHandle h) const
 {
     if (!h)
         return nullptr;
-    auto it = handles_.find(h);
-    if (it != handles_.end())
+    auto it = m_Handles.find(h);
+    if (it != m_Handles.end())
         return it->second == Kind::Parameter || it->second == Kind::Annotation ? reinterpret_cast<const FxParameter*>(h)
                                                                                : nullptr;
     return reinterpret_cast<const FxParameter*>(GetParameterByName(nullptr, h));
@@ -144,8 +144,8 @@ const FxTechnique* FxEffect::Technique(FxHandle h) const
 {
     if (!h)
         return nullptr;
-    auto it = handles_.find(h);
-    if (it != handles_.end())
+    auto it = m_Handles.find(h);
+    if (it != m_Handles.end())
         return it->second == Kind::Technique ? reinterpret_cast<const FxTechnique*>(h) : nullptr;
     return reinterpret_cast<const FxTechnique*>(GetTechniqueByName(h));
 }
@@ -154,7 +154,7 @@ FxHandle FxEffect::GetParameterByName(FxHandle parent, const char* name) const
 {
     if (!name || parent)
         return nullptr;  // parameters have no members: structures are not part of the format
-    for (auto& p : data_.parameters)
+    for (auto& p : m_Data.parameters)
         if (p->name == name)
             return reinterpret_cast<FxHandle>(p.get());
     return nullptr;
@@ -164,7 +164,7 @@ FxHandle FxEffect::GetParameterBySemantic(FxHandle parent, const char* semantic)
 {
     if (!semantic || !*semantic || parent)
         return nullptr;
-    for (auto& p : data_.parameters)
+    for (auto& p : m_Data.parameters)
         if (strcasecmp(p->semantic.c_str(), semantic) == 0)
             return reinterpret_cast<FxHandle>(p.get());
     return nullptr;
@@ -172,9 +172,9 @@ FxHandle FxEffect::GetParameterBySemantic(FxHandle parent, const char* semantic)
 
 FxHandle FxEffect::GetParameter(FxHandle parent, uint32_t index) const
 {
-    if (parent || index >= data_.parameters.size())
+    if (parent || index >= m_Data.parameters.size())
         return nullptr;
-    return reinterpret_cast<FxHandle>(data_.parameters[index].get());
+    return reinterpret_cast<FxHandle>(m_Data.parameters[index].get());
 }
 
 namespace
@@ -199,8 +199,8 @@ FxHandle FxEffect::GetAnnotation(FxHandle object, uint32_t index) const
     Kind kind = Kind::Parameter;
     if (!o)
     {
-        auto it = handles_.find(object);
-        if (it == handles_.end())
+        auto it = m_Handles.find(object);
+        if (it == m_Handles.end())
         {
             o = Technique(object);
             kind = Kind::Technique;
@@ -237,13 +237,13 @@ FxHandle FxEffect::GetTechniqueByName(const char* name) const
 {
     if (!name)
         return nullptr;
-    auto it = techniqueNames_.find(name);
-    return it == techniqueNames_.end() ? nullptr : reinterpret_cast<FxHandle>(it->second);
+    auto it = m_TechniqueNames.find(name);
+    return it == m_TechniqueNames.end() ? nullptr : reinterpret_cast<FxHandle>(it->second);
 }
 
 FxHandle FxEffect::GetTechnique(uint32_t index) const
 {
-    return index < data_.techniques.size() ? reinterpret_cast<FxHandle>(data_.techniques[index].get()) : nullptr;
+    return index < m_Data.techniques.size() ? reinterpret_cast<FxHandle>(m_Data.techniques[index].get()) : nullptr;
 }
 
 FxHandle FxEffect::GetPass(FxHandle technique, uint32_t index) const
@@ -497,19 +497,19 @@ bool FxEffect::Build(FxTechnique* t)
             continue;
         }
         pass->built = true;
-        if (!host_)
+        if (!m_Host)
             continue;
         std::string defines = DefineLines(pass->defines);
         // The compiler's line numbers stay those of the body the effect text holds.
         if (!defines.empty())
             defines += "#line 1\n";
         std::string log;
-        pass->program = host_->BuildProgram(defines + *pass->vertexSource, defines + *pass->fragmentSource, &log);
+        pass->program = m_Host->BuildProgram(defines + *pass->vertexSource, defines + *pass->fragmentSource, &log);
         if (!pass->program)
         {
             pass->failed = true;
             ok = false;
-            std::string text = "effect " + name_ + ", technique " + t->name + ", pass " + pass->name +
+            std::string text = "effect " + m_Name + ", technique " + t->name + ", pass " + pass->name +
                                ": the program does not build:\n" + log;
             g_FxReport(text.c_str());
         }
@@ -520,9 +520,9 @@ bool FxEffect::Build(FxTechnique* t)
 bool FxEffect::SetTechnique(FxHandle technique)
 {
     FxTechnique* t = const_cast<FxTechnique*>(Technique(technique));
-    if (!t || begun_)
+    if (!t || m_Begun)
         return false;
-    current_ = t;
+    m_Current = t;
     Build(t);
     return true;
 }
@@ -535,70 +535,70 @@ bool FxEffect::ValidateTechnique(FxHandle technique)
 
 bool FxEffect::Begin(uint32_t* passes)
 {
-    if (!current_)
+    if (!m_Current)
     {
-        if (data_.techniques.empty())
+        if (m_Data.techniques.empty())
             return false;
-        current_ = data_.techniques[0].get();
+        m_Current = m_Data.techniques[0].get();
     }
-    if (begun_)
+    if (m_Begun)
         return false;
-    Build(current_);
-    begun_ = true;
+    Build(m_Current);
+    m_Begun = true;
     if (passes)
-        *passes = uint32_t(current_->passes.size());
+        *passes = uint32_t(m_Current->passes.size());
     return true;
 }
 
 bool FxEffect::BeginPass(uint32_t index)
 {
-    if (!begun_ || activePass_ || index >= current_->passes.size())
+    if (!m_Begun || m_ActivePass || index >= m_Current->passes.size())
         return false;
-    FxPass* pass = current_->passes[index].get();
+    FxPass* pass = m_Current->passes[index].get();
     if (pass->failed)
         return false;
-    activePass_ = pass;
-    if (host_)
-        host_->ApplyPass(*this, *pass);
+    m_ActivePass = pass;
+    if (m_Host)
+        m_Host->ApplyPass(*this, *pass);
     return true;
 }
 
 bool FxEffect::CommitChanges()
 {
-    if (!activePass_)
+    if (!m_ActivePass)
         return false;
-    if (host_)
-        host_->Commit(*this, *activePass_);
+    if (m_Host)
+        m_Host->Commit(*this, *m_ActivePass);
     return true;
 }
 
 bool FxEffect::EndPass()
 {
-    if (!activePass_)
+    if (!m_ActivePass)
         return false;
-    activePass_ = nullptr;
-    if (host_)
-        host_->EndPass();
+    m_ActivePass = nullptr;
+    if (m_Host)
+        m_Host->EndPass();
     return true;
 }
 
 bool FxEffect::End()
 {
-    if (!begun_)
+    if (!m_Begun)
         return false;
-    if (activePass_)
+    if (m_ActivePass)
         EndPass();
-    begun_ = false;
+    m_Begun = false;
     return true;
 }
 
 void FxEffect::ReleasePrograms()
 {
-    for (auto& t : data_.techniques)
+    for (auto& t : m_Data.techniques)
         for (auto& pass : t->passes)
         {
-            if (pass->program && host_)
-                host_->DestroyProgram(pass->program);
+            if (pass->program && m_Host)
+                m_Host->DestroyProgram(pass->program);
             pass->program = 0;
             pass->built = false;
             pass->failed = false;
@@ -607,7 +607,7 @@ void FxEffect::ReleasePrograms()
 
 void FxEffect::OnLostDevice()
 {
-    if (begun_)
+    if (m_Begun)
         End();
     ReleasePrograms();
 }

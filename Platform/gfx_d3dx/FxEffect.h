@@ -26,8 +26,8 @@ public:
     // with the reason in `error`, on a broken text or a shared parameter that disagrees with the pool.
     bool Create(std::string_view text, FxPool* pool, FxHost* host, const std::string& name, std::string* error);
 
-    const std::string& Name() const { return name_; }
-    const FxEffectData& Data() const { return data_; }
+    const std::string& Name() const { return m_Name; }
+    const FxEffectData& Data() const { return m_Data; }
 
     // Lookups; 0 when absent. A null parent means the effect's top level.
     FxHandle GetParameterByName(FxHandle parent, const char* name) const;
@@ -38,8 +38,8 @@ public:
     FxHandle GetTechniqueByName(const char* name) const;
     FxHandle GetTechnique(uint32_t index) const;
     FxHandle GetPass(FxHandle technique, uint32_t index) const;
-    uint32_t ParameterCount() const { return uint32_t(data_.parameters.size()); }
-    uint32_t TechniqueCount() const { return uint32_t(data_.techniques.size()); }
+    uint32_t ParameterCount() const { return uint32_t(m_Data.parameters.size()); }
+    uint32_t TechniqueCount() const { return uint32_t(m_Data.techniques.size()); }
 
     // The record a handle (or name) stands for, or null.
     const FxParameter* Parameter(FxHandle h) const;
@@ -72,14 +72,14 @@ public:
 
     // Running a technique. Programs of a technique are built the first time it is chosen.
     bool SetTechnique(FxHandle technique);
-    FxHandle GetCurrentTechnique() const { return reinterpret_cast<FxHandle>(current_); }
+    FxHandle GetCurrentTechnique() const { return reinterpret_cast<FxHandle>(m_Current); }
     bool ValidateTechnique(FxHandle technique);
     bool Begin(uint32_t* passes);
     bool BeginPass(uint32_t pass);
     bool CommitChanges();
     bool EndPass();
     bool End();
-    bool InPass() const { return activePass_ != nullptr; }
+    bool InPass() const { return m_ActivePass != nullptr; }
 
     // The device went away or came back: built programs are dropped and rebuilt on next use.
     void OnLostDevice();
@@ -104,12 +104,12 @@ private:
     void Register(std::vector<std::unique_ptr<FxParameter>>& list, Kind kind);
     void ReleasePrograms();
 
-    std::string name_;
-    FxEffectData data_;
-    FxHost* host_ = nullptr;
-    std::unordered_map<const void*, Kind> handles_;
-    std::unordered_map<std::string, FxTechnique*> techniqueNames_;  // variant effects have thousands
-    FxTechnique* current_ = nullptr;
-    bool begun_ = false;
-    FxPass* activePass_ = nullptr;
+    std::string m_Name;
+    FxEffectData m_Data;
+    FxHost* m_Host = nullptr;
+    std::unordered_map<const void*, Kind> m_Handles;
+    std::unordered_map<std::string, FxTechnique*> m_TechniqueNames;  // variant effects have thousands
+    FxTechnique* m_Current = nullptr;
+    bool m_Begun = false;
+    FxPass* m_ActivePass = nullptr;
 };

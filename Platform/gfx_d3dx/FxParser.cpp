@@ -30,84 +30,87 @@ struct Token
 class Lexer
 {
 public:
-    explicit Lexer(std::string_view s) : s_(s) {}
+    explicit Lexer(std::string_view s) : m_Text(s) {}
 
     Token Next()
     {
         SkipBlank();
         Token t;
-        t.line = line_;
-        if (p_ >= s_.size())
+        t.line = m_Line;
+        if (m_Pos >= m_Text.size())
             return t;
-        char c = s_[p_];
+        char c = m_Text[m_Pos];
         if (IsIdentStart(c))
         {
-            size_t b = p_;
-            while (p_ < s_.size() && (IsIdentStart(s_[p_]) || (s_[p_] >= '0' && s_[p_] <= '9')))
-                ++p_;
+            size_t b = m_Pos;
+            while (m_Pos < m_Text.size() &&
+                   (IsIdentStart(m_Text[m_Pos]) || (m_Text[m_Pos] >= '0' && m_Text[m_Pos] <= '9')))
+                ++m_Pos;
             t.kind = Tok::Ident;
-            t.text = s_.substr(b, p_ - b);
+            t.text = m_Text.substr(b, m_Pos - b);
             return t;
         }
-        if ((c >= '0' && c <= '9') || ((c == '-' || c == '.') && p_ + 1 < s_.size() &&
-                                       ((s_[p_ + 1] >= '0' && s_[p_ + 1] <= '9') || s_[p_ + 1] == '.')))
+        if ((c >= '0' && c <= '9') ||
+            ((c == '-' || c == '.') && m_Pos + 1 < m_Text.size() &&
+             ((m_Text[m_Pos + 1] >= '0' && m_Text[m_Pos + 1] <= '9') || m_Text[m_Pos + 1] == '.')))
         {
-            size_t b = p_++;
-            while (p_ < s_.size() && (std::isalnum((unsigned char)s_[p_]) || s_[p_] == '.' ||
-                                      ((s_[p_] == '-' || s_[p_] == '+') && (s_[p_ - 1] == 'e' || s_[p_ - 1] == 'E'))))
-                ++p_;
+            size_t b = m_Pos++;
+            while (m_Pos < m_Text.size() && (std::isalnum((unsigned char)m_Text[m_Pos]) || m_Text[m_Pos] == '.' ||
+                                             ((m_Text[m_Pos] == '-' || m_Text[m_Pos] == '+') &&
+                                              (m_Text[m_Pos - 1] == 'e' || m_Text[m_Pos - 1] == 'E'))))
+                ++m_Pos;
             t.kind = Tok::Number;
-            t.text = s_.substr(b, p_ - b);
+            t.text = m_Text.substr(b, m_Pos - b);
             return t;
         }
-        if (s_.substr(p_, 3) == "\"\"\"")
+        if (m_Text.substr(m_Pos, 3) == "\"\"\"")
         {
-            size_t b = p_ + 3;
-            size_t e = s_.find("\"\"\"", b);
+            size_t b = m_Pos + 3;
+            size_t e = m_Text.find("\"\"\"", b);
             if (e == std::string_view::npos)
             {
                 t.kind = Tok::Bad;
                 t.text = "program text without its closing \"\"\"";
-                p_ = s_.size();
+                m_Pos = m_Text.size();
                 return t;
             }
             t.kind = Tok::Code;
-            t.text = s_.substr(b, e - b);
+            t.text = m_Text.substr(b, e - b);
             for (char ch : t.text)
                 if (ch == '\n')
-                    ++line_;
-            p_ = e + 3;
+                    ++m_Line;
+            m_Pos = e + 3;
             return t;
         }
         if (c == '"')
         {
-            ++p_;
+            ++m_Pos;
             t.kind = Tok::String;
-            while (p_ < s_.size() && s_[p_] != '"' && s_[p_] != '\n')
+            while (m_Pos < m_Text.size() && m_Text[m_Pos] != '"' && m_Text[m_Pos] != '\n')
             {
-                if (s_[p_] == '\\' && p_ + 1 < s_.size())
-                    ++p_;
-                t.text += s_[p_++];
+                if (m_Text[m_Pos] == '\\' && m_Pos + 1 < m_Text.size())
+                    ++m_Pos;
+                t.text += m_Text[m_Pos++];
             }
-            if (p_ >= s_.size() || s_[p_] != '"')
+            if (m_Pos >= m_Text.size() || m_Text[m_Pos] != '"')
             {
                 t.kind = Tok::Bad;
                 t.text = "string without its closing quote";
                 return t;
             }
-            ++p_;
+            ++m_Pos;
             return t;
         }
         if (std::strchr("{}[]<>=;:,", c))
         {
-            ++p_;
+            ++m_Pos;
             t.kind = Tok::Punct;
             t.text = std::string(1, c);
             return t;
         }
         t.kind = Tok::Bad;
         t.text = std::string("unexpected character '") + c + "'";
-        ++p_;
+        ++m_Pos;
         return t;
     }
 
@@ -116,31 +119,31 @@ private:
 
     void SkipBlank()
     {
-        while (p_ < s_.size())
+        while (m_Pos < m_Text.size())
         {
-            char c = s_[p_];
+            char c = m_Text[m_Pos];
             if (c == '\n')
             {
-                ++line_;
-                ++p_;
+                ++m_Line;
+                ++m_Pos;
             }
             else if (c == ' ' || c == '\t' || c == '\r')
             {
-                ++p_;
+                ++m_Pos;
             }
-            else if (s_.substr(p_, 2) == "//")
+            else if (m_Text.substr(m_Pos, 2) == "//")
             {
-                while (p_ < s_.size() && s_[p_] != '\n')
-                    ++p_;
+                while (m_Pos < m_Text.size() && m_Text[m_Pos] != '\n')
+                    ++m_Pos;
             }
-            else if (s_.substr(p_, 2) == "/*")
+            else if (m_Text.substr(m_Pos, 2) == "/*")
             {
-                size_t e = s_.find("*/", p_ + 2);
-                size_t stop = e == std::string_view::npos ? s_.size() : e + 2;
-                for (size_t i = p_; i < stop; ++i)
-                    if (s_[i] == '\n')
-                        ++line_;
-                p_ = stop;
+                size_t e = m_Text.find("*/", m_Pos + 2);
+                size_t stop = e == std::string_view::npos ? m_Text.size() : e + 2;
+                for (size_t i = m_Pos; i < stop; ++i)
+                    if (m_Text[i] == '\n')
+                        ++m_Line;
+                m_Pos = stop;
             }
             else
             {
@@ -149,9 +152,9 @@ private:
         }
     }
 
-    std::string_view s_;
-    size_t p_ = 0;
-    int line_ = 1;
+    std::string_view m_Text;
+    size_t m_Pos = 0;
+    int m_Line = 1;
 };
 
 std::string Upper(std::string s)
@@ -184,7 +187,7 @@ struct StateName
     Kind kind;
 };
 
-const StateName kRenderStates[] = {
+const StateName RenderStates[] = {
     {"ZENABLE", 7, Kind::Number},
     {"FILLMODE", 8, Kind::Fill},
     {"SHADEMODE", 9, Kind::Number},
@@ -243,7 +246,7 @@ const StateName kRenderStates[] = {
     {"BLENDOPALPHA", 209, Kind::BlendOp},
 };
 
-const StateName kSamplerStates[] = {
+const StateName SamplerStates[] = {
     {"ADDRESSU", 1, Kind::Address},      {"ADDRESSV", 2, Kind::Address},     {"ADDRESSW", 3, Kind::Address},
     {"BORDERCOLOR", 4, Kind::Number},    {"MAGFILTER", 5, Kind::Filter},     {"MINFILTER", 6, Kind::Filter},
     {"MIPFILTER", 7, Kind::Filter},      {"MIPMAPLODBIAS", 8, Kind::Number}, {"MAXMIPLEVEL", 9, Kind::Number},
@@ -309,31 +312,31 @@ const StateName* FindState(const StateName* begin, const StateName* end, const s
 class Parser
 {
 public:
-    Parser(std::string_view text, FxEffectData* out) : lex_(text), out_(out) { Advance(); }
+    Parser(std::string_view text, FxEffectData* out) : m_Lex(text), m_Out(out) { Advance(); }
 
     bool Run(std::string* error)
     {
         bool ok = File();
         if (!ok && error)
-            *error = "line " + std::to_string(errLine_) + ": " + err_;
+            *error = "line " + std::to_string(m_ErrLine) + ": " + m_Err;
         return ok;
     }
 
 private:
-    void Advance() { tok_ = lex_.Next(); }
+    void Advance() { m_Tok = m_Lex.Next(); }
 
     bool Fail(const std::string& what)
     {
-        if (err_.empty())
+        if (m_Err.empty())
         {
-            err_ = tok_.kind == Tok::Bad ? tok_.text : what;
-            errLine_ = tok_.line;
+            m_Err = m_Tok.kind == Tok::Bad ? m_Tok.text : what;
+            m_ErrLine = m_Tok.line;
         }
         return false;
     }
 
-    bool IsPunct(char c) const { return tok_.kind == Tok::Punct && tok_.text[0] == c; }
-    bool IsWord(const char* w) const { return tok_.kind == Tok::Ident && tok_.text == w; }
+    bool IsPunct(char c) const { return m_Tok.kind == Tok::Punct && m_Tok.text[0] == c; }
+    bool IsWord(const char* w) const { return m_Tok.kind == Tok::Ident && m_Tok.text == w; }
 
     bool Expect(char c)
     {
@@ -345,19 +348,19 @@ private:
 
     bool Ident(std::string* out, const char* what)
     {
-        if (tok_.kind != Tok::Ident)
+        if (m_Tok.kind != Tok::Ident)
             return Fail(std::string(what) + " expected");
-        *out = tok_.text;
+        *out = m_Tok.text;
         Advance();
         return true;
     }
 
     bool Unsigned(uint32_t* out)
     {
-        if (tok_.kind != Tok::Number)
+        if (m_Tok.kind != Tok::Number)
             return Fail("number expected");
-        auto r = std::from_chars(tok_.text.data(), tok_.text.data() + tok_.text.size(), *out);
-        if (r.ec != std::errc() || r.ptr != tok_.text.data() + tok_.text.size())
+        auto r = std::from_chars(m_Tok.text.data(), m_Tok.text.data() + m_Tok.text.size(), *out);
+        if (r.ec != std::errc() || r.ptr != m_Tok.text.data() + m_Tok.text.size())
             return Fail("whole number expected");
         Advance();
         return true;
@@ -365,7 +368,7 @@ private:
 
     bool File()
     {
-        while (tok_.kind != Tok::End)
+        while (m_Tok.kind != Tok::End)
         {
             if (IsWord("technique"))
             {
@@ -380,9 +383,9 @@ private:
             else if (IsWord("effect"))
             {
                 Advance();
-                if (tok_.kind != Tok::String)
+                if (m_Tok.kind != Tok::String)
                     return Fail("effect name expected");
-                out_->name = tok_.text;
+                m_Out->name = m_Tok.text;
                 Advance();
                 if (!Expect(';'))
                     return false;
@@ -392,10 +395,10 @@ private:
                 auto p = std::make_unique<FxParameter>();
                 if (!Parameter(p.get(), true))
                     return false;
-                for (auto& q : out_->parameters)
+                for (auto& q : m_Out->parameters)
                     if (q->name == p->name)
                         return Fail("parameter " + p->name + " declared twice");
-                out_->parameters.push_back(std::move(p));
+                m_Out->parameters.push_back(std::move(p));
             }
         }
         return true;
@@ -407,20 +410,20 @@ private:
         std::string name;
         if (!Ident(&name, "code block name") || !Expect('='))
             return false;
-        if (tok_.kind != Tok::Code)
+        if (m_Tok.kind != Tok::Code)
             return Fail("\"\"\" program text expected");
-        if (codes_.count(name))
+        if (m_Codes.count(name))
             return Fail("code block " + name + " declared twice");
-        codes_[name] = std::make_shared<const std::string>(tok_.text);
+        m_Codes[name] = std::make_shared<const std::string>(m_Tok.text);
         Advance();
         return Expect(';');
     }
 
     bool Type(FxParameter* p)
     {
-        if (tok_.kind != Tok::Ident)
+        if (m_Tok.kind != Tok::Ident)
             return Fail("type expected");
-        const std::string& t = tok_.text;
+        const std::string& t = m_Tok.text;
         if (t == "bool")
         {
             p->type = FxType::Bool;
@@ -516,7 +519,7 @@ private:
         Advance();
         while (!IsPunct('>'))
         {
-            if (tok_.kind == Tok::End)
+            if (m_Tok.kind == Tok::End)
                 return Fail("'>' expected");
             auto a = std::make_unique<FxParameter>();
             if (!Parameter(a.get(), false))
@@ -529,9 +532,9 @@ private:
 
     bool Scalar(FxType type, uint32_t* out)
     {
-        if (tok_.kind == Tok::Ident && (tok_.text == "true" || tok_.text == "false"))
+        if (m_Tok.kind == Tok::Ident && (m_Tok.text == "true" || m_Tok.text == "false"))
         {
-            bool b = tok_.text == "true";
+            bool b = m_Tok.text == "true";
             if (type == FxType::Float)
             {
                 float f = b ? 1.0f : 0.0f;
@@ -544,10 +547,10 @@ private:
             Advance();
             return true;
         }
-        if (tok_.kind != Tok::Number)
+        if (m_Tok.kind != Tok::Number)
             return Fail("number expected");
-        const char* b = tok_.text.data();
-        const char* e = b + tok_.text.size();
+        const char* b = m_Tok.text.data();
+        const char* e = b + m_Tok.text.size();
         if (type == FxType::Float)
         {
             float f = 0;
@@ -555,7 +558,7 @@ private:
                 --e;
             auto r = std::from_chars(b, e, f);
             if (r.ec != std::errc() || r.ptr != e)
-                return Fail("bad number " + tok_.text);
+                return Fail("bad number " + m_Tok.text);
             std::memcpy(out, &f, 4);
         }
         else
@@ -563,7 +566,7 @@ private:
             int32_t i = 0;
             auto r = std::from_chars(b, e, i);
             if (r.ec != std::errc() || r.ptr != e)
-                return Fail("bad whole number " + tok_.text);
+                return Fail("bad whole number " + m_Tok.text);
             *out = type == FxType::Bool ? (i != 0 ? 1u : 0u) : uint32_t(i);
         }
         Advance();
@@ -576,9 +579,9 @@ private:
             return Fail("a texture parameter takes no value");
         if (p->type == FxType::String)
         {
-            if (tok_.kind != Tok::String)
+            if (m_Tok.kind != Tok::String)
                 return Fail("string expected");
-            p->own.text = tok_.text;
+            p->own.text = m_Tok.text;
             Advance();
             return true;
         }
@@ -634,17 +637,17 @@ private:
         if (IsWord("variants"))
         {
             Advance();
-            if (tok_.kind != Tok::String)
+            if (m_Tok.kind != Tok::String)
                 return Fail("variant letters expected");
-            letters = tok_.text;
+            letters = m_Tok.text;
             // The letters of the engine's variant names, in the order names carry them.
-            static const std::string kOrder = "3FHDSBELVGW";
+            static const std::string Order = "3FHDSBELVGW";
             size_t at = 0;
             for (char c : letters)
             {
-                size_t found = kOrder.find(c, at);
+                size_t found = Order.find(c, at);
                 if (found == std::string::npos)
-                    return Fail("variant letters must be a subsequence of " + kOrder);
+                    return Fail("variant letters must be a subsequence of " + Order);
                 at = found + 1;
             }
             Advance();
@@ -704,24 +707,24 @@ private:
         made.insert(made.begin(), std::move(t));
         for (auto& m : made)
         {
-            if (!techniqueNames_.insert(m->name).second)
+            if (!m_TechniqueNames.insert(m->name).second)
                 return Fail("technique " + m->name + " declared twice");
-            out_->techniques.push_back(std::move(m));
+            m_Out->techniques.push_back(std::move(m));
         }
         return true;
     }
 
     bool Program(std::shared_ptr<const std::string>* out)
     {
-        if (tok_.kind == Tok::Code)
+        if (m_Tok.kind == Tok::Code)
         {
-            *out = std::make_shared<const std::string>(tok_.text);
+            *out = std::make_shared<const std::string>(m_Tok.text);
         }
-        else if (tok_.kind == Tok::Ident)
+        else if (m_Tok.kind == Tok::Ident)
         {
-            auto it = codes_.find(tok_.text);
-            if (it == codes_.end())
-                return Fail("unknown code block " + tok_.text);
+            auto it = m_Codes.find(m_Tok.text);
+            if (it == m_Codes.end())
+                return Fail("unknown code block " + m_Tok.text);
             *out = it->second;
         }
         else
@@ -744,19 +747,19 @@ private:
 
     bool StateValue(Kind kind, uint32_t* out)
     {
-        if (tok_.kind == Tok::Ident)
+        if (m_Tok.kind == Tok::Ident)
         {
-            if (!SymbolValue(kind, Upper(tok_.text), out))
-                return Fail("unknown value " + tok_.text);
+            if (!SymbolValue(kind, Upper(m_Tok.text), out))
+                return Fail("unknown value " + m_Tok.text);
             Advance();
             return true;
         }
-        if (tok_.kind != Tok::Number)
+        if (m_Tok.kind != Tok::Number)
             return Fail("state value expected");
-        bool isFloat = tok_.text.find_first_of(".eE") != std::string::npos && tok_.text.rfind("0x", 0) != 0 &&
-                       tok_.text.rfind("0X", 0) != 0;
-        const char* b = tok_.text.data();
-        const char* e = b + tok_.text.size();
+        bool isFloat = m_Tok.text.find_first_of(".eE") != std::string::npos && m_Tok.text.rfind("0x", 0) != 0 &&
+                       m_Tok.text.rfind("0X", 0) != 0;
+        const char* b = m_Tok.text.data();
+        const char* e = b + m_Tok.text.size();
         if (isFloat)
         {
             float f = 0;
@@ -764,13 +767,13 @@ private:
                 --e;
             auto r = std::from_chars(b, e, f);
             if (r.ec != std::errc() || r.ptr != e)
-                return Fail("bad number " + tok_.text);
+                return Fail("bad number " + m_Tok.text);
             std::memcpy(out, &f, 4);
         }
         else
         {
             int base = 10;
-            if (tok_.text.size() > 2 && b[0] == '0' && (b[1] == 'x' || b[1] == 'X'))
+            if (m_Tok.text.size() > 2 && b[0] == '0' && (b[1] == 'x' || b[1] == 'X'))
                 b += 2, base = 16;
             bool negative = *b == '-';
             if (negative)
@@ -778,7 +781,7 @@ private:
             uint32_t v = 0;
             auto r = std::from_chars(b, e, v, base);
             if (r.ec != std::errc() || r.ptr != e)
-                return Fail("bad number " + tok_.text);
+                return Fail("bad number " + m_Tok.text);
             *out = negative ? uint32_t(0u - v) : v;
         }
         Advance();
@@ -818,9 +821,9 @@ private:
             }
             else if (upper == "DEFINES")
             {
-                if (tok_.kind != Tok::String)
+                if (m_Tok.kind != Tok::String)
                     return Fail("string expected");
-                pass->defines = tok_.text;
+                pass->defines = m_Tok.text;
                 Advance();
             }
             else if (upper == "TEXTURE")
@@ -831,14 +834,14 @@ private:
                 if (!Ident(&name, "texture parameter name"))
                     return false;
                 const FxParameter* target = nullptr;
-                for (auto& q : out_->parameters)
+                for (auto& q : m_Out->parameters)
                     if (q->name == name)
                         target = q.get();
                 if (!target || target->type != FxType::Texture)
                     return Fail(name + " is not a texture parameter");
                 SamplerAt(pass, index)->texture = name;
             }
-            else if (const StateName* s = FindState(std::begin(kSamplerStates), std::end(kSamplerStates), upper))
+            else if (const StateName* s = FindState(std::begin(SamplerStates), std::end(SamplerStates), upper))
             {
                 if (!indexed)
                     return Fail(key + " needs a unit: " + key + "[n]");
@@ -847,7 +850,7 @@ private:
                     return false;
                 SamplerAt(pass, index)->states.emplace_back(s->id, v);
             }
-            else if (const StateName* r = FindState(std::begin(kRenderStates), std::end(kRenderStates), upper))
+            else if (const StateName* r = FindState(std::begin(RenderStates), std::end(RenderStates), upper))
             {
                 if (indexed)
                     return Fail(key + " takes no unit");
@@ -869,13 +872,13 @@ private:
         return true;
     }
 
-    Lexer lex_;
-    Token tok_;
-    FxEffectData* out_;
-    std::map<std::string, std::shared_ptr<const std::string>> codes_;
-    std::set<std::string> techniqueNames_;
-    std::string err_;
-    int errLine_ = 0;
+    Lexer m_Lex;
+    Token m_Tok;
+    FxEffectData* m_Out;
+    std::map<std::string, std::shared_ptr<const std::string>> m_Codes;
+    std::set<std::string> m_TechniqueNames;
+    std::string m_Err;
+    int m_ErrLine = 0;
 };
 
 }  // namespace

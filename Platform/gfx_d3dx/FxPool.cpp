@@ -2,8 +2,8 @@
 
 bool FxPool::Attach(FxParameter* p)
 {
-    auto it = shared_.find(p->name);
-    if (it == shared_.end())
+    auto it = m_Shared.find(p->name);
+    if (it == m_Shared.end())
     {
         auto record = std::make_unique<FxParameter>();
         record->name = p->name;
@@ -14,7 +14,7 @@ bool FxPool::Attach(FxParameter* p)
         record->elements = p->elements;
         record->shared = true;
         record->own = p->own;
-        it = shared_.emplace(p->name, std::move(record)).first;
+        it = m_Shared.emplace(p->name, std::move(record)).first;
     }
     const FxParameter& q = *it->second;
     if (q.type != p->type || q.rows != p->rows || q.columns != p->columns || q.elements != p->elements)
@@ -25,6 +25,6 @@ bool FxPool::Attach(FxParameter* p)
 
 const FxParameter* FxPool::Find(const std::string& name) const
 {
-    auto it = shared_.find(name);
-    return it == shared_.end() ? nullptr : it->second.get();
+    auto it = m_Shared.find(name);
+    return it == m_Shared.end() ? nullptr : it->second.get();
 }

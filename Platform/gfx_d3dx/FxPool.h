@@ -15,14 +15,14 @@ public:
     // type or size.
     bool Attach(FxParameter* parameter);
     const FxParameter* Find(const std::string& name) const;
-    size_t Count() const { return shared_.size(); }
+    size_t Count() const { return m_Shared.size(); }
     template <class F>
     void ForEach(F&& f)
     {
-        for (auto& [name, p] : shared_)
+        for (auto& [name, p] : m_Shared)
             f(*p);
     }
 
 private:
-    std::map<std::string, std::unique_ptr<FxParameter>> shared_;
+    std::map<std::string, std::unique_ptr<FxParameter>> m_Shared;
 };

@@ -4,7 +4,7 @@ namespace
 {
 
 // The largest decoded image kept in memory, all faces and levels.
-constexpr uint64_t kMaxBytes = 1ull << 30;
+constexpr uint64_t MaxBytes = 1ull << 30;
 
 }  // namespace
 
@@ -90,7 +90,7 @@ bool ImageData::Layout()
         uint64_t w = width >> l ? width >> l : 1, h = height >> l ? height >> l : 1, d = depth >> l ? depth >> l : 1;
         total += (block ? (w + 3) / 4 * ((h + 3) / 4) : w * h) * texel * d;
     }
-    if (total * faces > kMaxBytes)
+    if (total * faces > MaxBytes)
         return false;
     subs.assign(size_t(faces) * levels, ImageLevel{});
     for (uint32_t f = 0; f < faces; ++f)

@@ -18,7 +18,7 @@ struct Masks
 };
 
 // Channel masks of the packed formats (read as little-endian words).
-const Masks kMasks[] = {
+const Masks MaskTable[] = {
     {D3DFMT_A8R8G8B8, 4, 0xFF0000, 0xFF00, 0xFF, 0xFF000000u, false},
     {D3DFMT_X8R8G8B8, 4, 0xFF0000, 0xFF00, 0xFF, 0, false},
     {D3DFMT_A8B8G8R8, 4, 0xFF, 0xFF00, 0xFF0000, 0xFF000000u, false},
@@ -40,7 +40,7 @@ const Masks kMasks[] = {
 
 const Masks* FindMasks(D3DFORMAT f)
 {
-    for (const Masks& m : kMasks)
+    for (const Masks& m : MaskTable)
         if (m.format == f)
             return &m;
     return nullptr;

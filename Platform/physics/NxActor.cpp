@@ -48,45 +48,45 @@ bool NxActorDesc::isValid() const
     return true;
 }
 
-NxActor::NxActor(NxScene* scene, const NxActorDesc& desc, NxU32 serial) : scene_(scene), serial_(serial)
+NxActor::NxActor(NxScene* scene, const NxActorDesc& desc, NxU32 serial) : m_Scene(scene), m_Serial(serial)
 {
-    dynamic_ = desc.body != nullptr;
-    actorFlags_ = desc.flags;
-    group_ = desc.group;
+    m_Dynamic = desc.body != nullptr;
+    m_ActorFlags = desc.flags;
+    m_Group = desc.group;
     userData = desc.userData;
     setName(desc.name);
     for (const NxShapeDesc* sd : desc.shapes)
-        shapes_.push_back(new NxShape(this, *sd, dynamic_));
-    if (dynamic_)
+        m_Shapes.push_back(new NxShape(this, *sd, m_Dynamic));
+    if (m_Dynamic)
     {
         const NxBodyDesc& b = *desc.body;
-        bodyFlags_ = b.flags;
-        linearDamping_ = b.linearDamping;
-        angularDamping_ = b.angularDamping;
-        ccdThreshold_ = b.CCDMotionThreshold;
-        maxAngularVelocity_ = b.maxAngularVelocity;
+        m_BodyFlags = b.flags;
+        m_LinearDamping = b.linearDamping;
+        m_AngularDamping = b.angularDamping;
+        m_CcdThreshold = b.CCDMotionThreshold;
+        m_MaxAngularVelocity = b.maxAngularVelocity;
         if (b.mass > 0)
         {
-            mass_ = b.mass;
+            m_Mass = b.mass;
         }
         else
         {
-            for (const NxShape* s : shapes_)
+            for (const NxShape* s : m_Shapes)
             {
                 if (s->isTrigger())
                     continue;
-                mass_ +=
+                m_Mass +=
                     s->getMass() > 0 ? s->getMass() : (desc.density > 0 ? desc.density : s->getDensity()) * s->volume();
             }
-            if (!(mass_ > 0))
-                mass_ = 1;
+            if (!(m_Mass > 0))
+                m_Mass = 1;
         }
     }
     rebuildCollision();
-    if (body_ && dynamic_)
+    if (m_Body && m_Dynamic)
     {
         const NxBodyDesc& b = *desc.body;
-        btRigidBody* rb = body_;
+        btRigidBody* rb = m_Body;
         placeBody(desc.globalPose);
         if (!isKinematic())
         {
@@ -94,14 +94,14 @@ NxActor::NxActor(NxScene* scene, const NxActorDesc& desc, NxU32 serial) : scene_
             rb->setAngularVelocity(NxToBullet(b.angularVelocity));
             wakeUp(b.wakeUpCounter);
         }
-        const NxPhysicsSDK& sdk = scene_->getPhysicsSDK();
+        const NxPhysicsSDK& sdk = m_Scene->getPhysicsSDK();
         const NxReal lin = b.sleepLinearVelocity >= 0 ? b.sleepLinearVelocity
                                                       : std::sqrt(sdk.getParameter(NX_DEFAULT_SLEEP_LIN_VEL_SQUARED));
         const NxReal ang = b.sleepAngularVelocity >= 0 ? b.sleepAngularVelocity
                                                        : std::sqrt(sdk.getParameter(NX_DEFAULT_SLEEP_ANG_VEL_SQUARED));
         rb->setSleepingThresholds(lin, ang);
     }
-    else if (body_)
+    else if (m_Body)
     {
         placeBody(desc.globalPose);
     }
@@ -110,17 +110,17 @@ NxActor::NxActor(NxScene* scene, const NxActorDesc& desc, NxU32 serial) : scene_
 NxActor::~NxActor()
 {
     release();
-    for (NxShape* s : shapes_)
+    for (NxShape* s : m_Shapes)
         delete s;
 }
 
 void NxActor::release()
 {
-    if (released_)
+    if (m_Released)
         return;
-    released_ = true;
-    NxBulletWorld* world = scene_->bulletWorld();
-    for (NxShape* s : shapes_)
+    m_Released = true;
+    NxBulletWorld* world = m_Scene->bulletWorld();
+    for (NxShape* s : m_Shapes)
     {
         if (btCollisionObject* t = s->triggerObject())
         {
@@ -129,36 +129,36 @@ void NxActor::release()
             s->setTriggerObject(nullptr);
         }
     }
-    if (body_)
+    if (m_Body)
     {
-        world->removeRigidBody(body_);
-        scene_->replaceClothAnchors(body_, nullptr);  // cloths fixed to the body let go
-        delete body_;
-        body_ = nullptr;
+        world->removeRigidBody(m_Body);
+        m_Scene->replaceClothAnchors(m_Body, nullptr);  // cloths fixed to the body let go
+        delete m_Body;
+        m_Body = nullptr;
     }
-    if (ownsRoot_)
+    if (m_OwnsRoot)
     {
-        scene_->forgetShape(root_);
-        delete root_;
+        m_Scene->forgetShape(m_Root);
+        delete m_Root;
     }
-    root_ = nullptr;
-    ownsRoot_ = false;
-    for (NxShape* s : shapes_)
+    m_Root = nullptr;
+    m_OwnsRoot = false;
+    for (NxShape* s : m_Shapes)
         s->releaseBullet();
-    solid_.clear();
+    m_Solid.clear();
 }
 
 void NxActor::rebuildCollision()
 {
-    if (released_)
+    if (m_Released)
         return;
-    NxBulletWorld* world = scene_->bulletWorld();
+    NxBulletWorld* world = m_Scene->bulletWorld();
     btTransform pose = btTransform::getIdentity();
     btVector3 lin(0, 0, 0), ang(0, 0, 0);
     int activation = ACTIVE_TAG;
     btScalar deactivation = 0;
     // The old body lives on until the new one exists, so cloths fixed to it can move over.
-    btRigidBody* old = body_;
+    btRigidBody* old = m_Body;
     if (old)
     {
         pose = old->getWorldTransform();
@@ -167,9 +167,9 @@ void NxActor::rebuildCollision()
         activation = old->getActivationState();
         deactivation = old->getDeactivationTime();
         world->removeRigidBody(old);
-        body_ = nullptr;
+        m_Body = nullptr;
     }
-    for (NxShape* s : shapes_)
+    for (NxShape* s : m_Shapes)
     {
         if (btCollisionObject* t = s->triggerObject())
         {
@@ -178,87 +178,87 @@ void NxActor::rebuildCollision()
             s->setTriggerObject(nullptr);
         }
     }
-    if (ownsRoot_)
+    if (m_OwnsRoot)
     {
-        scene_->forgetShape(root_);
-        delete root_;
+        m_Scene->forgetShape(m_Root);
+        delete m_Root;
     }
-    root_ = nullptr;
+    m_Root = nullptr;
 
-    solid_.clear();
-    for (NxShape* s : shapes_)
+    m_Solid.clear();
+    for (NxShape* s : m_Shapes)
         if (!s->isTrigger())
-            solid_.push_back(s);
-    if (solid_.size() == 1 && isIdentity(solid_[0]->getLocalPose()))
+            m_Solid.push_back(s);
+    if (m_Solid.size() == 1 && isIdentity(m_Solid[0]->getLocalPose()))
     {
-        root_ = solid_[0]->bulletShape();
-        ownsRoot_ = false;
+        m_Root = m_Solid[0]->bulletShape();
+        m_OwnsRoot = false;
     }
-    else if (solid_.empty())
+    else if (m_Solid.empty())
     {
-        root_ = new btEmptyShape();
-        ownsRoot_ = true;
+        m_Root = new btEmptyShape();
+        m_OwnsRoot = true;
     }
     else
     {
-        auto* compound = new btCompoundShape(false, static_cast<int>(solid_.size()));
-        for (NxShape* s : solid_)
+        auto* compound = new btCompoundShape(false, static_cast<int>(m_Solid.size()));
+        for (NxShape* s : m_Solid)
             compound->addChildShape(NxToBullet(s->getLocalPose()), s->bulletShape());
-        root_ = compound;
-        ownsRoot_ = true;
+        m_Root = compound;
+        m_OwnsRoot = true;
     }
 
-    const bool moving = dynamic_ && !readBodyFlag(NX_BF_KINEMATIC);
+    const bool moving = m_Dynamic && !readBodyFlag(NX_BF_KINEMATIC);
     btVector3 inertia(0, 0, 0);
     if (moving)
     {
-        if (solid_.empty())
-            inertia.setValue(mass_, mass_, mass_);
+        if (m_Solid.empty())
+            inertia.setValue(m_Mass, m_Mass, m_Mass);
         else
-            root_->calculateLocalInertia(mass_, inertia);
+            m_Root->calculateLocalInertia(m_Mass, inertia);
     }
-    inertia_ = NxFromBullet(inertia);
-    btRigidBody::btRigidBodyConstructionInfo info(moving ? mass_ : 0, nullptr, root_, inertia);
-    info.m_linearDamping = linearDamping_;
-    info.m_angularDamping = angularDamping_;
-    body_ = new btRigidBody(info);
-    body_->setUserIndex(NX_BT_ACTOR);
-    body_->setUserPointer(this);
-    body_->setWorldTransform(pose);
-    body_->setInterpolationWorldTransform(pose);
-    int cf = body_->getCollisionFlags();
-    if (dynamic_ && !moving)
+    m_Inertia = NxFromBullet(inertia);
+    btRigidBody::btRigidBodyConstructionInfo info(moving ? m_Mass : 0, nullptr, m_Root, inertia);
+    info.m_linearDamping = m_LinearDamping;
+    info.m_angularDamping = m_AngularDamping;
+    m_Body = new btRigidBody(info);
+    m_Body->setUserIndex(NX_BT_ACTOR);
+    m_Body->setUserPointer(this);
+    m_Body->setWorldTransform(pose);
+    m_Body->setInterpolationWorldTransform(pose);
+    int cf = m_Body->getCollisionFlags();
+    if (m_Dynamic && !moving)
         cf = (cf & ~btCollisionObject::CF_STATIC_OBJECT) | btCollisionObject::CF_KINEMATIC_OBJECT;
-    if (actorFlags_ & NX_AF_DISABLE_RESPONSE)
+    if (m_ActorFlags & NX_AF_DISABLE_RESPONSE)
         cf |= btCollisionObject::CF_NO_CONTACT_RESPONSE;
-    body_->setCollisionFlags(cf);
+    m_Body->setCollisionFlags(cf);
     if (moving && readBodyFlag(NX_BF_DISABLE_GRAVITY))
-        body_->setFlags(body_->getFlags() | BT_DISABLE_WORLD_GRAVITY);
-    world->addRigidBody(body_);
+        m_Body->setFlags(m_Body->getFlags() | BT_DISABLE_WORLD_GRAVITY);
+    world->addRigidBody(m_Body);
     if (moving)
     {
         NxVec3 g;
-        scene_->getGravity(g);
-        body_->setGravity(readBodyFlag(NX_BF_DISABLE_GRAVITY) ? btVector3(0, 0, 0) : NxToBullet(g));
-        const NxU32 f = bodyFlags_;
-        body_->setLinearFactor(
+        m_Scene->getGravity(g);
+        m_Body->setGravity(readBodyFlag(NX_BF_DISABLE_GRAVITY) ? btVector3(0, 0, 0) : NxToBullet(g));
+        const NxU32 f = m_BodyFlags;
+        m_Body->setLinearFactor(
             btVector3(f & NX_BF_FROZEN_POS_X ? 0 : 1, f & NX_BF_FROZEN_POS_Y ? 0 : 1, f & NX_BF_FROZEN_POS_Z ? 0 : 1));
-        body_->setAngularFactor(
+        m_Body->setAngularFactor(
             btVector3(f & NX_BF_FROZEN_ROT_X ? 0 : 1, f & NX_BF_FROZEN_ROT_Y ? 0 : 1, f & NX_BF_FROZEN_ROT_Z ? 0 : 1));
         if (old)
         {
-            body_->setLinearVelocity(lin);
-            body_->setAngularVelocity(ang);
-            body_->forceActivationState(activation == DISABLE_DEACTIVATION ? ACTIVE_TAG : activation);
-            body_->setDeactivationTime(deactivation);
+            m_Body->setLinearVelocity(lin);
+            m_Body->setAngularVelocity(ang);
+            m_Body->forceActivationState(activation == DISABLE_DEACTIVATION ? ACTIVE_TAG : activation);
+            m_Body->setDeactivationTime(deactivation);
         }
     }
-    else if (dynamic_)
+    else if (m_Dynamic)
     {
-        body_->forceActivationState(DISABLE_DEACTIVATION);
+        m_Body->forceActivationState(DISABLE_DEACTIVATION);
     }
 
-    for (NxShape* s : shapes_)
+    for (NxShape* s : m_Shapes)
     {
         if (!s->isTrigger())
             continue;
@@ -274,48 +274,48 @@ void NxActor::rebuildCollision()
     }
     if (old)
     {
-        scene_->replaceClothAnchors(old, body_);
+        m_Scene->replaceClothAnchors(old, m_Body);
         delete old;
     }
     refreshCCD();
-    scene_->markFiltersDirty(this);
+    m_Scene->markFiltersDirty(this);
 }
 
 void NxActor::refreshCCD()
 {
-    if (!valid() || !dynamic_)
+    if (!valid() || !m_Dynamic)
         return;
-    const bool enabled = scene_->getPhysicsSDK().getParameter(NX_CONTINUOUS_CD) != 0 && ccdThreshold_ > 0;
+    const bool enabled = m_Scene->getPhysicsSDK().getParameter(NX_CONTINUOUS_CD) != 0 && m_CcdThreshold > 0;
     NxReal radius = 0;
-    for (const NxShape* s : solid_)
+    for (const NxShape* s : m_Solid)
     {
         const NxReal r = s->sweptSphereRadius();
         if (r > 0)
             radius = radius > 0 ? std::min(radius, r) : r;
     }
-    body_->setCcdMotionThreshold(enabled && radius > 0 ? ccdThreshold_ : 0);
-    body_->setCcdSweptSphereRadius(radius);
+    m_Body->setCcdMotionThreshold(enabled && radius > 0 ? m_CcdThreshold : 0);
+    m_Body->setCcdSweptSphereRadius(radius);
 }
 
 void NxActor::setCCDMotionThreshold(NxReal threshold)
 {
-    if (released_ || !dynamic_)
+    if (m_Released || !m_Dynamic)
         return;
-    ccdThreshold_ = threshold > 0 ? threshold : 0;
+    m_CcdThreshold = threshold > 0 ? threshold : 0;
     refreshCCD();
 }
 
 NxShape* NxActor::solidShape(int child) const
 {
-    if (child < 0 || static_cast<size_t>(child) >= solid_.size())
-        return solid_.empty() ? nullptr : solid_[0];
-    return solid_[child];
+    if (child < 0 || static_cast<size_t>(child) >= m_Solid.size())
+        return m_Solid.empty() ? nullptr : m_Solid[0];
+    return m_Solid[child];
 }
 
 bool NxActor::hasCollidingShape(NxCollisionGroup group) const
 {
-    for (const NxShape* s : solid_)
-        if (!s->getFlag(NX_SF_DISABLE_COLLISION) && scene_->getGroupCollisionFlag(group, s->getGroup()))
+    for (const NxShape* s : m_Solid)
+        if (!s->getFlag(NX_SF_DISABLE_COLLISION) && m_Scene->getGroupCollisionFlag(group, s->getGroup()))
             return true;
     return false;
 }
@@ -326,22 +326,22 @@ NxMat34 NxActor::getGlobalPose() const
 {
     if (!valid())
         return NxMat34();
-    return NxFromBullet(body_->getWorldTransform());
+    return NxFromBullet(m_Body->getWorldTransform());
 }
 
 NxQuat NxActor::getGlobalOrientationQuat() const
 {
     if (!valid())
         return NxQuat();
-    return NxFromBullet(body_->getWorldTransform().getRotation());
+    return NxFromBullet(m_Body->getWorldTransform().getRotation());
 }
 
 void NxActor::placeBody(const NxMat34& pose)
 {
     const btTransform t = NxToBullet(pose);
-    body_->setWorldTransform(t);
-    body_->setInterpolationWorldTransform(t);
-    for (NxShape* s : shapes_)
+    m_Body->setWorldTransform(t);
+    m_Body->setInterpolationWorldTransform(t);
+    for (NxShape* s : m_Shapes)
         if (btCollisionObject* o = s->triggerObject())
             o->setWorldTransform(t * NxToBullet(s->getLocalPose()));
 }
@@ -350,7 +350,7 @@ void NxActor::setGlobalPose(const NxMat34& pose)
 {
     if (!valid())
         return;
-    hasMoveTarget_ = false;
+    m_HasMoveTarget = false;
     placeBody(pose);
 }
 
@@ -377,20 +377,20 @@ void NxActor::moveGlobalPose(const NxMat34& pose)
         setGlobalPose(pose);
         return;
     }
-    moveTarget_ = pose;
-    hasMoveTarget_ = true;
+    m_MoveTarget = pose;
+    m_HasMoveTarget = true;
 }
 
 void NxActor::moveGlobalPosition(const NxVec3& p)
 {
-    NxMat34 pose = hasMoveTarget_ ? moveTarget_ : getGlobalPose();
+    NxMat34 pose = m_HasMoveTarget ? m_MoveTarget : getGlobalPose();
     pose.t = p;
     moveGlobalPose(pose);
 }
 
 void NxActor::moveGlobalOrientation(const NxMat33& m)
 {
-    NxMat34 pose = hasMoveTarget_ ? moveTarget_ : getGlobalPose();
+    NxMat34 pose = m_HasMoveTarget ? m_MoveTarget : getGlobalPose();
     pose.M = m;
     moveGlobalPose(pose);
 }
@@ -399,39 +399,39 @@ void NxActor::moveGlobalOrientation(const NxMat33& m)
 
 void NxActor::setLinearVelocity(const NxVec3& v)
 {
-    if (!valid() || !dynamic_ || isKinematic())
+    if (!valid() || !m_Dynamic || isKinematic())
         return;
-    body_->setLinearVelocity(NxToBullet(v));
+    m_Body->setLinearVelocity(NxToBullet(v));
     if (!v.isZero() && isSleeping())
         wakeUp();
 }
 
 NxVec3 NxActor::getLinearVelocity() const
 {
-    if (!valid() || !dynamic_)
+    if (!valid() || !m_Dynamic)
         return NxVec3();
-    return NxFromBullet(body_->getLinearVelocity());
+    return NxFromBullet(m_Body->getLinearVelocity());
 }
 
 void NxActor::setAngularVelocity(const NxVec3& w)
 {
-    if (!valid() || !dynamic_ || isKinematic())
+    if (!valid() || !m_Dynamic || isKinematic())
         return;
-    body_->setAngularVelocity(NxToBullet(w));
+    m_Body->setAngularVelocity(NxToBullet(w));
     if (!w.isZero() && isSleeping())
         wakeUp();
 }
 
 NxVec3 NxActor::getAngularVelocity() const
 {
-    if (!valid() || !dynamic_)
+    if (!valid() || !m_Dynamic)
         return NxVec3();
-    return NxFromBullet(body_->getAngularVelocity());
+    return NxFromBullet(m_Body->getAngularVelocity());
 }
 
 void NxActor::addForce(const NxVec3& f, NxForceMode mode, bool wakeup)
 {
-    if (!valid() || !dynamic_ || isKinematic())
+    if (!valid() || !m_Dynamic || isKinematic())
         return;
     if (isSleeping())
     {
@@ -445,20 +445,20 @@ void NxActor::addForce(const NxVec3& f, NxForceMode mode, bool wakeup)
     }
     switch (mode)
     {
-    case NX_FORCE: force_ += f; break;
-    case NX_IMPULSE: body_->applyCentralImpulse(NxToBullet(f)); break;
+    case NX_FORCE: m_Force += f; break;
+    case NX_IMPULSE: m_Body->applyCentralImpulse(NxToBullet(f)); break;
     case NX_VELOCITY_CHANGE:
-        body_->setLinearVelocity(body_->getLinearVelocity() + NxToBullet(f) * body_->getLinearFactor());
+        m_Body->setLinearVelocity(m_Body->getLinearVelocity() + NxToBullet(f) * m_Body->getLinearFactor());
         break;
-    case NX_SMOOTH_IMPULSE: smoothImpulse_ += f; break;
-    case NX_SMOOTH_VELOCITY_CHANGE: smoothVelocity_ += f; break;
-    case NX_ACCELERATION: acceleration_ += f; break;
+    case NX_SMOOTH_IMPULSE: m_SmoothImpulse += f; break;
+    case NX_SMOOTH_VELOCITY_CHANGE: m_SmoothVelocity += f; break;
+    case NX_ACCELERATION: m_Acceleration += f; break;
     }
 }
 
 void NxActor::addTorque(const NxVec3& t, NxForceMode mode, bool wakeup)
 {
-    if (!valid() || !dynamic_ || isKinematic())
+    if (!valid() || !m_Dynamic || isKinematic())
         return;
     if (isSleeping())
     {
@@ -472,131 +472,131 @@ void NxActor::addTorque(const NxVec3& t, NxForceMode mode, bool wakeup)
     }
     switch (mode)
     {
-    case NX_FORCE: torque_ += t; break;
-    case NX_IMPULSE: body_->applyTorqueImpulse(NxToBullet(t)); break;
+    case NX_FORCE: m_Torque += t; break;
+    case NX_IMPULSE: m_Body->applyTorqueImpulse(NxToBullet(t)); break;
     case NX_VELOCITY_CHANGE:
-        body_->setAngularVelocity(body_->getAngularVelocity() + NxToBullet(t) * body_->getAngularFactor());
+        m_Body->setAngularVelocity(m_Body->getAngularVelocity() + NxToBullet(t) * m_Body->getAngularFactor());
         break;
-    case NX_SMOOTH_IMPULSE: smoothAngularImpulse_ += t; break;
-    case NX_SMOOTH_VELOCITY_CHANGE: smoothAngularVelocity_ += t; break;
-    case NX_ACCELERATION: angularAcceleration_ += t; break;
+    case NX_SMOOTH_IMPULSE: m_SmoothAngularImpulse += t; break;
+    case NX_SMOOTH_VELOCITY_CHANGE: m_SmoothAngularVelocity += t; break;
+    case NX_ACCELERATION: m_AngularAcceleration += t; break;
     }
 }
 
 void NxActor::beginStep(NxU32 subSteps, NxReal subStepTime)
 {
-    stepSubSteps_ = subSteps;
-    stepSubStepTime_ = subStepTime;
-    if (hasMoveTarget_ && valid())
-        moveStart_ = getGlobalPose();
+    m_StepSubSteps = subSteps;
+    m_StepSubStepTime = subStepTime;
+    if (m_HasMoveTarget && valid())
+        m_MoveStart = getGlobalPose();
 }
 
 void NxActor::beginSubStep(NxU32 index)
 {
-    if (!valid() || !dynamic_ || stepSubSteps_ == 0)
+    if (!valid() || !m_Dynamic || m_StepSubSteps == 0)
         return;
     if (isKinematic())
     {
-        if (hasMoveTarget_)
+        if (m_HasMoveTarget)
         {
             // Bullet derives the kinematic velocity from this jump, so the solver pushes what is in the way.
-            const NxMat34 p = interpolate(moveStart_, moveTarget_, NxReal(index + 1) / NxReal(stepSubSteps_));
+            const NxMat34 p = interpolate(m_MoveStart, m_MoveTarget, NxReal(index + 1) / NxReal(m_StepSubSteps));
             const btTransform t = NxToBullet(p);
-            body_->setWorldTransform(t);
+            m_Body->setWorldTransform(t);
         }
         return;
     }
     if (isSleeping())
         return;
-    const NxReal share = 1.0f / NxReal(stepSubSteps_);
-    const NxReal h = stepSubStepTime_;
-    btVector3 dv = NxToBullet(smoothVelocity_ * share + acceleration_ * h);
-    if (mass_ > 0)
-        dv += NxToBullet(smoothImpulse_ * (share / mass_));
-    body_->setLinearVelocity(body_->getLinearVelocity() + dv * body_->getLinearFactor());
-    btVector3 dw = NxToBullet(smoothAngularVelocity_ * share + angularAcceleration_ * h);
-    dw += body_->getInvInertiaTensorWorld() * NxToBullet(smoothAngularImpulse_ * share);
-    body_->setAngularVelocity(body_->getAngularVelocity() + dw * body_->getAngularFactor());
-    if (!force_.isZero())
-        body_->applyCentralForce(NxToBullet(force_));
-    if (!torque_.isZero())
-        body_->applyTorque(NxToBullet(torque_));
+    const NxReal share = 1.0f / NxReal(m_StepSubSteps);
+    const NxReal h = m_StepSubStepTime;
+    btVector3 dv = NxToBullet(m_SmoothVelocity * share + m_Acceleration * h);
+    if (m_Mass > 0)
+        dv += NxToBullet(m_SmoothImpulse * (share / m_Mass));
+    m_Body->setLinearVelocity(m_Body->getLinearVelocity() + dv * m_Body->getLinearFactor());
+    btVector3 dw = NxToBullet(m_SmoothAngularVelocity * share + m_AngularAcceleration * h);
+    dw += m_Body->getInvInertiaTensorWorld() * NxToBullet(m_SmoothAngularImpulse * share);
+    m_Body->setAngularVelocity(m_Body->getAngularVelocity() + dw * m_Body->getAngularFactor());
+    if (!m_Force.isZero())
+        m_Body->applyCentralForce(NxToBullet(m_Force));
+    if (!m_Torque.isZero())
+        m_Body->applyTorque(NxToBullet(m_Torque));
 }
 
 NxReal NxActor::getMaxAngularVelocity() const
 {
-    return maxAngularVelocity_ >= 0 ? maxAngularVelocity_
-                                    : scene_->getPhysicsSDK().getParameter(NX_MAX_ANGULAR_VELOCITY);
+    return m_MaxAngularVelocity >= 0 ? m_MaxAngularVelocity
+                                     : m_Scene->getPhysicsSDK().getParameter(NX_MAX_ANGULAR_VELOCITY);
 }
 
 void NxActor::endSubStep()
 {
-    if (!valid() || !dynamic_ || isKinematic())
+    if (!valid() || !m_Dynamic || isKinematic())
         return;
     const btScalar cap = getMaxAngularVelocity();
-    const btVector3 w = body_->getAngularVelocity();
+    const btVector3 w = m_Body->getAngularVelocity();
     if (cap >= 0 && w.length2() > cap * cap)
-        body_->setAngularVelocity(w * (cap / w.length()));
+        m_Body->setAngularVelocity(w * (cap / w.length()));
 }
 
 void NxActor::endStep()
 {
-    if (stepSubSteps_ == 0)
+    if (m_StepSubSteps == 0)
         return;  // nothing was simulated: what was asked for waits for the next step
-    force_.zero();
-    torque_.zero();
-    smoothImpulse_.zero();
-    smoothAngularImpulse_.zero();
-    smoothVelocity_.zero();
-    smoothAngularVelocity_.zero();
-    acceleration_.zero();
-    angularAcceleration_.zero();
-    if (hasMoveTarget_ && valid())
+    m_Force.zero();
+    m_Torque.zero();
+    m_SmoothImpulse.zero();
+    m_SmoothAngularImpulse.zero();
+    m_SmoothVelocity.zero();
+    m_SmoothAngularVelocity.zero();
+    m_Acceleration.zero();
+    m_AngularAcceleration.zero();
+    if (m_HasMoveTarget && valid())
     {
-        hasMoveTarget_ = false;
-        const btTransform t = NxToBullet(moveTarget_);
-        body_->setWorldTransform(t);
+        m_HasMoveTarget = false;
+        const btTransform t = NxToBullet(m_MoveTarget);
+        m_Body->setWorldTransform(t);
     }
-    stepSubSteps_ = 0;
+    m_StepSubSteps = 0;
 }
 
 // ---- flags
 
 void NxActor::setActorFlags(NxU32 flags)
 {
-    if (released_)
+    if (m_Released)
         return;
-    const NxU32 changed = actorFlags_ ^ flags;
-    actorFlags_ = flags;
-    if (!body_)
+    const NxU32 changed = m_ActorFlags ^ flags;
+    m_ActorFlags = flags;
+    if (!m_Body)
         return;
     if (changed & NX_AF_DISABLE_RESPONSE)
     {
-        int cf = body_->getCollisionFlags();
+        int cf = m_Body->getCollisionFlags();
         cf = (flags & NX_AF_DISABLE_RESPONSE) ? (cf | btCollisionObject::CF_NO_CONTACT_RESPONSE)
                                               : (cf & ~btCollisionObject::CF_NO_CONTACT_RESPONSE);
-        body_->setCollisionFlags(cf);
+        m_Body->setCollisionFlags(cf);
     }
     if (changed & NX_AF_DISABLE_COLLISION)
-        scene_->markFiltersDirty(this);
+        m_Scene->markFiltersDirty(this);
 }
 
 void NxActor::setBodyFlags(NxU32 flags)
 {
-    if (released_ || !dynamic_)
+    if (m_Released || !m_Dynamic)
         return;
-    const NxU32 changed = bodyFlags_ ^ flags;
-    bodyFlags_ = flags;
-    if (!changed || !body_)
+    const NxU32 changed = m_BodyFlags ^ flags;
+    m_BodyFlags = flags;
+    if (!changed || !m_Body)
         return;
     if (changed & NX_BF_KINEMATIC)
     {
-        hasMoveTarget_ = false;
+        m_HasMoveTarget = false;
         rebuildCollision();
         if (!(flags & NX_BF_KINEMATIC))
         {
-            body_->setLinearVelocity(btVector3(0, 0, 0));
-            body_->setAngularVelocity(btVector3(0, 0, 0));
+            m_Body->setLinearVelocity(btVector3(0, 0, 0));
+            m_Body->setAngularVelocity(btVector3(0, 0, 0));
             wakeUp();
         }
         return;
@@ -604,64 +604,64 @@ void NxActor::setBodyFlags(NxU32 flags)
     if (changed & NX_BF_DISABLE_GRAVITY)
     {
         NxVec3 g;
-        scene_->getGravity(g);
+        m_Scene->getGravity(g);
         if (flags & NX_BF_DISABLE_GRAVITY)
         {
-            body_->setFlags(body_->getFlags() | BT_DISABLE_WORLD_GRAVITY);
-            body_->setGravity(btVector3(0, 0, 0));
+            m_Body->setFlags(m_Body->getFlags() | BT_DISABLE_WORLD_GRAVITY);
+            m_Body->setGravity(btVector3(0, 0, 0));
         }
         else
         {
-            body_->setFlags(body_->getFlags() & ~BT_DISABLE_WORLD_GRAVITY);
-            body_->setGravity(NxToBullet(g));
+            m_Body->setFlags(m_Body->getFlags() & ~BT_DISABLE_WORLD_GRAVITY);
+            m_Body->setGravity(NxToBullet(g));
             if (isSleeping())
                 wakeUp();  // a body left floating would never notice its weight
         }
     }
     const NxU32 f = flags;
-    body_->setLinearFactor(
+    m_Body->setLinearFactor(
         btVector3(f & NX_BF_FROZEN_POS_X ? 0 : 1, f & NX_BF_FROZEN_POS_Y ? 0 : 1, f & NX_BF_FROZEN_POS_Z ? 0 : 1));
-    body_->setAngularFactor(
+    m_Body->setAngularFactor(
         btVector3(f & NX_BF_FROZEN_ROT_X ? 0 : 1, f & NX_BF_FROZEN_ROT_Y ? 0 : 1, f & NX_BF_FROZEN_ROT_Z ? 0 : 1));
 }
 
 void NxActor::setGroup(NxActorGroup group)
 {
-    if (released_ || group == group_)
+    if (m_Released || group == m_Group)
         return;
-    group_ = group;
-    scene_->markFiltersDirty(this);
+    m_Group = group;
+    m_Scene->markFiltersDirty(this);
 }
 
 // ---- sleep
 
 bool NxActor::isSleeping() const
 {
-    return valid() && dynamic_ && !isKinematic() && body_->getActivationState() == ISLAND_SLEEPING;
+    return valid() && m_Dynamic && !isKinematic() && m_Body->getActivationState() == ISLAND_SLEEPING;
 }
 
 void NxActor::putToSleep()
 {
-    if (!valid() || !dynamic_ || isKinematic())
+    if (!valid() || !m_Dynamic || isKinematic())
         return;
-    body_->setLinearVelocity(btVector3(0, 0, 0));
-    body_->setAngularVelocity(btVector3(0, 0, 0));
-    body_->forceActivationState(ISLAND_SLEEPING);
+    m_Body->setLinearVelocity(btVector3(0, 0, 0));
+    m_Body->setAngularVelocity(btVector3(0, 0, 0));
+    m_Body->forceActivationState(ISLAND_SLEEPING);
 }
 
 void NxActor::wakeUp(NxReal wakeCounterValue)
 {
-    if (!valid() || !dynamic_ || isKinematic())
+    if (!valid() || !m_Dynamic || isKinematic())
         return;
-    body_->forceActivationState(ACTIVE_TAG);
+    m_Body->forceActivationState(ACTIVE_TAG);
     // Bullet sleeps a body once it has rested for gDeactivationTime; starting its rest clock that much
     // below zero keeps it awake for the counter's time.
-    body_->setDeactivationTime(gDeactivationTime - wakeCounterValue);
+    m_Body->setDeactivationTime(gDeactivationTime - wakeCounterValue);
 }
 
 NxReal NxActor::getWakeUpCounter() const
 {
-    if (!valid() || !dynamic_ || isSleeping())
+    if (!valid() || !m_Dynamic || isSleeping())
         return 0;
-    return std::max(0.0f, gDeactivationTime - body_->getDeactivationTime());
+    return std::max(0.0f, gDeactivationTime - m_Body->getDeactivationTime());
 }

@@ -20,8 +20,8 @@ public:
     NxActor(const NxActor&) = delete;
     NxActor& operator=(const NxActor&) = delete;
 
-    NxScene& getScene() const { return *scene_; }
-    bool isReleased() const { return released_; }
+    NxScene& getScene() const { return *m_Scene; }
+    bool isReleased() const { return m_Released; }
 
     // Poses.
     NxMat34 getGlobalPose() const;
@@ -46,45 +46,45 @@ public:
     NxVec3 getAngularVelocity() const;
     void addForce(const NxVec3& force, NxForceMode mode = NX_FORCE, bool wakeup = true);
     void addTorque(const NxVec3& torque, NxForceMode mode = NX_FORCE, bool wakeup = true);
-    NxReal getMass() const { return mass_; }
+    NxReal getMass() const { return m_Mass; }
     // Angular speed cap applied after every sub-step; below 0, the SDK's NX_MAX_ANGULAR_VELOCITY.
-    void setMaxAngularVelocity(NxReal maxAngVel) { maxAngularVelocity_ = maxAngVel; }
+    void setMaxAngularVelocity(NxReal maxAngVel) { m_MaxAngularVelocity = maxAngVel; }
     NxReal getMaxAngularVelocity() const;
 
     // Flags.
-    void raiseActorFlag(NxActorFlag flag) { setActorFlags(actorFlags_ | flag); }
-    void clearActorFlag(NxActorFlag flag) { setActorFlags(actorFlags_ & ~NxU32(flag)); }
-    bool readActorFlag(NxActorFlag flag) const { return (actorFlags_ & flag) != 0; }
-    void raiseBodyFlag(NxBodyFlag flag) { setBodyFlags(bodyFlags_ | flag); }
-    void clearBodyFlag(NxBodyFlag flag) { setBodyFlags(bodyFlags_ & ~NxU32(flag)); }
-    bool readBodyFlag(NxBodyFlag flag) const { return (bodyFlags_ & flag) != 0; }
+    void raiseActorFlag(NxActorFlag flag) { setActorFlags(m_ActorFlags | flag); }
+    void clearActorFlag(NxActorFlag flag) { setActorFlags(m_ActorFlags & ~NxU32(flag)); }
+    bool readActorFlag(NxActorFlag flag) const { return (m_ActorFlags & flag) != 0; }
+    void raiseBodyFlag(NxBodyFlag flag) { setBodyFlags(m_BodyFlags | flag); }
+    void clearBodyFlag(NxBodyFlag flag) { setBodyFlags(m_BodyFlags & ~NxU32(flag)); }
+    bool readBodyFlag(NxBodyFlag flag) const { return (m_BodyFlags & flag) != 0; }
 
     // Body state.
-    bool isDynamic() const { return body_ != nullptr && dynamic_; }
+    bool isDynamic() const { return m_Body != nullptr && m_Dynamic; }
     bool isSleeping() const;
     void putToSleep();
     void wakeUp(NxReal wakeCounterValue = 0.4f);
     NxReal getWakeUpCounter() const;
     void setCCDMotionThreshold(NxReal threshold);
-    NxReal getCCDMotionThreshold() const { return ccdThreshold_; }
+    NxReal getCCDMotionThreshold() const { return m_CcdThreshold; }
 
     // Groups and shapes.
     void setGroup(NxActorGroup group);
-    NxActorGroup getGroup() const { return group_; }
-    NxU32 getNbShapes() const { return static_cast<NxU32>(shapes_.size()); }
-    NxShape* const* getShapes() const { return shapes_.data(); }
+    NxActorGroup getGroup() const { return m_Group; }
+    NxU32 getNbShapes() const { return static_cast<NxU32>(m_Shapes.size()); }
+    NxShape* const* getShapes() const { return m_Shapes.data(); }
 
-    void setName(const char* name) { name_ = name ? name : ""; }
-    const char* getName() const { return name_.c_str(); }
+    void setName(const char* name) { m_Name = name ? name : ""; }
+    const char* getName() const { return m_Name.c_str(); }
     void* userData = nullptr;
 
     // Internal to the layer.
-    btRigidBody* bulletBody() const { return body_; }
+    btRigidBody* bulletBody() const { return m_Body; }
     bool isKinematic() const { return isDynamic() && readBodyFlag(NX_BF_KINEMATIC); }
-    bool isStaticActor() const { return !dynamic_; }
-    NxU32 serial() const { return serial_; }
+    bool isStaticActor() const { return !m_Dynamic; }
+    NxU32 serial() const { return m_Serial; }
     NxShape* solidShape(int child) const;
-    NxU32 solidShapeCount() const { return static_cast<NxU32>(solid_.size()); }
+    NxU32 solidShapeCount() const { return static_cast<NxU32>(m_Solid.size()); }
     bool hasCollidingShape(NxCollisionGroup group) const;
     void rebuildCollision();  // after a shape changed whether it is a trigger
     void refreshCCD();
@@ -98,36 +98,36 @@ public:
 private:
     friend class NxScene;
     NxActor(NxScene* scene, const NxActorDesc& desc, NxU32 serial);
-    bool valid() const { return !released_ && body_ != nullptr; }
+    bool valid() const { return !m_Released && m_Body != nullptr; }
     void release();
     void placeBody(const NxMat34& pose);
     void setActorFlags(NxU32 flags);
     void setBodyFlags(NxU32 flags);
 
-    NxScene* scene_;
-    bool released_ = false;
-    bool dynamic_ = false;
-    NxU32 serial_;
-    std::vector<NxShape*> shapes_;
-    std::vector<NxShape*> solid_;
-    btRigidBody* body_ = nullptr;
-    btCollisionShape* root_ = nullptr;  // owned when it is a compound or the empty stand-in
-    bool ownsRoot_ = false;
-    NxU32 actorFlags_ = 0;
-    NxU32 bodyFlags_ = 0;
-    NxActorGroup group_ = 0;
-    NxReal mass_ = 0;
-    NxVec3 inertia_;
-    NxReal ccdThreshold_ = 0;
-    NxReal linearDamping_ = 0, angularDamping_ = 0;
-    NxReal maxAngularVelocity_ = -1;
+    NxScene* m_Scene;
+    bool m_Released = false;
+    bool m_Dynamic = false;
+    NxU32 m_Serial;
+    std::vector<NxShape*> m_Shapes;
+    std::vector<NxShape*> m_Solid;
+    btRigidBody* m_Body = nullptr;
+    btCollisionShape* m_Root = nullptr;  // owned when it is a compound or the empty stand-in
+    bool m_OwnsRoot = false;
+    NxU32 m_ActorFlags = 0;
+    NxU32 m_BodyFlags = 0;
+    NxActorGroup m_Group = 0;
+    NxReal m_Mass = 0;
+    NxVec3 m_Inertia;
+    NxReal m_CcdThreshold = 0;
+    NxReal m_LinearDamping = 0, m_AngularDamping = 0;
+    NxReal m_MaxAngularVelocity = -1;
     // Force accumulators for the next step: plain forces (N), and amounts that the smooth modes spread
     // evenly over the step.
-    NxVec3 force_, torque_, smoothImpulse_, smoothAngularImpulse_, smoothVelocity_, smoothAngularVelocity_;
-    NxVec3 acceleration_, angularAcceleration_;
-    bool hasMoveTarget_ = false;
-    NxMat34 moveTarget_, moveStart_;
-    NxU32 stepSubSteps_ = 0;
-    NxReal stepSubStepTime_ = 0;
-    std::string name_;
+    NxVec3 m_Force, m_Torque, m_SmoothImpulse, m_SmoothAngularImpulse, m_SmoothVelocity, m_SmoothAngularVelocity;
+    NxVec3 m_Acceleration, m_AngularAcceleration;
+    bool m_HasMoveTarget = false;
+    NxMat34 m_MoveTarget, m_MoveStart;
+    NxU32 m_StepSubSteps = 0;
+    NxReal m_StepSubStepTime = 0;
+    std::string m_Name;
 };

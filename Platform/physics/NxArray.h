@@ -8,15 +8,15 @@ template <typename T>
 class NxArray
 {
 public:
-    void pushBack(const T& v) { items_.push_back(v); }
-    void clear() { items_.clear(); }
-    NxU32 size() const { return static_cast<NxU32>(items_.size()); }
-    bool isEmpty() const { return items_.empty(); }
-    T& operator[](NxU32 i) { return items_[i]; }
-    const T& operator[](NxU32 i) const { return items_[i]; }
-    typename std::vector<T>::const_iterator begin() const { return items_.begin(); }
-    typename std::vector<T>::const_iterator end() const { return items_.end(); }
+    void pushBack(const T& v) { m_Items.push_back(v); }
+    void clear() { m_Items.clear(); }
+    NxU32 size() const { return static_cast<NxU32>(m_Items.size()); }
+    bool isEmpty() const { return m_Items.empty(); }
+    T& operator[](NxU32 i) { return m_Items[i]; }
+    const T& operator[](NxU32 i) const { return m_Items[i]; }
+    typename std::vector<T>::const_iterator begin() const { return m_Items.begin(); }
+    typename std::vector<T>::const_iterator end() const { return m_Items.end(); }
 
 private:
-    std::vector<T> items_;
+    std::vector<T> m_Items;
 };

@@ -16,7 +16,7 @@ bool NxBulletFilter::needBroadphaseCollision(btBroadphaseProxy* p0, btBroadphase
         if (c0 && c1)
             return false;
         NxActor* other = NxBulletActor(c0 ? o1 : o0);
-        return other && scene_->clothMayTouch(c0 ? *c0 : *c1, *other);
+        return other && m_Scene->clothMayTouch(c0 ? *c0 : *c1, *other);
     }
     NxShape* t0 = NxBulletTrigger(o0);
     NxShape* t1 = NxBulletTrigger(o1);
@@ -35,13 +35,13 @@ bool NxBulletFilter::needBroadphaseCollision(btBroadphaseProxy* p0, btBroadphase
             return false;
         if (owner.isStaticActor() && other->isStaticActor())
             return false;
-        if (scene_->pairIgnored(owner, *other))
+        if (m_Scene->pairIgnored(owner, *other))
             return false;
         return other->hasCollidingShape(trigger->getGroup());
     }
     NxActor* a0 = NxBulletActor(o0);
     NxActor* a1 = NxBulletActor(o1);
-    return a0 && a1 && scene_->actorsMayCollide(*a0, *a1);
+    return a0 && a1 && m_Scene->actorsMayCollide(*a0, *a1);
 }
 
 NxBulletWorld* NxBulletWorld::create(NxScene* scene)
@@ -55,19 +55,19 @@ NxBulletWorld* NxBulletWorld::create(NxScene* scene)
 
 NxBulletWorld::NxBulletWorld(NxScene* scene, btCollisionDispatcher* dispatcher, btBroadphaseInterface* broadphase,
                              btConstraintSolver* solver, btCollisionConfiguration* config)
-    : btSoftRigidDynamicsWorld(dispatcher, broadphase, solver, config), scene_(scene), dispatcher_(dispatcher),
-      broadphase_(broadphase), solver_(solver), config_(config), filter_(scene)
+    : btSoftRigidDynamicsWorld(dispatcher, broadphase, solver, config), m_Scene(scene), m_Dispatcher(dispatcher),
+      m_Broadphase(broadphase), m_Solver(solver), m_Config(config), m_Filter(scene)
 {
-    broadphase_->getOverlappingPairCache()->setOverlapFilterCallback(&filter_);
+    m_Broadphase->getOverlappingPairCache()->setOverlapFilterCallback(&m_Filter);
     btSoftBodyWorldInfo& info = getWorldInfo();
-    info.m_broadphase = broadphase_;
-    info.m_dispatcher = dispatcher_;
+    info.m_broadphase = m_Broadphase;
+    info.m_dispatcher = m_Dispatcher;
     info.m_sparsesdf.Initialize();
 }
 
 NxBulletWorld::~NxBulletWorld()
 {
-    broadphase_->getOverlappingPairCache()->setOverlapFilterCallback(nullptr);
+    m_Broadphase->getOverlappingPairCache()->setOverlapFilterCallback(nullptr);
 }
 
 void NxBulletWorld::destroy(NxBulletWorld* world)
@@ -75,10 +75,10 @@ void NxBulletWorld::destroy(NxBulletWorld* world)
     if (!world)
         return;
     // Bullet's own world destructor still uses the dispatcher and broadphase, so they go after it.
-    btCollisionDispatcher* dispatcher = world->dispatcher_;
-    btBroadphaseInterface* broadphase = world->broadphase_;
-    btConstraintSolver* solver = world->solver_;
-    btCollisionConfiguration* config = world->config_;
+    btCollisionDispatcher* dispatcher = world->m_Dispatcher;
+    btBroadphaseInterface* broadphase = world->m_Broadphase;
+    btConstraintSolver* solver = world->m_Solver;
+    btCollisionConfiguration* config = world->m_Config;
     delete world;
     delete solver;
     delete dispatcher;
@@ -88,7 +88,7 @@ void NxBulletWorld::destroy(NxBulletWorld* world)
 
 void NxBulletWorld::performDiscreteCollisionDetection()
 {
-    scene_->prepareCollision();
+    m_Scene->prepareCollision();
     btSoftRigidDynamicsWorld::performDiscreteCollisionDetection();
-    scene_->filterContacts();
+    m_Scene->filterContacts();
 }

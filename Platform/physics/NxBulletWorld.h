@@ -35,11 +35,11 @@ inline NxCloth* NxBulletCloth(const btCollisionObject* o)
 class NxBulletFilter : public btOverlapFilterCallback
 {
 public:
-    explicit NxBulletFilter(NxScene* scene) : scene_(scene) {}
+    explicit NxBulletFilter(NxScene* scene) : m_Scene(scene) {}
     bool needBroadphaseCollision(btBroadphaseProxy* p0, btBroadphaseProxy* p1) const override;
 
 private:
-    NxScene* scene_;
+    NxScene* m_Scene;
 };
 
 class NxBulletWorld : public btSoftRigidDynamicsWorld
@@ -54,10 +54,10 @@ public:
 private:
     NxBulletWorld(NxScene* scene, btCollisionDispatcher* dispatcher, btBroadphaseInterface* broadphase,
                   btConstraintSolver* solver, btCollisionConfiguration* config);
-    NxScene* scene_;
-    btCollisionDispatcher* dispatcher_;
-    btBroadphaseInterface* broadphase_;
-    btConstraintSolver* solver_;
-    btCollisionConfiguration* config_;
-    NxBulletFilter filter_;
+    NxScene* m_Scene;
+    btCollisionDispatcher* m_Dispatcher;
+    btBroadphaseInterface* m_Broadphase;
+    btConstraintSolver* m_Solver;
+    btCollisionConfiguration* m_Config;
+    NxBulletFilter m_Filter;
 };

@@ -13,21 +13,21 @@ class NxCCDSkeleton
 public:
     explicit NxCCDSkeleton(const NxSimpleTriangleMesh& mesh);
 
-    NxU32 getNbPoints() const { return static_cast<NxU32>(points_.size()); }
-    NxU32 getNbTriangles() const { return triangles_; }
-    NxReal sweptSphereRadius() const { return radius_; }
-    NxU32 getReferenceCount() const { return references_; }
+    NxU32 getNbPoints() const { return static_cast<NxU32>(m_Points.size()); }
+    NxU32 getNbTriangles() const { return m_Triangles; }
+    NxReal sweptSphereRadius() const { return m_Radius; }
+    NxU32 getReferenceCount() const { return m_References; }
 
-    void addReference() { ++references_; }
+    void addReference() { ++m_References; }
     void removeReference()
     {
-        if (references_)
-            --references_;
+        if (m_References)
+            --m_References;
     }
 
 private:
-    std::vector<NxVec3> points_;
-    NxU32 triangles_ = 0;
-    NxReal radius_ = 0;
-    NxU32 references_ = 0;
+    std::vector<NxVec3> m_Points;
+    NxU32 m_Triangles = 0;
+    NxReal m_Radius = 0;
+    NxU32 m_References = 0;
 };

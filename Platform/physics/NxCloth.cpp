@@ -14,12 +14,12 @@
 #include "Platform/physics/NxShape.h"
 
 NxCloth::NxCloth(NxScene* scene, const NxClothDesc& desc)
-    : scene_(scene), mesh_(desc.clothMesh), meshData_(desc.meshData), group_(desc.collisionGroup), flags_(desc.flags),
-      externalAcceleration_(desc.externalAcceleration)
+    : m_Scene(scene), m_Mesh(desc.clothMesh), m_MeshData(desc.meshData), m_Group(desc.collisionGroup),
+      m_Flags(desc.flags), m_ExternalAcceleration(desc.externalAcceleration)
 {
     userData = desc.userData;
-    const std::vector<NxVec3>& points = mesh_->vertices();
-    const std::vector<NxU32>& indices = mesh_->indices();
+    const std::vector<NxVec3>& points = m_Mesh->vertices();
+    const std::vector<NxU32>& indices = m_Mesh->indices();
     std::vector<btScalar> positions;
     positions.reserve(points.size() * 3);
     for (const NxVec3& p : points)
@@ -28,38 +28,38 @@ NxCloth::NxCloth(NxScene* scene, const NxClothDesc& desc)
         positions.insert(positions.end(), {w.x, w.y, w.z});
     }
     std::vector<int> triangles(indices.begin(), indices.end());
-    NxBulletWorld* world = scene_->bulletWorld();
-    body_ = btSoftBodyHelpers::CreateFromTriMesh(world->softInfo(), positions.data(), triangles.data(),
-                                                 static_cast<int>(triangles.size() / 3), false);
-    if (!body_)
+    NxBulletWorld* world = m_Scene->bulletWorld();
+    m_Body = btSoftBodyHelpers::CreateFromTriMesh(world->softInfo(), positions.data(), triangles.data(),
+                                                  static_cast<int>(triangles.size() / 3), false);
+    if (!m_Body)
         return;
-    btSoftBody::Material* material = body_->m_materials[0];
+    btSoftBody::Material* material = m_Body->m_materials[0];
     material->m_kLST = btClamped<btScalar>(desc.stretchingStiffness, 0, 1);
-    if (flags_ & NX_CLF_BENDING)
+    if (m_Flags & NX_CLF_BENDING)
     {
-        btSoftBody::Material* bending = body_->appendMaterial();
+        btSoftBody::Material* bending = m_Body->appendMaterial();
         bending->m_kLST = btClamped<btScalar>(desc.bendingStiffness, 0, 1);
-        body_->generateBendingConstraints(2, bending);
+        m_Body->generateBendingConstraints(2, bending);
     }
-    body_->m_cfg.kDP = (flags_ & NX_CLF_DAMPING) ? btClamped<btScalar>(desc.dampingCoefficient, 0, 1) : 0;
-    body_->m_cfg.kDF = btClamped<btScalar>(desc.friction, 0, 1);
-    body_->m_cfg.kCHR = btClamped<btScalar>(desc.collisionResponseCoefficient > 0 ? 1 : 0, 0, 1);
-    body_->m_cfg.piterations = static_cast<int>(desc.solverIterations > 0 ? desc.solverIterations : 1);
-    body_->m_cfg.collisions = btSoftBody::fCollision::SDF_RS | btSoftBody::fCollision::VF_SS;
+    m_Body->m_cfg.kDP = (m_Flags & NX_CLF_DAMPING) ? btClamped<btScalar>(desc.dampingCoefficient, 0, 1) : 0;
+    m_Body->m_cfg.kDF = btClamped<btScalar>(desc.friction, 0, 1);
+    m_Body->m_cfg.kCHR = btClamped<btScalar>(desc.collisionResponseCoefficient > 0 ? 1 : 0, 0, 1);
+    m_Body->m_cfg.piterations = static_cast<int>(desc.solverIterations > 0 ? desc.solverIterations : 1);
+    m_Body->m_cfg.collisions = btSoftBody::fCollision::SDF_RS | btSoftBody::fCollision::VF_SS;
     if (desc.thickness > 0)
-        body_->getCollisionShape()->setMargin(desc.thickness);
+        m_Body->getCollisionShape()->setMargin(desc.thickness);
     // Density is mass per unit of area.
     btScalar area = 0;
-    for (int i = 0; i < body_->m_faces.size(); ++i)
+    for (int i = 0; i < m_Body->m_faces.size(); ++i)
     {
-        const btSoftBody::Face& f = body_->m_faces[i];
+        const btSoftBody::Face& f = m_Body->m_faces[i];
         area += 0.5f * (f.m_n[1]->m_x - f.m_n[0]->m_x).cross(f.m_n[2]->m_x - f.m_n[0]->m_x).length();
     }
-    body_->setTotalMass(std::max<btScalar>(area * desc.density, 1e-3f), true);
-    body_->setUserIndex(NX_BT_CLOTH);
-    body_->setUserPointer(this);
-    world->addSoftBody(body_);
-    mesh_->addReference();
+    m_Body->setTotalMass(std::max<btScalar>(area * desc.density, 1e-3f), true);
+    m_Body->setUserIndex(NX_BT_CLOTH);
+    m_Body->setUserPointer(this);
+    world->addSoftBody(m_Body);
+    m_Mesh->addReference();
     writeMeshData();
 }
 
@@ -70,63 +70,63 @@ NxCloth::~NxCloth()
 
 void NxCloth::release()
 {
-    if (released_)
+    if (m_Released)
         return;
-    released_ = true;
-    if (body_)
+    m_Released = true;
+    if (m_Body)
     {
-        scene_->bulletWorld()->removeSoftBody(body_);
-        delete body_;
-        body_ = nullptr;
+        m_Scene->bulletWorld()->removeSoftBody(m_Body);
+        delete m_Body;
+        m_Body = nullptr;
     }
-    if (mesh_)
-        mesh_->removeReference();
-    mesh_ = nullptr;
+    if (m_Mesh)
+        m_Mesh->removeReference();
+    m_Mesh = nullptr;
 }
 
 void NxCloth::setGroup(NxCollisionGroup group)
 {
-    if (released_ || group >= NX_NUM_COLLISION_GROUPS)
+    if (m_Released || group >= NX_NUM_COLLISION_GROUPS)
         return;
-    group_ = group;
-    scene_->markFiltersDirty();
+    m_Group = group;
+    m_Scene->markFiltersDirty();
 }
 
 void NxCloth::putToSleep()
 {
-    if (body_)
-        body_->forceActivationState(ISLAND_SLEEPING);
+    if (m_Body)
+        m_Body->forceActivationState(ISLAND_SLEEPING);
 }
 
 void NxCloth::wakeUp(NxReal)
 {
-    if (body_)
-        body_->forceActivationState(ACTIVE_TAG);
+    if (m_Body)
+        m_Body->forceActivationState(ACTIVE_TAG);
 }
 
 bool NxCloth::isSleeping() const
 {
-    return body_ && body_->getActivationState() == ISLAND_SLEEPING;
+    return m_Body && m_Body->getActivationState() == ISLAND_SLEEPING;
 }
 
 NxU32 NxCloth::getNumberOfParticles() const
 {
-    return body_ ? static_cast<NxU32>(body_->m_nodes.size()) : 0;
+    return m_Body ? static_cast<NxU32>(m_Body->m_nodes.size()) : 0;
 }
 
 NxVec3 NxCloth::getPosition(NxU32 particle) const
 {
-    if (!body_ || particle >= static_cast<NxU32>(body_->m_nodes.size()))
+    if (!m_Body || particle >= static_cast<NxU32>(m_Body->m_nodes.size()))
         return NxVec3();
-    return NxFromBullet(body_->m_nodes[static_cast<int>(particle)].m_x);
+    return NxFromBullet(m_Body->m_nodes[static_cast<int>(particle)].m_x);
 }
 
 void NxCloth::attachToCollidingShapes(NxU32 attachmentFlags)
 {
-    if (!body_)
+    if (!m_Body)
         return;
-    const btScalar margin = body_->getCollisionShape()->getMargin();
-    NxScene& scene = *scene_;
+    const btScalar margin = m_Body->getCollisionShape()->getMargin();
+    NxScene& scene = *m_Scene;
     for (NxU32 a = 0; a < scene.getNbActors(); ++a)
     {
         NxActor* actor = scene.getActors()[a];
@@ -137,17 +137,17 @@ void NxCloth::attachToCollidingShapes(NxU32 attachmentFlags)
             NxShape* shape = actor->getShapes()[s];
             if (shape->isTrigger() || !shape->bulletShape() || !shape->bulletShape()->isConvex())
                 continue;
-            if (!scene.getGroupCollisionFlag(group_, shape->getGroup()))
+            if (!scene.getGroupCollisionFlag(m_Group, shape->getGroup()))
                 continue;
             const btTransform pose = actor->bulletBody()->getWorldTransform() * NxToBullet(shape->getLocalPose());
             const auto* convex = static_cast<const btConvexShape*>(shape->bulletShape());
-            for (int n = 0; n < body_->m_nodes.size(); ++n)
+            for (int n = 0; n < m_Body->m_nodes.size(); ++n)
             {
                 btGjkEpaSolver2::sResults results;
-                const btScalar d = btGjkEpaSolver2::SignedDistance(body_->m_nodes[n].m_x, 0, convex, pose, results);
+                const btScalar d = btGjkEpaSolver2::SignedDistance(m_Body->m_nodes[n].m_x, 0, convex, pose, results);
                 if (d <= margin)
-                    body_->appendAnchor(n, actor->bulletBody(), false,
-                                        (attachmentFlags & NX_CLOTH_ATTACHMENT_TWOWAY) ? 1.0f : 0.0f);
+                    m_Body->appendAnchor(n, actor->bulletBody(), false,
+                                         (attachmentFlags & NX_CLOTH_ATTACHMENT_TWOWAY) ? 1.0f : 0.0f);
             }
         }
     }
@@ -155,9 +155,9 @@ void NxCloth::attachToCollidingShapes(NxU32 attachmentFlags)
 
 void NxCloth::replaceAnchorBody(const btRigidBody* old, btRigidBody* replacement)
 {
-    if (!body_ || !old)
+    if (!m_Body || !old)
         return;
-    btAlignedObjectArray<btSoftBody::Anchor>& anchors = body_->m_anchors;
+    btAlignedObjectArray<btSoftBody::Anchor>& anchors = m_Body->m_anchors;
     bool removed = false;
     for (int i = anchors.size() - 1; i >= 0; --i)
     {
@@ -175,39 +175,39 @@ void NxCloth::replaceAnchorBody(const btRigidBody* old, btRigidBody* replacement
     }
     if (!removed)
         return;
-    for (int n = 0; n < body_->m_nodes.size(); ++n)
-        body_->m_nodes[n].m_battach = 0;
+    for (int n = 0; n < m_Body->m_nodes.size(); ++n)
+        m_Body->m_nodes[n].m_battach = 0;
     for (int i = 0; i < anchors.size(); ++i)
         anchors[i].m_node->m_battach = 1;
 }
 
 void NxCloth::beginSubStep(NxReal h)
 {
-    if (!body_ || isSleeping())
+    if (!m_Body || isSleeping())
         return;
-    NxVec3 a = externalAcceleration_;
-    if (!(flags_ & NX_CLF_GRAVITY))
+    NxVec3 a = m_ExternalAcceleration;
+    if (!(m_Flags & NX_CLF_GRAVITY))
     {
         // Bullet pulls every soft body down; cancel it for a cloth that asks for no gravity.
         NxVec3 g;
-        scene_->getGravity(g);
+        m_Scene->getGravity(g);
         a -= g;
     }
     if (!a.isZero())
-        body_->addVelocity(NxToBullet(a * h));
+        m_Body->addVelocity(NxToBullet(a * h));
 }
 
 void NxCloth::writeMeshData()
 {
-    if (!body_)
+    if (!m_Body)
         return;
-    body_->updateNormals();
-    const NxMeshData& md = meshData_;
-    const NxU32 nodes = static_cast<NxU32>(body_->m_nodes.size());
+    m_Body->updateNormals();
+    const NxMeshData& md = m_MeshData;
+    const NxU32 nodes = static_cast<NxU32>(m_Body->m_nodes.size());
     const NxU32 nv = std::min(nodes, md.maxVertices);
     for (NxU32 i = 0; i < nv; ++i)
     {
-        const btSoftBody::Node& node = body_->m_nodes[static_cast<int>(i)];
+        const btSoftBody::Node& node = m_Body->m_nodes[static_cast<int>(i)];
         if (md.verticesPosBegin)
         {
             const float p[3] = {node.m_x.x(), node.m_x.y(), node.m_x.z()};
@@ -223,12 +223,12 @@ void NxCloth::writeMeshData()
     if (md.numVerticesPtr)
         *md.numVerticesPtr = nv;
     NxU32 ni = 0;
-    const btSoftBody::Node* base = &body_->m_nodes[0];
-    for (int f = 0; f < body_->m_faces.size() && ni + 3 <= md.maxIndices; ++f)
+    const btSoftBody::Node* base = &m_Body->m_nodes[0];
+    for (int f = 0; f < m_Body->m_faces.size() && ni + 3 <= md.maxIndices; ++f)
     {
         for (int k = 0; k < 3; ++k, ++ni)
         {
-            const NxU32 index = static_cast<NxU32>(body_->m_faces[f].m_n[k] - base);
+            const NxU32 index = static_cast<NxU32>(m_Body->m_faces[f].m_n[k] - base);
             if (!md.indicesBegin)
                 continue;
             NxU8* dst = static_cast<NxU8*>(md.indicesBegin) + size_t(ni) * md.indicesByteStride;

@@ -13,9 +13,9 @@ public:
     NxCloth(const NxCloth&) = delete;
     NxCloth& operator=(const NxCloth&) = delete;
 
-    NxScene& getScene() const { return *scene_; }
+    NxScene& getScene() const { return *m_Scene; }
     void setGroup(NxCollisionGroup group);
-    NxCollisionGroup getGroup() const { return group_; }
+    NxCollisionGroup getGroup() const { return m_Group; }
     void putToSleep();
     void wakeUp(NxReal wakeCounterValue = 0.4f);
     bool isSleeping() const;
@@ -23,12 +23,12 @@ public:
     void attachToCollidingShapes(NxU32 attachmentFlags);
     NxU32 getNumberOfParticles() const;
     NxVec3 getPosition(NxU32 particle) const;
-    NxU32 getFlags() const { return flags_; }
+    NxU32 getFlags() const { return m_Flags; }
     void* userData = nullptr;
 
     // Internal to the layer.
-    btSoftBody* bulletBody() const { return body_; }
-    bool isReleased() const { return released_; }
+    btSoftBody* bulletBody() const { return m_Body; }
+    bool isReleased() const { return m_Released; }
     void writeMeshData();         // copies positions, normals and indices into the receive buffers
     void beginSubStep(NxReal h);  // gravity switch and external acceleration
     // Anchors on old move to replacement; with none, they are removed and their particles are free.
@@ -39,12 +39,12 @@ private:
     NxCloth(NxScene* scene, const NxClothDesc& desc);
     void release();
 
-    NxScene* scene_;
-    bool released_ = false;
-    btSoftBody* body_ = nullptr;
-    NxClothMesh* mesh_ = nullptr;
-    NxMeshData meshData_;
-    NxCollisionGroup group_ = 0;
-    NxU32 flags_ = 0;
-    NxVec3 externalAcceleration_;
+    NxScene* m_Scene;
+    bool m_Released = false;
+    btSoftBody* m_Body = nullptr;
+    NxClothMesh* m_Mesh = nullptr;
+    NxMeshData m_MeshData;
+    NxCollisionGroup m_Group = 0;
+    NxU32 m_Flags = 0;
+    NxVec3 m_ExternalAcceleration;
 };

@@ -5,7 +5,7 @@
 NxClothMesh* NxClothMesh::load(const NxStream& stream)
 {
     NxClothMesh* mesh = new NxClothMesh();
-    if (!NxCookedFormat::readMesh(stream, NxCookedFormat::kClothMeshTag, &mesh->vertices_, &mesh->indices_))
+    if (!NxCookedFormat::readMesh(stream, NxCookedFormat::ClothMeshTag, &mesh->m_Vertices, &mesh->m_Indices))
     {
         delete mesh;
         return nullptr;

@@ -26,21 +26,21 @@ class NxClothMesh
 public:
     static NxClothMesh* load(const NxStream& stream);
 
-    NxU32 getNbVertices() const { return static_cast<NxU32>(vertices_.size()); }
-    NxU32 getNbTriangles() const { return static_cast<NxU32>(indices_.size() / 3); }
-    const std::vector<NxVec3>& vertices() const { return vertices_; }
-    const std::vector<NxU32>& indices() const { return indices_; }
-    NxU32 getReferenceCount() const { return references_; }
-    void addReference() { ++references_; }
+    NxU32 getNbVertices() const { return static_cast<NxU32>(m_Vertices.size()); }
+    NxU32 getNbTriangles() const { return static_cast<NxU32>(m_Indices.size() / 3); }
+    const std::vector<NxVec3>& vertices() const { return m_Vertices; }
+    const std::vector<NxU32>& indices() const { return m_Indices; }
+    NxU32 getReferenceCount() const { return m_References; }
+    void addReference() { ++m_References; }
     void removeReference()
     {
-        if (references_)
-            --references_;
+        if (m_References)
+            --m_References;
     }
 
 private:
     NxClothMesh() = default;
-    std::vector<NxVec3> vertices_;
-    std::vector<NxU32> indices_;
-    NxU32 references_ = 0;
+    std::vector<NxVec3> m_Vertices;
+    std::vector<NxU32> m_Indices;
+    NxU32 m_References = 0;
 };

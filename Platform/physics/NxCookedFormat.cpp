@@ -11,13 +11,13 @@ bool readMesh(const NxStream& stream, NxU32 tag, std::vector<NxVec3>* vertices, 
         return false;
     const NxU32 nv = stream.readDword();
     const NxU32 nt = stream.readDword();
-    if (nv == 0 || nt == 0 || nv > kMaxCount || nt > kMaxCount)
+    if (nv == 0 || nt == 0 || nv > MaxCount || nt > MaxCount)
         return false;
     vertices->resize(nv);
     stream.readBuffer(vertices->data(), nv * 12);
     indices->resize(size_t(nt) * 3);
     stream.readBuffer(indices->data(), nt * 12);
-    if (stream.readDword() != kEndTag)
+    if (stream.readDword() != EndTag)
         return false;
     for (NxU32 i : *indices)
     {

@@ -10,11 +10,11 @@ class NxStream;
 // tag, vertex count, triangle count, vertices (3 floats each), triangles (3 x u32 each), end marker.
 namespace NxCookedFormat
 {
-constexpr NxU32 kTriangleMeshTag = 0x314D5457;  // "WTM1"
-constexpr NxU32 kClothMeshTag = 0x314D4357;     // "WCM1"
+constexpr NxU32 TriangleMeshTag = 0x314D5457;  // "WTM1"
+constexpr NxU32 ClothMeshTag = 0x314D4357;     // "WCM1"
 // Last in both formats: a stream cut short reads zeros, which would still pass for points and indices.
-constexpr NxU32 kEndTag = 0x444E4557;  // "WEND"
-constexpr NxU32 kMaxCount = 1u << 24;
+constexpr NxU32 EndTag = 0x444E4557;  // "WEND"
+constexpr NxU32 MaxCount = 1u << 24;
 // A point that is not finite spoils the bounds of the whole mesh, so neither format holds one.
 inline bool finite(const NxVec3& p)
 {

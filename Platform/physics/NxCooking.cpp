@@ -51,8 +51,7 @@ bool readTriangles(const NxSimpleTriangleMesh& desc, bool small, std::vector<NxU
 // Reads the description's points and triangles; false on missing data or an index out of range.
 bool readMesh(const NxSimpleTriangleMesh& desc, std::vector<NxVec3>& points, std::vector<NxU32>& indices)
 {
-    if (!desc.isValid() || desc.numVertices > NxCookedFormat::kMaxCount ||
-        desc.numTriangles > NxCookedFormat::kMaxCount)
+    if (!desc.isValid() || desc.numVertices > NxCookedFormat::MaxCount || desc.numTriangles > NxCookedFormat::MaxCount)
         return false;
     points.resize(desc.numVertices);
     for (NxU32 i = 0; i < desc.numVertices; ++i)
@@ -79,7 +78,7 @@ void write(NxStream& stream, NxU32 tag, const std::vector<NxVec3>& points, const
     stream.storeDword(static_cast<NxU32>(indices.size() / 3));
     stream.storeBuffer(points.data(), static_cast<NxU32>(points.size() * sizeof(NxVec3)));
     stream.storeBuffer(indices.data(), static_cast<NxU32>(indices.size() * sizeof(NxU32)));
-    stream.storeDword(NxCookedFormat::kEndTag);
+    stream.storeDword(NxCookedFormat::EndTag);
 }
 
 }  // namespace
@@ -105,7 +104,7 @@ bool NxCookTriangleMesh(const NxTriangleMeshDesc& desc, NxStream& stream)
     std::vector<NxU32> indices;
     if (!readMesh(desc, points, indices))
         return false;
-    write(stream, NxCookedFormat::kTriangleMeshTag, points, indices);
+    write(stream, NxCookedFormat::TriangleMeshTag, points, indices);
     return true;
 }
 
@@ -134,7 +133,7 @@ bool NxCookClothMesh(const NxClothMeshDesc& desc, NxStream& stream)
             i = remap[i];
         points.swap(welded);
     }
-    write(stream, NxCookedFormat::kClothMeshTag, points, indices);
+    write(stream, NxCookedFormat::ClothMeshTag, points, indices);
     return true;
 }
 

@@ -27,29 +27,29 @@ public:
 class NxMaterial
 {
 public:
-    NxMaterial(NxScene* scene, NxMaterialIndex index) : scene_(scene), index_(index) {}
+    NxMaterial(NxScene* scene, NxMaterialIndex index) : m_Scene(scene), m_Index(index) {}
 
-    NxMaterialIndex getMaterialIndex() const { return index_; }
-    void loadFromDesc(const NxMaterialDesc& desc) { desc_ = desc; }
-    void saveToDesc(NxMaterialDesc& desc) const { desc = desc_; }
-    NxScene& getScene() const { return *scene_; }
+    NxMaterialIndex getMaterialIndex() const { return m_Index; }
+    void loadFromDesc(const NxMaterialDesc& desc) { m_Desc = desc; }
+    void saveToDesc(NxMaterialDesc& desc) const { desc = m_Desc; }
+    NxScene& getScene() const { return *m_Scene; }
 
-    void setDynamicFriction(NxReal f) { desc_.dynamicFriction = f; }
-    NxReal getDynamicFriction() const { return desc_.dynamicFriction; }
-    void setStaticFriction(NxReal f) { desc_.staticFriction = f; }
-    NxReal getStaticFriction() const { return desc_.staticFriction; }
-    void setRestitution(NxReal r) { desc_.restitution = r; }
-    NxReal getRestitution() const { return desc_.restitution; }
-    void setFrictionCombineMode(NxCombineMode m) { desc_.frictionCombineMode = m; }
-    NxCombineMode getFrictionCombineMode() const { return desc_.frictionCombineMode; }
-    void setRestitutionCombineMode(NxCombineMode m) { desc_.restitutionCombineMode = m; }
-    NxCombineMode getRestitutionCombineMode() const { return desc_.restitutionCombineMode; }
+    void setDynamicFriction(NxReal f) { m_Desc.dynamicFriction = f; }
+    NxReal getDynamicFriction() const { return m_Desc.dynamicFriction; }
+    void setStaticFriction(NxReal f) { m_Desc.staticFriction = f; }
+    NxReal getStaticFriction() const { return m_Desc.staticFriction; }
+    void setRestitution(NxReal r) { m_Desc.restitution = r; }
+    NxReal getRestitution() const { return m_Desc.restitution; }
+    void setFrictionCombineMode(NxCombineMode m) { m_Desc.frictionCombineMode = m; }
+    NxCombineMode getFrictionCombineMode() const { return m_Desc.frictionCombineMode; }
+    void setRestitutionCombineMode(NxCombineMode m) { m_Desc.restitutionCombineMode = m; }
+    NxCombineMode getRestitutionCombineMode() const { return m_Desc.restitutionCombineMode; }
 
     // Combines two materials' values by the pair's mode.
     static NxReal combine(NxReal a, NxReal b, NxCombineMode mode);
 
 private:
-    NxScene* scene_;
-    NxMaterialIndex index_;
-    NxMaterialDesc desc_;
+    NxScene* m_Scene;
+    NxMaterialIndex m_Index;
+    NxMaterialDesc m_Desc;
 };

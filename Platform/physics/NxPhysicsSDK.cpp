@@ -38,26 +38,26 @@ NxPhysicsSDK* NxCreatePhysicsSDK(NxU32 sdkVersion, NxUserAllocator*, NxUserOutpu
 
 NxPhysicsSDK::NxPhysicsSDK()
 {
-    std::fill(std::begin(params_), std::end(params_), 0.0f);
-    params_[NX_SKIN_WIDTH] = 0.025f;
-    params_[NX_DEFAULT_SLEEP_LIN_VEL_SQUARED] = 0.15f * 0.15f;
-    params_[NX_DEFAULT_SLEEP_ANG_VEL_SQUARED] = 0.14f * 0.14f;
-    params_[NX_BOUNCE_THRESHOLD] = -2;
-    params_[NX_DYN_FRICT_SCALING] = 1;
-    params_[NX_STA_FRICT_SCALING] = 1;
-    params_[NX_MAX_ANGULAR_VELOCITY] = 7;
-    params_[NX_CCD_EPSILON] = 0.01f;
+    std::fill(std::begin(m_Params), std::end(m_Params), 0.0f);
+    m_Params[NX_SKIN_WIDTH] = 0.025f;
+    m_Params[NX_DEFAULT_SLEEP_LIN_VEL_SQUARED] = 0.15f * 0.15f;
+    m_Params[NX_DEFAULT_SLEEP_ANG_VEL_SQUARED] = 0.14f * 0.14f;
+    m_Params[NX_BOUNCE_THRESHOLD] = -2;
+    m_Params[NX_DYN_FRICT_SCALING] = 1;
+    m_Params[NX_STA_FRICT_SCALING] = 1;
+    m_Params[NX_MAX_ANGULAR_VELOCITY] = 7;
+    m_Params[NX_CCD_EPSILON] = 0.01f;
 }
 
 NxPhysicsSDK::~NxPhysicsSDK()
 {
-    for (NxScene* s : scenes_)
+    for (NxScene* s : m_Scenes)
         delete s;
-    for (NxTriangleMesh* m : meshes_)
+    for (NxTriangleMesh* m : m_Meshes)
         delete m;
-    for (NxClothMesh* m : clothMeshes_)
+    for (NxClothMesh* m : m_ClothMeshes)
         delete m;
-    for (NxCCDSkeleton* s : skeletons_)
+    for (NxCCDSkeleton* s : m_Skeletons)
         delete s;
 }
 
@@ -70,14 +70,14 @@ void NxPhysicsSDK::setParameter(NxParameter parameter, NxReal value)
 {
     if (parameter < 0 || parameter >= NX_PARAMS_NUM_VALUES)
         return;
-    params_[parameter] = value;
+    m_Params[parameter] = value;
 }
 
 NxReal NxPhysicsSDK::getParameter(NxParameter parameter) const
 {
     if (parameter < 0 || parameter >= NX_PARAMS_NUM_VALUES)
         return 0;
-    return params_[parameter];
+    return m_Params[parameter];
 }
 
 NxScene* NxPhysicsSDK::createScene(const NxSceneDesc& desc)
@@ -85,13 +85,13 @@ NxScene* NxPhysicsSDK::createScene(const NxSceneDesc& desc)
     if (!desc.isValid())
         return nullptr;
     NxScene* scene = new NxScene(this, desc);
-    scenes_.push_back(scene);
+    m_Scenes.push_back(scene);
     return scene;
 }
 
 void NxPhysicsSDK::releaseScene(NxScene& scene)
 {
-    if (!erase(scenes_, &scene))
+    if (!erase(m_Scenes, &scene))
         return;
     delete &scene;
     collect();
@@ -101,16 +101,16 @@ NxTriangleMesh* NxPhysicsSDK::createTriangleMesh(const NxStream& stream)
 {
     NxTriangleMesh* mesh = NxTriangleMesh::load(stream);
     if (mesh)
-        meshes_.push_back(mesh);
+        m_Meshes.push_back(mesh);
     return mesh;
 }
 
 void NxPhysicsSDK::releaseTriangleMesh(NxTriangleMesh& mesh)
 {
-    if (std::find(meshes_.begin(), meshes_.end(), &mesh) == meshes_.end())
+    if (std::find(m_Meshes.begin(), m_Meshes.end(), &mesh) == m_Meshes.end())
         return;
-    if (std::find(releasedObjects_.begin(), releasedObjects_.end(), &mesh) == releasedObjects_.end())
-        releasedObjects_.push_back(&mesh);
+    if (std::find(m_ReleasedObjects.begin(), m_ReleasedObjects.end(), &mesh) == m_ReleasedObjects.end())
+        m_ReleasedObjects.push_back(&mesh);
     collect();
 }
 
@@ -118,69 +118,69 @@ NxClothMesh* NxPhysicsSDK::createClothMesh(const NxStream& stream)
 {
     NxClothMesh* mesh = NxClothMesh::load(stream);
     if (mesh)
-        clothMeshes_.push_back(mesh);
+        m_ClothMeshes.push_back(mesh);
     return mesh;
 }
 
 void NxPhysicsSDK::releaseClothMesh(NxClothMesh& mesh)
 {
-    if (std::find(clothMeshes_.begin(), clothMeshes_.end(), &mesh) == clothMeshes_.end())
+    if (std::find(m_ClothMeshes.begin(), m_ClothMeshes.end(), &mesh) == m_ClothMeshes.end())
         return;
-    if (std::find(releasedObjects_.begin(), releasedObjects_.end(), &mesh) == releasedObjects_.end())
-        releasedObjects_.push_back(&mesh);
+    if (std::find(m_ReleasedObjects.begin(), m_ReleasedObjects.end(), &mesh) == m_ReleasedObjects.end())
+        m_ReleasedObjects.push_back(&mesh);
     collect();
 }
 
 NxCCDSkeleton* NxPhysicsSDK::createCCDSkeleton(const NxSimpleTriangleMesh& mesh)
 {
     NxCCDSkeleton* s = new NxCCDSkeleton(mesh);
-    skeletons_.push_back(s);
+    m_Skeletons.push_back(s);
     return s;
 }
 
 void NxPhysicsSDK::releaseCCDSkeleton(NxCCDSkeleton& skeleton)
 {
-    if (std::find(skeletons_.begin(), skeletons_.end(), &skeleton) == skeletons_.end())
+    if (std::find(m_Skeletons.begin(), m_Skeletons.end(), &skeleton) == m_Skeletons.end())
         return;
-    if (std::find(releasedObjects_.begin(), releasedObjects_.end(), &skeleton) == releasedObjects_.end())
-        releasedObjects_.push_back(&skeleton);
+    if (std::find(m_ReleasedObjects.begin(), m_ReleasedObjects.end(), &skeleton) == m_ReleasedObjects.end())
+        m_ReleasedObjects.push_back(&skeleton);
     collect();
 }
 
 void NxPhysicsSDK::collect()
 {
-    for (size_t i = 0; i < releasedObjects_.size();)
+    for (size_t i = 0; i < m_ReleasedObjects.size();)
     {
-        void* p = releasedObjects_[i];
+        void* p = m_ReleasedObjects[i];
         bool freed = false;
-        for (NxTriangleMesh* m : meshes_)
+        for (NxTriangleMesh* m : m_Meshes)
             if (m == p && m->getReferenceCount() == 0)
             {
-                erase(meshes_, m);
+                erase(m_Meshes, m);
                 delete m;
                 freed = true;
                 break;
             }
         if (!freed)
-            for (NxClothMesh* m : clothMeshes_)
+            for (NxClothMesh* m : m_ClothMeshes)
                 if (m == p && m->getReferenceCount() == 0)
                 {
-                    erase(clothMeshes_, m);
+                    erase(m_ClothMeshes, m);
                     delete m;
                     freed = true;
                     break;
                 }
         if (!freed)
-            for (NxCCDSkeleton* s : skeletons_)
+            for (NxCCDSkeleton* s : m_Skeletons)
                 if (s == p && s->getReferenceCount() == 0)
                 {
-                    erase(skeletons_, s);
+                    erase(m_Skeletons, s);
                     delete s;
                     freed = true;
                     break;
                 }
         if (freed)
-            releasedObjects_.erase(releasedObjects_.begin() + static_cast<std::ptrdiff_t>(i));
+            m_ReleasedObjects.erase(m_ReleasedObjects.begin() + static_cast<std::ptrdiff_t>(i));
         else
             ++i;
     }

@@ -43,20 +43,20 @@ public:
 
     NxScene* createScene(const NxSceneDesc& desc);
     void releaseScene(NxScene& scene);
-    NxU32 getNbScenes() const { return static_cast<NxU32>(scenes_.size()); }
+    NxU32 getNbScenes() const { return static_cast<NxU32>(m_Scenes.size()); }
 
     // Meshes from cooked bytes; null on bytes the cooker did not write.
     NxTriangleMesh* createTriangleMesh(const NxStream& stream);
     void releaseTriangleMesh(NxTriangleMesh& mesh);
-    NxU32 getNbTriangleMeshes() const { return static_cast<NxU32>(meshes_.size()); }
+    NxU32 getNbTriangleMeshes() const { return static_cast<NxU32>(m_Meshes.size()); }
     NxClothMesh* createClothMesh(const NxStream& stream);
     void releaseClothMesh(NxClothMesh& mesh);
-    NxU32 getNbClothMeshes() const { return static_cast<NxU32>(clothMeshes_.size()); }
+    NxU32 getNbClothMeshes() const { return static_cast<NxU32>(m_ClothMeshes.size()); }
 
     // A skeleton stays alive while a shape uses it, whatever the program releases.
     NxCCDSkeleton* createCCDSkeleton(const NxSimpleTriangleMesh& mesh);
     void releaseCCDSkeleton(NxCCDSkeleton& skeleton);
-    NxU32 getNbCCDSkeletons() const { return static_cast<NxU32>(skeletons_.size()); }
+    NxU32 getNbCCDSkeletons() const { return static_cast<NxU32>(m_Skeletons.size()); }
 
 private:
     friend NxPhysicsSDK* NxCreatePhysicsSDK(NxU32, NxUserAllocator*, NxUserOutputStream*, const NxPhysicsSDKDesc&,
@@ -65,12 +65,12 @@ private:
     ~NxPhysicsSDK();
     void collect();  // frees released meshes and skeletons no shape uses any more
 
-    NxReal params_[NX_PARAMS_NUM_VALUES];
-    std::vector<NxScene*> scenes_;
-    std::vector<NxTriangleMesh*> meshes_;
-    std::vector<NxClothMesh*> clothMeshes_;
-    std::vector<NxCCDSkeleton*> skeletons_;
-    std::vector<void*> releasedObjects_;  // released by the program but still referenced
+    NxReal m_Params[NX_PARAMS_NUM_VALUES];
+    std::vector<NxScene*> m_Scenes;
+    std::vector<NxTriangleMesh*> m_Meshes;
+    std::vector<NxClothMesh*> m_ClothMeshes;
+    std::vector<NxCCDSkeleton*> m_Skeletons;
+    std::vector<void*> m_ReleasedObjects;  // released by the program but still referenced
 };
 
 // Creates an SDK. Null (with NXCE_WRONG_VERSION) unless the version is NX_PHYSICS_SDK_VERSION.

@@ -21,9 +21,9 @@ namespace
 {
 
 // A manifold point closer than this counts as touching; Bullet keeps points a little apart too.
-constexpr btScalar kTouchDistance = 0.002f;
+constexpr btScalar TouchDistance = 0.002f;
 // Bodies fall asleep after resting this long, the SDK's default wake-up counter.
-constexpr btScalar kSleepDelay = 0.4f;
+constexpr btScalar SleepDelay = 0.4f;
 
 NxU32 groupPairKey(NxU32 a, NxU32 b)
 {
@@ -56,35 +56,35 @@ bool boundsMeet(const NxActor& a, const NxActor& b)
 
 }  // namespace
 
-NxScene::NxScene(NxPhysicsSDK* sdk, const NxSceneDesc& desc) : sdk_(sdk)
+NxScene::NxScene(NxPhysicsSDK* sdk, const NxSceneDesc& desc) : m_Sdk(sdk)
 {
-    gDeactivationTime = kSleepDelay;
-    world_ = NxBulletWorld::create(this);
-    std::fill(std::begin(groupCollision_), std::end(groupCollision_), 0xFFFFFFFFu);
-    contactReport_ = desc.userContactReport;
-    triggerReport_ = desc.userTriggerReport;
-    notify_ = desc.userNotify;
+    gDeactivationTime = SleepDelay;
+    m_World = NxBulletWorld::create(this);
+    std::fill(std::begin(m_GroupCollision), std::end(m_GroupCollision), 0xFFFFFFFFu);
+    m_ContactReport = desc.userContactReport;
+    m_TriggerReport = desc.userTriggerReport;
+    m_Notify = desc.userNotify;
     setTiming(desc.maxTimestep, desc.maxIter, desc.timeStepMethod);
     setGravity(desc.gravity);
     NxMaterialDesc def;
     def.staticFriction = def.dynamicFriction = 0.5f;
-    materials_.push_back(std::make_unique<NxMaterial>(this, 0));
-    materials_[0]->loadFromDesc(def);
+    m_Materials.push_back(std::make_unique<NxMaterial>(this, 0));
+    m_Materials[0]->loadFromDesc(def);
 }
 
 NxScene::~NxScene()
 {
-    for (NxCloth* c : cloths_)
+    for (NxCloth* c : m_Cloths)
         delete c;
-    for (NxCloth* c : releasedCloths_)
+    for (NxCloth* c : m_ReleasedCloths)
         delete c;
-    cloths_.clear();  // the actors below look for cloths anchored to them
-    releasedCloths_.clear();
-    for (NxActor* a : actors_)
+    m_Cloths.clear();  // the actors below look for cloths anchored to them
+    m_ReleasedCloths.clear();
+    for (NxActor* a : m_Actors)
         delete a;
-    for (NxActor* a : releasedActors_)
+    for (NxActor* a : m_ReleasedActors)
         delete a;
-    NxBulletWorld::destroy(world_);
+    NxBulletWorld::destroy(m_World);
 }
 
 // ---- objects
@@ -94,19 +94,19 @@ NxActor* NxScene::createActor(const NxActorDesc& desc)
     if (!desc.isValid())
         return nullptr;
     NxActor* actor = new NxActor(this, desc, nextSerial());
-    actors_.push_back(actor);
+    m_Actors.push_back(actor);
     return actor;
 }
 
 void NxScene::releaseActor(NxActor& actor)
 {
-    auto it = std::find(actors_.begin(), actors_.end(), &actor);
-    if (it == actors_.end())
+    auto it = std::find(m_Actors.begin(), m_Actors.end(), &actor);
+    if (it == m_Actors.end())
         return;  // not ours, or released already
-    actors_.erase(it);
+    m_Actors.erase(it);
     actor.release();
-    releasedActors_.push_back(&actor);
-    dirtyActors_.erase(&actor);
+    m_ReleasedActors.push_back(&actor);
+    m_DirtyActors.erase(&actor);
 }
 
 NxCloth* NxScene::createCloth(const NxClothDesc& desc)
@@ -119,49 +119,49 @@ NxCloth* NxScene::createCloth(const NxClothDesc& desc)
         delete cloth;
         return nullptr;
     }
-    cloths_.push_back(cloth);
+    m_Cloths.push_back(cloth);
     return cloth;
 }
 
 void NxScene::releaseCloth(NxCloth& cloth)
 {
-    auto it = std::find(cloths_.begin(), cloths_.end(), &cloth);
-    if (it == cloths_.end())
+    auto it = std::find(m_Cloths.begin(), m_Cloths.end(), &cloth);
+    if (it == m_Cloths.end())
         return;
-    cloths_.erase(it);
+    m_Cloths.erase(it);
     cloth.release();
-    releasedCloths_.push_back(&cloth);
+    m_ReleasedCloths.push_back(&cloth);
 }
 
 void NxScene::replaceClothAnchors(const btRigidBody* old, btRigidBody* replacement)
 {
-    for (NxCloth* c : cloths_)
+    for (NxCloth* c : m_Cloths)
         c->replaceAnchorBody(old, replacement);
 }
 
 void NxScene::forgetShape(btCollisionShape* shape)
 {
     if (shape)
-        world_->softInfo().m_sparsesdf.RemoveReferences(shape);
+        m_World->softInfo().m_sparsesdf.RemoveReferences(shape);
 }
 
 NxMaterial* NxScene::createMaterial(const NxMaterialDesc& desc)
 {
-    if (!desc.isValid() || materials_.size() >= 0xFFFF)
+    if (!desc.isValid() || m_Materials.size() >= 0xFFFF)
         return nullptr;
-    materials_.push_back(std::make_unique<NxMaterial>(this, static_cast<NxMaterialIndex>(materials_.size())));
-    materials_.back()->loadFromDesc(desc);
-    return materials_.back().get();
+    m_Materials.push_back(std::make_unique<NxMaterial>(this, static_cast<NxMaterialIndex>(m_Materials.size())));
+    m_Materials.back()->loadFromDesc(desc);
+    return m_Materials.back().get();
 }
 
 NxMaterial* NxScene::getMaterialFromIndex(NxMaterialIndex index) const
 {
-    return index < materials_.size() ? materials_[index].get() : nullptr;
+    return index < m_Materials.size() ? m_Materials[index].get() : nullptr;
 }
 
 const NxMaterial& NxScene::materialOrDefault(NxMaterialIndex index) const
 {
-    return index < materials_.size() ? *materials_[index] : *materials_[0];
+    return index < m_Materials.size() ? *m_Materials[index] : *m_Materials[0];
 }
 
 // ---- filtering
@@ -172,13 +172,13 @@ void NxScene::setGroupCollisionFlag(NxCollisionGroup g1, NxCollisionGroup g2, bo
         return;
     if (enable)
     {
-        groupCollision_[g1] |= 1u << g2;
-        groupCollision_[g2] |= 1u << g1;
+        m_GroupCollision[g1] |= 1u << g2;
+        m_GroupCollision[g2] |= 1u << g1;
     }
     else
     {
-        groupCollision_[g1] &= ~(1u << g2);
-        groupCollision_[g2] &= ~(1u << g1);
+        m_GroupCollision[g1] &= ~(1u << g2);
+        m_GroupCollision[g2] &= ~(1u << g1);
     }
     markFiltersDirty();
 }
@@ -187,19 +187,19 @@ bool NxScene::getGroupCollisionFlag(NxCollisionGroup g1, NxCollisionGroup g2) co
 {
     if (g1 >= NX_NUM_COLLISION_GROUPS || g2 >= NX_NUM_COLLISION_GROUPS)
         return false;
-    return (groupCollision_[g1] >> g2) & 1u;
+    return (m_GroupCollision[g1] >> g2) & 1u;
 }
 
 void NxScene::setActorGroupPairFlags(NxActorGroup g1, NxActorGroup g2, NxU32 flags)
 {
-    actorGroupPairFlags_[groupPairKey(g1, g2)] = flags;
+    m_ActorGroupPairFlags[groupPairKey(g1, g2)] = flags;
     markFiltersDirty();
 }
 
 NxU32 NxScene::getActorGroupPairFlags(NxActorGroup g1, NxActorGroup g2) const
 {
-    auto it = actorGroupPairFlags_.find(groupPairKey(g1, g2));
-    return it == actorGroupPairFlags_.end() ? 0 : it->second;
+    auto it = m_ActorGroupPairFlags.find(groupPairKey(g1, g2));
+    return it == m_ActorGroupPairFlags.end() ? 0 : it->second;
 }
 
 void NxScene::setActorPairFlags(NxActor& a, NxActor& b, NxU32 flags)
@@ -208,9 +208,9 @@ void NxScene::setActorPairFlags(NxActor& a, NxActor& b, NxU32 flags)
         return;
     const auto key = orderedPair(&a, &b);
     if (flags & NX_IGNORE_PAIR)
-        ignoredPairs_.insert(key);
+        m_IgnoredPairs.insert(key);
     else
-        ignoredPairs_.erase(key);
+        m_IgnoredPairs.erase(key);
     markFiltersDirty(&a);
     markFiltersDirty(&b);
 }
@@ -222,7 +222,7 @@ NxU32 NxScene::getActorPairFlags(NxActor& a, NxActor& b) const
 
 bool NxScene::pairIgnored(const NxActor& a, const NxActor& b) const
 {
-    return !ignoredPairs_.empty() && ignoredPairs_.count(orderedPair(&a, &b)) != 0;
+    return !m_IgnoredPairs.empty() && m_IgnoredPairs.count(orderedPair(&a, &b)) != 0;
 }
 
 bool NxScene::shapesCollide(const NxShape& a, const NxShape& b) const
@@ -264,37 +264,37 @@ bool NxScene::clothMayTouch(const NxCloth& cloth, const NxActor& actor) const
 void NxScene::markFiltersDirty(NxActor* actor)
 {
     if (actor)
-        dirtyActors_.insert(actor);
+        m_DirtyActors.insert(actor);
     else
-        filtersDirty_ = true;
+        m_FiltersDirty = true;
 }
 
 void NxScene::refreshFilters()
 {
     // Bullet filters a pair only when it first overlaps, so objects whose filtering changed get fresh
     // broadphase entries, and every pair of theirs is judged again.
-    if (filtersDirty_)
+    if (m_FiltersDirty)
     {
-        btCollisionObjectArray& objects = world_->getCollisionObjectArray();
+        btCollisionObjectArray& objects = m_World->getCollisionObjectArray();
         for (int i = 0; i < objects.size(); ++i)
             if (objects[i]->getBroadphaseHandle())
-                world_->refreshBroadphaseProxy(objects[i]);
+                m_World->refreshBroadphaseProxy(objects[i]);
     }
     else
     {
-        for (NxActor* a : dirtyActors_)
+        for (NxActor* a : m_DirtyActors)
         {
             if (a->isReleased())
                 continue;
             if (a->bulletBody() && a->bulletBody()->getBroadphaseHandle())
-                world_->refreshBroadphaseProxy(a->bulletBody());
+                m_World->refreshBroadphaseProxy(a->bulletBody());
             for (NxU32 i = 0; i < a->getNbShapes(); ++i)
                 if (btCollisionObject* t = a->getShapes()[i]->triggerObject())
-                    world_->refreshBroadphaseProxy(t);
+                    m_World->refreshBroadphaseProxy(t);
         }
     }
-    filtersDirty_ = false;
-    dirtyActors_.clear();
+    m_FiltersDirty = false;
+    m_DirtyActors.clear();
 }
 
 // ---- stepping
@@ -302,118 +302,118 @@ void NxScene::refreshFilters()
 void NxScene::setTiming(NxReal maxTimestep, NxU32 maxIter, NxTimeStepMethod method)
 {
     if (maxTimestep > 0)
-        maxTimestep_ = maxTimestep;
+        m_MaxTimestep = maxTimestep;
     if (maxIter > 0)
-        maxIter_ = maxIter;
+        m_MaxIter = maxIter;
     if (method == NX_TIMESTEP_FIXED || method == NX_TIMESTEP_VARIABLE)
-        method_ = method;
+        m_Method = method;
 }
 
 void NxScene::getTiming(NxReal& maxTimestep, NxU32& maxIter, NxTimeStepMethod& method, NxU32* numSubSteps) const
 {
-    maxTimestep = maxTimestep_;
-    maxIter = maxIter_;
-    method = method_;
+    maxTimestep = m_MaxTimestep;
+    maxIter = m_MaxIter;
+    method = m_Method;
     if (numSubSteps)
-        *numSubSteps = lastSubSteps_;
+        *numSubSteps = m_LastSubSteps;
 }
 
 void NxScene::setGravity(const NxVec3& gravity)
 {
-    gravity_ = gravity;
-    world_->setGravity(NxToBullet(gravity));
-    world_->softInfo().m_gravity = NxToBullet(gravity);
-    for (NxActor* a : actors_)
+    m_Gravity = gravity;
+    m_World->setGravity(NxToBullet(gravity));
+    m_World->softInfo().m_gravity = NxToBullet(gravity);
+    for (NxActor* a : m_Actors)
         if (a->bulletBody() && a->isDynamic() && !a->isKinematic() && !a->readBodyFlag(NX_BF_DISABLE_GRAVITY))
             a->bulletBody()->setGravity(NxToBullet(gravity));
 }
 
 void NxScene::simulate(NxReal elapsedTime)
 {
-    if (simulating_)
+    if (m_Simulating)
         return;  // one step at a time: the first must be fetched before the next starts
-    simulating_ = true;
-    pendingTime_ = elapsedTime > 0 ? elapsedTime : 0;
+    m_Simulating = true;
+    m_PendingTime = elapsedTime > 0 ? elapsedTime : 0;
 }
 
 bool NxScene::checkResults(NxSimulationStatus, bool) const
 {
-    return simulating_;
+    return m_Simulating;
 }
 
 bool NxScene::fetchResults(NxSimulationStatus, bool, NxU32* errorState)
 {
     if (errorState)
         *errorState = 0;
-    if (!simulating_)
+    if (!m_Simulating)
         return false;
-    simulating_ = false;
-    runStep(pendingTime_);
-    pendingTime_ = 0;
+    m_Simulating = false;
+    runStep(m_PendingTime);
+    m_PendingTime = 0;
     return true;
 }
 
 void NxScene::runStep(NxReal elapsed)
 {
     NxU32 n = 0;
-    NxReal h = maxTimestep_;
-    if (method_ == NX_TIMESTEP_FIXED)
+    NxReal h = m_MaxTimestep;
+    if (m_Method == NX_TIMESTEP_FIXED)
     {
-        accumulator_ += elapsed;
+        m_Accumulator += elapsed;
         // A small tolerance, so that sixty steps of 1/60 s in float make sixty sub-steps.
-        n = static_cast<NxU32>(std::floor(accumulator_ / maxTimestep_ + 1e-3f));
-        if (n > maxIter_)
+        n = static_cast<NxU32>(std::floor(m_Accumulator / m_MaxTimestep + 1e-3f));
+        if (n > m_MaxIter)
         {
-            n = maxIter_;
-            accumulator_ = 0;  // the SDK drops time it cannot catch up with
+            n = m_MaxIter;
+            m_Accumulator = 0;  // the SDK drops time it cannot catch up with
         }
         else
         {
-            accumulator_ = std::max(0.0f, accumulator_ - NxReal(n) * maxTimestep_);
+            m_Accumulator = std::max(0.0f, m_Accumulator - NxReal(n) * m_MaxTimestep);
         }
     }
     else if (elapsed > 0)
     {
-        n = std::min<NxU32>(maxIter_,
-                            std::max<NxU32>(1, static_cast<NxU32>(std::ceil(elapsed / maxTimestep_ - 1e-3f))));
+        n = std::min<NxU32>(m_MaxIter,
+                            std::max<NxU32>(1, static_cast<NxU32>(std::ceil(elapsed / m_MaxTimestep - 1e-3f))));
         h = elapsed / NxReal(n);
     }
-    lastSubSteps_ = n;
+    m_LastSubSteps = n;
     if (n == 0)
         return;
 
     refreshFilters();
-    std::vector<NxActor*> live = actors_;
+    std::vector<NxActor*> live = m_Actors;
     for (NxActor* a : live)
     {
         a->sleepingAtStepStart = a->isSleeping();
         a->beginStep(n, h);
     }
-    contacts_.step.clear();
-    contacts_.triggerStep.clear();
+    m_Contacts.step.clear();
+    m_Contacts.triggerStep.clear();
     for (NxU32 k = 0; k < n; ++k)
     {
-        subStep_ = k;
+        m_SubStep = k;
         for (NxActor* a : live)
             a->beginSubStep(k);
-        for (NxCloth* c : cloths_)
+        for (NxCloth* c : m_Cloths)
             c->beginSubStep(h);
-        world_->stepSimulation(h, 0, h);
+        m_World->stepSimulation(h, 0, h);
         for (NxActor* a : live)
             a->endSubStep();
         collectSubStepContacts();
     }
     for (NxActor* a : live)
         a->endStep();
-    for (NxCloth* c : cloths_)
+    for (NxCloth* c : m_Cloths)
         c->writeMeshData();
-    world_->softInfo().m_sparsesdf.GarbageCollect();
+    m_World->softInfo().m_sparsesdf.GarbageCollect();
     deliverReports(NxReal(n) * h);
 }
 
 void NxScene::prepareCollision()
 {
-    for (NxActor* a : actors_)
+    for (NxActor* a : m_Actors)
     {
         btRigidBody* body = a->bulletBody();
         if (!body)
@@ -429,7 +429,7 @@ void NxScene::prepareCollision()
 
 void NxScene::filterContacts()
 {
-    btDispatcher* d = world_->getDispatcher();
+    btDispatcher* d = m_World->getDispatcher();
     for (int i = 0; i < d->getNumManifolds(); ++i)
     {
         btPersistentManifold* m = d->getManifoldByIndexInternal(i);
@@ -459,7 +459,7 @@ void NxScene::filterContacts()
 
 void NxScene::collectSubStepContacts()
 {
-    btDispatcher* d = world_->getDispatcher();
+    btDispatcher* d = m_World->getDispatcher();
     for (int i = 0; i < d->getNumManifolds(); ++i)
     {
         btPersistentManifold* m = d->getManifoldByIndexInternal(i);
@@ -483,7 +483,7 @@ void NxScene::collectSubStepContacts()
                 NxShape* s = other->solidShape(childIndex(otherObject, triggerFirst ? pt.m_index1 : pt.m_index0));
                 if (s && !s->getFlag(NX_SF_DISABLE_COLLISION) &&
                     getGroupCollisionFlag(trigger->getGroup(), s->getGroup()))
-                    contacts_.triggerStep.insert({trigger, s});
+                    m_Contacts.triggerStep.insert({trigger, s});
             }
             continue;
         }
@@ -495,27 +495,27 @@ void NxScene::collectSubStepContacts()
             continue;  // a resting pair: its state carries over
         bool touching = false;
         for (int j = 0; j < m->getNumContacts() && !touching; ++j)
-            touching = m->getContactPoint(j).getDistance() <= kTouchDistance;
+            touching = m->getContactPoint(j).getDistance() <= TouchDistance;
         if (!touching)
             continue;
         const bool flip = a1->serial() < a0->serial();
         NxActor* first = flip ? a1 : a0;
         NxActor* second = flip ? a0 : a1;
-        NxContactAccum& acc = contacts_.step[{first, second}];
+        NxContactAccum& acc = m_Contacts.step[{first, second}];
         acc.actors[0] = first;
         acc.actors[1] = second;
         acc.touching = true;
-        if (acc.streamSubStep != subStep_)
+        if (acc.streamSubStep != m_SubStep)
         {
             acc.stream.pairs.clear();
-            acc.streamSubStep = subStep_;
+            acc.streamSubStep = m_SubStep;
         }
         const btScalar sign = flip ? -1.0f : 1.0f;
-        const NxReal h = world_->getSolverInfo().m_timeStep;
+        const NxReal h = m_World->getSolverInfo().m_timeStep;
         for (int j = 0; j < m->getNumContacts(); ++j)
         {
             const btManifoldPoint& pt = m->getContactPoint(j);
-            if (pt.getDistance() > kTouchDistance)
+            if (pt.getDistance() > TouchDistance)
                 continue;
             NxShape* s0 = a0->solidShape(childIndex(o0, pt.m_index0));
             NxShape* s1 = a1->solidShape(childIndex(o1, pt.m_index1));
@@ -555,7 +555,7 @@ void NxScene::deliverReports(NxReal stepTime)
     const NxReal inv = stepTime > 0 ? 1.0f / stepTime : 0;
     auto deliver = [&](NxContactAccum& acc, NxU32 event)
     {
-        if (!contactReport_)
+        if (!m_ContactReport)
             return;
         NxActor* a = acc.actors[0];
         NxActor* b = acc.actors[1];
@@ -570,22 +570,22 @@ void NxScene::deliverReports(NxReal stepTime)
         pair.stream = &acc.stream;
         pair.sumNormalForce = acc.normalImpulse * inv;
         pair.sumFrictionForce = acc.frictionImpulse * inv;
-        contactReport_->onContactNotify(pair, events);
+        m_ContactReport->onContactNotify(pair, events);
     };
 
     // Contacts: the state moves on first, so a report that releases actors cannot disturb it.
     std::set<NxContactState::ActorPair> nowTouching;
     std::vector<std::pair<NxContactState::ActorPair, NxU32>> events;
-    for (auto& [key, acc] : contacts_.step)
+    for (auto& [key, acc] : m_Contacts.step)
     {
         if (key.first->isReleased() || key.second->isReleased())
             continue;
         nowTouching.insert(key);
         events.push_back(
-            {key, contacts_.touching.count(key) ? NxU32(NX_NOTIFY_ON_TOUCH) : NxU32(NX_NOTIFY_ON_START_TOUCH)});
+            {key, m_Contacts.touching.count(key) ? NxU32(NX_NOTIFY_ON_TOUCH) : NxU32(NX_NOTIFY_ON_START_TOUCH)});
     }
     std::vector<NxContactAccum> ended;
-    for (const auto& key : contacts_.touching)
+    for (const auto& key : m_Contacts.touching)
     {
         if (nowTouching.count(key) || key.first->isReleased() || key.second->isReleased())
             continue;
@@ -603,34 +603,34 @@ void NxScene::deliverReports(NxReal stepTime)
         acc.actors[1] = key.second;
         ended.push_back(acc);
     }
-    contacts_.touching = nowTouching;
+    m_Contacts.touching = nowTouching;
     for (auto& [key, event] : events)
-        deliver(contacts_.step[key], event);
+        deliver(m_Contacts.step[key], event);
     for (NxContactAccum& acc : ended)
         deliver(acc, NX_NOTIFY_ON_END_TOUCH);
 
     // Triggers.
     std::vector<std::pair<NxContactState::ShapePair, NxU32>> triggerEvents;
-    for (const auto& key : contacts_.triggerStep)
+    for (const auto& key : m_Contacts.triggerStep)
         triggerEvents.push_back(
-            {key, contacts_.overlapping.count(key) ? NxU32(NX_TRIGGER_ON_STAY) : NxU32(NX_TRIGGER_ON_ENTER)});
-    for (const auto& key : contacts_.overlapping)
-        if (!contacts_.triggerStep.count(key))
+            {key, m_Contacts.overlapping.count(key) ? NxU32(NX_TRIGGER_ON_STAY) : NxU32(NX_TRIGGER_ON_ENTER)});
+    for (const auto& key : m_Contacts.overlapping)
+        if (!m_Contacts.triggerStep.count(key))
             triggerEvents.push_back({key, NxU32(NX_TRIGGER_ON_LEAVE)});
-    contacts_.overlapping = contacts_.triggerStep;
+    m_Contacts.overlapping = m_Contacts.triggerStep;
     for (auto& [key, status] : triggerEvents)
     {
         NxShape* t = key.first;
         NxShape* o = key.second;
-        if (!triggerReport_ || t->getActor().isReleased() || o->getActor().isReleased())
+        if (!m_TriggerReport || t->getActor().isReleased() || o->getActor().isReleased())
             continue;
         if (t->getFlags() & status)
-            triggerReport_->onTrigger(*t, *o, status);
+            m_TriggerReport->onTrigger(*t, *o, status);
     }
 
     // Sleep and wake, in one batch each.
     std::vector<NxActor*> woke, slept;
-    for (NxActor* a : actors_)
+    for (NxActor* a : m_Actors)
     {
         if (!a->isDynamic() || a->isKinematic())
             continue;
@@ -638,12 +638,12 @@ void NxScene::deliverReports(NxReal stepTime)
         if (sleeping != a->sleepingAtStepStart)
             (sleeping ? slept : woke).push_back(a);
     }
-    if (notify_ && !woke.empty())
-        notify_->onWake(woke.data(), static_cast<NxU32>(woke.size()));
+    if (m_Notify && !woke.empty())
+        m_Notify->onWake(woke.data(), static_cast<NxU32>(woke.size()));
     // The wake handler may have released some of the sleepers.
     slept.erase(std::remove_if(slept.begin(), slept.end(), [](NxActor* a) { return a->isReleased(); }), slept.end());
-    if (notify_ && !slept.empty())
-        notify_->onSleep(slept.data(), static_cast<NxU32>(slept.size()));
+    if (m_Notify && !slept.empty())
+        m_Notify->onSleep(slept.data(), static_cast<NxU32>(slept.size()));
 }
 
 // ---- ray casts
@@ -758,8 +758,8 @@ std::vector<NxRaycastHit> NxScene::castAll(const NxRay& ray, NxShapesType type, 
     NxRay unit = ray;
     if (unit.dir.normalize() == 0 || !(maxDist > 0))
         return hits;
-    maxDist = std::min(maxDist, kMaxRayLength);
-    for (NxActor* a : actors_)
+    maxDist = std::min(maxDist, MaxRayLength);
+    for (NxActor* a : m_Actors)
     {
         const bool dynamic = a->isDynamic();
         if (!((type & NX_DYNAMIC_SHAPES) && dynamic) && !((type & NX_STATIC_SHAPES) && !dynamic))

@@ -35,21 +35,21 @@ public:
     NxScene(const NxScene&) = delete;
     NxScene& operator=(const NxScene&) = delete;
 
-    NxPhysicsSDK& getPhysicsSDK() const { return *sdk_; }
+    NxPhysicsSDK& getPhysicsSDK() const { return *m_Sdk; }
 
     // Actors and cloths.
     NxActor* createActor(const NxActorDesc& desc);
     void releaseActor(NxActor& actor);
-    NxU32 getNbActors() const { return static_cast<NxU32>(actors_.size()); }
-    NxActor** getActors() { return actors_.data(); }
+    NxU32 getNbActors() const { return static_cast<NxU32>(m_Actors.size()); }
+    NxActor** getActors() { return m_Actors.data(); }
     NxCloth* createCloth(const NxClothDesc& desc);
     void releaseCloth(NxCloth& cloth);
-    NxU32 getNbCloths() const { return static_cast<NxU32>(cloths_.size()); }
+    NxU32 getNbCloths() const { return static_cast<NxU32>(m_Cloths.size()); }
 
     // Materials: index 0 always exists; combine modes apply per contact.
     NxMaterial* createMaterial(const NxMaterialDesc& desc);
     NxMaterial* getMaterialFromIndex(NxMaterialIndex index) const;
-    NxU32 getNbMaterials() const { return static_cast<NxU32>(materials_.size()); }
+    NxU32 getNbMaterials() const { return static_cast<NxU32>(m_Materials.size()); }
 
     // Filtering. Group collision: shapes of groups g1, g2 collide (all pairs by default). Actor-group pair
     // flags: bit 0 ignores the pair, the notify bits choose the contact events reported. Actor pair
@@ -62,12 +62,12 @@ public:
     NxU32 getActorPairFlags(NxActor& a, NxActor& b) const;
 
     // Reports.
-    void setUserContactReport(NxUserContactReport* report) { contactReport_ = report; }
-    NxUserContactReport* getUserContactReport() const { return contactReport_; }
-    void setUserTriggerReport(NxUserTriggerReport* report) { triggerReport_ = report; }
-    NxUserTriggerReport* getUserTriggerReport() const { return triggerReport_; }
-    void setUserNotify(NxUserNotify* notify) { notify_ = notify; }
-    NxUserNotify* getUserNotify() const { return notify_; }
+    void setUserContactReport(NxUserContactReport* report) { m_ContactReport = report; }
+    NxUserContactReport* getUserContactReport() const { return m_ContactReport; }
+    void setUserTriggerReport(NxUserTriggerReport* report) { m_TriggerReport = report; }
+    NxUserTriggerReport* getUserTriggerReport() const { return m_TriggerReport; }
+    void setUserNotify(NxUserNotify* notify) { m_Notify = notify; }
+    NxUserNotify* getUserNotify() const { return m_Notify; }
 
     // Stepping. Fixed: the elapsed time is accumulated and simulated in whole steps of maxTimestep, at
     // most maxIter per call (excess time is dropped). Variable: the elapsed time is split into the
@@ -75,7 +75,7 @@ public:
     void setTiming(NxReal maxTimestep = 1.0f / 60.0f, NxU32 maxIter = 8, NxTimeStepMethod method = NX_TIMESTEP_FIXED);
     void getTiming(NxReal& maxTimestep, NxU32& maxIter, NxTimeStepMethod& method, NxU32* numSubSteps = nullptr) const;
     void setGravity(const NxVec3& gravity);
-    void getGravity(NxVec3& gravity) const { gravity = gravity_; }
+    void getGravity(NxVec3& gravity) const { gravity = m_Gravity; }
     void simulate(NxReal elapsedTime);
     void flushStream() {}
     bool checkResults(NxSimulationStatus status, bool block = false) const;
@@ -83,8 +83,8 @@ public:
 
     // Ray casts. Trigger shapes and shapes with NX_SF_DISABLE_RAYCASTING are never hit; groups is a
     // mask of collision groups (bit n: group n); the direction is normalised here. Distances beyond
-    // kMaxRayLength are cut to it.
-    static constexpr NxReal kMaxRayLength = 1.0e6f;
+    // MaxRayLength are cut to it.
+    static constexpr NxReal MaxRayLength = 1.0e6f;
     bool raycastAnyShape(const NxRay& ray, NxShapesType shapesType, NxU32 groups = 0xFFFFFFFF,
                          NxReal maxDist = NX_MAX_F32, const NxGroupsMask* groupsMask = nullptr,
                          NxShape** cache = nullptr);
@@ -96,7 +96,7 @@ public:
                                  const NxGroupsMask* groupsMask = nullptr, NxShape** cache = nullptr);
 
     // Internal to the layer.
-    NxBulletWorld* bulletWorld() const { return world_; }
+    NxBulletWorld* bulletWorld() const { return m_World; }
     // Pair filtering changed: for one actor, or for everything when actor is null.
     void markFiltersDirty(NxActor* actor = nullptr);
     bool shapesCollide(const NxShape& a, const NxShape& b) const;
@@ -107,7 +107,7 @@ public:
     void collectSubStepContacts();  // after each sub-step: which pairs touch, with what forces
     void prepareCollision();        // before each collision pass: trigger objects follow their actors
     void filterContacts();          // after each collision pass: per-shape groups and materials
-    NxU32 nextSerial() { return ++serial_; }
+    NxU32 nextSerial() { return ++m_Serial; }
     // A rigid body is about to be deleted: cloths anchored to it move to the replacement, or let go.
     void replaceClothAnchors(const btRigidBody* old, btRigidBody* replacement);
     // A collision shape is about to be deleted: the cloths' distance cache forgets it, so a shape
@@ -124,30 +124,30 @@ private:
     std::vector<NxRaycastHit> castAll(const NxRay& ray, NxShapesType type, NxU32 groups, NxReal maxDist,
                                       bool stopAtFirst);
 
-    NxPhysicsSDK* sdk_;
-    NxBulletWorld* world_ = nullptr;
-    std::vector<std::unique_ptr<NxMaterial>> materials_;
-    NxU32 groupCollision_[32];
-    std::map<NxU32, NxU32> actorGroupPairFlags_;
-    std::set<std::pair<const NxActor*, const NxActor*>> ignoredPairs_;
-    std::vector<NxActor*> actors_;
-    std::vector<NxActor*> releasedActors_;  // kept inert until the scene goes, so stale calls are harmless
-    std::vector<NxCloth*> cloths_;
-    std::vector<NxCloth*> releasedCloths_;
-    NxUserContactReport* contactReport_ = nullptr;
-    NxUserTriggerReport* triggerReport_ = nullptr;
-    NxUserNotify* notify_ = nullptr;
-    NxVec3 gravity_;
-    NxReal maxTimestep_ = 1.0f / 60.0f;
-    NxU32 maxIter_ = 8;
-    NxTimeStepMethod method_ = NX_TIMESTEP_FIXED;
-    NxReal accumulator_ = 0;
-    NxU32 lastSubSteps_ = 0;
-    bool simulating_ = false;
-    NxReal pendingTime_ = 0;
-    bool filtersDirty_ = false;
-    std::set<NxActor*> dirtyActors_;
-    NxU32 subStep_ = 0;
-    NxU32 serial_ = 0;
-    NxContactState contacts_;
+    NxPhysicsSDK* m_Sdk;
+    NxBulletWorld* m_World = nullptr;
+    std::vector<std::unique_ptr<NxMaterial>> m_Materials;
+    NxU32 m_GroupCollision[32];
+    std::map<NxU32, NxU32> m_ActorGroupPairFlags;
+    std::set<std::pair<const NxActor*, const NxActor*>> m_IgnoredPairs;
+    std::vector<NxActor*> m_Actors;
+    std::vector<NxActor*> m_ReleasedActors;  // kept inert until the scene goes, so stale calls are harmless
+    std::vector<NxCloth*> m_Cloths;
+    std::vector<NxCloth*> m_ReleasedCloths;
+    NxUserContactReport* m_ContactReport = nullptr;
+    NxUserTriggerReport* m_TriggerReport = nullptr;
+    NxUserNotify* m_Notify = nullptr;
+    NxVec3 m_Gravity;
+    NxReal m_MaxTimestep = 1.0f / 60.0f;
+    NxU32 m_MaxIter = 8;
+    NxTimeStepMethod m_Method = NX_TIMESTEP_FIXED;
+    NxReal m_Accumulator = 0;
+    NxU32 m_LastSubSteps = 0;
+    bool m_Simulating = false;
+    NxReal m_PendingTime = 0;
+    bool m_FiltersDirty = false;
+    std::set<NxActor*> m_DirtyActors;
+    NxU32 m_SubStep = 0;
+    NxU32 m_Serial = 0;
+    NxContactState m_Contacts;
 };

@@ -10,40 +10,40 @@
 #include "Platform/physics/NxTriangleMesh.h"
 
 NxShape::NxShape(NxActor* actor, const NxShapeDesc& desc, bool dynamicActor)
-    : actor_(actor), type_(desc.getType()), group_(desc.group < NX_NUM_COLLISION_GROUPS ? desc.group : 0),
-      material_(desc.materialIndex), flags_(desc.shapeFlags), localPose_(desc.localPose), mass_(desc.mass),
-      density_(desc.density), name_(desc.name ? desc.name : "")
+    : m_Actor(actor), m_Type(desc.getType()), m_Group(desc.group < NX_NUM_COLLISION_GROUPS ? desc.group : 0),
+      m_Material(desc.materialIndex), m_Flags(desc.shapeFlags), m_LocalPose(desc.localPose), m_Mass(desc.mass),
+      m_Density(desc.density), m_Name(desc.name ? desc.name : "")
 {
     userData = desc.userData;
-    switch (type_)
+    switch (m_Type)
     {
     case NX_SHAPE_BOX:
     {
-        dimensions_ = static_cast<const NxBoxShapeDesc&>(desc).dimensions;
-        shape_ = new btBoxShape(btVector3(dimensions_.x, dimensions_.y, dimensions_.z));
+        m_Dimensions = static_cast<const NxBoxShapeDesc&>(desc).dimensions;
+        m_Shape = new btBoxShape(btVector3(m_Dimensions.x, m_Dimensions.y, m_Dimensions.z));
         break;
     }
     case NX_SHAPE_SPHERE:
-        radius_ = static_cast<const NxSphereShapeDesc&>(desc).radius;
-        shape_ = new btSphereShape(radius_);
+        m_Radius = static_cast<const NxSphereShapeDesc&>(desc).radius;
+        m_Shape = new btSphereShape(m_Radius);
         break;
     case NX_SHAPE_CAPSULE:
     {
         const auto& c = static_cast<const NxCapsuleShapeDesc&>(desc);
-        radius_ = c.radius;
-        height_ = c.height;
-        shape_ = new btCapsuleShape(radius_, height_);
+        m_Radius = c.radius;
+        m_Height = c.height;
+        m_Shape = new btCapsuleShape(m_Radius, m_Height);
         break;
     }
     case NX_SHAPE_MESH:
-        mesh_ = static_cast<const NxTriangleMeshShapeDesc&>(desc).meshData;
-        mesh_->addReference();
-        shape_ = dynamicActor ? mesh_->bulletHull() : static_cast<btCollisionShape*>(mesh_->bulletMesh());
-        ownsShape_ = false;
+        m_Mesh = static_cast<const NxTriangleMeshShapeDesc&>(desc).meshData;
+        m_Mesh->addReference();
+        m_Shape = dynamicActor ? m_Mesh->bulletHull() : static_cast<btCollisionShape*>(m_Mesh->bulletMesh());
+        m_OwnsShape = false;
         break;
     default:
         // Only the shapes above can be described; anything else becomes an empty stand-in.
-        shape_ = new btEmptyShape();
+        m_Shape = new btEmptyShape();
         break;
     }
     if (desc.ccdSkeleton)
@@ -57,76 +57,77 @@ NxShape::~NxShape()
 
 void NxShape::releaseBullet()
 {
-    if (ownsShape_ && shape_)
+    if (m_OwnsShape && m_Shape)
     {
-        if (actor_)
-            actor_->getScene().forgetShape(shape_);
-        delete shape_;
+        if (m_Actor)
+            m_Actor->getScene().forgetShape(m_Shape);
+        delete m_Shape;
     }
-    shape_ = nullptr;
-    ownsShape_ = false;
-    if (mesh_)
-        mesh_->removeReference();
-    mesh_ = nullptr;
-    if (skeleton_)
-        skeleton_->removeReference();
-    skeleton_ = nullptr;
+    m_Shape = nullptr;
+    m_OwnsShape = false;
+    if (m_Mesh)
+        m_Mesh->removeReference();
+    m_Mesh = nullptr;
+    if (m_Skeleton)
+        m_Skeleton->removeReference();
+    m_Skeleton = nullptr;
 }
 
 void NxShape::setGroup(NxCollisionGroup group)
 {
-    if (group >= NX_NUM_COLLISION_GROUPS || group == group_)
+    if (group >= NX_NUM_COLLISION_GROUPS || group == m_Group)
         return;
-    group_ = group;
-    if (actor_ && !actor_->isReleased())
-        actor_->getScene().markFiltersDirty(actor_);
+    m_Group = group;
+    if (m_Actor && !m_Actor->isReleased())
+        m_Actor->getScene().markFiltersDirty(m_Actor);
 }
 
 void NxShape::setFlagBits(NxU32 flags)
 {
-    const NxU32 old = flags_;
-    flags_ = flags;
-    if (!actor_ || actor_->isReleased())
+    const NxU32 old = m_Flags;
+    m_Flags = flags;
+    if (!m_Actor || m_Actor->isReleased())
         return;
     if (((old ^ flags) & NX_TRIGGER_ENABLE) && ((old & NX_TRIGGER_ENABLE) == 0 || (flags & NX_TRIGGER_ENABLE) == 0))
-        actor_->rebuildCollision();
+        m_Actor->rebuildCollision();
     else if ((old ^ flags) & NX_SF_DISABLE_COLLISION)
-        actor_->getScene().markFiltersDirty(actor_);
+        m_Actor->getScene().markFiltersDirty(m_Actor);
 }
 
 void NxShape::setCCDSkeleton(NxCCDSkeleton* skeleton)
 {
-    if (skeleton == skeleton_)
+    if (skeleton == m_Skeleton)
         return;
-    if (skeleton_)
-        skeleton_->removeReference();
-    skeleton_ = skeleton;
-    if (skeleton_)
-        skeleton_->addReference();
-    if (actor_ && !actor_->isReleased())
-        actor_->refreshCCD();
+    if (m_Skeleton)
+        m_Skeleton->removeReference();
+    m_Skeleton = skeleton;
+    if (m_Skeleton)
+        m_Skeleton->addReference();
+    if (m_Actor && !m_Actor->isReleased())
+        m_Actor->refreshCCD();
 }
 
 NxMat34 NxShape::getGlobalPose() const
 {
-    if (!actor_)
-        return localPose_;
-    return actor_->getGlobalPose() * localPose_;
+    if (!m_Actor)
+        return m_LocalPose;
+    return m_Actor->getGlobalPose() * m_LocalPose;
 }
 
 NxReal NxShape::volume() const
 {
-    switch (type_)
+    switch (m_Type)
     {
-    case NX_SHAPE_BOX: return 8.0f * dimensions_.x * dimensions_.y * dimensions_.z;
-    case NX_SHAPE_SPHERE: return 4.18879f * radius_ * radius_ * radius_;
-    case NX_SHAPE_CAPSULE: return 3.14159265f * radius_ * radius_ * height_ + 4.18879f * radius_ * radius_ * radius_;
+    case NX_SHAPE_BOX: return 8.0f * m_Dimensions.x * m_Dimensions.y * m_Dimensions.z;
+    case NX_SHAPE_SPHERE: return 4.18879f * m_Radius * m_Radius * m_Radius;
+    case NX_SHAPE_CAPSULE:
+        return 3.14159265f * m_Radius * m_Radius * m_Height + 4.18879f * m_Radius * m_Radius * m_Radius;
     case NX_SHAPE_MESH:
     {
-        if (!shape_)
+        if (!m_Shape)
             return 0;
         btVector3 lo, hi;
-        shape_->getAabb(btTransform::getIdentity(), lo, hi);
+        m_Shape->getAabb(btTransform::getIdentity(), lo, hi);
         const btVector3 d = hi - lo;
         return d.x() * d.y() * d.z();
     }
@@ -136,19 +137,19 @@ NxReal NxShape::volume() const
 
 NxReal NxShape::sweptSphereRadius() const
 {
-    if (skeleton_ && skeleton_->sweptSphereRadius() > 0)
-        return skeleton_->sweptSphereRadius();
-    switch (type_)
+    if (m_Skeleton && m_Skeleton->sweptSphereRadius() > 0)
+        return m_Skeleton->sweptSphereRadius();
+    switch (m_Type)
     {
-    case NX_SHAPE_BOX: return std::min({dimensions_.x, dimensions_.y, dimensions_.z});
+    case NX_SHAPE_BOX: return std::min({m_Dimensions.x, m_Dimensions.y, m_Dimensions.z});
     case NX_SHAPE_SPHERE:
-    case NX_SHAPE_CAPSULE: return radius_;
+    case NX_SHAPE_CAPSULE: return m_Radius;
     default:
     {
-        if (!shape_)
+        if (!m_Shape)
             return 0;
         btVector3 lo, hi;
-        shape_->getAabb(btTransform::getIdentity(), lo, hi);
+        m_Shape->getAabb(btTransform::getIdentity(), lo, hi);
         const btVector3 d = (hi - lo) * 0.5f;
         return std::min({d.x(), d.y(), d.z()});
     }

@@ -20,45 +20,45 @@ public:
     NxShape(const NxShape&) = delete;
     NxShape& operator=(const NxShape&) = delete;
 
-    NxActor& getActor() const { return *actor_; }
-    NxShapeType getType() const { return type_; }
-    bool isTrigger() const { return (flags_ & NX_TRIGGER_ENABLE) != 0; }
+    NxActor& getActor() const { return *m_Actor; }
+    NxShapeType getType() const { return m_Type; }
+    bool isTrigger() const { return (m_Flags & NX_TRIGGER_ENABLE) != 0; }
 
     void setGroup(NxCollisionGroup group);
-    NxCollisionGroup getGroup() const { return group_; }
-    void setMaterial(NxMaterialIndex index) { material_ = index; }
-    NxMaterialIndex getMaterial() const { return material_; }
+    NxCollisionGroup getGroup() const { return m_Group; }
+    void setMaterial(NxMaterialIndex index) { m_Material = index; }
+    NxMaterialIndex getMaterial() const { return m_Material; }
 
-    void raiseFlag(NxShapeFlag flag) { setFlagBits(flags_ | flag); }
-    void clearFlag(NxShapeFlag flag) { setFlagBits(flags_ & ~NxU32(flag)); }
+    void raiseFlag(NxShapeFlag flag) { setFlagBits(m_Flags | flag); }
+    void clearFlag(NxShapeFlag flag) { setFlagBits(m_Flags & ~NxU32(flag)); }
     void setFlag(NxShapeFlag flag, bool value) { value ? raiseFlag(flag) : clearFlag(flag); }
-    bool getFlag(NxShapeFlag flag) const { return (flags_ & flag) != 0; }
-    NxU32 getFlags() const { return flags_; }
+    bool getFlag(NxShapeFlag flag) const { return (m_Flags & flag) != 0; }
+    NxU32 getFlags() const { return m_Flags; }
 
     void setCCDSkeleton(NxCCDSkeleton* skeleton);
-    NxCCDSkeleton* getCCDSkeleton() const { return skeleton_; }
+    NxCCDSkeleton* getCCDSkeleton() const { return m_Skeleton; }
 
-    const NxMat34& getLocalPose() const { return localPose_; }
+    const NxMat34& getLocalPose() const { return m_LocalPose; }
     NxMat34 getGlobalPose() const;
 
     // Primitive sizes: box half extents; sphere and capsule radius; capsule height.
-    NxVec3 getDimensions() const { return dimensions_; }
-    NxReal getRadius() const { return radius_; }
-    NxReal getHeight() const { return height_; }
-    NxTriangleMesh* getTriangleMesh() const { return mesh_; }
+    NxVec3 getDimensions() const { return m_Dimensions; }
+    NxReal getRadius() const { return m_Radius; }
+    NxReal getHeight() const { return m_Height; }
+    NxTriangleMesh* getTriangleMesh() const { return m_Mesh; }
 
-    NxReal getMass() const { return mass_; }
-    NxReal getDensity() const { return density_; }
+    NxReal getMass() const { return m_Mass; }
+    NxReal getDensity() const { return m_Density; }
     NxReal volume() const;
 
-    void setName(const char* name) { name_ = name ? name : ""; }
-    const char* getName() const { return name_.c_str(); }
+    void setName(const char* name) { m_Name = name ? name : ""; }
+    const char* getName() const { return m_Name.c_str(); }
     void* userData = nullptr;
 
     // Internal to the layer.
-    btCollisionShape* bulletShape() const { return shape_; }
-    btCollisionObject* triggerObject() const { return trigger_; }
-    void setTriggerObject(btCollisionObject* object) { trigger_ = object; }
+    btCollisionShape* bulletShape() const { return m_Shape; }
+    btCollisionObject* triggerObject() const { return m_Trigger; }
+    void setTriggerObject(btCollisionObject* object) { m_Trigger = object; }
     void releaseBullet();  // frees the Bullet side when the actor is released
     // The radius of the sphere Bullet sweeps for this shape's continuous collision.
     NxReal sweptSphereRadius() const;
@@ -66,19 +66,19 @@ public:
 private:
     void setFlagBits(NxU32 flags);
 
-    NxActor* actor_;
-    NxShapeType type_;
-    NxCollisionGroup group_;
-    NxMaterialIndex material_;
-    NxU32 flags_;
-    NxMat34 localPose_;
-    NxVec3 dimensions_;
-    NxReal radius_ = 0, height_ = 0;
-    NxReal mass_, density_;
-    NxTriangleMesh* mesh_ = nullptr;
-    NxCCDSkeleton* skeleton_ = nullptr;
-    btCollisionShape* shape_ = nullptr;  // owned unless it is a mesh's shared BVH or hull
-    bool ownsShape_ = true;
-    btCollisionObject* trigger_ = nullptr;
-    std::string name_;
+    NxActor* m_Actor;
+    NxShapeType m_Type;
+    NxCollisionGroup m_Group;
+    NxMaterialIndex m_Material;
+    NxU32 m_Flags;
+    NxMat34 m_LocalPose;
+    NxVec3 m_Dimensions;
+    NxReal m_Radius = 0, m_Height = 0;
+    NxReal m_Mass, m_Density;
+    NxTriangleMesh* m_Mesh = nullptr;
+    NxCCDSkeleton* m_Skeleton = nullptr;
+    btCollisionShape* m_Shape = nullptr;  // owned unless it is a mesh's shared BVH or hull
+    bool m_OwnsShape = true;
+    btCollisionObject* m_Trigger = nullptr;
+    std::string m_Name;
 };

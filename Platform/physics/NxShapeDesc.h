@@ -16,7 +16,7 @@ class NxShapeDesc
 public:
     virtual ~NxShapeDesc() = default;
 
-    NxShapeType getType() const { return type_; }
+    NxShapeType getType() const { return m_Type; }
     virtual bool isValid() const { return density > 0 && group < NX_NUM_COLLISION_GROUPS; }
 
     NxMat34 localPose;
@@ -33,10 +33,10 @@ public:
     NxU32 nonInteractingCompartmentTypes = 0;
 
 protected:
-    explicit NxShapeDesc(NxShapeType type) : type_(type) {}
+    explicit NxShapeDesc(NxShapeType type) : m_Type(type) {}
 
 private:
-    NxShapeType type_;
+    NxShapeType m_Type;
 };
 
 class NxBoxShapeDesc : public NxShapeDesc

@@ -6,33 +6,33 @@
 
 NxTriangleMesh::~NxTriangleMesh()
 {
-    delete hull_;
-    delete bvh_;
-    delete arrays_;
+    delete m_Hull;
+    delete m_Bvh;
+    delete m_Arrays;
 }
 
 NxTriangleMesh* NxTriangleMesh::load(const NxStream& stream)
 {
     NxTriangleMesh* mesh = new NxTriangleMesh();
-    if (!NxCookedFormat::readMesh(stream, NxCookedFormat::kTriangleMeshTag, &mesh->vertices_, &mesh->indices_))
+    if (!NxCookedFormat::readMesh(stream, NxCookedFormat::TriangleMeshTag, &mesh->m_Vertices, &mesh->m_Indices))
     {
         delete mesh;
         return nullptr;
     }
-    mesh->arrays_ = new btTriangleIndexVertexArray(static_cast<int>(mesh->getNbTriangles()),
-                                                   reinterpret_cast<int*>(mesh->indices_.data()), 12,
-                                                   static_cast<int>(mesh->getNbVertices()), &mesh->vertices_[0].x, 12);
-    mesh->bvh_ = new btBvhTriangleMeshShape(mesh->arrays_, true, true);
+    mesh->m_Arrays = new btTriangleIndexVertexArray(
+        static_cast<int>(mesh->getNbTriangles()), reinterpret_cast<int*>(mesh->m_Indices.data()), 12,
+        static_cast<int>(mesh->getNbVertices()), &mesh->m_Vertices[0].x, 12);
+    mesh->m_Bvh = new btBvhTriangleMeshShape(mesh->m_Arrays, true, true);
     return mesh;
 }
 
 btCollisionShape* NxTriangleMesh::bulletHull()
 {
-    if (!hull_)
+    if (!m_Hull)
     {
-        auto* hull = new btConvexHullShape(&vertices_[0].x, static_cast<int>(vertices_.size()), sizeof(NxVec3));
+        auto* hull = new btConvexHullShape(&m_Vertices[0].x, static_cast<int>(m_Vertices.size()), sizeof(NxVec3));
         hull->optimizeConvexHull();
-        hull_ = hull;
+        m_Hull = hull;
     }
-    return hull_;
+    return m_Hull;
 }

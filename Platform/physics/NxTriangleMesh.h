@@ -20,29 +20,29 @@ public:
     // Reads what NxCookTriangleMesh wrote; null on a wrong tag, absurd counts or indices out of range.
     static NxTriangleMesh* load(const NxStream& stream);
 
-    NxU32 getNbVertices() const { return static_cast<NxU32>(vertices_.size()); }
-    NxU32 getNbTriangles() const { return static_cast<NxU32>(indices_.size() / 3); }
-    const NxVec3* getVertices() const { return vertices_.data(); }
-    const NxU32* getTriangles() const { return indices_.data(); }
-    NxU32 getReferenceCount() const { return references_; }
+    NxU32 getNbVertices() const { return static_cast<NxU32>(m_Vertices.size()); }
+    NxU32 getNbTriangles() const { return static_cast<NxU32>(m_Indices.size() / 3); }
+    const NxVec3* getVertices() const { return m_Vertices.data(); }
+    const NxU32* getTriangles() const { return m_Indices.data(); }
+    NxU32 getReferenceCount() const { return m_References; }
 
     // Internal to the layer.
-    btBvhTriangleMeshShape* bulletMesh() const { return bvh_; }
+    btBvhTriangleMeshShape* bulletMesh() const { return m_Bvh; }
     btCollisionShape* bulletHull();
-    void addReference() { ++references_; }
+    void addReference() { ++m_References; }
     void removeReference()
     {
-        if (references_)
-            --references_;
+        if (m_References)
+            --m_References;
     }
 
 private:
     NxTriangleMesh() = default;
 
-    std::vector<NxVec3> vertices_;
-    std::vector<NxU32> indices_;
-    btTriangleIndexVertexArray* arrays_ = nullptr;
-    btBvhTriangleMeshShape* bvh_ = nullptr;
-    btCollisionShape* hull_ = nullptr;
-    NxU32 references_ = 0;
+    std::vector<NxVec3> m_Vertices;
+    std::vector<NxU32> m_Indices;
+    btTriangleIndexVertexArray* m_Arrays = nullptr;
+    btBvhTriangleMeshShape* m_Bvh = nullptr;
+    btCollisionShape* m_Hull = nullptr;
+    NxU32 m_References = 0;
 };

@@ -33,44 +33,44 @@ typedef const NxContactStreamData* NxConstContactStream;
 class NxContactStreamIterator
 {
 public:
-    explicit NxContactStreamIterator(NxConstContactStream stream) : stream_(stream) {}
+    explicit NxContactStreamIterator(NxConstContactStream stream) : m_Stream(stream) {}
 
     bool goNextPair()
     {
-        patch_ = point_ = -1;
-        return stream_ && ++pair_ < static_cast<int>(stream_->pairs.size());
+        m_Patch = m_Point = -1;
+        return m_Stream && ++m_Pair < static_cast<int>(m_Stream->pairs.size());
     }
     bool goNextPatch()
     {
-        point_ = -1;
-        return validPair() && ++patch_ < static_cast<int>(curPair().patches.size());
+        m_Point = -1;
+        return validPair() && ++m_Patch < static_cast<int>(curPair().patches.size());
     }
-    bool goNextPoint() { return validPatch() && ++point_ < static_cast<int>(curPatch().points.size()); }
+    bool goNextPoint() { return validPatch() && ++m_Point < static_cast<int>(curPatch().points.size()); }
 
     NxShape* getShape(NxU32 i) const { return validPair() && i < 2 ? curPair().shapes[i] : nullptr; }
-    NxU32 getNumPairs() const { return stream_ ? static_cast<NxU32>(stream_->pairs.size()) : 0; }
+    NxU32 getNumPairs() const { return m_Stream ? static_cast<NxU32>(m_Stream->pairs.size()) : 0; }
     NxU32 getNumPatches() const { return validPair() ? static_cast<NxU32>(curPair().patches.size()) : 0; }
     NxU32 getNumPoints() const { return validPatch() ? static_cast<NxU32>(curPatch().points.size()) : 0; }
     NxVec3 getPatchNormal() const { return validPatch() ? curPatch().normal : NxVec3(); }
-    NxVec3 getPoint() const { return validPoint() ? curPatch().points[point_].point : NxVec3(); }
-    NxReal getSeparation() const { return validPoint() ? curPatch().points[point_].separation : 0; }
-    NxReal getPointNormalForce() const { return validPoint() ? curPatch().points[point_].normalForce : 0; }
+    NxVec3 getPoint() const { return validPoint() ? curPatch().points[m_Point].point : NxVec3(); }
+    NxReal getSeparation() const { return validPoint() ? curPatch().points[m_Point].separation : 0; }
+    NxReal getPointNormalForce() const { return validPoint() ? curPatch().points[m_Point].normalForce : 0; }
 
 private:
-    bool validPair() const { return stream_ && pair_ >= 0 && pair_ < static_cast<int>(stream_->pairs.size()); }
+    bool validPair() const { return m_Stream && m_Pair >= 0 && m_Pair < static_cast<int>(m_Stream->pairs.size()); }
     bool validPatch() const
     {
-        return validPair() && patch_ >= 0 && patch_ < static_cast<int>(curPair().patches.size());
+        return validPair() && m_Patch >= 0 && m_Patch < static_cast<int>(curPair().patches.size());
     }
     bool validPoint() const
     {
-        return validPatch() && point_ >= 0 && point_ < static_cast<int>(curPatch().points.size());
+        return validPatch() && m_Point >= 0 && m_Point < static_cast<int>(curPatch().points.size());
     }
-    const NxContactStreamShapePair& curPair() const { return stream_->pairs[pair_]; }
-    const NxContactStreamPatch& curPatch() const { return curPair().patches[patch_]; }
+    const NxContactStreamShapePair& curPair() const { return m_Stream->pairs[m_Pair]; }
+    const NxContactStreamPatch& curPatch() const { return curPair().patches[m_Patch]; }
 
-    NxConstContactStream stream_;
-    int pair_ = -1, patch_ = -1, point_ = -1;
+    NxConstContactStream m_Stream;
+    int m_Pair = -1, m_Patch = -1, m_Point = -1;
 };
 
 // One reported actor pair. Forces are the step's average forces the contacts put on actors[0].

@@ -524,9 +524,9 @@ TEST_F(GfxGL, ExternalProgramsDrawWithTheirUniforms)
     GfxBackend& backend = static_cast<GfxDevice*>(dev)->Backend();
     std::string head = "#version 330 core\n";
     std::string vertex =
-        head + GfxShaderInterface::kVertexPrelude +
+        head + GfxShaderInterface::VertexPrelude +
         "layout(location = 0) in vec4 aPosition;\nvoid main() { gl_Position = weClipFromScreen(aPosition); }\n";
-    std::string fragment = head + GfxShaderInterface::kFragmentPrelude +
+    std::string fragment = head + GfxShaderInterface::FragmentPrelude +
                            "uniform vec4 Tint;\nout vec4 c;\nvoid main() { weAlphaTest(Tint.a); c = Tint; }\n";
     std::string log;
     uint32_t program = backend.BuildProgram(vertex, fragment, &log);
@@ -583,9 +583,9 @@ TEST_F(GfxGL, CubeTargetFacesSampleInDirect3DOrientation)
     std::string head = "#version 330 core\n";
     std::string log;
     uint32_t program = backend.BuildProgram(
-        head + GfxShaderInterface::kVertexPrelude +
+        head + GfxShaderInterface::VertexPrelude +
             "layout(location = 0) in vec4 aPosition;\nvoid main() { gl_Position = weClipFromScreen(aPosition); }\n",
-        head + GfxShaderInterface::kFragmentPrelude +
+        head + GfxShaderInterface::FragmentPrelude +
             "uniform samplerCube Cube;\nuniform vec4 Dir;\nout vec4 c;\nvoid main() { c = texture(Cube, Dir.xyz); }\n",
         &log);
     ASSERT_NE(program, 0u) << log;
@@ -630,9 +630,9 @@ TEST_F(GfxGL, ForeignGLErrorsAndProbesLeaveTheDeviceWorking)
     std::string head = "#version 330 core\n";
     std::string log;
     uint32_t program = backend.BuildProgram(
-        head + GfxShaderInterface::kVertexPrelude +
+        head + GfxShaderInterface::VertexPrelude +
             "layout(location = 0) in vec4 aPosition;\nvoid main() { gl_Position = weClipFromScreen(aPosition); }\n",
-        head + GfxShaderInterface::kFragmentPrelude + "uniform float F;\nout vec4 c;\nvoid main() { c = vec4(F); }\n",
+        head + GfxShaderInterface::FragmentPrelude + "uniform float F;\nout vec4 c;\nvoid main() { c = vec4(F); }\n",
         &log);
     ASSERT_NE(program, 0u) << log;
     const float four[4] = {1, 1, 1, 1};

@@ -3,14 +3,12 @@
 #include "Platform/video/VideoPlayer.h"
 #include "Platform/video/VideoSink.h"
 #include "Tests/Platform/video/TestClipWriter.h"
+#include "Tests/support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -69,37 +67,19 @@ public:
     bool m_Wrong = false;
 };
 
-std::string ClipFile(const std::string& name)
-{
-    return ::testing::TempDir() + "platform_video_readahead_" + std::to_string(getpid()) + "_" + name + ".seq";
-}
-
-// Written once per process, removed when it ends.
-struct ClipFiles
-{
-    ~ClipFiles()
-    {
-        for (const std::string& path : paths)
-            std::remove(path.c_str());
-    }
-    std::string Write(const std::string& name, const ClipOptions& options)
-    {
-        std::string path = ClipFile(name);
-        if (std::find(paths.begin(), paths.end(), path) == paths.end())
-        {
-            if (!WriteClip(path, options))
-                return "";
-            paths.push_back(path);
-        }
-        return path;
-    }
-    std::vector<std::string> paths;
-};
-
+// Written once per process into its scratch folder, which goes when the process ends.
 std::string Clip(const std::string& name, const ClipOptions& options)
 {
-    static ClipFiles files;
-    return files.Write(name, options);
+    static ScratchFolder folder;
+    static std::vector<std::string> written;
+    const std::string path = folder.Path(name + ".seq");
+    if (std::find(written.begin(), written.end(), name) == written.end())
+    {
+        if (!WriteClip(path, options))
+            return "";
+        written.push_back(name);
+    }
+    return path;
 }
 
 bool PlayToEnd(VideoPlayer& player)

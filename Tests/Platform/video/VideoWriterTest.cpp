@@ -1,17 +1,14 @@
 #include "Platform/video/VideoWriter.h"
 #include "Platform/video/VideoPlayer.h"
 #include "Platform/video/VideoSink.h"
+#include "Tests/support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
-#include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -22,21 +19,10 @@ namespace
 
 using namespace std::chrono_literals;
 
-std::string ScratchPath(const std::string& name)
-{
-    return ::testing::TempDir() + "platform_video_writer_" + std::to_string(getpid()) + "_" + name;
-}
-
 bool Exists(const std::string& path)
 {
     struct stat info;
     return stat(path.c_str(), &info) == 0;
-}
-
-std::string Contents(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 constexpr int kWidth = 64;
@@ -136,7 +122,8 @@ bool Play(VideoPlayer& player, Playback& sink)
 
 TEST(VideoWriter, WrittenMoviePlaysBackWithItsPicturesAndSound)
 {
-    const std::string path = ScratchPath("written.seq");
+    ScratchFolder scratch;
+    const std::string path = scratch.Path("written.seq");
     ASSERT_TRUE(WriteMovie(path, true));
     VideoPlayer player;
     ASSERT_TRUE(player.Open(path, true));
@@ -147,7 +134,6 @@ TEST(VideoWriter, WrittenMoviePlaysBackWithItsPicturesAndSound)
     Playback sink;
     ASSERT_TRUE(Play(player, sink));
     player.Close();
-    std::remove(path.c_str());
 
     ASSERT_EQ(sink.m_Colours.size(), size_t(kFrames));
     for (int i = 0; i < kFrames; ++i)
@@ -178,19 +164,17 @@ TEST(VideoWriter, WrittenMoviePlaysBackWithItsPicturesAndSound)
 
 TEST(VideoWriter, TheSameInputGivesTheSameBytesAndSilentMoviesHaveNoTrack)
 {
-    const std::string a = ScratchPath("a.seq"), b = ScratchPath("b.seq"), silent = ScratchPath("silent.seq");
+    ScratchFolder scratch;
+    const std::string a = scratch.Path("a.seq"), b = scratch.Path("b.seq"), silent = scratch.Path("silent.seq");
     ASSERT_TRUE(WriteMovie(a, true));
     ASSERT_TRUE(WriteMovie(b, true));
     ASSERT_TRUE(WriteMovie(silent, false));
-    const std::string first = Contents(a);
+    const std::string first = ScratchFolder::Read(a);
     EXPECT_GT(first.size(), 1000u);
-    EXPECT_TRUE(first == Contents(b));
+    EXPECT_TRUE(first == ScratchFolder::Read(b));
     VideoPlayer player;
     EXPECT_TRUE(player.Open(silent, true));
     EXPECT_FALSE(player.HasSound());
-    player.Close();
-    for (const std::string& path : {a, b, silent})
-        std::remove(path.c_str());
 }
 
 TEST(VideoWriter, BadSettingsAndMisuseFailAndLeaveNoFile)
@@ -209,7 +193,8 @@ TEST(VideoWriter, BadSettingsAndMisuseFailAndLeaveNoFile)
         {"three channels", {.width = 64, .height = 48, .sampleRate = 22050, .channels = 3}},
         {"negative sample rate", {.width = 64, .height = 48, .sampleRate = -1}},
     };
-    const std::string path = ScratchPath("bad.seq");
+    ScratchFolder scratch;
+    const std::string path = scratch.Path("bad.seq");
     for (const Case& c : cases)
     {
         VideoWriter writer;
@@ -221,8 +206,7 @@ TEST(VideoWriter, BadSettingsAndMisuseFailAndLeaveNoFile)
     }
 
     VideoWriter writer;
-    EXPECT_FALSE(writer.Open(::testing::TempDir() + "no_such_folder_" + std::to_string(getpid()) + "/x.seq",
-                             {.width = 64, .height = 48}));
+    EXPECT_FALSE(writer.Open(scratch.Path("no_such_folder/x.seq"), {.width = 64, .height = 48}));
 
     // Sound for a movie without a track is refused, and the half-written file does not stay.
     VideoWriter silent;

@@ -1,6 +1,7 @@
 // wemovie end to end, and the pack's movies as the build wrote them.
 #include "Platform/video/VideoPlayer.h"
 #include "Platform/video/VideoSink.h"
+#include "Tests/support/ScratchFolder.h"
 #include "Tools/movie/MoviePainter.h"
 #include "Tools/movie/MovieScene.h"
 #include "Tools/movie/MovieScript.h"
@@ -9,7 +10,6 @@
 
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
@@ -25,21 +25,10 @@ namespace
 
 using namespace std::chrono_literals;
 
-std::string ScratchPath(const std::string& name)
-{
-    return ::testing::TempDir() + "movie_tool_" + std::to_string(getpid()) + "_" + name;
-}
-
 bool Exists(const std::string& path)
 {
     struct stat info;
     return stat(path.c_str(), &info) == 0;
-}
-
-std::string Contents(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 // Runs the tool; its exit status, with what it printed in `output`.
@@ -101,7 +90,8 @@ bool PlayAll(VideoPlayer& player, Played& played)
 
 TEST(MovieTool, WritesAMovieThatPlaysAsDescribedWithItsSheetAndTheSameBytesAgain)
 {
-    const std::string description = ScratchPath("small.txt");
+    ScratchFolder scratch;
+    const std::string description = scratch.Path("small.txt");
     std::ofstream(description) << "movie size=96x64 rate=10 seconds=1.5\n"
                                   "fade in=0.3 out=0.3\n"
                                   "sound rate=22050\n"
@@ -109,14 +99,15 @@ TEST(MovieTool, WritesAMovieThatPlaysAsDescribedWithItsSheetAndTheSameBytesAgain
                                   "polygon radius=0.3 sides=6 outline=0.03 spin=60 colour=#FFFFB020 glow=0.02\n"
                                   "text size=0.2 string=GO colour=#FF35E0FF\n"
                                   "tone freq=220,330 wave=saw cutoff=1500 attack=0.05 release=0.3\n";
-    const std::string movie = ScratchPath("small.seq"), again = ScratchPath("again.seq");
-    const std::string sheet = ScratchPath("small.png");
+    const std::string movie = scratch.Path("small.seq"), again = scratch.Path("again.seq");
+    const std::string sheet = scratch.Path("small.png");
     std::string output;
     ASSERT_EQ(RunTool("--preview " + sheet + " " + description + " " + movie, output), 0) << output;
     EXPECT_NE(output.find("15 frames"), std::string::npos) << output;
     ASSERT_EQ(RunTool(description + " " + again, output), 0) << output;
-    EXPECT_TRUE(Contents(movie) == Contents(again)) << "the same description gives the same bytes";
-    EXPECT_EQ(Contents(sheet).substr(1, 3), "PNG");
+    EXPECT_TRUE(ScratchFolder::Read(movie) == ScratchFolder::Read(again))
+        << "the same description gives the same bytes";
+    EXPECT_EQ(ScratchFolder::Read(sheet).substr(1, 3), "PNG");
 
     VideoPlayer player;
     ASSERT_TRUE(player.Open(movie, true));
@@ -127,27 +118,24 @@ TEST(MovieTool, WritesAMovieThatPlaysAsDescribedWithItsSheetAndTheSameBytesAgain
     ASSERT_TRUE(PlayAll(player, played));
     EXPECT_EQ(played.frames, 15);
     EXPECT_NEAR(played.soundSeconds, 1.5, 0.05);
-    player.Close();
-    for (const std::string& path : {description, movie, again, sheet})
-        std::remove(path.c_str());
 }
 
 TEST(MovieTool, AFaultyDescriptionStopsWithItsLineAndLeavesNoMovie)
 {
-    const std::string description = ScratchPath("faulty.txt");
+    ScratchFolder scratch;
+    const std::string description = scratch.Path("faulty.txt");
     std::ofstream(description) << "movie size=96x64 rate=10 seconds=1\npolygon sides=three\n";
-    const std::string movie = ScratchPath("faulty.seq");
+    const std::string movie = scratch.Path("faulty.seq");
     std::string output;
     EXPECT_EQ(RunTool(description + " " + movie, output), 1);
     EXPECT_NE(output.find(description + ":2: bad value for \"sides\""), std::string::npos) << output;
     EXPECT_FALSE(Exists(movie));
     EXPECT_FALSE(Exists(movie + ".part"));
 
-    EXPECT_EQ(RunTool(ScratchPath("missing.txt") + " " + movie, output), 1);
+    EXPECT_EQ(RunTool(scratch.Path("missing.txt") + " " + movie, output), 1);
     EXPECT_NE(output.find("cannot read"), std::string::npos) << output;
     EXPECT_EQ(RunTool(description, output), 2);
     EXPECT_EQ(RunTool("--loud " + description + " " + movie, output), 2);
-    std::remove(description.c_str());
 }
 
 struct PackMovie

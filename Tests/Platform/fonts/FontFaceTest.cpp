@@ -1,5 +1,5 @@
-#include "Platform/fonts/FontBitmap.h"
 #include "Platform/fonts/FontFace.h"
+#include "Platform/fonts/FontBitmap.h"
 
 #include <gtest/gtest.h>
 
@@ -64,10 +64,10 @@ TEST(FontFace, PositiveHeightIsTheCellNegativeTheEm)
 
 TEST(FontFace, RefusesHeightsOutOfRange)
 {
-    EXPECT_EQ(Make("DejaVu Sans", FontFace::kMaxHeight + 1), nullptr);
-    EXPECT_EQ(Make("DejaVu Sans", -FontFace::kMaxHeight - 1), nullptr);
+    EXPECT_EQ(Make("DejaVu Sans", FontFace::MaxHeight + 1), nullptr);
+    EXPECT_EQ(Make("DejaVu Sans", -FontFace::MaxHeight - 1), nullptr);
     // The smallest heights in range still make a font, a positive one a cell of that height.
-    for (int height : {1, 2, -1, FontFace::kMaxHeight, -FontFace::kMaxHeight})
+    for (int height : {1, 2, -1, FontFace::MaxHeight, -FontFace::MaxHeight})
     {
         auto font = Make("DejaVu Sans", height);
         ASSERT_NE(font, nullptr) << height;
@@ -434,7 +434,7 @@ TEST(FontBitmap, CreateBoundsAndBlending)
 {
     FontBitmap bm;
     EXPECT_FALSE(bm.Create(0, 4));
-    EXPECT_FALSE(bm.Create(4, FontBitmap::kMaxSide + 1));
+    EXPECT_FALSE(bm.Create(4, FontBitmap::MaxSide + 1));
     EXPECT_EQ(bm.Width(), 0);
     ASSERT_TRUE(bm.Create(4, 3));
     EXPECT_EQ(bm.Pixel(3, 2), 0u);

@@ -5,6 +5,7 @@
 #include "Platform/gfx_d3dx/D3DX9.h"
 #include "Platform/gfx_d3dx/FxEffect.h"
 #include "Tests/Platform/gfx/GfxTestDevice.h"
+#include "Tests/support/ScratchFolder.h"
 
 namespace
 {
@@ -271,7 +272,8 @@ TEST_F(D3dxGL, BrokenProgramIsReportedWithTheEffectName)
     const char text[] =
         "technique Default { pass P { VertexProgram = \"\"\"void main() { gl_Position = vec4(0.0); }\"\"\";"
         " FragmentProgram = \"\"\"out vec4 c; void main() { c = undefinedThing; }\"\"\"; } }";
-    std::string path = testing::TempDir() + "/Broken.fx";
+    ScratchFolder folder;
+    std::string path = folder.Path("Broken.fx");
     FILE* f = std::fopen(path.c_str(), "wb");
     ASSERT_NE(f, nullptr);
     std::fwrite(text, 1, sizeof(text) - 1, f);

@@ -34,6 +34,7 @@ public:
     {
         std::lock_guard<std::mutex> guard(m_Lock);
         m_Arrivals.push_back({time, double(m_SoundFrames) / kClipRate, pixels[2]});
+        ++m_Calls;
     }
 
     void OnAudio(const int16_t* samples, int frameCount, int channels, int sampleRate) override
@@ -42,12 +43,18 @@ public:
         if (sampleRate != kClipRate || channels != 2 || samples[0] != kClipLeft || samples[1] != kClipRight)
             m_Wrong = true;
         m_SoundFrames += frameCount;
+        ++m_Calls;
     }
 
     std::vector<Arrival> Arrivals()
     {
         std::lock_guard<std::mutex> guard(m_Lock);
         return m_Arrivals;
+    }
+    int Calls()
+    {
+        std::lock_guard<std::mutex> guard(m_Lock);
+        return m_Calls;
     }
     long SoundFrames()
     {
@@ -64,6 +71,7 @@ public:
     std::mutex m_Lock;
     std::vector<Arrival> m_Arrivals;
     long m_SoundFrames = 0;
+    int m_Calls = 0;
     bool m_Wrong = false;
 };
 
@@ -204,6 +212,30 @@ TEST(VideoPlayerReadAhead, StopRunAndRewindKeepTheOrderAndLoseNothing)
         EXPECT_EQ(sink.SoundFrames(), 30L * kClipRate / 10);
         EXPECT_FALSE(sink.m_Wrong);
     }
+}
+
+TEST(VideoPlayerReadAhead, PauseHoldsTheSoundAsWellAsThePictures)
+{
+    const std::string path = Clip("pause", {.codec = "ffv1", .container = "matroska", .frames = 30});
+    ASSERT_FALSE(path.empty());
+    OrderSink sink;
+    VideoPlayer player;
+    ASSERT_TRUE(player.Open(path, true));
+    player.SetSink(&sink);
+    ASSERT_TRUE(player.Run());
+    auto limit = std::chrono::steady_clock::now() + 5s;
+    while (sink.Arrivals().empty() && std::chrono::steady_clock::now() < limit)
+        std::this_thread::sleep_for(1ms);
+    player.Pause();
+    // At most the one call already on its way when the pause came; playing on would have made several.
+    const int calls = sink.Calls();
+    std::this_thread::sleep_for(250ms);
+    EXPECT_LE(sink.Calls(), calls + 1);
+    EXPECT_LT(sink.Arrivals().size(), 30u);
+
+    ASSERT_TRUE(PlayToEnd(player));
+    ExpectEveryFrame(sink.Arrivals(), 30);
+    EXPECT_EQ(sink.SoundFrames(), 30L * kClipRate / 10);
 }
 
 TEST(VideoPlayerReadAhead, PicturesStillAppearAtTheirTimes)

@@ -55,6 +55,10 @@ HRESULT DirectInput8Create(HINSTANCE, DWORD version, const GUID& iid, void** out
 
 DirectInput8::DirectInput8()
 {
+    // The devices apply the foreground rule themselves, from the focus events the pump feeds. SDL's
+    // own rule would drop every controller change while SDL sees no keyboard focus, which is always
+    // so under the offscreen driver and may be so on a display without a window manager.
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
     // No controller support is no failure: keyboard and mouse work without it.
     m_Joysticks = SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
 }

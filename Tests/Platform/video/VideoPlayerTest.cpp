@@ -86,7 +86,9 @@ public:
     bool m_AudioMismatch = false;
 };
 
-bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit = 5000ms)
+// Generous: a damaged header may claim a picture of 4096 x 4096, to which every frame is then scaled, and
+// the tests share the machine with others.
+bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit = 20000ms)
 {
     auto end = std::chrono::steady_clock::now() + limit;
     while (!done())

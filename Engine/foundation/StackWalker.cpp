@@ -15,10 +15,13 @@ void StackWalker::OnOutput(const char* text)
 
 void StackWalker::OnModule(const SysModuleInfo& module)
 {
-    // Images on this system carry no symbol type, load result or debug-file name.
+    // People compare dumps by these lines, so every field of the line stays. Nothing is loaded per
+    // module here, so the load result is 0 and the symbol type unknown; the debug information is read
+    // from the image itself, so the image path stands where the debug file's name goes.
     char line[1024];
-    snprintf(line, sizeof(line), "%s:%s (%p), size: %d, SymType: '%s'\n", module.path, module.Name(),
-             reinterpret_cast<void*>(module.base), static_cast<int>(module.size), "-unknown-");
+    snprintf(line, sizeof(line), "%s:%s (%p), size: %d (result: %d), SymType: '%s', PDB: '%s'\n", module.path,
+             module.Name(), reinterpret_cast<void*>(module.base), static_cast<int>(module.size), 0, "-unknown-",
+             module.path);
     OnOutput(line);
 }
 

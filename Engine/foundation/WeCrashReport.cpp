@@ -45,7 +45,9 @@ void FormatString256(char* out, const char* format, ...)
     va_end(args);
 }
 
-// The message in the designed words, naming the file actually written.
+// The message in the designed words, except that it names the file actually written, with its full path,
+// where the design's text says "crash-DATETIME.log" (or ".dmp") literally: a user who is asked to send the
+// file can find it by that path, whichever folder the log or dump went to.
 void SetCrashMessage(const char* path)
 {
     FormatTruncated(g_CrashMessage, sizeof(g_CrashMessage),

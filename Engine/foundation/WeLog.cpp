@@ -5,6 +5,7 @@
 #include "Platform/system/SysDebugOutput.h"
 #include "Platform/system/SysInfo.h"
 #include "Platform/system/SysLogFile.h"
+#include "Platform/system/SysText.h"
 
 #include <climits>
 #include <cstdarg>
@@ -34,22 +35,13 @@ LogChannel g_Channels[2] = {{"debug", {}, 0, false, {}}, {"crash", {}, 0, false,
 char g_LogFolder[PATH_MAX] = {};
 const WeVideoCardSource* g_VideoCards = nullptr;
 
-void CopyText(char* out, size_t size, const char* text)
-{
-    size_t length = strlen(text);
-    if (length >= size)
-        length = size - 1;
-    memcpy(out, text, length);
-    out[length] = '\0';
-}
-
 char g_ExeFolder[PATH_MAX] = {};
 
 // The executable's folder, copied once into fixed storage so that the crash handler never builds it.
 const char* DefaultLogFolder()
 {
     if (g_ExeFolder[0] == '\0')
-        CopyText(g_ExeFolder, sizeof(g_ExeFolder), GetExeFolder().c_str());
+        SysText::CopyTruncated(g_ExeFolder, sizeof(g_ExeFolder), GetExeFolder().c_str());
     return g_ExeFolder;
 }
 
@@ -71,7 +63,7 @@ char* GetLogLineBuffer()
 
 void SetLogFolder(const char* folder)
 {
-    CopyText(g_LogFolder, sizeof(g_LogFolder), folder != nullptr ? folder : "");
+    SysText::CopyTruncated(g_LogFolder, sizeof(g_LogFolder), folder != nullptr ? folder : "");
 }
 
 const char* GetLogFolder()
@@ -177,7 +169,7 @@ void WriteLogLine(int channelIndex)
 
     if (g_LineBuffer[0] == '~')
     {
-        CopyText(channel.held, sizeof(channel.held), g_LineBuffer);
+        SysText::CopyTruncated(channel.held, sizeof(channel.held), g_LineBuffer);
         channel.holding = true;
         return;
     }

@@ -197,6 +197,9 @@ class IDirect3D9 : public IUnknown
 {
 public:
     virtual UINT GetAdapterCount() = 0;
+    // Under OpenGL the description is GL_RENDERER and the driver GL_VERSION (a trailing Mesa version becomes
+    // DriverVersion); the ids GL cannot tell are 0.
+    virtual HRESULT GetAdapterIdentifier(UINT adapter, DWORD flags, D3DADAPTER_IDENTIFIER9* identifier) = 0;
     virtual UINT GetAdapterModeCount(UINT adapter, D3DFORMAT format) = 0;
     virtual HRESULT EnumAdapterModes(UINT adapter, D3DFORMAT format, UINT mode, D3DDISPLAYMODE* out) = 0;
     virtual HRESULT GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode) = 0;

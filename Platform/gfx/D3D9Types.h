@@ -666,6 +666,25 @@ struct D3DCAPS9
     DWORD MaxVertexShaderConst;
 };
 
+// What GetAdapterIdentifier tells about an adapter (the log's "Video Card:" block).
+struct LARGE_INTEGER
+{
+    DWORD LowPart;
+    LONG HighPart;
+};
+struct D3DADAPTER_IDENTIFIER9
+{
+    char Driver[512];
+    char Description[512];
+    char DeviceName[32];
+    LARGE_INTEGER DriverVersion;
+    DWORD VendorId;
+    DWORD DeviceId;
+    DWORD SubSysId;
+    DWORD Revision;
+    DWORD WHQLLevel;
+};
+
 struct D3DLOCKED_RECT
 {
     INT Pitch;

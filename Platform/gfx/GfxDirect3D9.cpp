@@ -1,5 +1,6 @@
 #include "Platform/gfx/GfxDirect3D9.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -56,6 +57,46 @@ IDirect3D9* Direct3DCreate9(UINT sdkVersion)
         return nullptr;
     }
     return new GfxDirect3D9(SelectedKind(), adapter);
+}
+
+HRESULT GfxDirect3D9::GetAdapterIdentifier(UINT adapter, DWORD flags, D3DADAPTER_IDENTIFIER9* identifier)
+{
+    (void)flags;
+    if (adapter != 0 || !identifier)
+        return D3DERR_INVALIDCALL;
+    std::memset(identifier, 0, sizeof(*identifier));
+    std::snprintf(identifier->Description, sizeof(identifier->Description), "%s", m_Adapter.renderer.c_str());
+    std::snprintf(identifier->Driver, sizeof(identifier->Driver), "%s", m_Adapter.version.c_str());
+    std::snprintf(identifier->DeviceName, sizeof(identifier->DeviceName), "%s", "\\\\.\\DISPLAY1");
+    // The last run of dotted numbers in the version text ("... Mesa 22.3.6") is the driver's own version.
+    unsigned parts[4] = {0, 0, 0, 0};
+    const std::string& text = m_Adapter.version;
+    size_t end = text.size();
+    while (end > 0 && !(text[end - 1] >= '0' && text[end - 1] <= '9'))
+        --end;
+    size_t start = end;
+    while (start > 0 && ((text[start - 1] >= '0' && text[start - 1] <= '9') || text[start - 1] == '.'))
+        --start;
+    int count = 0;
+    for (size_t i = start; i < end && count < 4;)
+    {
+        unsigned value = 0;
+        bool any = false;
+        while (i < end && text[i] >= '0' && text[i] <= '9')
+        {
+            value = value * 10 + unsigned(text[i++] - '0');
+            any = true;
+            if (value > 0xFFFF)
+                value = 0xFFFF;
+        }
+        if (any)
+            parts[count++] = value;
+        while (i < end && text[i] == '.')
+            ++i;
+    }
+    identifier->DriverVersion.HighPart = LONG((parts[0] << 16) | parts[1]);
+    identifier->DriverVersion.LowPart = (parts[2] << 16) | parts[3];
+    return D3D_OK;
 }
 
 UINT GfxDirect3D9::GetAdapterModeCount(UINT adapter, D3DFORMAT format)

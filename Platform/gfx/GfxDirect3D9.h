@@ -8,6 +8,7 @@ class GfxDirect3D9 : public GfxRefCounted<IDirect3D9>
 public:
     GfxDirect3D9(GfxBackendKind kind, const GfxAdapterInfo& adapter) : m_Kind(kind), m_Adapter(adapter) {}
     UINT GetAdapterCount() override { return 1; }
+    HRESULT GetAdapterIdentifier(UINT adapter, DWORD flags, D3DADAPTER_IDENTIFIER9* identifier) override;
     UINT GetAdapterModeCount(UINT adapter, D3DFORMAT format) override;
     HRESULT EnumAdapterModes(UINT adapter, D3DFORMAT format, UINT mode, D3DDISPLAYMODE* out) override;
     HRESULT GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode) override;

@@ -299,6 +299,10 @@ bool GfxGLBackend::Probe(GfxAdapterInfo& adapter)
                 g_GL.glGetIntegerv(GL_MAX_TEXTURE_SIZE, &value);
                 adapter.maxTextureSize = UINT(std::max(value, 0));
                 adapter.s3tc = SDL_GL_ExtensionSupported("GL_EXT_texture_compression_s3tc");
+                const GLubyte* renderer = g_GL.glGetString(GL_RENDERER);
+                const GLubyte* version = g_GL.glGetString(GL_VERSION);
+                adapter.renderer = renderer ? reinterpret_cast<const char*>(renderer) : "";
+                adapter.version = version ? reinterpret_cast<const char*>(version) : "";
                 adapter.maxAnisotropy = 1;
                 if (SDL_GL_ExtensionSupported("GL_EXT_texture_filter_anisotropic") ||
                     SDL_GL_ExtensionSupported("GL_ARB_texture_filter_anisotropic"))

@@ -303,3 +303,149 @@ HRESULT D3DXComputeTangentFrameEx(ID3DXMesh* mesh, DWORD texUsage, DWORD texInde
                                   DWORD normalIndex, DWORD options, const DWORD* adjacency, float partialEdgeThreshold,
                                   float singularPointThreshold, float normalEdgeThreshold, ID3DXMesh** meshOut,
                                   ID3DXBuffer** vertexMapping);
+
+// ---- .x files: meshes, frame hierarchies, skin information and animation (text .x only) ----
+
+typedef char* LPSTR;
+
+#ifndef WE_D3DMATERIAL9_DEFINED
+#define WE_D3DMATERIAL9_DEFINED
+struct D3DMATERIAL9
+{
+    D3DCOLORVALUE Diffuse;
+    D3DCOLORVALUE Ambient;
+    D3DCOLORVALUE Specular;
+    D3DCOLORVALUE Emissive;
+    float Power;
+};
+#endif
+
+struct D3DXMATERIAL
+{
+    D3DMATERIAL9 MatD3D;
+    LPSTR pTextureFilename;  // null without a texture
+};
+
+enum D3DXEFFECTDEFAULTTYPE : int32_t
+{
+    D3DXEDT_STRING = 1,
+    D3DXEDT_FLOATS = 2,
+    D3DXEDT_DWORD = 3
+};
+
+struct D3DXEFFECTDEFAULT
+{
+    LPSTR pParamName;
+    D3DXEFFECTDEFAULTTYPE Type;
+    DWORD NumBytes;
+    void* pValue;
+};
+
+// Text .x files name no effects: every instance has no file name and no defaults.
+struct D3DXEFFECTINSTANCE
+{
+    LPSTR pEffectFilename;
+    DWORD NumDefaults;
+    D3DXEFFECTDEFAULT* pDefaults;
+};
+
+enum D3DXMESHDATATYPE : int32_t
+{
+    D3DXMESHTYPE_MESH = 1,
+    D3DXMESHTYPE_PMESH = 2,
+    D3DXMESHTYPE_PATCHMESH = 3
+};
+
+struct D3DXMESHDATA
+{
+    D3DXMESHDATATYPE Type;  // always D3DXMESHTYPE_MESH here
+    ID3DXMesh* pMesh;
+};
+
+// Bone names, offsets and influences of a skinned mesh; kept with the mesh, never applied.
+class ID3DXSkinInfo : public IUnknown
+{
+public:
+    virtual DWORD GetNumVertices() = 0;
+    virtual DWORD GetNumBones() = 0;
+    virtual LPCSTR GetBoneName(DWORD bone) = 0;
+    virtual D3DXMATRIX* GetBoneOffsetMatrix(DWORD bone) = 0;  // null beyond the bones
+    virtual DWORD GetNumBoneInfluences(DWORD bone) = 0;
+    virtual HRESULT GetBoneInfluence(DWORD bone, DWORD* vertices, float* weights) = 0;
+    virtual HRESULT Clone(ID3DXSkinInfo** clone) = 0;
+};
+
+struct D3DXMESHCONTAINER
+{
+    LPSTR Name;
+    D3DXMESHDATA MeshData;
+    D3DXMATERIAL* pMaterials;
+    D3DXEFFECTINSTANCE* pEffects;
+    DWORD NumMaterials;
+    DWORD* pAdjacency;
+    ID3DXSkinInfo* pSkinInfo;
+    D3DXMESHCONTAINER* pNextMeshContainer;
+};
+
+struct D3DXFRAME
+{
+    LPSTR Name;
+    D3DXMATRIX TransformationMatrix;
+    D3DXMESHCONTAINER* pMeshContainer;
+    D3DXFRAME* pFrameSibling;
+    D3DXFRAME* pFrameFirstChild;
+};
+
+// The caller's allocator: the loader hands it names, meshes, materials, adjacency and skin information, and
+// keeps its own references only for the call (an allocator keeping a mesh or skin adds a reference).
+class ID3DXAllocateHierarchy
+{
+public:
+    virtual HRESULT CreateFrame(LPCSTR name, D3DXFRAME** newFrame) = 0;
+    virtual HRESULT CreateMeshContainer(LPCSTR name, const D3DXMESHDATA* meshData, const D3DXMATERIAL* materials,
+                                        const D3DXEFFECTINSTANCE* effectInstances, DWORD numMaterials,
+                                        const DWORD* adjacency, ID3DXSkinInfo* skinInfo,
+                                        D3DXMESHCONTAINER** newMeshContainer) = 0;
+    virtual HRESULT DestroyFrame(D3DXFRAME* frameToFree) = 0;
+    virtual HRESULT DestroyMeshContainer(D3DXMESHCONTAINER* meshContainerToFree) = 0;
+    virtual ~ID3DXAllocateHierarchy() = default;
+};
+
+class ID3DXLoadUserData;
+class ID3DXAnimationCallbackHandler;
+
+// Plays the file's animation sets on registered frame matrices. Track 0 plays the first set, looping over
+// its length (its last key time), at weight 1 and speed 1; other tracks and events are not offered.
+class ID3DXAnimationController : public IUnknown
+{
+public:
+    virtual UINT GetMaxNumAnimationOutputs() = 0;
+    virtual UINT GetMaxNumAnimationSets() = 0;
+    virtual UINT GetMaxNumTracks() = 0;
+    virtual UINT GetMaxNumEvents() = 0;
+    virtual UINT GetNumAnimationSets() = 0;
+    // An output is written by AdvanceTime when the first set animates its name; the first registration of a
+    // name holds. Any of the four targets may be null.
+    virtual HRESULT RegisterAnimationOutput(LPCSTR name, D3DXMATRIX* matrix, D3DXVECTOR3* scale,
+                                            D3DXQUATERNION* rotation, D3DXVECTOR3* translation) = 0;
+    virtual double GetTime() = 0;
+    // Moves the time by timeDelta seconds and writes every animated output: scale x rotation x translation.
+    virtual HRESULT AdvanceTime(double timeDelta, ID3DXAnimationCallbackHandler* callbackHandler) = 0;
+    // The same sets (up to maxSets) at the same time, with no outputs: register the clone's own frames.
+    virtual HRESULT CloneAnimationController(UINT maxOutputs, UINT maxSets, UINT maxTracks, UINT maxEvents,
+                                             ID3DXAnimationController** clone) = 0;
+};
+
+// Every mesh of the file, each moved by its frame's combined matrix, merged into one mesh (POSITION, NORMAL,
+// TEXCOORD0) with one attribute per material in order of appearance. Any output but the mesh may be null.
+HRESULT D3DXLoadMeshFromXA(LPCSTR path, DWORD options, IDirect3DDevice9* device, ID3DXBuffer** adjacency,
+                           ID3DXBuffer** materials, ID3DXBuffer** effectInstances, DWORD* numMaterials,
+                           ID3DXMesh** mesh);
+// Frames through the allocator (siblings in file order, the first top-level frame is the root), one mesh
+// container per mesh with faces, and an animation controller when the file has animation sets (else null).
+HRESULT D3DXLoadMeshHierarchyFromXInMemory(const void* data, DWORD bytes, DWORD options, IDirect3DDevice9* device,
+                                           ID3DXAllocateHierarchy* allocator, ID3DXLoadUserData* userDataLoader,
+                                           D3DXFRAME** rootFrame, ID3DXAnimationController** animationController);
+HRESULT D3DXFrameDestroy(D3DXFRAME* root, ID3DXAllocateHierarchy* allocator);
+// Registers the transformation matrix of every named frame of the tree with the controller.
+HRESULT D3DXFrameRegisterNamedMatrices(D3DXFRAME* root, ID3DXAnimationController* controller);

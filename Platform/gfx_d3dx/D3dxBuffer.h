@@ -1,5 +1,6 @@
 #pragma once
 // ID3DXBuffer: a block of bytes with a reference count.
+#include <string>
 #include <vector>
 
 #include "Platform/gfx/GfxRefCounted.h"

@@ -184,11 +184,11 @@ HRESULT D3dxEffect::Begin(UINT* passes, DWORD flags)
         const FxTechnique* t = m_Fx.Technique(m_Fx.GetCurrentTechnique());
         for (const auto& pass : t->passes)
         {
-            for (const auto& [state, value] : pass->renderStates)
+            for (const auto& entry : pass->renderStates)
             {
-                // Clang 14 cannot capture a structured binding in a lambda: the key is copied first.
-                const auto key = state;
-                if (std::any_of(m_SavedRender.begin(), m_SavedRender.end(), [key](auto& s) { return s.first == key; }))
+                // Named, not a structured binding: clang before 16 cannot capture one in the lambda.
+                const uint32_t state = entry.first;
+                if (std::any_of(m_SavedRender.begin(), m_SavedRender.end(), [&](auto& s) { return s.first == state; }))
                     continue;
                 DWORD v = 0;
                 m_Device->GetRenderState(D3DRENDERSTATETYPE(state), &v);

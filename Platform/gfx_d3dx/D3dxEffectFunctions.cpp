@@ -1,29 +1,14 @@
 // Creation of buffers, effect pools, effects and effect compilers.
-#include <fstream>
-#include <sstream>
-
 #include "Platform/gfx/GfxRefCounted.h"
 #include "Platform/gfx_d3dx/D3DX9.h"
 #include "Platform/gfx_d3dx/D3dxBuffer.h"
 #include "Platform/gfx_d3dx/D3dxEffect.h"
 #include "Platform/gfx_d3dx/D3dxEffectPool.h"
 #include "Platform/gfx_d3dx/FxParser.h"
+#include "Platform/system/SysFolder.h"
 
 namespace
 {
-
-bool ReadWholeFile(const char* path, std::string* out)
-{
-    if (!path)
-        return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    std::stringstream s;
-    s << in.rdbuf();
-    *out = s.str();
-    return !in.bad();
-}
 
 // "Compiling" checks the text and names it after its file, so that messages of the runtime say which effect
 // failed; the name goes on the first line so that line numbers stay those of the file.
@@ -132,7 +117,7 @@ HRESULT D3DXCreateEffectCompilerFromFileA(LPCSTR path, const D3DXMACRO* defines,
         return D3DERR_INVALIDCALL;
     *compiler = nullptr;
     std::string text;
-    if (!ReadWholeFile(path, &text))
+    if (!SysFolder::ReadWholeFile(path, &text))
     {
         if (errors)
             *errors = D3dxBuffer::Text(std::string(path ? path : "(null)") + ": cannot be read");

@@ -1,8 +1,6 @@
 // The texture and image-file functions of D3DX.
 #include <algorithm>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 #include "Platform/gfx_d3dx/D3DX9.h"
 #include "Platform/gfx_d3dx/D3dxBuffer.h"
@@ -11,22 +9,10 @@
 #include "Platform/gfx_d3dx/ImageFile.h"
 #include "Platform/gfx_d3dx/ImageFilter.h"
 #include "Platform/gfx_d3dx/PixelCodec.h"
+#include "Platform/system/SysFolder.h"
 
 namespace
 {
-
-bool ReadWholeFile(const char* path, std::string* out)
-{
-    if (!path)
-        return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    std::stringstream s;
-    s << in.rdbuf();
-    *out = s.str();
-    return !in.bad();
-}
 
 template <class T>
 HRESULT CreateFromMemory(IDirect3DDevice9* device, const void* data, UINT bytes, ImageKind kind, UINT width,
@@ -57,7 +43,7 @@ HRESULT CreateFromFile(IDirect3DDevice9* device, LPCSTR path, ImageKind kind, UI
     if (texture)
         *texture = nullptr;
     std::string bytes;
-    if (!ReadWholeFile(path, &bytes))
+    if (!SysFolder::ReadWholeFile(path, &bytes))
         return D3DERR_NOTFOUND;
     return CreateFromMemory(device, bytes.data(), UINT(bytes.size()), kind, width, height, depth, levels, usage, format,
                             pool, info, texture);
@@ -138,7 +124,7 @@ HRESULT D3DXGetImageInfoFromFileInMemory(const void* data, UINT bytes, D3DXIMAGE
 HRESULT D3DXGetImageInfoFromFileA(LPCSTR path, D3DXIMAGE_INFO* info)
 {
     std::string bytes;
-    if (!ReadWholeFile(path, &bytes))
+    if (!SysFolder::ReadWholeFile(path, &bytes))
         return D3DERR_NOTFOUND;
     return D3DXGetImageInfoFromFileInMemory(bytes.data(), UINT(bytes.size()), info);
 }

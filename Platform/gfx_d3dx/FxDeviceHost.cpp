@@ -87,6 +87,7 @@ void FxDeviceHost::Upload(const FxEffect& effect, const FxPass& pass)
     if (it == m_Uniforms.end())
         return;
     GfxBackend& backend = m_Device->Backend();
+    using Type = GfxBackend::UniformType;
     std::vector<Uniform>& uniforms = it->second;
     if (uniforms.empty())
     {
@@ -108,11 +109,19 @@ void FxDeviceHost::Upload(const FxEffect& effect, const FxPass& pass)
             }
             uniforms.push_back({p.get(), location, unit, 0});
         }
+        // Stage samplers get their unit once: GL keeps the value with the program.
+        for (const FxStageSampler& s : effect.Data().stageSamplers)
+        {
+            int location = backend.UniformLocation(pass.program, s.name.c_str());
+            if (location < 0)
+                continue;
+            int32_t unit = int32_t(s.unit);
+            backend.SetUniform(pass.program, location, Type::Int1, 1, &unit);
+        }
         // A program using none of the parameters still counts as located.
         if (uniforms.empty())
             uniforms.push_back({nullptr, -1, -1, 0});
     }
-    using Type = GfxBackend::UniformType;
     for (Uniform& u : uniforms)
     {
         if (!u.parameter || u.uploaded == u.parameter->value->version)

@@ -86,6 +86,12 @@ void FxEffect::SetReporter(void (*report)(const char*))
     g_FxReport = report ? report : StderrReport;
 }
 
+void FxEffect::Report(const char* text)
+{
+    if (text != nullptr)
+        g_FxReport(text);
+}
+
 FxEffect::~FxEffect()
 {
     ReleasePrograms();

@@ -87,6 +87,8 @@ public:
 
     // Where compile failures go (the engine points it at its debug output); stderr until set.
     static void SetReporter(void (*report)(const char* text));
+    // Sends a message to that reporter (the engine's effect loads report texts the parser refused).
+    static void Report(const char* text);
 
 private:
     enum class Kind : uint8_t

@@ -74,9 +74,17 @@ struct FxTechnique
     std::vector<std::unique_ptr<FxPass>> passes;
 };
 
+// A sampler uniform tied to a texture stage: it samples whatever the engine binds there and binds nothing.
+struct FxStageSampler
+{
+    std::string name;
+    uint32_t unit = 0;
+};
+
 struct FxEffectData
 {
     std::string name;  // from an `effect "name";` statement, for messages
+    std::vector<FxStageSampler> stageSamplers;
     std::vector<std::unique_ptr<FxParameter>> parameters;
     std::vector<std::unique_ptr<FxTechnique>> techniques;
 };

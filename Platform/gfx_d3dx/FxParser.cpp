@@ -101,7 +101,7 @@ public:
             ++m_Pos;
             return t;
         }
-        if (std::strchr("{}[]<>=;:,", c))
+        if (std::strchr("{}[]<>=;:,()", c))
         {
             ++m_Pos;
             t.kind = Tok::Punct;
@@ -380,6 +380,11 @@ private:
                 if (!CodeBlock())
                     return false;
             }
+            else if (IsWord("sampler"))
+            {
+                if (!StageSampler())
+                    return false;
+            }
             else if (IsWord("effect"))
             {
                 Advance();
@@ -401,6 +406,37 @@ private:
                 m_Out->parameters.push_back(std::move(p));
             }
         }
+        return true;
+    }
+
+    // sampler <Name> : register(s<unit>);
+    bool StageSampler()
+    {
+        Advance();
+        FxStageSampler sampler;
+        if (!Ident(&sampler.name, "sampler name") || !Expect(':'))
+            return false;
+        if (!IsWord("register"))
+            return Fail("register expected");
+        Advance();
+        if (!Expect('('))
+            return false;
+        const std::string& r = m_Tok.text;
+        if (m_Tok.kind != Tok::Ident || r.size() < 2 || r.size() > 3 || r[0] != 's' ||
+            r.find_first_not_of("0123456789", 1) != std::string::npos)
+            return Fail("sampler register s0..s15 expected");
+        sampler.unit = 0;
+        for (size_t i = 1; i < r.size(); ++i)
+            sampler.unit = sampler.unit * 10 + uint32_t(r[i] - '0');
+        if (sampler.unit > 15)
+            return Fail("sampler register s0..s15 expected");
+        Advance();
+        if (!Expect(')') || !Expect(';'))
+            return false;
+        for (const FxStageSampler& s : m_Out->stageSamplers)
+            if (s.name == sampler.name)
+                return Fail("sampler " + sampler.name + " declared twice");
+        m_Out->stageSamplers.push_back(sampler);
         return true;
     }
 

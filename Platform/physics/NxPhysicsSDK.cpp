@@ -21,13 +21,25 @@ bool erase(std::vector<T*>& v, T* p)
     return true;
 }
 
+NxU32 g_FailCreations = 0;
+
 }  // namespace
+
+void NxFailNextPhysicsSDKCreations(NxU32 count)
+{
+    g_FailCreations = count;
+}
 
 NxPhysicsSDK* NxCreatePhysicsSDK(NxU32 sdkVersion, NxUserAllocator*, NxUserOutputStream*, const NxPhysicsSDKDesc& desc,
                                  NxSDKCreateError* errorCode)
 {
     NxSDKCreateError error = NXCE_NO_ERROR;
-    if (sdkVersion != NX_PHYSICS_SDK_VERSION)
+    if (g_FailCreations > 0)
+    {
+        --g_FailCreations;
+        error = NXCE_RUNTIME_NOT_FOUND;
+    }
+    else if (sdkVersion != NX_PHYSICS_SDK_VERSION)
         error = NXCE_WRONG_VERSION;
     else if (!desc.isValid())
         error = NXCE_DESCRIPTOR_INVALID;

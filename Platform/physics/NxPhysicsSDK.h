@@ -78,3 +78,6 @@ NxPhysicsSDK* NxCreatePhysicsSDK(NxU32 sdkVersion, NxUserAllocator* allocator = 
                                  NxUserOutputStream* outputStream = nullptr,
                                  const NxPhysicsSDKDesc& desc = NxPhysicsSDKDesc(),
                                  NxSDKCreateError* errorCode = nullptr);
+// For tests of the callers' failure paths: the next count calls of NxCreatePhysicsSDK fail as if no
+// runtime were installed (null, NXCE_RUNTIME_NOT_FOUND).
+void NxFailNextPhysicsSDKCreations(NxU32 count);

@@ -241,8 +241,6 @@ bool NxScene::actorsMayCollide(const NxActor& a, const NxActor& b) const
     const bool bMoves = b.isDynamic() && !b.isKinematic();
     if (!aMoves && !bMoves)
         return false;
-    if (getActorGroupPairFlags(a.getGroup(), b.getGroup()) & NX_IGNORE_PAIR)
-        return false;
     if (pairIgnored(a, b))
         return false;
     for (NxU32 i = 0; i < a.solidShapeCount(); ++i)

@@ -52,8 +52,8 @@ public:
     NxU32 getNbMaterials() const { return static_cast<NxU32>(m_Materials.size()); }
 
     // Filtering. Group collision: shapes of groups g1, g2 collide (all pairs by default). Actor-group pair
-    // flags: bit 0 ignores the pair, the notify bits choose the contact events reported. Actor pair
-    // flag NX_IGNORE_PAIR makes two actors ignore each other.
+    // flags: the notify bits choose the contact events reported; they never stop a collision (bit 0
+    // included). Actor pair flag NX_IGNORE_PAIR makes two actors ignore each other.
     void setGroupCollisionFlag(NxCollisionGroup g1, NxCollisionGroup g2, bool enable);
     bool getGroupCollisionFlag(NxCollisionGroup g1, NxCollisionGroup g2) const;
     void setActorGroupPairFlags(NxActorGroup g1, NxActorGroup g2, NxU32 flags);

@@ -1,8 +1,9 @@
 #include "Platform/system/SysDebugOutput.h"
 
+#include "Platform/system/SysText.h"
+
 #include <cstdlib>
 #include <cstring>
-#include <unistd.h>
 
 SysDebugOutput::CaptureFn SysDebugOutput::s_Capture = nullptr;
 void* SysDebugOutput::s_Context = nullptr;
@@ -33,13 +34,5 @@ void SysDebugOutput::Write(const char* text)
         ReloadEnvironment();
     if (s_ToStderr == 0)
         return;
-    size_t left = strlen(text);
-    while (left > 0)
-    {
-        ssize_t done = write(STDERR_FILENO, text, left);
-        if (done <= 0)
-            return;
-        text += done;
-        left -= static_cast<size_t>(done);
-    }
+    SysText::WriteStderr(text);
 }

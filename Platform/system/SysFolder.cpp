@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -53,4 +55,17 @@ bool SysFolder::DeleteFile(const std::string& path)
     if (!fs::is_regular_file(fs::symlink_status(path, error)) && !fs::is_symlink(fs::symlink_status(path, error)))
         return false;
     return fs::remove(path, error) && !error;
+}
+
+bool SysFolder::ReadWholeFile(const char* path, std::string* out)
+{
+    if (!path)
+        return false;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    std::stringstream s;
+    s << in.rdbuf();
+    *out = s.str();
+    return !in.bad();
 }

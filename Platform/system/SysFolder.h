@@ -21,4 +21,7 @@ public:
     static bool Create(const std::string& path);
     // Deletes one plain file; false when it does not exist or cannot be deleted.
     static bool DeleteFile(const std::string& path);
+    // Reads the whole file into out, byte for byte. False when path is null or the file cannot be opened
+    // or read.
+    static bool ReadWholeFile(const char* path, std::string* out);
 };

@@ -1,6 +1,7 @@
 #include "Platform/system/SysInfo.h"
 
 #include "Platform/system/SysLineReader.h"
+#include "Platform/system/SysText.h"
 
 #include <cstdio>
 #include <cstring>
@@ -45,17 +46,6 @@ uint64_t ParseUnsigned(const char* text, bool* ok = nullptr)
     if (ok != nullptr)
         *ok = any;
     return value;
-}
-
-void CopyTruncated(char* out, size_t size, const char* text)
-{
-    if (size == 0)
-        return;
-    size_t length = strlen(text);
-    if (length >= size)
-        length = size - 1;
-    memcpy(out, text, length);
-    out[length] = '\0';
 }
 
 }  // namespace
@@ -122,7 +112,7 @@ int SysInfo::ForEachProcessorIn(const char* cpuinfoPath, ProcessorFn fn, void* c
         }
         else if (strcmp(key, "model name") == 0 && !current.hasName)
         {
-            CopyTruncated(current.name, sizeof(current.name), value);
+            SysText::CopyTruncated(current.name, sizeof(current.name), value);
             current.hasName = true;
         }
         else if (strcmp(key, "cpu MHz") == 0 && !current.hasMhz)

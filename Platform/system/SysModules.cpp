@@ -1,5 +1,7 @@
 #include "Platform/system/SysModules.h"
 
+#include "Platform/system/SysText.h"
+
 #include <cstring>
 #include <elf.h>
 #include <link.h>
@@ -15,15 +17,6 @@ struct IterateState
     int count;
     bool stopped;
 };
-
-void CopyPath(char* out, size_t size, const char* text)
-{
-    size_t length = strlen(text);
-    if (length >= size)
-        length = size - 1;
-    memcpy(out, text, length);
-    out[length] = '\0';
-}
 
 // Finds the GNU build id in the image's note segments, staying inside each segment.
 void ReadBuildId(const dl_phdr_info* info, SysModuleInfo& module)
@@ -89,11 +82,11 @@ int OnImage(dl_phdr_info* info, size_t, void* raw)
         if (length > 0)
             module.path[length] = '\0';
         else
-            CopyPath(module.path, sizeof(module.path), "-unknown-");
+            SysText::CopyTruncated(module.path, sizeof(module.path), "-unknown-");
     }
     else
     {
-        CopyPath(module.path, sizeof(module.path), name);
+        SysText::CopyTruncated(module.path, sizeof(module.path), name);
     }
     const char* slash = strrchr(module.path, '/');
     module.nameOffset = slash != nullptr ? static_cast<uint32_t>(slash + 1 - module.path) : 0;

@@ -1,5 +1,7 @@
 #include "Platform/system/SysStackWalk.h"
 
+#include "Platform/system/SysText.h"
+
 #define UNW_LOCAL_ONLY
 #include <cstdlib>
 #include <cstring>
@@ -10,17 +12,6 @@
 
 namespace
 {
-
-void CopyText(char* out, size_t size, const char* text)
-{
-    if (size == 0)
-        return;
-    size_t length = strlen(text);
-    if (length >= size)
-        length = size - 1;
-    memcpy(out, text, length);
-    out[length] = '\0';
-}
 
 void Describe(unw_cursor_t& cursor, bool isSignalFrame, SysStackFrame& frame)
 {
@@ -40,7 +31,7 @@ void Describe(unw_cursor_t& cursor, bool isSignalFrame, SysStackFrame& frame)
     {
         if (info.dli_fname != nullptr && info.dli_fname[0] != '\0')
         {
-            CopyText(frame.modulePath, sizeof(frame.modulePath), info.dli_fname);
+            SysText::CopyTruncated(frame.modulePath, sizeof(frame.modulePath), info.dli_fname);
             const char* slash = strrchr(frame.modulePath, '/');
             frame.moduleNameOffset = slash != nullptr ? static_cast<uint32_t>(slash + 1 - frame.modulePath) : 0;
             frame.moduleBase = reinterpret_cast<uintptr_t>(info.dli_fbase);
@@ -69,7 +60,7 @@ void SysStackWalk::Demangle(const char* name, char* out, size_t size)
     int status = -1;
     char* demangled =
         (name[0] == '_' && name[1] == 'Z') ? abi::__cxa_demangle(name, nullptr, nullptr, &status) : nullptr;
-    CopyText(out, size, status == 0 && demangled != nullptr ? demangled : name);
+    SysText::CopyTruncated(out, size, status == 0 && demangled != nullptr ? demangled : name);
     free(demangled);
 }
 

@@ -50,6 +50,10 @@ constexpr int kMaxSide = 4096;
 // About thirty years, in seconds.
 constexpr double kLatestTime = 1e9;
 
+// What a held packet costs besides its data (the packet and its buffer's bookkeeping), so that a file of
+// empty packets is bounded too.
+constexpr size_t kHeldOverhead = 256;
+
 double Seconds(int64_t value, AVRational base)
 {
     return double(value) * av_q2d(base);
@@ -144,6 +148,7 @@ void VideoDecoder::Close()
     if (m_Format)
         avformat_close_input(&m_Format);
     m_Format = nullptr;
+    DropHeld();
     m_VideoStream = m_AudioStream = -1;
     m_InputDone = m_VideoDone = m_AudioDone = false;
     m_Width = m_Height = 0;
@@ -161,20 +166,7 @@ VideoDecoder::Result VideoDecoder::Next()
         return Result::End;
     for (;;)
     {
-        if (!m_VideoDone)
-        {
-            int got = avcodec_receive_frame(m_Video, m_Frame);
-            if (got == 0)
-            {
-                bool ok = ConvertVideo();
-                av_frame_unref(m_Frame);
-                if (ok)
-                    return Result::Video;
-                continue;
-            }
-            if (got == AVERROR_EOF)
-                m_VideoDone = true;
-        }
+        // Sound goes out as soon as it is decoded: it never waits for a picture.
         if (m_Audio && !m_AudioDone)
         {
             int got = avcodec_receive_frame(m_Audio, m_Frame);
@@ -183,38 +175,139 @@ VideoDecoder::Result VideoDecoder::Next()
                 bool ok = ConvertAudio();
                 av_frame_unref(m_Frame);
                 if (ok)
+                {
+                    m_AudioTime += double(m_AudioFrames) / double(m_AudioRate);
                     return Result::Audio;
+                }
                 continue;
             }
-            if (got == AVERROR_EOF)
+            if (got == AVERROR_EOF || (got != AVERROR(EAGAIN) && m_InputDone))
                 m_AudioDone = true;
         }
-        if (m_VideoDone && (!m_Audio || m_AudioDone))
+        if (!m_HaveFrame && !m_VideoDone)
+        {
+            int got = avcodec_receive_frame(m_Video, m_Frame);
+            if (got == 0)
+            {
+                m_HaveFrame = ConvertVideo();
+                av_frame_unref(m_Frame);
+                continue;
+            }
+            if (got == AVERROR_EOF || m_VideoFlushed)
+            {
+                // After the end was sent a decoder has nothing more to give, whatever it answers.
+                m_VideoDone = true;
+                continue;
+            }
+            if (!m_Held.empty())
+            {
+                AVPacket* packet = m_Held.front();
+                m_Held.pop_front();
+                m_HeldBytes -= std::min(m_HeldBytes, size_t(packet->size) + kHeldOverhead);
+                avcodec_send_packet(m_Video, packet);  // a damaged packet is skipped
+                av_packet_free(&packet);
+                continue;
+            }
+            if (m_InputDone)
+            {
+                avcodec_send_packet(m_Video, nullptr);
+                m_VideoFlushed = true;
+                continue;
+            }
+            ReadPacket();
+            continue;
+        }
+        if (m_HaveFrame)
+        {
+            // The picture waits until its sound and the lead after it have been read.
+            if (m_Audio && !m_AudioDone && !m_InputDone && m_AudioTime < m_VideoTime + m_AudioLead && !ReadAheadFull())
+            {
+                ReadPacket();
+                continue;
+            }
+            m_HaveFrame = false;
+            return Result::Video;
+        }
+        if (!m_Audio || m_AudioDone)
             return Result::End;
         if (m_InputDone)
         {
-            // Both decoders were told the input ended and have nothing more to give.
-            m_VideoDone = true;
+            // The sound decoder was told the input ended and has nothing more to give.
             m_AudioDone = true;
             continue;
         }
-
-        int read = av_read_frame(m_Format, m_Packet);
-        if (read < 0)
-        {
-            // The end of the file, or a truncated or damaged one: either way play out what was read.
-            m_InputDone = true;
-            avcodec_send_packet(m_Video, nullptr);
-            if (m_Audio)
-                avcodec_send_packet(m_Audio, nullptr);
-            continue;
-        }
-        if (m_Packet->stream_index == m_VideoStream && !m_VideoDone)
-            avcodec_send_packet(m_Video, m_Packet);  // a damaged packet is skipped
-        else if (m_Audio && m_Packet->stream_index == m_AudioStream && !m_AudioDone)
-            avcodec_send_packet(m_Audio, m_Packet);
-        av_packet_unref(m_Packet);
+        ReadPacket();
     }
+}
+
+void VideoDecoder::ReadPacket()
+{
+    int read = av_read_frame(m_Format, m_Packet);
+    if (read < 0)
+    {
+        // The end of the file, or a truncated or damaged one: either way play out what was read. The
+        // video decoder hears of it once the held pictures have gone in.
+        m_InputDone = true;
+        if (m_Audio)
+            avcodec_send_packet(m_Audio, nullptr);
+        return;
+    }
+    if (m_Packet->stream_index == m_VideoStream && !m_VideoDone)
+    {
+        AVPacket* held = av_packet_alloc();
+        if (held && av_packet_make_refcounted(m_Packet) >= 0)
+        {
+            av_packet_move_ref(held, m_Packet);
+            AVStream* stream = m_Format->streams[m_VideoStream];
+            int64_t stamp = held->pts != AV_NOPTS_VALUE ? held->pts : held->dts;
+            if (stamp != AV_NOPTS_VALUE)
+            {
+                double time = Seconds(stamp, stream->time_base);
+                if (stream->start_time != AV_NOPTS_VALUE)
+                    time -= Seconds(stream->start_time, stream->time_base);
+                m_HeldNewest = std::clamp(time, -kLatestTime, kLatestTime);
+            }
+            m_HeldBytes += size_t(held->size) + kHeldOverhead;
+            m_Held.push_back(held);
+        }
+        else
+        {
+            av_packet_free(&held);
+        }
+    }
+    else if (m_Audio && m_Packet->stream_index == m_AudioStream && !m_AudioDone)
+    {
+        avcodec_send_packet(m_Audio, m_Packet);
+    }
+    av_packet_unref(m_Packet);
+}
+
+bool VideoDecoder::ReadAheadFull() const
+{
+    if (m_Held.empty())
+        return false;
+    if (m_HeldBytes >= kReadAheadBytes || m_Held.size() >= kReadAheadPackets)
+        return true;
+    // By the stamps, and by the count for files whose stamps say little.
+    double span = std::max(m_HeldNewest - m_VideoTime, double(m_Held.size()) * m_FrameStep);
+    return span >= kReadAheadSeconds;
+}
+
+void VideoDecoder::DropHeld()
+{
+    for (AVPacket* packet : m_Held)
+        av_packet_free(&packet);
+    m_Held.clear();
+    m_HeldBytes = 0;
+    m_HeldNewest = 0.0;
+    m_HaveFrame = false;
+    m_VideoFlushed = false;
+    m_AudioTime = 0.0;
+}
+
+void VideoDecoder::SetAudioLead(double seconds)
+{
+    m_AudioLead = seconds > 0.0 ? std::min(seconds, kLatestTime) : 0.0;
 }
 
 bool VideoDecoder::ConvertVideo()
@@ -296,6 +389,7 @@ void VideoDecoder::Flush()
         avcodec_flush_buffers(m_Audio);
     if (m_Resampler)
         swr_init(m_Resampler);
+    DropHeld();
     m_InputDone = m_VideoDone = m_AudioDone = false;
     m_VideoTime = -m_FrameStep;
 }

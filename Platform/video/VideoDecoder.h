@@ -1,5 +1,7 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -11,7 +13,14 @@ struct SwsContext;
 struct SwrContext;
 
 // The demuxer and decoders of one movie file: hands out its video frames as X8R8G8B8 pixels and its
-// sound as interleaved 16-bit samples, in file order. Used by one thread at a time.
+// sound as interleaved 16-bit samples. Used by one thread at a time.
+//
+// Sound is read ahead of the pictures: before a frame of time t is handed out, the sound up to t plus
+// the lead has been handed out (or all of it, when the track ends sooner), so that a sound queue fed
+// from it never runs dry however the container interleaves its tracks. The pictures read past on the
+// way are held as compressed packets and decoded in turn. The read-ahead is bounded (kReadAheadSeconds
+// of pictures or kReadAheadBytes, whichever comes first): a badly interleaved or hostile file then plays
+// in file order, with its sound as late as the file has it.
 class VideoDecoder
 {
 public:
@@ -37,6 +46,14 @@ public:
     // Back to the first frame; false when the file cannot be read from its start again.
     bool Rewind();
 
+    // Seconds of sound to hand out ahead of each picture's time; negative counts as 0.
+    void SetAudioLead(double seconds);
+
+    // Bounds of the pictures held for the read-ahead.
+    static constexpr double kReadAheadSeconds = 2.0;
+    static constexpr size_t kReadAheadBytes = size_t(32) << 20;
+    static constexpr size_t kReadAheadPackets = 4096;
+
     int Width() const { return m_Width; }
     int Height() const { return m_Height; }
     double Duration() const { return m_Duration; }
@@ -56,6 +73,11 @@ private:
     bool ConvertVideo();
     bool ConvertAudio();
     void Flush();
+    // Reads one packet: a picture's is held, a sound's goes to its decoder; the end (or unreadable data)
+    // ends the input.
+    void ReadPacket();
+    bool ReadAheadFull() const;
+    void DropHeld();
 
     std::string m_Path;
     bool m_WithAudio = false;
@@ -71,6 +93,14 @@ private:
     bool m_InputDone = false;
     bool m_VideoDone = false;
     bool m_AudioDone = false;
+    bool m_VideoFlushed = false;  // the video decoder was told that the input ended
+    bool m_HaveFrame = false;     // a converted frame waits for its sound to be read ahead
+
+    std::deque<AVPacket*> m_Held;  // pictures read ahead, in file order
+    size_t m_HeldBytes = 0;
+    double m_HeldNewest = 0.0;  // time of the newest held picture with a stamp
+    double m_AudioLead = 0.5;
+    double m_AudioTime = 0.0;  // seconds of sound handed out since the start
 
     int m_Width = 0;
     int m_Height = 0;

@@ -90,6 +90,7 @@ void VideoPlayer::Close()
     m_Decoder->Close();
     m_Frames.Reset(0, 0);
     m_PendingVideo = false;
+    m_PendingAudio = false;
     m_Completion = false;
     m_PositionUs = 0;
 }
@@ -102,6 +103,11 @@ bool VideoPlayer::IsOpen() const
 void VideoPlayer::SetSink(VideoSink* sink)
 {
     m_Sink = sink;
+}
+
+void VideoPlayer::SetSoundLead(double seconds)
+{
+    m_SoundLead = seconds;
 }
 
 void VideoPlayer::SetRealTime(bool realTime)
@@ -164,6 +170,7 @@ bool VideoPlayer::Rewind()
     State state = m_State;
     JoinThread();
     m_PendingVideo = false;
+    m_PendingAudio = false;
     m_Completion = false;
     m_PositionUs = 0;
     if (!m_Decoder->Rewind())
@@ -273,7 +280,16 @@ void VideoPlayer::ThreadMain()
     double shown = -1.0;
     for (;;)
     {
-        VideoDecoder::Result result = m_PendingVideo ? VideoDecoder::Result::Video : m_Decoder->Next();
+        VideoDecoder::Result result = VideoDecoder::Result::Video;
+        if (m_PendingAudio)
+        {
+            result = VideoDecoder::Result::Audio;
+        }
+        else if (!m_PendingVideo)
+        {
+            m_Decoder->SetAudioLead(m_SoundLead);
+            result = m_Decoder->Next();
+        }
         if (result == VideoDecoder::Result::End)
         {
             // The end comes once the last frame has had its time on screen (and not while paused), or a
@@ -286,8 +302,11 @@ void VideoPlayer::ThreadMain()
         }
         if (result == VideoDecoder::Result::Audio)
         {
+            // A block decoded when Stop came goes out first on the next run.
+            m_PendingAudio = true;
             if (!WaitUntilDue(-1.0))
                 return;
+            m_PendingAudio = false;
             if (m_Sink)
                 m_Sink->OnAudio(m_Decoder->AudioSamples(), m_Decoder->AudioFrames(), m_Decoder->AudioChannels(),
                                 m_Decoder->AudioRate());

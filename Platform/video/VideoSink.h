@@ -16,9 +16,11 @@ public:
         (void)pixels, (void)width, (void)height, (void)time;
     }
 
-    // Decoded sound as soon as it is decoded, ahead of its playing time by at most the container's
-    // interleaving: frameCount frames of `channels` (1 or 2) interleaved signed 16-bit samples at
-    // sampleRate. Only when the movie was opened with sound and has a sound track.
+    // Decoded sound, in order, ahead of the pictures: by the time OnVideoFrame receives the frame of time
+    // t, the sound up to t plus the player's sound lead has arrived (all of it when the track ends
+    // sooner), unless the file is interleaved too badly for the bounded read-ahead. frameCount frames of
+    // `channels` (1 or 2) interleaved signed 16-bit samples at sampleRate. Only when the movie was
+    // opened with sound and has a sound track.
     virtual void OnAudio(const int16_t* samples, int frameCount, int channels, int sampleRate)
     {
         (void)samples, (void)frameCount, (void)channels, (void)sampleRate;

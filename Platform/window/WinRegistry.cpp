@@ -93,6 +93,15 @@ bool WinEnsureVideo()
         // reference of our own keeps it loaded for the process, so that the game's second pass does not
         // load the driver again (and leak checks still see the driver's own allocations by name).
         SDL_GL_LoadLibrary(nullptr);
+        // The graphics layer draws into these windows with a 3.3 core context and its own depth buffers;
+        // under EGL a window's surface keeps the configuration of its creation, so windows are made with
+        // the attributes that context asks for (otherwise the first device over a window fails).
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+        SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
         if (WinHasDisplay())
             SysMessageBox::SetHook(&ShowCrashBox);
     }

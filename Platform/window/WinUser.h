@@ -287,6 +287,12 @@ HWND GetForegroundWindow();
 BOOL SetForegroundWindow(HWND window);
 HWND SetFocus(HWND window);
 int GetSystemMetrics(int index);
+// Moves and sizes a window (client area, in screen pixels); the z order never changes here, so
+// SWP_NOZORDER is the only flag honoured. Other flags are accepted and ignored.
+constexpr UINT SWP_NOSIZE = 0x0001;
+constexpr UINT SWP_NOMOVE = 0x0002;
+constexpr UINT SWP_NOZORDER = 0x0004;
+BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags);
 
 // The message queue of the (only) thread.
 BOOL PeekMessageA(MSG* message, HWND window, UINT filterMin, UINT filterMax, UINT remove);

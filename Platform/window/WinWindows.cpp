@@ -239,6 +239,17 @@ HWND SetFocus(HWND window)
     return previous;
 }
 
+BOOL SetWindowPos(HWND window, HWND, int x, int y, int width, int height, UINT flags)
+{
+    if (g_WinRegistry().Find(window) == nullptr)
+        return FALSE;
+    if (!(flags & SWP_NOMOVE))
+        SDL_SetWindowPosition(Sdl(window), x, y);
+    if (!(flags & SWP_NOSIZE) && width > 0 && height > 0)
+        SDL_SetWindowSize(Sdl(window), width, height);
+    return TRUE;
+}
+
 int GetSystemMetrics(int index)
 {
     if ((index != SM_CXSCREEN && index != SM_CYSCREEN) || !WinEnsureVideo())

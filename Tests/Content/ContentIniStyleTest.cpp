@@ -1,6 +1,7 @@
 // Every shipped ini follows the house style: "[Section]" lines, key=value lines with no blanks
 // around '=', comments after ';', booleans as 0 or 1, colours as #AARRGGBB, every key inside a
-// section and none twice in one section. The packed data beside the tests matches the tree.
+// section and none twice in one section; the texture descriptions of Content/Assets likewise. The packed
+// data beside the tests matches the staged tree and holds what the engine loads by name.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -131,4 +132,73 @@ TEST(ContentPack, PackedDataBesideTheTestsMatchesTheTree)
     EXPECT_EQ(archived, loose);
     EXPECT_NE(std::find(loose.begin(), loose.end(), "build"), loose.end());
     EXPECT_NE(std::find(loose.begin(), loose.end(), "LocalizationEN"), loose.end());
+}
+
+// Every resource the engine loads by name at device creation or as a default is in the pack, so the game
+// never runs on fallbacks.
+TEST(ContentPack, TheNamesTheRenderDeviceLoadsArePacked)
+{
+    WeDataFile* packed = WeVirtualFileSystem::GetDataFile();
+    ASSERT_TRUE(packed->EnsureLoaded()) << "no Packages.dat beside the tests";
+    const char* shaders[] = {"Shaders.Default.SharedHandles", "Shaders.Default.ColorOnly",
+                             "Shaders.Default.Default",       "Shaders.Default.AlphaFalloff",
+                             "Shaders.Default.Billboard",     "Shaders.Default.NewParticleSystem",
+                             "Shaders.Special.Trail",         "Shaders.Default.2D"};
+    for (const char* name : shaders)
+        EXPECT_TRUE(packed->Exists(WeString(name), 3)) << name;
+    for (const char* name : {"MapEditor.Textures.DefaultBlack1x1", "MapEditor.Textures.DefaultWhite1x1"})
+        EXPECT_TRUE(packed->Exists(WeString(name), 1)) << name;
+}
+
+// The pack holds exactly the staged tree (Content/Packages plus the generated members).
+TEST(ContentPack, PackedListingMatchesTheStagedTree)
+{
+    WeFileSystem staged;
+    const fs::path stagedRoot = fs::current_path().parent_path() / "content" / "Packages";
+    ASSERT_TRUE(fs::is_directory(stagedRoot)) << stagedRoot;
+    staged.SetRoot(WeString(stagedRoot.string().c_str()));
+    WeDataFile* packed = WeVirtualFileSystem::GetDataFile();
+    ASSERT_TRUE(packed->EnsureLoaded());
+    auto listing = [](WeVirtualFileSystem& vfs)
+    {
+        std::vector<std::string> names;
+        WeStringList packages;
+        vfs.ListPackages(packages);
+        for (const WeString& package : packages)
+            for (int32_t type = 1; type < 18; ++type)
+            {
+                WeStringList folders;
+                vfs.ListFolders(folders, package, type);
+                for (const WeString& folder : folders)
+                {
+                    WeStringList files;
+                    vfs.ListFiles(files, package, folder, type);
+                    for (const WeString& file : files)
+                        names.push_back(Lower(std::string(package.c_str()) + "." + folder.c_str() + "." + file.c_str() +
+                                              "/" + std::to_string(type)));
+                }
+            }
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    std::vector<std::string> a = listing(staged), b = listing(*packed);
+    EXPECT_EQ(b, a);
+    EXPECT_GE(a.size(), 12u);
+}
+
+TEST(ContentIniStyle, EveryTextureDescriptionFollowsTheStyle)
+{
+    int checked = 0;
+    for (const fs::directory_entry& entry :
+         fs::recursive_directory_iterator(ContentPackages().parent_path() / "Assets"))
+    {
+        if (!entry.is_regular_file() || entry.path().extension() != ".tex")
+            continue;
+        std::ifstream in(entry.path(), std::ios::binary);
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        for (const std::string& problem : StyleProblems(text))
+            ADD_FAILURE() << entry.path().string() << " " << problem;
+        ++checked;
+    }
+    EXPECT_GE(checked, 2);
 }

@@ -184,15 +184,15 @@ void CookedMeshes()
     mesh.triangles = triangles;
     MemoryStream cooked;
     if (NxCookTriangleMesh(mesh, cooked))
-        Seed("fuzz_cooked_mesh", "pyramid", cooked.bytes, {0});
+        Seed("fuzz_cooked_mesh", "pyramid", cooked.bytes);
     NxClothMeshDesc cloth;
     static_cast<NxSimpleTriangleMesh&>(cloth) = mesh;
     MemoryStream cookedCloth;
     if (NxCookClothMesh(cloth, cookedCloth))
-        Seed("fuzz_cooked_mesh", "cloth", cookedCloth.bytes, {1});
+        Seed("fuzz_cooked_mesh", "cloth", cookedCloth.bytes);
     MemoryStream lying;
     lying.storeDword(NxCookedFormat::TriangleMeshTag).storeDword(1u << 24).storeDword(1u << 24);
-    Seed("fuzz_cooked_mesh", "lying-counts", lying.bytes, {0});
+    Seed("fuzz_cooked_mesh", "lying-counts", lying.bytes);
 }
 
 void Meshes()

@@ -1,18 +1,17 @@
 // Drops a stack of boxes onto a cooked triangle mesh, prints every contact and sleep report the scene
 // delivers, and ends when all boxes sleep (exit 0) or after a minute of simulated time (exit 1).
 #include <cstdio>
-#include <cstring>
 #include <vector>
 
 #include "Platform/physics/NxActor.h"
 #include "Platform/physics/NxActorDesc.h"
 #include "Platform/physics/NxCooking.h"
+#include "Platform/physics/NxMemoryStream.h"
 #include "Platform/physics/NxPhysicsSDK.h"
 #include "Platform/physics/NxScene.h"
 #include "Platform/physics/NxSceneDesc.h"
 #include "Platform/physics/NxShape.h"
 #include "Platform/physics/NxShapeDesc.h"
-#include "Platform/physics/NxStream.h"
 #include "Platform/physics/NxTriangleMesh.h"
 #include "Platform/physics/NxTriangleMeshDesc.h"
 #include "Platform/physics/NxUserContactReport.h"
@@ -20,61 +19,6 @@
 
 namespace
 {
-
-class Buffer : public NxStream
-{
-public:
-    std::vector<NxU8> bytes;
-    mutable size_t cursor = 0;
-    NxU8 readByte() const override
-    {
-        NxU8 v = 0;
-        readBuffer(&v, 1);
-        return v;
-    }
-    NxU16 readWord() const override
-    {
-        NxU16 v = 0;
-        readBuffer(&v, 2);
-        return v;
-    }
-    NxU32 readDword() const override
-    {
-        NxU32 v = 0;
-        readBuffer(&v, 4);
-        return v;
-    }
-    NxF32 readFloat() const override
-    {
-        NxF32 v = 0;
-        readBuffer(&v, 4);
-        return v;
-    }
-    NxF64 readDouble() const override
-    {
-        NxF64 v = 0;
-        readBuffer(&v, 8);
-        return v;
-    }
-    void readBuffer(void* out, NxU32 size) const override
-    {
-        std::memset(out, 0, size);
-        const size_t n = cursor < bytes.size() ? std::min<size_t>(size, bytes.size() - cursor) : 0;
-        if (n)
-            std::memcpy(out, bytes.data() + cursor, n);
-        cursor += size;
-    }
-    NxStream& storeByte(NxU8 b) override { return storeBuffer(&b, 1); }
-    NxStream& storeWord(NxU16 w) override { return storeBuffer(&w, 2); }
-    NxStream& storeDword(NxU32 d) override { return storeBuffer(&d, 4); }
-    NxStream& storeFloat(NxF32 f) override { return storeBuffer(&f, 4); }
-    NxStream& storeDouble(NxF64 f) override { return storeBuffer(&f, 8); }
-    NxStream& storeBuffer(const void* in, NxU32 size) override
-    {
-        bytes.insert(bytes.end(), static_cast<const NxU8*>(in), static_cast<const NxU8*>(in) + size);
-        return *this;
-    }
-};
 
 const char* eventName(NxU32 events)
 {
@@ -150,11 +94,11 @@ NxTriangleMesh* cookGround(NxPhysicsSDK& sdk)
     NxCookingParams params;
     params.skinWidth = 0.3f;
     NxSetCookingParams(params);
-    Buffer cooked;
+    NxMemoryStream cooked;
     const bool ok = NxCookTriangleMesh(desc, cooked);
     NxCloseCooking();
     std::printf("cooked ground: %u vertices, %u triangles, %zu bytes\n", desc.numVertices, desc.numTriangles,
-                cooked.bytes.size());
+                cooked.bytes().size());
     return ok ? sdk.createTriangleMesh(cooked) : nullptr;
 }
 

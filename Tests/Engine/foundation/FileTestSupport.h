@@ -1,8 +1,7 @@
 #pragma once
-// Helpers for the file tests: a private scratch folder per test process (tests run in parallel),
-// and whole-file reads and writes that bypass the engine.
+// Helpers for the file tests: scratch-folder paths as the engine takes them, and whole-file reads and
+// writes that bypass the engine.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -12,38 +11,15 @@
 #include <vector>
 
 #include "Engine/foundation/WeString.h"
+#include "Tests/support/ScratchFolder.h"
 
 using Bytes = std::vector<uint8_t>;
 
-class ScratchFolder
+// A path in a scratch folder as the engine's file functions take it.
+inline WeString WePath(const ScratchFolder& folder, const std::string& name = std::string())
 {
-public:
-    ScratchFolder()
-    {
-        const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string("we-") + (info ? info->test_suite_name() : "x") + "-" +
-                           (info ? info->name() : "y") + "-" + std::to_string(getpid());
-        for (char& c : name)
-            if (c == '/')
-                c = '_';
-        m_Path = std::filesystem::temp_directory_path() / name;
-        std::filesystem::remove_all(m_Path);
-        std::filesystem::create_directories(m_Path);
-    }
-    ~ScratchFolder()
-    {
-        std::error_code error;
-        std::filesystem::remove_all(m_Path, error);
-    }
-    std::string Path(const std::string& name = std::string()) const
-    {
-        return name.empty() ? m_Path.string() : (m_Path / name).string();
-    }
-    WeString WePath(const std::string& name = std::string()) const { return WeString(Path(name).c_str()); }
-
-private:
-    std::filesystem::path m_Path;
-};
+    return WeString(folder.Path(name).c_str());
+}
 
 inline Bytes ReadFileBytes(const std::string& path)
 {

@@ -27,7 +27,7 @@ protected:
     {
         LookupConfigEntry(WeString("-"), false);  // the process's own first load is done with
         fs::create_directories(scratch.Path("Packages/Config/Main"));
-        tree.SetRoot(scratch.WePath("Packages"));
+        tree.SetRoot(WePath(scratch, "Packages"));
         SetConfigFileSystem(&tree);
     }
     void TearDown() override { SetConfigFileSystem(nullptr); }
@@ -36,7 +36,7 @@ protected:
     {
         const std::string path = scratch.Path("Packages/Config/Main/" + file + ".ini");
         WriteFileBytes(path, Bytes(text.begin(), text.end()));
-        tree.SetRoot(scratch.WePath("Packages"));  // scan again
+        tree.SetRoot(WePath(scratch, "Packages"));  // scan again
     }
     void Load(const std::string& file, const std::string& text)
     {

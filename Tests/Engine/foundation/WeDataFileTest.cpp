@@ -95,11 +95,11 @@ TEST(WeDataFile, EmptyArchiveIsTheSixteenKnownBytes)
     ScratchFolder folder;
     std::filesystem::create_directories(folder.Path("Packages"));
     WePackageWriter writer;
-    ASSERT_TRUE(writer.Pack(folder.WePath("Packages"), folder.WePath("Packages.dat"))) << writer.GetError().c_str();
+    ASSERT_TRUE(writer.Pack(WePath(folder, "Packages"), WePath(folder, "Packages.dat"))) << writer.GetError().c_str();
     EXPECT_EQ(ReadFileBytes(folder.Path("Packages.dat")),
               (Bytes{0xb2, 0x29, 0x78, 0xed, 0x35, 0xaa, 0x7a, 0x0f, 0x21, 0x46, 0x1b, 0xee, 0xa5, 0xef, 0x13, 0xd9}));
     WeDataFile archive;
-    archive.SetPath(folder.WePath("Packages.dat"));
+    archive.SetPath(WePath(folder, "Packages.dat"));
     WeStringList packages;
     EXPECT_TRUE(archive.ListPackages(packages));
     EXPECT_EQ(Sorted(packages).size(), 0u);
@@ -210,7 +210,7 @@ TEST(WeDataFile, MissingArchiveIsLookedForAgain)
 {
     ScratchFolder folder;
     WeDataFile archive;
-    archive.SetPath(folder.WePath("Packages.dat"));
+    archive.SetPath(WePath(folder, "Packages.dat"));
     EXPECT_FALSE(archive.Exists(WeString("Pkg.Dir.a"), 11));
     WeStringList packages;
     archive.ListPackages(packages);
@@ -227,7 +227,7 @@ TEST(WeDataFile, MemberStreamIsPositionedAndBoundedByTheMember)
     ScratchFolder folder;
     SoundArchive().WriteTo(folder.Path("Packages.dat"));
     WeDataFile archive;
-    archive.SetPath(folder.WePath("Packages.dat"));
+    archive.SetPath(WePath(folder, "Packages.dat"));
     ASSERT_TRUE(archive.Open(WeString("Pkg.Dir.a"), 11));
     WeFileStream* stream = archive.GetStream();
     EXPECT_EQ(stream->Tell(), 12);
@@ -256,9 +256,9 @@ protected:
     {
         loose.SetRoot(WeString(FixturePackages().c_str()));
         WePackageWriter writer;
-        ASSERT_TRUE(writer.Pack(WeString(FixturePackages().c_str()), scratch.WePath("Packages.dat")))
+        ASSERT_TRUE(writer.Pack(WeString(FixturePackages().c_str()), WePath(scratch, "Packages.dat")))
             << writer.GetError().c_str();
-        packed.SetPath(scratch.WePath("Packages.dat"));
+        packed.SetPath(WePath(scratch, "Packages.dat"));
     }
 
     ScratchFolder scratch;
@@ -357,7 +357,7 @@ TEST(WePackageWriter, RefusesWhatItCannotStore)
 {
     ScratchFolder folder;
     WePackageWriter writer;
-    EXPECT_FALSE(writer.Pack(folder.WePath("NoSuchTree"), folder.WePath("out.dat")));
+    EXPECT_FALSE(writer.Pack(WePath(folder, "NoSuchTree"), WePath(folder, "out.dat")));
     EXPECT_NE(std::string(writer.GetError().c_str()).find("no Packages tree"), std::string::npos);
 
     namespace fs = std::filesystem;
@@ -386,7 +386,7 @@ TEST(WePackageWriter, RefusesWhatItCannotStore)
     for (const Case& c : cases)
     {
         WriteFileBytes(folder.Path("out.dat"), Bytes{1, 2, 3});
-        EXPECT_FALSE(writer.Pack(WeString(c.root.c_str()), folder.WePath("out.dat"))) << c.what;
+        EXPECT_FALSE(writer.Pack(WeString(c.root.c_str()), WePath(folder, "out.dat"))) << c.what;
         EXPECT_NE(std::string(writer.GetError().c_str()).find(c.message), std::string::npos)
             << c.what << ": " << writer.GetError().c_str();
         // A failed run leaves the old archive alone.

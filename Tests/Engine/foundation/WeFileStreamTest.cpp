@@ -21,14 +21,14 @@ TEST(WeFileStream, StringsAreStoredByteExact)
 {
     ScratchFolder folder;
     WeFileStream stream;
-    ASSERT_TRUE(stream.Create(folder.WePath("s.bin")));
+    ASSERT_TRUE(stream.Create(WePath(folder, "s.bin")));
     EXPECT_TRUE(stream.IsEof());  // a new file's logical end is 0
     EXPECT_TRUE(stream.WriteString(WeString()));
     EXPECT_TRUE(stream.WriteString(WeString("hello")));
     stream.Close();
     EXPECT_EQ(ReadFileBytes(folder.Path("s.bin")), (Bytes{0, 0, 5, 0, 'h', 'e', 'l', 'l', 'o', 0}));
 
-    ASSERT_TRUE(stream.Open(folder.WePath("s.bin")));
+    ASSERT_TRUE(stream.Open(WePath(folder, "s.bin")));
     EXPECT_EQ(stream.Tell(), 0);
     EXPECT_EQ(stream.ReadString().Length(), 0);
     EXPECT_EQ(stream.Tell(), 2);
@@ -45,7 +45,7 @@ TEST(WeFileStream, OverlongStringIsCutWithARealTerminatorAndReported)
     const std::string longest(WeFileStream::MaxStringLength, 'a');
     const std::string tooLong(WeFileStream::MaxStringLength + 1, 'b');
     WeFileStream stream;
-    ASSERT_TRUE(stream.Create(folder.WePath("long.bin")));
+    ASSERT_TRUE(stream.Create(WePath(folder, "long.bin")));
     EXPECT_TRUE(stream.WriteString(WeString(longest.c_str())));
     EXPECT_FALSE(stream.WriteString(WeString(tooLong.c_str())));
     stream.Close();
@@ -61,7 +61,7 @@ TEST(WeFileStream, OverlongStringIsCutWithARealTerminatorAndReported)
     }
     EXPECT_EQ(bytes[stored + 2], 'b');
 
-    ASSERT_TRUE(stream.Open(folder.WePath("long.bin")));
+    ASSERT_TRUE(stream.Open(WePath(folder, "long.bin")));
     EXPECT_EQ(stream.ReadString().Length(), 65535);
     WeString cut = stream.ReadString();
     EXPECT_EQ(cut.Length(), 65535);
@@ -78,7 +78,7 @@ TEST(WeFileStream, TypedValuesAreLittleEndianAndReadBack)
     for (int i = 0; i < 16; ++i)
         m[i] = static_cast<float>(i) * 1.5f;
     WeFileStream stream;
-    ASSERT_TRUE(stream.Create(folder.WePath("v.bin")));
+    ASSERT_TRUE(stream.Create(WePath(folder, "v.bin")));
     stream.WriteByte('Z');
     stream.WriteUInt16(0xBEEF);
     stream.WriteInt32(-2);
@@ -95,7 +95,7 @@ TEST(WeFileStream, TypedValuesAreLittleEndianAndReadBack)
     EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 11),
               (Bytes{'Z', 0xEF, 0xBE, 0xFE, 0xFF, 0xFF, 0xFF, 0, 0, 0x80, 0x3F}));
 
-    ASSERT_TRUE(stream.Open(folder.WePath("v.bin")));
+    ASSERT_TRUE(stream.Open(WePath(folder, "v.bin")));
     EXPECT_EQ(stream.ReadByte(), 'Z');
     EXPECT_EQ(stream.ReadUInt16(), 0xBEEF);
     EXPECT_EQ(stream.ReadInt32(), -2);
@@ -120,14 +120,14 @@ TEST(WeFileStream, MathTypesAreStoredAsTheirFloats)
     for (int i = 0; i < 16; ++i)
         m.m[i / 4][i % 4] = static_cast<float>(i) - 7.5f;
     WeFileStream stream;
-    ASSERT_TRUE(stream.Create(folder.WePath("m.bin")));
+    ASSERT_TRUE(stream.Create(WePath(folder, "m.bin")));
     stream.WriteVector3(D3DXVECTOR3(1.0f, 2.0f, 3.0f));
     stream.WriteVector4(D3DXQUATERNION(0.0f, 0.5f, 0.0f, 0.75f));
     stream.WriteVector4(D3DXCOLOR(0.1f, 0.2f, 0.3f, 0.4f));
     stream.WriteMatrix(m);
     stream.Close();
 
-    ASSERT_TRUE(stream.Open(folder.WePath("m.bin")));
+    ASSERT_TRUE(stream.Open(WePath(folder, "m.bin")));
     float raw[3 + 4 + 4];
     stream.ReadVector3(raw);
     stream.ReadVector4(raw + 3);
@@ -157,7 +157,7 @@ TEST(WeFileStream, WindowedReadsMatchTheFile)
     const Bytes pattern = Pattern(3 * 65536 + 123);
     WriteFileBytes(folder.Path("p.bin"), pattern);
     WeFileStream stream;
-    ASSERT_TRUE(stream.Open(folder.WePath("p.bin")));
+    ASSERT_TRUE(stream.Open(WePath(folder, "p.bin")));
     EXPECT_EQ(stream.GetSize(), static_cast<int64_t>(pattern.size()));
 
     const int64_t sizes[] = {1, 4, 10, 65535, 3, 65536, 7, 70000, 1000, 65530};
@@ -185,7 +185,7 @@ TEST(WeFileStream, SeekFromCurrentIsRelativeToTheLogicalPosition)
     const Bytes pattern = Pattern(1000);
     WriteFileBytes(folder.Path("p.bin"), pattern);
     WeFileStream stream;
-    ASSERT_TRUE(stream.Open(folder.WePath("p.bin")));
+    ASSERT_TRUE(stream.Open(WePath(folder, "p.bin")));
     stream.ReadInt32();
     const int32_t second = stream.ReadInt32();  // the window holds far more than these 8 bytes
     EXPECT_EQ(stream.GetSize(), 1000);          // and measuring the file does not disturb it
@@ -207,7 +207,7 @@ TEST(WeFileStream, ReadsPastTheEndGiveZerosAndCountWhatWasRead)
     ScratchFolder folder;
     WriteFileBytes(folder.Path("short.bin"), Bytes{1, 2, 3, 4, 5, 6});
     WeFileStream stream;
-    ASSERT_TRUE(stream.Open(folder.WePath("short.bin")));
+    ASSERT_TRUE(stream.Open(WePath(folder, "short.bin")));
     EXPECT_EQ(stream.ReadInt32(), 0x04030201);
     EXPECT_FALSE(stream.IsEof());
     EXPECT_EQ(stream.ReadInt32(), 0x0605);
@@ -220,7 +220,7 @@ TEST(WeFileStream, ReadsPastTheEndGiveZerosAndCountWhatWasRead)
 
     // A stored string longer than what is left gives the bytes that are there.
     WriteFileBytes(folder.Path("cut.bin"), Bytes{200, 0, 'a', 'b', 'c'});
-    ASSERT_TRUE(stream.Open(folder.WePath("cut.bin")));
+    ASSERT_TRUE(stream.Open(WePath(folder, "cut.bin")));
     WeString cut = stream.ReadString();
     EXPECT_STREQ(cut.c_str(), "abc");
     EXPECT_TRUE(stream.IsEof());
@@ -232,7 +232,7 @@ TEST(WeFileStream, WriteAfterReadOnAnUpdatableStreamLandsAtTheLogicalPosition)
     Bytes pattern = Pattern(100);
     WriteFileBytes(folder.Path("u.bin"), pattern);
     WeFileStream stream;
-    ASSERT_TRUE(stream.Open(folder.WePath("u.bin"), true));
+    ASSERT_TRUE(stream.Open(WePath(folder, "u.bin"), true));
     stream.ReadInt32();  // the window has read all 100 bytes ahead
     ASSERT_TRUE(stream.WriteInt32(0x44332211));
     EXPECT_EQ(stream.Tell(), 8);
@@ -252,7 +252,7 @@ TEST(WeFileStream, CreatedFileReadsBackWhatWasWritten)
 {
     ScratchFolder folder;
     WeFileStream stream;
-    ASSERT_TRUE(stream.Create(folder.WePath("c.bin")));
+    ASSERT_TRUE(stream.Create(WePath(folder, "c.bin")));
     stream.WriteInt32(11);
     stream.WriteInt32(22);
     EXPECT_EQ(stream.GetSize(), 8);
@@ -268,7 +268,7 @@ TEST(WeFileStream, DestroyingAnOpenStreamClosesItsFile)
     ScratchFolder folder;
     {
         WeFileStream stream;
-        ASSERT_TRUE(stream.Create(folder.WePath("d.bin")));
+        ASSERT_TRUE(stream.Create(WePath(folder, "d.bin")));
         stream.WriteInt32(7);  // still in the stdio buffer until the file is closed
     }
     EXPECT_EQ(ReadFileBytes(folder.Path("d.bin")), (Bytes{7, 0, 0, 0}));
@@ -278,15 +278,15 @@ TEST(WeFileStream, OpenFailsOnMissingFilesAndFolders)
 {
     ScratchFolder folder;
     WeFileStream stream;
-    EXPECT_FALSE(stream.Open(folder.WePath("missing.bin")));
+    EXPECT_FALSE(stream.Open(WePath(folder, "missing.bin")));
     EXPECT_FALSE(stream.IsOpen());
-    EXPECT_FALSE(stream.Open(folder.WePath()));
-    EXPECT_FALSE(stream.Create(folder.WePath()));
-    EXPECT_FALSE(WeFileStream::FileExists(folder.WePath()));
-    EXPECT_FALSE(WeFileStream::FileExists(folder.WePath("missing.bin")));
+    EXPECT_FALSE(stream.Open(WePath(folder)));
+    EXPECT_FALSE(stream.Create(WePath(folder)));
+    EXPECT_FALSE(WeFileStream::FileExists(WePath(folder)));
+    EXPECT_FALSE(WeFileStream::FileExists(WePath(folder, "missing.bin")));
     WriteFileBytes(folder.Path("there.bin"), Bytes{1});
-    EXPECT_TRUE(WeFileStream::FileExists(folder.WePath("there.bin")));
-    ASSERT_TRUE(stream.Open(folder.WePath("there.bin")));
+    EXPECT_TRUE(WeFileStream::FileExists(WePath(folder, "there.bin")));
+    ASSERT_TRUE(stream.Open(WePath(folder, "there.bin")));
     stream.Close(true);
     EXPECT_FALSE(stream.IsOpen());
 }
@@ -297,7 +297,7 @@ TEST(WeFileStream, MemberSizeAndSeekFromEndAreRelativeToTheMember)
     const Bytes pattern = Pattern(100);
     WriteFileBytes(folder.Path("m.bin"), pattern);
     WeFileStream stream;
-    ASSERT_TRUE(stream.Open(folder.WePath("m.bin")));
+    ASSERT_TRUE(stream.Open(WePath(folder, "m.bin")));
     ASSERT_TRUE(stream.SetMember(10, 20));
     EXPECT_EQ(stream.Tell(), 10);
     EXPECT_EQ(stream.GetSize(), 20);
@@ -315,7 +315,7 @@ TEST(WeFileStream, ScrambledStreamsKeyEveryByteByItsFileOffset)
     ScratchFolder folder;
     WeFileStream stream;
     stream.SetScrambled(true);
-    ASSERT_TRUE(stream.Create(folder.WePath("x.bin")));
+    ASSERT_TRUE(stream.Create(WePath(folder, "x.bin")));
     const Bytes plain(300, 0x41);
     stream.Write(plain.data(), 300);
     stream.WriteInt32(123456);
@@ -330,7 +330,7 @@ TEST(WeFileStream, ScrambledStreamsKeyEveryByteByItsFileOffset)
     EXPECT_TRUE(std::equal(plain.begin(), plain.end(), decoded.begin()));
 
     EXPECT_TRUE(stream.IsScrambled());  // the flag survives closing and re-opening
-    ASSERT_TRUE(stream.Open(folder.WePath("x.bin")));
+    ASSERT_TRUE(stream.Open(WePath(folder, "x.bin")));
     ASSERT_TRUE(stream.Seek(300, 0));
     EXPECT_EQ(stream.ReadInt32(), 123456);
     EXPECT_STREQ(stream.ReadString().c_str(), "scrambled");

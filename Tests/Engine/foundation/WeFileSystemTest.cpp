@@ -19,7 +19,7 @@ protected:
     void SetUp() override
     {
         fs::copy(FixturePackages(), scratch.Path("Packages"), fs::copy_options::recursive);
-        tree.SetRoot(scratch.WePath("Packages"));
+        tree.SetRoot(WePath(scratch, "Packages"));
     }
 
     bool WriteMember(const char* name, int32_t type, const std::string& text, bool overwrite = false)
@@ -140,7 +140,7 @@ TEST(WeFileSystem, MissingTreeIsEmptyAndCreateMakesIt)
 {
     ScratchFolder scratch;
     WeFileSystem tree;
-    tree.SetRoot(scratch.WePath("Packages"));
+    tree.SetRoot(WePath(scratch, "Packages"));
     WeStringList list;
     EXPECT_TRUE(tree.ListPackages(list));
     EXPECT_TRUE(Sorted(list).empty());

@@ -26,6 +26,9 @@ TEST(WeHashTable, BucketsOfKnownKeys)
     } cases[] = {{"a", 3}, {"A", 20}, {"game", 65}, {"main", 45}, {"config", 118}, {"build.Options.Version", 42}};
     for (const auto& c : cases)
         EXPECT_EQ(WeHashKey::Bucket(WeString(c.key)), c.bucket) << c.key;
+    // Bytes of 0x80 and above are hashed as signed chars, as the tables were designed on a compiler whose
+    // char is signed: "\xC3\xA9" ("é" in UTF-8) falls in bucket 17, where unsigned bytes would give 8.
+    EXPECT_EQ(WeHashKey::Bucket(WeString("\xC3\xA9")), 17);
 }
 
 TEST(WeHashTable, InsertFindRemove)

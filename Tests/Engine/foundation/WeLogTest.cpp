@@ -2,7 +2,7 @@
 #include "Engine/foundation/WeExeFolder.h"
 #include "Platform/system/SysDebugOutput.h"
 
-#include "Tests/Platform/system/TestFolder.h"
+#include "Tests/support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,7 @@ class WeLogTest : public testing::Test
 protected:
     void SetUp() override
     {
-        SetLogFolder(m_Folder.Path().c_str());
+        SetLogFolder(m_Folder.Root().c_str());
         ResetLogChannels();
         g_CrashTimeStamp[0] = '\0';
         g_CrashLogEnabled = 1;
@@ -47,7 +47,7 @@ protected:
 
     std::string Read(const char* channel, const char* stamp) const
     {
-        return TestFolder::Read(m_Folder.File(std::string(channel) + "-" + stamp + ".log"));
+        return ScratchFolder::Read(m_Folder.Path(std::string(channel) + "-" + stamp + ".log"));
     }
 
     // What follows the system block.
@@ -58,7 +58,7 @@ protected:
         return at == std::string::npos ? std::string("<no system block>") : log.substr(at + end.size());
     }
 
-    TestFolder m_Folder;
+    ScratchFolder m_Folder;
     std::string m_Debugger;
 };
 
@@ -101,7 +101,7 @@ TEST_F(WeLogTest, FirstLineWritesBannerCreationLineAndSystemBlockInOrder)
     CrashLogPrintf("second\n");
     std::string log = Read("crash", "2026-01-02-03-04-05");
     EXPECT_TRUE(IsLogChannelCreated(1));
-    EXPECT_EQ(std::string(GetLogPath(1)), m_Folder.File("crash-2026-01-02-03-04-05.log"));
+    EXPECT_EQ(std::string(GetLogPath(1)), m_Folder.Path("crash-2026-01-02-03-04-05.log"));
 
     const char* order[] = {"=================== crash log ===================\n",
                            "Created on 2026-01-02-03-04-05\n",
@@ -200,7 +200,7 @@ TEST_F(WeLogTest, FilesGoBesideTheExecutableUnlessAFolderIsSet)
 TEST_F(WeLogTest, DeepFoldersKeepTheirWholePath)
 {
     // An install folder far deeper than a thousand bytes: the log still lands in it, under its name.
-    std::filesystem::path deep = m_Folder.Path();
+    std::filesystem::path deep = m_Folder.Root();
     for (int i = 0; i < 8; ++i)
         deep /= std::string(200, static_cast<char>('a' + i));
     std::filesystem::create_directories(deep);
@@ -209,12 +209,12 @@ TEST_F(WeLogTest, DeepFoldersKeepTheirWholePath)
     CrashLogPrintf("deep\n");
     EXPECT_TRUE(IsLogChannelCreated(1));
     EXPECT_EQ(std::string(GetLogPath(1)), (deep / "crash-stamp.log").string());
-    EXPECT_EQ(Body(TestFolder::Read((deep / "crash-stamp.log").string())), "deep\n");
+    EXPECT_EQ(Body(ScratchFolder::Read((deep / "crash-stamp.log").string())), "deep\n");
 }
 
 TEST_F(WeLogTest, UnwritableFolderLosesTheLineButNotTheDebugger)
 {
-    SetLogFolder((m_Folder.Path() / "missing").c_str());
+    SetLogFolder((m_Folder.Root() / "missing").c_str());
     strcpy(g_CrashTimeStamp, "stamp");
     CrashLogPrintf("lost\n");
     EXPECT_FALSE(IsLogChannelCreated(1));

@@ -47,10 +47,12 @@ TEST(WeStringPool, ReleasedBuffersAreReusedLastInFirstOut)
     EXPECT_EQ(d.c_str(), second);
 }
 
-TEST(WeStringPool, BufferStartingWithZeroIsStillReleased)
+// A buffer whose first byte is zero goes back to its pool like any other. The shared empty buffer is
+// recognised by its address, not by a zero first byte: judging by the byte would take such a buffer for
+// the empty one and neither pool nor free it, a leak. Without the pool the buffer goes back to the heap,
+// and a leak would fail the sanitizer build.
+TEST(WeStringPool, BufferStartingWithAZeroByteGoesBackToItsPool)
 {
-    // The shared empty buffer is recognised by its address; a real buffer whose first byte is 0
-    // goes back to the pool (or the heap without it; a leak would fail the sanitizer build).
     int32_t before = 0;
     {
         WeString s("twenty bytes of text");

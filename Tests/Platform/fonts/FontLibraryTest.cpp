@@ -1,6 +1,7 @@
 #include "Platform/fonts/FontLibrary.h"
 #include "Platform/fonts/FontCodePage.h"
 #include "Platform/fonts/FontTypes.h"
+#include "Tests/support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -92,8 +93,8 @@ std::string WriteRenamedFont(const std::filesystem::path& folder)
 
 TEST(FontLibrary, UserFontFileAddsAndRemovesItsFaces)
 {
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("we_fonts_" + std::to_string(getpid())) / "Fonts";
+    ScratchFolder scratch;
+    const std::filesystem::path folder = scratch.Root() / "Fonts";
     std::filesystem::create_directories(folder);
     const std::string file = WriteRenamedFont(folder);
     ASSERT_FALSE(file.empty());
@@ -112,8 +113,6 @@ TEST(FontLibrary, UserFontFileAddsAndRemovesItsFaces)
     EXPECT_FALSE(FontLibrary::RemoveFontFile(file));
     // Installed faces are untouched by removing an application font.
     EXPECT_TRUE(FontLibrary::FaceExists("DejaVu Sans", ANSI_CHARSET));
-
-    std::filesystem::remove_all(folder.parent_path());
 }
 
 uint16_t Be16(const std::string& d, size_t at)
@@ -170,9 +169,8 @@ std::string WriteFontNamed(const std::filesystem::path& folder, const std::strin
 // program installs is the one it gets.
 TEST(FontLibrary, AddedFontWinsOverTheLayersStandIn)
 {
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("we_fonts_alias_" + std::to_string(getpid()));
-    std::filesystem::create_directories(folder);
+    ScratchFolder scratch;
+    const std::filesystem::path folder = scratch.Root();
     const std::string file = WriteFontNamed(folder, "Verdana");
     ASSERT_FALSE(file.empty());
     ASSERT_EQ(FontLibrary::ResolveFamily("Verdana"), "DejaVu Sans");
@@ -183,15 +181,13 @@ TEST(FontLibrary, AddedFontWinsOverTheLayersStandIn)
     EXPECT_TRUE(FontLibrary::RemoveFontFile(file));
     EXPECT_EQ(FontLibrary::ResolveFamily("Verdana"), "DejaVu Sans");
     EXPECT_TRUE(FontLibrary::FaceExists("Verdana", ANSI_CHARSET));
-    std::filesystem::remove_all(folder);
 }
 
 // Nothing keeps an added file from being deleted here; giving its reference back must still work.
 TEST(FontLibrary, RemovesAFontWhoseFileIsGone)
 {
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("we_fonts_gone_" + std::to_string(getpid()));
-    std::filesystem::create_directories(folder);
+    ScratchFolder scratch;
+    const std::filesystem::path folder = scratch.Root();
     const std::string file = WriteRenamedFont(folder);
     ASSERT_FALSE(file.empty());
     ASSERT_EQ(FontLibrary::AddFontFile(file), 1);
@@ -200,20 +196,17 @@ TEST(FontLibrary, RemovesAFontWhoseFileIsGone)
     EXPECT_TRUE(FontLibrary::RemoveFontFile(file));
     EXPECT_FALSE(FontLibrary::FaceExists("WeTestFontX", ANSI_CHARSET));
     EXPECT_FALSE(FontLibrary::RemoveFontFile(file));
-    std::filesystem::remove_all(folder);
 }
 
 TEST(FontLibrary, RefusesFilesThatAreNoFonts)
 {
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("we_fonts_bad_" + std::to_string(getpid()));
-    std::filesystem::create_directories(folder);
+    ScratchFolder scratch;
+    const std::filesystem::path folder = scratch.Root();
     const std::filesystem::path text = folder / "NotAFont.ttf";
     std::ofstream(text) << "plain text, no font tables";
     EXPECT_EQ(FontLibrary::AddFontFile(text.string()), 0);
     EXPECT_EQ(FontLibrary::AddFontFile((folder / "Missing.ttf").string()), 0);
     EXPECT_FALSE(FontLibrary::RemoveFontFile(text.string()));
-    std::filesystem::remove_all(folder);
 }
 
 TEST(FontCodePage, CharsetsAndBytes)

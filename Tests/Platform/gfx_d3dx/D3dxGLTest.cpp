@@ -5,6 +5,7 @@
 #include "Platform/gfx_d3dx/D3DX9.h"
 #include "Platform/gfx_d3dx/FxEffect.h"
 #include "Tests/Platform/gfx/GfxTestDevice.h"
+#include "Tests/support/ScratchFolder.h"
 
 namespace
 {
@@ -271,7 +272,8 @@ TEST_F(D3dxGL, BrokenProgramIsReportedWithTheEffectName)
     const char text[] =
         "technique Default { pass P { VertexProgram = \"\"\"void main() { gl_Position = vec4(0.0); }\"\"\";"
         " FragmentProgram = \"\"\"out vec4 c; void main() { c = undefinedThing; }\"\"\"; } }";
-    std::string path = testing::TempDir() + "/Broken.fx";
+    ScratchFolder folder;
+    std::string path = folder.Path("Broken.fx");
     FILE* f = std::fopen(path.c_str(), "wb");
     ASSERT_NE(f, nullptr);
     std::fwrite(text, 1, sizeof(text) - 1, f);
@@ -310,3 +312,60 @@ TEST_F(D3dxGL, CompileErrorsGiveLinesOfTheProgramBodyUnderDefines)
 }
 
 }  // namespace
+
+// A sampler tied to a stage reads what the device bound there, and the pass binds nothing over it.
+TEST_F(D3dxGL, StageSamplerReadsTheTextureTheDeviceBound)
+{
+    const char text[] = R"(
+sampler StageMap : register(s3);
+texture Unused;
+technique Default {
+  pass P0 {
+    ZEnable = false;
+    CullMode = None;
+    VertexProgram = """
+layout(location = WE_ATTR_POSITION) in vec3 inPosition;
+void main() { gl_Position = weClipFromD3D(vec4(inPosition, 1.0)); }
+""";
+    FragmentProgram = """
+out vec4 outColor;
+uniform sampler2D StageMap;
+void main() { outColor = texture(StageMap, vec2(0.5)); weAlphaTest(outColor.a); }
+""";
+  }
+}
+)";
+    ID3DXEffect* fx = nullptr;
+    ID3DXBuffer* errors = nullptr;
+    ASSERT_EQ(D3DXCreateEffect(dev, text, sizeof(text), nullptr, nullptr, 0, nullptr, &fx, &errors), D3D_OK);
+    IDirect3DTexture9* red = nullptr;
+    ASSERT_EQ(dev->CreateTexture(1, 1, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &red, nullptr), D3D_OK);
+    D3DLOCKED_RECT r{};
+    ASSERT_EQ(red->LockRect(0, &r, nullptr, 0), D3D_OK);
+    *static_cast<uint32_t*>(r.pBits) = 0xFFFF0000u;
+    red->UnlockRect(0);
+
+    const float quad[4][3] = {{-1, 1, 0.5f}, {1, 1, 0.5f}, {-1, -1, 0.5f}, {1, -1, 0.5f}};
+    const float half[4][3] = {{0, 1, 0.5f}, {1, 1, 0.5f}, {0, -1, 0.5f}, {1, -1, 0.5f}};
+    ASSERT_EQ(dev->BeginScene(), D3D_OK);
+    ASSERT_EQ(dev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0), D3D_OK);
+    dev->SetFVF(D3DFVF_XYZ);
+    dev->SetTexture(3, red);
+    ASSERT_EQ(fx->SetTechnique(fx->GetTechniqueByName("Default")), D3D_OK);
+    UINT passes = 0;
+    ASSERT_EQ(fx->Begin(&passes, D3DXFX_DONOTSAVESTATE), D3D_OK);
+    ASSERT_EQ(fx->BeginPass(0), D3D_OK);
+    ASSERT_EQ(dev->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(quad[0])), D3D_OK);
+    EXPECT_EQ(Pixel(4, 16), 0xFF0000u);
+    // CommitChanges rebinds the pass's own textures only; the stage keeps the engine's.
+    dev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
+    ASSERT_EQ(fx->CommitChanges(), D3D_OK);
+    ASSERT_EQ(dev->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, half, sizeof(half[0])), D3D_OK);
+    EXPECT_EQ(Pixel(4, 16), 0x000000u);
+    EXPECT_EQ(Pixel(28, 16), 0xFF0000u);
+    fx->EndPass();
+    fx->End();
+    dev->EndScene();
+    red->Release();
+    fx->Release();
+}

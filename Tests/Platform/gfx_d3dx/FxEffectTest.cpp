@@ -63,6 +63,12 @@ TEST(FxParser, GoodAndBrokenTexts)
         {"technique T { pass P { VertexProgram = \"\"\"never closed", false, "closing \"\"\""},
         {"technique T { pass P { VertexProgram = Missing; } }", false, "unknown code block"},
         {"float a;\n\n@", false, "line 3: unexpected character"},
+        {WithPass("sampler DiffuseMap : register(s0); sampler GlowMap : register(s15);"), true, ""},
+        {WithPass("sampler S : register(s16);"), false, "s0..s15"},
+        {WithPass("sampler S : register(t1);"), false, "s0..s15"},
+        {WithPass("sampler S : register(s1)"), false, "';' expected"},
+        {WithPass("sampler S : slot(s1);"), false, "register expected"},
+        {WithPass("sampler S : register(s1); sampler S : register(s2);"), false, "declared twice"},
     };
     for (const Case& c : cases)
     {

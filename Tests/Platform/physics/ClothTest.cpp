@@ -37,7 +37,7 @@ NxClothMesh* gridMesh(NxPhysicsSDK* sdk)
     md.triangleStrideBytes = 12;
     md.points = pts.data();
     md.triangles = tris.data();
-    TestStream stream;
+    NxMemoryStream stream;
     return NxCookClothMesh(md, stream) ? sdk->createClothMesh(stream) : nullptr;
 }
 
@@ -78,7 +78,7 @@ TEST_F(PhysicsTest, ClothQuadDrapesUnderGravity)
     md.triangles = tris.data();
     md.flags = NX_CLOTH_MESH_WELD_VERTICES;
     md.weldingDistance = 0.001f;
-    TestStream stream;
+    NxMemoryStream stream;
     ASSERT_TRUE(NxCookClothMesh(md, stream));
     NxClothMesh* mesh = sdk->createClothMesh(stream);
     ASSERT_NE(mesh, nullptr);

@@ -1,4 +1,5 @@
 #include <cmath>
+#include <cstring>
 
 #include "PhysicsTestScene.h"
 #include "Platform/physics/NxClothMesh.h"
@@ -36,7 +37,7 @@ TEST_F(PhysicsTest, CookedTriangleMeshesRoundTripWithBothIndexSizes)
         NxCookingParams params;
         params.skinWidth = 0.3f;
         NxSetCookingParams(params);
-        TestStream stream;
+        NxMemoryStream stream;
         ASSERT_TRUE(NxCookTriangleMesh(d, stream));
         NxCloseCooking();
         NxTriangleMesh* mesh = sdk->createTriangleMesh(stream);
@@ -55,7 +56,7 @@ TEST_F(PhysicsTest, ThirtyTwoBitTrianglesUnderTheSixteenBitFlagAreReadByTheirStr
 {
     // The engine cooks every mesh with flags 6; a 32-bit mesh shows itself only by its 12-byte stride.
     const NxU32 t32[] = {0, 4, 1, 1, 4, 2, 2, 4, 3, 3, 4, 0};
-    TestStream stream;
+    NxMemoryStream stream;
     ASSERT_TRUE(NxCookTriangleMesh(pyramid(t32, NX_MF_16_BIT_INDICES | NX_MF_HARDWARE_MESH), stream));
     NxTriangleMesh* mesh = sdk->createTriangleMesh(stream);
     ASSERT_NE(mesh, nullptr);
@@ -65,7 +66,7 @@ TEST_F(PhysicsTest, ThirtyTwoBitTrianglesUnderTheSixteenBitFlagAreReadByTheirStr
     const NxU16 padded[] = {0, 4, 1, 0, 0, 0, 1, 4, 2, 0, 0, 0, 2, 4, 3, 0, 0, 0, 3, 4, 0, 0, 0, 0};
     NxTriangleMeshDesc d = pyramid(padded, NX_MF_16_BIT_INDICES);
     d.triangleStrideBytes = 12;
-    TestStream s2;
+    NxMemoryStream s2;
     ASSERT_TRUE(NxCookTriangleMesh(d, s2));
     mesh = sdk->createTriangleMesh(s2);
     ASSERT_NE(mesh, nullptr);
@@ -76,22 +77,22 @@ TEST_F(PhysicsTest, ThirtyTwoBitTrianglesUnderTheSixteenBitFlagAreReadByTheirStr
 TEST_F(PhysicsTest, CookingRefusesBadGeometryAndLoadingRefusesForeignBytes)
 {
     const NxU16 outOfRange[] = {0, 4, 1, 1, 4, 2, 2, 4, 3, 3, 4, 5};
-    TestStream s1;
+    NxMemoryStream s1;
     EXPECT_FALSE(NxCookTriangleMesh(pyramid(outOfRange, NX_MF_16_BIT_INDICES), s1));
-    EXPECT_TRUE(s1.bytes.empty());
+    EXPECT_TRUE(s1.bytes().empty());
     NxTriangleMeshDesc empty;
-    TestStream s2;
+    NxMemoryStream s2;
     EXPECT_FALSE(NxCookTriangleMesh(empty, s2));
 
-    TestStream foreign;
+    NxMemoryStream foreign;
     foreign.storeDword(0x12345678).storeDword(5).storeDword(4);
     EXPECT_EQ(sdk->createTriangleMesh(foreign), nullptr);
-    TestStream huge;
+    NxMemoryStream huge;
     huge.storeDword(NxCookedFormat::TriangleMeshTag).storeDword(0xFFFFFFFF).storeDword(1);
     EXPECT_EQ(sdk->createTriangleMesh(huge), nullptr);
     // A stream cut short reads zeros as indices past the end; index checks keep that from mattering,
     // and a cut inside the counts fails outright.
-    TestStream cut;
+    NxMemoryStream cut;
     cut.storeDword(NxCookedFormat::TriangleMeshTag).storeDword(3);
     EXPECT_EQ(sdk->createTriangleMesh(cut), nullptr);
     EXPECT_EQ(sdk->getNbTriangleMeshes(), 0u);
@@ -114,7 +115,7 @@ TEST_F(PhysicsTest, ClothCookingWeldsCloseVertices)
     d.weldingDistance = 0.001f;
     NxCookingInterface* cooking = NxGetCookingLib(NX_PHYSICS_SDK_VERSION);
     ASSERT_TRUE(cooking->NxInitCooking());
-    TestStream stream;
+    NxMemoryStream stream;
     ASSERT_TRUE(cooking->NxCookClothMesh(d, stream));
     cooking->NxCloseCooking();
     NxClothMesh* mesh = sdk->createClothMesh(stream);
@@ -148,17 +149,17 @@ TEST_F(PhysicsTest, PointsThatAreNotFiniteAreRefusedByCookingAndLoading)
         pts[7] = bad;
         NxTriangleMeshDesc d = pyramid(tris, NX_MF_16_BIT_INDICES);
         d.points = pts;
-        TestStream cooked;
+        NxMemoryStream cooked;
         EXPECT_FALSE(NxCookTriangleMesh(d, cooked)) << bad;
         NxClothMeshDesc cd;
         static_cast<NxSimpleTriangleMesh&>(cd) = d;
-        TestStream cookedCloth;
+        NxMemoryStream cookedCloth;
         EXPECT_FALSE(NxCookClothMesh(cd, cookedCloth)) << bad;
 
         // The same geometry written straight into the cooked format.
         for (const NxU32 tag : {NxCookedFormat::TriangleMeshTag, NxCookedFormat::ClothMeshTag})
         {
-            TestStream s;
+            NxMemoryStream s;
             s.storeDword(tag).storeDword(5).storeDword(4);
             s.storeBuffer(pts, sizeof pts);
             for (const NxU16 i : tris)
@@ -179,23 +180,23 @@ TEST_F(PhysicsTest, CookedBytesCutShortLoadAsNothing)
     // A stream that runs dry reads zeros: zero points and zero indices still look like a mesh, so the
     // cooked bytes end with a marker that such a stream cannot produce.
     const NxU16 tris[] = {0, 4, 1, 1, 4, 2, 2, 4, 3, 3, 4, 0};
-    TestStream full;
+    NxMemoryStream full;
     ASSERT_TRUE(NxCookTriangleMesh(pyramid(tris, NX_MF_16_BIT_INDICES), full));
     NxClothMeshDesc cd;
     static_cast<NxSimpleTriangleMesh&>(cd) = pyramid(tris, NX_MF_16_BIT_INDICES);
-    TestStream fullCloth;
+    NxMemoryStream fullCloth;
     ASSERT_TRUE(NxCookClothMesh(cd, fullCloth));
-    for (size_t n = 0; n < full.bytes.size(); ++n)
+    for (size_t n = 0; n < full.bytes().size(); ++n)
     {
-        TestStream cut;
-        cut.bytes.assign(full.bytes.begin(), full.bytes.begin() + static_cast<std::ptrdiff_t>(n));
-        EXPECT_EQ(sdk->createTriangleMesh(cut), nullptr) << n << " of " << full.bytes.size() << " bytes";
+        NxMemoryStream cut;
+        cut.bytes().assign(full.bytes().begin(), full.bytes().begin() + static_cast<std::ptrdiff_t>(n));
+        EXPECT_EQ(sdk->createTriangleMesh(cut), nullptr) << n << " of " << full.bytes().size() << " bytes";
     }
-    for (size_t n = 0; n < fullCloth.bytes.size(); ++n)
+    for (size_t n = 0; n < fullCloth.bytes().size(); ++n)
     {
-        TestStream cut;
-        cut.bytes.assign(fullCloth.bytes.begin(), fullCloth.bytes.begin() + static_cast<std::ptrdiff_t>(n));
-        EXPECT_EQ(sdk->createClothMesh(cut), nullptr) << n << " of " << fullCloth.bytes.size() << " bytes";
+        NxMemoryStream cut;
+        cut.bytes().assign(fullCloth.bytes().begin(), fullCloth.bytes().begin() + static_cast<std::ptrdiff_t>(n));
+        EXPECT_EQ(sdk->createClothMesh(cut), nullptr) << n << " of " << fullCloth.bytes().size() << " bytes";
     }
     EXPECT_EQ(sdk->getNbTriangleMeshes(), 0u);
     EXPECT_EQ(sdk->getNbClothMeshes(), 0u);

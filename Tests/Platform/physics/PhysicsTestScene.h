@@ -1,82 +1,24 @@
 #pragma once
-// Shared set-up for the physics layer tests: an SDK with one scene, report recorders, a growable
-// memory stream and builders for the bodies the tests drop on each other.
+// Shared set-up for the physics layer tests: an SDK with one scene, report recorders and builders
+// for the bodies the tests drop on each other.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <vector>
 
 #include "Platform/physics/NxActor.h"
 #include "Platform/physics/NxActorDesc.h"
 #include "Platform/physics/NxCooking.h"
+#include "Platform/physics/NxMemoryStream.h"
 #include "Platform/physics/NxPhysicsSDK.h"
 #include "Platform/physics/NxScene.h"
 #include "Platform/physics/NxSceneDesc.h"
 #include "Platform/physics/NxShape.h"
 #include "Platform/physics/NxShapeDesc.h"
-#include "Platform/physics/NxStream.h"
 #include "Platform/physics/NxTriangleMesh.h"
 #include "Platform/physics/NxTriangleMeshDesc.h"
 #include "Platform/physics/NxUserContactReport.h"
 #include "Platform/physics/NxUserNotify.h"
 #include "Platform/physics/NxUserTriggerReport.h"
-
-class TestStream : public NxStream
-{
-public:
-    std::vector<NxU8> bytes;
-    mutable size_t cursor = 0;
-
-    NxU8 readByte() const override
-    {
-        NxU8 v = 0;
-        readBuffer(&v, 1);
-        return v;
-    }
-    NxU16 readWord() const override
-    {
-        NxU16 v = 0;
-        readBuffer(&v, 2);
-        return v;
-    }
-    NxU32 readDword() const override
-    {
-        NxU32 v = 0;
-        readBuffer(&v, 4);
-        return v;
-    }
-    NxF32 readFloat() const override
-    {
-        NxF32 v = 0;
-        readBuffer(&v, 4);
-        return v;
-    }
-    NxF64 readDouble() const override
-    {
-        NxF64 v = 0;
-        readBuffer(&v, 8);
-        return v;
-    }
-    void readBuffer(void* buffer, NxU32 size) const override
-    {
-        // Past the end reads zeros, so a truncated stream cannot run off the buffer.
-        std::memset(buffer, 0, size);
-        const size_t n = cursor < bytes.size() ? std::min<size_t>(size, bytes.size() - cursor) : 0;
-        if (n)
-            std::memcpy(buffer, bytes.data() + cursor, n);
-        cursor += size;
-    }
-    NxStream& storeByte(NxU8 b) override { return storeBuffer(&b, 1); }
-    NxStream& storeWord(NxU16 w) override { return storeBuffer(&w, 2); }
-    NxStream& storeDword(NxU32 d) override { return storeBuffer(&d, 4); }
-    NxStream& storeFloat(NxF32 f) override { return storeBuffer(&f, 4); }
-    NxStream& storeDouble(NxF64 f) override { return storeBuffer(&f, 8); }
-    NxStream& storeBuffer(const void* buffer, NxU32 size) override
-    {
-        bytes.insert(bytes.end(), static_cast<const NxU8*>(buffer), static_cast<const NxU8*>(buffer) + size);
-        return *this;
-    }
-};
 
 struct ContactEvent
 {
@@ -231,7 +173,7 @@ protected:
         desc.points = points;
         desc.triangles = tris;
         desc.flags = NX_MF_16_BIT_INDICES | NX_MF_HARDWARE_MESH;
-        TestStream stream;
+        NxMemoryStream stream;
         if (!NxCookTriangleMesh(desc, stream))
             return nullptr;
         return sdk->createTriangleMesh(stream);

@@ -23,6 +23,14 @@ TEST(PhysicsSdk, CreationChecksTheVersion)
     EXPECT_EQ(NxGetCookingLib(0x02080100) != nullptr, true);
     EXPECT_EQ(NxGetCookingLib(0x02070000), nullptr);
     sdk->release();
+
+    // The failure seam: the next creations fail as without a runtime, then creation works again.
+    NxFailNextPhysicsSDKCreations(1);
+    EXPECT_EQ(NxCreatePhysicsSDK(NX_PHYSICS_SDK_VERSION, nullptr, nullptr, NxPhysicsSDKDesc(), &error), nullptr);
+    EXPECT_EQ(error, NXCE_RUNTIME_NOT_FOUND);
+    sdk = NxCreatePhysicsSDK(NX_PHYSICS_SDK_VERSION, nullptr, nullptr, NxPhysicsSDKDesc(), &error);
+    ASSERT_NE(sdk, nullptr);
+    sdk->release();
 }
 
 TEST(PhysicsSdk, AllocatorAndControllerManagerAndUtilities)

@@ -5,7 +5,7 @@
 #include "Platform/system/SysStackWalk.h"
 
 #include "Tests/Platform/system/MinidumpReader.h"
-#include "Tests/Platform/system/TestFolder.h"
+#include "Tests/support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -95,10 +95,10 @@ protected:
     void SetUp() override
     {
         GTEST_FLAG_SET(death_test_style, "fast");
-        g_ReportPath = m_Folder.File("report.txt");
+        g_ReportPath = m_Folder.Path("report.txt");
         g_Reports = 0;
     }
-    TestFolder m_Folder;
+    ScratchFolder m_Folder;
 };
 
 }  // namespace
@@ -114,7 +114,7 @@ TEST_F(SysCrashHandlerTest, FaultReportsOnceThenDiesOfTheSignal)
         testing::KilledBySignal(SIGSEGV), "");
     char expected[128];
     snprintf(expected, sizeof(expected), "report 1 signal %d address %p description SIGSEGV\n", SIGSEGV, page);
-    EXPECT_EQ(TestFolder::Read(g_ReportPath), expected);
+    EXPECT_EQ(ScratchFolder::Read(g_ReportPath), expected);
 }
 
 TEST_F(SysCrashHandlerTest, SecondFaultInsideTheReportEndsAtOnceWithTheFirstSignal)
@@ -125,7 +125,7 @@ TEST_F(SysCrashHandlerTest, SecondFaultInsideTheReportEndsAtOnceWithTheFirstSign
             raise(SIGFPE);
         },
         testing::KilledBySignal(SIGFPE), "");
-    std::string report = TestFolder::Read(g_ReportPath);
+    std::string report = ScratchFolder::Read(g_ReportPath);
     EXPECT_NE(report.find("report 1 signal"), std::string::npos);
     EXPECT_EQ(report.find("report 2"), std::string::npos);
 }
@@ -138,7 +138,7 @@ TEST_F(SysCrashHandlerTest, FaultOnAnotherThreadWaitsForTheRunningReport)
             raise(SIGFPE);
         },
         testing::KilledBySignal(SIGFPE), "");
-    std::string report = TestFolder::Read(g_ReportPath);
+    std::string report = ScratchFolder::Read(g_ReportPath);
     EXPECT_NE(report.find("report 1 signal"), std::string::npos);
     EXPECT_EQ(report.find("report 2"), std::string::npos);
     EXPECT_NE(report.find("finished\n"), std::string::npos) << report;
@@ -153,7 +153,7 @@ TEST_F(SysCrashHandlerTest, HungReportIsEndedByTheWatchdogWithTheFirstSignal)
             FaultOnGuardPage();
         },
         testing::KilledBySignal(SIGSEGV), "");
-    EXPECT_NE(TestFolder::Read(g_ReportPath).find("report 1 signal"), std::string::npos);
+    EXPECT_NE(ScratchFolder::Read(g_ReportPath).find("report 1 signal"), std::string::npos);
 }
 
 TEST_F(SysCrashHandlerTest, StackOverflowIsReportedFromTheAlternateStack)
@@ -164,7 +164,7 @@ TEST_F(SysCrashHandlerTest, StackOverflowIsReportedFromTheAlternateStack)
             Recurse(0);
         },
         testing::KilledBySignal(SIGSEGV), "");
-    EXPECT_NE(TestFolder::Read(g_ReportPath).find("description SIGSEGV"), std::string::npos);
+    EXPECT_NE(ScratchFolder::Read(g_ReportPath).find("description SIGSEGV"), std::string::npos);
 }
 
 TEST_F(SysCrashHandlerTest, UncaughtExceptionIsReportedAsAbortWithItsType)
@@ -183,7 +183,7 @@ TEST_F(SysCrashHandlerTest, UncaughtExceptionIsReportedAsAbortWithItsType)
             }
         },
         testing::KilledBySignal(SIGABRT), "");
-    EXPECT_NE(TestFolder::Read(g_ReportPath).find("description uncaught exception of type std::runtime_error"),
+    EXPECT_NE(ScratchFolder::Read(g_ReportPath).find("description uncaught exception of type std::runtime_error"),
               std::string::npos);
 }
 
@@ -199,12 +199,12 @@ TEST_F(SysCrashHandlerTest, UninstallRestoresTheDefault)
             FaultOnGuardPage();
         },
         testing::KilledBySignal(SIGSEGV), "");
-    EXPECT_EQ(TestFolder::Read(g_ReportPath), "");
+    EXPECT_EQ(ScratchFolder::Read(g_ReportPath), "");
 }
 
 TEST_F(SysCrashHandlerTest, MinidumpHoldsTheExceptionThreadMemoryAndModules)
 {
-    g_ReportPath = m_Folder.File("crash.dmp");
+    g_ReportPath = m_Folder.Path("crash.dmp");
     void* page = GuardPage();
     EXPECT_EXIT(
         {
@@ -290,7 +290,7 @@ TEST_F(SysCrashHandlerTest, MinidumpOfAStackOverflowHoldsTheStackAboveTheStackPo
 {
     // The overflowing frame has moved the stack pointer below the stack's mapping already; the dump
     // still carries the stack from the lowest mapped byte above it.
-    g_ReportPath = m_Folder.File("overflow.dmp");
+    g_ReportPath = m_Folder.Path("overflow.dmp");
     EXPECT_EXIT(
         {
             SysCrashHandler::Install(DumpReport);

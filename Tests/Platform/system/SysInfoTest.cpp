@@ -1,6 +1,6 @@
 #include "Platform/system/SysInfo.h"
 
-#include "Tests/Platform/system/TestFolder.h"
+#include "Tests/support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +19,7 @@ void Collect(const SysProcessorInfo& processor, void* context)
 
 TEST(SysInfo, ProcessorsComeOnePerBlockWithNameAndRoundedMhz)
 {
-    TestFolder folder;
+    ScratchFolder folder;
     std::string longName(200, 'N');
     std::string flags(3000, 'f');  // far longer than a line buffer
     folder.Write("cpuinfo", "processor\t: 0\nvendor_id\t: GenuineIntel\nmodel name\t: Test CPU @ 3.00GHz\n"
@@ -31,7 +31,7 @@ TEST(SysInfo, ProcessorsComeOnePerBlockWithNameAndRoundedMhz)
                                 "\n\n"
                                 "processor\t: 2\ncpu MHz\t\t: 1200.000\n");
     std::vector<SysProcessorInfo> found;
-    EXPECT_EQ(SysInfo::ForEachProcessorIn(folder.File("cpuinfo").c_str(), Collect, &found), 3);
+    EXPECT_EQ(SysInfo::ForEachProcessorIn(folder.Path("cpuinfo").c_str(), Collect, &found), 3);
     ASSERT_EQ(found.size(), 3u);
     EXPECT_STREQ(found[0].name, "Test CPU @ 3.00GHz");
     EXPECT_EQ(found[0].mhz, 3000);
@@ -42,7 +42,7 @@ TEST(SysInfo, ProcessorsComeOnePerBlockWithNameAndRoundedMhz)
     EXPECT_FALSE(found[2].hasName);
     EXPECT_EQ(found[2].mhz, 1200);
 
-    EXPECT_EQ(SysInfo::ForEachProcessorIn(folder.File("missing").c_str(), Collect, &found), 0);
+    EXPECT_EQ(SysInfo::ForEachProcessorIn(folder.Path("missing").c_str(), Collect, &found), 0);
 }
 
 TEST(SysInfo, ThisMachineHasProcessorsMemoryAndAVersion)
@@ -64,11 +64,11 @@ TEST(SysInfo, ThisMachineHasProcessorsMemoryAndAVersion)
 
 TEST(SysInfo, MemoryFiguresWithAndWithoutMemAvailable)
 {
-    TestFolder folder;
+    ScratchFolder folder;
     folder.Write("new", "MemTotal:       1048576 kB\nMemFree:          1024 kB\nMemAvailable:   262144 kB\n"
                         "CommitLimit:    2097152 kB\nCommitted_AS:   3000000 kB\n");
     SysMemoryInfo memory{};
-    ASSERT_TRUE(SysInfo::GetMemoryFrom(folder.File("new").c_str(), memory));
+    ASSERT_TRUE(SysInfo::GetMemoryFrom(folder.Path("new").c_str(), memory));
     EXPECT_EQ(memory.totalPhysical, 1048576ull * 1024);
     EXPECT_EQ(memory.availablePhysical, 262144ull * 1024);
     EXPECT_EQ(memory.memoryLoad, 75u);
@@ -76,11 +76,11 @@ TEST(SysInfo, MemoryFiguresWithAndWithoutMemAvailable)
     EXPECT_EQ(memory.availableVirtual, 0u);  // over-committed: nothing left, not a wrapped figure
 
     folder.Write("old", "MemTotal: 1000 kB\nMemFree: 100 kB\nBuffers: 50 kB\nCached: 50 kB\n");
-    ASSERT_TRUE(SysInfo::GetMemoryFrom(folder.File("old").c_str(), memory));
+    ASSERT_TRUE(SysInfo::GetMemoryFrom(folder.Path("old").c_str(), memory));
     EXPECT_EQ(memory.availablePhysical, 200ull * 1024);
     EXPECT_EQ(memory.memoryLoad, 80u);
 
     folder.Write("empty", "nothing useful\n");
-    EXPECT_FALSE(SysInfo::GetMemoryFrom(folder.File("empty").c_str(), memory));
-    EXPECT_FALSE(SysInfo::GetMemoryFrom(folder.File("missing").c_str(), memory));
+    EXPECT_FALSE(SysInfo::GetMemoryFrom(folder.Path("empty").c_str(), memory));
+    EXPECT_FALSE(SysInfo::GetMemoryFrom(folder.Path("missing").c_str(), memory));
 }

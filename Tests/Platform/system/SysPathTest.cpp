@@ -10,6 +10,7 @@
 #include <string>
 
 #include "Platform/system/SysFolder.h"
+#include "Tests/support/ScratchFolder.h"
 
 TEST(SysPath, JoinUsesOneSeparatorAndAcceptsBackslashes)
 {
@@ -41,8 +42,8 @@ TEST(SysPath, ExecutableFolderHoldsTheRunningProgram)
 TEST(SysPath, ExecutableFolderHasNoLengthLimit)
 {
     namespace fs = std::filesystem;
-    const fs::path root = fs::temp_directory_path() / ("we-longpath-" + std::to_string(getpid()));
-    fs::path folder = root;
+    ScratchFolder scratch;
+    fs::path folder = scratch.Root();
     for (int i = 0; i < 12; ++i)
         folder /= std::string(200, static_cast<char>('a' + i));
     fs::create_directories(folder);
@@ -53,14 +54,13 @@ TEST(SysPath, ExecutableFolderHasNoLengthLimit)
         "cd '" + folder.string() + "' && WE_EXPECT_EXE_FOLDER='" + folder.string() +
         "' ./copy --gtest_filter=SysPath.ExecutableFolderHoldsTheRunningProgram >/dev/null 2>&1";
     EXPECT_EQ(std::system(command.c_str()), 0);
-    fs::remove_all(root);
 }
 
 TEST(SysFolder, ListsSortedAndCreatesAndDeletes)
 {
     namespace fs = std::filesystem;
-    const fs::path root = fs::temp_directory_path() / ("we-sysfolder-" + std::to_string(getpid()));
-    fs::remove_all(root);
+    ScratchFolder scratch;
+    const fs::path root = scratch.Root() / "folder";
     ASSERT_TRUE(SysFolder::Create(root.string()));
     EXPECT_TRUE(SysFolder::Create(root.string()));  // an existing folder is fine
     ASSERT_TRUE(SysFolder::Create((root / "b").string()));
@@ -83,5 +83,4 @@ TEST(SysFolder, ListsSortedAndCreatesAndDeletes)
     EXPECT_FALSE(SysFolder::DeleteFile((root / "a.txt").string()));
     EXPECT_FALSE(SysFolder::List((root / "missing").string(), entries));
     EXPECT_TRUE(entries.empty());
-    fs::remove_all(root);
 }

@@ -23,7 +23,7 @@ struct Track
     AVStream* stream = nullptr;
 };
 
-bool Drain(AVFormatContext* out, Track& track, AVFrame* frame)
+bool Drain(AVFormatContext* out, Track& track, AVFrame* frame, bool interleave)
 {
     if (avcodec_send_frame(track.codec, frame) < 0)
         return false;
@@ -41,7 +41,7 @@ bool Drain(AVFormatContext* out, Track& track, AVFrame* frame)
         }
         av_packet_rescale_ts(packet, track.codec->time_base, track.stream->time_base);
         packet->stream_index = track.stream->index;
-        if (av_interleaved_write_frame(out, packet) < 0)
+        if ((interleave ? av_interleaved_write_frame(out, packet) : av_write_frame(out, packet)) < 0)
             ok = false;
     }
     av_packet_free(&packet);
@@ -110,58 +110,67 @@ bool WriteClip(const std::string& path, const ClipOptions& options)
     SwsContext* scaler = nullptr;
     std::vector<uint8_t> bgra(size_t(options.width) * options.height * 4);
     const int samplesPerFrame = kClipRate / 10;
-    for (int i = 0; ok && i < options.frames; ++i)
+    const int64_t audioShift = int64_t(options.audioShift * kClipRate + 0.5);
+    // Not interleaved: a first pass writes the pictures, a second the sound.
+    const int passes = options.interleave ? 1 : 2;
+    for (int pass = 0; pass < passes; ++pass)
     {
-        if (options.video)
+        for (int i = 0; ok && i < options.frames; ++i)
         {
-            ClipColour colour = ClipColourOf(i);
-            for (size_t p = 0; p < bgra.size(); p += 4)
+            const bool writeVideo = options.video && (options.interleave || pass == 0);
+            const bool writeAudio = options.audio && (options.interleave || pass == 1);
+            if (writeVideo)
             {
-                bool black = options.split && int(p / 4 % size_t(options.width)) >= options.width / 2;
-                bgra[p] = black ? 0 : colour.b;
-                bgra[p + 1] = black ? 0 : colour.g;
-                bgra[p + 2] = black ? 0 : colour.r;
-                bgra[p + 3] = 255;
+                ClipColour colour = ClipColourOf(i);
+                for (size_t p = 0; p < bgra.size(); p += 4)
+                {
+                    bool black = options.split && int(p / 4 % size_t(options.width)) >= options.width / 2;
+                    bgra[p] = black ? 0 : colour.b;
+                    bgra[p + 1] = black ? 0 : colour.g;
+                    bgra[p + 2] = black ? 0 : colour.r;
+                    bgra[p + 3] = 255;
+                }
+                picture->format = video.codec->pix_fmt;
+                picture->width = options.width;
+                picture->height = options.height;
+                ok = av_frame_get_buffer(picture, 0) >= 0;
+                scaler = sws_getCachedContext(scaler, options.width, options.height, AV_PIX_FMT_BGRA, options.width,
+                                              options.height, video.codec->pix_fmt, SWS_POINT | SWS_ACCURATE_RND,
+                                              nullptr, nullptr, nullptr);
+                const uint8_t* source[1] = {bgra.data()};
+                int pitch[1] = {options.width * 4};
+                ok = ok && scaler &&
+                     sws_scale(scaler, source, pitch, 0, options.height, picture->data, picture->linesize) > 0;
+                picture->pts = i + (options.ptsGapAt >= 0 && i >= options.ptsGapAt ? options.ptsGap : 0);
+                picture->quality = video.codec->global_quality;
+                ok = ok && Drain(out, video, picture, options.interleave);
+                av_frame_unref(picture);
             }
-            picture->format = video.codec->pix_fmt;
-            picture->width = options.width;
-            picture->height = options.height;
-            ok = av_frame_get_buffer(picture, 0) >= 0;
-            scaler = sws_getCachedContext(scaler, options.width, options.height, AV_PIX_FMT_BGRA, options.width,
-                                          options.height, video.codec->pix_fmt, SWS_POINT | SWS_ACCURATE_RND, nullptr,
-                                          nullptr, nullptr);
-            const uint8_t* source[1] = {bgra.data()};
-            int pitch[1] = {options.width * 4};
-            ok = ok && scaler &&
-                 sws_scale(scaler, source, pitch, 0, options.height, picture->data, picture->linesize) > 0;
-            picture->pts = i + (options.ptsGapAt >= 0 && i >= options.ptsGapAt ? options.ptsGap : 0);
-            picture->quality = video.codec->global_quality;
-            ok = ok && Drain(out, video, picture);
-            av_frame_unref(picture);
-        }
-        if (options.audio)
-        {
-            sound->format = AV_SAMPLE_FMT_S16;
-            sound->sample_rate = kClipRate;
-            av_channel_layout_default(&sound->ch_layout, options.channels);
-            sound->nb_samples = samplesPerFrame;
-            ok = ok && av_frame_get_buffer(sound, 0) >= 0;
-            if (ok)
+            if (writeAudio)
             {
-                int16_t* samples = reinterpret_cast<int16_t*>(sound->data[0]);
-                for (int s = 0; s < samplesPerFrame; ++s)
-                    for (int c = 0; c < options.channels; ++c)
-                        samples[options.channels * s + c] = c == 1 ? kClipRight : kClipLeft;
+                sound->format = AV_SAMPLE_FMT_S16;
+                sound->sample_rate = kClipRate;
+                av_channel_layout_default(&sound->ch_layout, options.channels);
+                sound->nb_samples = samplesPerFrame;
+                ok = ok && av_frame_get_buffer(sound, 0) >= 0;
+                if (ok)
+                {
+                    int16_t* samples = reinterpret_cast<int16_t*>(sound->data[0]);
+                    for (int s = 0; s < samplesPerFrame; ++s)
+                        for (int c = 0; c < options.channels; ++c)
+                            samples[options.channels * s + c] = c == 1 ? kClipRight : kClipLeft;
+                }
+                sound->pts = int64_t(i) * samplesPerFrame + audioShift;
+                ok = ok && Drain(out, audio, sound, options.interleave);
+                av_frame_unref(sound);
             }
-            sound->pts = int64_t(i) * samplesPerFrame;
-            ok = ok && Drain(out, audio, sound);
-            av_frame_unref(sound);
         }
+        // The pictures the encoder still holds belong to the pictures' pass.
+        if (ok && options.video && (options.interleave ? pass == passes - 1 : pass == 0))
+            ok = Drain(out, video, nullptr, options.interleave);
     }
-    if (ok && options.video)
-        ok = Drain(out, video, nullptr);
     if (ok && options.audio)
-        ok = Drain(out, audio, nullptr);
+        ok = Drain(out, audio, nullptr, options.interleave);
     if (ok)
         ok = av_write_trailer(out) >= 0;
 

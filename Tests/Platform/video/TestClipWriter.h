@@ -18,7 +18,9 @@ struct ClipOptions
     int channels = 2;   // 1: ClipLeft only; more: ClipLeft in every channel but the second
     int ptsGapAt = -1;  // frames from this one on are shown ptsGap frame times later
     int64_t ptsGap = 0;
-    bool split = false;  // the right half of every frame black
+    bool split = false;       // the right half of every frame black
+    double audioShift = 0.0;  // seconds the sound is stamped later than its pictures
+    bool interleave = true;   // false: every picture first, then all the sound
 };
 
 struct ClipColour

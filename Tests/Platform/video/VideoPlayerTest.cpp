@@ -1,6 +1,7 @@
 #include "Platform/video/VideoPlayer.h"
 #include "Platform/video/VideoSink.h"
 #include "Tests/Platform/video/TestClipWriter.h"
+#include "Tests/support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -85,7 +86,9 @@ public:
     bool m_AudioMismatch = false;
 };
 
-bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit = 5000ms)
+// Generous: a damaged header may claim a picture of 4096 x 4096, to which every frame is then scaled, and
+// the tests share the machine with others.
+bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit = 20000ms)
 {
     auto end = std::chrono::steady_clock::now() + limit;
     while (!done())
@@ -119,25 +122,12 @@ void PrintTo(const Clip& clip, std::ostream* os)
     *os << clip.name;
 }
 
-// ctest runs each test in a process of its own, several at once: every process writes its own files and
-// removes them when it ends.
-struct TempFiles
-{
-    ~TempFiles()
-    {
-        for (const std::string& path : paths)
-            std::remove(path.c_str());
-    }
-    std::vector<std::string> paths;
-};
-
+// The clips and files of this process's tests, in a scratch folder that goes when the process ends; the
+// clips are written once per process and shared by its tests.
 std::string TempPath(const std::string& name)
 {
-    static TempFiles files;
-    std::string path = ::testing::TempDir() + "platform_video_" + std::to_string(getpid()) + "_" + name;
-    if (std::find(files.paths.begin(), files.paths.end(), path) == files.paths.end())
-        files.paths.push_back(path);
-    return path;
+    static ScratchFolder folder;
+    return folder.Path(name);
 }
 
 class VideoPlayerClip : public ::testing::TestWithParam<Clip>
@@ -383,14 +373,15 @@ TEST_F(VideoPlayerTest, NamesAreFileNames)
 {
     // Relative, and what stands before ':' could pass for a protocol name.
     const std::string relative = "movie" + std::to_string(getpid()) + ":intro.seq";
-    const std::string colonPath = ::testing::TempDir() + relative;
+    ScratchFolder scratch;
+    const std::string colonPath = scratch.Path(relative);
     {
         std::ifstream in(ClipPath(), std::ios::binary);
         std::ofstream(colonPath, std::ios::binary) << in.rdbuf();
     }
     char here[4096];
     ASSERT_NE(getcwd(here, sizeof here), nullptr);
-    ASSERT_EQ(chdir(::testing::TempDir().c_str()), 0);
+    ASSERT_EQ(chdir(scratch.Path().c_str()), 0);
     VideoPlayer colon;
     bool opened = colon.Open(relative, false);
     ASSERT_EQ(chdir(here), 0);
@@ -403,7 +394,7 @@ TEST_F(VideoPlayerTest, NamesAreFileNames)
         shouting[i] = char(std::toupper(shouting[i]));
     VideoPlayer anyCase;
     EXPECT_TRUE(anyCase.Open(shouting, false)) << shouting;
-    const std::string folder = ::testing::TempDir() + "pv" + std::to_string(getpid()) + "Movies";
+    const std::string folder = scratch.Path("pv" + std::to_string(getpid()) + "Movies");
     ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
     {
         std::ifstream in(ClipPath(), std::ios::binary);
@@ -449,7 +440,7 @@ TEST_F(VideoPlayerTest, MissingCorruptAndVideolessFilesFailToOpen)
     VideoPlayer player;
     EXPECT_FALSE(player.Open(TempPath("does_not_exist.seq"), true));
     EXPECT_FALSE(player.Open("", true));
-    EXPECT_FALSE(player.Open(::testing::TempDir(), true)) << "a folder";
+    EXPECT_FALSE(player.Open(TempPath(""), true)) << "a folder";
     // A name is a file name, never a URL.
     EXPECT_FALSE(player.Open("tcp://127.0.0.1:9", true));
     for (const char* name : {"empty.seq", "text.seq", "noise.seq", "soundonly.seq"})

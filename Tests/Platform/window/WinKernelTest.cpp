@@ -1,4 +1,5 @@
 #include "Platform/window/WinUser.h"
+#include "Tests/support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -20,9 +21,7 @@ class WinKernelTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/win_kernel_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_Root = pattern;
+        m_Root = m_Folder.Path();
         Keep("HOME");
         Keep("XDG_RUNTIME_DIR");
         Keep("XDG_CONFIG_HOME");
@@ -41,7 +40,6 @@ protected:
             else
                 unsetenv(name.c_str());
         }
-        std::filesystem::remove_all(m_Root);
     }
 
     struct Saved
@@ -55,6 +53,7 @@ protected:
         m_Kept.push_back({name, {v != nullptr, v != nullptr ? v : ""}});
     }
 
+    ScratchFolder m_Folder;
     std::string m_Root;
     std::vector<std::pair<std::string, Saved>> m_Kept;
 };

@@ -1,6 +1,6 @@
 // Runs the crash demo from a fresh folder and checks what it leaves beside itself.
 #include "Tests/Platform/system/MinidumpReader.h"
-#include "Tests/Platform/system/TestFolder.h"
+#include "Tests/support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -15,11 +15,12 @@ extern char** environ;
 namespace
 {
 
-// Runs the program from another current folder; returns the wait status.
+// Runs the program from another current folder, empty and of its own; returns the wait status.
 int RunProgram(const std::string& program, const char* argument)
 {
+    ScratchFolder elsewhere;
     std::string cwd = std::filesystem::current_path().string();
-    std::filesystem::current_path(std::filesystem::temp_directory_path());
+    std::filesystem::current_path(elsewhere.Root());
     std::vector<char*> argv = {const_cast<char*>(program.c_str())};
     if (argument != nullptr)
         argv.push_back(const_cast<char*>(argument));
@@ -38,10 +39,10 @@ protected:
     void SetUp() override
     {
         // Tests run in the folder the build puts every executable in.
-        m_Program = (m_Folder.Path() / "crash_demo").string();
+        m_Program = (m_Folder.Root() / "crash_demo").string();
         std::filesystem::copy_file("crash_demo", m_Program);
     }
-    TestFolder m_Folder;
+    ScratchFolder m_Folder;
     std::string m_Program;
 };
 
@@ -54,7 +55,7 @@ TEST_F(CrashDemoTest, ProtectionOneLeavesACrashLogWithTheFaultingFunction)
     EXPECT_EQ(WTERMSIG(status), SIGSEGV);
     std::vector<std::string> logs = m_Folder.Find("crash-", ".log");
     ASSERT_EQ(logs.size(), 1u);
-    std::string log = TestFolder::Read(m_Folder.File(logs[0]));
+    std::string log = ScratchFolder::Read(m_Folder.Path(logs[0]));
     EXPECT_NE(log.find("(crash_demo): (filename not available): (anonymous namespace)::FaultOnPurpose()"),
               std::string::npos)
         << log;
@@ -70,7 +71,7 @@ TEST_F(CrashDemoTest, DefaultProtectionLeavesAMinidump)
     std::vector<std::string> dumps = m_Folder.Find("crash-", ".dmp");
     ASSERT_EQ(dumps.size(), 1u);
     MinidumpReader dump;
-    ASSERT_TRUE(dump.Load(m_Folder.File(dumps[0])));
+    ASSERT_TRUE(dump.Load(m_Folder.Path(dumps[0])));
     const MinidumpStream* exception = dump.Find(6);
     ASSERT_NE(exception, nullptr);
     EXPECT_EQ(dump.U32(exception->rva + 8), static_cast<uint32_t>(SIGSEGV));

@@ -1,0 +1,4 @@
+#include "Engine/render/WeCameraScreen.h"
+
+// Constant-initialised, so it is valid during static initialisation.
+WeCameraScreen g_CameraScreen;

@@ -1,0 +1,12 @@
+#pragma once
+#include "Engine/world/WePhysicsDescription.h"
+#include "Engine/world/WePhysicsOwnerState.h"
+
+class WeActor;
+class WePhysicHandle;
+
+// Builds the owner's body from its physics description: the body kind by class (the editor class in
+// editor mode, cloth excepted), sizes from the explicit values, else the mesh's bounds, else fallbacks;
+// then kinematic in editor mode, else gravity and sleep as described. Null for class 0 or outside
+// 1..9, a mesh class without a mesh, or a body the runtime refused. The actor keeps the result.
+WePhysicHandle* WeCreatePhysics(WeActor* owner, const WePhysicsDescription& model, const WePhysicsOwnerState& state);

@@ -1,0 +1,69 @@
+#include "Engine/world/WeTriangleMeshShape.h"
+
+#include "Engine/world/MemoryReadBuffer.h"
+#include "Engine/world/MemoryWriteBuffer.h"
+#include "Engine/world/WePhysics.h"
+#include "Platform/gfx_d3dx/D3DX9.h"
+#include "Platform/physics/NxCooking.h"
+#include "Platform/physics/NxPhysicsSDK.h"
+#include "Platform/physics/NxTriangleMeshDesc.h"
+
+WeTriangleMeshShape::WeTriangleMeshShape() {}
+
+WeTriangleMeshShape::~WeTriangleMeshShape()
+{
+    m_ActorDesc.shapes.clear();
+}
+
+bool WeTriangleMeshShape::Cook(const WeString& name, ID3DXMesh* mesh)
+{
+    if (!mesh || !g_Physics.m_Sdk)
+        return false;
+    m_Name = name;
+    void* vertices = nullptr;
+    void* indices = nullptr;
+    if (FAILED(mesh->LockVertexBuffer(D3DLOCK_READONLY, &vertices)))
+        return false;
+    if (FAILED(mesh->LockIndexBuffer(D3DLOCK_READONLY, &indices)))
+    {
+        mesh->UnlockVertexBuffer();
+        return false;
+    }
+    const bool wide = (mesh->GetOptions() & D3DXMESH_32BIT) != 0;
+    NxTriangleMeshDesc desc;
+    desc.numVertices = mesh->GetNumVertices();
+    desc.numTriangles = mesh->GetNumFaces();
+    desc.pointStrideBytes = mesh->GetNumBytesPerVertex();
+    desc.triangleStrideBytes = 3 * (wide ? 4 : 2);
+    desc.points = vertices;
+    desc.triangles = indices;
+    // The index flag follows the mesh, as the stride does.
+    desc.flags = NX_MF_HARDWARE_MESH | (wide ? 0 : NX_MF_16_BIT_INDICES);
+    desc.materialIndexStride = 0;
+    desc.materialIndices = nullptr;
+    desc.heightFieldVerticalAxis = NX_NOT_HEIGHTFIELD;
+    desc.heightFieldVerticalExtent = 0;
+    desc.pmap = nullptr;
+    desc.convexEdgeThreshold = 0.001f;
+
+    NxInitCooking(nullptr, nullptr);
+    NxCookingParams params;
+    params.skinWidth = 0.3f;
+    NxSetCookingParams(params);
+    MemoryWriteBuffer cooked;
+    bool ok = NxCookTriangleMesh(desc, cooked);
+    if (ok)
+    {
+        m_ShapeDesc.materialIndex = 0;
+        m_ShapeDesc.meshPagingMode = NX_MESH_PAGING_AUTO;
+        m_ShapeDesc.meshData =
+            g_Physics.m_Sdk->createTriangleMesh(MemoryReadBuffer(cooked.m_Data, cooked.m_CurrentSize));
+        ok = m_ShapeDesc.meshData != nullptr;
+    }
+    NxCloseCooking();
+    mesh->UnlockVertexBuffer();
+    mesh->UnlockIndexBuffer();
+    if (ok)
+        m_ActorDesc.shapes.pushBack(&m_ShapeDesc);
+    return ok;
+}

@@ -1,0 +1,266 @@
+// wecontent end to end: sources in a scratch assets tree, the tool run as the build runs it, the members
+// read back through the engine's loaders on the recording backend.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "Engine/foundation/WeFileStream.h"
+#include "Engine/foundation/WeFileSystem.h"
+#include "Engine/render/WeRenderDevice.h"
+#include "Engine/render/WeShader.h"
+#include "Engine/render/WeTexture.h"
+#include "Platform/gfx/GfxRecorder.h"
+
+namespace fs = std::filesystem;
+
+namespace
+{
+
+class WeContentTool : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        root = fs::temp_directory_path() / (std::string("we-content-") + info->name() + "-" + std::to_string(getpid()));
+        fs::remove_all(root);
+        fs::create_directories(root / "Staged");
+        GfxSelectBackend(GfxBackendKind::Recording);
+        g_GfxRecorder.ResetAll();
+        d3d = Direct3DCreate9(D3D_SDK_VERSION);
+        D3DPRESENT_PARAMETERS pp{};
+        pp.BackBufferWidth = 16;
+        pp.BackBufferHeight = 16;
+        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
+        pp.BackBufferCount = 1;
+        pp.Windowed = TRUE;
+        ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0, &pp, &device), D3D_OK);
+        ASSERT_TRUE(g_RenderDevice.AdoptDevice(device));
+    }
+    void TearDown() override
+    {
+        g_RenderDevice.Shutdown();
+        if (device)
+            device->Release();
+        if (d3d)
+            d3d->Release();
+        std::error_code ec;
+        fs::remove_all(root, ec);
+    }
+
+    void Source(const std::string& relative, const std::string& text)
+    {
+        fs::path path = root / "Assets" / relative;
+        fs::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << text;
+    }
+
+    // Runs the tool on one source as the build does; its exit status, and its messages in `output`.
+    int Run(const fs::path& source, std::string* output = nullptr, const std::string& preview = std::string())
+    {
+        std::string command = "./wecontent '" + source.string() + "' '" + (root / "Assets").string() + "' '" +
+                              (root / "Staged").string() + "'" +
+                              (preview.empty() ? std::string() : " --preview '" + preview + "'") + " 2>&1";
+        FILE* pipe = popen(command.c_str(), "r");
+        std::string text;
+        char buffer[512];
+        while (pipe && std::fgets(buffer, sizeof(buffer), pipe))
+            text += buffer;
+        int status = pipe ? pclose(pipe) : -1;
+        if (output)
+            *output += text;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    // Every source of the scratch assets tree, in name order; stops at the first failure.
+    int Stage(std::string* output = nullptr)
+    {
+        std::vector<fs::path> sources;
+        for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root / "Assets"))
+            if (entry.is_regular_file() && entry.path().extension() != ".fxh")
+                sources.push_back(entry.path());
+        std::sort(sources.begin(), sources.end());
+        for (const fs::path& source : sources)
+            if (int status = Run(source, output); status != 0)
+                return status;
+        return 0;
+    }
+
+    // Nothing of a failed run is left: no building folder in the generated tree.
+    bool NoBuildingFolders() const
+    {
+        for (const fs::directory_entry& entry : fs::directory_iterator(root / "Staged"))
+            if (entry.path().filename().string().rfind(".wecontent", 0) == 0)
+                return false;
+        return true;
+    }
+
+    std::vector<uint32_t> Pixels(const char* name, int* width = nullptr, int* height = nullptr)
+    {
+        WeFileSystem tree;
+        tree.SetRoot((root / "Staged").string().c_str());
+        WeTexture texture;
+        std::vector<uint32_t> out;
+        if (!texture.Load(&tree, name, true, 2, WeTexture::KeepLevel, 0))
+            return out;
+        if (width)
+            *width = texture.m_Width;
+        if (height)
+            *height = texture.m_Height;
+        void* bits = nullptr;
+        int32_t total = 0, pitch = 0;
+        if (texture.Lock(&bits, &total, &pitch))
+        {
+            for (int y = 0; y < texture.m_Height; ++y)
+                for (int x = 0; x < texture.m_Width; ++x)
+                    out.push_back(static_cast<uint32_t*>(bits)[y * pitch / 4 + x]);
+            texture.Unlock();
+        }
+        return out;
+    }
+
+    fs::path root;
+    IDirect3D9* d3d = nullptr;
+    IDirect3DDevice9* device = nullptr;
+};
+
+std::string Texture(const std::string& lines)
+{
+    return "[Texture]\nkind=2d\nformat=A8R8G8B8\nlevels=1\n" + lines;
+}
+
+TEST_F(WeContentTool, EachGeneratorGivesThePixelsItDescribes)
+{
+    Source("Tex/Gen/Fill.tex", Texture("size=2x2\nfill=#80112233\n"));
+    Source("Tex/Gen/Checker.tex", Texture("size=4x4\nchecker=#FF000000,#FFFFFFFF,2\n"));
+    Source("Tex/Gen/Gradient.tex", Texture("size=3x1\ngradient=#FF000000,#FFFE80FE,horizontal\n"));
+    Source("Tex/Gen/Dot.tex", Texture("size=8x8\ndot=#FFFFFFFF,#00000000\n"));
+    Source("Tex/Gen/Noise.tex", Texture("size=16x16\nnoise=7,#FF000000,#FFFFFFFF,4\n"));
+    Source("Tex/Gen/Cube.tex", "[Texture]\nkind=cube\nsize=4x4\nformat=X8R8G8B8\nlevels=full\nfill=#FF00FF00\n");
+    Source("Tex/Gen/Volume.tex", "[Texture]\nkind=volume\nsize=4x4x2\nformat=A8R8G8B8\nlevels=1\nfill=#FF0000FF\n");
+    Source("Tex/Gen/Dxt.tex", "[Texture]\nkind=2d\nsize=8x8\nformat=DXT1\nlevels=full\nminlevel=1\nfill=#FFFF0000\n");
+    std::string output;
+    ASSERT_EQ(Stage(&output), 0) << output;
+
+    EXPECT_EQ(Pixels("Tex.Gen.Fill"), std::vector<uint32_t>(4, 0x80112233u));
+    std::vector<uint32_t> checker = Pixels("Tex.Gen.Checker");
+    ASSERT_EQ(checker.size(), 16u);
+    EXPECT_EQ(checker[0], 0xFF000000u);
+    EXPECT_EQ(checker[1], 0xFF000000u);
+    EXPECT_EQ(checker[2], 0xFFFFFFFFu);
+    EXPECT_EQ(checker[8], 0xFFFFFFFFu);
+    EXPECT_EQ(checker[10], 0xFF000000u);
+    EXPECT_EQ(Pixels("Tex.Gen.Gradient"), (std::vector<uint32_t>{0xFF000000u, 0xFF7F407Fu, 0xFFFE80FEu}));
+    std::vector<uint32_t> dot = Pixels("Tex.Gen.Dot");
+    ASSERT_EQ(dot.size(), 64u);
+    EXPECT_GT(dot[3 * 8 + 3] >> 24, 0xE0u);  // near the centre: nearly the centre colour
+    EXPECT_EQ(dot[0], 0x00000000u);          // the corner lies beyond the radius
+    std::vector<uint32_t> noise = Pixels("Tex.Gen.Noise");
+    ASSERT_EQ(noise.size(), 256u);
+    uint32_t lo = 255, hi = 0;
+    for (uint32_t p : noise)
+    {
+        EXPECT_EQ(p >> 24, 0xFFu);
+        EXPECT_EQ(p & 0xFF, (p >> 8) & 0xFF);  // grey between the two colours
+        lo = std::min(lo, p & 0xFF);
+        hi = std::max(hi, p & 0xFF);
+    }
+    EXPECT_GT(hi - lo, 64u);
+
+    WeFileSystem tree;
+    tree.SetRoot((root / "Staged").string().c_str());
+    WeTexture cube, volume, dxt;
+    ASSERT_TRUE(cube.Load(&tree, "Tex.Gen.Cube", true, 2, WeTexture::KeepLevel, 0));
+    EXPECT_EQ(cube.m_Kind, WeTexture::KindCube);
+    EXPECT_EQ(cube.m_Texture->GetLevelCount(), 3u);
+    ASSERT_TRUE(volume.Load(&tree, "Tex.Gen.Volume", true, 2, WeTexture::KeepLevel, 0));
+    EXPECT_EQ(volume.m_Kind, WeTexture::KindVolume);
+    EXPECT_EQ(volume.m_Depth, 2);
+    ASSERT_TRUE(dxt.Load(&tree, "Tex.Gen.Dxt", true, 2, WeTexture::KeepLevel, 0));
+    EXPECT_EQ(dxt.m_Format, D3DFMT_DXT1);
+    EXPECT_EQ(dxt.m_MinimumLevel, 1);
+    EXPECT_EQ(dxt.m_LastWriteLow, 0u);
+    EXPECT_EQ(dxt.m_LastWriteHigh, 0u);
+    // The preview is level 0 of the first face, as a PNG.
+    std::string preview = (root / "checker.png").string();
+    ASSERT_EQ(Run(root / "Assets" / "Tex" / "Gen" / "Checker.tex", nullptr, preview), 0);
+    EXPECT_TRUE(fs::is_regular_file(preview));
+    EXPECT_TRUE(NoBuildingFolders());
+}
+
+TEST_F(WeContentTool, EffectMembersHoldTheExpandedTextAndLoad)
+{
+    Source("Shaders/Common.fxh", "shared float4 AmbientColor;\n");
+    const std::string body = "technique Default { pass P { VertexProgram = \"\"\"void main() {}\"\"\"; "
+                             "FragmentProgram = \"\"\"void main() {}\"\"\"; } }\n";
+    Source("Shaders/Test/Effect.fx", "// test\n#include \"Common.fxh\"\n" + body);
+    ASSERT_EQ(Stage(), 0);
+    WeFileSystem tree;
+    tree.SetRoot((root / "Staged").string().c_str());
+    ASSERT_TRUE(tree.Open("Shaders.Test.Effect", 3));
+    int32_t size = tree.GetStream()->ReadInt32();
+    std::string text(size_t(std::max(size, 0)), '\0');
+    tree.GetStream()->Read(text.data(), size);
+    tree.Close();
+    EXPECT_EQ(text, "// test\nshared float4 AmbientColor;\n" + body);
+    WeShader shader;
+    ASSERT_TRUE(shader.Load(&tree, "Shaders.Test.Effect"));
+    EXPECT_NE(shader.GetDefaultTechnique(), nullptr);
+
+    // The same sources give the same bytes.
+    std::ifstream first(root / "Staged" / "Shaders" / "Test" / "Effect.shader", std::ios::binary);
+    std::stringstream a;
+    a << first.rdbuf();
+    ASSERT_EQ(Stage(), 0);
+    std::ifstream second(root / "Staged" / "Shaders" / "Test" / "Effect.shader", std::ios::binary);
+    std::stringstream b;
+    b << second.rdbuf();
+    EXPECT_EQ(a.str(), b.str());
+}
+
+TEST_F(WeContentTool, BadSourcesStopWithFileAndLineAndLeaveTheOldTree)
+{
+    Source("Tex/Ok/Good.tex", Texture("size=1x1\nfill=#FF000000\n"));
+    ASSERT_EQ(Stage(), 0);
+    struct Case
+    {
+        const char* file;
+        std::string text;
+        const char* where;
+    } cases[] = {
+        {"Tex/Bad/A.tex", Texture("size=1x1\nfill=#FF00\n"), "A.tex:6: fill=#AARRGGBB"},
+        {"Tex/Bad/A.tex", Texture("size=0x1\nfill=#FF000000\n"), "A.tex:5: size"},
+        {"Tex/Bad/A.tex", Texture("size=1x1\nfill=#FF000000\ndot=#FF000000,#FF000000\n"), "A.tex:7: a second"},
+        {"Tex/Bad/A.tex", Texture("size=4x4\nbogus=1\n"), "A.tex:6: unknown key bogus"},
+        {"Tex/Bad/A.tex", "[Texture]\nkind=cube\nsize=4x2\nfill=#FF000000\n", "A.tex:3: a cube is square"},
+        {"Tex/Bad/A.tex", "[Texture]\nkind=2d\nsize=6x6\nlevels=full\nfill=#FF000000\n", "A.tex:3: a full mip"},
+        {"Tex/Bad/A.tex", "kind=2d\n", "A.tex:1: key before [Texture]"},
+        {"Tex/Bad/A.tex", Texture("size=4x4\n"), "A.tex: no generator"},
+        {"Tex/Bad/A.tex", Texture("size=4x4\nnoise=1,#FF000000,#FFFFFFFF,0\n"), "A.tex:6: noise="},
+        {"Tex/Bad/B.fx", "float a;\n#include \"Missing.fxh\"\n", "B.fx:2: cannot find include Missing.fxh"},
+        {"Tex/Bad/B.fx", "float a;\n\nfloat5 b;\n", "B.fx:3: unknown type float5"},
+        {"Tex/Bad/C.png", "x", "C.png: not a source"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.where);
+        fs::remove_all(root / "Assets" / "Tex" / "Bad");
+        Source(c.file, c.text);
+        std::string output;
+        EXPECT_NE(Stage(&output), 0);
+        EXPECT_NE(output.find(c.where), std::string::npos) << output;
+        // The members of good runs stay, and nothing of this one is left half written.
+        EXPECT_TRUE(fs::is_regular_file(root / "Staged" / "Tex" / "Ok" / "Good.texture"));
+        EXPECT_FALSE(fs::exists(root / "Staged" / "Tex" / "Bad"));
+        EXPECT_TRUE(NoBuildingFolders());
+    }
+}
+
+}  // namespace

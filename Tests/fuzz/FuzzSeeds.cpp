@@ -17,7 +17,7 @@
 #include "Platform/physics/NxClothMesh.h"
 #include "Platform/physics/NxCookedFormat.h"
 #include "Platform/physics/NxCooking.h"
-#include "Platform/physics/NxStream.h"
+#include "Platform/physics/NxMemoryStream.h"
 #include "Platform/physics/NxTriangleMeshDesc.h"
 #include "Tests/Platform/gfx_d3dx/HostileInputs.h"
 #include "Tests/Platform/video/TestClipWriter.h"
@@ -149,28 +149,6 @@ void Dds()
     Image("fuzz_dds", "nan.dds", hostile::NanFloatDds());
 }
 
-class MemoryStream : public NxStream
-{
-public:
-    Bytes bytes;
-    NxU8 readByte() const override { return 0; }
-    NxU16 readWord() const override { return 0; }
-    NxU32 readDword() const override { return 0; }
-    NxF32 readFloat() const override { return 0; }
-    NxF64 readDouble() const override { return 0; }
-    void readBuffer(void* buffer, NxU32 size) const override { std::memset(buffer, 0, size); }
-    NxStream& storeByte(NxU8 b) override { return storeBuffer(&b, 1); }
-    NxStream& storeWord(NxU16 w) override { return storeBuffer(&w, 2); }
-    NxStream& storeDword(NxU32 d) override { return storeBuffer(&d, 4); }
-    NxStream& storeFloat(NxF32 f) override { return storeBuffer(&f, 4); }
-    NxStream& storeDouble(NxF64 f) override { return storeBuffer(&f, 8); }
-    NxStream& storeBuffer(const void* buffer, NxU32 size) override
-    {
-        bytes.insert(bytes.end(), static_cast<const NxU8*>(buffer), static_cast<const NxU8*>(buffer) + size);
-        return *this;
-    }
-};
-
 void CookedMeshes()
 {
     const float points[] = {0, 0, 0, 1, 0, 0, 1, 0, 1, 0, 0, 1, 0.5f, 1, 0.5f};
@@ -182,17 +160,17 @@ void CookedMeshes()
     mesh.triangleStrideBytes = 12;
     mesh.points = points;
     mesh.triangles = triangles;
-    MemoryStream cooked;
+    NxMemoryStream cooked;
     if (NxCookTriangleMesh(mesh, cooked))
-        Seed("fuzz_cooked_mesh", "pyramid", cooked.bytes);
+        Seed("fuzz_cooked_mesh", "pyramid", cooked.bytes());
     NxClothMeshDesc cloth;
     static_cast<NxSimpleTriangleMesh&>(cloth) = mesh;
-    MemoryStream cookedCloth;
+    NxMemoryStream cookedCloth;
     if (NxCookClothMesh(cloth, cookedCloth))
-        Seed("fuzz_cooked_mesh", "cloth", cookedCloth.bytes);
-    MemoryStream lying;
+        Seed("fuzz_cooked_mesh", "cloth", cookedCloth.bytes());
+    NxMemoryStream lying;
     lying.storeDword(NxCookedFormat::TriangleMeshTag).storeDword(1u << 24).storeDword(1u << 24);
-    Seed("fuzz_cooked_mesh", "lying-counts", lying.bytes);
+    Seed("fuzz_cooked_mesh", "lying-counts", lying.bytes());
 }
 
 void Meshes()

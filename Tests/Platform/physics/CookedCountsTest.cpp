@@ -8,9 +8,9 @@ namespace
 {
 
 // Twelve bytes that claim 2^24 points and 2^24 triangles: read on trust they would allocate 400 MB.
-TestStream TwelveByteMesh(NxU32 tag)
+NxMemoryStream TwelveByteMesh(NxU32 tag)
 {
-    TestStream s;
+    NxMemoryStream s;
     s.storeDword(tag).storeDword(1u << 24).storeDword(1u << 24);
     return s;
 }
@@ -34,12 +34,12 @@ void Grid(NxU32 n, std::vector<float>* points, std::vector<NxU32>* tris)
 TEST_F(PhysicsTest, CountsThatOutrunTheBytesCostOneBlockAtMost)
 {
     const size_t oneBlock = 12 + 4 + NxCookedFormat::BlockCount * 12;
-    TestStream mesh = TwelveByteMesh(NxCookedFormat::TriangleMeshTag);
+    NxMemoryStream mesh = TwelveByteMesh(NxCookedFormat::TriangleMeshTag);
     EXPECT_EQ(sdk->createTriangleMesh(mesh), nullptr);
-    EXPECT_LE(mesh.cursor, oneBlock);
-    TestStream cloth = TwelveByteMesh(NxCookedFormat::ClothMeshTag);
+    EXPECT_LE(mesh.cursor(), oneBlock);
+    NxMemoryStream cloth = TwelveByteMesh(NxCookedFormat::ClothMeshTag);
     EXPECT_EQ(sdk->createClothMesh(cloth), nullptr);
-    EXPECT_LE(cloth.cursor, oneBlock);
+    EXPECT_LE(cloth.cursor(), oneBlock);
     EXPECT_EQ(sdk->getNbTriangleMeshes(), 0u);
     EXPECT_EQ(sdk->getNbClothMeshes(), 0u);
 }
@@ -56,9 +56,9 @@ TEST_F(PhysicsTest, MeshesLargerThanABlockRoundTripAndRefuseEveryCutAtABlock)
     d.triangleStrideBytes = 12;
     d.points = points.data();
     d.triangles = tris.data();
-    TestStream full;
+    NxMemoryStream full;
     ASSERT_TRUE(NxCookTriangleMesh(d, full));
-    TestStream read = full;
+    NxMemoryStream read = full;
     NxTriangleMesh* mesh = sdk->createTriangleMesh(read);
     ASSERT_NE(mesh, nullptr);
     EXPECT_EQ(mesh->getNbVertices(), d.numVertices);
@@ -71,10 +71,10 @@ TEST_F(PhysicsTest, MeshesLargerThanABlockRoundTripAndRefuseEveryCutAtABlock)
     const size_t pointBlock = 12 + NxCookedFormat::BlockCount * 12;
     const size_t pointsEnd = pointBlock + 4 + (d.numVertices - NxCookedFormat::BlockCount) * 12;
     for (const size_t n : {pointBlock, pointBlock + 4, pointsEnd + NxCookedFormat::BlockCount * 12,
-                           pointsEnd + NxCookedFormat::BlockCount * 12 + 4, full.bytes.size() - 4})
+                           pointsEnd + NxCookedFormat::BlockCount * 12 + 4, full.bytes().size() - 4})
     {
-        TestStream cut;
-        cut.bytes.assign(full.bytes.begin(), full.bytes.begin() + std::ptrdiff_t(n));
+        NxMemoryStream cut;
+        cut.bytes().assign(full.bytes().begin(), full.bytes().begin() + std::ptrdiff_t(n));
         EXPECT_EQ(sdk->createTriangleMesh(cut), nullptr) << n;
     }
     EXPECT_EQ(sdk->getNbTriangleMeshes(), 0u);

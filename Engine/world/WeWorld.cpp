@@ -169,7 +169,8 @@ void WeWorld::AddActor(WeActor* actor)
     actor->m_SpawnTime = m_WorldTime;
     if (actor->m_Type == -2)
         InsertOnce(m_Lights, actor);
-    else if (actor->m_Type == -6)
+    // By class, not by the type field: a record may claim a type its class is not.
+    else if (dynamic_cast<WePathNode*>(actor))
         InsertOnce(m_PathNodes, actor);
     else if (actor->m_Type == -11)
         InsertOnce(m_Portals, actor);
@@ -194,7 +195,7 @@ void WeWorld::RegisterActor(WeActor* actor)
     {
         if (actor->m_SceneTree)
             actor->m_SceneTree->Remove(actor, actor->m_SceneTree);
-        if (!m_EditorMode && actor->m_Type == -6)
+        if (!m_EditorMode && dynamic_cast<WePathNode*>(actor))
             m_SceneTree->Insert(actor, actor->m_SceneTree, actor->GetWorldPosition(), actor->m_BoundingSphere, false);
     }
     if (actor->m_Type == -2)
@@ -250,7 +251,7 @@ bool WeWorld::RemoveActor(WeActor* actor)
     // Children keep their place in the world as fixed matrices rather than reading a freed parent.
     if (!g_WorldDestroying)
         DetachChildrenOf(actor);
-    if (actor->m_Type == -6)
+    if (dynamic_cast<WePathNode*>(actor))
     {
         // Path links into the leaving node would dangle.
         for (const WalkEntry& entry : Snapshot(m_PathNodes))
@@ -389,9 +390,9 @@ void WeWorld::Render(WeCamera*)
 
 void WeWorld::OnActorLoaded(WeActor* actor)
 {
-    if (!actor || actor->m_Type != -6)
+    WePathNode* node = dynamic_cast<WePathNode*>(actor);
+    if (!node)
         return;
-    WePathNode* node = static_cast<WePathNode*>(actor);
     const D3DXVECTOR3 p = node->GetWorldPosition();
     if (node->m_Kind == WePathNode::Plain && std::fabs(p.x) < 0.001f && std::fabs(p.y) < 0.001f &&
         std::fabs(p.z) < 0.001f)
@@ -837,13 +838,13 @@ WePathNode* WeWorld::FindNearestPathNode(const D3DXVECTOR3& point, WePathNode* h
             for (WeList<WeActor*>::Node* a = c->payload->actors.FirstNode(); a != nullptr;
                  a = c->payload->actors.NextNode(a))
             {
-                WeActor* actor = a->payload;
-                if (actor->m_Type != -6 || !static_cast<WePathNode*>(actor)->m_OnTrack)
+                WePathNode* actor = dynamic_cast<WePathNode*>(a->payload);
+                if (!actor || !actor->m_OnTrack)
                     continue;
                 const float d = DistanceSq(actor->GetWorldPosition(), point);
                 if (!candidate || d < best)
                 {
-                    candidate = static_cast<WePathNode*>(actor);
+                    candidate = actor;
                     best = d;
                 }
             }

@@ -159,6 +159,26 @@ TEST_F(WeMapFileTest, MissingShortAndCutMaps)
     EXPECT_EQ(cut.GetActors().Count(), 1);
 }
 
+TEST_F(WeMapFileTest, ARecordClaimingAPathNodeTypeStaysAPlainActor)
+{
+    // The map's type code makes a plain actor whose own record says -6 (found by the map-file fuzzer).
+    ASSERT_TRUE(WriteMapFile(Map("liar"), 0,
+                             [](WeFileStream& s)
+                             {
+                                 WeActor liar;
+                                 liar.m_Type = -6;
+                                 s.WriteInt32(-1);
+                                 liar.Save(s);
+                                 WriteNode(s, 10, 0, D3DXVECTOR3(5, 0, 0));
+                             }));
+    HeaderWorld world;
+    Point(world);
+    ASSERT_TRUE(LoadWhole(world, "liar"));
+    EXPECT_EQ(world.GetActors().Count(), 2);
+    EXPECT_EQ(world.GetPathNodes().Count(), 1);
+    EXPECT_NE(world.FindNearestPathNode(D3DXVECTOR3(0, 0, 0), nullptr), nullptr);
+}
+
 TEST_F(WeMapFileTest, HeaderOnlyLoad)
 {
     HeaderWorld world;

@@ -277,6 +277,8 @@ int64_t WeFileStream::ReadValue(void* destination, int64_t count)
 {
     const int64_t position = Tell();
     const int64_t got = ReadBuffered(destination, count);
+    if (got < count)
+        m_ShortRead = true;
     if (m_Scrambled && got > 0)
         WePackageScrambler::Unscramble(destination, got, position);
     return got;
@@ -362,6 +364,7 @@ WeString WeFileStream::ReadString()
     if (take < length)
     {
         m_EndHit = true;
+        m_ShortRead = true;
         return text;
     }
     char terminator;

@@ -43,6 +43,10 @@ public:
     bool Seek(int64_t offset, int32_t origin);
     int64_t Tell() const;
     bool IsEof() const;
+    // Whether a typed read came up short (the end was reached inside the value) since the last clear.
+    // IsEof cannot tell this: it is also true when a value ends exactly at the end.
+    bool HadShortRead() const { return m_ShortRead; }
+    void ClearShortRead() { m_ShortRead = false; }
     // The size of the file, or of the open member.
     int64_t GetSize();
     static bool FileExists(const WeString& path);
@@ -114,6 +118,7 @@ private:
     WeString m_Path;
     std::FILE* m_File = nullptr;
     int64_t m_EndLimit = 0;
+    bool m_ShortRead = false;
     bool m_Scrambled = false;
     // Start of the open member; -1 while the whole file is the data.
     int64_t m_MemberStart = -1;

@@ -1,0 +1,49 @@
+// Feeds arbitrary bytes to the world as a map file: version, sky box, actor and path-node records,
+// then the track-path linking and searches over whatever loaded.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "Engine/world/WePathNode.h"
+#include "Engine/world/WeWorld.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static const std::string folder = "/tmp/we-fuzz-map-" + std::to_string(getpid());
+    static const bool made = []
+    {
+        std::error_code error;
+        std::filesystem::create_directories(folder, error);
+        return !error;
+    }();
+    if (!made)
+        return 0;
+    const std::string path = folder + "/fuzz.map";
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return 0;
+    std::fwrite(data, 1, size, file);
+    std::fclose(file);
+
+    WeWorld world;
+    world.SetMapsFolder(folder.c_str());
+    if (world.BeginLoad("fuzz"))
+    {
+        for (int steps = 0; steps < 100000 && !world.m_Loaded; ++steps)
+            if (!world.LoadStep())
+                break;
+        WePathNode* node = nullptr;
+        WePathNode* next = nullptr;
+        float along = 0.0f, fromNext = 0.0f;
+        D3DXVECTOR3 projected;
+        world.FindTrackPosition(D3DXVECTOR3(1.0f, 2.0f, 3.0f), &node, &next, &along, &fromNext, &projected,
+                                world.m_FirstPathNode);
+        world.FindClosestNodeAlongPath(world.m_FirstPathNode, D3DXVECTOR3(0.0f, 0.0f, 0.0f));
+        world.Tick();
+    }
+    return 0;
+}

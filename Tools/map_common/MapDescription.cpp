@@ -1,0 +1,316 @@
+#include "Tools/map_common/MapDescription.h"
+
+#include <cctype>
+#include <locale>
+#include <sstream>
+
+namespace
+{
+
+// Numbers in the C locale whatever the process locale: strtod is only trusted on plain digits.
+bool ParseFloat(const std::string& word, float& out)
+{
+    if (word.empty())
+        return false;
+    std::istringstream in(word);
+    in.imbue(std::locale::classic());
+    double value = 0.0;
+    in >> value;
+    if (in.fail() || !in.eof())
+        return false;
+    out = static_cast<float>(value);
+    return true;
+}
+
+bool ParseInt(const std::string& word, int32_t& out)
+{
+    float value = 0.0f;
+    if (!ParseFloat(word, value) || value != static_cast<float>(static_cast<int32_t>(value)))
+        return false;
+    out = static_cast<int32_t>(value);
+    return true;
+}
+
+class Parser
+{
+public:
+    Parser(const std::string& fileName, MapDescription& out) : m_File(fileName), m_Out(out) {}
+
+    bool Fail(const std::string& message)
+    {
+        m_Error = m_File + ":" + std::to_string(m_Line) + ": " + message;
+        return false;
+    }
+
+    bool Words(const std::vector<std::string>& w, size_t least, size_t most, const char* usage)
+    {
+        if (w.size() < least || w.size() > most)
+            return Fail(std::string("expected: ") + usage);
+        return true;
+    }
+
+    bool Number(const std::string& word, float& out)
+    {
+        if (!ParseFloat(word, out))
+            return Fail("not a number: " + word);
+        return true;
+    }
+
+    bool Integer(const std::string& word, int32_t& out)
+    {
+        if (!ParseInt(word, out))
+            return Fail("not a whole number: " + word);
+        return true;
+    }
+
+    bool Line(const std::vector<std::string>& w)
+    {
+        const std::string& key = w[0];
+        if (m_Current)
+        {
+            if (key == "point")
+            {
+                if (!Words(w, 4, 5, "point <x> <y> <z> [bank]"))
+                    return false;
+                MapControlPoint p;
+                if (!Number(w[1], p.position.x) || !Number(w[2], p.position.y) || !Number(w[3], p.position.z))
+                    return false;
+                if (w.size() == 5 && !Number(w[4], p.bank))
+                    return false;
+                m_Current->points.push_back(p);
+                return true;
+            }
+            if (key == "end")
+            {
+                if (m_Current->points.size() < 2)
+                    return Fail("a section needs at least two points");
+                m_Current = nullptr;
+                return true;
+            }
+            return Fail("unknown word in a section: " + key);
+        }
+        if (m_InFork)
+        {
+            if (key == "branch")
+            {
+                if (!Words(w, 1, 1, "branch") || m_Branches == 2)
+                    return m_Error.empty() ? Fail("a fork has two branches") : false;
+                m_Current = &m_Out.loop.back().branches[m_Branches++];
+                m_Current->line = m_Line;
+                return true;
+            }
+            if (key == "endfork")
+            {
+                if (m_Branches != 2)
+                    return Fail("a fork needs two branches");
+                m_InFork = false;
+                return true;
+            }
+            return Fail("unknown word in a fork: " + key);
+        }
+        if (key == "map")
+        {
+            if (!Words(w, 2, 2, "map <name>"))
+                return false;
+            for (char c : w[1])
+                if (!std::isalnum(static_cast<unsigned char>(c)))
+                    return Fail("a map name is letters and digits");
+            m_Out.name = w[1];
+            return true;
+        }
+        if (key == "sky")
+            return Words(w, 3, 3, "sky <model> <mode>") && (m_Out.skyModel = w[1], true) &&
+                   Integer(w[2], m_Out.skyMode) &&
+                   ((m_Out.skyMode == 0 || m_Out.skyMode == 1) ? true : Fail("sky mode is 0 or 1"));
+        if (key == "profile")
+        {
+            if (!Words(w, 4, 4, "profile channel|tube <width> <wall height>"))
+                return false;
+            if (w[1] != "channel" && w[1] != "tube")
+                return Fail("unknown profile: " + w[1]);
+            m_Out.profile = w[1];
+            return Number(w[2], m_Out.roadWidth) && Number(w[3], m_Out.wallHeight) &&
+                   (m_Out.roadWidth > 0.0f ? true : Fail("the road needs a width"));
+        }
+        if (key == "step")
+            return Words(w, 2, 2, "step <metres>") && Number(w[1], m_Out.step) &&
+                   (m_Out.step >= 0.1f ? true : Fail("the step is at least 0.1"));
+        if (key == "segment")
+            return Words(w, 2, 2, "segment <metres>") && Number(w[1], m_Out.segmentLength) &&
+                   (m_Out.segmentLength >= 1.0f ? true : Fail("a segment is at least 1 long"));
+        if (key == "materials")
+            return Words(w, 3, 3, "materials <road> <wall>") && (m_Out.roadMaterial = w[1], true) &&
+                   (m_Out.wallMaterial = w[2], true);
+        if (key == "nodes")
+            return Words(w, 3, 3, "nodes <spacing> <lift>") && Number(w[1], m_Out.nodeSpacing) &&
+                   Number(w[2], m_Out.nodeLift) &&
+                   (m_Out.nodeSpacing >= 1.0f ? true : Fail("the node spacing is at least 1"));
+        if (key == "starts")
+            return Words(w, 3, 3, "starts <count> <spacing>") && Integer(w[1], m_Out.startCount) &&
+                   Number(w[2], m_Out.startSpacing) &&
+                   ((m_Out.startCount >= 0 && m_Out.startCount <= 64) ? true : Fail("0 to 64 start locations"));
+        if (key == "section")
+        {
+            if (!Words(w, 1, 2, "section [jump]"))
+                return false;
+            if (w.size() == 2 && w[1] != "jump")
+                return Fail("unknown word after section: " + w[1]);
+            m_Out.loop.emplace_back();
+            m_Out.loop.back().line = m_Line;
+            m_Current = &m_Out.loop.back().section;
+            m_Current->jumpBefore = w.size() == 2;
+            m_Current->line = m_Line;
+            return true;
+        }
+        if (key == "fork")
+        {
+            if (!Words(w, 1, 1, "fork"))
+                return false;
+            m_Out.loop.emplace_back();
+            m_Out.loop.back().isFork = true;
+            m_Out.loop.back().line = m_Line;
+            m_InFork = true;
+            m_Branches = 0;
+            return true;
+        }
+        if (key == "actor")
+            return Actor(w);
+        if (key == "header")
+        {
+            if (!Words(w, 3, 3, "header <key> <value>"))
+                return false;
+            m_Out.header.emplace_back(w[1], w[2]);
+            return true;
+        }
+        return Fail("unknown word: " + key);
+    }
+
+    bool Actor(const std::vector<std::string>& w)
+    {
+        if (w.size() < 6 || w[1] != "plain")
+            return Fail("expected: actor plain <model> <x> <y> <z> [class n] [group n] [scale s] [label t] "
+                        "[teleport target]");
+        MapExtraActor a;
+        a.kind = w[1];
+        a.model = w[2];
+        a.line = m_Line;
+        if (!Number(w[3], a.position.x) || !Number(w[4], a.position.y) || !Number(w[5], a.position.z))
+            return false;
+        for (size_t i = 6; i < w.size(); i += 2)
+        {
+            if (i + 1 >= w.size())
+                return Fail("missing value after " + w[i]);
+            const std::string& v = w[i + 1];
+            if (w[i] == "class")
+            {
+                if (!Integer(v, a.physicsClass))
+                    return false;
+                if (a.physicsClass < 0 || a.physicsClass > 9)
+                    return Fail("physics class 0 to 9");
+            }
+            else if (w[i] == "group")
+            {
+                if (!Integer(v, a.group))
+                    return false;
+            }
+            else if (w[i] == "scale")
+            {
+                float s = 1.0f;
+                if (!Number(v, s))
+                    return false;
+                a.scale = D3DXVECTOR3(s, s, s);
+            }
+            else if (w[i] == "label")
+                a.label = v;
+            else if (w[i] == "teleport")
+            {
+                a.teleporter = true;
+                a.teleportTarget = v;
+            }
+            else
+                return Fail("unknown actor field: " + w[i]);
+        }
+        m_Out.actors.push_back(a);
+        return true;
+    }
+
+    bool Finish()
+    {
+        if (m_Current || m_InFork)
+            return Fail("missing end of a section or fork");
+        if (m_Out.name.empty())
+            return Fail("missing map name");
+        int sections = 0;
+        for (size_t i = 0; i < m_Out.loop.size(); ++i)
+        {
+            const MapLoopItem& item = m_Out.loop[i];
+            if (!item.isFork)
+            {
+                ++sections;
+                continue;
+            }
+            m_Line = item.line;
+            const size_t n = m_Out.loop.size();
+            const MapLoopItem& before = m_Out.loop[(i + n - 1) % n];
+            const MapLoopItem& after = m_Out.loop[(i + 1) % n];
+            if (before.isFork || after.isFork || after.section.jumpBefore)
+                return Fail("a fork lies between two plain sections");
+            if (i + 1 == n)
+                return Fail("the loop cannot end with a fork");
+        }
+        if (sections == 0)
+            return Fail("the track needs a section");
+        if (m_Out.loop.front().isFork || m_Out.loop.front().section.jumpBefore)
+        {
+            m_Line = m_Out.loop.front().line;
+            return Fail("the first section starts the track: no jump or fork before it");
+        }
+        return true;
+    }
+
+    int m_Line = 0;
+    std::string m_Error;
+
+private:
+    std::string m_File;
+    MapDescription& m_Out;
+    MapSection* m_Current = nullptr;
+    bool m_InFork = false;
+    int m_Branches = 0;
+};
+
+}  // namespace
+
+bool ParseMapDescription(const std::string& text, const std::string& fileName, MapDescription& out, std::string& error)
+{
+    out = MapDescription();
+    Parser parser(fileName, out);
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line))
+    {
+        ++parser.m_Line;
+        const size_t hash = line.find('#');
+        if (hash != std::string::npos)
+            line.erase(hash);
+        std::istringstream in(line);
+        std::vector<std::string> words;
+        std::string word;
+        while (in >> word)
+            words.push_back(word);
+        if (words.empty())
+            continue;
+        if (!parser.Line(words))
+        {
+            error = parser.m_Error;
+            return false;
+        }
+    }
+    ++parser.m_Line;
+    if (!parser.Finish())
+    {
+        error = parser.m_Error;
+        return false;
+    }
+    return true;
+}

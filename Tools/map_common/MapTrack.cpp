@@ -1,0 +1,248 @@
+#include "Tools/map_common/MapTrack.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "Platform/math/D3DXMatrixFunctions.h"
+#include "Platform/math/D3DXVectorFunctions.h"
+
+namespace
+{
+
+constexpr float RootMin = -33792.0f;
+constexpr float RootMax = 31744.0f;
+constexpr float Pi = 3.14159265358979f;
+
+D3DXVECTOR3 Normalised(const D3DXVECTOR3& v)
+{
+    D3DXVECTOR3 out;
+    D3DXVec3Normalize(&out, &v);
+    return out;
+}
+
+D3DXMATRIX FrameMatrix(const MapFrame& f, float lift)
+{
+    D3DXMATRIX m;
+    D3DXMatrixIdentity(&m);
+    const D3DXVECTOR3 rows[3] = {f.right, f.up, f.forward};
+    for (int r = 0; r < 3; ++r)
+    {
+        m.m[r][0] = rows[r].x;
+        m.m[r][1] = rows[r].y;
+        m.m[r][2] = rows[r].z;
+    }
+    m._41 = f.position.x + f.up.x * lift;
+    m._42 = f.position.y + f.up.y * lift;
+    m._43 = f.position.z + f.up.z * lift;
+    return m;
+}
+
+// Frames at arc lengths spacing apart from the start; the end itself is left out unless the section
+// is shorter than one spacing (then its start alone).
+std::vector<MapFrame> FramesAtSpacing(const std::vector<MapFrame>& samples, float spacing, bool skipStart)
+{
+    std::vector<MapFrame> out;
+    std::vector<float> length(samples.size(), 0.0f);
+    for (size_t i = 1; i < samples.size(); ++i)
+    {
+        const D3DXVECTOR3 d = samples[i].position - samples[i - 1].position;
+        length[i] = length[i - 1] + D3DXVec3Length(&d);
+    }
+    const float total = length.back();
+    if (!skipStart)
+        out.push_back(samples.front());
+    size_t j = 0;
+    for (float s = spacing; s < total - spacing * 0.5f; s += spacing)
+    {
+        while (j + 1 < samples.size() && length[j + 1] < s)
+            ++j;
+        out.push_back(samples[j + 1 < samples.size() ? j + 1 : j]);
+    }
+    return out;
+}
+
+}  // namespace
+
+std::vector<MapFrame> SampleSection(const MapSection& section, float step)
+{
+    std::vector<MapFrame> out;
+    const std::vector<MapControlPoint>& p = section.points;
+    const size_t n = p.size();
+    if (n < 2)
+        return out;
+    auto point = [&](long i) -> D3DXVECTOR3
+    {
+        if (i < 0)
+            return p[0].position * 2.0f - p[1].position;
+        if (i >= static_cast<long>(n))
+            return p[n - 1].position * 2.0f - p[n - 2].position;
+        return p[static_cast<size_t>(i)].position;
+    };
+    struct Raw
+    {
+        D3DXVECTOR3 position;
+        float bank;
+    };
+    std::vector<Raw> raw;
+    for (size_t i = 0; i + 1 < n; ++i)
+    {
+        const D3DXVECTOR3 d = p[i + 1].position - p[i].position;
+        const int k = std::max(1, static_cast<int>(std::ceil(D3DXVec3Length(&d) / step)));
+        for (int j = 0; j < k; ++j)
+        {
+            const float t = static_cast<float>(j) / static_cast<float>(k);
+            const D3DXVECTOR3 a = point(static_cast<long>(i) - 1), b = point(static_cast<long>(i)),
+                              c = point(static_cast<long>(i) + 1), e = point(static_cast<long>(i) + 2);
+            Raw r;
+            D3DXVec3CatmullRom(&r.position, &a, &b, &c, &e, t);
+            r.bank = p[i].bank + (p[i + 1].bank - p[i].bank) * t;
+            raw.push_back(r);
+        }
+    }
+    raw.push_back({p[n - 1].position, p[n - 1].bank});
+
+    D3DXVECTOR3 previousUp(0.0f, 1.0f, 0.0f);
+    for (size_t i = 0; i < raw.size(); ++i)
+    {
+        const D3DXVECTOR3 ahead = raw[std::min(i + 1, raw.size() - 1)].position;
+        const D3DXVECTOR3 behind = raw[i == 0 ? 0 : i - 1].position;
+        MapFrame f;
+        f.position = raw[i].position;
+        f.forward = Normalised(ahead - behind);
+        // World up turned about the forward axis by the bank, then made orthogonal to forward.
+        const float angle = raw[i].bank * Pi / 180.0f;
+        D3DXVECTOR3 flatRight;
+        const D3DXVECTOR3 worldUp(0.0f, 1.0f, 0.0f);
+        D3DXVec3Cross(&flatRight, &worldUp, &f.forward);
+        D3DXVECTOR3 up;
+        if (D3DXVec3Length(&flatRight) < 1e-4f)
+            up = previousUp;  // forward straight up or down: keep the last up rather than flip
+        else
+        {
+            flatRight = Normalised(flatRight);
+            up = worldUp * std::cos(angle) + flatRight * std::sin(angle);
+        }
+        up = Normalised(up - f.forward * D3DXVec3Dot(&up, &f.forward));
+        if (D3DXVec3Dot(&up, &previousUp) < 0.0f)
+            up = -up;
+        f.up = up;
+        D3DXVec3Cross(&f.right, &f.up, &f.forward);
+        f.right = Normalised(f.right);
+        previousUp = up;
+        out.push_back(f);
+    }
+    return out;
+}
+
+bool BuildPathNodes(const MapDescription& map, const std::string& fileName, std::vector<MapPathNode>& out,
+                    std::string& error)
+{
+    out.clear();
+    int32_t nextId = 10;
+    auto add = [&](const MapFrame& frame, int32_t kind, int line) -> MapPathNode*
+    {
+        MapPathNode node;
+        node.id = nextId;
+        nextId += 10;
+        node.kind = kind;
+        node.frame = FrameMatrix(frame, map.nodeLift);
+        const float xyz[3] = {node.frame._41, node.frame._42, node.frame._43};
+        for (float v : xyz)
+            if (!(v > RootMin && v < RootMax))
+            {
+                error = fileName + ":" + std::to_string(line) + ": a path node lies outside the world";
+                return nullptr;
+            }
+        if (kind == 0 && std::fabs(xyz[0]) < 0.001f && std::fabs(xyz[1]) < 0.001f && std::fabs(xyz[2]) < 0.001f)
+        {
+            error = fileName + ":" + std::to_string(line) + ": a path node at the origin would be dropped";
+            return nullptr;
+        }
+        out.push_back(node);
+        return &out.back();
+    };
+
+    const size_t count = map.loop.size();
+    int32_t pendingJoin[2] = {0, 0};
+    bool joinNext = false;
+    for (size_t i = 0; i < count; ++i)
+    {
+        const MapLoopItem& item = map.loop[i];
+        if (item.isFork)
+        {
+            const std::vector<MapFrame> before = SampleSection(map.loop[i - 1].section, map.step);
+            if (!add(before.back(), 1, item.line))
+                return false;
+            const size_t forkIndex = out.size() - 1;
+            int32_t first[2] = {0, 0};
+            for (int b = 0; b < 2; ++b)
+            {
+                std::vector<MapFrame> frames =
+                    FramesAtSpacing(SampleSection(item.branches[b], map.step), map.nodeSpacing, true);
+                if (frames.empty())
+                {
+                    const std::vector<MapFrame> samples = SampleSection(item.branches[b], map.step);
+                    frames.push_back(samples[samples.size() / 2]);
+                }
+                for (const MapFrame& f : frames)
+                {
+                    if (!add(f, 0, item.branches[b].line))
+                        return false;
+                    if (!first[b])
+                        first[b] = out.back().id;
+                }
+                pendingJoin[b] = out.back().id;
+            }
+            out[forkIndex].link1 = first[0];
+            out[forkIndex].link2 = first[1];
+            joinNext = true;
+            continue;
+        }
+        const MapSection& section = item.section;
+        const std::vector<MapFrame> samples = SampleSection(section, map.step);
+        const std::vector<MapFrame> frames = FramesAtSpacing(samples, map.nodeSpacing, false);
+        for (size_t f = 0; f < frames.size(); ++f)
+        {
+            int32_t kind = 0;
+            if (f == 0 && joinNext)
+                kind = 2;
+            else if (f == 0 && section.jumpBefore)
+                kind = 4;
+            MapPathNode* node = add(frames[f], kind, section.line);
+            if (!node)
+                return false;
+            if (kind == 2)
+            {
+                node->link1 = pendingJoin[0];
+                node->link2 = pendingJoin[1];
+                joinNext = false;
+            }
+        }
+        const MapLoopItem& after = map.loop[(i + 1) % count];
+        if (!after.isFork && after.section.jumpBefore && !add(samples.back(), 3, section.line))
+            return false;
+    }
+    return true;
+}
+
+std::vector<D3DXMATRIX> BuildStartFrames(const MapDescription& map, const std::vector<MapPathNode>& nodes)
+{
+    std::vector<D3DXMATRIX> out;
+    if (nodes.empty())
+        return out;
+    const D3DXMATRIX& start = nodes.front().frame;
+    const D3DXVECTOR3 right(start._11, start._12, start._13);
+    const D3DXVECTOR3 forward(start._31, start._32, start._33);
+    for (int32_t i = 0; i < map.startCount; ++i)
+    {
+        const float row = static_cast<float>(i / 2 + 1);
+        const float side = (i % 2 == 0) ? -1.0f : 1.0f;
+        D3DXMATRIX m = start;
+        const D3DXVECTOR3 offset = forward * (-map.startSpacing * row) + right * (side * map.roadWidth * 0.25f);
+        m._41 += offset.x;
+        m._42 += offset.y;
+        m._43 += offset.z;
+        out.push_back(m);
+    }
+    return out;
+}

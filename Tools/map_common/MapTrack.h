@@ -1,0 +1,39 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "Platform/math/D3DXMATRIX.h"
+#include "Tools/map_common/MapDescription.h"
+
+// One generated path node: id, kind, links and its frame (rows right, up, forward, position).
+struct MapPathNode
+{
+    int32_t id = 0;
+    int32_t kind = 0;
+    int32_t link1 = 0;
+    int32_t link2 = 0;
+    D3DXMATRIX frame;
+};
+
+// One sample of a section's centreline with its frame.
+struct MapFrame
+{
+    D3DXVECTOR3 position;
+    D3DXVECTOR3 right;
+    D3DXVECTOR3 up;
+    D3DXVECTOR3 forward;
+};
+
+// Samples a section's Catmull-Rom centreline at about `step` apart (both ends included); frames never
+// flip between samples.
+std::vector<MapFrame> SampleSection(const MapSection& section, float step);
+
+// The path nodes of the whole loop with ids in steps of 10 and link values that the world's linking
+// walk turns back into the described loop, forks and jumps. False with "file:line: message" on a node
+// the loader would drop or the scene tree cannot hold.
+bool BuildPathNodes(const MapDescription& map, const std::string& fileName, std::vector<MapPathNode>& out,
+                    std::string& error);
+
+// The start frames: rows of two behind the first node, `spacing` apart.
+std::vector<D3DXMATRIX> BuildStartFrames(const MapDescription& map, const std::vector<MapPathNode>& nodes);

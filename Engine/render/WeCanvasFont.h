@@ -32,5 +32,5 @@ class WeCanvasFont
 public:
     virtual ~WeCanvasFont() = default;
     virtual WeTexture* GetGlyphTexture() const = 0;
-    virtual void DrawTextRecord(WeCanvas& canvas, const WeCanvasTextNode& record) = 0;
+    virtual void DrawTextRecord(WeCanvas& canvas, WeCanvasTextNode& record) = 0;
 };

@@ -20,7 +20,7 @@ class FakeFont : public WeCanvasFont
 public:
     explicit FakeFont(WeTexture* texture) : m_Texture(texture) {}
     WeTexture* GetGlyphTexture() const override { return m_Texture; }
-    void DrawTextRecord(WeCanvas& canvas, const WeCanvasTextNode& record) override
+    void DrawTextRecord(WeCanvas& canvas, WeCanvasTextNode& record) override
     {
         drawn.push_back(record.text.c_str());
         records.push_back(record);

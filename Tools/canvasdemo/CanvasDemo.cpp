@@ -335,6 +335,7 @@ int main(int argc, char** argv)
 
     // Shutdown in the engine's order: the canvas deletes the fonts with the device.
     g_RenderDevice.m_RenderCallback = nullptr;
+    delete g_Scene.checker;  // made unregistered: the demo owns it
     g_RenderTargetManager.ReleaseAll();
     g_ShaderManager.ReleaseAll();
     g_TextureManager.ReleaseAll(true);

@@ -51,8 +51,9 @@ protected:
     }
     void TearDown() override
     {
-        g_TextureManager.ReleaseTexture(a, true);
-        g_TextureManager.ReleaseTexture(b, true);
+        // Made unregistered: the test owns them.
+        delete a;
+        delete b;
         RecordingRender::TearDown();
     }
     static std::vector<WeCanvasVertex> Vertices(const GfxDrawRecord* draw)

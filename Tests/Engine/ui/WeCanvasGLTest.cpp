@@ -87,13 +87,16 @@ TEST_F(WeCanvasGL, AOneToOneQuadReadsBackItsTexels)
     g_RenderDevice.m_RenderCallback = [] { g_Canvas.DrawQuad(10, 20, 16, 16, 0xFFFFFFFF, g_Gradient, 0); };
     g_RenderDevice.Render();
     std::vector<uint32_t> frame = Frame();
-    ASSERT_FALSE(frame.empty());
+    EXPECT_FALSE(frame.empty());
+    frame.resize(size_t(Width) * Height);
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x)
-            ASSERT_EQ(frame[size_t((20 + y) * Width + 10 + x)], uint32_t(x * 16) << 16 | uint32_t(y * 16) << 8 | 0x40u)
+            EXPECT_EQ(frame[size_t((20 + y) * Width + 10 + x)], uint32_t(x * 16) << 16 | uint32_t(y * 16) << 8 | 0x40u)
                 << x << ", " << y;
     EXPECT_EQ(frame[size_t(19 * Width + 10)], 0u);
     EXPECT_EQ(frame[size_t(20 * Width + 26)], 0u);
+    delete g_Gradient;  // made unregistered: the test owns it
+    g_Gradient = nullptr;
 }
 
 TEST_F(WeCanvasGL, AWhiteTextLightsItsBoxOnly)

@@ -10,6 +10,7 @@
 #include "Engine/render/WeBaseRenderer.h"
 #include "Engine/render/WeCamera.h"
 #include "Engine/render/WeCameraScreen.h"
+#include "Engine/render/WeCanvas.h"
 #include "Engine/render/WeRenderTarget.h"
 #include "Engine/render/WeRenderTargetManager.h"
 #include "Engine/render/WeShader.h"
@@ -220,7 +221,7 @@ bool WeRenderDevice::InitManagers()
         g_Engine.m_ErrorText = WeString("Error: Cannot load ") + g_ShaderManager.GetMissingName();
         return false;
     }
-    // The canvas loads its effect here.
+    g_Canvas.LoadShader();
     if (m_DrawAtCreation)
         Render();
     if (!g_ShaderManager.LoadDefaultEffects())
@@ -446,8 +447,9 @@ void WeRenderDevice::Render()
         m_DrawBackLayer();
     if (m_RenderCallback != nullptr)
     {
-        // The canvas opens its frame here and flushes it after the callback.
+        g_Canvas.BeginFrame();
         m_RenderCallback();
+        g_Canvas.Flush();
     }
     if (m_DrawMainLayer != nullptr)
         m_DrawMainLayer();
@@ -501,7 +503,7 @@ void WeRenderDevice::ReleaseResources()
     if (m_DeviceLostCallback != nullptr)
         m_DeviceLostCallback(this);
     ReleaseDepthSurfaces();
-    // The canvas's lost step runs here.
+    g_Canvas.OnLostDevice();
     g_ShaderManager.OnLostDevice();
     g_TextureManager.OnLostDevice();
     g_RenderTargetManager.OnLostDevice();
@@ -522,7 +524,7 @@ void WeRenderDevice::RestoreResources()
         m_DeviceResetCallback(this);
     CreateDepthSurfaces();
     ResetStateCaches();
-    // The canvas's reset step runs here.
+    g_Canvas.OnResetDevice();
     g_ShaderManager.OnResetDevice();
     g_TextureManager.OnResetDevice();
     g_RenderTargetManager.OnResetDevice();
@@ -593,7 +595,8 @@ void WeRenderDevice::Shutdown()
                 m_MovieCloseStep(node->payload);
         m_Movies.Clear();
     }
-    // Post-processing's Release and the canvas's fonts go here.
+    // Post-processing's Release goes here.
+    g_Canvas.DestroyFonts();
     ReleaseDepthSurfaces();
     if (m_Device != nullptr)
         m_Device->Release();

@@ -51,7 +51,7 @@ public:
     // (D3DERR_NOTAVAILABLE), and by the device's Create calls ("CreateTexture", "CreateCubeTexture",
     // "CreateVolumeTexture", "CreateVertexBuffer", "CreateIndexBuffer", "CreateRenderTarget",
     // "CreateDepthStencilSurface", "CreateOffscreenPlainSurface", "CreateVertexDeclaration":
-    // D3DERR_OUTOFVIDEOMEMORY). Reset and TestCooperativeLevel take their answers from the queues below.
+    // D3DERR_OUTOFVIDEOMEMORY), and by a 2-D texture's "LockRect" (D3DERR_INVALIDCALL, on any backend). Reset and TestCooperativeLevel take their answers from the queues below.
     void FailNext(const std::string& call, int times = 1) { m_Failures[call] += times; }
     bool ShouldFail(const std::string& call);
     // CreateDevice and Reset refuse present parameters for which this returns false.

@@ -2,6 +2,7 @@
 
 #include "Platform/gfx/GfxCubeTexture.h"
 #include "Platform/gfx/GfxDevice.h"
+#include "Platform/gfx/GfxRecorder.h"
 #include "Platform/gfx/GfxVolumeTexture.h"
 
 HRESULT GfxTexture::GetDevice(IDirect3DDevice9** device)
@@ -31,6 +32,9 @@ HRESULT GfxTexture::GetSurfaceLevel(UINT level, IDirect3DSurface9** surface)
 
 HRESULT GfxTexture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags)
 {
+    // Tests refuse locks through the recorder; nothing is ever queued for the other backends.
+    if (g_GfxRecorder.ShouldFail("LockRect"))
+        return D3DERR_INVALIDCALL;
     return GfxLockSub(Image(), 0, level, locked, rect, flags);
 }
 

@@ -8,6 +8,7 @@
 #include "Engine/foundation/WeLog.h"
 #include "Engine/foundation/WeTimer.h"
 #include "Engine/render/WeBaseRenderer.h"
+#include "Engine/render/WeMaterialManager.h"
 #include "Engine/render/WeRenderTarget.h"
 #include "Engine/render/WeRenderTargetManager.h"
 #include "Engine/render/WeShader.h"
@@ -225,7 +226,12 @@ bool WeRenderDevice::InitManagers()
         g_Engine.m_ErrorText = WeString("Error: Cannot load ") + g_ShaderManager.GetMissingName();
         return false;
     }
-    // The material and mesh managers initialise here, in that order.
+    if (!g_MaterialManager.Init())
+    {
+        g_Engine.m_ErrorText = WeString("Error: Cannot load Materials.Editor.Light");
+        return false;
+    }
+    // The mesh manager initialises here.
     return true;
 }
 
@@ -257,6 +263,7 @@ bool WeRenderDevice::AdoptDevice(IDirect3DDevice9* device)
 void WeRenderDevice::UndoCreate()
 {
     g_ShaderManager.ReleaseAll();
+    g_MaterialManager.ReleaseAll(true);
     g_TextureManager.ReleaseAll(true);
     ReleaseDepthSurfaces();
     if (m_Device != nullptr)

@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to the render resource readers: the first byte picks the reader, the rest is the
-// member. 0: a material file (WeMaterial::Load, then animated in every mode and bound).
+// member. 0: a material file (WeMaterial::Load, then animated in every mode and bound); 1: an actor's
+// physics block (WePhysicModel::Load).
 // Everything runs on the recording backend, without a GPU.
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include "Engine/foundation/WeFileStream.h"
 #include "Engine/foundation/WeVirtualFileSystem.h"
 #include "Engine/render/WeMaterial.h"
+#include "Engine/render/WePhysicModel.h"
 #include "Engine/render/WeRenderDevice.h"
 #include "Platform/gfx/GfxRecorder.h"
 
@@ -84,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::fclose(file);
 
     OneMember vfs;
-    switch (data[0] % 1)
+    switch (data[0] % 2)
     {
     case 0:
     {

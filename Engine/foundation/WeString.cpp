@@ -16,12 +16,12 @@ char g_EmptyStringBuffer[1] = {0};
 
 namespace
 {
-constexpr int32_t kSizeClassCount = 7;
+constexpr int32_t SizeClassCount = 7;
 }
 
 // Everything below is constant-initialised, so strings built by static initialisers in any file
 // find the pool ready; free lists are created on first use.
-WeList<char*>* g_StringFreeLists[kSizeClassCount] = {};
+WeList<char*>* g_StringFreeLists[SizeClassCount] = {};
 #if WE_NO_POOLS
 uint8_t g_StringPoolEnabled = 0;
 #else
@@ -38,6 +38,16 @@ size_t BufferCapacity(int32_t length)
     if (length < 65536)
         return size_t{16} << (2 * StringSizeClass(length));  // 16, 64, 256, ... 65536
     return std::bit_ceil(static_cast<size_t>(length) + 1);
+}
+
+// Bytes a buffer for `length` is made with. Without the pool, short buffers have exactly their size, so
+// the sanitizer sees every overrun; long ones keep the power-of-two sizes, or a long line grown byte by
+// byte would copy itself on every byte.
+size_t HeldCapacity(int32_t length)
+{
+    if (!g_StringPoolEnabled && length < 65536)
+        return static_cast<size_t>(length) + 1;
+    return BufferCapacity(length);
 }
 
 char* NewBuffer(size_t bytes)
@@ -92,7 +102,7 @@ bool StringPoolEnabled()
 
 int32_t StringPoolFreeCount(int32_t sizeClass)
 {
-    if (sizeClass < 0 || sizeClass >= kSizeClassCount || g_StringFreeLists[sizeClass] == nullptr)
+    if (sizeClass < 0 || sizeClass >= SizeClassCount || g_StringFreeLists[sizeClass] == nullptr)
         return 0;
     return g_StringFreeLists[sizeClass]->Count();
 }
@@ -113,9 +123,7 @@ char* AllocStringBuffer(int32_t length)
         }
         return NewBuffer(size_t{16} << (2 * k));
     }
-    if (g_StringPoolEnabled)
-        return NewBuffer(BufferCapacity(length));
-    return NewBuffer(static_cast<size_t>(length) + 1);
+    return NewBuffer(HeldCapacity(length));
 }
 
 void ReleaseStringBuffer(WeString& s)
@@ -249,10 +257,8 @@ void WeString::Resize(int32_t n)
     {
         m_Data = AllocStringBuffer(n);
     }
-    else if (!g_StringPoolEnabled || BufferCapacity(old) != BufferCapacity(n))
+    else if (HeldCapacity(old) != HeldCapacity(n))
     {
-        // Without the pool a buffer has exactly the size it was made for, so it never counts as
-        // large enough for another length.
         char* buffer = AllocStringBuffer(n);
         std::memcpy(buffer, m_Data, static_cast<size_t>(std::min(old, n)));
         ReleaseStringBuffer(*this);
@@ -368,11 +374,11 @@ WeString& WeString::AppendInt(int32_t value, int32_t minDigits, uint32_t base, b
 WeString& WeString::AppendFloat(double value, int32_t decimals)
 {
     // Beyond 18 decimals the scaled value no longer fits the 64-bit integer the digits come from.
-    constexpr int32_t kMaxDecimals = 18;
+    constexpr int32_t MaxDecimals = 18;
     if (decimals < 1)
         decimals = 1;
-    if (decimals > kMaxDecimals)
-        decimals = kMaxDecimals;
+    if (decimals > MaxDecimals)
+        decimals = MaxDecimals;
     if (std::isnan(value))
         return AppendText("nan");
     if (std::isinf(value))

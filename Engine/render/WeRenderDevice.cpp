@@ -11,6 +11,7 @@
 #include "Engine/render/WeCamera.h"
 #include "Engine/render/WeCameraScreen.h"
 #include "Engine/render/WeCanvas.h"
+#include "Engine/render/WeMaterialManager.h"
 #include "Engine/render/WeRenderTarget.h"
 #include "Engine/render/WeRenderTargetManager.h"
 #include "Engine/render/WeShader.h"
@@ -229,7 +230,12 @@ bool WeRenderDevice::InitManagers()
         g_Engine.m_ErrorText = WeString("Error: Cannot load ") + g_ShaderManager.GetMissingName();
         return false;
     }
-    // The material and mesh managers initialise here, in that order.
+    if (!g_MaterialManager.Init())
+    {
+        g_Engine.m_ErrorText = WeString("Error: Cannot load Materials.Editor.Light");
+        return false;
+    }
+    // The mesh manager initialises here.
     return true;
 }
 
@@ -261,6 +267,7 @@ bool WeRenderDevice::AdoptDevice(IDirect3DDevice9* device)
 void WeRenderDevice::UndoCreate()
 {
     g_ShaderManager.ReleaseAll();
+    g_MaterialManager.ReleaseAll(true);
     g_TextureManager.ReleaseAll(true);
     ReleaseDepthSurfaces();
     if (m_Device != nullptr)

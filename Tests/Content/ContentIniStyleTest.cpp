@@ -148,6 +148,8 @@ TEST(ContentPack, TheNamesTheRenderDeviceLoadsArePacked)
         EXPECT_TRUE(packed->Exists(WeString(name), 3)) << name;
     for (const char* name : {"MapEditor.Textures.DefaultBlack1x1", "MapEditor.Textures.DefaultWhite1x1"})
         EXPECT_TRUE(packed->Exists(WeString(name), 1)) << name;
+    for (const char* name : {"Materials.Editor.Light", "Materials.Editor.Selection"})
+        EXPECT_TRUE(packed->Exists(WeString(name), 2)) << name;
 }
 
 // The pack holds exactly the staged tree (Content/Packages plus the generated members).

@@ -1,11 +1,12 @@
 // wecontent: writes one generated member of the pack from its source.
 //
-//   wecontent <Assets>/<Package>/<Folder>/<File>.fx|.tex <Assets folder> <generated folder> [--preview <out.png>]
+//   wecontent <Assets>/<Package>/<Folder>/<File>.fx|.tex|.mat <Assets folder> <generated folder> [--preview <out.png>]
 //
 // The member <Package>.<Folder>.<File> is written into the generated tree (as the loose package tree names
-// it: <Package>/<Folder>/<File>.shader or .texture) through the engine's own writers over the recording
-// backend, so no GL is needed: ".fx" effects (includes expanded, checked by the effect compiler) through
-// WeShader::SaveCompiled, ".tex" texture descriptions through WeTexture::WriteToStream. The member is built
+// it: <Package>/<Folder>/<File>.shader, .texture or .material) through the engine's own writers over the
+// recording backend, so no GL is needed: ".fx" effects (includes expanded, checked by the effect compiler)
+// through WeShader::SaveCompiled, ".tex" texture descriptions through WeTexture::WriteToStream, ".mat"
+// material descriptions as material files of the newest version. The member is built
 // in a folder of its own and moved into place only when it is whole, so a bad source leaves nothing half
 // written; it stops the build with its file, line and reason. A texture's preview is level 0 of its first
 // face or slice.
@@ -26,6 +27,7 @@
 #include "Platform/gfx/D3D9.h"
 #include "Platform/gfx/GfxRecorder.h"
 #include "Tools/content/ContentEffectWriter.h"
+#include "Tools/content/ContentMaterialWriter.h"
 #include "Tools/content/ContentTextureWriter.h"
 
 namespace fs = std::filesystem;
@@ -35,7 +37,7 @@ namespace
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: wecontent <source .fx or .tex> <Assets folder> <generated folder> "
+    std::fprintf(stderr, "usage: wecontent <source .fx, .tex or .mat> <Assets folder> <generated folder> "
                          "[--preview <out.png>]\n");
     return 2;
 }
@@ -83,9 +85,10 @@ int Generate(const fs::path& source, const fs::path& assets, const fs::path& gen
     for (const fs::path& part : relative)
         parts.push_back(part.string());
     std::string extension = source.extension().string();
-    if (ec || parts.size() != 3 || (extension != ".fx" && extension != ".tex"))
+    if (ec || parts.size() != 3 || (extension != ".fx" && extension != ".tex" && extension != ".mat"))
     {
-        std::fprintf(stderr, "wecontent: %s: not a source: expected <Assets>/<Package>/<Folder>/<File>.fx or .tex\n",
+        std::fprintf(stderr,
+                     "wecontent: %s: not a source: expected <Assets>/<Package>/<Folder>/<File>.fx, .tex or .mat\n",
                      source.string().c_str());
         return 1;
     }
@@ -109,8 +112,12 @@ int Generate(const fs::path& source, const fs::path& assets, const fs::path& gen
     {
         WeFileSystem tree;
         tree.SetRoot(building.string().c_str());
-        ok = extension == ".fx" ? ContentEffectWriter().Write(source.string(), assets.string(), name, tree, &error)
-                                : textures.Write(source.string(), name, tree, &error);
+        if (extension == ".fx")
+            ok = ContentEffectWriter().Write(source.string(), assets.string(), name, tree, &error);
+        else if (extension == ".mat")
+            ok = ContentMaterialWriter::Write(source.string(), name, tree, &error);
+        else
+            ok = textures.Write(source.string(), name, tree, &error);
     }
     g_ShaderManager.ReleaseAll();
     g_TextureManager.ReleaseAll(true);
@@ -118,7 +125,9 @@ int Generate(const fs::path& source, const fs::path& assets, const fs::path& gen
     device->Release();
     d3d->Release();
 
-    std::string file = source.stem().string() + (extension == ".fx" ? ".shader" : ".texture");
+    std::string file = source.stem().string() + (extension == ".fx"    ? ".shader"
+                                                 : extension == ".mat" ? ".material"
+                                                                       : ".texture");
     fs::path made = building / parts[0] / parts[1] / file;
     fs::path target = generated / parts[0] / parts[1] / file;
     if (ok && !fs::is_regular_file(made))

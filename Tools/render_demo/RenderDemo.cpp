@@ -13,6 +13,7 @@
 #include <cstring>
 #include <vector>
 
+#include "Engine/render/WeMaterialManager.h"
 #include "Engine/render/WeRenderDevice.h"
 #include "Engine/render/WeRenderTarget.h"
 #include "Engine/render/WeRenderTargetManager.h"
@@ -320,6 +321,7 @@ int main(int argc, char** argv)
     g_RenderDevice.m_RenderCallback = nullptr;
     g_RenderTargetManager.ReleaseAll();
     g_ShaderManager.ReleaseAll();
+    g_MaterialManager.ReleaseAll(true);
     g_TextureManager.ReleaseAll(true);
     g_RenderDevice.Shutdown();
     DestroyWindow(window);

@@ -10,6 +10,7 @@
 #include "Engine/foundation/WeDataFile.h"
 #include "Engine/foundation/WeString.h"
 #include "Engine/foundation/WeVirtualFileSystem.h"
+#include "Engine/render/WeMaterialManager.h"
 #include "Engine/render/WeRenderDevice.h"
 #include "Engine/render/WeRenderTargetManager.h"
 #include "Engine/render/WeShaderManager.h"
@@ -47,6 +48,7 @@ inline void ShutdownRendering()
 {
     g_RenderTargetManager.ReleaseAll();
     g_ShaderManager.ReleaseAll();
+    g_MaterialManager.ReleaseAll(true);
     g_TextureManager.ReleaseAll(true);
     g_RenderDevice.Shutdown();
     g_RenderDevice.m_RenderCallback = nullptr;

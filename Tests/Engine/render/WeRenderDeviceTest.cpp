@@ -13,7 +13,9 @@
 #include "Engine/render/WeBaseRenderer.h"
 #include "Engine/render/WeCamera.h"
 #include "Engine/render/WeCameraScreen.h"
+#include "Engine/render/WeMaterial.h"
 #include "Engine/render/WeRenderTarget.h"
+#include "Engine/render/WeShader.h"
 #include "Platform/system/SysLogFile.h"
 #include "Tests/Engine/render/RenderTestSupport.h"
 
@@ -100,6 +102,38 @@ TEST_F(WeRenderDeviceCreate, AMissingDefaultResourceNamesItself)
         EXPECT_EQ(g_TextureManager.m_Textures.Count(), 0);
     }
     EXPECT_TRUE(Create());
+}
+
+TEST_F(WeRenderDeviceCreate, TheMaterialManagerInitialisesWithTheDefaults)
+{
+    ASSERT_TRUE(Create());
+    WeMaterial* light = g_MaterialManager.m_Default;
+    ASSERT_NE(light, nullptr);
+    EXPECT_EQ(light->m_Name, WeString("Materials.Editor.Light"));
+    EXPECT_EQ(light->m_Persistent, 1);
+    ASSERT_NE(light->m_Shader, nullptr);
+    EXPECT_EQ(light->m_Shader->GetName(), WeString("Shaders.Default.ColorOnly"));
+    EXPECT_EQ(light->m_SortMode, 0);
+    ASSERT_NE(g_MaterialManager.m_Selection, nullptr);
+    EXPECT_EQ(g_MaterialManager.m_Selection->m_SortMode, 2);
+    EXPECT_EQ(g_MaterialManager.m_Selection->m_DestinationBlend, 2);
+    EXPECT_EQ(g_MaterialManager.m_Selection->m_TwoSided, 1);
+    // No particle-system material is shipped yet: the default stands in.
+    EXPECT_EQ(g_MaterialManager.m_DefaultParticleSystem, light);
+    EXPECT_EQ(g_MaterialManager.GetMaterial("Materials.None.Such", false, true), light);
+    ShutdownRendering();
+
+    // Without the default material the device is not created and says what is missing.
+    ScratchFolder scratch;
+    std::filesystem::copy(StagedPackages(), scratch.Path("Packages"), std::filesystem::copy_options::recursive);
+    ASSERT_TRUE(std::filesystem::remove(scratch.Path("Packages/Materials/Editor/Light.material")));
+    WePackageWriter writer;
+    ASSERT_TRUE(writer.Pack(scratch.Path("Packages").c_str(), scratch.Path("Packages.dat").c_str()));
+    UsePackFile pack(scratch.Path("Packages.dat"));
+    EXPECT_FALSE(Create());
+    EXPECT_STREQ(g_Engine.m_ErrorText.c_str(), "Error: Cannot load Materials.Editor.Light");
+    EXPECT_EQ(g_RenderDevice.GetDevice(), nullptr);
+    EXPECT_EQ(g_MaterialManager.m_Materials.Count(), 0);
 }
 
 TEST_F(WeRenderDeviceCreate, CapabilityChain)

@@ -13,6 +13,7 @@
 
 #include "Engine/foundation/WeFileStream.h"
 #include "Engine/foundation/WeFileSystem.h"
+#include "Engine/render/WeMaterial.h"
 #include "Engine/render/WeRenderDevice.h"
 #include "Engine/render/WeShader.h"
 #include "Engine/render/WeTexture.h"
@@ -259,6 +260,105 @@ TEST_F(WeContentTool, BadSourcesStopWithFileAndLineAndLeaveTheOldTree)
         // The members of good runs stay, and nothing of this one is left half written.
         EXPECT_TRUE(fs::is_regular_file(root / "Staged" / "Tex" / "Ok" / "Good.texture"));
         EXPECT_FALSE(fs::exists(root / "Staged" / "Tex" / "Bad"));
+        EXPECT_TRUE(NoBuildingFolders());
+    }
+}
+
+using ContentWritersMaterial = WeContentTool;
+
+TEST_F(ContentWritersMaterial, EveryFieldRoundTripsThroughTheReader)
+{
+    Source("Mat/Test/All.mat", "[Material]\n"
+                               "; every key\n"
+                               "shader=Shaders.Default.ColorOnly\n"
+                               "sort=4\nsrcblend=ONE\ndstblend=9\ncolor=#80FF0000\n"
+                               "texture0=Textures.A.Zero\ntexture1=Textures.A.One\ntexture5=Textures.A.Five\n"
+                               "lit=0\nstencil=1\ntwosided=1\nreflective=1\nwireframe=1\nalpharef=128\n"
+                               "materialstrength=0.5\nenvstrength=0.25\nglow=0.75\nbump=3.5\n"
+                               "staticbump=1,2.5,-3\nstaticbumpintensity=0.125\nspecular=32\n"
+                               "animation=4\np0=0.25\np1=0.5\np2=8\np3=12.5\n"
+                               "noise=1\nnoisespeed=1.5\nwavespeed=2.5\nnoisescale=3.5\nnoiseintensity=0.1\n");
+    std::string output;
+    ASSERT_EQ(Stage(&output), 0) << output;
+    ASSERT_TRUE(fs::is_regular_file(root / "Staged" / "Mat" / "Test" / "All.material"));
+    WeFileSystem tree;
+    tree.SetRoot((root / "Staged").string().c_str());
+    WeMaterial m;
+    ASSERT_TRUE(m.Load(&tree, "Mat.Test.All"));
+    EXPECT_EQ(m.m_SortMode, 4);
+    EXPECT_EQ(m.m_SourceBlend, 2);
+    EXPECT_EQ(m.m_DestinationBlend, 9);
+    EXPECT_FLOAT_EQ(m.m_Color[0], 1.0f);
+    EXPECT_FLOAT_EQ(m.m_Color[3], 128.0f / 255.0f);
+    EXPECT_EQ(m.m_TextureNames[0], WeString("Textures.A.Zero"));
+    EXPECT_EQ(m.m_TextureNames[1], WeString("Textures.A.One"));
+    EXPECT_EQ(m.m_TextureNames[5], WeString("Textures.A.Five"));
+    EXPECT_EQ(m.m_Lit, 0);
+    EXPECT_EQ(m.m_Stencil, 1);
+    EXPECT_EQ(m.m_TwoSided, 1);
+    EXPECT_EQ(m.m_Reflective, 1);
+    EXPECT_EQ(m.m_Wireframe, 1);
+    EXPECT_EQ(m.m_AlphaReference, 128);
+    EXPECT_FLOAT_EQ(m.m_MaterialStrength, 0.5f);
+    EXPECT_FLOAT_EQ(m.m_EnvironmentStrength, 0.25f);
+    EXPECT_FLOAT_EQ(m.m_GlowAmount, 0.75f);
+    EXPECT_FLOAT_EQ(m.m_BumpIntensity, 3.5f);
+    EXPECT_FLOAT_EQ(m.m_StaticBumpVector[1], 2.5f);
+    EXPECT_FLOAT_EQ(m.m_StaticBumpVector[2], -3.0f);
+    EXPECT_FLOAT_EQ(m.m_StaticBumpIntensity, 0.125f);
+    EXPECT_FLOAT_EQ(m.m_SpecularPower, 32.0f);
+    EXPECT_EQ(m.m_AnimationMode, 4);
+    EXPECT_FLOAT_EQ(m.m_P0, 0.25f);
+    EXPECT_FLOAT_EQ(m.m_P3, 12.5f);
+    EXPECT_EQ(m.m_Noise, 1);
+    EXPECT_FLOAT_EQ(m.m_NoiseSpeed, 1.5f);
+    EXPECT_FLOAT_EQ(m.m_WaveSpeed, 2.5f);
+    EXPECT_FLOAT_EQ(m.m_NoiseScale, 3.5f);
+    EXPECT_FLOAT_EQ(m.m_NoiseIntensity, 0.1f);
+    EXPECT_EQ(m.m_Trailing, 2);
+
+    // Omitted keys keep the constructor's defaults.
+    Source("Mat/Test/Few.mat", "[Material]\nshader=Shaders.Default.Default\n");
+    ASSERT_EQ(Stage(&output), 0) << output;
+    WeFileSystem again;  // a file system lists the tree once
+    again.SetRoot((root / "Staged").string().c_str());
+    WeMaterial few;
+    ASSERT_TRUE(few.Load(&again, "Mat.Test.Few"));
+    WeMaterial defaults;
+    EXPECT_EQ(few.m_SourceBlend, defaults.m_SourceBlend);
+    EXPECT_EQ(few.m_Lit, defaults.m_Lit);
+    EXPECT_FLOAT_EQ(few.m_SpecularPower, defaults.m_SpecularPower);
+    EXPECT_FLOAT_EQ(few.m_StaticBumpVector[0], defaults.m_StaticBumpVector[0]);
+}
+
+TEST_F(ContentWritersMaterial, BadDescriptionsStopWithFileAndLine)
+{
+    struct Case
+    {
+        std::string text;
+        const char* where;
+    } cases[] = {
+        {"[Material]\nsort=7\n", "Bad.mat:2: sort must be 0..6"},
+        {"[Material]\nsrcblend=TWO\n", "Bad.mat:2: srcblend must be"},
+        {"[Material]\n\ncolor=#FFF\n", "Bad.mat:3: color must be #AARRGGBB"},
+        {"[Material]\nspecular=1,5\n", "Bad.mat:2: specular must be a number"},
+        {"[Material]\nlit=2\n", "Bad.mat:2: lit must be 0 or 1"},
+        {"[Material]\nstaticbump=1,2\n", "Bad.mat:2: staticbump must be x,y,z"},
+        {"[Material]\ntexture6=A.B.C\n", "Bad.mat:2: unknown key texture6"},
+        {"[Material]\nsort = 1\n", "Bad.mat:2: blank around"},
+        {"shader=A\n", "Bad.mat:1: key before [Material]"},
+        {"[Materials]\n", "Bad.mat:1: unknown section"},
+        {"", "Bad.mat: no [Material] section"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.where);
+        fs::remove_all(root / "Assets");
+        Source("Mat/Test/Bad.mat", c.text);
+        std::string output;
+        EXPECT_NE(Stage(&output), 0);
+        EXPECT_NE(output.find(c.where), std::string::npos) << output;
+        EXPECT_FALSE(fs::exists(root / "Staged" / "Mat" / "Test" / "Bad.material"));
         EXPECT_TRUE(NoBuildingFolders());
     }
 }

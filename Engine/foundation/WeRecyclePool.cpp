@@ -8,16 +8,16 @@ namespace
 WeListLink g_HeapBlockTag;
 WeRecyclePool* g_FirstPool = nullptr;
 
-constexpr size_t kHeader = sizeof(WeListLink);
-static_assert(kHeader % alignof(std::max_align_t) == 0, "objects must stay maximally aligned");
+constexpr size_t Header = sizeof(WeListLink);
+static_assert(Header % alignof(std::max_align_t) == 0, "objects must stay maximally aligned");
 
 WeListLink* HeaderOf(void* object)
 {
-    return reinterpret_cast<WeListLink*>(static_cast<char*>(object) - kHeader);
+    return reinterpret_cast<WeListLink*>(static_cast<char*>(object) - Header);
 }
 void* ObjectOf(WeListLink* block)
 {
-    return reinterpret_cast<char*>(block) + kHeader;
+    return reinterpret_cast<char*>(block) + Header;
 }
 }  // namespace
 
@@ -57,7 +57,7 @@ void* WeRecyclePool::Allocate(size_t size)
     if (!m_Enabled || size > m_ObjectSize)
     {
         // A class derived from the pooled one may be larger than a block: it gets the heap.
-        WeListLink* block = static_cast<WeListLink*>(::operator new(kHeader + size));
+        WeListLink* block = static_cast<WeListLink*>(::operator new(Header + size));
         block->next = nullptr;
         block->prev = &g_HeapBlockTag;
         return ObjectOf(block);
@@ -66,7 +66,7 @@ void* WeRecyclePool::Allocate(size_t size)
     if (block != nullptr)
         m_FreeBlocks = block->next;
     else
-        block = static_cast<WeListLink*>(::operator new(kHeader + m_ObjectSize));
+        block = static_cast<WeListLink*>(::operator new(Header + m_ObjectSize));
     block->next = &m_Live;
     block->prev = m_Live.prev;
     m_Live.prev->next = block;

@@ -16,12 +16,12 @@ char g_EmptyStringBuffer[1] = {0};
 
 namespace
 {
-constexpr int32_t kSizeClassCount = 7;
+constexpr int32_t SizeClassCount = 7;
 }
 
 // Everything below is constant-initialised, so strings built by static initialisers in any file
 // find the pool ready; free lists are created on first use.
-WeList<char*>* g_StringFreeLists[kSizeClassCount] = {};
+WeList<char*>* g_StringFreeLists[SizeClassCount] = {};
 #if WE_NO_POOLS
 uint8_t g_StringPoolEnabled = 0;
 #else
@@ -92,7 +92,7 @@ bool StringPoolEnabled()
 
 int32_t StringPoolFreeCount(int32_t sizeClass)
 {
-    if (sizeClass < 0 || sizeClass >= kSizeClassCount || g_StringFreeLists[sizeClass] == nullptr)
+    if (sizeClass < 0 || sizeClass >= SizeClassCount || g_StringFreeLists[sizeClass] == nullptr)
         return 0;
     return g_StringFreeLists[sizeClass]->Count();
 }
@@ -368,11 +368,11 @@ WeString& WeString::AppendInt(int32_t value, int32_t minDigits, uint32_t base, b
 WeString& WeString::AppendFloat(double value, int32_t decimals)
 {
     // Beyond 18 decimals the scaled value no longer fits the 64-bit integer the digits come from.
-    constexpr int32_t kMaxDecimals = 18;
+    constexpr int32_t MaxDecimals = 18;
     if (decimals < 1)
         decimals = 1;
-    if (decimals > kMaxDecimals)
-        decimals = kMaxDecimals;
+    if (decimals > MaxDecimals)
+        decimals = MaxDecimals;
     if (std::isnan(value))
         return AppendText("nan");
     if (std::isinf(value))

@@ -8,6 +8,8 @@
 #include "Engine/foundation/WeLog.h"
 #include "Engine/foundation/WeTimer.h"
 #include "Engine/render/WeBaseRenderer.h"
+#include "Engine/render/WeCamera.h"
+#include "Engine/render/WeCameraScreen.h"
 #include "Engine/render/WeRenderTarget.h"
 #include "Engine/render/WeRenderTargetManager.h"
 #include "Engine/render/WeShader.h"
@@ -220,6 +222,7 @@ bool WeRenderDevice::Create(void* instance, HWND window, int32_t width, int32_t 
     }
     m_ReflectionQuality = reflectionQuality;
     InitRenderers();
+    SyncCameraScreen();
     return true;
 }
 
@@ -584,6 +587,7 @@ bool WeRenderDevice::ChangeMode(int32_t width, int32_t height, int32_t multisamp
     RestoreResources();
     m_Lost = 0;
     m_ResetThisFrame = 1;
+    SyncCameraScreen();
     return true;
 }
 
@@ -751,7 +755,8 @@ void WeRenderDevice::SetCamera(WeCamera* camera)
     if (m_Device == nullptr || camera == nullptr)
         return;
     DisableStencil();
-    // The camera's projection and view transforms are set here once the camera exists.
+    m_Device->SetTransform(D3DTS_PROJECTION, &camera->m_Projection);
+    m_Device->SetTransform(D3DTS_VIEW, &camera->m_View);
     if (g_ShaderManager.m_Shared != nullptr)
     {
         static float& globalBloomScale = GetConfigFloat("game.Render.GlobalBloomScale", 1.0f);
@@ -781,6 +786,14 @@ void WeRenderDevice::SetCamera(WeCamera* camera)
             m_ScreenChangedSeen = 1;
         }
     }
+    SyncCameraScreen();
+}
+
+void WeRenderDevice::SyncCameraScreen()
+{
+    g_CameraScreen.aspect = m_Aspect;
+    g_CameraScreen.screenChanged = m_ScreenChanged;
+    g_CameraScreen.viewport = {0, 0, DWORD(g_ScreenSize.width), DWORD(g_ScreenSize.height), 0.0f, 1.0f};
 }
 
 void WeRenderDevice::SetSamplerFilter(int32_t stage, int32_t filter, int32_t address)

@@ -218,6 +218,8 @@ public:
     void (*m_MovieCloseStep)(WeMovieTextureRenderer* movie) = nullptr;
 
 private:
+    // Cameras and frusta read the screen through g_CameraScreen.
+    void SyncCameraScreen();
     bool CreateDepthSurfaces();
     void ReleaseDepthSurfaces();
     void ResetStateCaches();

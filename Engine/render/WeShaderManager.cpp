@@ -1,8 +1,13 @@
 #include "Engine/render/WeShaderManager.h"
 
+#include "Engine/foundation/WeConfig.h"
 #include "Engine/foundation/WeLog.h"
+#include "Engine/foundation/WeTimer.h"
 #include "Engine/foundation/WeVirtualFileSystem.h"
+#include "Engine/render/WeCamera.h"
+#include "Engine/render/WeRenderDevice.h"
 #include "Engine/render/WeShader.h"
+#include "Platform/math/D3DXQuaternionFunctions.h"
 
 WeShaderManager g_ShaderManager;
 
@@ -189,19 +194,66 @@ void WeShaderManager::SetFogParameters(const float colour[4], float start, float
 
 void WeShaderManager::SetViewProjection(const D3DXMATRIX& view, const D3DXMATRIX& projection, WeCamera* camera)
 {
-    // The camera's history (the motion-blur source) is searched here once the camera exists; without it the
-    // previous view x projection is the current one.
-    (void)camera;
     m_ViewProj = view * projection;
     m_PrevViewProj = m_ViewProj;
+    if (camera != nullptr && !camera->m_Orthographic)
+        PreviousFromHistory(*camera, &m_PrevViewProj);
     SetSharedMatrix(m_ViewMatrix, view);
     SetSharedMatrix(m_Projection, projection);
     SetSharedMatrix(m_ViewProjHandle, m_ViewProj);
     SetSharedMatrix(m_PrevViewProjHandle, m_PrevViewProj);
     D3DXMATRIX world;
-    if (D3DXMatrixInverse(&world, nullptr, &view) == nullptr)
+    if (camera != nullptr)
+        world = camera->GetWorldMatrix();
+    else if (D3DXMatrixInverse(&world, nullptr, &view) == nullptr)
         D3DXMatrixIdentity(&world);
     SetSharedMatrix(m_InvViewMulPrevViewProj, world * m_PrevViewProj);
+}
+
+bool WeShaderManager::PreviousFromHistory(const WeCamera& camera, D3DXMATRIX* out)
+{
+    static float& blurTime = GetConfigFloat("cameras.PostProcess.PixelMotionBlurTime", 0.0333f);
+    const float then = g_Timer.m_TotalTimeF - blurTime;
+    // Newest first; during the first lap the slot at the oldest index was never written, so it is not read.
+    const int32_t size = WeCamera::HistorySize;
+    int32_t newer = -1;
+    for (int32_t i = camera.m_HistoryNewest; i != camera.m_HistoryOldest; i = (i + size - 1) % size)
+    {
+        const WeCameraState& state = camera.m_History[i];
+        if (state.time > then)
+        {
+            newer = i;
+            continue;
+        }
+        WeCameraState blend = state;
+        if (newer >= 0)
+        {
+            const WeCameraState& next = camera.m_History[newer];
+            float span = next.time - state.time;
+            float t = span > 0.0f ? (then - state.time) / span : 0.0f;
+            t = t < 0.0f ? 0.0f : (t > 1.0f ? 1.0f : t);
+            blend.position = state.position + (next.position - state.position) * t;
+            blend.fov = state.fov + (next.fov - state.fov) * t;
+            blend.nearPlane = state.nearPlane + (next.nearPlane - state.nearPlane) * t;
+            blend.farPlane = state.farPlane + (next.farPlane - state.farPlane) * t;
+            blend.aspect = state.aspect + (next.aspect - state.aspect) * t;
+            D3DXQUATERNION a, b, q;
+            D3DXQuaternionRotationMatrix(&a, &state.basis);
+            D3DXQuaternionRotationMatrix(&b, &next.basis);
+            D3DXQuaternionSlerp(&q, &a, &b, t);
+            D3DXMatrixRotationQuaternion(&blend.basis, &q);
+        }
+        // The basis rows are right, up and direction.
+        D3DXVECTOR3 up(blend.basis._21, blend.basis._22, blend.basis._23);
+        D3DXVECTOR3 direction(blend.basis._31, blend.basis._32, blend.basis._33);
+        D3DXVECTOR3 at = blend.position + direction;
+        D3DXMATRIX view, projection;
+        WeRenderDevice::MatrixLookAt(&view, &blend.position, &at, &up);
+        g_RenderDevice.MatrixPerspective(&projection, blend.fov, blend.aspect, blend.nearPlane, blend.farPlane);
+        *out = view * projection;
+        return true;
+    }
+    return false;
 }
 
 void WeShaderManager::OnLostDevice()

@@ -90,6 +90,10 @@ public:
     D3DXHANDLE m_ProjectorDirection = nullptr;
 
 private:
+    // The view x projection of the camera's state the motion-blur time ago, from its history; false when
+    // the history holds none that old.
+    bool PreviousFromHistory(const WeCamera& camera, D3DXMATRIX* out);
+
     WeString m_Missing;
 };
 

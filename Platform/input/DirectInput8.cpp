@@ -14,12 +14,12 @@ const GUID IID_IDirectInput8A = {0xBF798030, 0x483A, 0x4DA2, {0xAA, 0x99, 0x5D, 
 namespace
 {
 // Data2/Data3 mark a controller instance; Data1 holds SDL's instance id.
-constexpr uint16_t kJoystickMark2 = 0x574A;
-constexpr uint16_t kJoystickMark3 = 0x4453;
+constexpr uint16_t JoystickMark2 = 0x574A;
+constexpr uint16_t JoystickMark3 = 0x4453;
 
 bool IsJoystickGuid(const GUID& guid)
 {
-    return guid.Data2 == kJoystickMark2 && guid.Data3 == kJoystickMark3;
+    return guid.Data2 == JoystickMark2 && guid.Data3 == JoystickMark3;
 }
 
 void CopyName(char (&to)[260], const char* from)
@@ -84,7 +84,7 @@ DWORD DirectInput8::Release()
 
 GUID DirectInput8::JoystickInstanceGuid(int32_t instanceId)
 {
-    GUID guid = {static_cast<uint32_t>(instanceId), kJoystickMark2, kJoystickMark3, {}};
+    GUID guid = {static_cast<uint32_t>(instanceId), JoystickMark2, JoystickMark3, {}};
     return guid;
 }
 

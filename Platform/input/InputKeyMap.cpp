@@ -14,7 +14,7 @@ struct ScancodeRow
 
 // Where two scancodes name the same key position (the ISO hash key sits where the US backslash is),
 // the first row is the one the reverse lookup returns.
-constexpr ScancodeRow kScancodes[] = {
+constexpr ScancodeRow Scancodes[] = {
     {SDL_SCANCODE_ESCAPE, DIK_ESCAPE},
     {SDL_SCANCODE_1, DIK_1},
     {SDL_SCANCODE_2, DIK_2},
@@ -163,7 +163,7 @@ struct NameRow
     const char* name;
 };
 
-constexpr NameRow kNames[] = {
+constexpr NameRow Names[] = {
     {DIK_ESCAPE, "Esc"},
     {DIK_1, "1"},
     {DIK_2, "2"},
@@ -312,7 +312,7 @@ struct Tables
 
     Tables()
     {
-        for (const ScancodeRow& row : kScancodes)
+        for (const ScancodeRow& row : Scancodes)
         {
             codeOf[row.scancode] = row.keyCode;
             if (scancodeOf[row.keyCode] == 0)
@@ -320,7 +320,7 @@ struct Tables
         }
         for (const char*& name : nameOf)
             name = "";
-        for (const NameRow& row : kNames)
+        for (const NameRow& row : Names)
             nameOf[row.keyCode] = row.name;
     }
 };

@@ -2,7 +2,7 @@
 
 namespace
 {
-constexpr float kByte = 1.0f / 255.0f;
+constexpr float Byte = 1.0f / 255.0f;
 
 uint32_t PackChannel(float v)
 {
@@ -15,8 +15,8 @@ uint32_t PackChannel(float v)
 }  // namespace
 
 D3DXCOLOR::D3DXCOLOR(uint32_t argb)
-    : r(static_cast<float>((argb >> 16) & 0xFF) * kByte), g(static_cast<float>((argb >> 8) & 0xFF) * kByte),
-      b(static_cast<float>(argb & 0xFF) * kByte), a(static_cast<float>((argb >> 24) & 0xFF) * kByte)
+    : r(static_cast<float>((argb >> 16) & 0xFF) * Byte), g(static_cast<float>((argb >> 8) & 0xFF) * Byte),
+      b(static_cast<float>(argb & 0xFF) * Byte), a(static_cast<float>((argb >> 24) & 0xFF) * Byte)
 {
 }
 

@@ -26,6 +26,8 @@ public:
     // What was stored; a caller may also fill or cut it before reading.
     std::vector<NxU8>& bytes() { return m_Bytes; }
     const std::vector<NxU8>& bytes() const { return m_Bytes; }
+    // How far reading has gone, past the end when a reader asked for more than there was.
+    size_t cursor() const { return m_Cursor; }
 
 private:
     std::vector<NxU8> m_Bytes;

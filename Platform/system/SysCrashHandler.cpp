@@ -15,10 +15,10 @@
 namespace
 {
 
-const int kSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
-constexpr int kSignalCount = sizeof(kSignals) / sizeof(kSignals[0]);
+const int Signals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
+constexpr int SignalCount = sizeof(Signals) / sizeof(Signals[0]);
 
-struct sigaction g_Previous[kSignalCount];
+struct sigaction g_Previous[SignalCount];
 struct sigaction g_PreviousAlarm;
 stack_t g_PreviousStack;
 bool g_HadStack = false;
@@ -75,8 +75,8 @@ bool SysCrashHandler::Install(ReportFn report)
     // instead of the kernel silently killing the process with the second signal.
     action.sa_flags = SA_SIGINFO | SA_ONSTACK | SA_NODEFER;
     sigemptyset(&action.sa_mask);
-    for (int i = 0; i < kSignalCount; ++i)
-        sigaction(kSignals[i], &action, &g_Previous[i]);
+    for (int i = 0; i < SignalCount; ++i)
+        sigaction(Signals[i], &action, &g_Previous[i]);
 
     struct sigaction alarm
     {
@@ -98,8 +98,8 @@ void SysCrashHandler::Uninstall()
 {
     if (!g_Installed)
         return;
-    for (int i = 0; i < kSignalCount; ++i)
-        sigaction(kSignals[i], &g_Previous[i], nullptr);
+    for (int i = 0; i < SignalCount; ++i)
+        sigaction(Signals[i], &g_Previous[i], nullptr);
     sigaction(SIGALRM, &g_PreviousAlarm, nullptr);
     if (g_HadStack)
     {

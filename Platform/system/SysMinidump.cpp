@@ -147,7 +147,7 @@ uint64_t ParseHex(const char*& p)
 // it, within a few frames' distance, is the stack.
 bool FindMapping(uintptr_t address, uintptr_t& start, uintptr_t& end)
 {
-    constexpr uint64_t kOverflowReach = 64 * 1024;
+    constexpr uint64_t OverflowReach = 64 * 1024;
     SysLineReader maps("/proc/self/maps");
     const char* line = nullptr;
     while (maps.Next(line))
@@ -171,7 +171,7 @@ bool FindMapping(uintptr_t address, uintptr_t& start, uintptr_t& end)
         if (low > address)
         {
             // The list is sorted: this is the first mapping above the address.
-            if (p[0] != 'r' || low - address > kOverflowReach)
+            if (p[0] != 'r' || low - address > OverflowReach)
                 return false;
             start = static_cast<uintptr_t>(low);
             end = static_cast<uintptr_t>(high);

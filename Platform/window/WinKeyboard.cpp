@@ -16,7 +16,7 @@ struct Chars
     char shifted;
 };
 
-constexpr Chars kPunctuation[] = {
+constexpr Chars Punctuation[] = {
     {'1', '1', '!'},          {'2', '2', '@'},          {'3', '3', '#'},           {'4', '4', '$'},
     {'5', '5', '%'},          {'6', '6', '^'},          {'7', '7', '&'},           {'8', '8', '*'},
     {'9', '9', '('},          {'0', '0', ')'},          {VK_OEM_1, ';', ':'},      {VK_OEM_PLUS, '=', '+'},
@@ -70,7 +70,7 @@ char16_t Translate(UINT vk, const BYTE* state)
             return 0x1D;
         return 0;
     }
-    for (const Chars& c : kPunctuation)
+    for (const Chars& c : Punctuation)
         if (c.vk == vk)
             return static_cast<char16_t>(shift ? c.shifted : c.plain);
     return 0;

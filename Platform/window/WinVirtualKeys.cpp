@@ -10,7 +10,7 @@ struct Row
     uint8_t virtualKey;
 };
 
-constexpr Row kRows[] = {
+constexpr Row Rows[] = {
     {DIK_ESCAPE, VK_ESCAPE},
     {DIK_MINUS, VK_OEM_MINUS},
     {DIK_EQUALS, VK_OEM_PLUS},
@@ -77,9 +77,9 @@ constexpr Row kRows[] = {
 };
 
 // The letter rows in key-code order.
-constexpr char kTopRow[] = "QWERTYUIOP";
-constexpr char kHomeRow[] = "ASDFGHJKL";
-constexpr char kBottomRow[] = "ZXCVBNM";
+constexpr char TopRow[] = "QWERTYUIOP";
+constexpr char HomeRow[] = "ASDFGHJKL";
+constexpr char BottomRow[] = "ZXCVBNM";
 
 struct Table
 {
@@ -89,15 +89,15 @@ struct Table
         for (int i = 0; i < 9; ++i)
             vk[DIK_1 + i] = static_cast<uint8_t>('1' + i);
         vk[DIK_0] = '0';
-        for (int i = 0; kTopRow[i] != 0; ++i)
-            vk[DIK_Q + i] = static_cast<uint8_t>(kTopRow[i]);
-        for (int i = 0; kHomeRow[i] != 0; ++i)
-            vk[DIK_A + i] = static_cast<uint8_t>(kHomeRow[i]);
-        for (int i = 0; kBottomRow[i] != 0; ++i)
-            vk[DIK_Z + i] = static_cast<uint8_t>(kBottomRow[i]);
+        for (int i = 0; TopRow[i] != 0; ++i)
+            vk[DIK_Q + i] = static_cast<uint8_t>(TopRow[i]);
+        for (int i = 0; HomeRow[i] != 0; ++i)
+            vk[DIK_A + i] = static_cast<uint8_t>(HomeRow[i]);
+        for (int i = 0; BottomRow[i] != 0; ++i)
+            vk[DIK_Z + i] = static_cast<uint8_t>(BottomRow[i]);
         for (int i = 0; i < 10; ++i)
             vk[DIK_F1 + i] = static_cast<uint8_t>(VK_F1 + i);
-        for (const Row& row : kRows)
+        for (const Row& row : Rows)
             vk[row.keyCode] = row.virtualKey;
     }
 };

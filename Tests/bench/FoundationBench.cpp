@@ -11,10 +11,10 @@
 // the game's configuration holds), so that each of the 127 chains holds some 28 entries.
 namespace
 {
-const char* const kFiles[] = {"game", "build", "debug", "UI", "Sounds", "Shaders", "Maps", "Localization"};
-const char* const kSections[] = {"Options", "Render", "Physics", "General", "TimeTrial", "Fonts", "Weapons"};
-const char* const kNames[] = {"GlobalBloomScale", "MaxDistance", "Version",  "DefaultFontName",
-                              "BlueTimeColor",    "FixedTick",   "RefvsMax", "PreviewCamera"};
+const char* const Files[] = {"game", "build", "debug", "UI", "Sounds", "Shaders", "Maps", "Localization"};
+const char* const Sections[] = {"Options", "Render", "Physics", "General", "TimeTrial", "Fonts", "Weapons"};
+const char* const Names[] = {"GlobalBloomScale", "MaxDistance", "Version",  "DefaultFontName",
+                             "BlueTimeColor",    "FixedTick",   "RefvsMax", "PreviewCamera"};
 
 struct Keys
 {
@@ -27,9 +27,9 @@ const Keys& ConfigKeys()
     static const Keys keys = []
     {
         Keys k;
-        for (const char* file : kFiles)
-            for (const char* section : kSections)
-                for (const char* name : kNames)
+        for (const char* file : Files)
+            for (const char* section : Sections)
+                for (const char* name : Names)
                     for (int variant = 0; variant < 8; ++variant)
                     {
                         const std::string key =

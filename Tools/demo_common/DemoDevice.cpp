@@ -70,34 +70,34 @@ bool WritePng(const char* path, UINT width, UINT height, const std::vector<uint3
 
 DemoDevice::~DemoDevice()
 {
-    if (device_)
-        device_->Release();
-    if (d3d_)
-        d3d_->Release();
+    if (m_Device)
+        m_Device->Release();
+    if (m_D3d)
+        m_D3d->Release();
 }
 
 bool DemoDevice::open()
 {
     GfxShowOwnWindow(true);
-    d3d_ = Direct3DCreate9(D3D_SDK_VERSION);
-    if (!d3d_)
+    m_D3d = Direct3DCreate9(D3D_SDK_VERSION);
+    if (!m_D3d)
     {
-        std::fprintf(stderr, "%s: no OpenGL 3.3 with clip control\n", options_.name);
+        std::fprintf(stderr, "%s: no OpenGL 3.3 with clip control\n", m_Options.name);
         return false;
     }
     D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = options_.width;
-    pp.BackBufferHeight = options_.height;
+    pp.BackBufferWidth = m_Options.width;
+    pp.BackBufferHeight = m_Options.height;
     pp.BackBufferFormat = D3DFMT_X8R8G8B8;
     pp.BackBufferCount = 1;
     pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
     pp.Windowed = TRUE;
     pp.AutoDepthStencilFormat = D3DFMT_D24S8;
     pp.PresentationInterval = D3DPRESENT_INTERVAL_DEFAULT;
-    if (FAILED(d3d_->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device_)))
+    if (FAILED(m_D3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &m_Device)))
     {
-        std::fprintf(stderr, "%s: cannot create the device\n", options_.name);
-        device_ = nullptr;
+        std::fprintf(stderr, "%s: cannot create the device\n", m_Options.name);
+        m_Device = nullptr;
         return false;
     }
     return true;
@@ -107,22 +107,22 @@ int DemoDevice::run(const std::function<bool(int frame)>& draw,
                     const std::function<bool(const std::vector<uint32_t>& pixels)>& check)
 {
     int status = 0;
-    for (int frame = 0; frame < options_.frames; ++frame)
+    for (int frame = 0; frame < m_Options.frames; ++frame)
     {
         if (!draw(frame))
             status = 1;
-        if (frame == options_.frames - 1 && options_.pngPath)
+        if (frame == m_Options.frames - 1 && m_Options.pngPath)
         {
-            std::vector<uint32_t> pixels = ReadBackBuffer(device_, options_.width, options_.height);
+            std::vector<uint32_t> pixels = ReadBackBuffer(m_Device, m_Options.width, m_Options.height);
             if (check && !check(pixels))
                 status = 1;
-            if (pixels.empty() || !WritePng(options_.pngPath, options_.width, options_.height, pixels))
+            if (pixels.empty() || !WritePng(m_Options.pngPath, m_Options.width, m_Options.height, pixels))
             {
-                std::fprintf(stderr, "%s: cannot write %s\n", options_.name, options_.pngPath);
+                std::fprintf(stderr, "%s: cannot write %s\n", m_Options.name, m_Options.pngPath);
                 status = 1;
             }
         }
-        device_->Present(nullptr, nullptr, nullptr, nullptr);
+        m_Device->Present(nullptr, nullptr, nullptr, nullptr);
     }
     return status;
 }

@@ -11,14 +11,14 @@
 class DemoDevice
 {
 public:
-    explicit DemoDevice(const DemoOptions& options) : options_(options) {}
+    explicit DemoDevice(const DemoOptions& options) : m_Options(options) {}
     ~DemoDevice();
     DemoDevice(const DemoDevice&) = delete;
     DemoDevice& operator=(const DemoDevice&) = delete;
 
     // False (having said why on stderr) when there is no device to draw with; the demo exits with 1 then.
     bool open();
-    IDirect3DDevice9* device() const { return device_; }
+    IDirect3DDevice9* device() const { return m_Device; }
 
     // Draws the frames and returns the exit status. `draw` does everything from Clear to EndScene and returns
     // false when part of the frame failed; `check` (when given) looks at the last frame's X8R8G8B8 pixels,
@@ -27,7 +27,7 @@ public:
             const std::function<bool(const std::vector<uint32_t>& pixels)>& check = nullptr);
 
 private:
-    const DemoOptions& options_;
-    IDirect3D9* d3d_ = nullptr;
-    IDirect3DDevice9* device_ = nullptr;
+    const DemoOptions& m_Options;
+    IDirect3D9* m_D3d = nullptr;
+    IDirect3DDevice9* m_Device = nullptr;
 };

@@ -20,7 +20,7 @@ struct Vertex
     float u, v;
 };
 
-const uint32_t kClear = 0x182040;
+const uint32_t ClearColour = 0x182040;
 
 IDirect3DTexture9* MakeChecker(IDirect3DDevice9* device)
 {
@@ -77,7 +77,7 @@ int main(int argc, char** argv)
     auto draw = [&](int frame)
     {
         bool drawn = true;
-        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u | kClear, 1.0f, 0);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u | ClearColour, 1.0f, 0);
         device->BeginScene();
         float angle = float(frame) * 0.02f;
         D3DXMATRIX m;
@@ -111,7 +111,8 @@ int main(int argc, char** argv)
     // The frame's centre must show the quad, not the clear colour.
     auto check = [&](const std::vector<uint32_t>& pixels)
     {
-        if (pixels.empty() || (pixels[(options.height / 2) * options.width + options.width / 2] & 0xFFFFFF) == kClear)
+        if (pixels.empty() ||
+            (pixels[(options.height / 2) * options.width + options.width / 2] & 0xFFFFFF) == ClearColour)
         {
             std::fprintf(stderr, "fxdemo: the quad is missing from the frame\n");
             return false;

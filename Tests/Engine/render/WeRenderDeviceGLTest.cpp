@@ -203,6 +203,16 @@ TEST_F(WeRenderDeviceGL, ChangeModeResizesTheBackBufferAndRecreatesTargets)
     g_RenderDevice.m_BackBufferDepth->GetDesc(&desc);
     EXPECT_EQ(desc.Width, 96u);
     EXPECT_EQ(g_RenderDevice.CheckDeviceLost(), 0);  // GL never loses its device
+
+    // GL has one quality level per sample count: the two-level choices are refused.
+    g_RenderDevice.BuildMultisampleList();
+    std::vector<std::string> names;
+    for (auto* n = g_RenderDevice.m_MultisampleChoices.FirstNode(); n != nullptr;
+         n = g_RenderDevice.m_MultisampleChoices.NextNode(n))
+        names.push_back(n->payload.name.c_str());
+    for (const std::string& name : names)
+        EXPECT_TRUE(name == "2x" || name == "4x") << name;
+    EXPECT_FALSE(names.empty());
 }
 
 TEST_F(WeRenderDeviceGL, TheSystemBlockNamesTheRendererWhileTheDeviceLives)

@@ -11,6 +11,8 @@
 #include "Engine/foundation/WeLog.h"
 #include "Engine/foundation/WePackageWriter.h"
 #include "Engine/render/WeBaseRenderer.h"
+#include "Engine/render/WeCamera.h"
+#include "Engine/render/WeCameraScreen.h"
 #include "Engine/render/WeRenderTarget.h"
 #include "Platform/system/SysLogFile.h"
 #include "Tests/Engine/render/RenderTestSupport.h"
@@ -378,15 +380,30 @@ TEST_F(WeRenderDeviceStates, AlphaTestAndScreenChangedBookkeeping)
     device->GetRenderState(D3DRS_ALPHATESTENABLE, &on);
     EXPECT_EQ(on, 0u);
 
-    // The flag raised by Create drops at the second SetCamera after it.
-    auto* camera = reinterpret_cast<WeCamera*>(&g_RenderDevice);
+    // The flag raised by Create drops at the second SetCamera after it; cameras see it through g_CameraScreen.
+    WeCamera camera;
+    camera.m_Position = D3DXVECTOR3(1, 2, 3);
+    camera.Update();
     EXPECT_EQ(g_RenderDevice.m_ScreenChanged, 1);
-    g_RenderDevice.SetCamera(camera);
+    EXPECT_EQ(g_CameraScreen.screenChanged, 1);
+    EXPECT_FLOAT_EQ(g_CameraScreen.aspect, 640.0f / 480.0f);
+    EXPECT_EQ(g_CameraScreen.viewport.Width, 640u);
+    g_RenderDevice.SetCamera(&camera);
     EXPECT_EQ(g_RenderDevice.m_ScreenChanged, 1);
-    g_RenderDevice.SetCamera(camera);
+    g_RenderDevice.SetCamera(&camera);
     EXPECT_EQ(g_RenderDevice.m_ScreenChanged, 0);
+    EXPECT_EQ(g_CameraScreen.screenChanged, 0);
+    D3DMATRIX view{}, projection{};
+    device->GetTransform(D3DTS_VIEW, &view);
+    device->GetTransform(D3DTS_PROJECTION, &projection);
+    EXPECT_EQ(std::memcmp(&view, &camera.m_View, sizeof(view)), 0);
+    EXPECT_EQ(std::memcmp(&projection, &camera.m_Projection, sizeof(projection)), 0);
+    g_RenderDevice.SetCamera(nullptr);
     ASSERT_TRUE(g_RenderDevice.ChangeMode(320, 240, 0, 0, 0, 1));
     EXPECT_EQ(g_RenderDevice.m_ScreenChanged, 1);
+    EXPECT_EQ(g_CameraScreen.screenChanged, 1);
+    EXPECT_FLOAT_EQ(g_CameraScreen.aspect, 320.0f / 240.0f);
+    EXPECT_EQ(g_CameraScreen.viewport.Height, 240u);
 }
 
 std::vector<std::string> g_Steps;

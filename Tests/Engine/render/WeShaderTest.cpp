@@ -9,6 +9,8 @@
 
 #include "Engine/foundation/WeFileStream.h"
 #include "Engine/foundation/WeFileSystem.h"
+#include "Engine/foundation/WeTimer.h"
+#include "Engine/render/WeCamera.h"
 #include "Engine/render/WeScreenQuad.h"
 #include "Engine/render/WeShader.h"
 #include "Platform/gfx_d3dx/FxEffect.h"
@@ -171,7 +173,9 @@ TEST_F(WeShaderParameters, SharedParametersReachEveryEffectOfThePool)
 
     // The per-frame values SetCamera sends.
     g_RenderDevice.m_BloomScale = 2.0f;
-    g_RenderDevice.SetCamera(reinterpret_cast<WeCamera*>(&g_RenderDevice));
+    WeCamera camera;
+    camera.Update();
+    g_RenderDevice.SetCamera(&camera);
     float value = 0;
     other->GetFloat("ResWidth", &value);
     EXPECT_FLOAT_EQ(value, 640.0f);
@@ -194,6 +198,52 @@ TEST_F(WeShaderParameters, SharedParametersReachEveryEffectOfThePool)
     D3DXMATRIX expected = world * view * projection;
     for (int i = 0; i < 16; ++i)
         EXPECT_FLOAT_EQ((&wvp._11)[i], (&expected._11)[i]) << i;
+}
+
+TEST_F(WeShaderParameters, ThePreviousViewProjectionComesFromTheCameraHistory)
+{
+    ASSERT_TRUE(Create());
+    WeCamera camera;
+    camera.Update();
+    // Two recorded states around the motion-blur time ago: position 0 at 0.9 s, position 10 at 1.1 s.
+    D3DXMATRIX basis;
+    D3DXMatrixIdentity(&basis);
+    for (int i : {1, 2})
+    {
+        WeCameraState& state = camera.m_History[i];
+        state.position = D3DXVECTOR3(i == 1 ? 0.0f : 10.0f, 0, 0);
+        state.basis = basis;
+        state.fov = 1.0f;
+        state.nearPlane = 1.0f;
+        state.farPlane = 100.0f;
+        state.aspect = 2.0f;
+        state.time = i == 1 ? 0.9f : 1.1f;
+    }
+    camera.m_HistoryOldest = 0;
+    camera.m_HistoryNewest = 2;
+    float savedTime = g_Timer.m_TotalTimeF;
+    g_Timer.m_TotalTimeF = 1.0f + 0.0333f;
+    g_ShaderManager.SetViewProjection(camera.m_View, camera.m_Projection, &camera);
+    g_Timer.m_TotalTimeF = savedTime;
+    // Halfway between the two: position 5, looking along +z.
+    D3DXMATRIX view, projection;
+    D3DXVECTOR3 eye(5, 0, 0), at(5, 0, 1), up(0, 1, 0);
+    D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+    D3DXMatrixPerspectiveFovLH(&projection, 1.0f, 2.0f, 1.0f, 100.0f);
+    D3DXMATRIX expected = view * projection;
+    const D3DXMATRIX& previous = g_ShaderManager.GetPrevViewProjection();
+    for (int i = 0; i < 16; ++i)
+        EXPECT_NEAR((&previous._11)[i], (&expected._11)[i], 1e-3f) << i;
+
+    // Without states old enough, and for an orthographic camera, the previous is the current.
+    camera.m_History[1].time = 1.05f;
+    camera.m_History[2].time = 1.06f;
+    g_Timer.m_TotalTimeF = 1.0f + 0.0333f;
+    g_ShaderManager.SetViewProjection(camera.m_View, camera.m_Projection, &camera);
+    g_Timer.m_TotalTimeF = savedTime;
+    EXPECT_EQ(
+        std::memcmp(&g_ShaderManager.GetPrevViewProjection(), &g_ShaderManager.GetViewProjection(), sizeof(D3DXMATRIX)),
+        0);
 }
 
 TEST_F(WeShaderParameters, LightUploads)

@@ -85,14 +85,8 @@ class SoundFixture : public ::testing::Test
 protected:
     void SetUp() override
     {
-        const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name =
-            std::string("we-sound-") + info->test_suite_name() + "-" + info->name() + "-" + std::to_string(getpid());
-        for (char& c : name)
-            if (c == '/')
-                c = '_';
-        m_Root = std::filesystem::temp_directory_path() / name;
-        std::filesystem::remove_all(m_Root);
+        m_Scratch = std::make_unique<ScratchFolder>();
+        m_Root = m_Scratch->Root();
         std::filesystem::create_directories(m_Root / "Packages");
         WeVirtualFileSystem::GetFileSystem()->SetRoot(WeString((m_Root / "Packages").string().c_str()));
         SetSoundFileSystem(WeVirtualFileSystem::GetFileSystem());

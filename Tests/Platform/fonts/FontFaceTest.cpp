@@ -258,9 +258,9 @@ TEST(FontFace, TextPartlyOffTheBitmapIsClipped)
                 ASSERT_EQ(small.Pixel(c, r), big.Pixel(c + margin, r + margin)) << x << "," << y;
     }
     // Positions at the ends of the coordinate range draw nothing (and compute nothing out of range).
-    const int big_ = std::numeric_limits<int>::max(), least = std::numeric_limits<int>::min();
-    for (const auto& [x, y] : {std::pair{big_ - 4, 0}, std::pair{least + 1, 0}, std::pair{0, big_ - 2},
-                               std::pair{0, least + 1}, std::pair{least, least}, std::pair{big_, big_}})
+    const int most = std::numeric_limits<int>::max(), least = std::numeric_limits<int>::min();
+    for (const auto& [x, y] : {std::pair{most - 4, 0}, std::pair{least + 1, 0}, std::pair{0, most - 2},
+                               std::pair{0, least + 1}, std::pair{least, least}, std::pair{most, most}})
     {
         FontBitmap small;
         ASSERT_TRUE(small.Create(side, side));

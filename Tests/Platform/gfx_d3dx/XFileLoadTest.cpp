@@ -4,12 +4,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 #include "Platform/gfx_d3dx/D3DX9.h"
 #include "Platform/gfx_d3dx/XFileReader.h"
 #include "Tests/Platform/gfx/GfxTestDevice.h"
 #include "Tests/Platform/gfx_d3dx/XFileTestData.h"
+#include "Tests/support/ScratchFolder.h"
 
 namespace
 {
@@ -28,18 +28,11 @@ protected:
         t = std::make_unique<GfxTestDevice>(GfxBackendKind::Recording, 64, 64);
         ASSERT_NE(t->device, nullptr);
         dev = t->device;
-        folder = std::filesystem::temp_directory_path() / ("we-xfile-" + std::to_string(getpid()));
-        std::filesystem::create_directories(folder);
     }
-    void TearDown() override
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(folder, ec);
-        t.reset();
-    }
+    void TearDown() override { t.reset(); }
     std::string File(const std::string& name, const std::string& text)
     {
-        std::filesystem::path path = folder / name;
+        std::filesystem::path path = scratch.Root() / name;
         std::ofstream(path, std::ios::binary) << text;
         return path.string();
     }
@@ -75,7 +68,7 @@ protected:
 
     std::unique_ptr<GfxTestDevice> t;
     IDirect3DDevice9* dev = nullptr;
-    std::filesystem::path folder;
+    ScratchFolder scratch;
 };
 
 TEST_F(XFileDevice, MeshFromFileFansSplitsAndKeepsSixteenBitIndices)
@@ -255,8 +248,8 @@ TEST_F(XFileDevice, MeshFromFileFailsCleanly)
         EXPECT_EQ(mesh, nullptr);
         EXPECT_EQ(count, 0u);
     }
-    EXPECT_TRUE(FAILED(D3DXLoadMeshFromXA((folder / "absent.x").c_str(), D3DXMESH_MANAGED, dev, nullptr, nullptr,
-                                          nullptr, nullptr, &mesh)));
+    EXPECT_TRUE(FAILED(D3DXLoadMeshFromXA((scratch.Root() / "absent.x").c_str(), D3DXMESH_MANAGED, dev, nullptr,
+                                          nullptr, nullptr, nullptr, &mesh)));
 }
 
 XFileData HierarchyData()

@@ -4,7 +4,7 @@
 
 namespace
 {
-constexpr float kHalfPi = D3DX_PI / 2.0f;
+constexpr float HalfPi = D3DX_PI / 2.0f;
 
 D3DXMATRIX Identity()
 {
@@ -38,7 +38,7 @@ TEST(D3DXMatrix, QuarterTurnsMoveAxesLeftHanded)
     for (const Case& c : cases)
     {
         D3DXMATRIX m;
-        EXPECT_EQ(c.rotate(&m, kHalfPi), &m);
+        EXPECT_EQ(c.rotate(&m, HalfPi), &m);
         ExpectNear(Point(c.in, m), c.out);
     }
 }
@@ -69,11 +69,11 @@ TEST(D3DXMatrix, YawPitchRollAppliesRollThenPitchThenYaw)
 {
     // Hand values: each angle alone.
     D3DXMATRIX m;
-    D3DXMatrixRotationYawPitchRoll(&m, kHalfPi, 0, 0);
+    D3DXMatrixRotationYawPitchRoll(&m, HalfPi, 0, 0);
     ExpectNear(Point({0, 0, 1}, m), {1, 0, 0});
-    D3DXMatrixRotationYawPitchRoll(&m, 0, kHalfPi, 0);
+    D3DXMatrixRotationYawPitchRoll(&m, 0, HalfPi, 0);
     ExpectNear(Point({0, 0, 1}, m), {0, -1, 0});
-    D3DXMatrixRotationYawPitchRoll(&m, 0, 0, kHalfPi);
+    D3DXMatrixRotationYawPitchRoll(&m, 0, 0, HalfPi);
     ExpectNear(Point({1, 0, 0}, m), {0, 1, 0});
 
     // Combined: roll first, then pitch, then yaw.
@@ -231,8 +231,8 @@ TEST(D3DXMatrix, ProjectionsByHand)
         D3DXMATRIX expected;
     };
     D3DXMATRIX fov, fovSquare, persp, perspOff, ortho, orthoOff, orthoScreen;
-    D3DXMatrixPerspectiveFovLH(&fov, kHalfPi, 2.0f, 1.0f, 101.0f);
-    D3DXMatrixPerspectiveFovLH(&fovSquare, kHalfPi, 1.0f, 1.0f, 10.0f);
+    D3DXMatrixPerspectiveFovLH(&fov, HalfPi, 2.0f, 1.0f, 101.0f);
+    D3DXMatrixPerspectiveFovLH(&fovSquare, HalfPi, 1.0f, 1.0f, 10.0f);
     D3DXMatrixPerspectiveLH(&persp, 2.0f, 2.0f, 1.0f, 10.0f);
     D3DXMatrixPerspectiveOffCenterLH(&perspOff, 0.0f, 2.0f, -1.0f, 3.0f, 1.0f, 10.0f);
     D3DXMatrixOrthoLH(&ortho, 10.0f, 20.0f, 1.0f, 11.0f);
@@ -288,7 +288,7 @@ TEST(D3DXMatrix, TransformationComposesAboutCentres)
 {
     D3DXQUATERNION quarterZ;
     D3DXVECTOR3 zAxis(0, 0, 1);
-    D3DXQuaternionRotationAxis(&quarterZ, &zAxis, kHalfPi);
+    D3DXQuaternionRotationAxis(&quarterZ, &zAxis, HalfPi);
     D3DXVECTOR3 centre(1, 0, 0), translation(0, 0, 5);
 
     // Scale by 2 about the origin, turn a quarter about (1, 0, 0), then move 5 along z:

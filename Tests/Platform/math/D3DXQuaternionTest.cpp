@@ -4,7 +4,7 @@
 
 namespace
 {
-constexpr float kHalfPi = D3DX_PI / 2.0f;
+constexpr float HalfPi = D3DX_PI / 2.0f;
 
 D3DXQUATERNION AboutAxis(D3DXVECTOR3 axis, float angle)
 {
@@ -66,8 +66,8 @@ TEST(D3DXQuaternion, AxisAngleByHand)
         D3DXQUATERNION q;
     };
     const Case cases[] = {
-        {{0, 1, 0}, kHalfPi, {0, h, 0, h}}, {{0, 5, 0}, kHalfPi, {0, h, 0, h}},  // the axis is normalized
-        {{1, 0, 0}, D3DX_PI, {1, 0, 0, 0}}, {{0, 0, 1}, -kHalfPi, {0, 0, -h, h}}, {{1, 1, 1}, 0, {0, 0, 0, 1}},
+        {{0, 1, 0}, HalfPi, {0, h, 0, h}},  {{0, 5, 0}, HalfPi, {0, h, 0, h}},  // the axis is normalized
+        {{1, 0, 0}, D3DX_PI, {1, 0, 0, 0}}, {{0, 0, 1}, -HalfPi, {0, 0, -h, h}}, {{1, 1, 1}, 0, {0, 0, 0, 1}},
     };
     for (const Case& c : cases)
     {
@@ -117,13 +117,13 @@ TEST(D3DXQuaternion, MultiplyComposesLikeMatrices)
     ExpectNear(c, a * b * (a * b));
 
     // Quarter turns about y then x, by hand: the Hamilton product x * y = (h, 0, 0, h)(0, h, 0, h).
-    ExpectNear(AboutAxis({0, 1, 0}, kHalfPi) * AboutAxis({1, 0, 0}, kHalfPi), {0.5f, 0.5f, 0.5f, 0.5f});
+    ExpectNear(AboutAxis({0, 1, 0}, HalfPi) * AboutAxis({1, 0, 0}, HalfPi), {0.5f, 0.5f, 0.5f, 0.5f});
 }
 
 TEST(D3DXQuaternion, YawPitchRollMatchesMatrix)
 {
     const float angles[][3] = {
-        {0.4f, -0.8f, 1.3f}, {kHalfPi, 0, 0}, {0, kHalfPi, 0}, {0, 0, kHalfPi}, {-2.0f, 1.0f, 3.0f}};
+        {0.4f, -0.8f, 1.3f}, {HalfPi, 0, 0}, {0, HalfPi, 0}, {0, 0, HalfPi}, {-2.0f, 1.0f, 3.0f}};
     for (const auto& a : angles)
     {
         D3DXQUATERNION q;
@@ -138,7 +138,7 @@ TEST(D3DXQuaternion, YawPitchRollMatchesMatrix)
 TEST(D3DXQuaternion, SlerpEndsMiddleShorterArcAndNearlyParallel)
 {
     const D3DXQUATERNION from(0, 0, 0, 1);
-    const D3DXQUATERNION to = AboutAxis({0, 0, 1}, kHalfPi);
+    const D3DXQUATERNION to = AboutAxis({0, 0, 1}, HalfPi);
     const D3DXQUATERNION toFlipped = -to;
     struct Case
     {
@@ -148,12 +148,12 @@ TEST(D3DXQuaternion, SlerpEndsMiddleShorterArcAndNearlyParallel)
     };
     const Case cases[] = {
         {&to, 0.0f, from},
-        {&to, 0.5f, AboutAxis({0, 0, 1}, kHalfPi / 2)},
+        {&to, 0.5f, AboutAxis({0, 0, 1}, HalfPi / 2)},
         {&to, 1.0f, to},
-        {&to, 0.25f, AboutAxis({0, 0, 1}, kHalfPi / 4)},
+        {&to, 0.25f, AboutAxis({0, 0, 1}, HalfPi / 4)},
         // -q is the same rotation: the blend still takes the quarter-turn arc, not the long way.
         {&toFlipped, 0.0f, from},
-        {&toFlipped, 0.5f, AboutAxis({0, 0, 1}, kHalfPi / 2)},
+        {&toFlipped, 0.5f, AboutAxis({0, 0, 1}, HalfPi / 2)},
         {&toFlipped, 1.0f, to},
     };
     for (const Case& c : cases)

@@ -1,6 +1,5 @@
 #include "Engine/devices/WeRealEngineDevices.h"
 
-#include "Engine/render/WeCameraScreen.h"
 #include "Engine/render/WeRenderDevice.h"
 #include "Engine/render/WeRenderTargetManager.h"
 #include "Engine/render/WeShaderManager.h"
@@ -11,31 +10,12 @@
 #include "Engine/world/WePhysics.h"
 #include "Platform/math/D3DXVECTOR3.h"
 
-namespace
-{
-// What cameras and frusta read of the device: its aspect, the screen-changed flag and the full
-// back buffer as viewport. Copied after every call that can change the screen or the flag.
-void UpdateCameraScreen()
-{
-    g_CameraScreen.aspect = g_RenderDevice.m_Aspect;
-    g_CameraScreen.screenChanged = g_RenderDevice.m_ScreenChanged;
-    g_CameraScreen.viewport.X = 0;
-    g_CameraScreen.viewport.Y = 0;
-    g_CameraScreen.viewport.Width = g_ScreenSize.width > 0 ? uint32_t(g_ScreenSize.width) : 0u;
-    g_CameraScreen.viewport.Height = g_ScreenSize.height > 0 ? uint32_t(g_ScreenSize.height) : 0u;
-    g_CameraScreen.viewport.MinZ = 0.0f;
-    g_CameraScreen.viewport.MaxZ = 1.0f;
-}
-}  // namespace
-
 bool WeRealEngineDevices::RenderDeviceCreate(void* instance, HWND window, int32_t width, int32_t height,
                                              int32_t multisampleType, int32_t multisampleQuality, uint8_t verticalSync,
                                              int32_t windowMode, int32_t reflectionQuality, uint8_t multithreaded)
 {
-    bool created = g_RenderDevice.Create(instance, window, width, height, multisampleType, multisampleQuality,
-                                         verticalSync, windowMode, reflectionQuality, multithreaded);
-    UpdateCameraScreen();
-    return created;
+    return g_RenderDevice.Create(instance, window, width, height, multisampleType, multisampleQuality, verticalSync,
+                                 windowMode, reflectionQuality, multithreaded);
 }
 
 int32_t WeRealEngineDevices::RenderDeviceCheckDeviceLost()
@@ -51,15 +31,12 @@ bool WeRealEngineDevices::RenderDeviceIsAppForeground()
 void WeRealEngineDevices::RenderDeviceRender()
 {
     g_RenderDevice.Render();
-    // The device lowers its screen-changed flag while the frame sets its cameras.
-    g_CameraScreen.screenChanged = g_RenderDevice.m_ScreenChanged;
 }
 
 void WeRealEngineDevices::RenderDeviceChangeMode(int32_t width, int32_t height, int32_t multisampleType,
                                                  int32_t multisampleQuality, uint8_t verticalSync, int32_t windowMode)
 {
     g_RenderDevice.ChangeMode(width, height, multisampleType, multisampleQuality, verticalSync, windowMode);
-    UpdateCameraScreen();
 }
 
 void WeRealEngineDevices::RenderDeviceShutdown()

@@ -25,9 +25,11 @@
 #include "Engine/render/WeTextureManager.h"
 #include "Engine/runtime/WeAppWindow.h"
 #include "Engine/runtime/WeEngine.h"
+#include "Engine/runtime/WeWindowModeOverride.h"
 #include "Engine/world/WeActorHandle.h"
 #include "Engine/world/WePhysics.h"
 #include "Platform/math/D3DXMatrixFunctions.h"
+#include "Tools/engine_demo/EngineDemoScene.h"
 
 namespace
 {
@@ -111,171 +113,6 @@ bool Parse(int argc, char** argv, Options& options)
     return true;
 }
 
-// The road: a closed oval of path nodes, each segment a slab the camera flies along.
-constexpr int NodeCount = 48;
-D3DXVECTOR3 PathNode(int index)
-{
-    const float angle = float(index % NodeCount) * 6.2831853f / float(NodeCount);
-    return D3DXVECTOR3(90.0f * std::cos(angle), 0.0f, 55.0f * std::sin(angle));
-}
-
-struct DemoRun
-{
-    int frame = 0;
-    int passFrames = 0;
-    int crashAt = -1;
-    WeActorHandle* ground = nullptr;
-    WeActorHandle* box = nullptr;
-    float boxStartY = 0.0f;
-    float boxLowestY = 0.0f;
-    bool drawFailed = false;
-};
-DemoRun g_Run;
-
-void FaultHere()
-{
-    volatile int* nowhere = nullptr;
-    *nowhere = 1;
-}
-
-// The game's per-tick step: after a few frames physics is enabled and the box drops.
-void OnTick()
-{
-    if (g_Run.frame == g_Run.crashAt)
-        FaultHere();
-    if (g_Run.frame == 2)
-    {
-        D3DXMATRIX pose;
-        D3DXMatrixTranslation(&pose, PathNode(4).x, -0.5f, PathNode(4).z);
-        g_Run.ground = g_Physics.CreateBoxActor(nullptr, pose, D3DXVECTOR3(20.0f, 0.5f, 20.0f), 0, 0.0f, true, 0);
-        D3DXMatrixTranslation(&pose, PathNode(4).x, 6.0f, PathNode(4).z);
-        g_Run.box = g_Physics.CreateBoxActor(nullptr, pose, D3DXVECTOR3(1.0f, 1.0f, 1.0f), 0, 1.0f, false, 0);
-        g_Run.boxStartY = g_Run.boxLowestY = 6.0f;
-        g_Engine.m_PhysicsEnabled = 1;
-    }
-    if (g_Run.box != nullptr)
-    {
-        D3DXVECTOR3 where;
-        g_Run.box->GetPosition(where);
-        if (where.y < g_Run.boxLowestY)
-            g_Run.boxLowestY = where.y;
-    }
-}
-
-bool DrawQuad(WeShader* shader, const D3DXVECTOR3 corners[4], const float colour[4])
-{
-    struct Vertex
-    {
-        float x, y, z;
-        float nx, ny, nz;
-        float u, v;
-    };
-    Vertex quad[4];
-    for (int i = 0; i < 4; ++i)
-        quad[i] = {corners[i].x, corners[i].y, corners[i].z, 0, 1, 0, float(i & 1), float(i >> 1)};
-    IDirect3DDevice9* device = g_RenderDevice.GetDevice();
-    device->SetFVF(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1);
-    shader->SetMaterialColor(colour);
-    if (!shader->SetTechnique(0, false) || shader->Begin(0) == 0)
-        return false;
-    bool ok = SUCCEEDED(shader->BeginPass(0)) &&
-              SUCCEEDED(device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(Vertex)));
-    shader->EndPass();
-    shader->End();
-    return ok;
-}
-
-// The render callback: the camera flies above the path looking a few nodes ahead.
-void OnRender()
-{
-    IDirect3DDevice9* device = g_RenderDevice.GetDevice();
-    g_RenderDevice.Clear(true, 0xFF0B1020u, true, 1.0f, true, 0);
-    const float t = float(g_Run.frame) * 0.25f;
-    const int node = int(t);
-    const float blend = t - float(node);
-    D3DXVECTOR3 a = PathNode(node), b = PathNode(node + 1), ahead = PathNode(node + 4);
-    D3DXVECTOR3 eye(a.x + (b.x - a.x) * blend, 6.0f, a.z + (b.z - a.z) * blend);
-    D3DXVECTOR3 up(0.0f, 1.0f, 0.0f);
-    D3DXMATRIX view, projection, identity;
-    D3DXMatrixLookAtLH(&view, &eye, &ahead, &up);
-    D3DXMatrixPerspectiveFovLH(&projection, 1.0f, float(g_ScreenSize.width) / float(g_ScreenSize.height), 0.5f,
-                               1000.0f);
-    D3DXMatrixIdentity(&identity);
-    g_ShaderManager.SetViewProjection(view, projection, nullptr);
-    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    WeShader* flat = g_ShaderManager.GetShader("Shaders.Default.ColorOnly", false, false);
-    if (flat == nullptr)
-    {
-        g_Run.drawFailed = true;
-        return;
-    }
-    flat->SetWorldMatrix(identity);
-    g_RenderDevice.SetTexture(0, g_TextureManager.m_DefaultWhite);
-    bool ok = true;
-    const float grass[4] = {0.08f, 0.22f, 0.12f, 1.0f};
-    const D3DXVECTOR3 field[4] = {{-400, -0.05f, 400}, {400, -0.05f, 400}, {-400, -0.05f, -400}, {400, -0.05f, -400}};
-    ok = DrawQuad(flat, field, grass) && ok;
-    const float cyan[4] = {0x35 / 255.0f, 0xE0 / 255.0f, 1.0f, 1.0f};
-    const float amber[4] = {1.0f, 0xB0 / 255.0f, 0x20 / 255.0f, 1.0f};
-    for (int i = 0; i < NodeCount; ++i)
-    {
-        D3DXVECTOR3 p = PathNode(i), q = PathNode(i + 1);
-        float dx = q.x - p.x, dz = q.z - p.z;
-        float length = std::sqrt(dx * dx + dz * dz);
-        float sx = -dz / length * 5.0f, sz = dx / length * 5.0f;
-        const D3DXVECTOR3 slab[4] = {
-            {p.x - sx, 0, p.z - sz}, {p.x + sx, 0, p.z + sz}, {q.x - sx, 0, q.z - sz}, {q.x + sx, 0, q.z + sz}};
-        ok = DrawQuad(flat, slab, i % 2 == 0 ? cyan : amber) && ok;
-    }
-    if (g_Run.box != nullptr)
-    {
-        D3DXMATRIX pose;
-        g_Run.box->GetPose(pose);
-        flat->SetWorldMatrix(pose);
-        const float red[4] = {1.0f, 0x3B / 255.0f, 0x3B / 255.0f, 1.0f};
-        // Three faces of the unit-half-extent box, enough to see it fall from any side of the road.
-        const D3DXVECTOR3 faces[3][4] = {
-            {{-1, 1, -1}, {1, 1, -1}, {-1, 1, 1}, {1, 1, 1}},
-            {{-1, -1, -1}, {1, -1, -1}, {-1, 1, -1}, {1, 1, -1}},
-            {{-1, -1, -1}, {-1, -1, 1}, {-1, 1, -1}, {-1, 1, 1}},
-        };
-        for (const auto& face : faces)
-            ok = DrawQuad(flat, face, red) && ok;
-        flat->SetWorldMatrix(identity);
-    }
-    if (!ok)
-        g_Run.drawFailed = true;
-}
-
-std::vector<uint32_t> ReadFrame(int width, int height)
-{
-    std::vector<uint32_t> pixels;
-    IDirect3DDevice9* device = g_RenderDevice.GetDevice();
-    IDirect3DSurface9* back = nullptr;
-    IDirect3DSurface9* copy = nullptr;
-    if (device != nullptr && SUCCEEDED(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back)) &&
-        SUCCEEDED(device->CreateOffscreenPlainSurface(UINT(width), UINT(height), D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM,
-                                                      &copy, nullptr)) &&
-        SUCCEEDED(device->GetRenderTargetData(back, copy)))
-    {
-        D3DLOCKED_RECT locked{};
-        if (SUCCEEDED(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY)))
-        {
-            pixels.resize(size_t(width) * size_t(height));
-            for (int y = 0; y < height; ++y)
-                std::memcpy(&pixels[size_t(y) * size_t(width)],
-                            static_cast<const uint8_t*>(locked.pBits) + size_t(y) * size_t(locked.Pitch),
-                            size_t(width) * 4);
-            copy->UnlockRect();
-        }
-    }
-    if (copy != nullptr)
-        copy->Release();
-    if (back != nullptr)
-        back->Release();
-    return pixels;
-}
-
 bool WritePng(const std::string& path, int width, int height, const std::vector<uint32_t>& argb)
 {
     std::vector<uint8_t> rgb(size_t(width) * size_t(height) * 3);
@@ -286,15 +123,6 @@ bool WritePng(const std::string& path, int width, int height, const std::vector<
         rgb[i * 3 + 2] = uint8_t(argb[i]);
     }
     return stbi_write_png(path.c_str(), width, height, 3, rgb.data(), width * 3) != 0;
-}
-
-int WindowMode()
-{
-    const char* text = std::getenv("WE_WINDOW_MODE");
-    int mode = 2;
-    if (text != nullptr && !ParseInt(text, 0, 2, &mode))
-        mode = 2;
-    return mode;
 }
 
 bool Check(bool condition, const char* what)
@@ -329,7 +157,8 @@ public:
 private:
     int RunPass(int pass)
     {
-        const int mode = WindowMode();
+        // A centred window of the requested size, unless WE_WINDOW_MODE says otherwise.
+        const int mode = ApplyWindowModeOverride(2);
         WeAppWindow window;
         if (!window.Create("engine_demo", "engine_demo", nullptr, 102, 0, m_Options.width, m_Options.height, 0, 0, true,
                            mode != 0, true, false, mode == 1, false, nullptr))
@@ -342,12 +171,12 @@ private:
         settings.width = m_Options.width;
         settings.height = m_Options.height;
         InstallRealEngineDevices();
-        g_Run = DemoRun();
-        g_Run.crashAt = m_Options.crashAt;
-        g_Engine.m_TickCallback = OnTick;
+        g_DemoScene = EngineDemoScene();
+        g_DemoScene.crashAt = m_Options.crashAt;
+        g_Engine.m_TickCallback = EngineDemoTick;
         // Physics steps by the engine's fixed step, so the box's fall does not hang on how fast frames are.
         g_Engine.m_FixedTick = 1;
-        g_RenderDevice.m_RenderCallback = OnRender;
+        g_RenderDevice.m_RenderCallback = EngineDemoRender;
         if (!g_Engine.Init(settings, nullptr, &window, "engine_demo"))
         {
             // What the game's box would show.
@@ -361,30 +190,30 @@ private:
 
         std::vector<uint32_t> first, last;
         int usable = 0;
-        for (g_Run.frame = 0; g_Run.frame < m_Options.frames && window.IsAlive(); ++g_Run.frame)
+        for (g_DemoScene.frame = 0; g_DemoScene.frame < m_Options.frames && window.IsAlive(); ++g_DemoScene.frame)
         {
             g_Engine.Tick();
             g_Engine.Render();
             usable += g_Engine.m_DeviceUsable;
-            const bool keep = g_Run.frame == 1 || g_Run.frame == m_Options.frames - 1 ||
-                              (m_Options.pngDir != nullptr && g_Run.frame % 30 == 0);
+            const bool keep = g_DemoScene.frame == 1 || g_DemoScene.frame == m_Options.frames - 1 ||
+                              (m_Options.pngDir != nullptr && g_DemoScene.frame % 30 == 0);
             if (!keep || !g_Engine.m_DeviceUsable)
                 continue;
-            std::vector<uint32_t> pixels = ReadFrame(g_ScreenSize.width, g_ScreenSize.height);
-            if (m_Options.pngDir != nullptr && g_Run.frame % 30 == 0 && !pixels.empty())
+            std::vector<uint32_t> pixels = EngineDemoReadFrame(g_ScreenSize.width, g_ScreenSize.height);
+            if (m_Options.pngDir != nullptr && g_DemoScene.frame % 30 == 0 && !pixels.empty())
             {
                 char name[64];
-                std::snprintf(name, sizeof(name), "/frame-%d-%05d.png", pass, g_Run.frame);
+                std::snprintf(name, sizeof(name), "/frame-%d-%05d.png", pass, g_DemoScene.frame);
                 WritePng(std::string(m_Options.pngDir) + name, g_ScreenSize.width, g_ScreenSize.height, pixels);
             }
-            if (g_Run.frame == 1)
+            if (g_DemoScene.frame == 1)
                 first = pixels;
-            if (g_Run.frame == m_Options.frames - 1)
+            if (g_DemoScene.frame == m_Options.frames - 1)
                 last = pixels;
         }
 
         bool ok = Check(usable > 0, "the device was never usable");
-        ok = Check(!g_Run.drawFailed, "a draw through the shipped effects failed") && ok;
+        ok = Check(!g_DemoScene.drawFailed, "a draw through the shipped effects failed") && ok;
         ok = Check(!last.empty(), "the last frame could not be read back") && ok;
         if (!last.empty())
         {
@@ -396,16 +225,17 @@ private:
                 ok = Check(first != last, "frames from different camera positions are the same") && ok;
         }
         if (m_Options.frames > 60)
-            ok = Check(g_Run.box != nullptr && g_Run.boxLowestY < g_Run.boxStartY - 2.0f && g_Run.boxLowestY > 0.0f,
+            ok = Check(g_DemoScene.box != nullptr && g_DemoScene.boxLowestY < g_DemoScene.boxStartY - 2.0f &&
+                           g_DemoScene.boxLowestY > 0.0f,
                        "the box did not fall onto the ground") &&
                  ok;
         if (m_Options.png != nullptr && !last.empty() &&
             !Check(WritePng(m_Options.png, g_ScreenSize.width, g_ScreenSize.height, last), "cannot write the PNG"))
             ok = false;
         const float seconds = float(g_Timer.m_TotalTimeF);
-        std::printf("engine_demo: pass %d: %d frames at %dx%d, %d drawn, box fell %.2f m, %s\n", pass, g_Run.frame,
-                    g_ScreenSize.width, g_ScreenSize.height, usable, g_Run.boxStartY - g_Run.boxLowestY,
-                    ok ? "ok" : "FAILED");
+        std::printf("engine_demo: pass %d: %d frames at %dx%d, %d drawn, box fell %.2f m, %s\n", pass,
+                    g_DemoScene.frame, g_ScreenSize.width, g_ScreenSize.height, usable,
+                    g_DemoScene.boxStartY - g_DemoScene.boxLowestY, ok ? "ok" : "FAILED");
         (void)seconds;
         window.m_Alive = 0;
         Finish(window);
@@ -416,9 +246,7 @@ private:
     {
         // Bodies go before physics; the engine fetches a running step first.
         g_Engine.EndPhysicsStep();
-        delete g_Run.box;
-        delete g_Run.ground;
-        g_Run.box = g_Run.ground = nullptr;
+        EngineDemoReleaseBodies();
         g_Engine.m_PhysicsEnabled = 0;
         g_Engine.Shutdown();
         g_RenderDevice.m_RenderCallback = nullptr;

@@ -52,9 +52,17 @@ void FaultInTheTick()
     volatile int* nowhere = nullptr;
     *nowhere = 7;
 }
-}  // namespace
 
-TEST(WeRealEngineDevicesDeathTest, AFaultMidFrameLogsTheVideoCardThenShutsDownThenShowsTheMessage)
+// Physics that faults while the crash handler shuts it down.
+class PhysicsShutdownFaults : public WeRealEngineDevices
+{
+public:
+    void PhysicsShutdown() override { FaultInTheTick(); }
+};
+
+// Runs the engine on the given devices in a child that faults in its tick; returns the crash log and
+// what the message hook saw (empty when no message was shown).
+void CrashMidFrame(WeRealEngineDevices* devices, std::string& log, std::string& events)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     std::string folder =
@@ -73,7 +81,7 @@ TEST(WeRealEngineDevicesDeathTest, AFaultMidFrameLogsTheVideoCardThenShutsDownTh
             static WeAppWindow window;
             window.Create("WeRealEngineDevicesDeathTest", "Crash", nullptr, 0, 0, 320, 240, 0, 0, true, true, false,
                           false, false, false, nullptr);
-            InstallRealEngineDevices();
+            g_Engine.SetDevices(devices);
             WeEngineSettings settings;
             settings.windowMode = 2;
             settings.width = 320;
@@ -89,10 +97,17 @@ TEST(WeRealEngineDevicesDeathTest, AFaultMidFrameLogsTheVideoCardThenShutsDownTh
         },
         testing::KilledBySignal(SIGSEGV), "");
 
-    std::string log = ReadFile(folder + "/crash-2026-01-02-03-04-05.log");
-    std::string events = ReadFile(g_Events);
+    log = ReadFile(folder + "/crash-2026-01-02-03-04-05.log");
+    events = ReadFile(g_Events);
     std::filesystem::remove_all(folder);
     unsetenv(FolderVariable);
+}
+}  // namespace
+
+TEST(WeRealEngineDevicesDeathTest, AFaultMidFrameLogsTheVideoCardThenShutsDownThenShowsTheMessage)
+{
+    std::string log, events;
+    CrashMidFrame(&GetRealEngineDevices(), log, events);
 
     size_t card = log.find("Video Card:");
     ASSERT_NE(card, std::string::npos) << log;
@@ -100,4 +115,15 @@ TEST(WeRealEngineDevicesDeathTest, AFaultMidFrameLogsTheVideoCardThenShutsDownTh
     EXPECT_NE(log.find("FaultInTheTick"), std::string::npos) << log;
     EXPECT_EQ(events.substr(0, events.find(" box[")), "device=0 physics=0 visible=0") << events;
     EXPECT_NE(events.find("box[Application|Abnormal program termination!"), std::string::npos) << events;
+}
+
+TEST(WeRealEngineDevicesDeathTest, AFaultWhileShuttingDownEndsTheProcessWithTheFirstSignal)
+{
+    static PhysicsShutdownFaults devices;
+    std::string log, events;
+    CrashMidFrame(&devices, log, events);
+    // The log of the first fault is complete; the second fault ends the process before any message.
+    EXPECT_NE(log.find("Video Card:"), std::string::npos) << log;
+    EXPECT_NE(log.find("FaultInTheTick"), std::string::npos) << log;
+    EXPECT_EQ(events, "");
 }

@@ -5,6 +5,7 @@
 // slab. It checks its run and writes the last frame (and every 30th, if asked) as PNG files.
 //
 // Exit: 0 ok, 1 a check failed, 2 bad command line, 3 the engine did not start.
+#include <SDL.h>
 #include <stb/stb_image_write.h>
 
 #include <cmath>
@@ -24,7 +25,9 @@
 #include "Engine/render/WeShaderManager.h"
 #include "Engine/render/WeTextureManager.h"
 #include "Engine/runtime/WeAppWindow.h"
+#include "Engine/runtime/WeAudioDevice.h"
 #include "Engine/runtime/WeEngine.h"
+#include "Engine/runtime/WeInput.h"
 #include "Engine/runtime/WeWindowModeOverride.h"
 #include "Engine/world/WeActorHandle.h"
 #include "Engine/world/WePhysics.h"
@@ -132,6 +135,32 @@ bool Check(bool condition, const char* what)
     return condition;
 }
 
+// The frames at which a key goes down and up in the real event pump, and the key's code as the
+// input device reports it (the space bar).
+constexpr int KeyDownFrame = 10;
+constexpr int KeyUpFrame = 14;
+constexpr int32_t SpaceKey = 0x39;
+bool g_KeyConsumed = false;
+
+void PushKey(HWND window, Uint32 type)
+{
+    SDL_Event event = {};
+    event.type = type;
+    event.key.windowID = SDL_GetWindowID(reinterpret_cast<SDL_Window*>(window));
+    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.scancode = SDL_SCANCODE_SPACE;
+    event.key.keysym.sym = SDL_GetKeyFromScancode(SDL_SCANCODE_SPACE);
+    SDL_PushEvent(&event);
+}
+
+// The scene's tick, plus taking the pushed key as a game's tick would.
+void DemoTick()
+{
+    EngineDemoTick();
+    if (g_Input.ConsumeKey(SpaceKey))
+        g_KeyConsumed = true;
+}
+
 class EngineDemo : public WeApplication
 {
 public:
@@ -173,7 +202,8 @@ private:
         InstallRealEngineDevices();
         g_DemoScene = EngineDemoScene();
         g_DemoScene.crashAt = m_Options.crashAt;
-        g_Engine.m_TickCallback = EngineDemoTick;
+        g_Engine.m_TickCallback = DemoTick;
+        g_KeyConsumed = false;
         // Physics steps by the engine's fixed step, so the box's fall does not hang on how fast frames are.
         g_Engine.m_FixedTick = 1;
         g_RenderDevice.m_RenderCallback = EngineDemoRender;
@@ -188,10 +218,13 @@ private:
             return status;
         }
 
+        const bool music = g_AudioDevice.PlayMusic("Sounds.Music.IG_Menu Theme", true);
         std::vector<uint32_t> first, last;
         int usable = 0;
         for (g_DemoScene.frame = 0; g_DemoScene.frame < m_Options.frames && window.IsAlive(); ++g_DemoScene.frame)
         {
+            if (g_DemoScene.frame == KeyDownFrame || g_DemoScene.frame == KeyUpFrame)
+                PushKey(window.m_Handle, g_DemoScene.frame == KeyDownFrame ? SDL_KEYDOWN : SDL_KEYUP);
             g_Engine.Tick();
             g_Engine.Render();
             usable += g_Engine.m_DeviceUsable;
@@ -224,6 +257,9 @@ private:
             if (m_Options.frames > 8)
                 ok = Check(first != last, "frames from different camera positions are the same") && ok;
         }
+        ok = Check(music && g_AudioDevice.IsMusicPlaying(), "the menu music is not playing") && ok;
+        if (m_Options.frames > KeyUpFrame)
+            ok = Check(g_KeyConsumed, "the pushed key did not reach the tick callback") && ok;
         if (m_Options.frames > 60)
             ok = Check(g_DemoScene.box != nullptr && g_DemoScene.boxLowestY < g_DemoScene.boxStartY - 2.0f &&
                            g_DemoScene.boxLowestY > 0.0f,
@@ -247,6 +283,7 @@ private:
         // Bodies go before physics; the engine fetches a running step first.
         g_Engine.EndPhysicsStep();
         EngineDemoReleaseBodies();
+        g_AudioDevice.StopMusic();
         g_Engine.m_PhysicsEnabled = 0;
         g_Engine.Shutdown();
         g_RenderDevice.m_RenderCallback = nullptr;

@@ -220,12 +220,16 @@ private:
 
         const bool music = g_AudioDevice.PlayMusic("Sounds.Music.IG_Menu Theme", true);
         std::vector<uint32_t> first, last;
-        int usable = 0;
+        int usable = 0, musicFrames = 0;
         for (g_DemoScene.frame = 0; g_DemoScene.frame < m_Options.frames && window.IsAlive(); ++g_DemoScene.frame)
         {
             if (g_DemoScene.frame == KeyDownFrame || g_DemoScene.frame == KeyUpFrame)
                 PushKey(window.m_Handle, g_DemoScene.frame == KeyDownFrame ? SDL_KEYDOWN : SDL_KEYUP);
             g_Engine.Tick();
+            // Right after the audio update: a slow frame (a sanitizer build) may drain the stream's
+            // queue before the next update refills and restarts it.
+            if (g_DemoScene.frame >= m_Options.frames / 2 && g_AudioDevice.IsMusicPlaying())
+                ++musicFrames;
             g_Engine.Render();
             usable += g_Engine.m_DeviceUsable;
             const bool keep = g_DemoScene.frame == 1 || g_DemoScene.frame == m_Options.frames - 1 ||
@@ -257,7 +261,7 @@ private:
             if (m_Options.frames > 8)
                 ok = Check(first != last, "frames from different camera positions are the same") && ok;
         }
-        ok = Check(music && g_AudioDevice.IsMusicPlaying(), "the menu music is not playing") && ok;
+        ok = Check(music && musicFrames > 0, "the menu music is not playing") && ok;
         if (m_Options.frames > KeyUpFrame)
             ok = Check(g_KeyConsumed, "the pushed key did not reach the tick callback") && ok;
         if (m_Options.frames > 60)

@@ -27,7 +27,8 @@ D3DXVECTOR3 PathNode(int index)
 // A real fault, not the undefined-behaviour checker's report: the crash handler is what runs.
 __attribute__((no_sanitize("undefined"), noinline)) void FaultHere()
 {
-    volatile int* nowhere = nullptr;
+    // Read back through a volatile pointer, so the compiler cannot see it is null and drop the write.
+    static volatile int* volatile nowhere = nullptr;
     *nowhere = 1;
 }
 

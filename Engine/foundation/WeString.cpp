@@ -40,6 +40,16 @@ size_t BufferCapacity(int32_t length)
     return std::bit_ceil(static_cast<size_t>(length) + 1);
 }
 
+// Bytes a buffer for `length` is made with. Without the pool, short buffers have exactly their size, so
+// the sanitizer sees every overrun; long ones keep the power-of-two sizes, or a long line grown byte by
+// byte would copy itself on every byte.
+size_t HeldCapacity(int32_t length)
+{
+    if (!g_StringPoolEnabled && length < 65536)
+        return static_cast<size_t>(length) + 1;
+    return BufferCapacity(length);
+}
+
 char* NewBuffer(size_t bytes)
 {
     return static_cast<char*>(::operator new(bytes));
@@ -113,9 +123,7 @@ char* AllocStringBuffer(int32_t length)
         }
         return NewBuffer(size_t{16} << (2 * k));
     }
-    if (g_StringPoolEnabled)
-        return NewBuffer(BufferCapacity(length));
-    return NewBuffer(static_cast<size_t>(length) + 1);
+    return NewBuffer(HeldCapacity(length));
 }
 
 void ReleaseStringBuffer(WeString& s)
@@ -249,10 +257,8 @@ void WeString::Resize(int32_t n)
     {
         m_Data = AllocStringBuffer(n);
     }
-    else if (!g_StringPoolEnabled || BufferCapacity(old) != BufferCapacity(n))
+    else if (HeldCapacity(old) != HeldCapacity(n))
     {
-        // Without the pool a buffer has exactly the size it was made for, so it never counts as
-        // large enough for another length.
         char* buffer = AllocStringBuffer(n);
         std::memcpy(buffer, m_Data, static_cast<size_t>(std::min(old, n)));
         ReleaseStringBuffer(*this);

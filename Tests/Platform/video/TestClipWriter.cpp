@@ -124,7 +124,8 @@ bool WriteClip(const std::string& path, const ClipOptions& options)
                 ClipColour colour = ClipColourOf(i);
                 for (size_t p = 0; p < bgra.size(); p += 4)
                 {
-                    bool black = options.split && int(p / 4 % size_t(options.width)) >= options.width / 2;
+                    bool black = (options.split && int(p / 4 % size_t(options.width)) >= options.width / 2) ||
+                                 (options.splitRows && int(p / 4 / size_t(options.width)) >= options.height / 2);
                     bgra[p] = black ? 0 : colour.b;
                     bgra[p + 1] = black ? 0 : colour.g;
                     bgra[p + 2] = black ? 0 : colour.r;

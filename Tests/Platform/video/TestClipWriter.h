@@ -19,6 +19,7 @@ struct ClipOptions
     int ptsGapAt = -1;  // frames from this one on are shown ptsGap frame times later
     int64_t ptsGap = 0;
     bool split = false;       // the right half of every frame black
+    bool splitRows = false;   // the bottom half of every frame black
     double audioShift = 0.0;  // seconds the sound is stamped later than its pictures
     bool interleave = true;   // false: every picture first, then all the sound
 };

@@ -28,28 +28,45 @@ WeRenderDevice g_RenderDevice;
 namespace
 {
 
+// The adapters as they were when the device was created. The crash handler writes the system block,
+// where no graphics call may run and the device may be half torn down: it reads only these copies.
+constexpr int MaxVideoCards = 4;
+WeVideoAdapterInfo g_VideoCardRecords[MaxVideoCards];
+int g_VideoCardRecordCount = 0;
+
+void CopyVideoCards(IDirect3D9* d3d)
+{
+    g_VideoCardRecordCount = 0;
+    int count = d3d != nullptr ? int(d3d->GetAdapterCount()) : 0;
+    for (int index = 0; index < count && g_VideoCardRecordCount < MaxVideoCards; ++index)
+    {
+        D3DADAPTER_IDENTIFIER9 id;
+        if (FAILED(d3d->GetAdapterIdentifier(UINT(index), 0, &id)))
+            continue;
+        WeVideoAdapterInfo& out = g_VideoCardRecords[g_VideoCardRecordCount++];
+        std::memset(&out, 0, sizeof(out));
+        std::snprintf(out.description, sizeof(out.description), "%.*s", int(sizeof(id.Description)), id.Description);
+        std::snprintf(out.deviceName, sizeof(out.deviceName), "%.*s", int(sizeof(id.DeviceName)), id.DeviceName);
+        std::snprintf(out.driver, sizeof(out.driver), "%.*s", int(sizeof(id.Driver)), id.Driver);
+        out.driverVersionHigh = uint32_t(id.DriverVersion.HighPart);
+        out.driverVersionLow = id.DriverVersion.LowPart;
+        out.vendorId = id.VendorId;
+        out.deviceId = id.DeviceId;
+        out.subSysId = id.SubSysId;
+        out.revision = id.Revision;
+    }
+}
+
 int VideoCardCount()
 {
-    IDirect3D9* d3d = g_RenderDevice.GetDirect3D();
-    return d3d != nullptr ? int(d3d->GetAdapterCount()) : 0;
+    return g_VideoCardRecordCount;
 }
 
 bool VideoCard(int index, WeVideoAdapterInfo& out)
 {
-    IDirect3D9* d3d = g_RenderDevice.GetDirect3D();
-    D3DADAPTER_IDENTIFIER9 id;
-    if (d3d == nullptr || FAILED(d3d->GetAdapterIdentifier(UINT(index), 0, &id)))
+    if (index < 0 || index >= g_VideoCardRecordCount)
         return false;
-    std::memset(&out, 0, sizeof(out));
-    std::snprintf(out.description, sizeof(out.description), "%s", id.Description);
-    std::snprintf(out.deviceName, sizeof(out.deviceName), "%s", id.DeviceName);
-    std::snprintf(out.driver, sizeof(out.driver), "%s", id.Driver);
-    out.driverVersionHigh = uint32_t(id.DriverVersion.HighPart);
-    out.driverVersionLow = id.DriverVersion.LowPart;
-    out.vendorId = id.VendorId;
-    out.deviceId = id.DeviceId;
-    out.subSysId = id.SubSysId;
-    out.revision = id.Revision;
+    out = g_VideoCardRecords[index];
     return true;
 }
 
@@ -115,6 +132,7 @@ bool WeRenderDevice::Create(void* instance, HWND window, int32_t width, int32_t 
         SetError("Error: Invalid DirectX version");
         return false;
     }
+    CopyVideoCards(m_D3D);
     SetVideoCardSource(&g_VideoCards);
 
     FillPresentParameters();

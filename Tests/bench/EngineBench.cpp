@@ -1,0 +1,108 @@
+// engine_bench [--frames N]: the engine demo's flythrough at 1024x768 on the real devices, no frame
+// pacing and no vertical sync: frames per second with the share of each engine section and of
+// Render; then the world ticking with physics stepping at 1/60 s, without rendering.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "Engine/devices/WeRealEngineDevices.h"
+#include "Engine/foundation/WeTimer.h"
+#include "Engine/render/WeRenderDevice.h"
+#include "Engine/runtime/WeAppWindow.h"
+#include "Engine/runtime/WeEngine.h"
+#include "Tools/engine_demo/EngineDemoScene.h"
+
+namespace
+{
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point from)
+{
+    return std::chrono::duration<double>(Clock::now() - from).count();
+}
+
+void ResetSections()
+{
+    for (unsigned id = 51; id <= 56; ++id)
+        g_Timer.m_Sections[id] = WeProfilerSection();
+}
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    int frames = 600;
+    if (argc == 3 && std::strcmp(argv[1], "--frames") == 0)
+        frames = std::atoi(argv[2]);
+    if ((argc != 1 && argc != 3) || frames < 1)
+    {
+        std::fprintf(stderr, "usage: engine_bench [--frames N]\n");
+        return 2;
+    }
+    const int width = 1024, height = 768, warmUp = 30;
+    WeAppWindow window;
+    if (!window.Create("engine_bench", "engine_bench", nullptr, 102, 0, width, height, 0, 0, true, true, true, false,
+                       false, false, nullptr))
+        return 1;
+    WeEngineSettings settings;
+    settings.windowMode = 2;
+    settings.width = width;
+    settings.height = height;
+    settings.verticalSync = 0;
+    InstallRealEngineDevices();
+    g_Engine.m_TickCallback = EngineDemoTick;
+    g_RenderDevice.m_RenderCallback = EngineDemoRender;
+    if (!g_Engine.Init(settings, nullptr, &window, "engine_bench"))
+    {
+        std::fprintf(stderr, "engine_bench: %s\n", g_Engine.m_ErrorText.c_str());
+        g_Engine.Shutdown();
+        window.Destroy();
+        return 3;
+    }
+    g_Timer.m_MinimumFrameTime = 0.0;
+    D3DADAPTER_IDENTIFIER9 adapter{};
+    if (g_RenderDevice.GetDirect3D() != nullptr)
+        g_RenderDevice.GetDirect3D()->GetAdapterIdentifier(0, 0, &adapter);
+    std::printf("renderer: %s\n", adapter.Description);
+
+    for (g_DemoScene.frame = 0; g_DemoScene.frame < warmUp; ++g_DemoScene.frame)
+    {
+        g_Engine.Tick();
+        g_Engine.Render();
+    }
+    ResetSections();
+    double renderSeconds = 0.0;
+    Clock::time_point start = Clock::now();
+    for (int i = 0; i < frames; ++i, ++g_DemoScene.frame)
+    {
+        g_Engine.Tick();
+        Clock::time_point before = Clock::now();
+        g_Engine.Render();
+        renderSeconds += Seconds(before);
+    }
+    const double total = Seconds(start);
+    std::printf("frames per second: %.1f\n", double(frames) / total);
+    for (unsigned id = 51; id <= 56; ++id)
+        std::printf("  %-20s %5.1f %%\n", g_Timer.m_Sections[id].m_Name,
+                    100.0 * g_Timer.m_Sections[id].m_Total / total);
+    std::printf("  %-20s %5.1f %%\n", "Render", 100.0 * renderSeconds / total);
+
+    // Without rendering: the world ticking with physics stepping by the fixed 1/60 s.
+    g_Engine.m_FixedTick = 1;
+    g_Engine.m_FixedStep = 1.0f / 60.0f;
+    const int ticks = frames * 4;
+    start = Clock::now();
+    for (int i = 0; i < ticks; ++i, ++g_DemoScene.frame)
+        g_Engine.Tick();
+    const double tickSeconds = Seconds(start);
+    const double perSecond = double(ticks) / tickSeconds;
+    std::printf("world ticks per second: %.0f (%.1f times real time)\n", perSecond, perSecond / 60.0);
+
+    g_Engine.EndPhysicsStep();
+    EngineDemoReleaseBodies();
+    g_Engine.Shutdown();
+    g_Engine.m_TickCallback = nullptr;
+    g_RenderDevice.m_RenderCallback = nullptr;
+    window.Destroy();
+    return 0;
+}

@@ -1,0 +1,309 @@
+// engine_demo: the engine object on its real devices, as the game's entry will drive it: a window,
+// the start-up settings, the real devices installed, then the engine's Tick/Render loop with a tick
+// and a render callback, one or two passes in one process. The scene is the engine's own: a closed
+// road of coloured slabs that the camera flies along, with a box that physics drops onto a ground
+// slab. It checks its run and writes the last frame (and every 30th, if asked) as PNG files.
+//
+// Exit: 0 ok, 1 a check failed, 2 bad command line, 3 the engine did not start.
+#include <SDL.h>
+#include <stb/stb_image_write.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "Engine/devices/WeRealEngineDevices.h"
+#include "Engine/foundation/WeApplication.h"
+#include "Engine/foundation/WeCrashReport.h"
+#include "Engine/foundation/WeLog.h"
+#include "Engine/foundation/WeTimer.h"
+#include "Engine/render/WeRenderDevice.h"
+#include "Engine/render/WeShader.h"
+#include "Engine/render/WeShaderManager.h"
+#include "Engine/render/WeTextureManager.h"
+#include "Engine/runtime/WeAppWindow.h"
+#include "Engine/runtime/WeAudioDevice.h"
+#include "Engine/runtime/WeEngine.h"
+#include "Engine/runtime/WeInput.h"
+#include "Engine/runtime/WeWindowModeOverride.h"
+#include "Engine/world/WeActorHandle.h"
+#include "Engine/world/WePhysics.h"
+#include "Platform/math/D3DXMatrixFunctions.h"
+#include "Tools/engine_demo/EngineDemoScene.h"
+
+namespace
+{
+const char* const Usage = "engine_demo [--frames N] [--size WIDTHxHEIGHT] [--passes 1|2] [--png FILE] "
+                          "[--png-dir DIR] [--log-folder DIR] [--crash-at FRAME --protection 1|2]";
+
+struct Options
+{
+    int frames = 120;
+    int width = 1024;
+    int height = 768;
+    int passes = 1;
+    const char* png = nullptr;
+    const char* pngDir = nullptr;
+    const char* logFolder = nullptr;
+    int crashAt = -1;
+    int protection = 0;
+};
+
+bool ParseInt(const char* text, int low, int high, int* out)
+{
+    if (text == nullptr || *text == '\0')
+        return false;
+    char* end = nullptr;
+    long value = std::strtol(text, &end, 10);
+    if (*end != '\0' || value < low || value > high)
+        return false;
+    *out = int(value);
+    return true;
+}
+
+bool ParseSize(const char* text, int* width, int* height)
+{
+    if (text == nullptr)
+        return false;
+    const char* x = std::strchr(text, 'x');
+    if (x == nullptr)
+        return false;
+    std::string w(text, x);
+    // At least 64 x 48, at most 8192 either way.
+    return ParseInt(w.c_str(), 64, 8192, width) && ParseInt(x + 1, 48, 8192, height);
+}
+
+bool Parse(int argc, char** argv, Options& options)
+{
+    for (int i = 1; i < argc; ++i)
+    {
+        const char* flag = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        bool ok = value != nullptr;
+        if (std::strcmp(flag, "--frames") == 0)
+            ok = ok && ParseInt(value, 1, 1000000, &options.frames);
+        else if (std::strcmp(flag, "--size") == 0)
+            ok = ok && ParseSize(value, &options.width, &options.height);
+        else if (std::strcmp(flag, "--passes") == 0)
+            ok = ok && ParseInt(value, 1, 2, &options.passes);
+        else if (std::strcmp(flag, "--png") == 0)
+            options.png = value;
+        else if (std::strcmp(flag, "--png-dir") == 0)
+            options.pngDir = value;
+        else if (std::strcmp(flag, "--log-folder") == 0)
+            options.logFolder = value;
+        else if (std::strcmp(flag, "--crash-at") == 0)
+            ok = ok && ParseInt(value, 0, 1000000, &options.crashAt);
+        else if (std::strcmp(flag, "--protection") == 0)
+            ok = ok && ParseInt(value, 1, 2, &options.protection);
+        else
+            ok = false;
+        if (!ok)
+        {
+            std::fprintf(stderr, "engine_demo: bad argument %s\nusage: %s\n", flag, Usage);
+            return false;
+        }
+        ++i;
+    }
+    if ((options.crashAt >= 0) != (options.protection != 0))
+    {
+        std::fprintf(stderr, "engine_demo: --crash-at and --protection go together\nusage: %s\n", Usage);
+        return false;
+    }
+    return true;
+}
+
+bool WritePng(const std::string& path, int width, int height, const std::vector<uint32_t>& argb)
+{
+    std::vector<uint8_t> rgb(size_t(width) * size_t(height) * 3);
+    for (size_t i = 0; i < argb.size(); ++i)
+    {
+        rgb[i * 3 + 0] = uint8_t(argb[i] >> 16);
+        rgb[i * 3 + 1] = uint8_t(argb[i] >> 8);
+        rgb[i * 3 + 2] = uint8_t(argb[i]);
+    }
+    return stbi_write_png(path.c_str(), width, height, 3, rgb.data(), width * 3) != 0;
+}
+
+bool Check(bool condition, const char* what)
+{
+    if (!condition)
+        std::fprintf(stderr, "engine_demo: check failed: %s\n", what);
+    return condition;
+}
+
+// The frames at which a key goes down and up in the real event pump, and the key's code as the
+// input device reports it (the space bar).
+constexpr int KeyDownFrame = 10;
+constexpr int KeyUpFrame = 14;
+constexpr int32_t SpaceKey = 0x39;
+bool g_KeyConsumed = false;
+
+void PushKey(HWND window, Uint32 type)
+{
+    SDL_Event event = {};
+    event.type = type;
+    event.key.windowID = SDL_GetWindowID(reinterpret_cast<SDL_Window*>(window));
+    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.scancode = SDL_SCANCODE_SPACE;
+    event.key.keysym.sym = SDL_GetKeyFromScancode(SDL_SCANCODE_SPACE);
+    SDL_PushEvent(&event);
+}
+
+// The scene's tick, plus taking the pushed key as a game's tick would.
+void DemoTick()
+{
+    EngineDemoTick();
+    if (g_Input.ConsumeKey(SpaceKey))
+        g_KeyConsumed = true;
+}
+
+class EngineDemo : public WeApplication
+{
+public:
+    EngineDemo(const Options& options) : m_Options(options) {}
+
+    const char* GetName() override { return "engine_demo"; }
+
+    int Run() override
+    {
+        if (m_Options.logFolder != nullptr)
+            SetLogFolder(m_Options.logFolder);
+        if (m_Options.protection != 0)
+        {
+            UninstallCrashProtection();
+            InstallCrashProtection(m_Options.protection);
+        }
+        int status = 0;
+        for (int pass = 1; pass <= m_Options.passes && status == 0; ++pass)
+            status = RunPass(pass);
+        return status;
+    }
+
+private:
+    int RunPass(int pass)
+    {
+        // A centred window of the requested size, unless WE_WINDOW_MODE says otherwise.
+        const int mode = ApplyWindowModeOverride(2);
+        WeAppWindow window;
+        if (!window.Create("engine_demo", "engine_demo", nullptr, 102, 0, m_Options.width, m_Options.height, 0, 0, true,
+                           mode != 0, true, false, mode == 1, false, nullptr))
+        {
+            std::fprintf(stderr, "engine_demo: cannot create the window\n");
+            return 1;
+        }
+        WeEngineSettings settings;
+        settings.windowMode = mode;
+        settings.width = m_Options.width;
+        settings.height = m_Options.height;
+        InstallRealEngineDevices();
+        g_DemoScene = EngineDemoScene();
+        g_DemoScene.crashAt = m_Options.crashAt;
+        g_Engine.m_TickCallback = DemoTick;
+        g_KeyConsumed = false;
+        // Physics steps by the engine's fixed step, so the box's fall does not hang on how fast frames are.
+        g_Engine.m_FixedTick = 1;
+        g_RenderDevice.m_RenderCallback = EngineDemoRender;
+        if (!g_Engine.Init(settings, nullptr, &window, "engine_demo"))
+        {
+            // What the game's box would show.
+            const char* text = g_Engine.m_ErrorText.c_str();
+            std::fprintf(stderr, "engine_demo: %s\n",
+                         *text != '\0' ? text : "the engine did not start and gave no text");
+            int status = *text != '\0' ? 3 : 1;
+            Finish(window);
+            return status;
+        }
+
+        const bool music = g_AudioDevice.PlayMusic("Sounds.Music.IG_Menu Theme", true);
+        std::vector<uint32_t> first, last;
+        int usable = 0, musicFrames = 0;
+        for (g_DemoScene.frame = 0; g_DemoScene.frame < m_Options.frames && window.IsAlive(); ++g_DemoScene.frame)
+        {
+            if (g_DemoScene.frame == KeyDownFrame || g_DemoScene.frame == KeyUpFrame)
+                PushKey(window.m_Handle, g_DemoScene.frame == KeyDownFrame ? SDL_KEYDOWN : SDL_KEYUP);
+            g_Engine.Tick();
+            // Right after the audio update: a slow frame (a sanitizer build) may drain the stream's
+            // queue before the next update refills and restarts it.
+            if (g_DemoScene.frame >= m_Options.frames / 2 && g_AudioDevice.IsMusicPlaying())
+                ++musicFrames;
+            g_Engine.Render();
+            usable += g_Engine.m_DeviceUsable;
+            const bool keep = g_DemoScene.frame == 1 || g_DemoScene.frame == m_Options.frames - 1 ||
+                              (m_Options.pngDir != nullptr && g_DemoScene.frame % 30 == 0);
+            if (!keep || !g_Engine.m_DeviceUsable)
+                continue;
+            std::vector<uint32_t> pixels = EngineDemoReadFrame(g_ScreenSize.width, g_ScreenSize.height);
+            if (m_Options.pngDir != nullptr && g_DemoScene.frame % 30 == 0 && !pixels.empty())
+            {
+                char name[64];
+                std::snprintf(name, sizeof(name), "/frame-%d-%05d.png", pass, g_DemoScene.frame);
+                WritePng(std::string(m_Options.pngDir) + name, g_ScreenSize.width, g_ScreenSize.height, pixels);
+            }
+            if (g_DemoScene.frame == 1)
+                first = pixels;
+            if (g_DemoScene.frame == m_Options.frames - 1)
+                last = pixels;
+        }
+
+        bool ok = Check(usable > 0, "the device was never usable");
+        ok = Check(!g_DemoScene.drawFailed, "a draw through the shipped effects failed") && ok;
+        ok = Check(!last.empty(), "the last frame could not be read back") && ok;
+        if (!last.empty())
+        {
+            bool varied = false;
+            for (uint32_t pixel : last)
+                varied = varied || (pixel & 0xFFFFFFu) != (last[0] & 0xFFFFFFu);
+            ok = Check(varied, "the last frame is one colour") && ok;
+            if (m_Options.frames > 8)
+                ok = Check(first != last, "frames from different camera positions are the same") && ok;
+        }
+        ok = Check(music && musicFrames > 0, "the menu music is not playing") && ok;
+        if (m_Options.frames > KeyUpFrame)
+            ok = Check(g_KeyConsumed, "the pushed key did not reach the tick callback") && ok;
+        if (m_Options.frames > 60)
+            ok = Check(g_DemoScene.box != nullptr && g_DemoScene.boxLowestY < g_DemoScene.boxStartY - 2.0f &&
+                           g_DemoScene.boxLowestY > 0.0f,
+                       "the box did not fall onto the ground") &&
+                 ok;
+        if (m_Options.png != nullptr && !last.empty() &&
+            !Check(WritePng(m_Options.png, g_ScreenSize.width, g_ScreenSize.height, last), "cannot write the PNG"))
+            ok = false;
+        const float seconds = float(g_Timer.m_TotalTimeF);
+        std::printf("engine_demo: pass %d: %d frames at %dx%d, %d drawn, box fell %.2f m, %s\n", pass,
+                    g_DemoScene.frame, g_ScreenSize.width, g_ScreenSize.height, usable,
+                    g_DemoScene.boxStartY - g_DemoScene.boxLowestY, ok ? "ok" : "FAILED");
+        (void)seconds;
+        window.m_Alive = 0;
+        Finish(window);
+        return ok ? 0 : 1;
+    }
+
+    void Finish(WeAppWindow& window)
+    {
+        // Bodies go before physics; the engine fetches a running step first.
+        g_Engine.EndPhysicsStep();
+        EngineDemoReleaseBodies();
+        g_AudioDevice.StopMusic();
+        g_Engine.m_PhysicsEnabled = 0;
+        g_Engine.Shutdown();
+        g_RenderDevice.m_RenderCallback = nullptr;
+        g_Engine.m_TickCallback = nullptr;
+        window.Destroy();
+    }
+
+    Options m_Options;
+};
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    if (!Parse(argc, argv, options))
+        return 2;
+    EngineDemo demo(options);
+    return demo.RunWithCrashHandler();
+}

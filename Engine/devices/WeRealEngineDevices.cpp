@@ -1,5 +1,6 @@
 #include "Engine/devices/WeRealEngineDevices.h"
 
+#include "Engine/render/WeMaterialManager.h"
 #include "Engine/render/WeRenderDevice.h"
 #include "Engine/render/WeRenderTargetManager.h"
 #include "Engine/render/WeShaderManager.h"
@@ -7,6 +8,7 @@
 #include "Engine/runtime/WeAudioDevice.h"
 #include "Engine/runtime/WeEngine.h"
 #include "Engine/runtime/WeInput.h"
+#include "Engine/ui/WeUIMain.h"
 #include "Engine/world/WePhysics.h"
 #include "Platform/math/D3DXVECTOR3.h"
 
@@ -71,8 +73,10 @@ void WeRealEngineDevices::ShadersReleaseAll(bool)
 // WE_INTEGRATION_PENDING(meshes): no mesh manager exists yet; nothing to release.
 void WeRealEngineDevices::MeshesReleaseAll(bool) {}
 
-// WE_INTEGRATION_PENDING(materials): no material manager exists yet; nothing to release.
-void WeRealEngineDevices::MaterialsReleaseAll(bool) {}
+void WeRealEngineDevices::MaterialsReleaseAll(bool force)
+{
+    g_MaterialManager.ReleaseAll(force);
+}
 
 void WeRealEngineDevices::TexturesReleaseAll(bool force)
 {
@@ -137,18 +141,46 @@ void WeRealEngineDevices::PhysicsShutdown()
     g_Physics.Shutdown();
 }
 
-// WE_INTEGRATION_PENDING(ui): the UI manager's library does not exist yet. Until it lands these
-// calls do nothing; each becomes the matching g_UIMain call.
-void WeRealEngineDevices::UIInit() {}
-void WeRealEngineDevices::UIProcessEvents() {}
-void WeRealEngineDevices::UITick() {}
-void WeRealEngineDevices::UIOnResize(int32_t, int32_t) {}
-void WeRealEngineDevices::UIShutdown() {}
-void WeRealEngineDevices::UIPostKeyDown(int32_t) {}
-void WeRealEngineDevices::UIPostKeyUp(int32_t) {}
-void WeRealEngineDevices::UIPostMouseMove(int32_t, int32_t, int32_t) {}
-void WeRealEngineDevices::UIPostMouseDown(int32_t) {}
-void WeRealEngineDevices::UIPostMouseUp(int32_t) {}
+void WeRealEngineDevices::UIInit()
+{
+    g_UIMain.Init();
+}
+void WeRealEngineDevices::UIProcessEvents()
+{
+    g_UIMain.ProcessEvents();
+}
+void WeRealEngineDevices::UITick()
+{
+    g_UIMain.Tick();
+}
+void WeRealEngineDevices::UIOnResize(int32_t width, int32_t height)
+{
+    g_UIMain.OnResize(width, height);
+}
+void WeRealEngineDevices::UIShutdown()
+{
+    g_UIMain.Shutdown();
+}
+void WeRealEngineDevices::UIPostKeyDown(int32_t key)
+{
+    g_UIMain.PostKeyDown(key);
+}
+void WeRealEngineDevices::UIPostKeyUp(int32_t key)
+{
+    g_UIMain.PostKeyUp(key);
+}
+void WeRealEngineDevices::UIPostMouseMove(int32_t x, int32_t y, int32_t z)
+{
+    g_UIMain.PostMouseMove(x, y, z);
+}
+void WeRealEngineDevices::UIPostMouseDown(int32_t button)
+{
+    g_UIMain.PostMouseDown(button);
+}
+void WeRealEngineDevices::UIPostMouseUp(int32_t button)
+{
+    g_UIMain.PostMouseUp(button);
+}
 
 WeRealEngineDevices& GetRealEngineDevices()
 {

@@ -6,7 +6,6 @@
 // paragraph in each alignment. It checks the quads' colours at known pixels and that every text lit pixels
 // inside its box, prints "canvasdemo: <W>x<H> ok", and writes the frame to the PNG. --atlas writes the glyph
 // atlas of the font of KEY (alpha as grey) to FILE.
-#include <stb/stb_image_write.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -24,6 +23,7 @@
 #include "Engine/ui/WeFont.h"
 #include "Engine/ui/WeFontTable.h"
 #include "Platform/window/WinUser.h"
+#include "Tools/demo_common/DemoFrame.h"
 #include "Tools/demo_common/DemoOptions.h"
 
 namespace
@@ -128,46 +128,6 @@ void RenderFrame()
     Text("*:16", paragraph, 8 + 2 * w / 3, py, pw, h / 3, 0xFFFFFFFF, 0x10 | 2 | 8, "right paragraph");
 }
 
-std::vector<uint32_t> ReadFrame(int width, int height)
-{
-    std::vector<uint32_t> pixels;
-    IDirect3DDevice9* device = g_RenderDevice.GetDevice();
-    IDirect3DSurface9* back = nullptr;
-    IDirect3DSurface9* copy = nullptr;
-    if (SUCCEEDED(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back)) &&
-        SUCCEEDED(device->CreateOffscreenPlainSurface(UINT(width), UINT(height), D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM,
-                                                      &copy, nullptr)) &&
-        SUCCEEDED(device->GetRenderTargetData(back, copy)))
-    {
-        D3DLOCKED_RECT locked{};
-        if (SUCCEEDED(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY)))
-        {
-            pixels.resize(size_t(width) * size_t(height));
-            for (int y = 0; y < height; ++y)
-                std::memcpy(&pixels[size_t(y) * size_t(width)],
-                            static_cast<const uint8_t*>(locked.pBits) + size_t(y) * size_t(locked.Pitch),
-                            size_t(width) * 4);
-            copy->UnlockRect();
-        }
-    }
-    if (copy)
-        copy->Release();
-    if (back)
-        back->Release();
-    return pixels;
-}
-
-bool Near(uint32_t pixel, uint32_t expected)
-{
-    for (int shift = 0; shift < 24; shift += 8)
-    {
-        int a = int((pixel >> shift) & 0xFF), b = int((expected >> shift) & 0xFF);
-        if (a - b > 3 || b - a > 3)
-            return false;
-    }
-    return true;
-}
-
 bool CheckFrame(const std::vector<uint32_t>& frame, int w, int h)
 {
     if (frame.empty())
@@ -191,7 +151,7 @@ bool CheckFrame(const std::vector<uint32_t>& frame, int w, int h)
     bool ok = true;
     for (const Probe& p : probes)
     {
-        if (!Near(at(p.x, p.y), p.colour))
+        if (!DemoNearPixel(at(p.x, p.y), p.colour))
         {
             std::fprintf(stderr, "canvasdemo: the %s at (%d, %d) is %06X, not %06X\n", p.what, p.x, p.y, at(p.x, p.y),
                          p.colour);
@@ -224,17 +184,6 @@ bool CheckFrame(const std::vector<uint32_t>& frame, int w, int h)
     return ok;
 }
 
-bool WritePng(const char* path, int width, int height, const std::vector<uint32_t>& argb, bool alphaAsGrey)
-{
-    std::vector<uint8_t> rgb(size_t(width) * size_t(height) * 3);
-    for (size_t i = 0; i < argb.size(); ++i)
-    {
-        for (int c = 0; c < 3; ++c)
-            rgb[i * 3 + size_t(c)] = alphaAsGrey ? uint8_t(argb[i] >> 24) : uint8_t(argb[i] >> (16 - 8 * c));
-    }
-    return stbi_write_png(path, width, height, 3, rgb.data(), width * 3) != 0;
-}
-
 bool WriteAtlas(const char* key, const char* path)
 {
     WeFont* font = g_FontTable.GetFont(WeString(key));
@@ -248,8 +197,11 @@ bool WriteAtlas(const char* key, const char* path)
         std::memcpy(&pixels[size_t(y) * size_t(atlas->m_Width)],
                     static_cast<uint8_t*>(bits) + size_t(y) * size_t(pitch), size_t(atlas->m_Width) * 4);
     atlas->Unlock();
+    // The glyphs live in the alpha channel: show it as grey.
+    for (uint32_t& pixel : pixels)
+        pixel = (pixel >> 24) * 0x010101u;
     std::printf("canvasdemo: atlas of %s is %dx%d\n", key, atlas->m_Width, atlas->m_Height);
-    return WritePng(path, atlas->m_Width, atlas->m_Height, pixels, true);
+    return DemoWritePng(path, UINT(atlas->m_Width), UINT(atlas->m_Height), pixels);
 }
 
 }  // namespace
@@ -315,14 +267,14 @@ int main(int argc, char** argv)
     if (status == 0)
     {
         g_RenderDevice.Render();
-        frame = ReadFrame(g_ScreenSize.width, g_ScreenSize.height);
+        frame = DemoReadBackBuffer(g_RenderDevice.GetDevice(), UINT(g_ScreenSize.width), UINT(g_ScreenSize.height));
         if (CheckFrame(frame, g_ScreenSize.width, g_ScreenSize.height))
             std::printf("canvasdemo: %dx%d ok\n", g_ScreenSize.width, g_ScreenSize.height);
         else
             status = 1;
     }
     if (options.pngPath != nullptr && !frame.empty() &&
-        !WritePng(options.pngPath, g_ScreenSize.width, g_ScreenSize.height, frame, false))
+        !DemoWritePng(options.pngPath, UINT(g_ScreenSize.width), UINT(g_ScreenSize.height), frame))
     {
         std::fprintf(stderr, "canvasdemo: cannot write %s\n", options.pngPath);
         status = 1;

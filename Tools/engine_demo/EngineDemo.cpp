@@ -6,7 +6,6 @@
 //
 // Exit: 0 ok, 1 a check failed, 2 bad command line, 3 the engine did not start.
 #include <SDL.h>
-#include <stb/stb_image_write.h>
 
 #include <cmath>
 #include <cstdio>
@@ -32,6 +31,7 @@
 #include "Engine/world/WeActorHandle.h"
 #include "Engine/world/WePhysics.h"
 #include "Platform/math/D3DXMatrixFunctions.h"
+#include "Tools/demo_common/DemoFrame.h"
 #include "Tools/engine_demo/EngineDemoScene.h"
 
 namespace
@@ -114,18 +114,6 @@ bool Parse(int argc, char** argv, Options& options)
         return false;
     }
     return true;
-}
-
-bool WritePng(const std::string& path, int width, int height, const std::vector<uint32_t>& argb)
-{
-    std::vector<uint8_t> rgb(size_t(width) * size_t(height) * 3);
-    for (size_t i = 0; i < argb.size(); ++i)
-    {
-        rgb[i * 3 + 0] = uint8_t(argb[i] >> 16);
-        rgb[i * 3 + 1] = uint8_t(argb[i] >> 8);
-        rgb[i * 3 + 2] = uint8_t(argb[i]);
-    }
-    return stbi_write_png(path.c_str(), width, height, 3, rgb.data(), width * 3) != 0;
 }
 
 bool Check(bool condition, const char* what)
@@ -236,12 +224,14 @@ private:
                               (m_Options.pngDir != nullptr && g_DemoScene.frame % 30 == 0);
             if (!keep || !g_Engine.m_DeviceUsable)
                 continue;
-            std::vector<uint32_t> pixels = EngineDemoReadFrame(g_ScreenSize.width, g_ScreenSize.height);
+            std::vector<uint32_t> pixels =
+                DemoReadBackBuffer(g_RenderDevice.GetDevice(), UINT(g_ScreenSize.width), UINT(g_ScreenSize.height));
             if (m_Options.pngDir != nullptr && g_DemoScene.frame % 30 == 0 && !pixels.empty())
             {
                 char name[64];
                 std::snprintf(name, sizeof(name), "/frame-%d-%05d.png", pass, g_DemoScene.frame);
-                WritePng(std::string(m_Options.pngDir) + name, g_ScreenSize.width, g_ScreenSize.height, pixels);
+                DemoWritePng((std::string(m_Options.pngDir) + name).c_str(), UINT(g_ScreenSize.width),
+                             UINT(g_ScreenSize.height), pixels);
             }
             if (g_DemoScene.frame == 1)
                 first = pixels;
@@ -270,7 +260,8 @@ private:
                        "the box did not fall onto the ground") &&
                  ok;
         if (m_Options.png != nullptr && !last.empty() &&
-            !Check(WritePng(m_Options.png, g_ScreenSize.width, g_ScreenSize.height, last), "cannot write the PNG"))
+            !Check(DemoWritePng(m_Options.png, UINT(g_ScreenSize.width), UINT(g_ScreenSize.height), last),
+                   "cannot write the PNG"))
             ok = false;
         const float seconds = float(g_Timer.m_TotalTimeF);
         std::printf("engine_demo: pass %d: %d frames at %dx%d, %d drawn, box fell %.2f m, %s\n", pass,

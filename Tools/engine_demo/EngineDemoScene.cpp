@@ -147,35 +147,6 @@ void EngineDemoRender()
         g_DemoScene.drawFailed = true;
 }
 
-std::vector<uint32_t> EngineDemoReadFrame(int width, int height)
-{
-    std::vector<uint32_t> pixels;
-    IDirect3DDevice9* device = g_RenderDevice.GetDevice();
-    IDirect3DSurface9* back = nullptr;
-    IDirect3DSurface9* copy = nullptr;
-    if (device != nullptr && SUCCEEDED(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back)) &&
-        SUCCEEDED(device->CreateOffscreenPlainSurface(UINT(width), UINT(height), D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM,
-                                                      &copy, nullptr)) &&
-        SUCCEEDED(device->GetRenderTargetData(back, copy)))
-    {
-        D3DLOCKED_RECT locked{};
-        if (SUCCEEDED(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY)))
-        {
-            pixels.resize(size_t(width) * size_t(height));
-            for (int y = 0; y < height; ++y)
-                std::memcpy(&pixels[size_t(y) * size_t(width)],
-                            static_cast<const uint8_t*>(locked.pBits) + size_t(y) * size_t(locked.Pitch),
-                            size_t(width) * 4);
-            copy->UnlockRect();
-        }
-    }
-    if (copy != nullptr)
-        copy->Release();
-    if (back != nullptr)
-        back->Release();
-    return pixels;
-}
-
 void EngineDemoReleaseBodies()
 {
     delete g_DemoScene.box;

@@ -25,5 +25,3 @@ void EngineDemoTick();
 void EngineDemoRender();
 // Destroys the bodies, after the engine has fetched a running step.
 void EngineDemoReleaseBodies();
-// The back buffer as X8R8G8B8 rows; empty when it cannot be read.
-std::vector<uint32_t> EngineDemoReadFrame(int width, int height);

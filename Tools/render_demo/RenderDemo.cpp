@@ -6,7 +6,6 @@
 // copied onto the back buffer with the screen quad, and a canvas bar drawn over it with the 2-D effect. It
 // checks known pixels, prints "render_demo: <W>x<H> ok", and with --resize changes the mode through
 // ChangeMode and draws again. The last frame goes to the PNG.
-#include <stb/stb_image_write.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -23,6 +22,7 @@
 #include "Engine/render/WeTextureManager.h"
 #include "Engine/runtime/WeEngine.h"
 #include "Platform/window/WinUser.h"
+#include "Tools/demo_common/DemoFrame.h"
 #include "Tools/demo_common/DemoOptions.h"
 
 namespace
@@ -138,46 +138,6 @@ void RenderFrame()
     device->SetRenderState(D3DRS_ZENABLE, TRUE);
 }
 
-std::vector<uint32_t> ReadFrame(int width, int height)
-{
-    std::vector<uint32_t> pixels;
-    IDirect3DDevice9* device = g_RenderDevice.GetDevice();
-    IDirect3DSurface9* back = nullptr;
-    IDirect3DSurface9* copy = nullptr;
-    if (SUCCEEDED(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back)) &&
-        SUCCEEDED(device->CreateOffscreenPlainSurface(UINT(width), UINT(height), D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM,
-                                                      &copy, nullptr)) &&
-        SUCCEEDED(device->GetRenderTargetData(back, copy)))
-    {
-        D3DLOCKED_RECT locked{};
-        if (SUCCEEDED(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY)))
-        {
-            pixels.resize(size_t(width) * size_t(height));
-            for (int y = 0; y < height; ++y)
-                std::memcpy(&pixels[size_t(y) * size_t(width)],
-                            static_cast<const uint8_t*>(locked.pBits) + size_t(y) * size_t(locked.Pitch),
-                            size_t(width) * 4);
-            copy->UnlockRect();
-        }
-    }
-    if (copy)
-        copy->Release();
-    if (back)
-        back->Release();
-    return pixels;
-}
-
-bool Near(uint32_t pixel, uint32_t expected)
-{
-    for (int shift = 0; shift < 24; shift += 8)
-    {
-        int a = int((pixel >> shift) & 0xFF), b = int((expected >> shift) & 0xFF);
-        if (a - b > 2 || b - a > 2)
-            return false;
-    }
-    return true;
-}
-
 // Known pixels of the frame: the night background, the lit cyan panel, the amber panel, the red bar.
 bool CheckFrame(const std::vector<uint32_t>& frame, int w, int h)
 {
@@ -200,7 +160,7 @@ bool CheckFrame(const std::vector<uint32_t>& frame, int w, int h)
     for (const Probe& p : probes)
     {
         uint32_t pixel = frame[size_t(p.y) * size_t(w) + size_t(p.x)] & 0x00FFFFFFu;
-        if (!Near(pixel, p.colour))
+        if (!DemoNearPixel(pixel, p.colour))
         {
             std::fprintf(stderr, "render_demo: %dx%d: the %s at (%d, %d) is %06X, not %06X\n", w, h, p.what, p.x, p.y,
                          pixel, p.colour);
@@ -210,24 +170,12 @@ bool CheckFrame(const std::vector<uint32_t>& frame, int w, int h)
     return ok;
 }
 
-bool WritePng(const char* path, int width, int height, const std::vector<uint32_t>& argb)
-{
-    std::vector<uint8_t> rgb(size_t(width) * size_t(height) * 3);
-    for (size_t i = 0; i < argb.size(); ++i)
-    {
-        rgb[i * 3 + 0] = uint8_t(argb[i] >> 16);
-        rgb[i * 3 + 1] = uint8_t(argb[i] >> 8);
-        rgb[i * 3 + 2] = uint8_t(argb[i]);
-    }
-    return stbi_write_png(path, width, height, 3, rgb.data(), width * 3) != 0;
-}
-
 // One frame at the current size: render, read back, check.
 bool DrawAndCheck(std::vector<uint32_t>* frame)
 {
     g_RenderDevice.Render();
     const int w = g_ScreenSize.width, h = g_ScreenSize.height;
-    *frame = ReadFrame(w, h);
+    *frame = DemoReadBackBuffer(g_RenderDevice.GetDevice(), UINT(w), UINT(h));
     bool ok = g_Scene.ok && CheckFrame(*frame, w, h);
     if (!g_Scene.ok)
         std::fprintf(stderr, "render_demo: a draw through the shipped effects failed\n");
@@ -309,7 +257,7 @@ int main(int argc, char** argv)
         }
     }
     if (options.pngPath != nullptr && !frame.empty() &&
-        !WritePng(options.pngPath, g_ScreenSize.width, g_ScreenSize.height, frame))
+        !DemoWritePng(options.pngPath, UINT(g_ScreenSize.width), UINT(g_ScreenSize.height), frame))
     {
         std::fprintf(stderr, "render_demo: cannot write %s\n", options.pngPath);
         status = 1;

@@ -167,6 +167,7 @@ public:
     bool m_WantsPreTick = false;
     bool m_WantsTick = false;
     int64_t m_TickStamp = 0;
+    int64_t m_LastDrawnTick = 0;  // the world tick in which the render queue last drew it
     // Not in the record: the render queue lights this actor with every light (the craft sets it).
     bool m_AllLights = false;
     // The scene-tree cell owner while the actor is inserted.

@@ -11,6 +11,8 @@
 #include "Engine/foundation/WeFileStream.h"
 #include "Engine/foundation/WeLog.h"
 #include "Engine/foundation/WeTimer.h"
+#include "Engine/render/WeRenderDevice.h"
+#include "Engine/render/WeRenderQueue.h"
 #include "Engine/runtime/WeEngine.h"
 #include "Engine/world/WeActor.h"
 #include "Engine/world/WePathNode.h"
@@ -382,10 +384,19 @@ void WeWorld::RunDeletionPass()
     m_DeferDeletes = true;
 }
 
-void WeWorld::Render(WeCamera*)
+void WeWorld::Render(WeCamera* camera)
 {
-    // Portal visibility, reflections and the post-process chain join with their renderers; the
-    // render queue draws the world.
+    // Portal visibility, the reflection renderer's pass and the post-process chain around the scene come
+    // with the portals and the special renderers.
+    g_RenderDevice.Clear(true, g_RenderDevice.m_ClearColor, true, 1.0f, g_RenderDevice.m_RefractionOn != 0, 0);
+    g_Timer.BeginSection(21, "World Renderer - Prepare");
+    g_RenderQueue.Prepare(this, camera);
+    g_Timer.EndSection(21);
+    g_Timer.BeginSection(22, "World Renderer - Render");
+    g_RenderQueue.Render();
+    g_Timer.EndSection(22);
+    g_Timer.BeginSection(23, "World Renderer - PostProcess");
+    g_Timer.EndSection(23);
 }
 
 void WeWorld::OnActorLoaded(WeActor* actor)

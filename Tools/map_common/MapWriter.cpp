@@ -12,6 +12,16 @@
 #include "Tools/map_common/MapStartLocation.h"
 #include "Tools/map_common/MapTrack.h"
 
+namespace
+{
+MapHeaderWriter g_HeaderWriter = nullptr;
+}
+
+void SetMapHeaderWriter(MapHeaderWriter writer)
+{
+    g_HeaderWriter = writer;
+}
+
 bool WriteMap(const MapDescription& map, const std::string& fileName, const std::string& mapsFolder,
               std::string& written, std::string& error)
 {
@@ -63,7 +73,13 @@ bool WriteMap(const MapDescription& map, const std::string& fileName, const std:
         return false;
     }
     bool ok = stream.WriteInt32(1);
-    // The game's header writer goes here once registered; without one the header is empty.
+    if (ok && g_HeaderWriter && !g_HeaderWriter(stream, map.header))
+    {
+        stream.Close();
+        std::remove(partial.c_str());
+        error = path + ": the map header could not be written";
+        return false;
+    }
     WeSkyBox sky;
     sky.m_ModelName = map.skyModel.c_str();
     sky.m_Mode = map.skyMode;

@@ -1,7 +1,17 @@
 #pragma once
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "Tools/map_common/MapDescription.h"
+
+class WeFileStream;
+
+// The game's map header: written after the version from the description's header block. False stops the
+// map from being written.
+using MapHeaderWriter = bool (*)(WeFileStream& stream, const std::vector<std::pair<std::string, std::string>>& header);
+// Registers the writer every later WriteMap calls; null (the default) writes no header bytes.
+void SetMapHeaderWriter(MapHeaderWriter writer);
 
 // Writes <mapsFolder>/<name>.map from a parsed description with the engine's own record writers:
 // version 1, the game's header (none until the game registers its writer), the sky box, then each

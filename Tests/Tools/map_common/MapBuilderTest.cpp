@@ -5,6 +5,7 @@
 #include <iterator>
 #include <string>
 
+#include "Engine/foundation/WeFileStream.h"
 #include "Engine/world/WePathNode.h"
 #include "Tests/support/ScratchFolder.h"
 #include "Tools/map_common/MapDescription.h"
@@ -169,6 +170,55 @@ TEST_F(MapBuilderTest, CircuitLinksBackIntoItsForkAndJump)
     EXPECT_LT(fork->m_Fraction, join->m_Fraction);
     EXPECT_LT(join->m_Fraction, ramp->m_Fraction);
     EXPECT_FLOAT_EQ(ramp->m_Fraction, landing->m_Fraction);
+}
+
+// The game's header as a test stand-in: the description's header pairs as one string.
+std::string g_HeaderSeen;
+bool WriteTestHeader(WeFileStream& stream, const std::vector<std::pair<std::string, std::string>>& header)
+{
+    g_HeaderSeen.clear();
+    for (const auto& [key, value] : header)
+        g_HeaderSeen += key + "=" + value + ";";
+    return stream.WriteString(WeString(g_HeaderSeen.c_str()));
+}
+bool RefuseHeader(WeFileStream&, const std::vector<std::pair<std::string, std::string>>&)
+{
+    return false;
+}
+
+// Reads the header back as a string, as the game's map class reads its header.
+class HeaderWorld : public MapWorld
+{
+public:
+    void OnLoad(WeFileStream* stream, const WeString&) override
+    {
+        if (stream)
+            header = stream->ReadString().c_str();
+    }
+    std::string header;
+};
+
+TEST_F(MapBuilderTest, ARegisteredHeaderWriterWritesAfterTheVersion)
+{
+    const std::string text = "map Head\nheader laps 3\nheader mode race\nsection\n point 0 0 10\n point 0 0 100\n"
+                             " point 100 0 100\nend\n";
+    SetMapHeaderWriter(WriteTestHeader);
+    HeaderWorld world;
+    const bool loaded = BuildAndLoad(text, world);
+    SetMapHeaderWriter(nullptr);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(world.header, "laps=3;mode=race;");
+    EXPECT_GT(world.GetPathNodes().Count(), 0);
+
+    // A header writer that fails leaves no map behind.
+    MapDescription map;
+    std::string error, written;
+    ASSERT_TRUE(ParseMapDescription("map Refused\nsection\n point 0 0 10\n point 0 0 100\n point 100 0 100\nend\n",
+                                    "r.txt", map, error));
+    SetMapHeaderWriter(RefuseHeader);
+    EXPECT_FALSE(WriteMap(map, "r.txt", m_Folder.Path(), written, error));
+    SetMapHeaderWriter(nullptr);
+    EXPECT_TRUE(m_Folder.Find("Refused", "").empty());
 }
 
 }  // namespace

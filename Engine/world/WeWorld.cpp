@@ -15,6 +15,7 @@
 #include "Engine/render/WeRenderQueue.h"
 #include "Engine/runtime/WeEngine.h"
 #include "Engine/world/WeActor.h"
+#include "Engine/world/WeLight.h"
 #include "Engine/world/WePathNode.h"
 #include "Engine/world/WePhysics.h"
 #include "Engine/world/WeSceneTree.h"
@@ -136,8 +137,7 @@ WeActor* WeWorld::CreateActor(int32_t typeCode)
     switch (typeCode)
     {
     case -6: return new WePathNode();
-    // Lights (-2), portals (-11) and particle systems (-13) come with the lights, particles and portals
-    // work; until then they read as plain actors.
+    case -2: return new WeLight();
     default: return new WeActor();
     }
 }
@@ -492,7 +492,9 @@ bool WeWorld::LoadStep()
                     actor->m_OrientationFixed = true;
                 }
             }
-            // Lights of kind 2 are set here once lights exist.
+            if (m_LightsOfKind2)
+                if (WeLight* light = dynamic_cast<WeLight*>(actor))
+                    light->m_Kind = 2;
             OnActorLoaded(actor);
             if (!intact)
             {

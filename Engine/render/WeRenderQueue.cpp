@@ -11,6 +11,7 @@
 #include "Engine/render/WeShader.h"
 #include "Engine/render/WeShaderManager.h"
 #include "Engine/world/WeActor.h"
+#include "Engine/world/WeLight.h"
 #include "Engine/world/WeSkyBox.h"
 #include "Engine/world/WeWorld.h"
 
@@ -157,7 +158,33 @@ void WeRenderQueue::ChooseLights(WeRenderItem* item)
         return;
     item->pixelLightCount = 0;
     item->vertexLightCount = 0;
-    // Lights are collected once the light actors exist; until then no item is lit.
+    // Lights of the kind-2 flag reach only actors that take every light; an item without an actor takes the
+    // plain list.
+    WeList<WeLight*>& list = item->actor && item->actor->m_AllLights ? m_AllLights : m_PlainLights;
+    D3DXVECTOR3 centre(0.0f, 0.0f, 0.0f);
+    float radius = 0.0f;
+    if (item->actor)
+    {
+        centre = item->actor->m_BoundingSphere.center;
+        radius = item->actor->m_BoundingSphere.radius;
+    }
+    else if (item->worldMatrix)
+        centre = D3DXVECTOR3(item->worldMatrix->_41, item->worldMatrix->_42, item->worldMatrix->_43);
+    for (WeList<WeLight*>::Node* node = list.FirstNode(); node != nullptr; node = list.NextNode(node))
+    {
+        WeLight* light = node->payload;
+        const D3DXVECTOR3 d = light->GetWorldPosition() - centre;
+        const float reach = light->m_Range + radius;
+        if (d.x * d.x + d.y * d.y + d.z * d.z > reach * reach)
+            continue;
+        if (light->m_Kind == 1)
+        {
+            if (item->pixelLightCount < WeRenderItem::MaxPixelLights)
+                item->pixelLights[item->pixelLightCount++] = light;
+        }
+        else if (item->vertexLightCount < WeRenderItem::MaxVertexLights)
+            item->vertexLights[item->vertexLightCount++] = light;
+    }
 }
 
 void WeRenderQueue::RecycleItems()
@@ -188,6 +215,24 @@ void WeRenderQueue::Prepare(WeWorld* world, WeCamera* camera)
         return;
     world->m_EditorDistance1Squared = world->m_EditorDistance1 * world->m_EditorDistance1;
     world->m_EditorDistance2Squared = world->m_EditorDistance2 * world->m_EditorDistance2;
+
+    WeHashTable<WeActor*>& lights = world->GetLights();
+    for (WeHashTable<WeActor*>::Entry* e = lights.First(); e != nullptr; e = lights.Next())
+    {
+        WeLight* light = dynamic_cast<WeLight*>(e->value);
+        if (!light || !light->m_SwitchedOn || (light->m_Kind != 1 && light->m_Kind != 2) || !(light->m_Range > 0.0f))
+            continue;
+        if (!light->m_Dynamic && !world->m_LightsOfKind2 && !light->m_Kind2)
+            continue;
+        WeBoundingSphere sphere;
+        sphere.center = light->GetWorldPosition();
+        sphere.radius = light->m_Range;
+        if (!camera->m_Frustum.IsSphereVisible(sphere))
+            continue;
+        m_AllLights.PushBack(light);
+        if (!light->m_Kind2)
+            m_PlainLights.PushBack(light);
+    }
 
     WeHashTable<WeActor*>& actors = world->GetActors();
     for (WeHashTable<WeActor*>::Entry* e = actors.First(); e != nullptr; e = actors.Next())
@@ -393,7 +438,11 @@ void WeRenderQueue::RenderPass(int32_t pass)
             }
         }
         BindItem(shader, item);
-        // Light uploads join with the light actors.
+        if (item->pixelLightCount > 0)
+            shader->SetPerPixelLights(item);
+        if (item->vertexLightCount > 0)
+            shader->SetPerVertexLights(item, item->actor && item->actor->m_AllLights ? &item->actor->m_BoundingSphere
+                                                                                     : nullptr);
         shader->CommitChanges();
         DrawItem(item);
     }

@@ -12,6 +12,7 @@
 #include "Engine/render/WeRenderQueue.h"
 #include "Engine/render/WeShader.h"
 #include "Engine/world/WeActor.h"
+#include "Engine/world/WeLight.h"
 #include "Engine/world/WeWorld.h"
 #include "Tests/Engine/render/RenderTestSupport.h"
 
@@ -327,6 +328,133 @@ TEST_F(WeRenderQueueTest, ShaderVariantFollowsLightsMapsAndOptions)
     g_RenderQueue.m_FillingReflectionCube = true;
     EXPECT_EQ(ComputeShaderVariant(&item), 0);
     g_RenderQueue.m_FillingReflectionCube = false;
+}
+
+TEST_F(WeRenderQueueTest, LightsAreChosenByKindReachAndList)
+{
+    WeWorld world;
+    camera.m_Position = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+    camera.m_Direction = D3DXVECTOR3(0.0f, 0.0f, 1.0f);
+    camera.Update();
+    const D3DXVECTOR3 centre(0.0f, 0.0f, 100.0f);
+    auto light = [&](int kind, float x, float range = 10.0f)
+    {
+        WeLight* l = new WeLight();
+        l->m_Kind = kind;
+        l->m_Range = range;
+        l->SetLocation(centre + D3DXVECTOR3(x, 0.0f, 0.0f));
+        world.AddActor(l);
+        return l;
+    };
+    for (int i = 0; i < 6; ++i)
+        light(1, float(i));
+    for (int i = 0; i < 9; ++i)
+        light(2, float(i));
+    WeLight* touching = light(1, 12.0f);  // range 10 + radius 2: just touches
+    touching->m_Kind = 2;
+    WeLight* beyond = light(2, 36.01f);
+    WeLight* off = light(1, 0.0f);
+    off->m_SwitchedOn = false;
+    WeLight* mapLight = light(1, 0.0f);  // placed by the map, neither dynamic nor of the kind-2 flag
+    mapLight->m_Dynamic = false;
+    WeLight* flagged = light(2, 0.0f);
+    flagged->m_Kind2 = true;
+    WeLight* behind = light(1, 0.0f);
+    behind->SetLocation(D3DXVECTOR3(0.0f, 0.0f, -500.0f));
+
+    g_RenderQueue.Prepare(&world, &camera);
+    EXPECT_EQ(g_RenderQueue.m_AllLights.Count(), 6 + 9 + 2 + 1);
+    EXPECT_EQ(g_RenderQueue.m_PlainLights.Count(), 6 + 9 + 2);
+
+    WeActor* actor = Actor(0.0f);
+    actor->m_BoundingSphere.Set(centre.x, centre.y, centre.z, 2.0f);
+    WeRenderItem item;
+    item.actor = actor;
+    g_RenderQueue.ChooseLights(&item);
+    // The first four kind-1 lights of the list go per pixel, the first eight others per vertex.
+    std::vector<WeLight*> pixel, vertex;
+    for (auto* n = g_RenderQueue.m_PlainLights.FirstNode(); n; n = g_RenderQueue.m_PlainLights.NextNode(n))
+    {
+        if (n->payload == beyond)
+            continue;
+        if (n->payload->m_Kind == 1 && pixel.size() < 4)
+            pixel.push_back(n->payload);
+        else if (n->payload->m_Kind != 1 && vertex.size() < 8)
+            vertex.push_back(n->payload);
+    }
+    ASSERT_EQ(item.pixelLightCount, 4);
+    ASSERT_EQ(item.vertexLightCount, 8);
+    EXPECT_EQ(std::vector<WeLight*>(item.pixelLights, item.pixelLights + 4), pixel);
+    EXPECT_EQ(std::vector<WeLight*>(item.vertexLights, item.vertexLights + 8), vertex);
+
+    // From a sphere between the touching light and the one just beyond reach, only the first counts.
+    WeRenderItem lone;
+    lone.actor = Actor(0.0f);
+    lone.actor->m_BoundingSphere.Set(centre.x + 24.0f, centre.y, centre.z, 2.0f);
+    g_RenderQueue.ChooseLights(&lone);
+    ASSERT_EQ(lone.vertexLightCount, 1);
+    EXPECT_EQ(lone.vertexLights[0], touching);
+
+    // An actor that takes every light also gets the flagged one; an item without an actor the plain list.
+    auto holds = [](const WeRenderItem& i, WeLight* l) {
+        return std::find(i.vertexLights, i.vertexLights + i.vertexLightCount, l) != i.vertexLights + i.vertexLightCount;
+    };
+    for (auto* n = g_RenderQueue.m_PlainLights.FirstNode(); n; n = g_RenderQueue.m_PlainLights.NextNode(n))
+        n->payload->m_SwitchedOn = n->payload == touching;
+    g_RenderQueue.Prepare(&world, &camera);
+    WeRenderItem all;
+    all.actor = Actor(0.0f);
+    all.actor->m_BoundingSphere.Set(centre.x, centre.y, centre.z, 2.0f);
+    all.actor->m_AllLights = true;
+    g_RenderQueue.ChooseLights(&all);
+    EXPECT_TRUE(holds(all, flagged));
+    WeRenderItem none;
+    D3DXMATRIX at;
+    D3DXMatrixTranslation(&at, centre.x, centre.y, centre.z);
+    none.worldMatrix = &at;
+    g_RenderQueue.ChooseLights(&none);
+    EXPECT_FALSE(holds(none, flagged));
+    EXPECT_EQ(none.pixelLightCount + none.vertexLightCount, 0);
+    g_RenderQueue.Prepare(nullptr, &camera);
+}
+
+TEST_F(WeRenderQueueTest, AnItemsLightsReachTheEffect)
+{
+    WeLight pixel, vertex;
+    pixel.SetLocation(D3DXVECTOR3(1.0f, 2.0f, 3.0f));
+    pixel.m_FadeFactor = 1.0f;
+    pixel.m_Current.color[0] = 0.5f;
+    pixel.m_Current.intensity = 2.0f;
+    pixel.m_Range = 4.0f;
+    vertex.SetLocation(D3DXVECTOR3(3.0f, 0.0f, 0.0f));
+    vertex.m_FadeFactor = 1.0f;
+    vertex.m_Range = 4.0f;
+    WeRenderItem item;
+    item.pixelLights[0] = &pixel;
+    item.pixelLightCount = 1;
+    item.vertexLights[0] = &vertex;
+    item.vertexLightCount = 1;
+    ID3DXEffect* e = shader->GetEffect();
+    shader->SetPerPixelLights(&item);
+    float count = 0, colour[4] = {}, position[4] = {}, range = 0;
+    e->GetFloat("PerPixelLightsCount", &count);
+    e->GetFloatArray("PerPixelLightsColor", colour, 4);
+    e->GetFloatArray("PerPixelLightsPosition", position, 4);
+    e->GetFloatArray("PerPixelLightsRange", &range, 1);
+    EXPECT_EQ(count, 1.0f);
+    EXPECT_FLOAT_EQ(colour[0], 1.0f);
+    EXPECT_FLOAT_EQ(position[2], 3.0f);
+    EXPECT_FLOAT_EQ(range, 0.25f);
+    // With the sphere of an actor that takes every light, the light 3 away of reach 4 + 1 fades to 0.8.
+    WeBoundingSphere sphere;
+    sphere.Set(0.0f, 0.0f, 0.0f, 1.0f);
+    shader->SetPerVertexLights(&item, &sphere);
+    float vertexColour[4] = {};
+    e->GetFloatArray("PerVertexLightsColor", vertexColour, 4);
+    EXPECT_NEAR(vertexColour[0], 0.8f, 1e-4f);
+    shader->SetPerVertexLights(&item, nullptr);
+    e->GetFloatArray("PerVertexLightsColor", vertexColour, 4);
+    EXPECT_FLOAT_EQ(vertexColour[0], 1.0f);
 }
 
 }  // namespace

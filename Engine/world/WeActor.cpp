@@ -7,8 +7,6 @@
 #include "Engine/foundation/WeFileStream.h"
 #include "Engine/foundation/WeLog.h"
 #include "Engine/foundation/WeTimer.h"
-#include "Engine/render/WeTexture.h"
-#include "Engine/render/WeTextureManager.h"
 #include "Engine/world/WeActorPhysicsAccess.h"
 #include "Engine/world/WeCreatePhysics.h"
 #include "Engine/world/WePhysicHandle.h"
@@ -127,11 +125,6 @@ WeActor::~WeActor()
     if (m_World)
         m_World->RemoveActor(this);
     ReleasePhysicsHandle();
-    if (m_LightMap)
-    {
-        g_TextureManager.ReleaseTexture(m_LightMap, false);
-        m_LightMap = nullptr;
-    }
 }
 
 void WeActor::Expire()
@@ -592,7 +585,7 @@ void WeActor::Save(WeFileStream& stream)
     stream.WriteByte(m_FurtherSwitch2);
     stream.WriteFloat(m_AnimationSpeed);
     WeWritePhysicsBlock(stream, m_PhysicModel);
-    WeWriteLightMapBlock(stream, m_LightMap);
+    m_LightMap.Save(stream);
 }
 
 bool WeActor::Load(WeFileStream& stream)
@@ -731,7 +724,7 @@ bool WeActor::Load(WeFileStream& stream)
     // 10.
     bool intact = true;
     if (v >= 3 && v <= 19)
-        intact = WeReadLightMapBlock(stream, &m_LightMap) && intact;
+        intact = m_LightMap.Load(stream) && intact;
     if (v >= 11)
         m_FurtherSwitch1 = stream.ReadByte() != 0;
     if (v >= 24)
@@ -743,7 +736,7 @@ bool WeActor::Load(WeFileStream& stream)
     if (v >= 18 && v <= 25)
         stream.ReadString();
     if (v >= 20)
-        intact = WeReadLightMapBlock(stream, &m_LightMap) && intact;
+        intact = m_LightMap.Load(stream) && intact;
     // 11.
     uint32_t bits;
     std::memcpy(&bits, &m_LifeTime, sizeof bits);
@@ -815,52 +808,4 @@ void WeReadPhysicsBlock(WeFileStream& stream, WePhysicsDescription& model)
     }
     if (version >= 5)
         model.gravity = stream.ReadByte() != 0;
-}
-
-void WeWriteLightMapBlock(WeFileStream& stream, WeTexture* lightMap)
-{
-    stream.WriteInt32(-4);
-    stream.WriteByte(lightMap ? 1 : 0);
-    if (lightMap)
-        lightMap->WriteToStream(stream);
-}
-
-bool WeReadLightMapBlock(WeFileStream& stream, WeTexture** lightMap)
-{
-    const int32_t tag = stream.ReadInt32();
-    if (tag >= 0)
-        return true;
-    if (tag == -1 || tag == -2)
-    {
-        const int32_t size = stream.ReadInt32();
-        if (size > 0)
-        {
-            stream.ReadInt32();
-            stream.ReadInt32();
-            stream.ReadInt32();
-            // Raw texels of a legacy light map: checked against what remains, then stepped over
-            // (legacy light maps are not kept).
-            if (size > stream.GetEndLimit() - stream.Tell())
-                return false;
-            stream.Seek(size, 1);
-        }
-        if (tag == -2)
-            stream.ReadInt32();
-        return !stream.HadShortRead();
-    }
-    const bool present = tag == -3 ? stream.ReadInt32() != 0 : stream.ReadByte() != 0;
-    if (!present)
-        return !stream.HadShortRead();
-    WeTexture* texture = g_TextureManager.CreateEmpty(true);
-    if (!texture)
-        return false;
-    if (!texture->ReadFromStream(stream, 0, 0))
-    {
-        g_TextureManager.ReleaseTexture(texture, true);
-        return false;
-    }
-    if (*lightMap)
-        g_TextureManager.ReleaseTexture(*lightMap, false);
-    *lightMap = texture;
-    return true;
 }

@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "Engine/foundation/WeString.h"
+#include "Engine/render/WeLightMap.h"
 #include "Engine/world/WeBoundingSphere.h"
 #include "Engine/world/WePhysicsDescription.h"
 #include "Platform/math/D3DXMATRIX.h"
@@ -99,7 +100,7 @@ public:
     WeActor* m_Parent = nullptr;
     int32_t m_Number = 0;
     WeString m_Name;
-    WeTexture* m_LightMap = nullptr;  // the light map's texture; none until light maps are baked
+    WeLightMap m_LightMap;
     D3DXMATRIX m_InitialModelMatrix;
     int32_t m_RecordVersion = 0;
     bool m_EditorMode = false;
@@ -174,9 +175,6 @@ public:
     WeSceneTree* m_SceneTree = nullptr;
 };
 
-// The physics description block (version 5) and the light-map block of the actor record.
+// The physics description block (version 5) of the actor record.
 void WeWritePhysicsBlock(WeFileStream& stream, const WePhysicsDescription& model);
 void WeReadPhysicsBlock(WeFileStream& stream, WePhysicsDescription& model);
-void WeWriteLightMapBlock(WeFileStream& stream, WeTexture* lightMap);
-// False when the block is damaged; a light map it holds replaces *lightMap.
-bool WeReadLightMapBlock(WeFileStream& stream, WeTexture** lightMap);

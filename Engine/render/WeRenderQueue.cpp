@@ -87,7 +87,7 @@ int32_t ComputeShaderVariant(const WeRenderItem* item)
     const int32_t quality = g_RenderDevice.m_ReflectionQuality;
     if (quality > 0 && ((quality > 1 && m->m_Reflective) || m->m_Textures[4]))
         bits |= 0x10;
-    if (item->actor && item->actor->m_LightMap)
+    if (item->actor && item->actor->m_LightMap.GetTexture())
         bits |= 0x08;
     if (item->vertexLightCount > 0)
         bits |= 0x04;
@@ -485,7 +485,7 @@ void WeRenderQueue::BindItem(WeShader* shader, WeRenderItem* item)
         item->material->Animate(age);
     }
     if ((item->variantFlags & 0x08) && actor)
-        g_RenderDevice.SetTexture(6, actor->m_LightMap);
+        g_RenderDevice.SetTexture(6, actor->m_LightMap.GetTexture());
 }
 
 void WeRenderQueue::DrawItem(WeRenderItem* item)

@@ -7,6 +7,7 @@
 #include "Engine/foundation/WeFileStream.h"
 #include "Engine/foundation/WeLog.h"
 #include "Engine/foundation/WeTimer.h"
+#include "Engine/render/WePhysicModel.h"
 #include "Engine/world/WeActorPhysicsAccess.h"
 #include "Engine/world/WeCreatePhysics.h"
 #include "Engine/world/WePhysicHandle.h"
@@ -767,45 +768,15 @@ bool WeActor::Load(WeFileStream& stream)
 
 void WeWritePhysicsBlock(WeFileStream& stream, const WePhysicsDescription& model)
 {
-    stream.WriteInt32(5);
-    stream.WriteInt32(model.physicsClass);
-    stream.WriteByte(model.startAsleep);
-    stream.WriteUInt16(model.collisionGroup);
-    stream.WriteUInt16(model.shapeFlags);
-    stream.WriteFloat(model.mass);
-    stream.WriteFloat(model.clothDensity);
-    stream.WriteFloat(model.clothFriction);
-    stream.WriteFloat(model.clothBendingStiffness);
-    stream.WriteFloat(model.clothPressure);
-    stream.WriteFloat(model.clothStretchingStiffness);
-    stream.WriteByte(model.gravity);
+    WePhysicModel block;
+    block.m_Description = model;
+    block.Save(stream);
 }
 
 void WeReadPhysicsBlock(WeFileStream& stream, WePhysicsDescription& model)
 {
-    const int32_t version = stream.ReadInt32();
-    if (version <= 0)
-        return;
-    model.physicsClass = stream.ReadInt32();
-    model.startAsleep = stream.ReadByte() != 0;
-    if (version == 1)
-    {
-        SkipBytes(stream, 12);
-        for (int i = 0; i < 3; ++i)
-            stream.ReadFloat();
-    }
-    model.collisionGroup = stream.ReadUInt16();
-    model.shapeFlags = stream.ReadUInt16();
-    model.mass = stream.ReadFloat();
-    if (version >= 3)
-        model.clothDensity = stream.ReadFloat();
-    if (version >= 4)
-    {
-        model.clothFriction = stream.ReadFloat();
-        model.clothBendingStiffness = stream.ReadFloat();
-        model.clothPressure = stream.ReadFloat();
-        model.clothStretchingStiffness = stream.ReadFloat();
-    }
-    if (version >= 5)
-        model.gravity = stream.ReadByte() != 0;
+    WePhysicModel block;
+    block.m_Description = model;
+    if (block.Load(stream))
+        model = block.m_Description;
 }

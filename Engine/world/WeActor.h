@@ -175,6 +175,7 @@ public:
     WeSceneTree* m_SceneTree = nullptr;
 };
 
-// The physics description block (version 5) of the actor record.
+// The physics description block of the actor record, through WePhysicModel (read in any version, written
+// as 5).
 void WeWritePhysicsBlock(WeFileStream& stream, const WePhysicsDescription& model);
 void WeReadPhysicsBlock(WeFileStream& stream, WePhysicsDescription& model);

@@ -201,6 +201,9 @@ int main(int argc, char** argv)
             camera.Update();
             g_Camera = &camera;
             g_RenderDevice.m_ClearColor = 0xFF0B1020u;
+            // No lights are placed yet: a moderate ambient shows the surfaces under their glow.
+            const float ambient[4] = {0.45f, 0.45f, 0.5f, 1.0f};
+            g_RenderDevice.SetAmbientColor(ambient);
             g_RenderDevice.m_RenderCallback = RenderFrame;
             g_RenderDevice.Render();
             const UINT w = UINT(g_ScreenSize.width), h = UINT(g_ScreenSize.height);

@@ -457,4 +457,27 @@ TEST_F(WeRenderQueueTest, AnItemsLightsReachTheEffect)
     EXPECT_FLOAT_EQ(vertexColour[0], 1.0f);
 }
 
+TEST_F(WeRenderQueueTest, TheWorldClearsThenDrawsThroughTheQueue)
+{
+    WeWorld world;
+    camera.m_Position = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+    camera.m_Direction = D3DXVECTOR3(0.0f, 0.0f, 1.0f);
+    camera.Update();
+    QueuingActor* near = new QueuingActor();
+    near->material = Material(0, 1);
+    world.AddActor(near);
+    near->m_BoundingSphere.Set(0.0f, 0.0f, 10.0f, 1.0f);
+    QueuingActor* far = new QueuingActor();
+    far->material = Material(0, 2);
+    world.AddActor(far);
+    far->m_BoundingSphere.Set(0.0f, 0.0f, 20.0f, 1.0f);
+    g_GfxRecorder.ClearLog();
+    world.Render(&camera);
+    const int clear = IndexOf("Clear");
+    ASSERT_GE(clear, 0);
+    EXPECT_LT(clear, IndexOf("SetEffectProgram"));
+    EXPECT_EQ(DrawOrder(), (std::vector<int>{1, 2}));
+    g_RenderQueue.Prepare(nullptr, &camera);
+}
+
 }  // namespace

@@ -19,3 +19,8 @@ void SetMapHeaderWriter(MapHeaderWriter writer);
 // one line per file.
 bool WriteMap(const MapDescription& map, const std::string& fileName, const std::string& mapsFolder,
               std::string& written, std::string& error);
+// The same with the track: its segment meshes go to <packagesFolder>/Maps/<name>/Track<NN>.mesh (replacing
+// the ones an earlier build left) and a segment actor for each into the map. Needs the render device (the
+// mesh writer computes tangents); the recording backend does.
+bool WriteMap(const MapDescription& map, const std::string& fileName, const std::string& mapsFolder,
+              const std::string& packagesFolder, std::string& written, std::string& error);

@@ -7,9 +7,12 @@
 
 #include "Engine/foundation/WeFileStream.h"
 #include "Engine/world/WePathNode.h"
+#include "Platform/math/D3DXVectorFunctions.h"
 #include "Tests/support/ScratchFolder.h"
 #include "Tools/map_common/MapDescription.h"
 #include "Tools/map_common/MapStartLocation.h"
+#include "Tools/map_common/MapTrack.h"
+#include "Tools/map_common/MapTrackMesh.h"
 #include "Tools/map_common/MapWorld.h"
 #include "Tools/map_common/MapWriter.h"
 
@@ -219,6 +222,56 @@ TEST_F(MapBuilderTest, ARegisteredHeaderWriterWritesAfterTheVersion)
     EXPECT_FALSE(WriteMap(map, "r.txt", m_Folder.Path(), written, error));
     SetMapHeaderWriter(nullptr);
     EXPECT_TRUE(m_Folder.Find("Refused", "").empty());
+}
+
+TEST_F(MapBuilderTest, TrackSegmentsStayWithinTheLimitsAndFaceTheDrivingSide)
+{
+    MapDescription map;
+    std::string error;
+    ASSERT_TRUE(ParseMapDescription(ReadSource("TestCircuit.txt"), "TestCircuit.txt", map, error)) << error;
+    // Frames never flip between samples, banked curves included.
+    for (const MapLoopItem& item : map.loop)
+        for (const MapSection* section : {&item.section, &item.branches[0], &item.branches[1]})
+        {
+            const std::vector<MapFrame> frames = SampleSection(*section, map.step);
+            for (size_t i = 1; i < frames.size(); ++i)
+            {
+                EXPECT_GT(D3DXVec3Dot(&frames[i].up, &frames[i - 1].up), 0.9f);
+                EXPECT_GT(D3DXVec3Dot(&frames[i].right, &frames[i - 1].right), 0.9f);
+            }
+        }
+
+    const std::vector<MapTrackSegment> segments = BuildTrackSegments(map);
+    ASSERT_GE(segments.size(), 10u);
+    EXPECT_EQ(segments.front().name, "Maps.TestCircuit.Track01");
+    EXPECT_EQ(segments[9].name, "Maps.TestCircuit.Track10");
+    size_t roadFaces = 0, wallFaces = 0;
+    for (const MapTrackSegment& s : segments)
+    {
+        ASSERT_LT(s.geometry.vertices.size(), MapSegmentMaxVertices);
+        ASSERT_LT(s.geometry.faces.size(), MapSegmentMaxFaces);
+        ASSERT_LE(s.geometry.vertices.size(), 65536u);  // 16-bit indices
+        for (const ContentMeshFace& f : s.geometry.faces)
+        {
+            const D3DXVECTOR3& a = s.geometry.vertices[f.index[0]].position;
+            const D3DXVECTOR3& b = s.geometry.vertices[f.index[1]].position;
+            const D3DXVECTOR3& c = s.geometry.vertices[f.index[2]].position;
+            D3DXVECTOR3 ab = b - a, ac = c - a, front;
+            D3DXVec3Cross(&front, &ab, &ac);
+            D3DXVec3Normalize(&front, &front);
+            // Clockwise seen from the front: the winding's normal agrees with the stored one.
+            EXPECT_GT(D3DXVec3Dot(&front, &s.geometry.vertices[f.index[0]].normal), 0.99f);
+            if (f.subset == 0)
+            {
+                ++roadFaces;
+                EXPECT_GT(front.y, 0.9f);  // the road faces up, banking and grades included
+            }
+            else
+                ++wallFaces;
+        }
+    }
+    EXPECT_GT(roadFaces, 2000u);
+    EXPECT_GT(wallFaces, roadFaces);
 }
 
 }  // namespace

@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 
 #include "Engine/foundation/WeFileStream.h"
+#include "Engine/render/WeRenderDevice.h"
 #include "Engine/world/WePathNode.h"
+#include "Platform/gfx/GfxRecorder.h"
 #include "Platform/math/D3DXVectorFunctions.h"
 #include "Tests/support/ScratchFolder.h"
 #include "Tools/map_common/MapDescription.h"
@@ -272,6 +276,91 @@ TEST_F(MapBuilderTest, TrackSegmentsStayWithinTheLimitsAndFaceTheDrivingSide)
     }
     EXPECT_GT(roadFaces, 2000u);
     EXPECT_GT(wallFaces, roadFaces);
+}
+
+// The mesh writer computes tangents on a device mesh: a recording device serves.
+class MapBuilderTrackTest : public MapBuilderTest
+{
+protected:
+    void SetUp() override
+    {
+        GfxSelectBackend(GfxBackendKind::Recording);
+        g_GfxRecorder.logging = false;
+        m_D3d = Direct3DCreate9(D3D_SDK_VERSION);
+        ASSERT_NE(m_D3d, nullptr);
+        D3DPRESENT_PARAMETERS pp{};
+        pp.BackBufferWidth = pp.BackBufferHeight = 64;
+        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
+        pp.BackBufferCount = 1;
+        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
+        pp.Windowed = TRUE;
+        ASSERT_TRUE(SUCCEEDED(
+            m_D3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &m_Device)));
+        ASSERT_TRUE(g_RenderDevice.AdoptDevice(m_Device));
+    }
+    void TearDown() override
+    {
+        g_RenderDevice.Shutdown();
+        if (m_Device)
+            m_Device->Release();
+        if (m_D3d)
+            m_D3d->Release();
+        g_GfxRecorder.ResetAll();
+    }
+    std::vector<std::string> Meshes(const std::string& map) const
+    {
+        std::vector<std::string> out;
+        std::error_code ec;
+        for (const auto& e : std::filesystem::directory_iterator(m_Folder.Path("Packages/Maps/" + map), ec))
+            out.push_back(e.path().filename().string());
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+    IDirect3D9* m_D3d = nullptr;
+    IDirect3DDevice9* m_Device = nullptr;
+};
+
+TEST_F(MapBuilderTrackTest, SegmentsAreWrittenWithTheirActorsAndReplaceAnEarlierBuild)
+{
+    const std::string longer = "map Loop\nsegment 50\nsection\n point 0 0 10\n point 0 0 150\n point 150 0 150\n"
+                               " point 150 0 10\n point 0 0 10\nend\n";
+    MapDescription map;
+    std::string error, written;
+    ASSERT_TRUE(ParseMapDescription(longer, "l.txt", map, error)) << error;
+    ASSERT_TRUE(WriteMap(map, "l.txt", m_Folder.Path(), m_Folder.Path("Packages"), written, error)) << error;
+    const std::vector<std::string> first = Meshes("Loop");
+    ASSERT_GE(first.size(), 8u);
+    EXPECT_EQ(first.front(), "Track01.mesh");
+
+    // The map holds one static mesh actor per segment, at the identity pose, named after its member.
+    MapWorld world;
+    world.SetMapsFolder(m_Folder.Path().c_str());
+    ASSERT_TRUE(world.BeginLoad("Loop"));
+    while (!world.m_Loaded)
+        ASSERT_TRUE(world.LoadStep());
+    std::vector<std::string> models;
+    WeHashTable<WeActor*>& all = world.GetActors();
+    for (auto* e = all.First(); e != nullptr; e = all.Next())
+        if (e->value->m_PhysicModel.physicsClass == 4)
+        {
+            models.push_back(e->value->m_ModelName.c_str());
+            EXPECT_EQ(e->value->GetWorldPosition(), D3DXVECTOR3(0.0f, 0.0f, 0.0f));
+            EXPECT_FALSE(e->value->m_NonUnitScale);
+        }
+    std::sort(models.begin(), models.end());
+    ASSERT_EQ(models.size(), first.size());
+    EXPECT_EQ(models.front(), "Maps.Loop.Track01");
+
+    // A shorter track leaves no segment of the longer one behind; a broken description writes nothing.
+    map.segmentLength = 1000.0f;
+    ASSERT_TRUE(WriteMap(map, "l.txt", m_Folder.Path(), m_Folder.Path("Packages"), written, error)) << error;
+    EXPECT_EQ(Meshes("Loop"), std::vector<std::string>{"Track01.mesh"});
+    MapDescription broken;
+    ASSERT_TRUE(ParseMapDescription("map Broken\nnodes 25 0\nsection\n point 0 0 0\n point 0 0 100\nend\n", "b.txt",
+                                    broken, error));
+    EXPECT_FALSE(WriteMap(broken, "b.txt", m_Folder.Path(), m_Folder.Path("Packages"), written, error));
+    EXPECT_TRUE(Meshes("Broken").empty());
+    EXPECT_TRUE(m_Folder.Find("Broken", "").empty());
 }
 
 }  // namespace

@@ -4,9 +4,12 @@
 
 #include "Engine/foundation/WeConfig.h"
 #include "Engine/foundation/WeTimer.h"
+#include "Engine/render/WeBaseModel.h"
 #include "Engine/render/WeCamera.h"
 #include "Engine/render/WeDrawItemPool.h"
 #include "Engine/render/WeMaterial.h"
+#include "Engine/render/WeMesh.h"
+#include "Engine/render/WeModel.h"
 #include "Engine/render/WeRenderDevice.h"
 #include "Engine/render/WeShader.h"
 #include "Engine/render/WeShaderManager.h"
@@ -163,7 +166,12 @@ void WeRenderQueue::ChooseLights(WeRenderItem* item)
     WeList<WeLight*>& list = item->actor && item->actor->m_AllLights ? m_AllLights : m_PlainLights;
     D3DXVECTOR3 centre(0.0f, 0.0f, 0.0f);
     float radius = 0.0f;
-    if (item->actor)
+    if (item->model)
+    {
+        centre = item->model->m_SphereCenter;
+        radius = item->model->m_SphereRadius;
+    }
+    else if (item->actor)
     {
         centre = item->actor->m_BoundingSphere.center;
         radius = item->actor->m_BoundingSphere.radius;
@@ -241,7 +249,13 @@ void WeRenderQueue::Prepare(WeWorld* world, WeCamera* camera)
         const bool visible = world->m_EditorMode ? actor->m_ModelSwitch2 : actor->m_ModelVisible;
         if (!visible)
             continue;
-        // Reflective actors are left out of the reflection cube once meshes report their reflective mask.
+        // Reflective scenery would reflect itself: it stays out of the reflection cube.
+        if (m_FillingReflectionCube && actor->m_Model && actor->m_Model->m_Mesh)
+        {
+            const int32_t preset = actor->m_ModelPreset;
+            if (preset >= 0 && preset < WeMesh::PresetCount && actor->m_Model->m_Mesh->m_ReflectiveMask[preset] != 0)
+                continue;
+        }
         ++g_RenderQueueActorsTested;
         const WeBoundingSphere& s = actor->m_BoundingSphere;
         if (s.radius != 0.0f)
@@ -478,6 +492,9 @@ void WeRenderQueue::BindItem(WeShader* shader, WeRenderItem* item)
         effect->SetMatrix(shader->m_CameraRotation, &m_Camera->m_Basis);
     float colour[4] = {item->material->m_Color[0], item->material->m_Color[1], item->material->m_Color[2],
                        item->material->m_Color[3]};
+    if (item->model)
+        for (int i = 0; i < 4; ++i)
+            colour[i] *= item->model->m_Values[i];
     shader->SetMaterialColor(colour);
     if (actor)
     {
@@ -490,7 +507,15 @@ void WeRenderQueue::BindItem(WeShader* shader, WeRenderItem* item)
 
 void WeRenderQueue::DrawItem(WeRenderItem* item)
 {
-    (void)item;
-    // Cloth actors go to the cloth renderer, particle systems and trails to theirs (the special renderers);
-    // models draw their mesh subset once meshes exist.
+    WeActor* actor = item->actor;
+    // Cloth actors go to the cloth renderer, particle systems and trails to theirs; those come with the
+    // special renderers.
+    if (actor && actor->m_PhysicModel.physicsClass == WePhysicsCloth)
+        return;
+    if (item->model)
+    {
+        if (item->model->m_Mesh)
+            item->model->m_Mesh->DrawSubset(item->subset, item->depth);
+        return;
+    }
 }

@@ -78,10 +78,13 @@ std::vector<std::string> StyleProblems(const std::string& text)
         const std::string word = Lower(value);
         if (word == "true" || word == "false" || word == "yes" || word == "no" || word == "on" || word == "off")
             problems.push_back(where + "boolean as a word; write 0 or 1");
-        if (!value.empty() && value[0] == '#' &&
-            (value.size() != 9 || !std::all_of(value.begin() + 1, value.end(),
-                                               [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); })))
-            problems.push_back(where + "colour is not #AARRGGBB");
+        // Generators take lists of colours ("checker=#AARRGGBB,#AARRGGBB,4"): each item is held to it.
+        std::istringstream items(value);
+        for (std::string item; std::getline(items, item, ',');)
+            if (!item.empty() && item[0] == '#' &&
+                (item.size() != 9 || !std::all_of(item.begin() + 1, item.end(),
+                                                  [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); })))
+                problems.push_back(where + "colour is not #AARRGGBB");
     }
     return problems;
 }

@@ -257,6 +257,24 @@ void BuildCompositeWidgets(Script& script, std::vector<std::string>& expected)
     (void)expected;
 }
 
+// The amber of the check mark lies inside the ticked box's rectangle of the frame.
+bool CheckMarkShows(const std::vector<uint32_t>& pixels)
+{
+    WeUIComponent* box = g_UIMain.FindComponent(WeString("SampleCheck"));
+    if (box == nullptr)
+        return false;
+    int amber = 0;
+    for (int y = box->GetScreenY(); y < box->GetScreenY() + box->m_PixelHeight; ++y)
+        for (int x = box->GetScreenX(); x < box->GetScreenX() + box->m_PixelWidth; ++x)
+        {
+            if (x < 0 || y < 0 || x >= g_ScreenSize.width || y >= g_ScreenSize.height)
+                continue;
+            uint32_t p = pixels[size_t(y) * size_t(g_ScreenSize.width) + size_t(x)];
+            amber += ((p >> 16) & 0xFF) > 200 && ((p >> 8) & 0xFF) > 120 && (p & 0xFF) < 100;
+        }
+    return amber > 0;
+}
+
 class UIDemo : public WeApplication
 {
 public:
@@ -284,6 +302,10 @@ public:
             Finish(window);
             return 3;
         }
+        // No scene draws under the UI: the frame is cleared to the night of the palette, or the cursor of
+        // earlier frames would stay behind.
+        g_RenderDevice.m_ClearEachFrame = 1;
+        g_RenderDevice.m_ClearColor = 0xFF0B1020u;
         // The sample screen's layout over the shipped settings.
         WeFileSystem fixture;
         fixture.SetRoot(WeString(UIDEMO_FIXTURE_DIR));
@@ -319,12 +341,19 @@ public:
             std::fprintf(stderr, "uidemo: the last frame could not be read back\n");
             ok = false;
         }
+        else if (!CheckMarkShows(last))
+        {
+            std::fprintf(stderr, "uidemo: the ticked box shows no mark\n");
+            ok = false;
+        }
         else if (m_Options.png != nullptr &&
                  !DemoWritePng(m_Options.png, UINT(g_ScreenSize.width), UINT(g_ScreenSize.height), last))
         {
             std::fprintf(stderr, "uidemo: cannot write %s\n", m_Options.png);
             ok = false;
         }
+        std::printf("uidemo: %dx%d, %d frames, %s\n", g_ScreenSize.width, g_ScreenSize.height, frames,
+                    ok ? "ok" : "FAILED");
         Finish(window);
         return ok ? 0 : 1;
     }

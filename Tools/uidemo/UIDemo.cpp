@@ -230,8 +230,16 @@ private:
     std::vector<Step> m_Steps;
 };
 
-// The sample screen's own widgets; what each expects the script to make it print goes into `expected`.
-void BuildSimpleWidgets(Script& script, std::vector<std::string>& expected)
+// What a part of the sample screen asks of the run: the lines its callbacks must have printed, and checks
+// that run after the last frame (they print their own lines and return false on failure).
+struct Expectations
+{
+    std::vector<std::string> lines;
+    std::vector<std::function<bool()>> atEnd;
+};
+
+// The sample screen's own widgets.
+void BuildSimpleWidgets(Script& script, Expectations& expect)
 {
     g_UIMain.CreateWindow(WeString("SampleWindow"), WeString("Sample screen"), WeString(""));
     g_UIMain.CreateButton(WeString("SampleOK"), WeString("OK"), WeString("SampleWindow"), OnClicked);
@@ -246,15 +254,15 @@ void BuildSimpleWidgets(Script& script, std::vector<std::string>& expected)
                          WeString("SamplePanel"), -1);
     script.Click(10, "SampleOK");
     script.Click(20, "SampleCheck");
-    expected.push_back("clicked SampleOK");
-    expected.push_back("checked SampleCheck 1");
+    expect.lines.push_back("clicked SampleOK");
+    expect.lines.push_back("checked SampleCheck 1");
 }
 
 // The composite widgets (combo box, multi-column list) and what the script does with them.
-void BuildCompositeWidgets(Script& script, std::vector<std::string>& expected)
+void BuildCompositeWidgets(Script& script, Expectations& expect)
 {
     (void)script;
-    (void)expected;
+    (void)expect;
 }
 
 // The amber of the check mark lies inside the ticked box's rectangle of the frame.
@@ -314,9 +322,9 @@ public:
         SetConfigFileSystem(nullptr);
 
         Script script(window.m_Handle);
-        std::vector<std::string> expected;
-        BuildSimpleWidgets(script, expected);
-        BuildCompositeWidgets(script, expected);
+        Expectations expect;
+        BuildSimpleWidgets(script, expect);
+        BuildCompositeWidgets(script, expect);
 
         const int frames = script.LastFrame() + 15;
         std::vector<uint32_t> last;
@@ -330,7 +338,9 @@ public:
                     DemoReadBackBuffer(g_RenderDevice.GetDevice(), UINT(g_ScreenSize.width), UINT(g_ScreenSize.height));
         }
         bool ok = true;
-        for (const std::string& line : expected)
+        for (const std::function<bool()>& check : expect.atEnd)
+            ok = check() && ok;
+        for (const std::string& line : expect.lines)
             if (g_Printed.count(line) == 0)
             {
                 std::fprintf(stderr, "uidemo: missing: %s\n", line.c_str());

@@ -100,7 +100,13 @@ TEST(ContentIniStyle, TheCheckerCatchesEachRule)
 TEST(ContentIniStyle, EveryShippedIniFollowsTheStyle)
 {
     int checked = 0;
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(ContentPackages()))
+    // The hand-written tree and the staged one, which holds the generated ini files too.
+    std::vector<fs::directory_entry> entries;
+    for (const fs::path& root : {ContentPackages(), fs::current_path().parent_path() / "content" / "Packages"})
+        if (fs::is_directory(root))
+            for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root))
+                entries.push_back(entry);
+    for (const fs::directory_entry& entry : entries)
     {
         if (!entry.is_regular_file() || entry.path().extension() != ".ini")
             continue;
@@ -115,8 +121,9 @@ TEST(ContentIniStyle, EveryShippedIniFollowsTheStyle)
 
 TEST(ContentPack, PackedDataBesideTheTestsMatchesTheTree)
 {
+    // The staged tree: the hand-written files with the generated ones (the skin's texture map) over them.
     WeFileSystem tree;
-    tree.SetRoot(WeString(ContentPackages().string().c_str()));
+    tree.SetRoot(WeString((fs::current_path().parent_path() / "content" / "Packages").string().c_str()));
     WeDataFile* packed = WeVirtualFileSystem::GetDataFile();
     ASSERT_TRUE(packed->EnsureLoaded()) << "no Packages.dat beside the tests";
     WeStringList a, b;

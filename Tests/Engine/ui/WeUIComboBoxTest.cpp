@@ -133,6 +133,35 @@ TEST_F(WeUIComboBoxTest, ItemClickSelectsClosesAndCallsBack)
     EXPECT_FALSE(combo->m_List->m_Visible);
 }
 
+TEST_F(WeUIComboBoxTest, OpenListIsDrawnOverWidgetsCreatedLater)
+{
+    Fill();
+    float black[4] = {0, 0, 0, 1};
+    auto* cover = new WeUILabel(Root(), WeString("cover"), WeString(""), 0, 0, 1, 1, false, 0, 0, black);
+    cover->m_NoBackground = 0;
+    auto listQuadAfterCover = []
+    {
+        int coverAt = -1, listAt = -1, i = 0;
+        for (const UIQuad& q : Quads())
+        {
+            if (q.x0 == 0.0f && q.x1 == 1024.0f && coverAt < 0)
+                coverAt = i;
+            if (q.x0 == 100.0f && q.y0 == 124.0f && listAt < 0)
+                listAt = i;
+            ++i;
+        }
+        return listAt > coverAt && coverAt >= 0;
+    };
+    Ticks(1);
+    g_UIMain.DrawMainLayer();
+    EXPECT_FALSE(listQuadAfterCover());
+    cover->m_InputEnabled = 0;
+    Open();
+    g_GfxRecorder.ClearLog();
+    g_UIMain.DrawMainLayer();
+    EXPECT_TRUE(listQuadAfterCover());
+}
+
 TEST_F(WeUIComboBoxTest, ReleaseElsewhereClosesTheList)
 {
     Fill();

@@ -149,6 +149,35 @@ TEST_F(WeUIMultiListTest, HeadersAndCellsAreNamedAndPlacedByColumn)
     EXPECT_FLOAT_EQ(list->m_ScrollFrame->m_Height, 2 * Y(14));
 }
 
+TEST_F(WeUIMultiListTest, DrawsFrameThenHeadersThenASplitterAtEachInnerBoundary)
+{
+    WeUIMultiList* list = MakeList();
+    AddRow(list, "ann", "12");
+    for (bool frame : {true, false})
+    {
+        SCOPED_TRACE(frame);
+        list->m_DrawFrame = frame ? 1 : 0;
+        Ticks(1);
+        g_GfxRecorder.ClearLog();
+        g_UIMain.DrawMainLayer();
+        auto quads = SkinQuads();
+        // Nine frame parts, three headers of three states, two splitters.
+        ASSERT_EQ(quads.size(), (frame ? 9u : 0u) + 9u + 2u);
+        const UIQuad& first = quads[quads.size() - 2];
+        const UIQuad& second = quads.back();
+        EXPECT_EQ(first.x0, 200.0f);
+        EXPECT_EQ(first.x1, 202.0f);
+        EXPECT_EQ(second.x0, 400.0f);
+        EXPECT_EQ(second.y0, 100.0f);
+        EXPECT_EQ(second.y1, 300.0f);
+        if (frame)
+        {
+            EXPECT_EQ(quads[0].x0, 100.0f);
+            EXPECT_EQ(quads[0].y0, 100.0f);
+        }
+    }
+}
+
 TEST_F(WeUIMultiListTest, ClickSelectsTheRowInTheListsColourAndClearingRestoresIt)
 {
     WeUIMultiList* list = MakeList();

@@ -220,14 +220,21 @@ SkinImage Slice(const std::string& name, const Canvas& c, int x0, int y0, int w,
     return img;
 }
 
+// A number of a recipe line, kept to a range in which sums of them cannot overflow.
+int Number(const std::string& text)
+{
+    return int(std::clamp(std::strtol(text.c_str(), nullptr, 10), -4096L, 4096L));
+}
+
 bool ParseSize(const std::string& text, int* w, int* h)
 {
     size_t x = text.find('x');
     if (x == std::string::npos)
         return false;
-    *w = std::atoi(text.substr(0, x).c_str());
-    *h = std::atoi(text.substr(x + 1).c_str());
-    return *w > 0 && *h > 0 && *w <= 1024 && *h <= 1024;
+    *w = Number(text.substr(0, x));
+    *h = Number(text.substr(x + 1));
+    // Nothing wider than the atlas could hold.
+    return *w > 0 && *h > 0 && *w <= 512 && *h <= 512;
 }
 
 }  // namespace
@@ -301,7 +308,7 @@ bool SkinPainter::Parse(const std::string& text, std::string* error)
             corner = 0;
             if (mode == "nine")
             {
-                corner = w.size() == 4 ? std::atoi(w[3].c_str()) : 0;
+                corner = w.size() == 4 ? Number(w[3]) : 0;
                 if (corner <= 0 || 2 * corner >= std::min(pw, ph))
                     return fail("a nine-part panel needs a corner size smaller than half the panel");
             }
@@ -324,14 +331,13 @@ bool SkinPainter::Parse(const std::string& text, std::string* error)
             canvas.Gradient(c, bottom);
         }
         else if (w[0] == "border" && w.size() == 3 && ParseColour(w[2], &c))
-            canvas.Border(std::atoi(w[1].c_str()), c);
+            canvas.Border(Number(w[1]), c);
         else if ((w[0] == "round" || w[0] == "bevel") && w.size() == 2)
-            canvas.Corners(std::atoi(w[1].c_str()), w[0] == "round");
+            canvas.Corners(Number(w[1]), w[0] == "round");
         else if (w[0] == "alpha" && w.size() == 2)
-            canvas.Alpha(float(std::atoi(w[1].c_str())) / 255.0f);
+            canvas.Alpha(float(Number(w[1])) / 255.0f);
         else if (w[0] == "rect" && w.size() == 6 && ParseColour(w[5], &c))
-            canvas.FillRect(std::atoi(w[1].c_str()), std::atoi(w[2].c_str()), std::atoi(w[3].c_str()),
-                            std::atoi(w[4].c_str()), c);
+            canvas.FillRect(Number(w[1]), Number(w[2]), Number(w[3]), Number(w[4]), c);
         else if (w[0] == "icon" && w.size() == 3 && ParseColour(w[2], &c))
         {
             if (!canvas.Icon(w[1], c))

@@ -301,8 +301,16 @@ private:
     std::vector<Step> m_Steps;
 };
 
-// The sample screen's own widgets; what each expects the script to make it print goes into `expected`.
-void BuildSimpleWidgets(Script& script, std::vector<std::string>& expected)
+// What a part of the sample screen asks of the run: the lines its callbacks must have printed, and checks
+// that run after the last frame (they print their own lines and return false on failure).
+struct Expectations
+{
+    std::vector<std::string> lines;
+    std::vector<std::function<bool()>> atEnd;
+};
+
+// The sample screen's own widgets.
+void BuildSimpleWidgets(Script& script, Expectations& expect)
 {
     g_UIMain.CreateWindow(WeString("SampleWindow"), WeString("Sample screen"), WeString(""));
     g_UIMain.CreateButton(WeString("SampleOK"), WeString("OK"), WeString("SampleWindow"), OnClicked);
@@ -317,8 +325,25 @@ void BuildSimpleWidgets(Script& script, std::vector<std::string>& expected)
                          WeString("SamplePanel"), -1);
     script.Click(10, "SampleOK");
     script.Click(20, "SampleCheck");
-    expected.push_back("clicked SampleOK");
-    expected.push_back("checked SampleCheck 1");
+    expect.lines.push_back("clicked SampleOK");
+    expect.lines.push_back("checked SampleCheck 1");
+}
+
+// After the events: where the wheel left the list and what the name field holds. False when the list did
+// not scroll.
+bool ReportCompositeWidgets()
+{
+    auto* list = static_cast<WeUIMultiList*>(g_UIMain.FindComponent(WeString("SampleList")));
+    float position = list != nullptr ? list->m_ScrollFrame->m_VScroll->GetPosition() : 0.0f;
+    char line[64];
+    std::snprintf(line, sizeof(line), "scrolled SampleList %.2f", double(position));
+    Print(line);
+    auto* name = static_cast<WeUIEditBox*>(g_UIMain.FindComponent(WeString("SampleName")));
+    if (name != nullptr)
+        Print(std::string("typed ") + name->GetText().c_str());
+    if (position <= 0.0f)
+        std::fprintf(stderr, "uidemo: the wheel did not scroll the list\n");
+    return position > 0.0f;
 }
 
 int32_t OnSelected(WeUIComponent* sender)
@@ -329,7 +354,7 @@ int32_t OnSelected(WeUIComponent* sender)
 }
 
 // The composite widgets (combo box, multi-column list, edit box) and what the script does with them.
-void BuildCompositeWidgets(Script& script, std::vector<std::string>& expected)
+void BuildCompositeWidgets(Script& script, Expectations& expect)
 {
     WeUIComboBox* combo = g_UIMain.CreateComboBox(WeString("SampleCombo"), WeString("SampleWindow"), OnSelected);
     const char* const levels[] = {"Rookie", "Pro", "Elite", "Legend"};
@@ -363,29 +388,13 @@ void BuildCompositeWidgets(Script& script, std::vector<std::string>& expected)
     script.Click(30, "SampleCombo$Button");
     script.Click(45, "SampleCombo$List$Item 2");
     script.WheelOver(60, "SampleList", -1);
-    expected.push_back("selected SampleCombo 2");
+    expect.lines.push_back("selected SampleCombo 2");
     // Into the name field: "Ace 78" typed, then one Backspace.
     script.Click(70, "SampleName");
     script.TypeText(80, "Ace 78");
     script.Key(85, SDL_SCANCODE_BACKSPACE);
-    expected.push_back("typed Ace 7");
-}
-
-// After the events: where the wheel left the list and what the name field holds. False when the list did
-// not scroll.
-bool ReportCompositeWidgets()
-{
-    auto* list = static_cast<WeUIMultiList*>(g_UIMain.FindComponent(WeString("SampleList")));
-    float position = list != nullptr ? list->m_ScrollFrame->m_VScroll->GetPosition() : 0.0f;
-    char line[64];
-    std::snprintf(line, sizeof(line), "scrolled SampleList %.2f", double(position));
-    Print(line);
-    auto* name = static_cast<WeUIEditBox*>(g_UIMain.FindComponent(WeString("SampleName")));
-    if (name != nullptr)
-        Print(std::string("typed ") + name->GetText().c_str());
-    if (position <= 0.0f)
-        std::fprintf(stderr, "uidemo: the wheel did not scroll the list\n");
-    return position > 0.0f;
+    expect.lines.push_back("typed Ace 7");
+    expect.atEnd.push_back(ReportCompositeWidgets);
 }
 
 // The menu's backdrop: a movie over the whole screen behind the sample screen and a black frame fading away
@@ -515,9 +524,9 @@ public:
         SetConfigFileSystem(nullptr);
 
         Script script(window.m_Handle);
-        std::vector<std::string> expected;
-        BuildSimpleWidgets(script, expected);
-        BuildCompositeWidgets(script, expected);
+        Expectations expect;
+        BuildSimpleWidgets(script, expect);
+        BuildCompositeWidgets(script, expect);
         MovieBackdrop movie;
         bool ok = m_Options.movie == nullptr || movie.Start(m_Options.movie, m_Options.sound);
 
@@ -546,9 +555,10 @@ public:
                 break;
             }
         }
-        ok = ReportCompositeWidgets() && ok;
+        for (const std::function<bool()>& check : expect.atEnd)
+            ok = check() && ok;
         ok = movie.Report() && ok;
-        for (const std::string& line : expected)
+        for (const std::string& line : expect.lines)
             if (g_Printed.count(line) == 0)
             {
                 std::fprintf(stderr, "uidemo: missing: %s\n", line.c_str());

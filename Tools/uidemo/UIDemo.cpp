@@ -544,8 +544,9 @@ public:
         {
             script.Run(frame);
             g_Engine.Tick();
-            g_Engine.Render();
+            // Right after the tick uploaded the newest frame, which this frame shows.
             movie.Sample();
+            g_Engine.Render();
             frames = frame + 1;
             if (!running(frames))
             {

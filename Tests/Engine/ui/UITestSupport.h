@@ -39,7 +39,7 @@ protected:
         g_UIMain.Init();
         g_UIMain.m_FrameTime = 1.0 / 60.0;
         // A skin of its own, so that skin quads are told apart from untextured ones.
-        g_UIMain.m_SkinTexture = g_TextureManager.CreateTexture(64, 64, D3DFMT_A8R8G8B8, 0, D3DPOOL_MANAGED, 1, false);
+        g_UIMain.m_SkinTexture = g_TextureManager.CreateTexture(64, 64, D3DFMT_A8R8G8B8, 0, D3DPOOL_MANAGED, 1, true);
         g_Canvas.BeginFrame();
         g_GfxRecorder.ClearLog();
     }

@@ -92,6 +92,10 @@ TEST_F(WeUICreateTest, MissingLineAndUnknownParent)
     WeUIWindow* w = g_UIMain.CreateWindow(WeString("CreateParentWin"), WeString(""), WeString(""));
     WeUICheckBox* box = g_UIMain.CreateCheckBox(WeString("CreateChild"), WeString("CreateParentWin"), Clicked);
     EXPECT_EQ(box->m_Parent, w);
+    // The orphan goes with the manager (it leaves the registry as it is deleted).
+    g_UIMain.Shutdown();
+    EXPECT_EQ(g_UIMain.FindComponent(WeString("CreateOrphan")), nullptr);
+    g_UIMain.Init();
 }
 
 TEST_F(WeUICreateTest, FadeSpeedsFollowTheirKindOrTheDefault)

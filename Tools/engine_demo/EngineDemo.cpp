@@ -362,7 +362,7 @@ private:
         {
             ok = Check(g_DemoScene.box != nullptr && g_DemoScene.boxLowestY < g_DemoScene.boxStartY - 2.0f &&
                            g_DemoScene.boxLowestY > g_DemoScene.start.y - 2.0f,
-                       "the box did not fall onto the ground") &&
+                       "the box did not fall onto the road") &&
                  ok;
             ok = Check(g_DemoScene.contacts > 0, "no contact of the box was reported in a physics fetch") && ok;
         }

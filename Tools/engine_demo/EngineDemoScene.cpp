@@ -5,7 +5,9 @@
 #include <cstdio>
 
 #include "Engine/foundation/WeTimer.h"
+#include "Engine/render/WeCamera.h"
 #include "Engine/render/WeRenderDevice.h"
+#include "Engine/render/WeRenderQueue.h"
 #include "Engine/render/WeShader.h"
 #include "Engine/render/WeShaderManager.h"
 #include "Engine/render/WeTextureManager.h"
@@ -20,6 +22,7 @@
 #include "Engine/world/WePathNode.h"
 #include "Engine/world/WePhysics.h"
 #include "Platform/math/D3DXMatrixFunctions.h"
+#include "Platform/math/D3DXVectorFunctions.h"
 #include "Platform/physics/NxTypes.h"
 #include "Tools/map_common/MapStartLocation.h"
 #include "Tools/map_common/MapWorld.h"
@@ -65,8 +68,8 @@ void CollectTrack(MapWorld& world)
     }
 }
 
-// Once the map is in: the start, a ground slab under it (the road's own collision comes with its meshes),
-// the box above it, contact reports, physics on.
+// Once the map is in: the first start, the box above it (the road's segments are static bodies), contact
+// reports, physics on.
 void OnMapLoaded()
 {
     MapWorld& world = *g_DemoScene.world;
@@ -84,13 +87,9 @@ void OnMapLoaded()
     if (!haveStart && !g_DemoScene.track.empty())
         g_DemoScene.start = g_DemoScene.track.front();
 
-    g_DemoScene.groundOwner = new WeActor;
     g_DemoScene.boxOwner = new WeActor;
     const D3DXVECTOR3& s = g_DemoScene.start;
     D3DXMATRIX pose;
-    D3DXMatrixTranslation(&pose, s.x, s.y - 1.0f, s.z);
-    g_DemoScene.ground =
-        g_Physics.CreateBoxActor(g_DemoScene.groundOwner, pose, D3DXVECTOR3(20.0f, 0.5f, 20.0f), 0, 0.0f, true, 0);
     D3DXMatrixTranslation(&pose, s.x, s.y + 6.0f, s.z);
     g_DemoScene.box =
         g_Physics.CreateBoxActor(g_DemoScene.boxOwner, pose, D3DXVECTOR3(1.0f, 1.0f, 1.0f), 0, 1.0f, false, 0);
@@ -199,76 +198,59 @@ D3DXVECTOR3 TrackPoint(int index)
 
 }  // namespace
 
-// The camera flies above the path nodes looking a few nodes ahead; until the map is in it looks over the
-// ground from above the origin.
+// The camera flies above the path nodes looking a few nodes ahead; the world draws the track through the
+// render queue, the box (a body without a model) is drawn on top of it. Until the map is in, the frame
+// stays clear.
 void EngineDemoRender()
 {
     EngineDemoScene& scene = g_DemoScene;
-    IDirect3DDevice9* device = g_RenderDevice.GetDevice();
-    g_RenderDevice.Clear(true, 0xFF0B1020u, true, 1.0f, true, 0);
-    D3DXVECTOR3 eye(0.0f, 40.0f, -60.0f), target(0.0f, 0.0f, 0.0f);
-    if (scene.loaded && !scene.track.empty())
+    if (!scene.loaded || scene.track.empty())
     {
-        const float t = float(scene.frame - scene.loadTicks) * 0.2f;
-        const int node = int(std::floor(t));
-        const float blend = t - float(node);
-        const D3DXVECTOR3 a = TrackPoint(node), b = TrackPoint(node + 1);
-        eye = a + (b - a) * blend + D3DXVECTOR3(0.0f, 7.0f, 0.0f);
-        target = TrackPoint(node + 4);
+        g_RenderDevice.Clear(true, 0xFF0B1020u, true, 1.0f, true, 0);
+        return;
     }
-    const D3DXVECTOR3 up(0.0f, 1.0f, 0.0f);
-    D3DXMATRIX view, projection, identity;
-    D3DXMatrixLookAtLH(&view, &eye, &target, &up);
-    D3DXMatrixPerspectiveFovLH(&projection, 1.0f, float(g_ScreenSize.width) / float(g_ScreenSize.height), 0.5f,
-                               2000.0f);
-    D3DXMatrixIdentity(&identity);
-    g_ShaderManager.SetViewProjection(view, projection, nullptr);
-    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    const float t = float(scene.frame - scene.loadTicks) * 0.2f;
+    const int node = int(std::floor(t));
+    const float blend = t - float(node);
+    const D3DXVECTOR3 a = TrackPoint(node), b = TrackPoint(node + 1);
+    static WeCamera camera;
+    camera.m_Position = a + (b - a) * blend + D3DXVECTOR3(0.0f, 7.0f, 0.0f);
+    D3DXVECTOR3 direction = TrackPoint(node + 4) - camera.m_Position;
+    D3DXVec3Normalize(&direction, &direction);
+    camera.m_Direction = direction;
+    camera.m_Up = D3DXVECTOR3(0.0f, 1.0f, 0.0f);
+    camera.SetProjection(1.0f, 0.5f, 2000.0f, 0.0f);
+    camera.Update();
+    g_RenderDevice.m_ClearColor = 0xFF0B1020u;
+    // The test tracks hold no lights: a moderate ambient shows the surfaces under their glow.
+    const float ambient[4] = {0.45f, 0.45f, 0.5f, 1.0f};
+    g_RenderDevice.SetAmbientColor(ambient);
+    scene.world->Render(&camera);
+
+    if (scene.box == nullptr)
+        return;
     WeShader* flat = g_ShaderManager.GetShader("Shaders.Default.ColorOnly", false, false);
     if (flat == nullptr)
     {
         scene.drawFailed = true;
         return;
     }
-    flat->SetWorldMatrix(identity);
+    g_ShaderManager.SetViewProjection(camera.m_View, camera.m_Projection, nullptr);
+    g_RenderDevice.GetDevice()->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
     g_RenderDevice.SetTexture(0, g_TextureManager.m_DefaultWhite);
+    D3DXMATRIX pose;
+    scene.box->GetPose(pose);
+    flat->SetWorldMatrix(pose);
+    const float red[4] = {1.0f, 0x3B / 255.0f, 0x3B / 255.0f, 1.0f};
+    // Three faces of the unit-half-extent box, enough to see it fall from any side of the road.
+    const D3DXVECTOR3 faces[3][4] = {
+        {{-1, 1, -1}, {1, 1, -1}, {-1, 1, 1}, {1, 1, 1}},
+        {{-1, -1, -1}, {1, -1, -1}, {-1, 1, -1}, {1, 1, -1}},
+        {{-1, -1, -1}, {-1, -1, 1}, {-1, 1, -1}, {-1, 1, 1}},
+    };
     bool ok = true;
-    const float grass[4] = {0.08f, 0.22f, 0.12f, 1.0f};
-    const float y = -30.0f;
-    const D3DXVECTOR3 field[4] = {{-2000, y, 2000}, {2000, y, 2000}, {-2000, y, -2000}, {2000, y, -2000}};
-    ok = DrawQuad(flat, field, grass) && ok;
-    // The track between its path nodes, as slabs in alternating colours.
-    const float cyan[4] = {0x35 / 255.0f, 0xE0 / 255.0f, 1.0f, 1.0f};
-    const float amber[4] = {1.0f, 0xB0 / 255.0f, 0x20 / 255.0f, 1.0f};
-    const int count = int(scene.track.size());
-    for (int i = 0; i < count; ++i)
-    {
-        const D3DXVECTOR3 p = TrackPoint(i), q = TrackPoint(i + 1);
-        const float dx = q.x - p.x, dz = q.z - p.z;
-        const float length = std::sqrt(dx * dx + dz * dz);
-        if (length < 0.001f || length > 100.0f)
-            continue;  // a jump's gap stays open
-        const float sx = -dz / length * 9.0f, sz = dx / length * 9.0f;
-        const D3DXVECTOR3 slab[4] = {
-            {p.x - sx, p.y, p.z - sz}, {p.x + sx, p.y, p.z + sz}, {q.x - sx, q.y, q.z - sz}, {q.x + sx, q.y, q.z + sz}};
-        ok = DrawQuad(flat, slab, i % 2 == 0 ? cyan : amber) && ok;
-    }
-    if (scene.box != nullptr)
-    {
-        D3DXMATRIX pose;
-        scene.box->GetPose(pose);
-        flat->SetWorldMatrix(pose);
-        const float red[4] = {1.0f, 0x3B / 255.0f, 0x3B / 255.0f, 1.0f};
-        // Three faces of the unit-half-extent box, enough to see it fall from any side of the road.
-        const D3DXVECTOR3 faces[3][4] = {
-            {{-1, 1, -1}, {1, 1, -1}, {-1, 1, 1}, {1, 1, 1}},
-            {{-1, -1, -1}, {1, -1, -1}, {-1, 1, -1}, {1, 1, -1}},
-            {{-1, -1, -1}, {-1, -1, 1}, {-1, 1, -1}, {-1, 1, 1}},
-        };
-        for (const auto& face : faces)
-            ok = DrawQuad(flat, face, red) && ok;
-        flat->SetWorldMatrix(identity);
-    }
+    for (const auto& face : faces)
+        ok = DrawQuad(flat, face, red) && ok;
     if (!ok)
         scene.drawFailed = true;
 }
@@ -276,14 +258,15 @@ void EngineDemoRender()
 void EngineDemoRelease()
 {
     EngineDemoScene& scene = g_DemoScene;
-    if (scene.box != nullptr || scene.ground != nullptr)
+    if (scene.box != nullptr)
         g_Physics.SetContactCallback(g_PreviousContactCallback);
     delete scene.box;
-    delete scene.ground;
-    scene.box = scene.ground = nullptr;
+    scene.box = nullptr;
+    // The queue lets go of the world's items before the world goes.
+    g_RenderQueue.Prepare(nullptr, nullptr);
+    g_RenderQueue.FreeItemPool();
     delete scene.world;
     scene.world = nullptr;
     delete scene.boxOwner;
-    delete scene.groundOwner;
-    scene.boxOwner = scene.groundOwner = nullptr;
+    scene.boxOwner = nullptr;
 }

@@ -26,9 +26,7 @@ struct EngineDemoScene
     MapWorld* world = nullptr;
     std::vector<D3DXVECTOR3> track;  // the path nodes in track order
     D3DXVECTOR3 start{0.0f, 0.0f, 0.0f};
-    WeActor* groundOwner = nullptr;
     WeActor* boxOwner = nullptr;
-    WeActorHandle* ground = nullptr;
     WeActorHandle* box = nullptr;
     float boxStartY = 0.0f;
     float boxLowestY = 0.0f;

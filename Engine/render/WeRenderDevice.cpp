@@ -1,7 +1,9 @@
 #include "Engine/render/WeRenderDevice.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "Engine/foundation/WeConfig.h"
 #include "Engine/foundation/WeLock.h"
@@ -12,6 +14,7 @@
 #include "Engine/render/WeCameraScreen.h"
 #include "Engine/render/WeCanvas.h"
 #include "Engine/render/WeMaterialManager.h"
+#include "Engine/render/WePostProcess.h"
 #include "Engine/render/WeRenderTarget.h"
 #include "Engine/render/WeRenderTargetManager.h"
 #include "Engine/render/WeShader.h"
@@ -259,13 +262,29 @@ bool WeRenderDevice::InitManagers()
 
 void WeRenderDevice::InitRenderers()
 {
-    // Every registered renderer, in registration order; the named renderers take their fixed order here
-    // (trail, flare, velocity, projector, reflection, SetReflectionQuality, particles, cloth, sky box,
-    // debug), then post-processing. Their results are not checked.
+    // The named renderers in their fixed order (trail, flare, velocity, projector, reflection, then the
+    // reflection quality, particles, cloth, sky box, debug), whatever order static initialisation registered
+    // them in; any other renderer after them; post-processing last. Their results are not checked.
+    std::vector<WeBaseRenderer*> renderers;
     WeList<WeBaseRenderer*>& list = WeBaseRenderer::GetRendererList();
     for (WeList<WeBaseRenderer*>::Node* node = list.FirstNode(); node != nullptr; node = list.NextNode(node))
-        node->payload->Init();
-    SetReflectionQuality(m_ReflectionQuality);
+        renderers.push_back(node->payload);
+    std::stable_sort(renderers.begin(), renderers.end(),
+                     [](const WeBaseRenderer* a, const WeBaseRenderer* b)
+                     { return a->GetInitOrder() < b->GetInitOrder(); });
+    bool qualitySet = false;
+    for (WeBaseRenderer* renderer : renderers)
+    {
+        if (!qualitySet && renderer->GetInitOrder() > WeBaseRenderer::OrderReflection)
+        {
+            SetReflectionQuality(m_ReflectionQuality);
+            qualitySet = true;
+        }
+        renderer->Init();
+    }
+    if (!qualitySet)
+        SetReflectionQuality(m_ReflectionQuality);
+    g_PostProcess.Init();
 }
 
 bool WeRenderDevice::AdoptDevice(IDirect3DDevice9* device)
@@ -532,7 +551,8 @@ void WeRenderDevice::ReleaseResources()
     g_ShaderManager.OnLostDevice();
     g_TextureManager.OnLostDevice();
     g_RenderTargetManager.OnLostDevice();
-    // The mesh manager's lost step, then post-processing's Release, run here.
+    // The mesh manager's lost step runs here.
+    g_PostProcess.Release();
     WeList<WeBaseRenderer*>& list = WeBaseRenderer::GetRendererList();
     for (WeList<WeBaseRenderer*>::Node* node = list.FirstNode(); node != nullptr; node = list.NextNode(node))
         node->payload->OnLostDevice();
@@ -553,7 +573,8 @@ void WeRenderDevice::RestoreResources()
     g_ShaderManager.OnResetDevice();
     g_TextureManager.OnResetDevice();
     g_RenderTargetManager.OnResetDevice();
-    // The mesh manager's reset step, then post-processing's Init, run here.
+    // The mesh manager's reset step runs here.
+    g_PostProcess.Init();
     WeList<WeBaseRenderer*>& list = WeBaseRenderer::GetRendererList();
     for (WeList<WeBaseRenderer*>::Node* node = list.FirstNode(); node != nullptr; node = list.NextNode(node))
         node->payload->OnResetDevice();
@@ -620,7 +641,7 @@ void WeRenderDevice::Shutdown()
                 m_MovieCloseStep(node->payload);
         m_Movies.Clear();
     }
-    // Post-processing's Release goes here.
+    g_PostProcess.Release();
     g_Canvas.DestroyFonts();
     ReleaseDepthSurfaces();
     if (m_Device != nullptr)

@@ -14,6 +14,7 @@
 #include "Engine/render/WeCameraScreen.h"
 #include "Engine/render/WeCanvas.h"
 #include "Engine/render/WeMaterialManager.h"
+#include "Engine/render/WeMeshManager.h"
 #include "Engine/render/WePostProcess.h"
 #include "Engine/render/WeRenderTarget.h"
 #include "Engine/render/WeRenderTargetManager.h"
@@ -256,7 +257,11 @@ bool WeRenderDevice::InitManagers()
         g_Engine.m_ErrorText = WeString("Error: Cannot load Materials.Editor.Light");
         return false;
     }
-    // The mesh manager initialises here.
+    if (!g_MeshManager.Init())
+    {
+        g_Engine.m_ErrorText = WeString("Error: Cannot load ") + WeMeshManager::DefaultMeshName;
+        return false;
+    }
     return true;
 }
 
@@ -304,6 +309,7 @@ bool WeRenderDevice::AdoptDevice(IDirect3DDevice9* device)
 void WeRenderDevice::UndoCreate()
 {
     g_ShaderManager.ReleaseAll();
+    g_MeshManager.ReleaseAll(true);
     g_MaterialManager.ReleaseAll(true);
     g_TextureManager.ReleaseAll(true);
     ReleaseDepthSurfaces();
@@ -551,7 +557,7 @@ void WeRenderDevice::ReleaseResources()
     g_ShaderManager.OnLostDevice();
     g_TextureManager.OnLostDevice();
     g_RenderTargetManager.OnLostDevice();
-    // The mesh manager's lost step runs here.
+    g_MeshManager.OnLostDevice();
     g_PostProcess.Release();
     WeList<WeBaseRenderer*>& list = WeBaseRenderer::GetRendererList();
     for (WeList<WeBaseRenderer*>::Node* node = list.FirstNode(); node != nullptr; node = list.NextNode(node))
@@ -573,7 +579,7 @@ void WeRenderDevice::RestoreResources()
     g_ShaderManager.OnResetDevice();
     g_TextureManager.OnResetDevice();
     g_RenderTargetManager.OnResetDevice();
-    // The mesh manager's reset step runs here.
+    g_MeshManager.OnResetDevice();
     g_PostProcess.Init();
     WeList<WeBaseRenderer*>& list = WeBaseRenderer::GetRendererList();
     for (WeList<WeBaseRenderer*>::Node* node = list.FirstNode(); node != nullptr; node = list.NextNode(node))

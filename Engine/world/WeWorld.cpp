@@ -11,8 +11,11 @@
 #include "Engine/foundation/WeFileStream.h"
 #include "Engine/foundation/WeLog.h"
 #include "Engine/foundation/WeTimer.h"
+#include "Engine/render/WeRenderDevice.h"
+#include "Engine/render/WeRenderQueue.h"
 #include "Engine/runtime/WeEngine.h"
 #include "Engine/world/WeActor.h"
+#include "Engine/world/WeLight.h"
 #include "Engine/world/WePathNode.h"
 #include "Engine/world/WePhysics.h"
 #include "Engine/world/WeSceneTree.h"
@@ -134,8 +137,7 @@ WeActor* WeWorld::CreateActor(int32_t typeCode)
     switch (typeCode)
     {
     case -6: return new WePathNode();
-    // Lights (-2), portals (-11) and particle systems (-13) come with the lights, particles and portals
-    // work; until then they read as plain actors.
+    case -2: return new WeLight();
     default: return new WeActor();
     }
 }
@@ -382,10 +384,19 @@ void WeWorld::RunDeletionPass()
     m_DeferDeletes = true;
 }
 
-void WeWorld::Render(WeCamera*)
+void WeWorld::Render(WeCamera* camera)
 {
-    // Portal visibility, reflections and the post-process chain join with their renderers; the
-    // render queue draws the world.
+    // Portal visibility, the reflection renderer's pass and the post-process chain around the scene come
+    // with the portals and the special renderers.
+    g_RenderDevice.Clear(true, g_RenderDevice.m_ClearColor, true, 1.0f, g_RenderDevice.m_RefractionOn != 0, 0);
+    g_Timer.BeginSection(21, "World Renderer - Prepare");
+    g_RenderQueue.Prepare(this, camera);
+    g_Timer.EndSection(21);
+    g_Timer.BeginSection(22, "World Renderer - Render");
+    g_RenderQueue.Render();
+    g_Timer.EndSection(22);
+    g_Timer.BeginSection(23, "World Renderer - PostProcess");
+    g_Timer.EndSection(23);
 }
 
 void WeWorld::OnActorLoaded(WeActor* actor)
@@ -481,7 +492,9 @@ bool WeWorld::LoadStep()
                     actor->m_OrientationFixed = true;
                 }
             }
-            // Lights of kind 2 are set here once lights exist.
+            if (m_LightsOfKind2)
+                if (WeLight* light = dynamic_cast<WeLight*>(actor))
+                    light->m_Kind = 2;
             OnActorLoaded(actor);
             if (!intact)
             {

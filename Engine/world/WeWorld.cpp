@@ -14,6 +14,7 @@
 #include "Engine/runtime/WeEngine.h"
 #include "Engine/world/WeActor.h"
 #include "Engine/world/WeLight.h"
+#include "Engine/world/WeNewParticleSystem.h"
 #include "Engine/world/WePathNode.h"
 #include "Engine/world/WePhysics.h"
 #include "Engine/world/WeSceneTree.h"
@@ -136,6 +137,7 @@ WeActor* WeWorld::CreateActor(int32_t typeCode)
     {
     case -6: return new WePathNode();
     case -2: return new WeLight();
+    case -13: return new WeNewParticleSystem();
     default: return new WeActor();
     }
 }

@@ -16,6 +16,7 @@
 #include "Engine/render/WeMaterialManager.h"
 #include "Engine/render/WeMeshManager.h"
 #include "Engine/render/WePostProcess.h"
+#include "Engine/render/WeReflectionRenderer.h"
 #include "Engine/render/WeRenderTarget.h"
 #include "Engine/render/WeRenderTargetManager.h"
 #include "Engine/render/WeShader.h"
@@ -285,7 +286,10 @@ void WeRenderDevice::InitRenderers()
             SetReflectionQuality(m_ReflectionQuality);
             qualitySet = true;
         }
-        renderer->Init();
+        if (renderer == &g_ReflectionRenderer)
+            g_ReflectionRenderer.InitWithQuality(m_ReflectionQuality);
+        else
+            renderer->Init();
     }
     if (!qualitySet)
         SetReflectionQuality(m_ReflectionQuality);
@@ -943,7 +947,7 @@ void WeRenderDevice::UseBackBufferDepth()
 void WeRenderDevice::SetReflectionQuality(int32_t quality)
 {
     m_ReflectionQuality = quality;
-    // The reflection renderer takes the quality here.
+    g_ReflectionRenderer.SetQuality(quality);
 }
 
 void WeRenderDevice::GetCaps(D3DCAPS9* caps)

@@ -2,7 +2,11 @@
 
 #include <cmath>
 
+#include "Engine/foundation/WeTimer.h"
 #include "Engine/render/WeCamera.h"
+#include "Engine/render/WeMaterial.h"
+#include "Engine/render/WeMesh.h"
+#include "Engine/render/WeModel.h"
 #include "Engine/render/WeRenderDevice.h"
 #include "Engine/render/WeScreenQuad.h"
 #include "Engine/render/WeShader.h"
@@ -87,6 +91,85 @@ bool WeSkyBoxRenderer::DrawCubeSky(WeSkyBox* skyBox, WeCamera* camera, float alp
         }
     }
 
+    const float position[3] = {camera->m_Position.x, camera->m_Position.y, camera->m_Position.z};
+    g_ShaderManager.SetCameraPosition(position);
+    g_ShaderManager.SetViewProjection(camera->m_View, camera->m_Projection, camera);
+    return drawn;
+}
+
+bool WeSkyBoxRenderer::DrawMeshSky(WeSkyBox* skyBox, WeCamera* camera, float alphaFactor)
+{
+    IDirect3DDevice9* device = g_RenderDevice.GetDevice();
+    if (skyBox == nullptr || skyBox->m_Model == nullptr || skyBox->m_Model->m_Mesh == nullptr || camera == nullptr ||
+        device == nullptr)
+        return false;
+    WeMesh* mesh = skyBox->m_Model->m_Mesh;
+    WeRenderDevice& d = g_RenderDevice;
+
+    // Centred on the camera: the view without its translation, the eye at the origin.
+    D3DXMATRIX view = camera->m_View;
+    view._41 = view._42 = view._43 = 0.0f;
+    g_ShaderManager.SetViewProjection(view, camera->m_Projection, nullptr);
+    const float origin[3] = {0.0f, 0.0f, 0.0f};
+    g_ShaderManager.SetCameraPosition(origin);
+    d.SetSamplerFilter(0, 0, 1);
+    const float ambient[4] = {d.m_AmbientColor[0], d.m_AmbientColor[1], d.m_AmbientColor[2], d.m_AmbientColor[3]};
+    const float white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    d.SetAmbientColor(white);
+
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    const float zero[3] = {0.0f, 0.0f, 0.0f};
+    WeShader* current = nullptr;
+    bool drawn = false;
+    const int32_t subsets =
+        mesh->m_SubsetCount < WeMaterialPreset::Entries ? mesh->m_SubsetCount : WeMaterialPreset::Entries;
+    for (int32_t i = 0; i < subsets; ++i)
+    {
+        WeMaterial* material = mesh->m_Presets[0].materials[i];
+        WeShader* shader = material != nullptr ? material->m_Shader : nullptr;
+        if (shader != current)
+        {
+            if (current != nullptr)
+            {
+                current->EndPass();
+                current->End();
+            }
+            current = nullptr;
+            // A shader without its plain technique draws nothing.
+            if (shader != nullptr && shader->GetVariantTechnique(0) == nullptr &&
+                shader->GetDefaultTechnique() == nullptr)
+                shader = nullptr;
+            if (shader != nullptr && shader->SetTechnique(0, false) && shader->Begin(0) > 0)
+            {
+                if (SUCCEEDED(shader->BeginPass(0)))
+                    current = shader;
+                else
+                    shader->End();
+            }
+        }
+        if (current == nullptr)
+            continue;
+        current->SetWorldMatrix(identity);
+        material->BindTextures(0, nullptr, 0);
+        material->Animate(g_Timer.m_TotalTimeF);
+        const float colour[4] = {material->m_Color[0], material->m_Color[1], material->m_Color[2],
+                                 material->m_Color[3] * alphaFactor};
+        current->SetMaterialColor(colour);
+        current->SetMaterialParameters(material->m_MaterialStrength, material->m_MaterialStrength, 0.0f, zero, 0.0f,
+                                       0.0f, 0.0f);
+        current->CommitChanges();
+        mesh->DrawSubset(i, 0.0f);
+        drawn = true;
+    }
+    if (current != nullptr)
+    {
+        current->EndPass();
+        current->End();
+    }
+
+    d.SetSamplerFilter(0, 0, 2);
+    d.SetAmbientColor(ambient);
     const float position[3] = {camera->m_Position.x, camera->m_Position.y, camera->m_Position.z};
     g_ShaderManager.SetCameraPosition(position);
     g_ShaderManager.SetViewProjection(camera->m_View, camera->m_Projection, camera);

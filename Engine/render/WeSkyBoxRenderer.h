@@ -22,6 +22,8 @@ public:
 
     // False when nothing was drawn (no sky box, cube texture, camera or shader).
     bool DrawCubeSky(WeSkyBox* skyBox, WeCamera* camera, float alphaFactor);
+    // The sky box's mesh around the camera, each subset with its preset-0 material; false without a mesh.
+    bool DrawMeshSky(WeSkyBox* skyBox, WeCamera* camera, float alphaFactor);
 
     uint8_t m_Initialised = 0;
     WeShader* m_Shader = nullptr;

@@ -2,6 +2,7 @@
 
 #include "Engine/foundation/WeFileStream.h"
 #include "Engine/foundation/WeLog.h"
+#include "Engine/render/WeSkyBoxRenderer.h"
 
 void WeSkyBox::LoadMesh()
 {
@@ -29,7 +30,10 @@ void WeSkyBox::Load(WeFileStream& stream)
         m_Mode = stream.ReadInt32();
 }
 
-void WeSkyBox::Render(WeCamera*, float)
+void WeSkyBox::Render(WeCamera* camera, float alphaFactor)
 {
-    // The sky-box renderer (special renderers) draws mode 0 with a model and mode 1 with a cube texture.
+    if (m_Mode == 0 && m_Model != nullptr)
+        g_SkyBoxRenderer.DrawMeshSky(this, camera, alphaFactor);
+    else if (m_Mode == 1 && m_CubeTexture != nullptr)
+        g_SkyBoxRenderer.DrawCubeSky(this, camera, alphaFactor);
 }

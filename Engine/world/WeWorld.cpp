@@ -12,6 +12,8 @@
 #include "Engine/foundation/WeLog.h"
 #include "Engine/foundation/WeTimer.h"
 #include "Engine/render/WeCamera.h"
+#include "Engine/render/WePostProcess.h"
+#include "Engine/render/WeReflectionRenderer.h"
 #include "Engine/render/WeRenderDevice.h"
 #include "Engine/render/WeRenderQueue.h"
 #include "Engine/runtime/WeEngine.h"
@@ -392,6 +394,16 @@ void WeWorld::RunDeletionPass()
 void WeWorld::Render(WeCamera* camera)
 {
     UpdatePortalVisibility(camera);
+    if (g_RenderDevice.m_ReflectionQuality > 1)
+    {
+        g_Timer.BeginSection(11, "Reflection Renderer - Prepare");
+        g_ReflectionRenderer.PrepareFrame();
+        g_Timer.EndSection(11);
+        g_Timer.BeginSection(12, "Reflection Renderer - Render");
+        g_ReflectionRenderer.Render(this, camera);
+        g_Timer.EndSection(12);
+    }
+    g_PostProcess.BeginScene();
     g_RenderDevice.Clear(true, g_RenderDevice.m_ClearColor, true, 1.0f, g_RenderDevice.m_RefractionOn != 0, 0);
     g_Timer.BeginSection(21, "World Renderer - Prepare");
     g_RenderQueue.Prepare(this, camera);
@@ -399,7 +411,9 @@ void WeWorld::Render(WeCamera* camera)
     g_Timer.BeginSection(22, "World Renderer - Render");
     g_RenderQueue.Render();
     g_Timer.EndSection(22);
+    g_PostProcess.EndScene();
     g_Timer.BeginSection(23, "World Renderer - PostProcess");
+    g_PostProcess.Render();
     g_Timer.EndSection(23);
 }
 

@@ -276,8 +276,10 @@ bool ContentTextureWriter::Generate(const Description& d, int slice, std::vector
     }
     if (d.generator == "dot")
     {
-        if (a.size() != 2 || !ParseColour(a[0], c0) || !ParseColour(a[1], c1))
-            return fail("dot=#centre,#edge");
+        // "soft," in front keeps the value from starting with a colour (the ini style reads that as one).
+        const size_t at = a.size() == 3 && a[0] == "soft" ? 1 : 0;
+        if (a.size() != 2 + at || !ParseColour(a[at], c0) || !ParseColour(a[at + 1], c1))
+            return fail("dot=[soft,]#centre,#edge");
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
             {

@@ -1,5 +1,6 @@
 #include "Engine/render/WeRenderQueue.h"
 #include "Engine/render/WeClothActorRenderer.h"
+#include "Engine/render/WeFlareRenderer.h"
 #include "Engine/render/WeNewParticleSystemRenderer.h"
 #include "Engine/render/WeProjectorRenderer.h"
 #include "Engine/render/WeTrailRenderer.h"
@@ -290,6 +291,8 @@ void WeRenderQueue::Prepare(WeWorld* world, WeCamera* camera)
     m_LastHeap.m_Queued = m_LastHeap.m_Count;
     if (m_Projectors > 0)
         g_ProjectorRenderer.Collect(world, camera);
+    if (m_Flares > 0)
+        g_FlareRenderer.Collect(world, camera);
 }
 
 void WeRenderQueue::Render()
@@ -347,7 +350,8 @@ void WeRenderQueue::Render()
     g_RenderDevice.DisableFog();
     if (m_Last > 0)
         RenderPass(5);
-    // The flare renderer draws here once the special renderers exist.
+    if (m_Flares > 0)
+        g_FlareRenderer.Draw(m_World, m_Camera);
 }
 
 void WeRenderQueue::SetStateIfChanged(int32_t index, int32_t state, uint32_t value)

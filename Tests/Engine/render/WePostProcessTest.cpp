@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Engine/foundation/WeTimer.h"
+#include "Engine/render/WeMaterial.h"
 #include "Engine/render/WePostProcess.h"
 #include "Engine/render/WePostProcessEffect.h"
 #include "Engine/render/WeRenderTarget.h"
@@ -525,6 +526,38 @@ TEST_F(WePostProcessMissingPieces, WithoutPingPongTargetsOrContrastTheResultStil
     EXPECT_EQ(draws[0]->state.program, 0u);
     EXPECT_EQ(draws[0]->state.textures[0], g_PostProcess.m_MainTarget->GetTexture());
     EXPECT_EQ(draws[0]->stride, 24u);
+}
+
+}  // namespace
+
+namespace
+{
+
+using WePostProcessFilmGrain = WePostProcessFixture;
+
+TEST_F(WePostProcessFilmGrain, TheMaterialsShaderOnlyWhenItHasOne)
+{
+    g_RenderDevice.m_BloomLevel = 0;
+    g_RenderDevice.m_MotionBlurMode = 0;
+    g_RenderDevice.m_RefractionOn = 0;
+    g_RenderDevice.m_DepthOfFieldOn = 0;
+    g_RenderDevice.m_FilmGrainOn = 1;
+    ASSERT_TRUE(Create());
+    WeMaterial* material = g_PostProcess.m_FilmGrainMaterial;
+    ASSERT_NE(material, nullptr);
+    ASSERT_NE(g_PostProcess.m_FilmGrainTexture, nullptr);
+    EXPECT_EQ(Chain(), "Shaders.PostProcess.FilmGrain");
+    WeShader* own = material->m_Shader;
+    // A material with a shader of its own lends it to the effect.
+    material->m_Shader = g_ShaderManager.GetShader("Shaders.PostProcess.Monochrome", false, false);
+    g_PostProcess.Reinitialize();
+    EXPECT_EQ(Chain(), "Shaders.PostProcess.Monochrome");
+    // Without one the effect keeps the grain effect rather than drawing with nothing or the default.
+    material->m_Shader = nullptr;
+    g_PostProcess.Reinitialize();
+    EXPECT_EQ(Chain(), "Shaders.PostProcess.FilmGrain");
+    EXPECT_EQ(g_PostProcess.m_Effects.FirstNode()->payload->m_Loaded, 1);
+    material->m_Shader = own;
 }
 
 }  // namespace

@@ -12,9 +12,11 @@
 #include "Engine/render/WeFlareRenderer.h"
 #include "Engine/render/WeNewParticleSystemRenderer.h"
 #include "Engine/render/WeShader.h"
+#include "Engine/render/WeTrailRenderer.h"
 #include "Engine/world/WeLight.h"
 #include "Engine/world/WeNewParticleSystem.h"
 #include "Engine/world/WeParticle.h"
+#include "Engine/world/WeTrail.h"
 #include "Engine/world/WeWorld.h"
 #include "Tests/Engine/render/RenderTestSupport.h"
 
@@ -91,6 +93,7 @@ protected:
 
 using WeNewParticleSystemRendererGL = SpecialGL;
 using WeFlareRendererGL = SpecialGL;
+using WeTrailRendererGL = SpecialGL;
 
 TEST_F(WeNewParticleSystemRendererGL, AParticleOfKnownSizeAndColourAndAdditiveOnesAddUp)
 {
@@ -170,6 +173,55 @@ TEST_F(WeFlareRendererGL, AFlareAtTheProjectedPoint)
     EXPECT_EQ(At(f, 45, 21), 0xFFFFFFu);
     EXPECT_EQ(At(f, 40, 24), 0u);
     EXPECT_EQ(At(f, 48, 31), 0u);
+}
+
+TEST_F(WeTrailRendererGL, ARibbonBetweenTwoPointsFadingToItsTail)
+{
+    WeShader* shader = g_ShaderManager.GetShader("Shaders.Special.Trail", false, false);
+    ASSERT_NE(shader, nullptr);
+    WeTrail trail;
+    trail.Setup(nullptr, 1.0f, 1.0f, 1.0f, 1.0f, 0.3f, 1, 0.5f, 1.0f, 0.0f);
+    trail.Init();
+    // One quad from x = -5 (tail, alpha 0) to x = 5 (head, alpha 1), 2 units high, at depth 10.
+    const float corners[4][2] = {{-5, -1}, {-5, 1}, {5, -1}, {5, 1}};
+    for (int k = 0; k < 4; ++k)
+    {
+        WeTrail::Vertex& v = trail.m_Vertices[k];
+        v.position[0] = corners[k][0];
+        v.position[1] = corners[k][1];
+        v.position[2] = 10.0f;
+        v.color = WeTrail::PackColor(k < 2 ? 0.0f : 1.0f, 1.0f, 0.5f, 0.0f);
+        v.u = k < 2 ? 0.0f : 1.0f;
+        v.v = float(k & 1);
+    }
+    trail.m_QuadCount = 1;
+    trail.m_VertexCount = 4;
+    device->BeginScene();
+    g_RenderDevice.Clear(true, 0xFF000000u, true, 1.0f, false, 0);
+    device->SetRenderState(D3DRS_ZENABLE, FALSE);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    ASSERT_TRUE(shader->SetTechnique(0, false));
+    ASSERT_GT(shader->Begin(0), 0u);
+    ASSERT_EQ(shader->BeginPass(0), D3D_OK);
+    g_RenderDevice.SetTexture(0, g_TextureManager.m_DefaultWhite);
+    shader->CommitChanges();
+    EXPECT_TRUE(g_TrailRenderer.DrawTrail(&trail));
+    shader->EndPass();
+    shader->End();
+    device->EndScene();
+    std::vector<uint32_t> f = Frame();
+    // The ribbon spans x = 16..48 at y = 32 +- 3; red grows from the tail to the head.
+    const int tail = int((At(f, 18, 32) >> 16) & 0xFF);
+    const int middle = int((At(f, 32, 32) >> 16) & 0xFF);
+    const int head = int((At(f, 46, 32) >> 16) & 0xFF);
+    EXPECT_LT(tail, 40);
+    EXPECT_NEAR(middle, 128, 12);
+    EXPECT_GT(head, 215);
+    EXPECT_EQ(At(f, 32, 38), 0u);
+    EXPECT_EQ(At(f, 12, 32), 0u);
 }
 
 }  // namespace

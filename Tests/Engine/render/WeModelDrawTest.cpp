@@ -32,6 +32,9 @@ protected:
     void TearDown() override
     {
         g_RenderQueue.Prepare(nullptr, nullptr);
+        // The shared view x projection outlives the device; later tests draw with the identity.
+        D3DXMatrixIdentity(&g_ShaderManager.m_ViewProj);
+        D3DXMatrixIdentity(&g_ShaderManager.m_PrevViewProj);
         RecordingRender::TearDown();
     }
     static std::vector<WeMaterial*> Materials(const WeRenderHeap& heap)

@@ -13,6 +13,7 @@
 #include "Platform/gfx/GfxRecorder.h"
 #include "Platform/math/D3DXVectorFunctions.h"
 #include "Tests/support/ScratchFolder.h"
+#include "Tools/content/ContentDevice.h"
 #include "Tools/map_common/MapDescription.h"
 #include "Tools/map_common/MapStartLocation.h"
 #include "Tools/map_common/MapTrack.h"
@@ -282,31 +283,8 @@ TEST_F(MapBuilderTest, TrackSegmentsStayWithinTheLimitsAndFaceTheDrivingSide)
 class MapBuilderTrackTest : public MapBuilderTest
 {
 protected:
-    void SetUp() override
-    {
-        GfxSelectBackend(GfxBackendKind::Recording);
-        g_GfxRecorder.logging = false;
-        m_D3d = Direct3DCreate9(D3D_SDK_VERSION);
-        ASSERT_NE(m_D3d, nullptr);
-        D3DPRESENT_PARAMETERS pp{};
-        pp.BackBufferWidth = pp.BackBufferHeight = 64;
-        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-        pp.BackBufferCount = 1;
-        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        pp.Windowed = TRUE;
-        ASSERT_TRUE(SUCCEEDED(
-            m_D3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &m_Device)));
-        ASSERT_TRUE(g_RenderDevice.AdoptDevice(m_Device));
-    }
-    void TearDown() override
-    {
-        g_RenderDevice.Shutdown();
-        if (m_Device)
-            m_Device->Release();
-        if (m_D3d)
-            m_D3d->Release();
-        g_GfxRecorder.ResetAll();
-    }
+    void SetUp() override { ASSERT_TRUE(m_Device.Open()); }
+    void TearDown() override { m_Device.Close(); }
     std::vector<std::string> Meshes(const std::string& map) const
     {
         std::vector<std::string> out;
@@ -316,8 +294,7 @@ protected:
         std::sort(out.begin(), out.end());
         return out;
     }
-    IDirect3D9* m_D3d = nullptr;
-    IDirect3DDevice9* m_Device = nullptr;
+    ContentDevice m_Device;
 };
 
 TEST_F(MapBuilderTrackTest, SegmentsAreWrittenWithTheirActorsAndReplaceAnEarlierBuild)

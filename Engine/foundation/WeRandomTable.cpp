@@ -13,7 +13,12 @@ int32_t g_RandomIndex = 0;
 
 void InitRandomTable()
 {
-    SysRandom::Seed(static_cast<uint32_t>(g_Timer.GetMilliseconds()));
+    InitRandomTable(static_cast<uint32_t>(g_Timer.GetMilliseconds()));
+}
+
+void InitRandomTable(uint32_t seed)
+{
+    SysRandom::Seed(seed);
     for (int32_t& entry : g_RandomTable)
         entry = SysRandom::Next();
     g_RandomIndex = 0;

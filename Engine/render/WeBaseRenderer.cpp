@@ -1,6 +1,6 @@
 #include "Engine/render/WeBaseRenderer.h"
 
-WeBaseRenderer::WeBaseRenderer()
+WeBaseRenderer::WeBaseRenderer(int32_t initOrder) : m_InitOrder(initOrder)
 {
     GetRendererList().PushBack(this);
 }

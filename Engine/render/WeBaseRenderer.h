@@ -7,7 +7,22 @@
 class WeBaseRenderer
 {
 public:
-    WeBaseRenderer();
+    // Where the named renderers come in the device's initialisation; any other renderer comes after them.
+    enum InitOrder : int32_t
+    {
+        OrderTrail = 0,
+        OrderFlare,
+        OrderVelocity,
+        OrderProjector,
+        OrderReflection,
+        OrderParticles,
+        OrderCloth,
+        OrderSkyBox,
+        OrderDebug,
+        OrderOther = 100
+    };
+
+    explicit WeBaseRenderer(int32_t initOrder = OrderOther);
     virtual ~WeBaseRenderer();
 
     virtual bool Init() { return true; }
@@ -17,4 +32,9 @@ public:
 
     // Built on first use: renderers register from static initialisers, in whatever order those run.
     static WeList<WeBaseRenderer*>& GetRendererList();
+
+    int32_t GetInitOrder() const { return m_InitOrder; }
+
+private:
+    int32_t m_InitOrder;
 };

@@ -1,7 +1,9 @@
 #include "Engine/render/WeRenderDevice.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "Engine/foundation/WeConfig.h"
 #include "Engine/foundation/WeLock.h"
@@ -13,6 +15,8 @@
 #include "Engine/render/WeCanvas.h"
 #include "Engine/render/WeMaterialManager.h"
 #include "Engine/render/WeMeshManager.h"
+#include "Engine/render/WePostProcess.h"
+#include "Engine/render/WeReflectionRenderer.h"
 #include "Engine/render/WeRenderTarget.h"
 #include "Engine/render/WeRenderTargetManager.h"
 #include "Engine/render/WeShader.h"
@@ -264,13 +268,32 @@ bool WeRenderDevice::InitManagers()
 
 void WeRenderDevice::InitRenderers()
 {
-    // Every registered renderer, in registration order; the named renderers take their fixed order here
-    // (trail, flare, velocity, projector, reflection, SetReflectionQuality, particles, cloth, sky box,
-    // debug), then post-processing. Their results are not checked.
+    // The named renderers in their fixed order (trail, flare, velocity, projector, reflection, then the
+    // reflection quality, particles, cloth, sky box, debug), whatever order static initialisation registered
+    // them in; any other renderer after them; post-processing last. Their results are not checked.
+    std::vector<WeBaseRenderer*> renderers;
     WeList<WeBaseRenderer*>& list = WeBaseRenderer::GetRendererList();
     for (WeList<WeBaseRenderer*>::Node* node = list.FirstNode(); node != nullptr; node = list.NextNode(node))
-        node->payload->Init();
-    SetReflectionQuality(m_ReflectionQuality);
+        renderers.push_back(node->payload);
+    std::stable_sort(renderers.begin(), renderers.end(),
+                     [](const WeBaseRenderer* a, const WeBaseRenderer* b)
+                     { return a->GetInitOrder() < b->GetInitOrder(); });
+    bool qualitySet = false;
+    for (WeBaseRenderer* renderer : renderers)
+    {
+        if (!qualitySet && renderer->GetInitOrder() > WeBaseRenderer::OrderReflection)
+        {
+            SetReflectionQuality(m_ReflectionQuality);
+            qualitySet = true;
+        }
+        if (renderer == &g_ReflectionRenderer)
+            g_ReflectionRenderer.InitWithQuality(m_ReflectionQuality);
+        else
+            renderer->Init();
+    }
+    if (!qualitySet)
+        SetReflectionQuality(m_ReflectionQuality);
+    g_PostProcess.Init();
 }
 
 bool WeRenderDevice::AdoptDevice(IDirect3DDevice9* device)
@@ -539,7 +562,7 @@ void WeRenderDevice::ReleaseResources()
     g_TextureManager.OnLostDevice();
     g_RenderTargetManager.OnLostDevice();
     g_MeshManager.OnLostDevice();
-    // Post-processing's Release runs here.
+    g_PostProcess.Release();
     WeList<WeBaseRenderer*>& list = WeBaseRenderer::GetRendererList();
     for (WeList<WeBaseRenderer*>::Node* node = list.FirstNode(); node != nullptr; node = list.NextNode(node))
         node->payload->OnLostDevice();
@@ -561,7 +584,7 @@ void WeRenderDevice::RestoreResources()
     g_TextureManager.OnResetDevice();
     g_RenderTargetManager.OnResetDevice();
     g_MeshManager.OnResetDevice();
-    // Post-processing's Init runs here.
+    g_PostProcess.Init();
     WeList<WeBaseRenderer*>& list = WeBaseRenderer::GetRendererList();
     for (WeList<WeBaseRenderer*>::Node* node = list.FirstNode(); node != nullptr; node = list.NextNode(node))
         node->payload->OnResetDevice();
@@ -628,7 +651,7 @@ void WeRenderDevice::Shutdown()
                 m_MovieCloseStep(node->payload);
         m_Movies.Clear();
     }
-    // Post-processing's Release goes here.
+    g_PostProcess.Release();
     g_Canvas.DestroyFonts();
     ReleaseDepthSurfaces();
     if (m_Device != nullptr)
@@ -924,7 +947,7 @@ void WeRenderDevice::UseBackBufferDepth()
 void WeRenderDevice::SetReflectionQuality(int32_t quality)
 {
     m_ReflectionQuality = quality;
-    // The reflection renderer takes the quality here.
+    g_ReflectionRenderer.SetQuality(quality);
 }
 
 void WeRenderDevice::GetCaps(D3DCAPS9* caps)

@@ -1,4 +1,12 @@
 #include "Engine/render/WeRenderQueue.h"
+#include "Engine/render/WeClothActorRenderer.h"
+#include "Engine/render/WeFlareRenderer.h"
+#include "Engine/render/WeNewParticleSystemRenderer.h"
+#include "Engine/render/WeProjectorRenderer.h"
+#include "Engine/render/WeTrailRenderer.h"
+#include "Engine/render/WeVelocityRenderer.h"
+#include "Engine/world/WeNewParticleSystem.h"
+#include "Engine/world/WeTrail.h"
 
 #include <cmath>
 
@@ -216,7 +224,7 @@ void WeRenderQueue::Prepare(WeWorld* world, WeCamera* camera)
     m_BackgroundHeap.Clear();
     m_BlendedHeap.Clear();
     m_LastHeap.Clear();
-    // The projector renderer's per-frame lists are cleared here once it exists.
+    g_ProjectorRenderer.Clear();
     g_RenderQueueActorsTested = 0;
     g_RenderQueuePathNodesDrawn = 0;
     if (!world || !camera)
@@ -281,7 +289,10 @@ void WeRenderQueue::Prepare(WeWorld* world, WeCamera* camera)
     m_BackgroundHeap.m_Queued = m_BackgroundHeap.m_Count;
     m_BlendedHeap.m_Queued = m_BlendedHeap.m_Count;
     m_LastHeap.m_Queued = m_LastHeap.m_Count;
-    // The projector and flare renderers collect their frame here once they exist.
+    if (m_Projectors > 0)
+        g_ProjectorRenderer.Collect(world, camera);
+    if (m_Flares > 0)
+        g_FlareRenderer.Collect(world, camera);
 }
 
 void WeRenderQueue::Render()
@@ -303,7 +314,8 @@ void WeRenderQueue::Render()
     for (int32_t stage = 0; stage <= 6; ++stage)
         g_RenderDevice.SetSamplerFilter(stage, 3, stage == 4 || stage == 6 ? 1 : 2);
 
-    // The velocity renderer draws here once the special renderers exist.
+    if (m_Velocity > 0)
+        g_VelocityRenderer.Draw(m_World, m_Camera);
 
     if (m_Sky > 0)
     {
@@ -329,7 +341,8 @@ void WeRenderQueue::Render()
     }
     if (m_Opaque > 0)
         RenderPass(2);
-    // The projector renderer draws here once the special renderers exist.
+    if (m_Projectors > 0)
+        g_ProjectorRenderer.Draw(m_World, m_Camera);
     if (m_Blended > 0)
         RenderPass(4);
     if (g_RenderDevice.m_RefractionOn)
@@ -337,7 +350,8 @@ void WeRenderQueue::Render()
     g_RenderDevice.DisableFog();
     if (m_Last > 0)
         RenderPass(5);
-    // The flare renderer draws here once the special renderers exist.
+    if (m_Flares > 0)
+        g_FlareRenderer.Draw(m_World, m_Camera);
 }
 
 void WeRenderQueue::SetStateIfChanged(int32_t index, int32_t state, uint32_t value)
@@ -508,14 +522,20 @@ void WeRenderQueue::BindItem(WeShader* shader, WeRenderItem* item)
 void WeRenderQueue::DrawItem(WeRenderItem* item)
 {
     WeActor* actor = item->actor;
-    // Cloth actors go to the cloth renderer, particle systems and trails to theirs; those come with the
-    // special renderers.
+    // Cloth actors go to the cloth renderer, particle systems and trails to theirs.
     if (actor && actor->m_PhysicModel.physicsClass == WePhysicsCloth)
+    {
+        g_ClothActorRenderer.DrawClothActor(actor);
         return;
+    }
     if (item->model)
     {
         if (item->model->m_Mesh)
             item->model->m_Mesh->DrawSubset(item->subset, item->depth);
         return;
     }
+    if (actor && actor->m_Type == WeActorTypeParticleSystem)
+        g_NewParticleSystemRenderer.RenderParticleSystem(dynamic_cast<WeNewParticleSystem*>(actor), m_Camera);
+    else if (actor && actor->m_Type == WeActorTypeTrail)
+        g_TrailRenderer.DrawTrail(dynamic_cast<WeTrail*>(actor));
 }

@@ -2,6 +2,7 @@
 
 #include "Engine/foundation/WeConfig.h"
 #include "Engine/foundation/WeTimer.h"
+#include "Engine/render/WeDebugRenderer.h"
 #include "Engine/runtime/WeEngine.h"
 #include "Engine/world/ControllerManagerAllocator.h"
 #include "Engine/world/WeActorPhysicsAccess.h"
@@ -47,8 +48,10 @@ bool& TimestepMethodKey()
 // Bound at start-up; nothing depends on it.
 [[maybe_unused]] bool& g_PhysicsDisabled = GetConfigBool(WeString("debug.Physics.Disable"), false);
 
-// The debug renderer applies its visualisation settings here once it exists.
-void ApplyPhysicsVisualization() {}
+void ApplyPhysicsVisualization()
+{
+    g_DebugRenderer.ApplyPhysicsVisualization();
+}
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 #include "Engine/render/WeMesh.h"
 #include "Engine/render/WeModel.h"
 #include "Engine/render/WeModelManager.h"
+#include "Engine/render/WeSkyBoxRenderer.h"
 
 WeSkyBox::~WeSkyBox()
 {
@@ -51,7 +52,10 @@ void WeSkyBox::Load(WeFileStream& stream)
         m_Mode = stream.ReadInt32();
 }
 
-void WeSkyBox::Render(WeCamera*, float)
+void WeSkyBox::Render(WeCamera* camera, float alphaFactor)
 {
-    // The sky-box renderer (special renderers) draws mode 0 with a model and mode 1 with a cube texture.
+    if (m_Mode == 0 && m_Model != nullptr)
+        g_SkyBoxRenderer.DrawMeshSky(this, camera, alphaFactor);
+    else if (m_Mode == 1 && m_CubeTexture != nullptr)
+        g_SkyBoxRenderer.DrawCubeSky(this, camera, alphaFactor);
 }

@@ -11,16 +11,21 @@
 #include "Engine/foundation/WeFileStream.h"
 #include "Engine/foundation/WeLog.h"
 #include "Engine/foundation/WeTimer.h"
+#include "Engine/render/WeCamera.h"
 #include "Engine/render/WeMaterialManager.h"
 #include "Engine/render/WeModel.h"
 #include "Engine/render/WeModelManager.h"
+#include "Engine/render/WePostProcess.h"
+#include "Engine/render/WeReflectionRenderer.h"
 #include "Engine/render/WeRenderDevice.h"
 #include "Engine/render/WeRenderQueue.h"
 #include "Engine/runtime/WeEngine.h"
 #include "Engine/world/WeActor.h"
 #include "Engine/world/WeLight.h"
+#include "Engine/world/WeNewParticleSystem.h"
 #include "Engine/world/WePathNode.h"
 #include "Engine/world/WePhysics.h"
+#include "Engine/world/WePortal.h"
 #include "Engine/world/WeSceneTree.h"
 #include "Engine/world/WeSkyBox.h"
 #include "Platform/system/SysPath.h"
@@ -181,6 +186,8 @@ WeActor* WeWorld::CreateActor(int32_t typeCode)
     {
     case -6: return new WePathNode();
     case -2: return new WeLight();
+    case -13: return new WeNewParticleSystem();
+    case -11: return new WePortal();
     default: return new WeActor();
     }
 }
@@ -433,8 +440,17 @@ void WeWorld::RunDeletionPass()
 
 void WeWorld::Render(WeCamera* camera)
 {
-    // Portal visibility, the reflection renderer's pass and the post-process chain around the scene come
-    // with the portals and the special renderers.
+    UpdatePortalVisibility(camera);
+    if (g_RenderDevice.m_ReflectionQuality > 1)
+    {
+        g_Timer.BeginSection(11, "Reflection Renderer - Prepare");
+        g_ReflectionRenderer.PrepareFrame();
+        g_Timer.EndSection(11);
+        g_Timer.BeginSection(12, "Reflection Renderer - Render");
+        g_ReflectionRenderer.Render(this, camera);
+        g_Timer.EndSection(12);
+    }
+    g_PostProcess.BeginScene();
     g_RenderDevice.Clear(true, g_RenderDevice.m_ClearColor, true, 1.0f, g_RenderDevice.m_RefractionOn != 0, 0);
     g_Timer.BeginSection(21, "World Renderer - Prepare");
     g_RenderQueue.Prepare(this, camera);
@@ -442,8 +458,81 @@ void WeWorld::Render(WeCamera* camera)
     g_Timer.BeginSection(22, "World Renderer - Render");
     g_RenderQueue.Render();
     g_Timer.EndSection(22);
+    g_PostProcess.EndScene();
     g_Timer.BeginSection(23, "World Renderer - PostProcess");
+    g_PostProcess.Render();
     g_Timer.EndSection(23);
+}
+
+void WeWorld::UpdatePortalVisibility(WeCamera* camera)
+{
+    if (camera)
+        UpdatePortalVisibility(camera->m_Position);
+}
+
+void WeWorld::UpdatePortalVisibility(const D3DXVECTOR3& eye)
+{
+    const std::vector<WalkEntry> portals = Snapshot(m_Portals);
+    for (const WalkEntry& entry : portals)
+    {
+        WePortal* s = dynamic_cast<WePortal*>(entry.actor);
+        if (!s)
+            continue;
+        s->m_Visible = false;
+        if (!s->m_Active)
+            continue;
+        s->m_Visible = true;
+        const D3DXVECTOR3 position = s->GetWorldPosition();
+        for (const WalkEntry& other : portals)
+        {
+            WePortal* o = dynamic_cast<WePortal*>(other.actor);
+            if (!o || o == s || !o->m_Active || !(s->m_LimitedReach || !o->m_LimitedReach))
+                continue;
+            if (o->Side(position) * o->Side(eye) < 0.0f)
+            {
+                s->m_Visible = false;
+                break;
+            }
+        }
+    }
+}
+
+bool WeWorld::IsVisibleThroughPortals(const WeBoundingSphere& sphere, WeCamera* camera)
+{
+    return !camera || IsVisibleThroughPortals(sphere, camera->m_Position);
+}
+
+bool WeWorld::IsVisibleThroughPortals(const WeBoundingSphere& sphere, const D3DXVECTOR3& eye)
+{
+    if (!m_PortalsEnabled)
+        return true;
+    for (ActorTable::Entry* e = m_Portals.First(); e != nullptr; e = m_Portals.Next())
+    {
+        WePortal* o = dynamic_cast<WePortal*>(e->value);
+        if (!o || !o->m_Visible || !o->m_Active)
+            continue;
+        const float side = o->Side(sphere.center);
+        if (side * o->Side(eye) >= 0.0f)
+            continue;
+        if (!o->m_LimitedReach)
+            return false;
+        const float reach = side > 0.0f ? o->m_FrontReach : o->m_BackReach;
+        if (std::sqrt(DistanceSq(o->GetWorldPosition(), sphere.center)) > sphere.radius + reach)
+            return false;
+    }
+    return true;
+}
+
+int32_t WeWorld::CountTableEntries(WeActor* actor)
+{
+    ActorTable* tables[] = {&m_Actors,  &m_PreTick, &m_Tick,        &m_Timed,    &m_Live,
+                            &m_Portals, &m_Lights,  &m_QueueLights, &m_PathNodes};
+    int32_t count = 0;
+    for (ActorTable* table : tables)
+        for (ActorTable::Entry* e = table->First(); e != nullptr; e = table->Next())
+            if (e->value == actor)
+                ++count;
+    return count;
 }
 
 void WeWorld::OnActorLoaded(WeActor* actor)

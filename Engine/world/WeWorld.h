@@ -8,6 +8,7 @@
 #include "Platform/math/D3DXVECTOR3.h"
 
 class WeActor;
+struct WeBoundingSphere;
 class WeCamera;
 class WeFileStream;
 class WePathNode;
@@ -57,6 +58,12 @@ public:
     void Render(WeCamera* camera);
     void DrawDebugLabel(const D3DXMATRIX&, bool, const WeString&) {}
 
+    // Portals: which ones the eye sees, and whether a sphere lies beyond a seen one.
+    void UpdatePortalVisibility(WeCamera* camera);
+    void UpdatePortalVisibility(const D3DXVECTOR3& eye);
+    bool IsVisibleThroughPortals(const WeBoundingSphere& sphere, WeCamera* camera);
+    bool IsVisibleThroughPortals(const WeBoundingSphere& sphere, const D3DXVECTOR3& eye);
+
     // Used by the actor: the timed table and the pending-deletion list.
     void EnterTimed(WeActor* actor);
     void EnterPendingDeletion(WeActor* actor);
@@ -83,6 +90,9 @@ public:
     WeHashTable<WeActor*>& GetActors() { return m_Actors; }
     WeHashTable<WeActor*>& GetPathNodes() { return m_PathNodes; }
     WeHashTable<WeActor*>& GetLights() { return m_QueueLights; }
+    WeHashTable<WeActor*>& GetPortals() { return m_Portals; }
+    // Entries of the actor over all nine tables (an actor is never filed twice in one).
+    int32_t CountTableEntries(WeActor* actor);
     int32_t PendingDeletionCount() const { return m_PendingDeletion.Count(); }
     bool IsInTable(WeHashTable<WeActor*>& table, WeActor* actor);
 

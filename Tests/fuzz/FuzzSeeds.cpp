@@ -277,6 +277,94 @@ void Streams()
     Seed("fuzz_file_stream", "every-read", in);
 }
 
+// Little-endian record bytes, as the engine's file stream writes them.
+struct RecordBytes
+{
+    Bytes bytes;
+    RecordBytes& I32(int32_t v)
+    {
+        for (int i = 0; i < 4; ++i)
+            bytes.push_back(uint8_t(uint32_t(v) >> (8 * i)));
+        return *this;
+    }
+    RecordBytes& F32(float v)
+    {
+        uint32_t bits;
+        std::memcpy(&bits, &v, 4);
+        return I32(int32_t(bits));
+    }
+    RecordBytes& U8(uint8_t v)
+    {
+        bytes.push_back(v);
+        return *this;
+    }
+    RecordBytes& Str(const std::string& text)
+    {
+        bytes.push_back(uint8_t(text.size()));
+        bytes.push_back(uint8_t(text.size() >> 8));
+        if (!text.empty())
+        {
+            bytes.insert(bytes.end(), text.begin(), text.end());
+            bytes.push_back(0);
+        }
+        return *this;
+    }
+};
+
+// Seeds of fuzz_worldfx_records: the first byte picks the reader (0 light, 1 key frame, 2 particle system,
+// 3 portal).
+void WorldFxRecords()
+{
+    const auto keyFrame = [](RecordBytes& r)
+    {
+        r.I32(11);
+        for (int i = 0; i < 8; ++i)
+            r.F32(0.5f);
+        r.F32(2.0f).F32(1.0f).F32(0.5f);
+        for (int i = 0; i < 6; ++i)
+            r.F32(1.0f);
+    };
+    RecordBytes light;
+    light.U8(0).I32(12).U8(0).I32(2).U8(1).U8(0).F32(80.0f).F32(1.2f).F32(1.2f).U8(1).U8(1).U8(0);
+    light.Str("Materials.Projector").U8(1).U8(1).F32(0.1f).F32(0.1f).F32(0.5f).F32(0.5f).Str("Flare.Corona");
+    for (int i = 1; i <= 5; ++i)
+        light.Str("Flare.Ring" + std::to_string(i));
+    light.F32(0.5f).F32(0.5f).I32(2);
+    keyFrame(light);
+    keyFrame(light);
+    light.U8(1).U8(0).U8(1).F32(10.0f).F32(10.0f).F32(0.0f);
+    Seed("fuzz_worldfx_records", "light-12", light.bytes);
+
+    RecordBytes oldLight;
+    oldLight.U8(0).U8(1).I32(1).U8(1).U8(0).I32(1);
+    for (int i = 0; i < 17; ++i)
+        oldLight.F32(float(i));
+    Seed("fuzz_worldfx_records", "light-unversioned", oldLight.bytes);
+
+    RecordBytes frame;
+    frame.U8(1);
+    keyFrame(frame);
+    Seed("fuzz_worldfx_records", "key-frame-11", frame.bytes);
+
+    RecordBytes system;
+    system.U8(2).I32(3).F32(50.0f).Str("Materials.Fire").U8(1).U8(0).I32(0).I32(0).I32(2);
+    const float emitter[39] = {0.1f, 200.0f, 0.0f, 0.05f, 0.0f, 0.3f, 0.1f, 0.5f, 0.1f,  0.2f, 0.2f, 0.2f, 0.0f,
+                               1.0f, 0.0f,   1.0f, 1.0f,  1.0f, 8.0f, 4.0f, 0.0f, -9.8f, 0.0f, 0.0f, 6.3f, 0.0f,
+                               1.0f, 0.3f,   0.1f, 0.1f,  0.0f, 1.0f, 0.8f, 0.3f, 1.0f,  1.0f, 0.2f, 0.0f, 0.0f};
+    for (int e = 0; e < 2; ++e)
+    {
+        system.I32(e == 0 ? 3 : -1);
+        for (int i = 0; i < (e == 0 ? 39 : 38); ++i)
+            system.F32(emitter[i]);
+    }
+    Seed("fuzz_worldfx_records", "particles-3", system.bytes);
+
+    RecordBytes portal;
+    portal.U8(3).I32(4).I32(-1).I32(-1).Str("a").Str("").U8(1).F32(10.0f).F32(20.0f).U8(1).U8(1).F32(500.0f).F32(
+        250.0f);
+    Seed("fuzz_worldfx_records", "portal-4", portal.bytes);
+}
+
 void Fixtures(const fs::path& source)
 {
     const fs::path fixtures = source / "Tests/fixtures";
@@ -347,5 +435,6 @@ int main(int argc, char** argv)
     Fixtures(WE_SOURCE_DIR);
     Movies();
     Fonts();
+    WorldFxRecords();
     return g_Failed ? 1 : 0;
 }

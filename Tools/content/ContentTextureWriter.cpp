@@ -156,7 +156,8 @@ bool ContentTextureWriter::Parse(const std::string& path, const std::string& tex
             if (!ParseInt(value, 0, 2, &out->minimumLevel))
                 return fail("minlevel must be 0, 1 or 2");
         }
-        else if (key == "fill" || key == "checker" || key == "gradient" || key == "dot" || key == "noise")
+        else if (key == "fill" || key == "checker" || key == "gradient" || key == "dot" || key == "noise" ||
+                 key == "faces")
         {
             if (!out->generator.empty())
                 return fail("a second generator (" + key + "); a texture takes one");
@@ -223,7 +224,7 @@ bool ContentTextureWriter::Parse(const std::string& path, const std::string& tex
     }
     if (out->generator.empty())
     {
-        *error = {path, 0, "no generator (fill, checker, gradient, dot or noise)"};
+        *error = {path, 0, "no generator (fill, checker, gradient, dot, noise or faces)"};
         return false;
     }
     std::vector<uint32_t> probe;
@@ -275,8 +276,10 @@ bool ContentTextureWriter::Generate(const Description& d, int slice, std::vector
     }
     if (d.generator == "dot")
     {
-        if (a.size() != 2 || !ParseColour(a[0], c0) || !ParseColour(a[1], c1))
-            return fail("dot=#centre,#edge");
+        // "soft," in front keeps the value from starting with a colour (the ini style reads that as one).
+        const size_t at = a.size() == 3 && a[0] == "soft" ? 1 : 0;
+        if (a.size() != 2 + at || !ParseColour(a[at], c0) || !ParseColour(a[at + 1], c1))
+            return fail("dot=[soft,]#centre,#edge");
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
             {
@@ -286,6 +289,17 @@ bool ContentTextureWriter::Generate(const Description& d, int slice, std::vector
                 float t = r * r * (3.0f - 2.0f * r);  // smooth fall-off to the edge colour
                 (*pixels)[size_t(y) * w + x] = Mix(c0, c1, t);
             }
+        return true;
+    }
+    if (d.generator == "faces")
+    {
+        // One flat colour per cube face, in face order (+X, -X, +Y, -Y, +Z, -Z): a sky whose sides tell apart.
+        const char* usage = "faces=flat,<six #AARRGGBB, +X -X +Y -Y +Z -Z> (cube textures only)";
+        if (a.size() != 7 || a[0] != "flat" || d.kind != WeTexture::KindCube)
+            return fail(usage);
+        if (!ParseColour(a[1 + size_t(slice % 6)], c0))
+            return fail(usage);
+        std::fill(pixels->begin(), pixels->end(), Pack(c0));
         return true;
     }
     if (d.generator == "noise")

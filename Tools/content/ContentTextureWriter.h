@@ -20,7 +20,7 @@ public:
         D3DFORMAT format = D3DFMT_A8R8G8B8;
         bool singleLevel = true;
         int minimumLevel = 0;
-        std::string generator;              // fill, checker, gradient, dot, noise
+        std::string generator;              // fill, checker, gradient, dot, noise, faces
         std::vector<std::string> argument;  // its comma-separated values
         int generatorLine = 0;
     };

@@ -65,6 +65,10 @@ inline void ShutdownRendering()
     g_RenderDevice.m_FogEnabled = 0;
     g_RenderDevice.m_FellBack = 0;
     g_TextureManager.m_QualityLevel = 2;
+    // The manager keeps the last camera's matrices past its release; tests that draw without a camera
+    // expect the identity.
+    D3DXMatrixIdentity(&g_ShaderManager.m_ViewProj);
+    D3DXMatrixIdentity(&g_ShaderManager.m_PrevViewProj);
 }
 
 // The staged tree the shipped pack was made from (beside bin/ in the build folder).

@@ -25,15 +25,19 @@ protected:
     void SetUp() override
     {
         RecordingRender::SetUp();
+        savedCube = WeMaterial::s_ReflectionCube;
         ASSERT_TRUE(Create());
         tree.SetRoot(scratch.Path("Packages").c_str());
     }
     void TearDown() override
     {
         g_MaterialManager.ReleaseAll(true);
-        WeMaterial::s_ReflectionCube = nullptr;
+        // The reflection renderer's hook, as the process had it.
+        WeMaterial::s_ReflectionCube = savedCube;
         RecordingRender::TearDown();
     }
+
+    WeTexture* (*savedCube)() = nullptr;
 
     void Write(const char* name, int32_t version, const MaterialFileFields& f)
     {

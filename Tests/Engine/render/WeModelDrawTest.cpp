@@ -102,8 +102,14 @@ TEST_F(WeModelDrawTest, ActorsAndTheSkyBoxLoadTheirModelsByName)
     camera.m_Position = D3DXVECTOR3(0.0f, 50.0f, -300.0f);
     camera.m_Direction = D3DXVECTOR3(0.0f, 0.0f, 1.0f);
     camera.Update();
+    // The main view alone: without the reflection cube's faces and the velocity pass, which draw it too.
+    const int32_t quality = g_RenderDevice.m_ReflectionQuality;
+    g_RenderDevice.m_ReflectionQuality = 1;
+    g_RenderQueue.m_Velocity = 0;
     g_GfxRecorder.ClearLog();
     world.Render(&camera);
+    g_RenderDevice.m_ReflectionQuality = quality;
+    g_RenderQueue.m_Velocity = 1;
     EXPECT_EQ(g_GfxRecorder.Count("DrawIndexedPrimitive"), 2u);
 
     WeSkyBox sky;

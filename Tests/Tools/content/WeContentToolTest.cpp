@@ -246,6 +246,10 @@ TEST_F(WeContentTool, BadSourcesStopWithFileAndLineAndLeaveTheOldTree)
         {"Tex/Bad/A.tex", "kind=2d\n", "A.tex:1: key before [Texture]"},
         {"Tex/Bad/A.tex", Texture("size=4x4\n"), "A.tex: no generator"},
         {"Tex/Bad/A.tex", Texture("size=4x4\nnoise=1,#FF000000,#FFFFFFFF,0\n"), "A.tex:6: noise="},
+        // One colour per face, and only for cubes.
+        {"Tex/Bad/A.tex", Texture("size=4x4\nfaces=flat,#FF000000,#FF000000,#FF000000,#FF000000,#FF000000,#FF000000\n"),
+         "A.tex:6: faces="},
+        {"Tex/Bad/A.tex", "[Texture]\nkind=cube\nsize=4x4\nfaces=flat,#FF000000,#FF000000\n", "A.tex:4: faces="},
         {"Tex/Bad/B.fx", "float a;\n#include \"Missing.fxh\"\n", "B.fx:2: cannot find include Missing.fxh"},
         {"Tex/Bad/B.fx", "float a;\n\nfloat5 b;\n", "B.fx:3: unknown type float5"},
         {"Tex/Bad/C.png", "x", "C.png: not a source"},

@@ -1,6 +1,8 @@
-// Particles as camera-facing quads: each vertex is one corner of its particle, moved from the particle's
-// position by its corner (-1..1) x size, turned by the particle's rotation in the plane spanned by the
-// view's right and up axes (the first two columns of CameraRotation). Colour = vertex colour x MaterialColor x stage 0.
+// Particles. Each 52-byte vertex is one corner of a particle: the world-space centre, the corner's uv
+// ((0, 1), (0, 0), (1, 0), (1, 1)), colour with opacity, size (half the quad's side), rotation and a unit
+// screen direction. The quad faces the camera (the right and up rows of CameraRotation); its up axis follows
+// the screen direction ((0, 1): upright) and is then turned by the rotation. Writes stage 0 x colour x
+// MaterialColor, alpha-tested.
 effect "Shaders.Default.NewParticleSystem";
 #include "Shared.fxh"
 float4x4 WorldMatrix = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
@@ -22,21 +24,22 @@ layout(location = WE_ATTR_TEXCOORD0) in vec2 inCorner;
 layout(location = WE_ATTR_TEXCOORD1) in vec4 inColour;
 layout(location = WE_ATTR_TEXCOORD2) in float inSize;
 layout(location = WE_ATTR_TEXCOORD3) in float inRotation;
-layout(location = WE_ATTR_TEXCOORD4) in vec3 inDirection;
-uniform mat4 WorldMatrix;
+layout(location = WE_ATTR_TEXCOORD4) in vec2 inDirection;
 uniform mat4 ViewProj;
 uniform mat4 CameraRotation;
 out vec2 uv;
 out vec4 colour;
 void main() {
-  vec3 right = vec3(CameraRotation[0][0], CameraRotation[1][0], CameraRotation[2][0]);
-  vec3 up = vec3(CameraRotation[0][1], CameraRotation[1][1], CameraRotation[2][1]);
+  vec3 right = CameraRotation[0].xyz;
+  vec3 up = CameraRotation[1].xyz;
+  vec3 alongUp = right * inDirection.x + up * inDirection.y;
+  vec3 alongRight = right * inDirection.y - up * inDirection.x;
+  vec2 local = vec2(inCorner.x * 2.0 - 1.0, 1.0 - inCorner.y * 2.0);
   float c = cos(inRotation);
   float s = sin(inRotation);
-  vec2 corner = vec2(inCorner.x * c - inCorner.y * s, inCorner.x * s + inCorner.y * c) * inSize;
-  vec3 centre = (WorldMatrix * vec4(inPosition, 1.0)).xyz;
-  vec3 world = centre + right * corner.x + up * corner.y;
-  uv = inCorner * vec2(0.5, -0.5) + 0.5;
+  vec2 turned = vec2(local.x * c - local.y * s, local.x * s + local.y * c) * inSize;
+  vec3 world = inPosition + alongRight * turned.x + alongUp * turned.y;
+  uv = inCorner;
   colour = inColour;
   gl_Position = weClipFromD3D(ViewProj * vec4(world, 1.0));
 }
@@ -47,7 +50,7 @@ in vec4 colour;
 out vec4 outColor;
 uniform sampler2D DiffuseMap;
 uniform vec4 MaterialColor;
-void main() { outColor = colour * MaterialColor * texture(DiffuseMap, uv); weAlphaTest(outColor.a); }
+void main() { outColor = texture(DiffuseMap, uv) * colour * MaterialColor; weAlphaTest(outColor.a); }
 """;
   }
 }

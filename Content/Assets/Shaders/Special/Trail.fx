@@ -1,5 +1,5 @@
-// Trails: world-space strips (position, vertex colour, one uv set), coloured stage 0 x vertex colour x
-// MaterialColor.
+// Trails: world-space ribbon vertices (position, ARGB colour whose alpha fades along the ribbon, one uv set).
+// Writes stage 0 x vertex colour x MaterialColor, alpha-tested.
 effect "Shaders.Special.Trail";
 #include "Shared.fxh"
 float4x4 WorldMatrix = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
@@ -16,13 +16,13 @@ technique Default {
 layout(location = WE_ATTR_POSITION) in vec3 inPosition;
 layout(location = WE_ATTR_COLOR0) in vec4 inColour;
 layout(location = WE_ATTR_TEXCOORD0) in vec2 inUV;
-uniform mat4 WorldViewProj;
+uniform mat4 ViewProj;
 out vec2 uv;
 out vec4 colour;
 void main() {
   uv = inUV;
   colour = inColour;
-  gl_Position = weClipFromD3D(WorldViewProj * vec4(inPosition, 1.0));
+  gl_Position = weClipFromD3D(ViewProj * vec4(inPosition, 1.0));
 }
 """;
     FragmentProgram = """

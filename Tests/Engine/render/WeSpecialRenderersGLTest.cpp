@@ -1,0 +1,227 @@
+// Particles and flares over OpenGL on the shipped pack: a particle of known size and colour where it was
+// placed, additive particles adding up, and a flare drawn at its light's projected point.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+#include "Engine/foundation/WeTimer.h"
+#include "Engine/render/WeCamera.h"
+#include "Engine/render/WeCanvas.h"
+#include "Engine/render/WeFlareRenderer.h"
+#include "Engine/render/WeNewParticleSystemRenderer.h"
+#include "Engine/render/WeShader.h"
+#include "Engine/render/WeTrailRenderer.h"
+#include "Engine/world/WeLight.h"
+#include "Engine/world/WeNewParticleSystem.h"
+#include "Engine/world/WeParticle.h"
+#include "Engine/world/WeTrail.h"
+#include "Engine/world/WeWorld.h"
+#include "Tests/Engine/render/RenderTestSupport.h"
+
+namespace
+{
+
+constexpr int Width = 64;
+constexpr int Height = 64;
+
+class SpecialGL : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        GfxSelectBackend(GfxBackendKind::OpenGL);
+        window = MakeRenderTestWindow(Width, Height);
+        ASSERT_NE(window, nullptr);
+        ASSERT_TRUE(g_RenderDevice.Create(nullptr, window, Width, Height, 0, 0, 0, 2, 2, 1))
+            << g_Engine.m_ErrorText.c_str();
+        device = g_RenderDevice.GetDevice();
+        // Looking along +Z with a 90-degree square view: at depth 10 one unit is 3.2 pixels.
+        camera.m_Position = D3DXVECTOR3(0, 0, 0);
+        camera.m_Direction = D3DXVECTOR3(0, 0, 1);
+        camera.SetProjection(1.5707963f, 1.0f, 100.0f, 1.0f);
+        camera.Update();
+        g_ShaderManager.SetViewProjection(camera.m_View, camera.m_Projection, &camera);
+    }
+    void TearDown() override
+    {
+        ShutdownRendering();
+        if (window != nullptr)
+            DestroyWindow(window);
+        GfxSelectBackend(GfxBackendKind::Recording);
+    }
+    std::vector<uint32_t> Frame()
+    {
+        std::vector<uint32_t> pixels(size_t(Width) * Height, 0xDEADu);
+        IDirect3DSurface9* back = nullptr;
+        IDirect3DSurface9* copy = nullptr;
+        if (SUCCEEDED(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back)) &&
+            SUCCEEDED(device->CreateOffscreenPlainSurface(Width, Height, D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM, &copy,
+                                                          nullptr)) &&
+            SUCCEEDED(device->GetRenderTargetData(back, copy)))
+        {
+            D3DLOCKED_RECT r{};
+            copy->LockRect(&r, nullptr, D3DLOCK_READONLY);
+            for (int y = 0; y < Height; ++y)
+                for (int x = 0; x < Width; ++x)
+                    pixels[size_t(y) * Width + x] =
+                        reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(r.pBits) + y * r.Pitch)[x] &
+                        0x00FFFFFFu;
+            copy->UnlockRect();
+        }
+        if (copy)
+            copy->Release();
+        if (back)
+            back->Release();
+        return pixels;
+    }
+    static uint32_t At(const std::vector<uint32_t>& f, int x, int y) { return f[size_t(y) * Width + size_t(x)]; }
+    // Each channel within 2 (rasterisers round differently).
+    static bool Near(uint32_t a, uint32_t b)
+    {
+        for (int s : {0, 8, 16})
+            if (std::abs(int((a >> s) & 0xFF) - int((b >> s) & 0xFF)) > 2)
+                return false;
+        return true;
+    }
+
+    HWND window = nullptr;
+    IDirect3DDevice9* device = nullptr;
+    WeCamera camera;
+};
+
+using WeNewParticleSystemRendererGL = SpecialGL;
+using WeFlareRendererGL = SpecialGL;
+using WeTrailRendererGL = SpecialGL;
+
+TEST_F(WeNewParticleSystemRendererGL, AParticleOfKnownSizeAndColourAndAdditiveOnesAddUp)
+{
+    WeShader* shader = g_ShaderManager.GetShader("Shaders.Default.NewParticleSystem", false, false);
+    ASSERT_NE(shader, nullptr);
+    WeNewParticleSystem* system = new WeNewParticleSystem();
+    // Two particles: one alone at the left, two on top of each other at the right. Size 2 at depth 10 is a
+    // square of 2 x 2 x 3.2 = 12.8 pixels a side.
+    std::vector<WeParticle> particles(3, WeParticle{});
+    const D3DXVECTOR3 places[3] = {D3DXVECTOR3(-5, 0, 10), D3DXVECTOR3(5, 0, 10), D3DXVECTOR3(5, 0, 10)};
+    for (int i = 0; i < 3; ++i)
+    {
+        particles[size_t(i)].position = places[i];
+        particles[size_t(i)].color[0] = 0.25f;
+        particles[size_t(i)].color[1] = 0.5f;
+        particles[size_t(i)].color[2] = 0.125f;
+        particles[size_t(i)].color[3] = 1.0f;
+        particles[size_t(i)].size = 2.0f;
+        system->m_Particles.PushBack(&particles[size_t(i)]);
+    }
+    device->BeginScene();
+    g_RenderDevice.Clear(true, 0xFF000000u, true, 1.0f, false, 0);
+    device->SetRenderState(D3DRS_ZENABLE, FALSE);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    ASSERT_TRUE(shader->SetTechnique(0, false));
+    ASSERT_GT(shader->Begin(0), 0u);
+    ASSERT_EQ(shader->BeginPass(0), D3D_OK);
+    g_RenderDevice.SetTexture(0, g_TextureManager.m_DefaultWhite);
+    shader->GetEffect()->SetMatrix(shader->m_CameraRotation, &camera.m_Basis);
+    shader->CommitChanges();
+    EXPECT_EQ(g_NewParticleSystemRenderer.RenderParticleSystem(system, &camera), 1);
+    shader->EndPass();
+    shader->End();
+    device->EndScene();
+    std::vector<uint32_t> f = Frame();
+    system->m_Particles.Reset();
+    delete system;
+    // The lone particle centred at x = 32 - 16 = 16, 12.8 pixels wide: inside at +-5, outside at +-8.
+    EXPECT_TRUE(Near(At(f, 16, 32), 0x408020u)) << std::hex << At(f, 16, 32);
+    EXPECT_TRUE(Near(At(f, 11, 32), 0x408020u));
+    EXPECT_TRUE(Near(At(f, 21, 27), 0x408020u));
+    EXPECT_EQ(At(f, 8, 32), 0u);
+    EXPECT_EQ(At(f, 16, 24), 0u);
+    // The pair adds up.
+    EXPECT_TRUE(Near(At(f, 48, 32), 0x80FF40u)) << std::hex << At(f, 48, 32);
+}
+
+TEST_F(WeFlareRendererGL, AFlareAtTheProjectedPoint)
+{
+    WeWorld world;
+    WeLight* light = new WeLight();
+    light->m_Flare = true;
+    light->m_FlareFadeTimes[0] = 0.0f;  // no fade-in: full at once
+    light->m_FlareValues[0] = 0.125f;   // 8 x 8 pixels
+    light->m_FlareValues[1] = 0.125f;
+    light->m_FlareFlags[1] = true;  // no roll
+    world.AddActor(light);
+    // Right of centre and up: x' = 0.5, y' = 0.25 at depth 20, so the point is (48, 24).
+    light->SetLocation(D3DXVECTOR3(10, 5, 20));
+    g_Timer.m_FrameDeltaF = 0.1f;
+    g_FlareRenderer.Collect(&world, &camera);
+    g_Timer.m_FrameDeltaF = 0.0f;
+    ASSERT_NE(g_FlareRenderer.FindRecord(light), nullptr);
+    device->BeginScene();
+    g_RenderDevice.Clear(true, 0xFF000000u, true, 1.0f, false, 0);
+    g_Canvas.BeginFrame();
+    g_FlareRenderer.Draw(&world, &camera);
+    g_Canvas.Flush();
+    device->EndScene();
+    std::vector<uint32_t> f = Frame();
+    g_FlareRenderer.ClearLights();
+    // No flare texture: the canvas draws it white; added over black.
+    EXPECT_EQ(At(f, 48, 24), 0xFFFFFFu);
+    EXPECT_EQ(At(f, 45, 21), 0xFFFFFFu);
+    EXPECT_EQ(At(f, 40, 24), 0u);
+    EXPECT_EQ(At(f, 48, 31), 0u);
+}
+
+TEST_F(WeTrailRendererGL, ARibbonBetweenTwoPointsFadingToItsTail)
+{
+    WeShader* shader = g_ShaderManager.GetShader("Shaders.Special.Trail", false, false);
+    ASSERT_NE(shader, nullptr);
+    WeTrail trail;
+    trail.Setup(nullptr, 1.0f, 1.0f, 1.0f, 1.0f, 0.3f, 1, 0.5f, 1.0f, 0.0f);
+    trail.Init();
+    // One quad from x = -5 (tail, alpha 0) to x = 5 (head, alpha 1), 2 units high, at depth 10.
+    const float corners[4][2] = {{-5, -1}, {-5, 1}, {5, -1}, {5, 1}};
+    for (int k = 0; k < 4; ++k)
+    {
+        WeTrail::Vertex& v = trail.m_Vertices[k];
+        v.position[0] = corners[k][0];
+        v.position[1] = corners[k][1];
+        v.position[2] = 10.0f;
+        v.color = WeTrail::PackColor(k < 2 ? 0.0f : 1.0f, 1.0f, 0.5f, 0.0f);
+        v.u = k < 2 ? 0.0f : 1.0f;
+        v.v = float(k & 1);
+    }
+    trail.m_QuadCount = 1;
+    trail.m_VertexCount = 4;
+    device->BeginScene();
+    g_RenderDevice.Clear(true, 0xFF000000u, true, 1.0f, false, 0);
+    device->SetRenderState(D3DRS_ZENABLE, FALSE);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    ASSERT_TRUE(shader->SetTechnique(0, false));
+    ASSERT_GT(shader->Begin(0), 0u);
+    ASSERT_EQ(shader->BeginPass(0), D3D_OK);
+    g_RenderDevice.SetTexture(0, g_TextureManager.m_DefaultWhite);
+    shader->CommitChanges();
+    EXPECT_TRUE(g_TrailRenderer.DrawTrail(&trail));
+    shader->EndPass();
+    shader->End();
+    device->EndScene();
+    std::vector<uint32_t> f = Frame();
+    // The ribbon spans x = 16..48 at y = 32 +- 3; red grows from the tail to the head.
+    const int tail = int((At(f, 18, 32) >> 16) & 0xFF);
+    const int middle = int((At(f, 32, 32) >> 16) & 0xFF);
+    const int head = int((At(f, 46, 32) >> 16) & 0xFF);
+    EXPECT_LT(tail, 40);
+    EXPECT_NEAR(middle, 128, 12);
+    EXPECT_GT(head, 215);
+    EXPECT_EQ(At(f, 32, 38), 0u);
+    EXPECT_EQ(At(f, 12, 32), 0u);
+}
+
+}  // namespace

@@ -89,7 +89,8 @@ bool ToTightBgra(const WeTexture& texture, const uint8_t* bits, int32_t pitch, s
         return false;
     for (size_t i = 0; i < size_t(width) * size_t(height); ++i)
     {
-        auto byte = [](float v) { return uint8_t(std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f); };
+        // Float sources may hold NaN or infinities: anything not above 0 is black, anything from 1 up full.
+        auto byte = [](float v) -> uint8_t { return !(v > 0.0f) ? 0 : v >= 1.0f ? 255 : uint8_t(v * 255.0f + 0.5f); };
         (*out)[i * 4 + 0] = byte(rgba[i * 4 + 2]);
         (*out)[i * 4 + 1] = byte(rgba[i * 4 + 1]);
         (*out)[i * 4 + 2] = byte(rgba[i * 4 + 0]);

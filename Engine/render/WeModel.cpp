@@ -64,19 +64,21 @@ bool ReadContainerNames(WeFileStream& stream, int32_t version, WeMeshContainerRe
     return true;
 }
 
-// Containers in file order: the frame's own, then its sibling chain, then its first child.
-bool ReadFrameNames(WeFileStream& stream, int32_t version, D3DXFRAME* frame, int32_t depth)
+// Containers in the order they were written: a frame's own, then (the same way) its following siblings, then
+// its first child. Along a sibling chain that is every frame's own containers first, then the children from
+// the last sibling back to the first; only the nesting recurses.
+bool ReadFrameNames(WeFileStream& stream, int32_t version, D3DXFRAME* frame)
 {
-    // The loader refuses deeper trees long before this; the guard keeps damaged trees off the stack.
-    if (depth > 4096)
-        return false;
-    for (D3DXMESHCONTAINER* c = frame->pMeshContainer; c != nullptr; c = c->pNextMeshContainer)
-        if (!ReadContainerNames(stream, version, static_cast<WeMeshContainerRecord*>(c)))
+    std::vector<D3DXFRAME*> chain;
+    for (D3DXFRAME* f = frame; f != nullptr; f = f->pFrameSibling)
+        chain.push_back(f);
+    for (D3DXFRAME* f : chain)
+        for (D3DXMESHCONTAINER* c = f->pMeshContainer; c != nullptr; c = c->pNextMeshContainer)
+            if (!ReadContainerNames(stream, version, static_cast<WeMeshContainerRecord*>(c)))
+                return false;
+    for (auto f = chain.rbegin(); f != chain.rend(); ++f)
+        if ((*f)->pFrameFirstChild != nullptr && !ReadFrameNames(stream, version, (*f)->pFrameFirstChild))
             return false;
-    if (frame->pFrameSibling != nullptr && !ReadFrameNames(stream, version, frame->pFrameSibling, depth + 1))
-        return false;
-    if (frame->pFrameFirstChild != nullptr && !ReadFrameNames(stream, version, frame->pFrameFirstChild, depth + 1))
-        return false;
     return true;
 }
 
@@ -92,26 +94,43 @@ void WalkFrames(WeModelFrame* frame, const std::function<void(WeModelFrame*)>& v
     }
 }
 
-// A copy of the frame tree (siblings and children too) with containers sharing the engine meshes.
+// A copy of the frame tree (siblings and children too) with containers sharing the engine meshes; null when a
+// frame cannot be made (what was copied is destroyed).
 WeFrameRecord* CloneFrames(WeMeshHierarchy& hierarchy, const WeFrameRecord* frame)
 {
-    if (frame == nullptr)
-        return nullptr;
-    D3DXFRAME* made = nullptr;
-    if (FAILED(hierarchy.CreateFrame(frame->Name, &made)) || made == nullptr)
-        return nullptr;
-    WeFrameRecord* copy = RecordOf(made);
-    copy->TransformationMatrix = frame->TransformationMatrix;
-    copy->modelFrame->CopyFrom(frame->modelFrame);
-    D3DXMESHCONTAINER** tail = &copy->pMeshContainer;
-    for (D3DXMESHCONTAINER* c = frame->pMeshContainer; c != nullptr; c = c->pNextMeshContainer)
+    D3DXFRAME* first = nullptr;
+    D3DXFRAME** slot = &first;
+    for (const WeFrameRecord* f = frame; f != nullptr; f = RecordOf(f->pFrameSibling))
     {
-        *tail = WeMeshHierarchy::CloneContainer(*static_cast<WeMeshContainerRecord*>(c));
-        tail = &(*tail)->pNextMeshContainer;
+        D3DXFRAME* made = nullptr;
+        if (FAILED(hierarchy.CreateFrame(f->Name, &made)) || made == nullptr)
+        {
+            if (first != nullptr)
+                D3DXFrameDestroy(first, &hierarchy);
+            return nullptr;
+        }
+        *slot = made;
+        slot = &made->pFrameSibling;
+        WeFrameRecord* copy = RecordOf(made);
+        copy->TransformationMatrix = f->TransformationMatrix;
+        copy->modelFrame->CopyFrom(f->modelFrame);
+        D3DXMESHCONTAINER** tail = &copy->pMeshContainer;
+        for (D3DXMESHCONTAINER* c = f->pMeshContainer; c != nullptr; c = c->pNextMeshContainer)
+        {
+            *tail = WeMeshHierarchy::CloneContainer(*static_cast<WeMeshContainerRecord*>(c));
+            tail = &(*tail)->pNextMeshContainer;
+        }
+        if (f->pFrameFirstChild != nullptr)
+        {
+            copy->pFrameFirstChild = CloneFrames(hierarchy, RecordOf(f->pFrameFirstChild));
+            if (copy->pFrameFirstChild == nullptr)
+            {
+                D3DXFrameDestroy(first, &hierarchy);
+                return nullptr;
+            }
+        }
     }
-    copy->pFrameFirstChild = CloneFrames(hierarchy, RecordOf(frame->pFrameFirstChild));
-    copy->pFrameSibling = CloneFrames(hierarchy, RecordOf(frame->pFrameSibling));
-    return copy;
+    return RecordOf(first);
 }
 
 bool ReadWholeFile(const WeString& path, std::vector<uint8_t>* bytes)
@@ -215,7 +234,7 @@ bool WeModel::Load(WeVirtualFileSystem* vfs, const WeString& name, bool fromPack
 
     if (stream != nullptr)
     {
-        bool intact = ReadFrameNames(*stream, version, root, 0);
+        bool intact = ReadFrameNames(*stream, version, root);
         if (version == 1)
         {
             stream->ReadInt32();

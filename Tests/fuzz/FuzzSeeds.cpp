@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "Platform/gfx_d3dx/DdsFile.h"
+#include "Platform/gfx_d3dx/XFileWriter.h"
 #include "Platform/physics/NxClothMesh.h"
 #include "Platform/physics/NxCookedFormat.h"
 #include "Platform/physics/NxCooking.h"
@@ -413,6 +414,56 @@ void Fonts()
         Seed("fuzz_font", "LiberationMono-Bold.ttf", bytes, {12});
 }
 
+// For fuzz_render_models: a version-3 model file (a base and an animated rotor frame, the rotor's quad naming
+// a material in every preset; picking byte 0) and a light-map block of raw texels (picking byte 1).
+void ModelFiles()
+{
+    XFileData data;
+    XFileFrame rotor;
+    rotor.name = "Rotor";
+    XFileMesh quad;
+    quad.name = "Quad";
+    quad.positions = {{0, 0, 0}, {0, 1, 0}, {1, 1, 0}, {1, 0, 0}};
+    quad.faces = {{0, 1, 2, 3}};
+    quad.uvs = {{0, 1}, {0, 0}, {1, 0}, {1, 1}};
+    rotor.meshes.push_back(quad);
+    XFileFrame base;
+    base.name = "Base";
+    base.children.push_back(rotor);
+    data.frames.push_back(base);
+    XFileAnimation spin;
+    spin.frame = "Rotor";
+    spin.rotations = {{0, D3DXQUATERNION(0, 0, 0, 1)}, {4800, D3DXQUATERNION(0, 1, 0, 0)}};
+    data.animationSets.push_back({"Spin", {spin}});
+    std::string text;
+    if (!XFileWriter::Write(data, &text))
+    {
+        g_Failed = true;
+        return;
+    }
+    Bytes out;
+    auto i32 = [&out](int32_t v)
+    {
+        for (int b = 0; b < 4; ++b)
+            out.push_back(uint8_t(uint32_t(v) >> (8 * b)));
+    };
+    i32(3);
+    i32(int32_t(text.size()));
+    out.insert(out.end(), text.begin(), text.end());
+    i32(1);
+    for (int p = 0; p < 30; ++p)
+        out.insert(out.end(), {1, 0, 'M', 0});
+    Seed("fuzz_render_models", "model-3", out, {0});
+
+    out.clear();
+    for (int32_t v : {-2, 64, 4, 4, 21})
+        i32(v);
+    for (int t = 0; t < 16; ++t)
+        i32(int32_t(0xFF000000u | uint32_t(t * 0x00101010)));
+    i32(0);
+    Seed("fuzz_render_models", "lightmap-raw", out, {1});
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -431,6 +482,7 @@ int main(int argc, char** argv)
     CookedMeshes();
     Meshes();
     MeshFiles();
+    ModelFiles();
     Streams();
     Fixtures(WE_SOURCE_DIR);
     Movies();

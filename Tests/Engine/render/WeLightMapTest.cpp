@@ -2,6 +2,7 @@
 // limit, blocks whose texels do not fit or cannot be made, and sources of other formats.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <functional>
 #include <vector>
@@ -375,6 +376,34 @@ TEST_F(WeLightMapTest, CompressesSourcesOfOtherFormats)
             EXPECT_EQ(map.GetTexture(), t);
         }
     }
+}
+
+// A float source may hold anything: NaN and infinities compress like black and white.
+TEST_F(WeLightMapTest, FloatSourcesWithNonFiniteTexelsCompress)
+{
+    WeTexture* t = g_TextureManager.CreateTexture(4, 4, D3DFMT_A32B32G32R32F, 0, D3DPOOL_MANAGED, 1, true);
+    ASSERT_NE(t, nullptr);
+    void* bits = nullptr;
+    int32_t pitch = 0;
+    ASSERT_TRUE(t->Lock(&bits, nullptr, &pitch));
+    const float nan = std::nanf("");
+    const float infinity = HUGE_VALF;
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+        {
+            float* texel = reinterpret_cast<float*>(static_cast<uint8_t*>(bits) + y * pitch) + x * 4;
+            const float v = x < 2 ? nan : infinity;
+            for (int c = 0; c < 4; ++c)
+                texel[c] = c == 3 ? 1.0f : v;
+        }
+    t->Unlock();
+    WeLightMap map;
+    map.m_LightMap = t;
+    map.CompressToDXT1();
+    ASSERT_NE(map.GetTexture(), nullptr);
+    EXPECT_EQ(map.GetTexture()->m_Format, D3DFMT_DXT1);
+    EXPECT_EQ(DecodedAt(map.GetTexture(), 0, 0), 0xFF000000u);
+    EXPECT_EQ(DecodedAt(map.GetTexture(), 3, 3), 0xFFFFFFFFu);
 }
 
 }  // namespace

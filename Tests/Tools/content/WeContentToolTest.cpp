@@ -253,6 +253,8 @@ TEST_F(WeContentTool, BadSourcesStopWithFileAndLineAndLeaveTheOldTree)
         {"Tex/Bad/B.fx", "float a;\n#include \"Missing.fxh\"\n", "B.fx:2: cannot find include Missing.fxh"},
         {"Tex/Bad/B.fx", "float a;\n\nfloat5 b;\n", "B.fx:3: unknown type float5"},
         {"Tex/Bad/C.png", "x", "C.png: not a source"},
+        {"Tex/Bad/D.mdl", "[Model]\nticks=0\n[Frame A]\n", "D.mdl:2: ticks="},
+        {"Tex/Bad/D.mdl", "[Model]\n[Frame A]\nmesh=Tex.Bad.None\n", "D.mdl:2: frame A: mesh Tex.Bad.None"},
     };
     for (const Case& c : cases)
     {

@@ -29,6 +29,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
+    map.packagesFolder = argv[4];
     std::string written;
     if (!WriteMap(map, source, argv[3], written, error))
     {

@@ -212,9 +212,10 @@ bool BmpBigEnough(const uint8_t* p, size_t size)
     uint64_t offset = u32(10);
     int64_t w = int32_t(u32(18)), h = int32_t(u32(22));
     uint64_t bits = uint32_t(p[28] | (p[29] << 8)), compression = u32(30);
-    // Plain and bit-field files hold whole rows; run-length ones (1, 2) have no size to check ahead.
+    // Only plain and bit-field files are read: stb refuses run-length ones (1, 2) and reads any other value as
+    // plain rows, padding what is missing with zeros, so a tiny file could claim a huge picture.
     if (compression != 0 && compression != 3 && compression != 6)
-        return true;
+        return false;
     if (w <= 0 || h == 0 || bits == 0)
         return false;
     uint64_t rows = uint64_t(h < 0 ? -h : h);

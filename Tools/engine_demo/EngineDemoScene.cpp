@@ -1,29 +1,26 @@
 #include "Tools/engine_demo/EngineDemoScene.h"
 
+#include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "Engine/render/WeRenderDevice.h"
 #include "Engine/render/WeShader.h"
 #include "Engine/render/WeShaderManager.h"
 #include "Engine/render/WeTextureManager.h"
 #include "Engine/runtime/WeEngine.h"
+#include "Engine/world/WeActor.h"
 #include "Engine/world/WeActorHandle.h"
+#include "Engine/world/WePathNode.h"
 #include "Engine/world/WePhysics.h"
 #include "Platform/math/D3DXMatrixFunctions.h"
+#include "Platform/physics/NxTypes.h"
+#include "Tools/map_common/MapStartLocation.h"
+#include "Tools/map_common/MapWorld.h"
 
 EngineDemoScene g_DemoScene;
 
 namespace
 {
-// The road: a closed oval of path nodes, each segment a slab the camera flies along.
-constexpr int NodeCount = 48;
-D3DXVECTOR3 PathNode(int index)
-{
-    const float angle = float(index % NodeCount) * 6.2831853f / float(NodeCount);
-    return D3DXVECTOR3(90.0f * std::cos(angle), 0.0f, 55.0f * std::sin(angle));
-}
-
 // A real fault, not the undefined-behaviour checker's report: the crash handler is what runs.
 __attribute__((no_sanitize("undefined"), noinline)) void FaultHere()
 {
@@ -32,29 +29,106 @@ __attribute__((no_sanitize("undefined"), noinline)) void FaultHere()
     *nowhere = 1;
 }
 
+// Runs inside the physics fetch: counts the box's contacts.
+WeContactCallback g_PreviousContactCallback = nullptr;
+void OnContact(WeActor* first, WeActor* second, const D3DXVECTOR3*, const D3DXVECTOR3*, int, const D3DXVECTOR3*)
+{
+    if (first == g_DemoScene.boxOwner || second == g_DemoScene.boxOwner)
+        ++g_DemoScene.contacts;
+}
+
+// The path nodes from the lowest id along their links, once round the loop.
+void CollectTrack(MapWorld& world)
+{
+    WeHashTable<WeActor*>& nodes = world.GetPathNodes();
+    WePathNode* first = nullptr;
+    for (auto* e = nodes.First(); e; e = nodes.Next())
+    {
+        WePathNode* node = static_cast<WePathNode*>(e->value);
+        if (first == nullptr || node->m_Id < first->m_Id)
+            first = node;
+    }
+    g_DemoScene.track.clear();
+    for (WePathNode* node = first; node != nullptr && int(g_DemoScene.track.size()) < nodes.Count();
+         node = node->m_Next)
+    {
+        g_DemoScene.track.push_back(node->GetWorldPosition());
+        if (node->m_Next == first)
+            break;
+    }
+}
+
+// Once the map is in: the start, a ground slab under it (the road's own collision comes with its meshes),
+// the box above it, contact reports, physics on.
+void OnMapLoaded()
+{
+    MapWorld& world = *g_DemoScene.world;
+    g_DemoScene.actorCount = world.GetActors().Count();
+    CollectTrack(world);
+    bool haveStart = false;
+    WeHashTable<WeActor*>& all = world.GetActors();
+    for (auto* e = all.First(); e; e = all.Next())
+        if (e->value->m_Type == MapStartLocation::TypeCode &&
+            static_cast<MapStartLocation*>(e->value)->m_StartIndex == 0)
+        {
+            g_DemoScene.start = e->value->GetWorldPosition();
+            haveStart = true;
+        }
+    if (!haveStart && !g_DemoScene.track.empty())
+        g_DemoScene.start = g_DemoScene.track.front();
+
+    g_DemoScene.groundOwner = new WeActor;
+    g_DemoScene.boxOwner = new WeActor;
+    const D3DXVECTOR3& s = g_DemoScene.start;
+    D3DXMATRIX pose;
+    D3DXMatrixTranslation(&pose, s.x, s.y - 1.0f, s.z);
+    g_DemoScene.ground =
+        g_Physics.CreateBoxActor(g_DemoScene.groundOwner, pose, D3DXVECTOR3(20.0f, 0.5f, 20.0f), 0, 0.0f, true, 0);
+    D3DXMatrixTranslation(&pose, s.x, s.y + 6.0f, s.z);
+    g_DemoScene.box =
+        g_Physics.CreateBoxActor(g_DemoScene.boxOwner, pose, D3DXVECTOR3(1.0f, 1.0f, 1.0f), 0, 1.0f, false, 0);
+    g_DemoScene.boxStartY = g_DemoScene.boxLowestY = s.y + 6.0f;
+    g_PreviousContactCallback = g_Physics.SetContactCallback(OnContact);
+    g_Physics.SetActorGroupPairFlags(0, 0, NX_NOTIFY_ON_START_TOUCH | NX_NOTIFY_ON_TOUCH);
+    g_Engine.m_PhysicsEnabled = 1;
+}
+
 }  // namespace
 
-// As the game's per-tick step: after a few frames physics is enabled and the box drops.
+// As the game's loading screen and race tick: one map record per tick, then the world's tick.
 void EngineDemoTick()
 {
-    if (g_DemoScene.frame == g_DemoScene.crashAt)
+    EngineDemoScene& scene = g_DemoScene;
+    if (scene.frame == scene.crashAt)
         FaultHere();
-    if (g_DemoScene.frame == 2)
+    if (scene.loadFailed)
+        return;
+    if (scene.world == nullptr)
     {
-        D3DXMATRIX pose;
-        D3DXMatrixTranslation(&pose, PathNode(4).x, -0.5f, PathNode(4).z);
-        g_DemoScene.ground = g_Physics.CreateBoxActor(nullptr, pose, D3DXVECTOR3(20.0f, 0.5f, 20.0f), 0, 0.0f, true, 0);
-        D3DXMatrixTranslation(&pose, PathNode(4).x, 6.0f, PathNode(4).z);
-        g_DemoScene.box = g_Physics.CreateBoxActor(nullptr, pose, D3DXVECTOR3(1.0f, 1.0f, 1.0f), 0, 1.0f, false, 0);
-        g_DemoScene.boxStartY = g_DemoScene.boxLowestY = 6.0f;
-        g_Engine.m_PhysicsEnabled = 1;
+        scene.world = new MapWorld;
+        if (!scene.world->BeginLoad(scene.mapName.c_str()))
+            scene.loadFailed = true;
+        return;
     }
-    if (g_DemoScene.box != nullptr)
+    if (!scene.loaded)
+    {
+        ++scene.loadTicks;
+        if (!scene.world->LoadStep())
+            scene.loadFailed = true;
+        else if (scene.world->m_Loaded)
+        {
+            scene.loaded = true;
+            OnMapLoaded();
+        }
+        return;
+    }
+    scene.world->Tick();
+    scene.worldTicking = true;
+    if (scene.box != nullptr)
     {
         D3DXVECTOR3 where;
-        g_DemoScene.box->GetPosition(where);
-        if (where.y < g_DemoScene.boxLowestY)
-            g_DemoScene.boxLowestY = where.y;
+        scene.box->GetPosition(where);
+        scene.boxLowestY = std::min(scene.boxLowestY, where.y);
     }
 }
 
@@ -83,54 +157,73 @@ bool DrawQuad(WeShader* shader, const D3DXVECTOR3 corners[4], const float colour
     return ok;
 }
 
+D3DXVECTOR3 TrackPoint(int index)
+{
+    const std::vector<D3DXVECTOR3>& track = g_DemoScene.track;
+    const int count = int(track.size());
+    return track[size_t(((index % count) + count) % count)];
+}
+
 }  // namespace
 
-// The camera flies above the path looking a few nodes ahead.
+// The camera flies above the path nodes looking a few nodes ahead; until the map is in it looks over the
+// ground from above the origin.
 void EngineDemoRender()
 {
+    EngineDemoScene& scene = g_DemoScene;
     IDirect3DDevice9* device = g_RenderDevice.GetDevice();
     g_RenderDevice.Clear(true, 0xFF0B1020u, true, 1.0f, true, 0);
-    const float t = float(g_DemoScene.frame) * 0.25f;
-    const int node = int(t);
-    const float blend = t - float(node);
-    D3DXVECTOR3 a = PathNode(node), b = PathNode(node + 1), ahead = PathNode(node + 4);
-    D3DXVECTOR3 eye(a.x + (b.x - a.x) * blend, 6.0f, a.z + (b.z - a.z) * blend);
-    D3DXVECTOR3 up(0.0f, 1.0f, 0.0f);
+    D3DXVECTOR3 eye(0.0f, 40.0f, -60.0f), target(0.0f, 0.0f, 0.0f);
+    if (scene.loaded && !scene.track.empty())
+    {
+        const float t = float(scene.frame - scene.loadTicks) * 0.2f;
+        const int node = int(std::floor(t));
+        const float blend = t - float(node);
+        const D3DXVECTOR3 a = TrackPoint(node), b = TrackPoint(node + 1);
+        eye = a + (b - a) * blend + D3DXVECTOR3(0.0f, 7.0f, 0.0f);
+        target = TrackPoint(node + 4);
+    }
+    const D3DXVECTOR3 up(0.0f, 1.0f, 0.0f);
     D3DXMATRIX view, projection, identity;
-    D3DXMatrixLookAtLH(&view, &eye, &ahead, &up);
+    D3DXMatrixLookAtLH(&view, &eye, &target, &up);
     D3DXMatrixPerspectiveFovLH(&projection, 1.0f, float(g_ScreenSize.width) / float(g_ScreenSize.height), 0.5f,
-                               1000.0f);
+                               2000.0f);
     D3DXMatrixIdentity(&identity);
     g_ShaderManager.SetViewProjection(view, projection, nullptr);
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
     WeShader* flat = g_ShaderManager.GetShader("Shaders.Default.ColorOnly", false, false);
     if (flat == nullptr)
     {
-        g_DemoScene.drawFailed = true;
+        scene.drawFailed = true;
         return;
     }
     flat->SetWorldMatrix(identity);
     g_RenderDevice.SetTexture(0, g_TextureManager.m_DefaultWhite);
     bool ok = true;
     const float grass[4] = {0.08f, 0.22f, 0.12f, 1.0f};
-    const D3DXVECTOR3 field[4] = {{-400, -0.05f, 400}, {400, -0.05f, 400}, {-400, -0.05f, -400}, {400, -0.05f, -400}};
+    const float y = -30.0f;
+    const D3DXVECTOR3 field[4] = {{-2000, y, 2000}, {2000, y, 2000}, {-2000, y, -2000}, {2000, y, -2000}};
     ok = DrawQuad(flat, field, grass) && ok;
+    // The track between its path nodes, as slabs in alternating colours.
     const float cyan[4] = {0x35 / 255.0f, 0xE0 / 255.0f, 1.0f, 1.0f};
     const float amber[4] = {1.0f, 0xB0 / 255.0f, 0x20 / 255.0f, 1.0f};
-    for (int i = 0; i < NodeCount; ++i)
+    const int count = int(scene.track.size());
+    for (int i = 0; i < count; ++i)
     {
-        D3DXVECTOR3 p = PathNode(i), q = PathNode(i + 1);
-        float dx = q.x - p.x, dz = q.z - p.z;
-        float length = std::sqrt(dx * dx + dz * dz);
-        float sx = -dz / length * 5.0f, sz = dx / length * 5.0f;
+        const D3DXVECTOR3 p = TrackPoint(i), q = TrackPoint(i + 1);
+        const float dx = q.x - p.x, dz = q.z - p.z;
+        const float length = std::sqrt(dx * dx + dz * dz);
+        if (length < 0.001f || length > 100.0f)
+            continue;  // a jump's gap stays open
+        const float sx = -dz / length * 9.0f, sz = dx / length * 9.0f;
         const D3DXVECTOR3 slab[4] = {
-            {p.x - sx, 0, p.z - sz}, {p.x + sx, 0, p.z + sz}, {q.x - sx, 0, q.z - sz}, {q.x + sx, 0, q.z + sz}};
+            {p.x - sx, p.y, p.z - sz}, {p.x + sx, p.y, p.z + sz}, {q.x - sx, q.y, q.z - sz}, {q.x + sx, q.y, q.z + sz}};
         ok = DrawQuad(flat, slab, i % 2 == 0 ? cyan : amber) && ok;
     }
-    if (g_DemoScene.box != nullptr)
+    if (scene.box != nullptr)
     {
         D3DXMATRIX pose;
-        g_DemoScene.box->GetPose(pose);
+        scene.box->GetPose(pose);
         flat->SetWorldMatrix(pose);
         const float red[4] = {1.0f, 0x3B / 255.0f, 0x3B / 255.0f, 1.0f};
         // Three faces of the unit-half-extent box, enough to see it fall from any side of the road.
@@ -144,12 +237,20 @@ void EngineDemoRender()
         flat->SetWorldMatrix(identity);
     }
     if (!ok)
-        g_DemoScene.drawFailed = true;
+        scene.drawFailed = true;
 }
 
-void EngineDemoReleaseBodies()
+void EngineDemoRelease()
 {
-    delete g_DemoScene.box;
-    delete g_DemoScene.ground;
-    g_DemoScene.box = g_DemoScene.ground = nullptr;
+    EngineDemoScene& scene = g_DemoScene;
+    if (scene.box != nullptr || scene.ground != nullptr)
+        g_Physics.SetContactCallback(g_PreviousContactCallback);
+    delete scene.box;
+    delete scene.ground;
+    scene.box = scene.ground = nullptr;
+    delete scene.world;
+    scene.world = nullptr;
+    delete scene.boxOwner;
+    delete scene.groundOwner;
+    scene.boxOwner = scene.groundOwner = nullptr;
 }

@@ -7,10 +7,16 @@
 #include "Engine/runtime/WeAudioDevice.h"
 #include "Engine/runtime/WeEngine.h"
 #include "Engine/runtime/WeInput.h"
+#include "Engine/world/WeActor.h"
+#include "Engine/world/WeActorHandle.h"
 #include "Engine/world/WePhysics.h"
+#include "Engine/world/WeWorld.h"
+#include "Platform/math/D3DXMatrixFunctions.h"
+#include "Platform/physics/NxTypes.h"
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 
 namespace
@@ -68,7 +74,66 @@ public:
         return false;
     }
 };
+// Actors that know whether they still exist, and a contact handler that checks each report against them.
+std::set<WeActor*> g_LiveActors;
+int g_Reports = 0;
+int g_ReportsOnDeletedActors = 0;
+
+class TrackedActor : public WeActor
+{
+public:
+    TrackedActor() { g_LiveActors.insert(this); }
+    ~TrackedActor() override { g_LiveActors.erase(this); }
+};
+
+void CheckContact(WeActor* first, WeActor* second, const D3DXVECTOR3*, const D3DXVECTOR3*, int, const D3DXVECTOR3*)
+{
+    ++g_Reports;
+    if (g_LiveActors.count(first) == 0 || g_LiveActors.count(second) == 0)
+        ++g_ReportsOnDeletedActors;
+}
 }  // namespace
+
+TEST(WeRealEngineDevicesTest, AWorldDestroyedRightAfterAStepStartedFetchesTheStepFirst)
+{
+    InstallRealEngineDevices();
+    EngineRun run;
+    ASSERT_TRUE(run.Start(320, 240));
+    g_Reports = g_ReportsOnDeletedActors = 0;
+    WeWorld* world = new WeWorld;
+    TrackedActor* floor = new TrackedActor;
+    TrackedActor* box = new TrackedActor;
+    world->AddActor(floor);
+    world->AddActor(box);
+    D3DXMATRIX pose;
+    D3DXMatrixTranslation(&pose, 0.0f, -0.5f, 0.0f);
+    floor->m_PhysicHandle = g_Physics.CreateBoxActor(floor, pose, D3DXVECTOR3(10, 0.5f, 10), 0, 0.0f, true, 0);
+    // Slightly into the floor, so the first step reports the touch.
+    D3DXMatrixTranslation(&pose, 0.0f, 0.45f, 0.0f);
+    box->m_PhysicHandle = g_Physics.CreateBoxActor(box, pose, D3DXVECTOR3(0.5f, 0.5f, 0.5f), 0, 1.0f, false, 0);
+    ASSERT_NE(floor->m_PhysicHandle, nullptr);
+    ASSERT_NE(box->m_PhysicHandle, nullptr);
+    g_Physics.SetActorGroupPairFlags(0, 0, NX_NOTIFY_ON_START_TOUCH | NX_NOTIFY_ON_TOUCH);
+    WeContactCallback previous = g_Physics.SetContactCallback(CheckContact);
+    g_Engine.m_FixedTick = 1;
+    g_Engine.m_PhysicsEnabled = 1;
+    g_Engine.Tick();
+    ASSERT_EQ(g_Engine.m_StepRunning, 1);
+    ASSERT_TRUE(g_Physics.IsStepPending());
+
+    delete world;
+    EXPECT_EQ(g_Engine.m_StepRunning, 0);
+    EXPECT_FALSE(g_Physics.IsStepPending());
+    EXPECT_GT(g_Reports, 0);  // the step ran to its end, with its reports, before the actors went
+    EXPECT_EQ(g_ReportsOnDeletedActors, 0);
+    EXPECT_TRUE(g_LiveActors.empty());
+    EXPECT_EQ(g_Physics.LiveHandleCount(), 0);
+    // Nothing is left to fetch or report on the next tick.
+    g_Engine.Tick();
+    EXPECT_EQ(g_ReportsOnDeletedActors, 0);
+    g_Physics.SetContactCallback(previous);
+    g_Engine.m_FixedTick = 0;
+}
 
 TEST(WeRealEngineDevicesTest, TwoPassesOfStartLoopAndShutdownInOneProcess)
 {

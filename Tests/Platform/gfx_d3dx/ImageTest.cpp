@@ -208,6 +208,17 @@ TEST(ImageFile, PngAndTgaDecodeToKnownPixels)
     EXPECT_EQ(type, ImageFileType::Bmp);
     EXPECT_EQ(0, std::memcmp(img.subs[0].bytes.data(), bgra, 16));
     EXPECT_FALSE(ImageFile::Decode(bmp.data(), bmp.size() - 1, &img, &type));
+    // A compression value the reader does not know would be read as plain rows padded with zeros, so a
+    // 60-byte file could claim a picture of 40 million texels.
+    for (const uint32_t compression : {1u, 2u, 4u, 0x80000000u})
+    {
+        std::vector<uint8_t> lying = bmp;
+        const uint32_t huge = 6000;
+        std::memcpy(&lying[18], &huge, 4);
+        std::memcpy(&lying[22], &huge, 4);
+        std::memcpy(&lying[30], &compression, 4);
+        EXPECT_FALSE(ImageFile::Decode(lying.data(), lying.size(), &img, &type)) << compression;
+    }
     uint8_t grey[8 * 8 * 3];
     std::memset(grey, 100, sizeof(grey));
     std::vector<uint8_t> jpg;

@@ -1,6 +1,7 @@
 #include "Engine/devices/WeRealEngineDevices.h"
 
 #include "Engine/render/WeMaterialManager.h"
+#include "Engine/render/WeMeshManager.h"
 #include "Engine/render/WeRenderDevice.h"
 #include "Engine/render/WeRenderTargetManager.h"
 #include "Engine/render/WeShaderManager.h"
@@ -70,8 +71,10 @@ void WeRealEngineDevices::ShadersReleaseAll(bool)
     g_ShaderManager.ReleaseAll();
 }
 
-// WE_INTEGRATION_PENDING(meshes): no mesh manager exists yet; nothing to release.
-void WeRealEngineDevices::MeshesReleaseAll(bool) {}
+void WeRealEngineDevices::MeshesReleaseAll(bool force)
+{
+    g_MeshManager.ReleaseAll(force);
+}
 
 void WeRealEngineDevices::MaterialsReleaseAll(bool force)
 {

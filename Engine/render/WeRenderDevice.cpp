@@ -12,6 +12,7 @@
 #include "Engine/render/WeCameraScreen.h"
 #include "Engine/render/WeCanvas.h"
 #include "Engine/render/WeMaterialManager.h"
+#include "Engine/render/WeMeshManager.h"
 #include "Engine/render/WeRenderTarget.h"
 #include "Engine/render/WeRenderTargetManager.h"
 #include "Engine/render/WeShader.h"
@@ -253,7 +254,11 @@ bool WeRenderDevice::InitManagers()
         g_Engine.m_ErrorText = WeString("Error: Cannot load Materials.Editor.Light");
         return false;
     }
-    // The mesh manager initialises here.
+    if (!g_MeshManager.Init())
+    {
+        g_Engine.m_ErrorText = WeString("Error: Cannot load ") + WeMeshManager::DefaultMeshName;
+        return false;
+    }
     return true;
 }
 
@@ -285,6 +290,7 @@ bool WeRenderDevice::AdoptDevice(IDirect3DDevice9* device)
 void WeRenderDevice::UndoCreate()
 {
     g_ShaderManager.ReleaseAll();
+    g_MeshManager.ReleaseAll(true);
     g_MaterialManager.ReleaseAll(true);
     g_TextureManager.ReleaseAll(true);
     ReleaseDepthSurfaces();
@@ -532,7 +538,8 @@ void WeRenderDevice::ReleaseResources()
     g_ShaderManager.OnLostDevice();
     g_TextureManager.OnLostDevice();
     g_RenderTargetManager.OnLostDevice();
-    // The mesh manager's lost step, then post-processing's Release, run here.
+    g_MeshManager.OnLostDevice();
+    // Post-processing's Release runs here.
     WeList<WeBaseRenderer*>& list = WeBaseRenderer::GetRendererList();
     for (WeList<WeBaseRenderer*>::Node* node = list.FirstNode(); node != nullptr; node = list.NextNode(node))
         node->payload->OnLostDevice();
@@ -553,7 +560,8 @@ void WeRenderDevice::RestoreResources()
     g_ShaderManager.OnResetDevice();
     g_TextureManager.OnResetDevice();
     g_RenderTargetManager.OnResetDevice();
-    // The mesh manager's reset step, then post-processing's Init, run here.
+    g_MeshManager.OnResetDevice();
+    // Post-processing's Init runs here.
     WeList<WeBaseRenderer*>& list = WeBaseRenderer::GetRendererList();
     for (WeList<WeBaseRenderer*>::Node* node = list.FirstNode(); node != nullptr; node = list.NextNode(node))
         node->payload->OnResetDevice();

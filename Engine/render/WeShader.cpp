@@ -1,5 +1,9 @@
 #include "Engine/render/WeShader.h"
 
+#include "Engine/render/WeRenderItem.h"
+#include "Engine/world/WeBoundingSphere.h"
+#include "Engine/world/WeLight.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -523,4 +527,47 @@ void WeShader::OnResetDevice()
         return;
     m_Effect->OnResetDevice();
     ConvertPixelsToTexels();
+}
+
+WeShaderLight WeShaderLightFrom(const WeLight& light)
+{
+    WeShaderLight out{};
+    out.position = light.GetWorldPosition();
+    for (int i = 0; i < 3; ++i)
+    {
+        out.colour[i] = light.m_Current.color[i];
+        out.specularColour[i] = light.m_Current.secondColor[i];
+    }
+    out.intensity = light.GetColorScale();
+    out.specularIntensity = light.GetSecondColorScale();
+    out.range = light.m_Range;
+    return out;
+}
+
+void WeShader::SetPerPixelLights(const WeRenderItem* item)
+{
+    if (!item)
+        return;
+    WeShaderLight lights[WeRenderItem::MaxPixelLights];
+    const int32_t count = std::clamp(item->pixelLightCount, 0, WeRenderItem::MaxPixelLights);
+    for (int32_t i = 0; i < count; ++i)
+        lights[i] = WeShaderLightFrom(*item->pixelLights[i]);
+    SetPerPixelLights(lights, count);
+}
+
+void WeShader::SetPerVertexLights(const WeRenderItem* item, const WeBoundingSphere* sphere)
+{
+    if (!item)
+        return;
+    WeShaderLight lights[WeRenderItem::MaxVertexLights];
+    const int32_t count = std::clamp(item->vertexLightCount, 0, WeRenderItem::MaxVertexLights);
+    for (int32_t i = 0; i < count; ++i)
+        lights[i] = WeShaderLightFrom(*item->vertexLights[i]);
+    if (!sphere)
+    {
+        SetPerVertexLights(lights, count, nullptr);
+        return;
+    }
+    const D3DXVECTOR4 s(sphere->center.x, sphere->center.y, sphere->center.z, sphere->radius);
+    SetPerVertexLights(lights, count, &s);
 }

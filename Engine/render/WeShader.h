@@ -4,7 +4,10 @@
 #include "Engine/foundation/WeString.h"
 #include "Platform/gfx_d3dx/D3DX9.h"
 
+class WeLight;
 class WeVirtualFileSystem;
+struct WeBoundingSphere;
+struct WeRenderItem;
 
 // A light as the shaders take it: world position, colour and specular colour with their intensities,
 // and its range.
@@ -17,6 +20,9 @@ struct WeShaderLight
     float specularIntensity;
     float range;
 };
+
+// A light actor's current values as the shaders take them.
+WeShaderLight WeShaderLightFrom(const WeLight& light);
 
 // Number of technique variants: one per combination of the letters "3FHDSBELVGW" (bit 10 down to 0).
 constexpr int32_t WeShaderVariantCount = 2048;
@@ -53,6 +59,9 @@ public:
     // fades the per-vertex lights that barely reach it.
     void SetPerPixelLights(const WeShaderLight* lights, int32_t count);
     void SetPerVertexLights(const WeShaderLight* lights, int32_t count, const D3DXVECTOR4* sphere);
+    // A render item's chosen lights; a sphere fades the per-vertex ones by their distance to it.
+    void SetPerPixelLights(const WeRenderItem* item);
+    void SetPerVertexLights(const WeRenderItem* item, const WeBoundingSphere* sphere);
 
     void OnLostDevice();
     void OnResetDevice();

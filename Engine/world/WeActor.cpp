@@ -7,8 +7,7 @@
 #include "Engine/foundation/WeFileStream.h"
 #include "Engine/foundation/WeLog.h"
 #include "Engine/foundation/WeTimer.h"
-#include "Engine/render/WeTexture.h"
-#include "Engine/render/WeTextureManager.h"
+#include "Engine/render/WePhysicModel.h"
 #include "Engine/world/WeActorPhysicsAccess.h"
 #include "Engine/world/WeCreatePhysics.h"
 #include "Engine/world/WePhysicHandle.h"
@@ -127,11 +126,6 @@ WeActor::~WeActor()
     if (m_World)
         m_World->RemoveActor(this);
     ReleasePhysicsHandle();
-    if (m_LightMap)
-    {
-        g_TextureManager.ReleaseTexture(m_LightMap, false);
-        m_LightMap = nullptr;
-    }
 }
 
 void WeActor::Expire()
@@ -592,7 +586,7 @@ void WeActor::Save(WeFileStream& stream)
     stream.WriteByte(m_FurtherSwitch2);
     stream.WriteFloat(m_AnimationSpeed);
     WeWritePhysicsBlock(stream, m_PhysicModel);
-    WeWriteLightMapBlock(stream, m_LightMap);
+    m_LightMap.Save(stream);
 }
 
 bool WeActor::Load(WeFileStream& stream)
@@ -731,7 +725,7 @@ bool WeActor::Load(WeFileStream& stream)
     // 10.
     bool intact = true;
     if (v >= 3 && v <= 19)
-        intact = WeReadLightMapBlock(stream, &m_LightMap) && intact;
+        intact = m_LightMap.Load(stream) && intact;
     if (v >= 11)
         m_FurtherSwitch1 = stream.ReadByte() != 0;
     if (v >= 24)
@@ -743,7 +737,7 @@ bool WeActor::Load(WeFileStream& stream)
     if (v >= 18 && v <= 25)
         stream.ReadString();
     if (v >= 20)
-        intact = WeReadLightMapBlock(stream, &m_LightMap) && intact;
+        intact = m_LightMap.Load(stream) && intact;
     // 11.
     uint32_t bits;
     std::memcpy(&bits, &m_LifeTime, sizeof bits);
@@ -774,93 +768,15 @@ bool WeActor::Load(WeFileStream& stream)
 
 void WeWritePhysicsBlock(WeFileStream& stream, const WePhysicsDescription& model)
 {
-    stream.WriteInt32(5);
-    stream.WriteInt32(model.physicsClass);
-    stream.WriteByte(model.startAsleep);
-    stream.WriteUInt16(model.collisionGroup);
-    stream.WriteUInt16(model.shapeFlags);
-    stream.WriteFloat(model.mass);
-    stream.WriteFloat(model.clothDensity);
-    stream.WriteFloat(model.clothFriction);
-    stream.WriteFloat(model.clothBendingStiffness);
-    stream.WriteFloat(model.clothPressure);
-    stream.WriteFloat(model.clothStretchingStiffness);
-    stream.WriteByte(model.gravity);
+    WePhysicModel block;
+    block.m_Description = model;
+    block.Save(stream);
 }
 
 void WeReadPhysicsBlock(WeFileStream& stream, WePhysicsDescription& model)
 {
-    const int32_t version = stream.ReadInt32();
-    if (version <= 0)
-        return;
-    model.physicsClass = stream.ReadInt32();
-    model.startAsleep = stream.ReadByte() != 0;
-    if (version == 1)
-    {
-        SkipBytes(stream, 12);
-        for (int i = 0; i < 3; ++i)
-            stream.ReadFloat();
-    }
-    model.collisionGroup = stream.ReadUInt16();
-    model.shapeFlags = stream.ReadUInt16();
-    model.mass = stream.ReadFloat();
-    if (version >= 3)
-        model.clothDensity = stream.ReadFloat();
-    if (version >= 4)
-    {
-        model.clothFriction = stream.ReadFloat();
-        model.clothBendingStiffness = stream.ReadFloat();
-        model.clothPressure = stream.ReadFloat();
-        model.clothStretchingStiffness = stream.ReadFloat();
-    }
-    if (version >= 5)
-        model.gravity = stream.ReadByte() != 0;
-}
-
-void WeWriteLightMapBlock(WeFileStream& stream, WeTexture* lightMap)
-{
-    stream.WriteInt32(-4);
-    stream.WriteByte(lightMap ? 1 : 0);
-    if (lightMap)
-        lightMap->WriteToStream(stream);
-}
-
-bool WeReadLightMapBlock(WeFileStream& stream, WeTexture** lightMap)
-{
-    const int32_t tag = stream.ReadInt32();
-    if (tag >= 0)
-        return true;
-    if (tag == -1 || tag == -2)
-    {
-        const int32_t size = stream.ReadInt32();
-        if (size > 0)
-        {
-            stream.ReadInt32();
-            stream.ReadInt32();
-            stream.ReadInt32();
-            // Raw texels of a legacy light map: checked against what remains, then stepped over
-            // (legacy light maps are not kept).
-            if (size > stream.GetEndLimit() - stream.Tell())
-                return false;
-            stream.Seek(size, 1);
-        }
-        if (tag == -2)
-            stream.ReadInt32();
-        return !stream.HadShortRead();
-    }
-    const bool present = tag == -3 ? stream.ReadInt32() != 0 : stream.ReadByte() != 0;
-    if (!present)
-        return !stream.HadShortRead();
-    WeTexture* texture = g_TextureManager.CreateEmpty(true);
-    if (!texture)
-        return false;
-    if (!texture->ReadFromStream(stream, 0, 0))
-    {
-        g_TextureManager.ReleaseTexture(texture, true);
-        return false;
-    }
-    if (*lightMap)
-        g_TextureManager.ReleaseTexture(*lightMap, false);
-    *lightMap = texture;
-    return true;
+    WePhysicModel block;
+    block.m_Description = model;
+    if (block.Load(stream))
+        model = block.m_Description;
 }

@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "Engine/foundation/WeString.h"
+#include "Engine/render/WeLightMap.h"
 #include "Engine/world/WeBoundingSphere.h"
 #include "Engine/world/WePhysicsDescription.h"
 #include "Platform/math/D3DXMATRIX.h"
@@ -99,7 +100,7 @@ public:
     WeActor* m_Parent = nullptr;
     int32_t m_Number = 0;
     WeString m_Name;
-    WeTexture* m_LightMap = nullptr;  // the light map's texture; none until light maps are baked
+    WeLightMap m_LightMap;
     D3DXMATRIX m_InitialModelMatrix;
     int32_t m_RecordVersion = 0;
     bool m_EditorMode = false;
@@ -167,15 +168,14 @@ public:
     bool m_WantsPreTick = false;
     bool m_WantsTick = false;
     int64_t m_TickStamp = 0;
+    int64_t m_LastDrawnTick = 0;  // the world tick in which the render queue last drew it
     // Not in the record: the render queue lights this actor with every light (the craft sets it).
     bool m_AllLights = false;
     // The scene-tree cell owner while the actor is inserted.
     WeSceneTree* m_SceneTree = nullptr;
 };
 
-// The physics description block (version 5) and the light-map block of the actor record.
+// The physics description block of the actor record, through WePhysicModel (read in any version, written
+// as 5).
 void WeWritePhysicsBlock(WeFileStream& stream, const WePhysicsDescription& model);
 void WeReadPhysicsBlock(WeFileStream& stream, WePhysicsDescription& model);
-void WeWriteLightMapBlock(WeFileStream& stream, WeTexture* lightMap);
-// False when the block is damaged; a light map it holds replaces *lightMap.
-bool WeReadLightMapBlock(WeFileStream& stream, WeTexture** lightMap);

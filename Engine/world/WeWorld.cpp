@@ -12,6 +12,8 @@
 #include "Engine/foundation/WeLog.h"
 #include "Engine/foundation/WeTimer.h"
 #include "Engine/render/WeCamera.h"
+#include "Engine/render/WeRenderDevice.h"
+#include "Engine/render/WeRenderQueue.h"
 #include "Engine/runtime/WeEngine.h"
 #include "Engine/world/WeActor.h"
 #include "Engine/world/WeLight.h"
@@ -390,7 +392,17 @@ void WeWorld::RunDeletionPass()
 void WeWorld::Render(WeCamera* camera)
 {
     UpdatePortalVisibility(camera);
-    // Reflections and the post-process chain join with their renderers; the render queue draws the world.
+    // The reflection renderer's pass and the post-process chain around the scene come with the special
+    // renderers.
+    g_RenderDevice.Clear(true, g_RenderDevice.m_ClearColor, true, 1.0f, g_RenderDevice.m_RefractionOn != 0, 0);
+    g_Timer.BeginSection(21, "World Renderer - Prepare");
+    g_RenderQueue.Prepare(this, camera);
+    g_Timer.EndSection(21);
+    g_Timer.BeginSection(22, "World Renderer - Render");
+    g_RenderQueue.Render();
+    g_Timer.EndSection(22);
+    g_Timer.BeginSection(23, "World Renderer - PostProcess");
+    g_Timer.EndSection(23);
 }
 
 void WeWorld::UpdatePortalVisibility(WeCamera* camera)

@@ -99,6 +99,9 @@ public:
     bool m_EditorMode = false;
     float m_EditorDistance1 = 500.0f;
     float m_EditorDistance2 = 1000.0f;
+    // Their squares, cached by the render queue each frame for the editor's distance tests.
+    float m_EditorDistance1Squared = 0.0f;
+    float m_EditorDistance2Squared = 0.0f;
     bool m_DeferDeletes = true;
     WeSkyBox* m_SkyBox = nullptr;
     float m_SceneTreeHalfSize = 32768.0f;

@@ -150,6 +150,7 @@ TEST(ContentPack, TheNamesTheRenderDeviceLoadsArePacked)
         EXPECT_TRUE(packed->Exists(WeString(name), 1)) << name;
     for (const char* name : {"Materials.Editor.Light", "Materials.Editor.Selection"})
         EXPECT_TRUE(packed->Exists(WeString(name), 2)) << name;
+    EXPECT_TRUE(packed->Exists(WeString("MapEditor.Geometry.Box"), 5));
 }
 
 // The pack holds exactly the staged tree (Content/Packages plus the generated members).

@@ -197,6 +197,74 @@ void Meshes()
     Seed("fuzz_d3dx_mesh", "quad", in);
 }
 
+// Mesh files for fuzz_render_resources (picking byte 2): the quad of two subsets in the newest layout and in
+// an old one (64-byte vertices, 32-bit indices, counted preset names, stored bounds).
+void MeshFiles()
+{
+    for (const int32_t version : {14, 11})
+    {
+        Bytes out;
+        auto i32 = [&](int32_t v)
+        {
+            for (int b = 0; b < 4; ++b)
+                out.push_back(uint8_t(uint32_t(v) >> (8 * b)));
+        };
+        auto f32 = [&](float v)
+        {
+            int32_t bits = 0;
+            std::memcpy(&bits, &v, 4);
+            i32(bits);
+        };
+        const bool legacy = version <= 13;
+        i32(version);
+        i32(4);
+        i32(2);
+        const float corners[4][4] = {{0, 1, 0, 0}, {1, 1, 1, 0}, {0, 0, 0, 1}, {1, 0, 1, 1}};
+        for (const auto& c : corners)
+        {
+            for (float v : {c[0], c[1], 0.0f, 0.0f, 0.0f, -1.0f, c[2], c[3], 1.0f, 0.0f, 0.0f})
+                f32(v);
+            if (legacy)
+                for (float v : {0.0f, -1.0f, 0.0f})
+                    f32(v);
+            f32(c[2]);
+            f32(c[3]);
+        }
+        for (const uint32_t index : {0u, 1u, 2u, 2u, 1u, 3u})
+        {
+            if (legacy)
+                i32(int32_t(index));
+            else
+                out.insert(out.end(), {uint8_t(index), 0});
+        }
+        i32(0);
+        i32(1);
+        out.push_back(0);
+        for (int32_t v : {64, 0, 0})
+            i32(v);
+        f32(1.0f);
+        f32(5.0f);
+        i32(2);
+        i32(2);
+        for (int32_t v : {0, 0, 1, 0, 4, 1, 1, 1, 0, 4})
+            i32(v);
+        for (int p = 0; p < 30; ++p)
+        {
+            if (!legacy)
+            {
+                out.insert(out.end(), {1, 0, 'A', 0, 0, 0});
+                continue;
+            }
+            i32(1);
+            out.insert(out.end(), {1, 0, 'A', 0});
+        }
+        if (version <= 12)
+            for (int b = 0; b < 10; ++b)
+                f32(1.0f);
+        Seed("fuzz_render_resources", "mesh-" + std::to_string(version), out, {2});
+    }
+}
+
 void Streams()
 {
     Bytes program;
@@ -362,6 +430,7 @@ int main(int argc, char** argv)
             Seed("fuzz_d3dx_texture", std::to_string(pick) + "-" + name, bytes, {pick});
     CookedMeshes();
     Meshes();
+    MeshFiles();
     Streams();
     Fixtures(WE_SOURCE_DIR);
     Movies();

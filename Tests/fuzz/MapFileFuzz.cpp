@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to the world as a map file: version, sky box, actor and path-node records,
-// then the track-path linking and searches over whatever loaded.
+// then the track-path linking and searches over whatever loaded, and the render queue's walk over its
+// lights and actors (culling, depth keys and light choice on hostile positions and ranges).
 #include <unistd.h>
 
 #include <cstddef>
@@ -8,6 +9,8 @@
 #include <filesystem>
 #include <string>
 
+#include "Engine/render/WeCamera.h"
+#include "Engine/render/WeRenderQueue.h"
 #include "Engine/world/WePathNode.h"
 #include "Engine/world/WeWorld.h"
 
@@ -44,6 +47,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                                 world.m_FirstPathNode);
         world.FindClosestNodeAlongPath(world.m_FirstPathNode, D3DXVECTOR3(0.0f, 0.0f, 0.0f));
         world.Tick();
+        WeCamera camera;
+        camera.Update();
+        g_RenderQueue.Prepare(&world, &camera);
+        g_RenderQueue.Prepare(nullptr, nullptr);
     }
     return 0;
 }

@@ -1,13 +1,16 @@
 // Feeds arbitrary bytes to the render resource readers: the first byte picks the reader, the rest is the
 // member. 0: a material file (WeMaterial::Load, then animated in every mode and bound); 1: an actor's
-// physics block (WePhysicModel::Load).
+// physics block (WePhysicModel::Load); 2: a mesh file (WeMesh::Load, then every subset drawn and every
+// preset resolved).
 // Everything runs on the recording backend, without a GPU.
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 
 #include "Tests/fuzz/FuzzRenderMember.h"
 
 #include "Engine/render/WeMaterial.h"
+#include "Engine/render/WeMesh.h"
 #include "Engine/render/WePhysicModel.h"
 
 namespace
@@ -23,6 +26,8 @@ IDirect3DDevice9* g_Device = nullptr;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
+    // A failed tangent computation shows a message box: on stderr, never on a display.
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
     g_Device = FuzzRenderMember::CreateRecordingDevice();
     return 0;
 }
@@ -35,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
 
     FuzzRenderMember::OneMember vfs(MemberPath());
-    switch (data[0] % 2)
+    switch (data[0] % 3)
     {
     case 0:
     {
@@ -48,6 +53,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 material.Animate(float(data[0]) * 1000.0f);
             }
             material.BindTextures(0x7F, nullptr, 0);
+        }
+        break;
+    }
+    case 2:
+    {
+        WeMesh mesh;
+        if (mesh.Load(&vfs, "Fuzz.Meshes.Any", true))
+        {
+            for (int32_t subset = 0; subset < mesh.m_SubsetCount; ++subset)
+                mesh.DrawSubset(subset, 0.0f);
+            mesh.SetPreset(WeMesh::AllPresets, true);
         }
         break;
     }

@@ -1,12 +1,14 @@
 // wecontent: writes one generated member of the pack from its source.
 //
-//   wecontent <Assets>/<Package>/<Folder>/<File>.fx|.tex|.mat <Assets folder> <generated folder> [--preview <out.png>]
+//   wecontent <Assets>/<Package>/<Folder>/<File>.fx|.tex|.mat|.msh <Assets folder> <generated folder>
+//             [--preview <out.png>]
 //
 // The member <Package>.<Folder>.<File> is written into the generated tree (as the loose package tree names
-// it: <Package>/<Folder>/<File>.shader, .texture or .material) through the engine's own writers over the
+// it: <Package>/<Folder>/<File>.shader, .texture, .material or .mesh) through the engine's own writers over the
 // recording backend, so no GL is needed: ".fx" effects (includes expanded, checked by the effect compiler)
 // through WeShader::SaveCompiled, ".tex" texture descriptions through WeTexture::WriteToStream, ".mat"
-// material descriptions as material files of the newest version. The member is built
+// material descriptions as material files of the newest version, ".msh" mesh descriptions through the mesh
+// generator as mesh files of the newest version. The member is built
 // in a folder of its own and moved into place only when it is whole, so a bad source leaves nothing half
 // written; it stops the build with its file, line and reason. A texture's preview is level 0 of its first
 // face or slice.
@@ -28,6 +30,7 @@
 #include "Platform/gfx/GfxRecorder.h"
 #include "Tools/content/ContentEffectWriter.h"
 #include "Tools/content/ContentMaterialWriter.h"
+#include "Tools/content/ContentMeshWriter.h"
 #include "Tools/content/ContentTextureWriter.h"
 
 namespace fs = std::filesystem;
@@ -37,7 +40,7 @@ namespace
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: wecontent <source .fx, .tex or .mat> <Assets folder> <generated folder> "
+    std::fprintf(stderr, "usage: wecontent <source .fx, .tex, .mat or .msh> <Assets folder> <generated folder> "
                          "[--preview <out.png>]\n");
     return 2;
 }
@@ -85,11 +88,12 @@ int Generate(const fs::path& source, const fs::path& assets, const fs::path& gen
     for (const fs::path& part : relative)
         parts.push_back(part.string());
     std::string extension = source.extension().string();
-    if (ec || parts.size() != 3 || (extension != ".fx" && extension != ".tex" && extension != ".mat"))
+    if (ec || parts.size() != 3 ||
+        (extension != ".fx" && extension != ".tex" && extension != ".mat" && extension != ".msh"))
     {
-        std::fprintf(stderr,
-                     "wecontent: %s: not a source: expected <Assets>/<Package>/<Folder>/<File>.fx, .tex or .mat\n",
-                     source.string().c_str());
+        std::fprintf(
+            stderr, "wecontent: %s: not a source: expected <Assets>/<Package>/<Folder>/<File>.fx, .tex, .mat or .msh\n",
+            source.string().c_str());
         return 1;
     }
     std::string name = parts[0] + "." + parts[1] + "." + source.stem().string();
@@ -116,6 +120,8 @@ int Generate(const fs::path& source, const fs::path& assets, const fs::path& gen
             ok = ContentEffectWriter().Write(source.string(), assets.string(), name, tree, &error);
         else if (extension == ".mat")
             ok = ContentMaterialWriter::Write(source.string(), name, tree, &error);
+        else if (extension == ".msh")
+            ok = ContentMeshWriter::Write(source.string(), name, tree, &error);
         else
             ok = textures.Write(source.string(), name, tree, &error);
     }
@@ -127,6 +133,7 @@ int Generate(const fs::path& source, const fs::path& assets, const fs::path& gen
 
     std::string file = source.stem().string() + (extension == ".fx"    ? ".shader"
                                                  : extension == ".mat" ? ".material"
+                                                 : extension == ".msh" ? ".mesh"
                                                                        : ".texture");
     fs::path made = building / parts[0] / parts[1] / file;
     fs::path target = generated / parts[0] / parts[1] / file;

@@ -3,11 +3,11 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 #include "Engine/foundation/WeFileStream.h"
 #include "Engine/foundation/WeVirtualFileSystem.h"
+#include "Tools/content/ContentIniReader.h"
 
 namespace
 {
@@ -90,39 +90,32 @@ bool ParseColour(const std::string& text, float rgba[4])
 bool ContentMaterialWriter::Parse(const std::string& path, const std::string& text, Description* out,
                                   ContentError* error)
 {
-    std::istringstream lines(text);
-    std::string line;
-    bool inSection = false;
+    ContentIniReader reader(path, text);
     WeMaterial& m = out->material;
-    for (int number = 1; std::getline(lines, line); ++number)
+    ContentIniLine item;
+    bool inSection = false;
+    while (reader.Next(&item))
     {
+        const int number = item.number;
         auto fail = [&](const std::string& reason)
         {
-            *error = {path, number, reason};
+            reader.Fail(number, reason);
+            *error = reader.Error();
             return false;
         };
-        if (!line.empty() && line.back() == '\r')
-            return fail("CR LF line end");
-        if (line.empty() || line[0] == ';')
-            continue;
-        if (line[0] == '[')
+        if (item.isSection)
         {
-            if (line != "[Material]")
-                return fail("unknown section " + line + " (only [Material])");
+            if (item.section != "Material")
+                return fail("unknown section [" + item.section + "] (only [Material])");
             if (inSection)
                 return fail("[Material] twice");
             inSection = true;
             continue;
         }
-        size_t equals = line.find('=');
-        if (equals == std::string::npos || equals == 0)
-            return fail("expected key=value");
         if (!inSection)
             return fail("key before [Material]");
-        std::string key = line.substr(0, equals);
-        std::string value = line.substr(equals + 1);
-        if (key.find_first_of(" \t") != std::string::npos || (!value.empty() && (value[0] == ' ' || value[0] == '\t')))
-            return fail("blank around '='");
+        const std::string& key = item.key;
+        const std::string& value = item.value;
 
         struct FloatKey
         {
@@ -225,6 +218,11 @@ bool ContentMaterialWriter::Parse(const std::string& path, const std::string& te
         else
             return fail("unknown key " + key);
     }
+    if (reader.Failed())
+    {
+        *error = reader.Error();
+        return false;
+    }
     if (!inSection)
     {
         *error = {path, 0, "no [Material] section"};
@@ -275,16 +273,11 @@ void ContentMaterialWriter::WriteFile(WeFileStream& s, const Description& d)
 bool ContentMaterialWriter::Write(const std::string& path, const std::string& name, WeVirtualFileSystem& staged,
                                   ContentError* error)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-    {
-        *error = {path, 0, "cannot read the source"};
+    std::string text;
+    if (!ContentIniReader::ReadFile(path, &text, error))
         return false;
-    }
-    std::stringstream text;
-    text << in.rdbuf();
     Description d;
-    if (!Parse(path, text.str(), &d, error))
+    if (!Parse(path, text, &d, error))
         return false;
     if (!staged.Create(name.c_str(), WeMaterial::FileType, true))
     {

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 
 #include "Engine/foundation/WeFileStream.h"
@@ -12,6 +11,7 @@
 #include "Engine/render/WeTexture.h"
 #include "Platform/gfx_d3dx/D3DX9.h"
 #include "Platform/system/SysRandom.h"
+#include "Tools/content/ContentIniReader.h"
 
 namespace
 {
@@ -105,42 +105,35 @@ bool IsPowerOfTwo(int v)
 bool ContentTextureWriter::Parse(const std::string& path, const std::string& text, Description* out,
                                  ContentError* error)
 {
-    std::istringstream lines(text);
-    std::string line;
+    ContentIniReader reader(path, text);
+    ContentIniLine item;
     bool inSection = false;
     bool haveSize = false;
     bool haveKind = false;
     std::string sizeText;
     int sizeLine = 0;
-    for (int number = 1; std::getline(lines, line); ++number)
+    while (reader.Next(&item))
     {
+        const int number = item.number;
         auto fail = [&](const std::string& reason)
         {
-            *error = {path, number, reason};
+            reader.Fail(number, reason);
+            *error = reader.Error();
             return false;
         };
-        if (!line.empty() && line.back() == '\r')
-            return fail("CR LF line end");
-        if (line.empty() || line[0] == ';')
-            continue;
-        if (line[0] == '[')
+        if (item.isSection)
         {
-            if (line != "[Texture]")
-                return fail("unknown section " + line + " (only [Texture])");
+            if (item.section != "Texture")
+                return fail("unknown section [" + item.section + "] (only [Texture])");
             if (inSection)
                 return fail("[Texture] twice");
             inSection = true;
             continue;
         }
-        size_t equals = line.find('=');
-        if (equals == std::string::npos || equals == 0)
-            return fail("expected key=value");
         if (!inSection)
             return fail("key before [Texture]");
-        std::string key = line.substr(0, equals);
-        std::string value = line.substr(equals + 1);
-        if (key.find_first_of(" \t") != std::string::npos || (!value.empty() && (value[0] == ' ' || value[0] == '\t')))
-            return fail("blank around '='");
+        const std::string& key = item.key;
+        const std::string& value = item.value;
         if (key == "kind")
         {
             if (value == "2d")
@@ -199,6 +192,11 @@ bool ContentTextureWriter::Parse(const std::string& path, const std::string& tex
         {
             return fail("unknown key " + key);
         }
+    }
+    if (reader.Failed())
+    {
+        *error = reader.Error();
+        return false;
     }
     if (!inSection)
     {
@@ -428,16 +426,11 @@ bool ContentTextureWriter::Generate(const Description& d, int slice, std::vector
 bool ContentTextureWriter::Write(const std::string& path, const std::string& name, WeVirtualFileSystem& staged,
                                  ContentError* error)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-    {
-        *error = {path, 0, "cannot read the file"};
+    std::string text;
+    if (!ContentIniReader::ReadFile(path, &text, error))
         return false;
-    }
-    std::ostringstream all;
-    all << in.rdbuf();
     Description d;
-    if (!Parse(path, all.str(), &d, error))
+    if (!Parse(path, text, &d, error))
     {
         if (error->file.empty())
             error->file = path;

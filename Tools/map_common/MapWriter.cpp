@@ -1,6 +1,7 @@
 #include "Tools/map_common/MapWriter.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "Engine/world/WeSkyBox.h"
 #include "Platform/math/D3DXMatrixFunctions.h"
 #include "Platform/system/SysPath.h"
+#include "Tools/content/ContentMeshWriter.h"
 #include "Tools/map_common/MapStartLocation.h"
 #include "Tools/map_common/MapTrack.h"
 #include "Tools/vfx/VfxFields.h"
@@ -122,9 +124,75 @@ bool BuildEffect(const MapEffectActor& e, const std::string& fileName, const std
 }
 
 }  // namespace
+#include "Tools/map_common/MapTrackMesh.h"
+
+namespace
+{
+MapHeaderWriter g_HeaderWriter = nullptr;
+}
+
+void SetMapHeaderWriter(MapHeaderWriter writer)
+{
+    g_HeaderWriter = writer;
+}
 
 bool WriteMap(const MapDescription& map, const std::string& fileName, const std::string& mapsFolder,
               std::string& written, std::string& error)
+{
+    return WriteMap(map, fileName, mapsFolder, std::string(), written, error);
+}
+
+namespace
+{
+
+// Writes every segment beside its final name; the caller renames them once the map is whole.
+bool WriteSegments(const MapDescription& map, const std::vector<MapTrackSegment>& segments, const std::string& folder,
+                   std::vector<std::string>& partials, std::string& error)
+{
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    ContentMeshDescription description;
+    description.subsets.resize(2);
+    description.subsets[0].id = 0;
+    description.subsets[1].id = 1;
+    for (int32_t p = 0; p < ContentMeshSubset::Presets; ++p)
+    {
+        description.subsets[0].materials[p] = map.roadMaterial;
+        description.subsets[1].materials[p] = map.wallMaterial;
+    }
+    for (const MapTrackSegment& segment : segments)
+    {
+        const std::string leaf = segment.name.substr(segment.name.rfind('.') + 1);
+        const std::string path = SysPath::Join(folder, leaf + ".mesh.partial");
+        partials.push_back(path);
+        WeFileStream stream;
+        if (!stream.Create(path.c_str()))
+        {
+            error = path + ": cannot be created";
+            return false;
+        }
+        std::string why;
+        const bool ok = ContentMeshWriter::WriteFile(stream, description, segment.geometry, &why);
+        stream.Close();
+        if (!ok)
+        {
+            error = segment.name + ": " + why;
+            return false;
+        }
+    }
+    return true;
+}
+
+void RemovePartials(const std::vector<std::string>& partials)
+{
+    for (const std::string& p : partials)
+        std::remove(p.c_str());
+}
+
+}  // namespace
+
+bool WriteMap(const MapDescription& map, const std::string& fileName, const std::string& mapsFolder,
+              const std::string& packagesFolder, std::string& written, std::string& error)
 {
     std::vector<MapPathNode> nodes;
     if (!BuildPathNodes(map, fileName, nodes, error))
@@ -141,6 +209,29 @@ bool WriteMap(const MapDescription& map, const std::string& fileName, const std:
         node->m_Link2 = n.link2;
         node->SetTransform(n.frame);
         actors.push_back(std::move(node));
+    }
+    // The track's segments: a static triangle-mesh actor each, in world coordinates (identity pose, unit
+    // scale: scaled mesh bodies would collide at their unscaled size).
+    std::vector<MapTrackSegment> segments;
+    std::vector<std::string> partials;
+    const std::string meshFolder =
+        packagesFolder.empty() ? std::string() : SysPath::Join(packagesFolder, "Maps/" + map.name);
+    if (!packagesFolder.empty())
+    {
+        segments = BuildTrackSegments(map);
+        if (!WriteSegments(map, segments, meshFolder, partials, error))
+        {
+            RemovePartials(partials);
+            return false;
+        }
+        for (const MapTrackSegment& segment : segments)
+        {
+            auto actor = std::make_unique<WeActor>();
+            actor->m_ModelName = segment.name.c_str();
+            actor->m_PhysicModel.physicsClass = 4;
+            actor->m_PhysicModel.collisionGroup = 0;
+            actors.push_back(std::move(actor));
+        }
     }
     const std::vector<D3DXMATRIX> starts = BuildStartFrames(map, nodes);
     for (size_t i = 0; i < starts.size(); ++i)
@@ -178,11 +269,19 @@ bool WriteMap(const MapDescription& map, const std::string& fileName, const std:
     WeFileStream stream;
     if (!stream.Create(partial.c_str()))
     {
+        RemovePartials(partials);
         error = partial + ": cannot be created";
         return false;
     }
     bool ok = stream.WriteInt32(1);
-    // The game's header writer goes here once registered; without one the header is empty.
+    if (ok && g_HeaderWriter && !g_HeaderWriter(stream, map.header))
+    {
+        stream.Close();
+        std::remove(partial.c_str());
+        RemovePartials(partials);
+        error = path + ": the map header could not be written";
+        return false;
+    }
     WeSkyBox sky;
     sky.m_ModelName = map.skyModel.c_str();
     sky.m_Mode = map.skyMode;
@@ -196,11 +295,34 @@ bool WriteMap(const MapDescription& map, const std::string& fileName, const std:
     if (!ok || std::rename(partial.c_str(), path.c_str()) != 0)
     {
         std::remove(partial.c_str());
+        RemovePartials(partials);
         error = path + ": cannot be written";
         return false;
     }
-    written += path + ": " + std::to_string(nodes.size()) + " path nodes, " + std::to_string(starts.size()) +
-               " start locations, " + std::to_string(map.actors.size()) + " actors, " +
-               std::to_string(map.effects.size()) + " lights, particle systems and portals\n";
+    // The map is whole: the segments replace whatever an earlier build of this map left.
+    if (!meshFolder.empty())
+    {
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(meshFolder, ec))
+        {
+            const std::string leaf = entry.path().filename().string();
+            if (leaf.rfind("Track", 0) == 0 && entry.path().extension() == ".mesh")
+                std::filesystem::remove(entry.path(), ec);
+        }
+        for (const std::string& p : partials)
+        {
+            const std::string final = p.substr(0, p.size() - std::string(".partial").size());
+            if (std::rename(p.c_str(), final.c_str()) != 0)
+            {
+                error = final + ": cannot be written";
+                return false;
+            }
+            written += final + "\n";
+        }
+    }
+    written += path + ": " + std::to_string(segments.size()) + " track segments, " + std::to_string(nodes.size()) +
+               " path nodes, " + std::to_string(starts.size()) + " start locations, " +
+               std::to_string(map.actors.size()) + " actors, " + std::to_string(map.effects.size()) +
+               " lights, particle systems and portals\n";
     return true;
 }

@@ -11,6 +11,7 @@
 #include "Engine/foundation/WeString.h"
 #include "Engine/foundation/WeVirtualFileSystem.h"
 #include "Engine/render/WeMaterialManager.h"
+#include "Engine/render/WeMeshManager.h"
 #include "Engine/render/WeRenderDevice.h"
 #include "Engine/render/WeRenderTargetManager.h"
 #include "Engine/render/WeShaderManager.h"
@@ -48,6 +49,7 @@ inline void ShutdownRendering()
 {
     g_RenderTargetManager.ReleaseAll();
     g_ShaderManager.ReleaseAll();
+    g_MeshManager.ReleaseAll(true);
     g_MaterialManager.ReleaseAll(true);
     g_TextureManager.ReleaseAll(true);
     g_RenderDevice.Shutdown();

@@ -84,7 +84,8 @@ void WriteLegacy(WeFileStream& s, const LegacyRecord& r)
     WeWritePhysicsBlock(s, physics);
     if (v >= 18 && v <= 25)
         s.WriteString("");
-    WeWriteLightMapBlock(s, nullptr);
+    WeLightMap none;
+    none.Save(s);
     s.WriteInt32(0x5A5A5A5A);  // the next record's first bytes
 }
 

@@ -14,6 +14,7 @@
 #include "Engine/foundation/WeFileStream.h"
 #include "Engine/foundation/WeFileSystem.h"
 #include "Engine/render/WeMaterial.h"
+#include "Engine/render/WeMesh.h"
 #include "Engine/render/WeRenderDevice.h"
 #include "Engine/render/WeShader.h"
 #include "Engine/render/WeTexture.h"
@@ -359,6 +360,121 @@ TEST_F(ContentWritersMaterial, BadDescriptionsStopWithFileAndLine)
         EXPECT_NE(Stage(&output), 0);
         EXPECT_NE(output.find(c.where), std::string::npos) << output;
         EXPECT_FALSE(fs::exists(root / "Staged" / "Mat" / "Test" / "Bad.material"));
+        EXPECT_TRUE(NoBuildingFolders());
+    }
+}
+
+using ContentWritersMesh = WeContentTool;
+
+TEST_F(ContentWritersMesh, ADescriptionRoundTripsThroughTheReader)
+{
+    Source("Msh/Test/Two.msh", "[Mesh]\nuv1=planar\nproperty2=32\nproperty6=2.5\n"
+                               "[Part Top]\nshape=plane\nsize=2,4\nsegments=2,1\nposition=0,1,0\nsubset=3\n"
+                               "[Part Body]\n; a box below the plate\nshape=box\nsize=1,2,1\nrotation=90,0,0\n"
+                               "[Subset 0]\nmaterial=Materials.Test.Body\npreset5=Materials.Test.Red\n"
+                               "[Subset 3]\nmaterial=Materials.Test.Top\n");
+    std::string output;
+    ASSERT_EQ(Stage(&output), 0) << output;
+    WeFileSystem tree;
+    tree.SetRoot((root / "Staged").string().c_str());
+    WeMesh mesh;
+    ASSERT_TRUE(mesh.Load(&tree, "Msh.Test.Two", true));
+    EXPECT_EQ(mesh.GetIndexSize(), 2u);
+    EXPECT_EQ(mesh.m_Property2, 32);
+    EXPECT_FLOAT_EQ(mesh.m_Property6, 2.5f);
+    EXPECT_FLOAT_EQ(mesh.m_Property5, 1.0f);
+    // The box: 6 sides of 4 corners and 2 faces; the plate: 2 x 1 cells.
+    EXPECT_EQ(mesh.GetVertexCount(), 24 + 6);
+    EXPECT_EQ(mesh.GetFaceCount(), 12 + 4);
+    ASSERT_EQ(mesh.m_SubsetCount, 2);
+    const D3DXATTRIBUTERANGE& body = mesh.m_AttributeTable[0];
+    const D3DXATTRIBUTERANGE& top = mesh.m_AttributeTable[1];
+    EXPECT_EQ(body.AttribId, 0u);
+    EXPECT_EQ(body.FaceStart, 0u);
+    EXPECT_EQ(body.FaceCount, 12u);
+    EXPECT_EQ(body.VertexStart, 0u);
+    EXPECT_EQ(body.VertexCount, 24u);
+    EXPECT_EQ(top.AttribId, 3u);
+    EXPECT_EQ(top.FaceStart, 12u);
+    EXPECT_EQ(top.VertexStart, 24u);
+    EXPECT_EQ(top.VertexCount, 6u);
+    EXPECT_EQ(mesh.m_Presets[0].names[0], WeString("Materials.Test.Body"));
+    EXPECT_EQ(mesh.m_Presets[5].names[0], WeString("Materials.Test.Red"));
+    EXPECT_EQ(mesh.m_Presets[6].names[0], WeString("Materials.Test.Body"));
+    EXPECT_EQ(mesh.m_Presets[29].names[1], WeString("Materials.Test.Top"));
+    // Bounds: the box turned a quarter about y, the plate 1 up.
+    EXPECT_NEAR(mesh.m_BoxMin.y, -1.0f, 1e-5f);
+    EXPECT_NEAR(mesh.m_BoxMax.y, 1.0f, 1e-5f);
+    EXPECT_NEAR(mesh.m_BoxMax.z, 2.0f, 1e-5f);
+
+    // Every index stays inside its subset's vertex range; tangents are unit length across the normals.
+    void* data = nullptr;
+    ASSERT_TRUE(mesh.LockIndexBuffer(&data, D3DLOCK_READONLY));
+    const uint16_t* indices = static_cast<const uint16_t*>(data);
+    for (int s = 0; s < 2; ++s)
+    {
+        const D3DXATTRIBUTERANGE& r = mesh.m_AttributeTable[s];
+        for (DWORD i = r.FaceStart * 3; i < (r.FaceStart + r.FaceCount) * 3; ++i)
+        {
+            EXPECT_GE(indices[i], r.VertexStart);
+            EXPECT_LT(indices[i], r.VertexStart + r.VertexCount);
+        }
+    }
+    mesh.UnlockIndexBuffer();
+    ASSERT_TRUE(mesh.LockVertexBuffer(&data, D3DLOCK_READONLY));
+    for (int v = 0; v < mesh.GetVertexCount(); ++v)
+    {
+        const float* f = reinterpret_cast<const float*>(static_cast<const uint8_t*>(data) + v * 52);
+        EXPECT_NEAR(f[8] * f[8] + f[9] * f[9] + f[10] * f[10], 1.0f, 1e-3f) << v;
+        EXPECT_NEAR(f[3] * f[8] + f[4] * f[9] + f[5] * f[10], 0.0f, 1e-3f) << v;
+        EXPECT_GE(f[11], 0.0f);  // planar texture coordinates 1 lie in 0..1
+        EXPECT_LE(f[11], 1.0f);
+    }
+    mesh.UnlockVertexBuffer();
+}
+
+TEST_F(ContentWritersMesh, BadDescriptionsStopWithFileAndLine)
+{
+    const std::string part = "[Part P]\nshape=box\n";
+    const std::string subset = "[Subset 0]\nmaterial=Materials.X\n";
+    struct Case
+    {
+        std::string text;
+        const char* where;
+    } cases[] = {
+        {"[Mesh]\nuv1=round\n" + part + subset, "Bad.msh:2: uv1 must be same, planar or boxed"},
+        {"[Part P]\nshape=blob\n" + subset, "Bad.msh:2: shape must be"},
+        {"[Part P]\nsize=1,2\n" + subset, "Bad.msh:1: part P has no shape"},
+        {part + "size=1,x,1\n" + subset, "Bad.msh:3: size must be"},
+        {part + "subset=16\n" + subset, "Bad.msh:3: subset must be 0..15"},
+        {part + "normals=soft\n" + subset, "Bad.msh:3: normals must be flat or smooth"},
+        {part + "colour=1\n" + subset, "Bad.msh:3: unknown key colour"},
+        {part + "size = 1,1,1\n" + subset, "Bad.msh:3: blank around"},
+        {part + "size=1,0,1\n" + subset, "Bad.msh:1: part P: size must be above 0"},
+        {"[Part S]\nshape=sweep\nprofile=0,0;1,0\npath=0,0,0\n" + subset, "Bad.msh:1: part S: a sweep needs 2 path"},
+        {"[Part F]\nshape=polygons\nvertex=0,0,0\nvertex=1,0,0\nvertex=0,1,0\nface=0,1,3\n" + subset,
+         "Bad.msh:1: part F: face 0 names vertex 3 of 3"},
+        {part + "[Subset 0]\npreset30=Materials.X\n", "Bad.msh:4: unknown key preset30"},
+        {part + "[Subset 0]\npreset1=Materials.X\n", "Bad.msh:3: [Subset 0] needs material="},
+        {part + subset + "[Subset 0]\nmaterial=Materials.Y\n", "Bad.msh:5: [Subset 0] twice"},
+        {part + "[Subset 1]\nmaterial=Materials.X\n", "Bad.msh: subset 0 has faces but no materials"},
+        {part + subset + "[Subset 2]\nmaterial=Materials.X\n", "Bad.msh: subset 2 has no faces"},
+        {"[Part P]\nshape=plane\nsegments=150,150\n" + subset,
+         "Bad.msh: 22801 vertices and 45000 faces: a mesh holds fewer than 60000 vertices and 20000 faces"},
+        {"[Mesh]\n" + subset, "Bad.msh: no [Part <name>] section"},
+        {"size=1\n", "Bad.msh:1: key before [Mesh]"},
+        {"[Model]\n", "Bad.msh:1: unknown section [Model]"},
+        {"[Mesh]\r\n", "Bad.msh:1: CR LF line end"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.where);
+        fs::remove_all(root / "Assets");
+        Source("Msh/Test/Bad.msh", c.text);
+        std::string output;
+        EXPECT_NE(Stage(&output), 0);
+        EXPECT_NE(output.find(c.where), std::string::npos) << output;
+        EXPECT_FALSE(fs::exists(root / "Staged" / "Msh" / "Test" / "Bad.mesh"));
         EXPECT_TRUE(NoBuildingFolders());
     }
 }

@@ -1,14 +1,22 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 
+#include "Engine/foundation/WeFileStream.h"
+#include "Engine/render/WeRenderDevice.h"
 #include "Engine/world/WePathNode.h"
+#include "Platform/gfx/GfxRecorder.h"
+#include "Platform/math/D3DXVectorFunctions.h"
 #include "Tests/support/ScratchFolder.h"
 #include "Tools/map_common/MapDescription.h"
 #include "Tools/map_common/MapStartLocation.h"
+#include "Tools/map_common/MapTrack.h"
+#include "Tools/map_common/MapTrackMesh.h"
 #include "Tools/map_common/MapWorld.h"
 #include "Tools/map_common/MapWriter.h"
 
@@ -170,6 +178,190 @@ TEST_F(MapBuilderTest, CircuitLinksBackIntoItsForkAndJump)
     EXPECT_LT(fork->m_Fraction, join->m_Fraction);
     EXPECT_LT(join->m_Fraction, ramp->m_Fraction);
     EXPECT_FLOAT_EQ(ramp->m_Fraction, landing->m_Fraction);
+}
+
+// The game's header as a test stand-in: the description's header pairs as one string.
+std::string g_HeaderSeen;
+bool WriteTestHeader(WeFileStream& stream, const std::vector<std::pair<std::string, std::string>>& header)
+{
+    g_HeaderSeen.clear();
+    for (const auto& [key, value] : header)
+        g_HeaderSeen += key + "=" + value + ";";
+    return stream.WriteString(WeString(g_HeaderSeen.c_str()));
+}
+bool RefuseHeader(WeFileStream&, const std::vector<std::pair<std::string, std::string>>&)
+{
+    return false;
+}
+
+// Reads the header back as a string, as the game's map class reads its header.
+class HeaderWorld : public MapWorld
+{
+public:
+    void OnLoad(WeFileStream* stream, const WeString&) override
+    {
+        if (stream)
+            header = stream->ReadString().c_str();
+    }
+    std::string header;
+};
+
+TEST_F(MapBuilderTest, ARegisteredHeaderWriterWritesAfterTheVersion)
+{
+    const std::string text = "map Head\nheader laps 3\nheader mode race\nsection\n point 0 0 10\n point 0 0 100\n"
+                             " point 100 0 100\nend\n";
+    SetMapHeaderWriter(WriteTestHeader);
+    HeaderWorld world;
+    const bool loaded = BuildAndLoad(text, world);
+    SetMapHeaderWriter(nullptr);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(world.header, "laps=3;mode=race;");
+    EXPECT_GT(world.GetPathNodes().Count(), 0);
+
+    // A header writer that fails leaves no map behind.
+    MapDescription map;
+    std::string error, written;
+    ASSERT_TRUE(ParseMapDescription("map Refused\nsection\n point 0 0 10\n point 0 0 100\n point 100 0 100\nend\n",
+                                    "r.txt", map, error));
+    SetMapHeaderWriter(RefuseHeader);
+    EXPECT_FALSE(WriteMap(map, "r.txt", m_Folder.Path(), written, error));
+    SetMapHeaderWriter(nullptr);
+    EXPECT_TRUE(m_Folder.Find("Refused", "").empty());
+}
+
+TEST_F(MapBuilderTest, TrackSegmentsStayWithinTheLimitsAndFaceTheDrivingSide)
+{
+    MapDescription map;
+    std::string error;
+    ASSERT_TRUE(ParseMapDescription(ReadSource("TestCircuit.txt"), "TestCircuit.txt", map, error)) << error;
+    // Frames never flip between samples, banked curves included.
+    for (const MapLoopItem& item : map.loop)
+        for (const MapSection* section : {&item.section, &item.branches[0], &item.branches[1]})
+        {
+            const std::vector<MapFrame> frames = SampleSection(*section, map.step);
+            for (size_t i = 1; i < frames.size(); ++i)
+            {
+                EXPECT_GT(D3DXVec3Dot(&frames[i].up, &frames[i - 1].up), 0.9f);
+                EXPECT_GT(D3DXVec3Dot(&frames[i].right, &frames[i - 1].right), 0.9f);
+            }
+        }
+
+    const std::vector<MapTrackSegment> segments = BuildTrackSegments(map);
+    ASSERT_GE(segments.size(), 10u);
+    EXPECT_EQ(segments.front().name, "Maps.TestCircuit.Track01");
+    EXPECT_EQ(segments[9].name, "Maps.TestCircuit.Track10");
+    size_t roadFaces = 0, wallFaces = 0;
+    for (const MapTrackSegment& s : segments)
+    {
+        ASSERT_LT(s.geometry.vertices.size(), MapSegmentMaxVertices);
+        ASSERT_LT(s.geometry.faces.size(), MapSegmentMaxFaces);
+        ASSERT_LE(s.geometry.vertices.size(), 65536u);  // 16-bit indices
+        for (const ContentMeshFace& f : s.geometry.faces)
+        {
+            const D3DXVECTOR3& a = s.geometry.vertices[f.index[0]].position;
+            const D3DXVECTOR3& b = s.geometry.vertices[f.index[1]].position;
+            const D3DXVECTOR3& c = s.geometry.vertices[f.index[2]].position;
+            D3DXVECTOR3 ab = b - a, ac = c - a, front;
+            D3DXVec3Cross(&front, &ab, &ac);
+            D3DXVec3Normalize(&front, &front);
+            // Clockwise seen from the front: the winding's normal agrees with the stored one.
+            EXPECT_GT(D3DXVec3Dot(&front, &s.geometry.vertices[f.index[0]].normal), 0.99f);
+            if (f.subset == 0)
+            {
+                ++roadFaces;
+                EXPECT_GT(front.y, 0.9f);  // the road faces up, banking and grades included
+            }
+            else
+                ++wallFaces;
+        }
+    }
+    EXPECT_GT(roadFaces, 2000u);
+    EXPECT_GT(wallFaces, roadFaces);
+}
+
+// The mesh writer computes tangents on a device mesh: a recording device serves.
+class MapBuilderTrackTest : public MapBuilderTest
+{
+protected:
+    void SetUp() override
+    {
+        GfxSelectBackend(GfxBackendKind::Recording);
+        g_GfxRecorder.logging = false;
+        m_D3d = Direct3DCreate9(D3D_SDK_VERSION);
+        ASSERT_NE(m_D3d, nullptr);
+        D3DPRESENT_PARAMETERS pp{};
+        pp.BackBufferWidth = pp.BackBufferHeight = 64;
+        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
+        pp.BackBufferCount = 1;
+        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
+        pp.Windowed = TRUE;
+        ASSERT_TRUE(SUCCEEDED(
+            m_D3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &m_Device)));
+        ASSERT_TRUE(g_RenderDevice.AdoptDevice(m_Device));
+    }
+    void TearDown() override
+    {
+        g_RenderDevice.Shutdown();
+        if (m_Device)
+            m_Device->Release();
+        if (m_D3d)
+            m_D3d->Release();
+        g_GfxRecorder.ResetAll();
+    }
+    std::vector<std::string> Meshes(const std::string& map) const
+    {
+        std::vector<std::string> out;
+        std::error_code ec;
+        for (const auto& e : std::filesystem::directory_iterator(m_Folder.Path("Packages/Maps/" + map), ec))
+            out.push_back(e.path().filename().string());
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+    IDirect3D9* m_D3d = nullptr;
+    IDirect3DDevice9* m_Device = nullptr;
+};
+
+TEST_F(MapBuilderTrackTest, SegmentsAreWrittenWithTheirActorsAndReplaceAnEarlierBuild)
+{
+    const std::string longer = "map Loop\nsegment 50\nsection\n point 0 0 10\n point 0 0 150\n point 150 0 150\n"
+                               " point 150 0 10\n point 0 0 10\nend\n";
+    MapDescription map;
+    std::string error, written;
+    ASSERT_TRUE(ParseMapDescription(longer, "l.txt", map, error)) << error;
+    ASSERT_TRUE(WriteMap(map, "l.txt", m_Folder.Path(), m_Folder.Path("Packages"), written, error)) << error;
+    const std::vector<std::string> first = Meshes("Loop");
+    ASSERT_GE(first.size(), 8u);
+    EXPECT_EQ(first.front(), "Track01.mesh");
+
+    // The map holds one static mesh actor per segment, at the identity pose, named after its member.
+    MapWorld world;
+    world.SetMapsFolder(m_Folder.Path().c_str());
+    ASSERT_TRUE(world.BeginLoad("Loop"));
+    while (!world.m_Loaded)
+        ASSERT_TRUE(world.LoadStep());
+    std::vector<std::string> models;
+    WeHashTable<WeActor*>& all = world.GetActors();
+    for (auto* e = all.First(); e != nullptr; e = all.Next())
+        if (e->value->m_PhysicModel.physicsClass == 4)
+        {
+            models.push_back(e->value->m_ModelName.c_str());
+            EXPECT_EQ(e->value->GetWorldPosition(), D3DXVECTOR3(0.0f, 0.0f, 0.0f));
+            EXPECT_FALSE(e->value->m_NonUnitScale);
+        }
+    std::sort(models.begin(), models.end());
+    ASSERT_EQ(models.size(), first.size());
+    EXPECT_EQ(models.front(), "Maps.Loop.Track01");
+
+    // A shorter track leaves no segment of the longer one behind; a broken description writes nothing.
+    map.segmentLength = 1000.0f;
+    ASSERT_TRUE(WriteMap(map, "l.txt", m_Folder.Path(), m_Folder.Path("Packages"), written, error)) << error;
+    EXPECT_EQ(Meshes("Loop"), std::vector<std::string>{"Track01.mesh"});
+    MapDescription broken;
+    ASSERT_TRUE(ParseMapDescription("map Broken\nnodes 25 0\nsection\n point 0 0 0\n point 0 0 100\nend\n", "b.txt",
+                                    broken, error));
+    EXPECT_FALSE(WriteMap(broken, "b.txt", m_Folder.Path(), m_Folder.Path("Packages"), written, error));
+    EXPECT_TRUE(Meshes("Broken").empty());
+    EXPECT_TRUE(m_Folder.Find("Broken", "").empty());
 }
 
 }  // namespace

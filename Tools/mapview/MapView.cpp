@@ -1,0 +1,233 @@
+// mapview --map NAME [--png FILE] [--size WxH] [--node ID] [--frames N]
+//
+// Creates the render device (GL; off screen under SDL_VIDEODRIVER=offscreen) and the physics scene, loads
+// Maps/<NAME>.map step by step through the start-location world printing "progress <p>", prints a summary
+// of the track, ticks the world with physics for N frames and renders one frame through the world's
+// render step from the chosen path node (the eye above it, looking along its forward row). The frame goes
+// to the PNG. Exits 1 when the frame holds nothing but the clear colour.
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "Engine/foundation/WeTimer.h"
+#include "Engine/render/WeCamera.h"
+#include "Engine/render/WeMaterialManager.h"
+#include "Engine/render/WeRenderDevice.h"
+#include "Engine/render/WeRenderQueue.h"
+#include "Engine/render/WeRenderTargetManager.h"
+#include "Engine/render/WeShaderManager.h"
+#include "Engine/render/WeTextureManager.h"
+#include "Engine/runtime/WeEngine.h"
+#include "Engine/world/WePathNode.h"
+#include "Engine/world/WePhysics.h"
+#include "Platform/window/WinUser.h"
+#include "Tools/demo_common/DemoFrame.h"
+#include "Tools/demo_common/DemoOptions.h"
+#include "Tools/map_common/MapStartLocation.h"
+#include "Tools/map_common/MapWorld.h"
+
+namespace
+{
+
+MapWorld* g_World = nullptr;
+WeCamera* g_Camera = nullptr;
+
+LRESULT ViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void RenderFrame()
+{
+    if (g_World && g_Camera)
+        g_World->Render(g_Camera);
+}
+
+WePathNode* ChooseNode(WeWorld& world, const char* idText)
+{
+    if (idText == nullptr)
+        return world.m_FirstPathNode;
+    char* end = nullptr;
+    const long id = std::strtol(idText, &end, 10);
+    if (end == idText || *end != '\0')
+        return nullptr;
+    return world.FindPathNodeById(int32_t(id));
+}
+
+void PrintSummary(MapWorld& world, double loadMs)
+{
+    int32_t nodes = 0, forks = 0, jumps = 0, starts = 0;
+    float branchWeight = 0.0f;
+    WeHashTable<WeActor*>& all = world.GetActors();
+    for (auto* e = all.First(); e != nullptr; e = all.Next())
+    {
+        if (e->value->m_Type == MapStartLocation::TypeCode)
+            ++starts;
+        WePathNode* node = dynamic_cast<WePathNode*>(e->value);
+        if (!node)
+            continue;
+        ++nodes;
+        if (node->m_Kind == WePathNode::Fork)
+        {
+            ++forks;
+            branchWeight = node->m_BranchWeight;
+        }
+        else if (node->m_Kind == WePathNode::JumpStart)
+            ++jumps;
+    }
+    // A closed loop: following the path from the first node comes back to it.
+    bool closed = false;
+    if (WePathNode* first = world.m_FirstPathNode)
+    {
+        WePathNode* n = first->m_Next;
+        for (int32_t i = 0; n != nullptr && i <= nodes; ++i, n = n->m_Next)
+            if (n == first)
+            {
+                closed = true;
+                break;
+            }
+    }
+    std::printf("actors %d\n", all.Count());
+    std::printf("path nodes %d\n", nodes);
+    std::printf("track length %.1f\n", double(world.m_TrackLength));
+    std::printf("closed loop %s\n", closed ? "yes" : "no");
+    std::printf("forks %d branch weight %.3f\n", forks, double(branchWeight));
+    std::printf("jumps %d\n", jumps);
+    std::printf("start locations %d\n", starts);
+    std::printf("load time %.0f ms\n", loadMs);
+}
+
+void ShutdownRendering()
+{
+    g_RenderQueue.FreeItemPool();
+    g_RenderDevice.m_RenderCallback = nullptr;
+    g_RenderTargetManager.ReleaseAll();
+    g_ShaderManager.ReleaseAll();
+    g_MaterialManager.ReleaseAll(true);
+    g_TextureManager.ReleaseAll(true);
+    g_RenderDevice.Shutdown();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const char* mapName = nullptr;
+    const char* nodeId = nullptr;
+    DemoOptions options;
+    options.name = "mapview";
+    options.usage = "mapview --map NAME [--png FILE] [--size WxH] [--node ID] [--frames N]";
+    if (!options.parse(argc, argv, {{"--map", &mapName}, {"--node", &nodeId}}) || mapName == nullptr)
+    {
+        if (mapName == nullptr)
+            std::fprintf(stderr, "usage: %s\n", options.usage);
+        return 2;
+    }
+    const int frames = options.frames < 0 ? 1 : options.frames;
+
+    WNDCLASSEXA c = {};
+    c.cbSize = sizeof(c);
+    c.lpfnWndProc = ViewProc;
+    c.lpszClassName = "MapView";
+    RegisterClassExA(&c);
+    HWND window = CreateWindowExA(0, "MapView", "mapview", WS_OVERLAPPED | WS_CAPTION, 0, 0, int(options.width),
+                                  int(options.height), nullptr, nullptr, nullptr, nullptr);
+    if (window == nullptr)
+    {
+        std::fprintf(stderr, "mapview: cannot create the window\n");
+        return 1;
+    }
+    SetForegroundWindow(window);
+    if (!g_RenderDevice.Create(nullptr, window, int(options.width), int(options.height), 0, 0, 0, 2, 2, 1))
+    {
+        std::fprintf(stderr, "mapview: %s\n", g_Engine.m_ErrorText.c_str());
+        DestroyWindow(window);
+        return 1;
+    }
+    // The full material effect, as the game's loading screen switches to it.
+    if (WeShader* full = g_ShaderManager.GetShader("Shaders.Default.Default", false, false))
+        g_ShaderManager.SetDefaultShader(full);
+    if (!g_Physics.Init(D3DXVECTOR3(0.0f, -9.81f, 0.0f)))
+    {
+        std::fprintf(stderr, "mapview: the physics scene cannot be created\n");
+        ShutdownRendering();
+        DestroyWindow(window);
+        return 1;
+    }
+
+    int status = 0;
+    {
+        MapWorld world;
+        g_World = &world;
+        const auto began = std::chrono::steady_clock::now();
+        bool loaded = world.BeginLoad(mapName);
+        while (loaded && !world.m_Loaded)
+        {
+            loaded = world.LoadStep();
+            std::printf("progress %.3f\n", double(world.m_LoadProgress));
+        }
+        const double loadMs =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - began).count();
+        WePathNode* node = loaded ? ChooseNode(world, nodeId) : nullptr;
+        if (!loaded)
+        {
+            std::fprintf(stderr, "mapview: Maps/%s.map cannot be loaded\n", mapName);
+            status = 1;
+        }
+        else if (node == nullptr)
+        {
+            std::fprintf(stderr, "mapview: no path node %s\n", nodeId ? nodeId : "to look from");
+            status = 1;
+        }
+        if (status == 0)
+        {
+            PrintSummary(world, loadMs);
+            for (int i = 0; i < frames; ++i)
+            {
+                g_Physics.Simulate();
+                g_Physics.FetchResults();
+                g_Timer.m_FrameDeltaF = 1.0f / 60.0f;
+                world.Tick();
+            }
+            WeCamera camera;
+            const D3DXMATRIX& m = node->GetWorldMatrix();
+            camera.m_Up = D3DXVECTOR3(m._21, m._22, m._23);
+            camera.m_Direction = D3DXVECTOR3(m._31, m._32, m._33);
+            camera.m_Position = node->GetWorldPosition() + camera.m_Up * 3.0f - camera.m_Direction * 6.0f;
+            camera.SetProjection(1.2f, 0.5f, 2000.0f, 0.0f);
+            camera.Update();
+            g_Camera = &camera;
+            g_RenderDevice.m_ClearColor = 0xFF0B1020u;
+            // No lights are placed yet: a moderate ambient shows the surfaces under their glow.
+            const float ambient[4] = {0.45f, 0.45f, 0.5f, 1.0f};
+            g_RenderDevice.SetAmbientColor(ambient);
+            g_RenderDevice.m_RenderCallback = RenderFrame;
+            g_RenderDevice.Render();
+            const UINT w = UINT(g_ScreenSize.width), h = UINT(g_ScreenSize.height);
+            const std::vector<uint32_t> frame = DemoReadBackBuffer(g_RenderDevice.GetDevice(), w, h);
+            bool drawn = false;
+            for (uint32_t p : frame)
+                drawn = drawn || (p & 0x00FFFFFFu) != (g_RenderDevice.m_ClearColor & 0x00FFFFFFu);
+            if (!drawn)
+            {
+                std::fprintf(stderr, "mapview: the frame holds nothing but the clear colour\n");
+                status = 1;
+            }
+            if (options.pngPath != nullptr && (frame.empty() || !DemoWritePng(options.pngPath, w, h, frame)))
+            {
+                std::fprintf(stderr, "mapview: cannot write %s\n", options.pngPath);
+                status = 1;
+            }
+            g_Camera = nullptr;
+        }
+        g_RenderQueue.Prepare(nullptr, nullptr);
+        g_World = nullptr;
+    }
+    g_Physics.Shutdown();
+    ShutdownRendering();
+    DestroyWindow(window);
+    return status;
+}

@@ -104,6 +104,13 @@ void WeUIMain::Shutdown()
     m_RootFadeOut = nullptr;
     delete m_RootFadeIn;
     m_RootFadeIn = nullptr;
+    // Widgets created under an unknown parent belong to no tree: they go with the manager.
+    std::vector<WeUIComponent*> orphans;
+    for (auto* e = m_ComponentRegistry.First(); e != nullptr; e = m_ComponentRegistry.Next())
+        if (e->value != nullptr && e->value->m_Parent == nullptr)
+            orphans.push_back(e->value);
+    for (WeUIComponent* c : orphans)
+        delete c;
     for (WeUIComponent* c : m_Deferred)
         delete c;
     m_Deferred.clear();

@@ -10,8 +10,27 @@
 
 class WeFont;
 class WeTexture;
+class WeUIButton;
+class WeUICheckBox;
 class WeUIComponent;
+class WeUILabel;
+class WeUIPicture;
+class WeUIProgressBar;
 class WeUIRoot;
+class WeUIWindow;
+
+// The kinds of configured widget, each with its fade key "UI.Fade." + name (WeUIMain::GetFadeSpeed).
+enum class WeUIKind
+{
+    Window,
+    Button,
+    Label,
+    ComboBox,
+    CheckBox,
+    HScrollBar,
+    VScrollBar,
+    ColorFrame,
+};
 
 // The UI manager: the skin, the mapping from layout fractions to screen pixels, the registries of live and
 // top-most components, the three roots, focus, hover and modal, the input queue and its dispatch, the
@@ -57,6 +76,41 @@ public:
 
     WeUITextureMapEntry GetTextureMapEntry(const WeString& name);
     WeFont* GetFont(int32_t size, const WeString& face);
+
+    // ---- Widgets from configuration (WeUIMainCreate.cpp) ----
+    // The layout line "UI.Components." + name: comma-separated tokens in reference pixels.
+    static WeString GetLayoutLine(const WeString& name);
+    // Token `index` of a layout line as an integer ('#' for hexadecimal); an empty or missing token is 0.
+    static int32_t GetLayoutToken(const WeString& line, int32_t index);
+    // Tokens first .. first + 3 as x, y, width, height in layout fractions.
+    static void GetLayoutRect(const WeString& line, int32_t first, float rect[4]);
+    // How far row `row` of a row variant lies below the base name's y: row x "$DeltaY" (10) reference pixels.
+    static float GetRowOffset(const WeString& name, int32_t row);
+    // The name of row `row` of a row variant: name + " " + row.
+    static WeString GetRowName(const WeString& name, int32_t row);
+    // A creator's parent: "Root" for an empty name; null (the widget stays out of every tree) when unknown.
+    WeUIComponent* FindParent(const WeString& parentName);
+    // "UI.Fade." + the kind's name, defaulting to "UI.Fade.Default".
+    static float GetFadeSpeed(WeUIKind kind);
+    // "$FullScreen" of the configured name onto the component.
+    static void ApplyFullScreen(WeUIComponent* component, const WeString& name);
+
+    WeUIWindow* CreateWindow(const WeString& name, const WeString& caption, const WeString& parentName);
+    WeUIWindow* CreatePanelWindow(const WeString& name, const WeString& caption, const WeString& parentName);
+    WeUIWindow* CreateWindowFromRect(const WeString& name, const WeString& caption, const WeString& parentName,
+                                     int32_t x, int32_t y, int32_t width, int32_t height);
+    WeUIButton* CreateButton(const WeString& name, const WeString& caption, const WeString& parentName,
+                             int32_t (*callback)(int32_t button, WeUIComponent* sender));
+    WeUIButton* CreateSkinButton(const WeString& name, const WeString& caption, const WeString& parentName,
+                                 const WeString& skinName);
+    // Format flags 0 or more replace the label's own (wrapped, centred vertically); -1 keeps them.
+    WeUILabel* CreateLabel(const WeString& name, const WeString& text, const WeString& parentName, int32_t format);
+    WeUICheckBox* CreateCheckBox(const WeString& name, const WeString& parentName,
+                                 int32_t (*callback)(int32_t button, WeUIComponent* sender));
+    WeUIPicture* CreatePicture(const WeString& name, const WeString& parentName);
+    WeUIProgressBar* CreateProgressBar(const WeString& name, const WeString& parentName);
+    // Composite widgets' creators (scroll bars and frames, combo boxes, lists, edit box, colour frame, movie)
+    // follow here.
 
     bool ShouldDraw(const WeUIComponent* component) const;
     void DrawBackLayer();

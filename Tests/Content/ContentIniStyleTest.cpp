@@ -78,10 +78,13 @@ std::vector<std::string> StyleProblems(const std::string& text)
         const std::string word = Lower(value);
         if (word == "true" || word == "false" || word == "yes" || word == "no" || word == "on" || word == "off")
             problems.push_back(where + "boolean as a word; write 0 or 1");
-        if (!value.empty() && value[0] == '#' &&
-            (value.size() != 9 || !std::all_of(value.begin() + 1, value.end(),
-                                               [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); })))
-            problems.push_back(where + "colour is not #AARRGGBB");
+        // Generators take lists of colours ("checker=#AARRGGBB,#AARRGGBB,4"): each item is held to it.
+        std::istringstream items(value);
+        for (std::string item; std::getline(items, item, ',');)
+            if (!item.empty() && item[0] == '#' &&
+                (item.size() != 9 || !std::all_of(item.begin() + 1, item.end(),
+                                                  [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); })))
+                problems.push_back(where + "colour is not #AARRGGBB");
     }
     return problems;
 }
@@ -100,7 +103,13 @@ TEST(ContentIniStyle, TheCheckerCatchesEachRule)
 TEST(ContentIniStyle, EveryShippedIniFollowsTheStyle)
 {
     int checked = 0;
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(ContentPackages()))
+    // The hand-written tree and the staged one, which holds the generated ini files too.
+    std::vector<fs::directory_entry> entries;
+    for (const fs::path& root : {ContentPackages(), fs::current_path().parent_path() / "content" / "Packages"})
+        if (fs::is_directory(root))
+            for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root))
+                entries.push_back(entry);
+    for (const fs::directory_entry& entry : entries)
     {
         if (!entry.is_regular_file() || entry.path().extension() != ".ini")
             continue;
@@ -115,8 +124,9 @@ TEST(ContentIniStyle, EveryShippedIniFollowsTheStyle)
 
 TEST(ContentPack, PackedDataBesideTheTestsMatchesTheTree)
 {
+    // The staged tree: the hand-written files with the generated ones (the skin's texture map) over them.
     WeFileSystem tree;
-    tree.SetRoot(WeString(ContentPackages().string().c_str()));
+    tree.SetRoot(WeString((fs::current_path().parent_path() / "content" / "Packages").string().c_str()));
     WeDataFile* packed = WeVirtualFileSystem::GetDataFile();
     ASSERT_TRUE(packed->EnsureLoaded()) << "no Packages.dat beside the tests";
     WeStringList a, b;

@@ -1,14 +1,15 @@
 // wecontent: writes one generated member of the pack from its source.
 //
-//   wecontent <Assets>/<Package>/<Folder>/<File>.fx|.tex|.mat|.msh <Assets folder> <generated folder>
+//   wecontent <Assets>/<Package>/<Folder>/<File>.fx|.tex|.mat|.msh|.mdl <Assets folder> <generated folder>
 //             [--preview <out.png>]
 //
 // The member <Package>.<Folder>.<File> is written into the generated tree (as the loose package tree names
-// it: <Package>/<Folder>/<File>.shader, .texture, .material or .mesh) through the engine's own writers over the
+// it: <Package>/<Folder>/<File>.shader, .texture, .material, .mesh or .animodel) through the engine's own writers over the
 // recording backend, so no GL is needed: ".fx" effects (includes expanded, checked by the effect compiler)
 // through WeShader::SaveCompiled, ".tex" texture descriptions through WeTexture::WriteToStream, ".mat"
 // material descriptions as material files of the newest version, ".msh" mesh descriptions through the mesh
-// generator as mesh files of the newest version. The member is built
+// generator as mesh files of the newest version, ".mdl" model descriptions (frames, the meshes their mesh
+// descriptions make, animation sets) as model files of the newest version. The member is built
 // in a folder of its own and moved into place only when it is whole, so a bad source leaves nothing half
 // written; it stops the build with its file, line and reason. A texture's preview is level 0 of its first
 // face or slice.
@@ -31,6 +32,7 @@
 #include "Tools/content/ContentEffectWriter.h"
 #include "Tools/content/ContentMaterialWriter.h"
 #include "Tools/content/ContentMeshWriter.h"
+#include "Tools/content/ContentModelSource.h"
 #include "Tools/content/ContentTextureWriter.h"
 
 namespace fs = std::filesystem;
@@ -40,7 +42,7 @@ namespace
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: wecontent <source .fx, .tex, .mat or .msh> <Assets folder> <generated folder> "
+    std::fprintf(stderr, "usage: wecontent <source .fx, .tex, .mat, .msh or .mdl> <Assets folder> <generated folder> "
                          "[--preview <out.png>]\n");
     return 2;
 }
@@ -89,10 +91,12 @@ int Generate(const fs::path& source, const fs::path& assets, const fs::path& gen
         parts.push_back(part.string());
     std::string extension = source.extension().string();
     if (ec || parts.size() != 3 ||
-        (extension != ".fx" && extension != ".tex" && extension != ".mat" && extension != ".msh"))
+        (extension != ".fx" && extension != ".tex" && extension != ".mat" && extension != ".msh" &&
+         extension != ".mdl"))
     {
         std::fprintf(
-            stderr, "wecontent: %s: not a source: expected <Assets>/<Package>/<Folder>/<File>.fx, .tex, .mat or .msh\n",
+            stderr,
+            "wecontent: %s: not a source: expected <Assets>/<Package>/<Folder>/<File>.fx, .tex, .mat, .msh or .mdl\n",
             source.string().c_str());
         return 1;
     }
@@ -122,6 +126,8 @@ int Generate(const fs::path& source, const fs::path& assets, const fs::path& gen
             ok = ContentMaterialWriter::Write(source.string(), name, tree, &error);
         else if (extension == ".msh")
             ok = ContentMeshWriter::Write(source.string(), name, tree, &error);
+        else if (extension == ".mdl")
+            ok = ContentModelSource::Write(source.string(), assets.string(), name, tree, &error);
         else
             ok = textures.Write(source.string(), name, tree, &error);
     }
@@ -134,6 +140,7 @@ int Generate(const fs::path& source, const fs::path& assets, const fs::path& gen
     std::string file = source.stem().string() + (extension == ".fx"    ? ".shader"
                                                  : extension == ".mat" ? ".material"
                                                  : extension == ".msh" ? ".mesh"
+                                                 : extension == ".mdl" ? ".animodel"
                                                                        : ".texture");
     fs::path made = building / parts[0] / parts[1] / file;
     fs::path target = generated / parts[0] / parts[1] / file;

@@ -353,6 +353,9 @@ TEST_F(WeUIMainTest, InputOffFaultsAndFocusOnClose)
 
 TEST_F(WeUIMainTest, TextureMapEntriesAndBubbling)
 {
+    // The shipped texture map has its own resolution; this map is 512 x 1024.
+    GetConfigFloat(WeString("UITextureMap.General.NativeHorzRes"), 0.0f) = 512.0f;
+    GetConfigFloat(WeString("UITextureMap.General.NativeVertRes"), 0.0f) = 1024.0f;
     GetConfigInt(WeString("UITextureMap.Knob.XPos"), 0) = 64;
     GetConfigInt(WeString("UITextureMap.Knob.YPos"), 0) = 128;
     GetConfigInt(WeString("UITextureMap.Knob.Width"), 0) = 32;

@@ -1,0 +1,90 @@
+#include "Engine/render/WeBaseModel.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "Engine/render/WeMesh.h"
+#include "Platform/math/D3DXMatrixFunctions.h"
+#include "Platform/math/D3DXVectorFunctions.h"
+
+namespace
+{
+
+float AxisLength(const D3DXMATRIX& m, int row)
+{
+    const float x = m.m[row][0];
+    const float y = m.m[row][1];
+    const float z = m.m[row][2];
+    return std::sqrt(x * x + y * y + z * z);
+}
+
+}  // namespace
+
+void WeMergeSphere(D3DXVECTOR3& centre, float& radius, const D3DXVECTOR3& otherCentre, float otherRadius)
+{
+    if (!(otherRadius > 0.0f))
+        return;
+    if (!(radius > 0.0f))
+    {
+        centre = otherCentre;
+        radius = otherRadius;
+        return;
+    }
+    D3DXVECTOR3 between = otherCentre - centre;
+    const float distance = D3DXVec3Length(&between);
+    if (distance + otherRadius <= radius)
+        return;
+    // The other one holds this one (coincident centres included): take it whole.
+    if (distance + radius <= otherRadius || distance <= 0.0f)
+    {
+        centre = otherCentre;
+        radius = std::max(radius, otherRadius);
+        return;
+    }
+    const float merged = (radius + otherRadius + distance) * 0.5f;
+    // Halfway between the two far points along the line of the centres.
+    centre = centre + between * ((merged - radius) / distance);
+    radius = merged;
+}
+
+const D3DXMATRIX& WeBaseModel::GetWorldMatrix() const
+{
+    static const D3DXMATRIX identity(1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f,
+                                     0.0f, 1.0f);
+    return m_WorldMatrix != nullptr ? *m_WorldMatrix : identity;
+}
+
+void WeBaseModel::CopyFrom(WeBaseModel* other)
+{
+    if (other != nullptr)
+        m_Mesh = other->m_Mesh;
+}
+
+void WeBaseModel::UpdateBounds(bool scaled)
+{
+    const D3DXMATRIX& world = GetWorldMatrix();
+    D3DXVECTOR3 centre(0.0f, 0.0f, 0.0f);
+    float radius = 0.0f;
+    if (m_Mesh != nullptr)
+    {
+        centre = m_Mesh->m_SphereCenter;
+        radius = m_Mesh->m_SphereRadius;
+    }
+    D3DXVec3TransformCoord(&m_SphereCenter, &centre, &world);
+    if (scaled)
+        radius *= std::max({AxisLength(world, 0), AxisLength(world, 1), AxisLength(world, 2)});
+    m_SphereRadius = radius;
+    m_SubtreeCenter = m_SphereCenter;
+    m_SubtreeRadius = m_SphereRadius;
+}
+
+void WeBaseModel::SetPreset(int32_t preset)
+{
+    if (m_Mesh != nullptr)
+        m_Mesh->SetPreset(preset, false);
+}
+
+void WeBaseModel::Draw(WeCamera*, WeRenderQueue*, WeActor*, int32_t)
+{
+    // Queuing the subsets belongs with the render queue, which fills this in.
+}

@@ -3,7 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Engine/foundation/WeLog.h"
+#include "Engine/render/WeMaterial.h"
+#include "Engine/render/WeMaterialManager.h"
 #include "Engine/render/WeMesh.h"
+#include "Engine/render/WeRenderQueue.h"
+#include "Engine/world/WeActor.h"
 #include "Platform/math/D3DXMatrixFunctions.h"
 #include "Platform/math/D3DXVectorFunctions.h"
 
@@ -84,7 +89,36 @@ void WeBaseModel::SetPreset(int32_t preset)
         m_Mesh->SetPreset(preset, false);
 }
 
-void WeBaseModel::Draw(WeCamera*, WeRenderQueue*, WeActor*, int32_t)
+void WeBaseModel::Draw(WeCamera* camera, WeRenderQueue* queue, WeActor* actor, int32_t preset)
 {
-    // Queuing the subsets belongs with the render queue, which fills this in.
+    if (!actor || !m_Mesh || !queue)
+        return;
+    if (preset == -1)
+        preset = actor->m_ModelPreset;
+    // Presets index a fixed table; a wrong one from game data must not read past it.
+    if (preset != -2 && (preset < 0 || preset >= WeMesh::PresetCount))
+    {
+        WeDebugPrint("MODEL PRESET OUT OF RANGE: %d\n", preset);
+        preset = 0;
+    }
+    static const D3DXMATRIX identity(1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f,
+                                     0.0f, 1.0f);
+    const D3DXMATRIX* matrix = actor->m_Type == 9 || !m_WorldMatrix ? &identity : m_WorldMatrix;
+    const int32_t subsets = std::min(m_Mesh->m_SubsetCount, WeMaterialPreset::Entries);
+    for (int32_t subset = 0; subset < subsets; ++subset)
+    {
+        WeMaterial* material = nullptr;
+        if (preset == -2)
+            material = g_MaterialManager.m_Selection;
+        else
+        {
+            if (!m_Mesh->m_Presets[preset].resolved[subset])
+                m_Mesh->SetPreset(preset, false);
+            material = m_Mesh->m_Presets[preset].materials[subset];
+            if (!material)
+                material = g_MaterialManager.m_Default;
+        }
+        if (material && material->m_Shader)
+            queue->AddItem(material, actor, this, subset, matrix, camera);
+    }
 }

@@ -7,7 +7,11 @@
 #include "Engine/foundation/WeFileStream.h"
 #include "Engine/foundation/WeLog.h"
 #include "Engine/foundation/WeTimer.h"
+#include "Engine/render/WeMesh.h"
+#include "Engine/render/WeModel.h"
+#include "Engine/render/WeModelManager.h"
 #include "Engine/render/WePhysicModel.h"
+#include "Engine/render/WeRenderQueue.h"
 #include "Engine/world/WeActorPhysicsAccess.h"
 #include "Engine/world/WeCreatePhysics.h"
 #include "Engine/world/WePhysicHandle.h"
@@ -126,6 +130,8 @@ WeActor::~WeActor()
     if (m_World)
         m_World->RemoveActor(this);
     ReleasePhysicsHandle();
+    delete m_Model;
+    m_Model = nullptr;
 }
 
 void WeActor::Expire()
@@ -304,14 +310,46 @@ void WeActor::SetParent(WeActor* parent)
     UpdateMatrices();
 }
 
+void WeActor::HandMatrixToModel(bool first)
+{
+    if (!m_Model)
+        return;
+    if (m_Model->m_Kind == WeModel::KindHierarchy && m_Model->m_Controller)
+    {
+        m_Model->Update(m_AnimationSpeed, m_RenderMatrix, first);
+        return;
+    }
+    m_Model->m_WorldMatrix = m_RenderMatrix;
+    if (first)
+        m_Model->m_PrevWorldMatrix = m_RenderMatrix;
+}
+
 void WeActor::Init()
 {
-    // Model loading by name joins here with the model manager of the render resources.
+    if (m_HasModel)
+    {
+        if (m_Model)
+            m_Model->SetPreset(m_ModelPreset);
+        else
+        {
+            const WeString& name = !m_AlternativeModelName.IsEmpty() ? m_AlternativeModelName : m_ModelName;
+            if (!name.IsEmpty())
+            {
+                m_Model = g_ModelManager.Load(name, m_ModelPreset);
+                if (!m_Model)
+                    WeDebugPrint("MISSING MODEL: %s\n", name.c_str());
+            }
+        }
+    }
+    HandMatrixToModel(true);
     UpdateBoundingSphere();
-    m_InitialModelMatrix = Identity();
+    m_InitialModelMatrix = m_Model ? m_Model->GetWorldMatrix() : Identity();
     m_HasPhysics = m_PhysicModel.physicsClass != WePhysicsNone;
     if (!FixRotation(true))
+    {
+        HandMatrixToModel(true);
         UpdateBoundingSphere();
+    }
     CreatePhysicsHandle();
     if (!m_Static)
         SyncPhysics(false);
@@ -328,6 +366,21 @@ void WeActor::Init()
 
 void WeActor::UpdateBoundingSphere()
 {
+    if (m_Model)
+    {
+        // Static map scenery takes its scale into account once and keeps the sphere: Tick leaves it alone.
+        const bool animated = m_Model->m_Kind == WeModel::KindHierarchy && m_Model->m_Controller;
+        const bool staticMapActor = !m_EditorMode && !animated && m_PhysicModel.physicsClass >= 0 &&
+                                    m_PhysicModel.physicsClass <= 4 && m_LoadedFromMap;
+        m_Model->UpdateBounds(m_NonUnitScale || staticMapActor);
+        if (staticMapActor)
+            m_BoundsFrozen = true;
+        m_BoundingSphere.center = m_Model->m_SphereCenter;
+        m_BoundingSphere.radius = m_Model->m_SphereRadius;
+        if (m_RadiusOverride >= 0.0f)
+            m_BoundingSphere.radius = m_RadiusOverride;
+        return;
+    }
     // Without a model: a point at the world position.
     m_BoundingSphere.center = GetWorldPosition();
     m_BoundingSphere.radius = 0.0f;
@@ -400,6 +453,15 @@ void WeActor::CreatePhysicsHandle()
     state.editorMode = m_EditorMode;
     state.worldMatrix = GetWorldMatrix();
     state.ownerRadius = m_BoundingSphere.radius;
+    if (m_Model && m_Model->m_Mesh && m_Model->m_Mesh->m_Mesh)
+    {
+        const WeMesh* mesh = m_Model->m_Mesh;
+        state.mesh = mesh->m_Mesh;
+        state.meshName = mesh->m_Name;
+        state.meshBounds.min = mesh->m_BoxMin;
+        state.meshBounds.max = mesh->m_BoxMax;
+        state.meshRadius = mesh->m_SphereRadius;
+    }
     m_PhysicHandle = WeCreatePhysics(this, m_PhysicModel, state);
     m_PendingLinearVelocity = m_PhysicModel.linearVelocity;
     m_PendingAngularVelocity = m_PhysicModel.angularVelocity;
@@ -497,8 +559,13 @@ void WeActor::Tick()
         SyncPhysics(false);
     if (m_TransformChanged || !m_FullyStatic)
     {
+        HandMatrixToModel(false);
         if (m_OrientationFixed && !m_PositionFixed)
+        {
             m_BoundingSphere.center = GetWorldPosition();
+            if (m_Model)
+                m_Model->m_SphereCenter = m_BoundingSphere.center;
+        }
         else if (!m_OrientationFixed && !m_BoundsFrozen)
             UpdateBoundingSphere();
         m_TransformChanged = false;
@@ -513,7 +580,11 @@ void WeActor::Tick()
 
 void WeActor::Render(int32_t)
 {
-    // Queues the model once models exist (render resources); an actor without one draws nothing.
+    if (!m_HasModel || !m_Model)
+        return;
+    m_Model->Draw(g_RenderQueue.m_Camera, &g_RenderQueue, this, -1);
+    if (m_EditorMode && m_ShowEditorMesh)
+        m_Model->Draw(g_RenderQueue.m_Camera, &g_RenderQueue, this, -2);
 }
 
 void WeActor::CopyBaseTo(WeActor* other)
@@ -529,6 +600,11 @@ void WeActor::CopyBaseTo(WeActor* other)
     other->m_BoundingSphere = m_BoundingSphere;
     other->m_AlternativeModelName = m_AlternativeModelName;
     other->m_ModelName = m_ModelName;
+    if (other->m_Model != m_Model)
+    {
+        delete other->m_Model;
+        other->m_Model = g_ModelManager.Clone(m_Model);
+    }
     other->m_SoundName = m_SoundName;
     other->m_SoundMaxDistance = m_SoundMaxDistance;
     other->m_Type = m_Type;

@@ -75,6 +75,9 @@ public:
     void ReleasePhysicsHandle();
     void SyncPhysics(bool pull);
     void UpdateBoundingSphere();
+    // The model follows the render matrix (an animated one through its animation update); first: the
+    // previous-frame matrix too.
+    void HandMatrixToModel(bool first);
     // True when the rotation rows were already sound.
     bool FixRotation(bool force);
     void StartSound();

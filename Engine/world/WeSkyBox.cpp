@@ -2,15 +2,37 @@
 
 #include "Engine/foundation/WeFileStream.h"
 #include "Engine/foundation/WeLog.h"
+#include "Engine/render/WeMaterial.h"
+#include "Engine/render/WeMesh.h"
+#include "Engine/render/WeModel.h"
+#include "Engine/render/WeModelManager.h"
+
+WeSkyBox::~WeSkyBox()
+{
+    delete m_Model;
+}
 
 void WeSkyBox::LoadMesh()
 {
+    delete m_Model;
     m_Model = nullptr;
     m_CubeTexture = nullptr;
     if (m_ModelName.IsEmpty())
         return;
-    // The model manager of the render resources answers here; until it exists every sky model is missing.
-    WeDebugPrint("MISSING SKYBOX MESH: %s\n", m_ModelName.c_str());
+    m_Model = g_ModelManager.Load(m_ModelName, 0);
+    if (!m_Model)
+    {
+        WeDebugPrint("MISSING SKYBOX MESH: %s\n", m_ModelName.c_str());
+        return;
+    }
+    // The cube is the environment map (slot 4) of the material of the mesh's first subset in preset 0.
+    WeMesh* mesh = m_Model->m_Mesh;
+    if (mesh && mesh->m_SubsetCount > 0)
+    {
+        mesh->SetPreset(0, false);
+        if (WeMaterial* material = mesh->m_Presets[0].materials[0])
+            m_CubeTexture = material->m_Textures[4];
+    }
 }
 
 void WeSkyBox::Save(WeFileStream& stream)

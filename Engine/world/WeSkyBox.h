@@ -15,11 +15,12 @@ public:
     static constexpr int32_t RecordVersion = 2;
 
     WeSkyBox() = default;
-    virtual ~WeSkyBox() = default;
+    virtual ~WeSkyBox();
     WeSkyBox(const WeSkyBox&) = delete;
     WeSkyBox& operator=(const WeSkyBox&) = delete;
 
-    // Clears the model and cube texture, then asks for the model by name.
+    // Clears the model and cube texture, then asks for the model by name; a mode-1 sky takes its cube from
+    // the environment slot of the material of the mesh's first subset in preset 0.
     virtual void LoadMesh();
     virtual void Tick() {}
     virtual void Save(WeFileStream& stream);

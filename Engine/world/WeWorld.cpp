@@ -12,6 +12,9 @@
 #include "Engine/foundation/WeLog.h"
 #include "Engine/foundation/WeTimer.h"
 #include "Engine/render/WeCamera.h"
+#include "Engine/render/WeMaterialManager.h"
+#include "Engine/render/WeModel.h"
+#include "Engine/render/WeModelManager.h"
 #include "Engine/render/WeRenderDevice.h"
 #include "Engine/render/WeRenderQueue.h"
 #include "Engine/runtime/WeEngine.h"
@@ -98,8 +101,48 @@ WeWorld::WeWorld()
     m_SkyBox = new WeSkyBox();
     const D3DXVECTOR3 center(m_SceneTreeCenter, m_SceneTreeCenter, m_SceneTreeCenter);
     m_SceneTree = new WeSceneTree(this, center, m_SceneTreeHalfSize, m_SceneTreeDepth);
-    // The editor's resources (debug material, font, marker models) are loaded for editor worlds only,
-    // which the game never makes; they join with the map editor.
+}
+
+void (*WeWorld::s_LoadEditorFont)() = nullptr;
+
+namespace
+{
+bool g_EditorResourcesLoaded = false;
+WeMaterial* g_EditorMaterial = nullptr;
+WeModel* g_EditorModels[4] = {};
+}  // namespace
+
+void WeWorld::LoadEditorResources()
+{
+    // Once for the program, and only for an editor world: the game never sets editor mode, so it never
+    // needs these (and a world can be built without fonts).
+    if (g_EditorResourcesLoaded)
+        return;
+    g_EditorResourcesLoaded = true;
+    g_EditorMaterial = g_MaterialManager.GetMaterial("MapEditor.Materials.Debug", false, false);
+    if (!g_EditorMaterial)
+        WeDebugPrint("MISSING EDITOR MATERIAL: %s\n", "MapEditor.Materials.Debug");
+    if (s_LoadEditorFont)
+        s_LoadEditorFont();
+    const char* models[4] = {"MapEditor.Geometry.Box1m", "MapEditor.Geometry.Sphere1m", "MapEditor.Geometry.PathNode",
+                             "MapEditor.Geometry.Light"};
+    for (int i = 0; i < 4; ++i)
+    {
+        g_EditorModels[i] = g_ModelManager.Load(models[i], 0);
+        if (!g_EditorModels[i])
+            WeDebugPrint("MISSING EDITOR MODEL: %s\n", models[i]);
+    }
+}
+
+void WeWorld::ReleaseEditorResources()
+{
+    for (WeModel*& model : g_EditorModels)
+    {
+        delete model;
+        model = nullptr;
+    }
+    g_EditorMaterial = nullptr;
+    g_EditorResourcesLoaded = false;
 }
 
 WeWorld::~WeWorld()
@@ -167,6 +210,8 @@ void WeWorld::AddActor(WeActor* actor)
         return;
     if (actor->m_World)
         actor->m_World->RemoveActor(actor);
+    if (m_EditorMode)
+        LoadEditorResources();
     actor->m_Number = ++m_ActorCounter;
     actor->m_World = this;
     actor->m_Name = WeString();
@@ -330,7 +375,9 @@ void WeWorld::Tick()
         WeActor* actor = entry.actor;
         if (!(actor->m_PositionFixed && actor->m_OrientationFixed))
         {
-            // The model's previous-frame matrix is kept by the model (render resources).
+            // This frame's render matrix is built in the other buffer; the model keeps the last one.
+            if (actor->m_Model)
+                actor->m_Model->m_PrevWorldMatrix = actor->m_RenderMatrix;
             actor->m_RenderBufferIndex ^= 1;
         }
         if (!actor->m_Static && actor->m_PhysicHandle)
@@ -498,6 +545,8 @@ WeString WeWorld::GetMapPath(const WeString& mapName) const
 
 bool WeWorld::BeginLoad(const WeString& mapName)
 {
+    if (m_EditorMode)
+        LoadEditorResources();
     m_Loaded = false;
     m_Loading = false;
     m_LoadProgress = 0.0f;

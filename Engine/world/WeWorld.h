@@ -42,6 +42,13 @@ public:
     virtual void OnLoaded() {}
     virtual void OnActorLoaded(WeActor* actor);
 
+    // The editor's debug material, font "*:12" and marker models: loaded once, the first time a world in
+    // editor mode adds an actor or begins a map; missing ones are only debug-printed. The font comes from
+    // the UI layer through s_LoadEditorFont (set by the editor).
+    static void LoadEditorResources();
+    static void ReleaseEditorResources();
+    static void (*s_LoadEditorFont)();
+
     WeActor* CreateLoadedActor(int32_t typeCode);
     void AddActor(WeActor* actor);
     void RegisterActor(WeActor* actor);

@@ -8,6 +8,7 @@
 // Exit: 0 ok, 1 a check failed or the map did not load, 2 bad command line, 3 the engine did not start.
 #include <SDL.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -29,6 +30,8 @@
 #include "Engine/runtime/WeEngine.h"
 #include "Engine/runtime/WeInput.h"
 #include "Engine/runtime/WeWindowModeOverride.h"
+#include "Engine/ui/WeUIMain.h"
+#include "Engine/ui/WeUIWindow.h"
 #include "Engine/world/WeActorHandle.h"
 #include "Engine/world/WePhysics.h"
 #include "Platform/math/D3DXMatrixFunctions.h"
@@ -148,6 +151,80 @@ void PushKey(HWND window, Uint32 type)
     SDL_PushEvent(&event);
 }
 
+// The frames at which the mouse moves onto the button and presses it, and releases it.
+constexpr int ButtonDownFrame = 20;
+constexpr int ButtonUpFrame = 23;
+
+// A mouse event at a point of the back buffer, in the window's client pixels.
+void PushMouse(HWND window, Uint32 type, int x, int y)
+{
+    RECT client = {};
+    GetClientRect(window, &client);
+    const int cw = client.right - client.left, ch = client.bottom - client.top;
+    const int cx = cw > 0 ? x * cw / g_ScreenSize.width : x, cy = ch > 0 ? y * ch / g_ScreenSize.height : y;
+    SDL_Event event = {};
+    event.type = type;
+    const Uint32 id = SDL_GetWindowID(reinterpret_cast<SDL_Window*>(window));
+    if (type == SDL_MOUSEMOTION)
+    {
+        event.motion.windowID = id;
+        event.motion.x = cx;
+        event.motion.y = cy;
+    }
+    else
+    {
+        event.button.windowID = id;
+        event.button.button = SDL_BUTTON_LEFT;
+        event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+        event.button.clicks = 1;
+        event.button.x = cx;
+        event.button.y = cy;
+    }
+    SDL_PushEvent(&event);
+}
+
+// The button's centre, as a user aims at it.
+void PushButtonEvents(HWND window, int frame)
+{
+    WeUIComponent* button = g_UIMain.FindComponent(WeString("EngineDemoButton"));
+    if (button == nullptr || (frame != ButtonDownFrame && frame != ButtonUpFrame))
+        return;
+    const int x = button->GetScreenX() + button->m_PixelWidth / 2, y = button->GetScreenY() + button->m_PixelHeight / 2;
+    if (frame == ButtonDownFrame)
+    {
+        PushMouse(window, SDL_MOUSEMOTION, x, y);
+        PushMouse(window, SDL_MOUSEBUTTONDOWN, x, y);
+    }
+    else
+        PushMouse(window, SDL_MOUSEBUTTONUP, x, y);
+}
+
+// The window's rectangle differs between the frame as drawn and the same frame without the UI.
+bool WindowShowsOnTop(const std::vector<uint32_t>& withUI)
+{
+    WeUIWindow* window = g_DemoScene.window;
+    if (window == nullptr || withUI.empty())
+        return false;
+    window->m_Visible = 0;
+    g_Engine.Render();
+    window->m_Visible = 1;
+    const std::vector<uint32_t> without =
+        DemoReadBackBuffer(g_RenderDevice.GetDevice(), UINT(g_ScreenSize.width), UINT(g_ScreenSize.height));
+    if (without.size() != withUI.size())
+        return false;
+    int differing = 0;
+    for (int y = std::max(0, window->GetScreenY());
+         y < std::min(g_ScreenSize.height, window->GetScreenY() + window->m_PixelHeight); ++y)
+        for (int x = std::max(0, window->GetScreenX());
+             x < std::min(g_ScreenSize.width, window->GetScreenX() + window->m_PixelWidth); ++x)
+        {
+            const size_t at = size_t(y) * size_t(g_ScreenSize.width) + size_t(x);
+            differing += (withUI[at] & 0xFFFFFFu) != (without[at] & 0xFFFFFFu);
+        }
+    // Most of the window's pixels, not a stray edge.
+    return differing > window->m_PixelWidth * window->m_PixelHeight / 2;
+}
+
 // The scene's tick, plus taking the pushed key as a game's tick would.
 void DemoTick()
 {
@@ -215,6 +292,7 @@ private:
         }
 
         const bool music = g_AudioDevice.PlayMusic("Sounds.Music.IG_Menu Theme", true);
+        const bool ui = EngineDemoCreateUI();
         std::vector<uint32_t> first, last;
         int usable = 0, musicFrames = 0;
         for (g_DemoScene.frame = 0; g_DemoScene.frame < m_Options.frames && window.IsAlive() && !g_DemoScene.loadFailed;
@@ -222,6 +300,7 @@ private:
         {
             if (g_DemoScene.frame == KeyDownFrame || g_DemoScene.frame == KeyUpFrame)
                 PushKey(window.m_Handle, g_DemoScene.frame == KeyDownFrame ? SDL_KEYDOWN : SDL_KEYUP);
+            PushButtonEvents(window.m_Handle, g_DemoScene.frame);
             g_Engine.Tick();
             // Right after the audio update: a slow frame (a sanitizer build) may drain the stream's
             // queue before the next update refills and restarts it.
@@ -271,6 +350,11 @@ private:
                 ok = Check(first != last, "frames from different camera positions are the same") && ok;
         }
         ok = Check(music && musicFrames > 0, "the menu music is not playing") && ok;
+        ok = Check(ui, "the UI window could not be made from its configuration") && ok;
+        if (ui && !last.empty())
+            ok = Check(WindowShowsOnTop(last), "the UI window is not drawn on top") && ok;
+        if (m_Options.frames > ButtonUpFrame + 2)
+            ok = Check(g_DemoScene.clicks > 0, "the click on the button did not reach its callback") && ok;
         if (m_Options.frames > KeyUpFrame)
             ok = Check(g_KeyConsumed, "the pushed key did not reach the tick callback") && ok;
         // The box needs about a second of simulated time to land.
@@ -287,10 +371,11 @@ private:
                    "cannot write the PNG"))
             ok = false;
         std::printf("engine_demo: pass %d: %s loaded in %d ticks (%d actors, %d path nodes); %d frames at %dx%d, "
-                    "%d drawn; box fell %.2f m, %d contacts; %s\n",
+                    "%d drawn; box fell %.2f m, %d contacts; %d clicks; %s\n",
                     pass, m_Options.map, g_DemoScene.loadTicks, g_DemoScene.actorCount, int(g_DemoScene.track.size()),
                     g_DemoScene.frame, g_ScreenSize.width, g_ScreenSize.height, usable,
-                    g_DemoScene.boxStartY - g_DemoScene.boxLowestY, g_DemoScene.contacts, ok ? "ok" : "FAILED");
+                    g_DemoScene.boxStartY - g_DemoScene.boxLowestY, g_DemoScene.contacts, g_DemoScene.clicks,
+                    ok ? "ok" : "FAILED");
         window.m_Alive = 0;
         Finish(window);
         return ok ? 0 : 1;

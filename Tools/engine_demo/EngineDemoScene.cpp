@@ -2,12 +2,19 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
+#include "Engine/foundation/WeTimer.h"
 #include "Engine/render/WeRenderDevice.h"
 #include "Engine/render/WeShader.h"
 #include "Engine/render/WeShaderManager.h"
 #include "Engine/render/WeTextureManager.h"
 #include "Engine/runtime/WeEngine.h"
+#include "Engine/ui/WeUIButton.h"
+#include "Engine/ui/WeUILabel.h"
+#include "Engine/ui/WeUIMain.h"
+#include "Engine/ui/WeUIText.h"
+#include "Engine/ui/WeUIWindow.h"
 #include "Engine/world/WeActor.h"
 #include "Engine/world/WeActorHandle.h"
 #include "Engine/world/WePathNode.h"
@@ -93,7 +100,32 @@ void OnMapLoaded()
     g_Engine.m_PhysicsEnabled = 1;
 }
 
+int32_t OnButton(int32_t, WeUIComponent*)
+{
+    ++g_DemoScene.clicks;
+    return 1;
+}
+
+void UpdateStats()
+{
+    if (g_DemoScene.stats == nullptr)
+        return;
+    char text[96];
+    std::snprintf(text, sizeof(text), "frame %d, %.0f frames/s", g_DemoScene.frame, g_Timer.m_Fps);
+    g_DemoScene.stats->m_Text->m_Text = text;
+}
+
 }  // namespace
+
+bool EngineDemoCreateUI()
+{
+    EngineDemoScene& scene = g_DemoScene;
+    scene.window = g_UIMain.CreateWindow(WeString("EngineDemoWindow"), WeString("engine_demo"), WeString(""));
+    scene.stats = g_UIMain.CreateLabel(WeString("EngineDemoStats"), WeString(""), WeString("EngineDemoWindow"), -1);
+    WeUIButton* button =
+        g_UIMain.CreateButton(WeString("EngineDemoButton"), WeString("Click"), WeString("EngineDemoWindow"), OnButton);
+    return scene.window != nullptr && scene.stats != nullptr && button != nullptr;
+}
 
 // As the game's loading screen and race tick: one map record per tick, then the world's tick.
 void EngineDemoTick()
@@ -101,6 +133,7 @@ void EngineDemoTick()
     EngineDemoScene& scene = g_DemoScene;
     if (scene.frame == scene.crashAt)
         FaultHere();
+    UpdateStats();
     if (scene.loadFailed)
         return;
     if (scene.world == nullptr)

@@ -8,6 +8,8 @@
 #include "Platform/math/D3DXMath.h"
 
 class MapWorld;
+class WeUILabel;
+class WeUIWindow;
 class WeActor;
 class WeActorHandle;
 
@@ -32,11 +34,16 @@ struct EngineDemoScene
     float boxLowestY = 0.0f;
     int contacts = 0;  // contacts of the box reported inside a physics fetch
     bool drawFailed = false;
+    WeUIWindow* window = nullptr;  // the UI window on top: a label with the frame count, a button
+    WeUILabel* stats = nullptr;
+    int clicks = 0;  // the button's click callback ran
 };
 extern EngineDemoScene g_DemoScene;
 
 // The engine's tick callback: the map one record per tick, then bodies, physics and the world's tick.
 void EngineDemoTick();
+// The UI window from its "UI.Components." lines; false when a widget could not be made.
+bool EngineDemoCreateUI();
 // The render device's render callback.
 void EngineDemoRender();
 // Destroys the bodies and the world, after the engine has fetched a running step.

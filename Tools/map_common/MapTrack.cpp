@@ -230,15 +230,36 @@ std::vector<D3DXMATRIX> BuildStartFrames(const MapDescription& map, const std::v
     std::vector<D3DXMATRIX> out;
     if (nodes.empty())
         return out;
+    // The grid lies on the road behind the start line: along the loop's last section, which ends there, so a
+    // bend or a kink before the line keeps every start on the road.
+    std::vector<MapFrame> behind;
+    if (!map.loop.empty() && !map.loop.back().isFork)
+        behind = SampleSection(map.loop.back().section, map.step);
+    std::vector<float> back(behind.size(), 0.0f);  // distance from the end
+    for (size_t i = behind.size(); i-- > 1;)
+    {
+        const D3DXVECTOR3 d = behind[i].position - behind[i - 1].position;
+        back[i - 1] = back[i] + D3DXVec3Length(&d);
+    }
     const D3DXMATRIX& start = nodes.front().frame;
-    const D3DXVECTOR3 right(start._11, start._12, start._13);
-    const D3DXVECTOR3 forward(start._31, start._32, start._33);
     for (int32_t i = 0; i < map.startCount; ++i)
     {
         const float row = static_cast<float>(i / 2 + 1);
         const float side = (i % 2 == 0) ? -1.0f : 1.0f;
+        const float distance = map.startSpacing * row;
         D3DXMATRIX m = start;
-        const D3DXVECTOR3 offset = forward * (-map.startSpacing * row) + right * (side * map.roadWidth * 0.25f);
+        D3DXVECTOR3 right(start._11, start._12, start._13);
+        D3DXVECTOR3 offset = D3DXVECTOR3(start._31, start._32, start._33) * -distance;
+        if (!behind.empty())
+        {
+            size_t k = behind.size() - 1;
+            while (k > 0 && back[k] < distance)
+                --k;
+            m = FrameMatrix(behind[k], map.nodeLift);
+            right = behind[k].right;
+            offset = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+        }
+        offset += right * (side * map.roadWidth * 0.25f);
         m._41 += offset.x;
         m._42 += offset.y;
         m._43 += offset.z;

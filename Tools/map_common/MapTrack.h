@@ -35,5 +35,5 @@ std::vector<MapFrame> SampleSection(const MapSection& section, float step);
 bool BuildPathNodes(const MapDescription& map, const std::string& fileName, std::vector<MapPathNode>& out,
                     std::string& error);
 
-// The start frames: rows of two behind the first node, `spacing` apart.
+// The start frames: rows of two on the road behind the first node (along the last section), `spacing` apart.
 std::vector<D3DXMATRIX> BuildStartFrames(const MapDescription& map, const std::vector<MapPathNode>& nodes);

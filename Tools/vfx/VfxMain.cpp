@@ -236,7 +236,8 @@ int Simulate(const char* name, const Options& o)
             if (tick - 1 == expireTick)
                 system->Expire();
             world.Tick();
-            if (!world.IsInTable(world.GetActors(), system))
+            // The system is the world's only actor: an empty world means it went (and its pointer with it).
+            if (world.GetActors().Count() == 0)
             {
                 std::printf("deleted at t=%.2f\n", static_cast<double>(tick) * o.dt);
                 deleted = true;

@@ -49,6 +49,18 @@ int64_t Remaining(WeFileStream& s)
     return left > 0 ? left : 0;
 }
 
+// Truncation toward zero that never leaves the int range: NaN gives 0, out-of-range values clamp.
+int32_t TruncateToInt(float v)
+{
+    if (!(v == v))
+        return 0;
+    if (v >= 2147483647.0f)
+        return INT32_MAX;
+    if (v <= -2147483648.0f)
+        return INT32_MIN;
+    return int32_t(v);
+}
+
 // One shared adjacency buffer for every tangent computation, as the meshes are computed one at a time.
 std::vector<DWORD>& AdjacencyBuffer()
 {
@@ -208,7 +220,7 @@ bool WeMesh::ReadMeshFile(WeVirtualFileSystem* vfs, const WeString& name)
         m_Property5 = s.ReadFloat();
         if (version == 9)
             m_Property6 = s.ReadFloat();
-        m_Property7 = version == 7 ? int32_t(s.ReadFloat()) : s.ReadInt32();
+        m_Property7 = version == 7 ? TruncateToInt(s.ReadFloat()) : s.ReadInt32();
     }
     else
     {

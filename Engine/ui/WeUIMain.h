@@ -12,11 +12,18 @@ class WeFont;
 class WeTexture;
 class WeUIButton;
 class WeUICheckBox;
+class WeUIColorFrame;
+class WeUIComboBox;
 class WeUIComponent;
+class WeUIEditBox;
+class WeUIHScrollBar;
 class WeUILabel;
+class WeUIMovie;
+class WeUIMultiList;
 class WeUIPicture;
 class WeUIProgressBar;
 class WeUIRoot;
+class WeUIScrollFrame;
 class WeUIWindow;
 
 // The kinds of configured widget, each with its fade key "UI.Fade." + name (WeUIMain::GetFadeSpeed).
@@ -109,8 +116,20 @@ public:
                                  int32_t (*callback)(int32_t button, WeUIComponent* sender));
     WeUIPicture* CreatePicture(const WeString& name, const WeString& parentName);
     WeUIProgressBar* CreateProgressBar(const WeString& name, const WeString& parentName);
-    // Composite widgets' creators (scroll bars and frames, combo boxes, lists, edit box, colour frame, movie)
-    // follow here.
+    // ---- The composite widgets from configuration (WeUIMainCreateComposite.cpp) ----
+    WeUIHScrollBar* CreateHScrollBar(const WeString& name, const WeString& parentName,
+                                     int32_t (*callback)(WeUIComponent* sender));
+    WeUIScrollFrame* CreateScrollFrame(const WeString& name, const WeString& parentName);
+    WeUIComboBox* CreateComboBox(const WeString& name, const WeString& parentName,
+                                 int32_t (*callback)(WeUIComponent* sender));
+    // Named name + " " + row, row x "$DeltaY" below the base name's place; every key is the base name's.
+    WeUIComboBox* CreateComboBoxRow(const WeString& name, const WeString& parentName, int32_t row,
+                                    int32_t (*callback)(WeUIComponent* sender));
+    WeUIMultiList* CreateMultiList(const WeString& name, const WeString& parentName);
+    WeUIEditBox* CreateEditBox(const WeString& name, const WeString& parentName);
+    WeUIColorFrame* CreateColorFrame(const WeString& name, const WeString& parentName);
+    WeUIColorFrame* CreateColorFrameRow(const WeString& name, const WeString& parentName, int32_t row);
+    WeUIMovie* CreateMovie(const WeString& name, const WeString& parentName);
 
     bool ShouldDraw(const WeUIComponent* component) const;
     void DrawBackLayer();

@@ -24,11 +24,7 @@
 #include <vector>
 
 #include "Engine/foundation/WeFileSystem.h"
-#include "Engine/render/WeRenderDevice.h"
-#include "Engine/render/WeShaderManager.h"
-#include "Engine/render/WeTextureManager.h"
-#include "Platform/gfx/D3D9.h"
-#include "Platform/gfx/GfxRecorder.h"
+#include "Tools/content/ContentDevice.h"
 #include "Tools/content/ContentEffectWriter.h"
 #include "Tools/content/ContentMaterialWriter.h"
 #include "Tools/content/ContentMeshWriter.h"
@@ -45,26 +41,6 @@ int Usage()
     std::fprintf(stderr, "usage: wecontent <source .fx, .tex, .mat, .msh or .mdl> <Assets folder> <generated folder> "
                          "[--preview <out.png>]\n");
     return 2;
-}
-
-// The recording device the writers draw into; nothing reaches a GPU.
-bool OpenDevice(IDirect3D9** d3d, IDirect3DDevice9** device)
-{
-    GfxSelectBackend(GfxBackendKind::Recording);
-    g_GfxRecorder.logging = false;
-    *d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    if (*d3d == nullptr)
-        return false;
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = 64;
-    pp.BackBufferHeight = 64;
-    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    pp.Windowed = TRUE;
-    if (FAILED((*d3d)->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, device)))
-        return false;
-    return g_RenderDevice.AdoptDevice(*device);
 }
 
 bool WritePreview(const ContentTextureWriter& writer, const std::string& path)
@@ -106,9 +82,9 @@ int Generate(const fs::path& source, const fs::path& assets, const fs::path& gen
     fs::path building = generated / (".wecontent-" + std::to_string(getpid()));
     fs::remove_all(building, ec);
     fs::create_directories(building, ec);
-    IDirect3D9* d3d = nullptr;
-    IDirect3DDevice9* device = nullptr;
-    if (!OpenDevice(&d3d, &device))
+    // The recording device the writers draw into; nothing reaches a GPU.
+    ContentDevice device;
+    if (!device.Open())
     {
         std::fprintf(stderr, "wecontent: no recording device\n");
         fs::remove_all(building, ec);
@@ -131,11 +107,7 @@ int Generate(const fs::path& source, const fs::path& assets, const fs::path& gen
         else
             ok = textures.Write(source.string(), name, tree, &error);
     }
-    g_ShaderManager.ReleaseAll();
-    g_TextureManager.ReleaseAll(true);
-    g_RenderDevice.Shutdown();
-    device->Release();
-    d3d->Release();
+    device.Close();
 
     std::string file = source.stem().string() + (extension == ".fx"    ? ".shader"
                                                  : extension == ".mat" ? ".material"

@@ -7,8 +7,18 @@
 class WeVirtualFileSystem;
 class WeFileStream;
 
-// Mesh descriptions (".msh": "[Mesh]", "[Part <name>]" and "[Subset <n>]" sections) and the mesh files of
-// the newest version made from them.
+// Mesh descriptions and the mesh files of the newest version made from them. A description (".msh"):
+//   [Mesh]            uv1=same|planar|boxed (texture coordinates 1), property1..property7 (the file's seven
+//                     properties, engine defaults when omitted)
+//   [Part <name>]     shape=box|plane|sphere|cylinder|cone|torus|sweep|polygons; size=x,y,z (a plane: x,z);
+//                     radius, tube, height; segments=n[,m]; caps=0|1; sweeps: profile=x,y;x,y;...,
+//                     profileclosed=0|1, path=x,y,z;x,y,z;..., closed=0|1, roll=deg[;deg...]; polygons:
+//                     vertex=x,y,z[,u,v] and face=i,j,k[,...] lines, clockwise seen from the front;
+//                     position=x,y,z, rotation=yaw,pitch,roll (degrees), scale=s|x,y,z, uvscale=u,v,
+//                     normals=flat|smooth, subset=0..15
+//   [Subset <n>]      material=<name> (preset 0), preset1..preset29=<name> (others take preset 0's)
+// Every subset with faces needs its section and every section its faces. ContentMeshData.h has the
+// meaning of each shape's values.
 class ContentMeshWriter
 {
 public:

@@ -1,4 +1,4 @@
-// uidemo [--png FILE] [--size WxH]
+// uidemo [--png FILE] [--size WxH] [--movie FILE [--sound]] [--seconds S]
 //
 // The UI toolkit on the real devices: a window of the given size (1024 x 768 by default; off screen with
 // SDL_VIDEODRIVER=offscreen), the engine started on the built pack, the sample screen's layout loaded over
@@ -7,9 +7,17 @@
 // ticks the check box and so on. Each widget's callback prints one line; the demo writes the frame after
 // the events as a PNG and exits 1 when an expected line is missing.
 //
+// --movie plays a movie widget over the whole screen behind the sample screen, with a black colour frame
+// fading from in front of it as the menu does; --sound opens it with its sound; --seconds runs at least that
+// long in real time. The demo then prints the frames the movie uploaded and, with sound, the seconds played,
+// the underruns and the largest gap between the sound's and the picture's positions.
+//
 // Exit: 0 ok, 1 a check failed, 2 bad command line, 3 the engine did not start.
 #include <SDL.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,29 +30,53 @@
 #include "Engine/foundation/WeApplication.h"
 #include "Engine/foundation/WeConfig.h"
 #include "Engine/foundation/WeFileSystem.h"
+#include "Engine/render/WeMovieSound.h"
+#include "Engine/render/WeMovieTextureRenderer.h"
 #include "Engine/render/WeRenderDevice.h"
 #include "Engine/runtime/WeAppWindow.h"
+#include "Engine/runtime/WeAudioDevice.h"
 #include "Engine/runtime/WeEngine.h"
 #include "Engine/ui/WeUIButton.h"
 #include "Engine/ui/WeUICheckBox.h"
+#include "Engine/ui/WeUIColorFrame.h"
+#include "Engine/ui/WeUIComboBox.h"
+#include "Engine/ui/WeUIEditBox.h"
 #include "Engine/ui/WeUILabel.h"
 #include "Engine/ui/WeUIMain.h"
+#include "Engine/ui/WeUIMovie.h"
+#include "Engine/ui/WeUIMultiList.h"
 #include "Engine/ui/WeUIProgressBar.h"
+#include "Engine/ui/WeUIScrollFrame.h"
 #include "Engine/ui/WeUIText.h"
+#include "Engine/ui/WeUIVScrollBar.h"
 #include "Engine/ui/WeUIWindow.h"
+#include "Platform/video/VideoPlayer.h"
 #include "Tools/demo_common/DemoFrame.h"
 
 namespace
 {
 
-const char* const Usage = "uidemo [--png FILE] [--size WIDTHxHEIGHT]";
+const char* const Usage = "uidemo [--png FILE] [--size WIDTHxHEIGHT] [--movie FILE [--sound]] [--seconds SECONDS]";
 
 struct Options
 {
     const char* png = nullptr;
     int width = 1024;
     int height = 768;
+    const char* movie = nullptr;
+    bool sound = false;
+    double seconds = 0.0;
 };
+
+bool ParseSeconds(const char* text, double* seconds)
+{
+    char* end = nullptr;
+    double value = text != nullptr ? std::strtod(text, &end) : 0.0;
+    if (text == nullptr || end == text || *end != '\0' || !(value >= 0.0) || value > 3600.0)
+        return false;
+    *seconds = value;
+    return true;
+}
 
 bool ParseSize(const char* text, int* width, int* height)
 {
@@ -58,30 +90,40 @@ bool ParseSize(const char* text, int* width, int* height)
     return true;
 }
 
-// Each option takes one value; a new option is one more row.
+// Each option takes one value, or none when it is a switch; a new option is one more row.
 bool Parse(int argc, char** argv, Options& options)
 {
     struct Flag
     {
         const char* name;
+        bool takesValue;
         std::function<bool(const char*)> take;
     };
     const Flag flags[] = {
-        {"--png", [&](const char* v) { return (options.png = v) != nullptr; }},
-        {"--size", [&](const char* v) { return ParseSize(v, &options.width, &options.height); }},
+        {"--png", true, [&](const char* v) { return (options.png = v) != nullptr; }},
+        {"--size", true, [&](const char* v) { return ParseSize(v, &options.width, &options.height); }},
+        {"--movie", true, [&](const char* v) { return (options.movie = v) != nullptr; }},
+        {"--sound", false, [&](const char*) { return options.sound = true; }},
+        {"--seconds", true, [&](const char* v) { return ParseSeconds(v, &options.seconds); }},
     };
-    for (int i = 1; i < argc; i += 2)
+    for (int i = 1; i < argc;)
     {
-        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-        bool ok = false;
+        const Flag* flag = nullptr;
         for (const Flag& f : flags)
             if (std::strcmp(argv[i], f.name) == 0)
-                ok = value != nullptr && f.take(value);
-        if (!ok)
+                flag = &f;
+        const char* value = flag != nullptr && flag->takesValue && i + 1 < argc ? argv[i + 1] : nullptr;
+        if (flag == nullptr || (flag->takesValue && value == nullptr) || !flag->take(value))
         {
             std::fprintf(stderr, "uidemo: bad argument %s\nusage: %s\n", argv[i], Usage);
             return false;
         }
+        i += flag->takesValue ? 2 : 1;
+    }
+    if (options.sound && options.movie == nullptr)
+    {
+        std::fprintf(stderr, "uidemo: --sound needs --movie\nusage: %s\n", Usage);
+        return false;
     }
     return true;
 }
@@ -210,6 +252,25 @@ public:
                                Wheel(notches);
                            }});
     }
+    // Characters as a keyboard's text input delivers them (the window layer makes character messages).
+    void TypeText(int frame, const char* text)
+    {
+        std::string t = text;
+        m_Steps.push_back({frame, [this, t]
+                           {
+                               SDL_Event e = {};
+                               e.type = SDL_TEXTINPUT;
+                               e.text.windowID = Id();
+                               SDL_strlcpy(e.text.text, t.c_str(), sizeof(e.text.text));
+                               SDL_PushEvent(&e);
+                           }});
+    }
+    // A key pressed, released a few frames later (the input device polls it).
+    void Key(int frame, SDL_Scancode code)
+    {
+        m_Steps.push_back({frame, [this, code] { PushKey(true, code); }});
+        m_Steps.push_back({frame + 3, [this, code] { PushKey(false, code); }});
+    }
     void Run(int frame)
     {
         for (const Step& s : m_Steps)
@@ -226,6 +287,16 @@ public:
 
 private:
     Uint32 Id() const { return SDL_GetWindowID(reinterpret_cast<SDL_Window*>(m_Window)); }
+    void PushKey(bool down, SDL_Scancode code)
+    {
+        SDL_Event e = {};
+        e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+        e.key.windowID = Id();
+        e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+        e.key.keysym.scancode = code;
+        e.key.keysym.sym = SDL_GetKeyFromScancode(code);
+        SDL_PushEvent(&e);
+    }
     HWND m_Window;
     std::vector<Step> m_Steps;
 };
@@ -258,12 +329,143 @@ void BuildSimpleWidgets(Script& script, Expectations& expect)
     expect.lines.push_back("checked SampleCheck 1");
 }
 
-// The composite widgets (combo box, multi-column list) and what the script does with them.
+// After the events: where the wheel left the list and what the name field holds. False when the list did
+// not scroll.
+bool ReportCompositeWidgets()
+{
+    auto* list = static_cast<WeUIMultiList*>(g_UIMain.FindComponent(WeString("SampleList")));
+    float position = list != nullptr ? list->m_ScrollFrame->m_VScroll->GetPosition() : 0.0f;
+    char line[64];
+    std::snprintf(line, sizeof(line), "scrolled SampleList %.2f", double(position));
+    Print(line);
+    auto* name = static_cast<WeUIEditBox*>(g_UIMain.FindComponent(WeString("SampleName")));
+    if (name != nullptr)
+        Print(std::string("typed ") + name->GetText().c_str());
+    if (position <= 0.0f)
+        std::fprintf(stderr, "uidemo: the wheel did not scroll the list\n");
+    return position > 0.0f;
+}
+
+int32_t OnSelected(WeUIComponent* sender)
+{
+    Print(std::string("selected ") + sender->m_Name.c_str() + " " +
+          std::to_string(static_cast<WeUIComboBox*>(sender)->GetSelectedIndex()));
+    return 1;
+}
+
+// The composite widgets (combo box, multi-column list, edit box) and what the script does with them.
 void BuildCompositeWidgets(Script& script, Expectations& expect)
 {
-    (void)script;
-    (void)expect;
+    WeUIComboBox* combo = g_UIMain.CreateComboBox(WeString("SampleCombo"), WeString("SampleWindow"), OnSelected);
+    const char* const levels[] = {"Rookie", "Pro", "Elite", "Legend"};
+    for (int i = 0; i < 4; ++i)
+        combo->AddItem(WeString(levels[i]), i, i == 0);
+    WeUIMultiList* list = g_UIMain.CreateMultiList(WeString("SampleList"), WeString("SampleWindow"));
+    WeStringList captions;
+    for (const char* caption : {"Pos", "Pilot", "Craft", "Best lap", "Points"})
+        captions.PushBack(WeString(caption));
+    WeList<uint8_t> numeric;
+    for (uint8_t flag : {1, 0, 0, 0, 1})
+        numeric.PushBack(flag);
+    list->SetColumns(captions, &numeric);
+    list->SetHeaderEnabled(true);
+    const char* const pilots[] = {"Vega", "Orin", "Kestrel", "Mara", "Juno", "Talon", "Rhea", "Siro"};
+    const char* const crafts[] = {"Arrow", "Lancer", "Wasp", "Hammer"};
+    for (int row = 0; row < 30; ++row)
+    {
+        char lap[32];
+        std::snprintf(lap, sizeof(lap), "1:%02d.%02d", 12 + row / 3, (row * 37) % 100);
+        WeStringList texts;
+        texts.PushBack(WeString(std::to_string(row + 1).c_str()));
+        texts.PushBack(WeString((std::string(pilots[row % 8]) + " " + std::to_string(row / 8 + 1)).c_str()));
+        texts.PushBack(WeString(crafts[row % 4]));
+        texts.PushBack(WeString(lap));
+        texts.PushBack(WeString(std::to_string(300 - row * 9).c_str()));
+        list->AddRow(&texts, intptr_t(row));
+    }
+    g_UIMain.CreateEditBox(WeString("SampleName"), WeString("SampleWindow"));
+
+    script.Click(30, "SampleCombo$Button");
+    script.Click(45, "SampleCombo$List$Item 2");
+    script.WheelOver(60, "SampleList", -1);
+    expect.lines.push_back("selected SampleCombo 2");
+    // Into the name field: "Ace 78" typed, then one Backspace.
+    script.Click(70, "SampleName");
+    script.TypeText(80, "Ace 78");
+    script.Key(85, SDL_SCANCODE_BACKSPACE);
+    expect.lines.push_back("typed Ace 7");
+    expect.atEnd.push_back(ReportCompositeWidgets);
 }
+
+// The menu's backdrop: a movie over the whole screen behind the sample screen and a black frame fading away
+// in front of it. Measures the frames uploaded and, with sound, how the sound keeps to the pictures.
+class MovieBackdrop
+{
+public:
+    bool Start(const char* file, bool sound)
+    {
+        if (sound && !g_AudioDevice.IsInitialised() && !g_AudioDevice.Init())
+            std::fprintf(stderr, "uidemo: no sound device; the movie plays silent\n");
+        m_Sound = sound;
+        WeUIColorFrame* fader = g_UIMain.CreateColorFrame(WeString("DemoMovieFader"), WeString(""));
+        m_Movie = g_UIMain.CreateMovie(WeString("DemoMovie"), WeString(""));
+        for (WeUIComponent* c : {static_cast<WeUIComponent*>(fader), static_cast<WeUIComponent*>(m_Movie)})
+        {
+            c->SetRect(0.0f, 0.0f, 1.0f, 1.0f);
+            c->SetFullScreen(true);
+            c->SendToBack();
+        }
+        fader->m_Colour[0] = fader->m_Colour[1] = fader->m_Colour[2] = 0.0f;
+        fader->SetFadeSpeed(0.5f);
+        fader->StartFadeOut();
+        if (!m_Movie->Open(WeString(file), sound ? 1 : 0))
+        {
+            std::fprintf(stderr, "uidemo: cannot open the movie %s\n", file);
+            return false;
+        }
+        m_Movie->Play(1);
+        return true;
+    }
+    // Once a frame: the gap between the sound being played and the picture shown.
+    void Sample()
+    {
+        WeMovieSound* sound = m_Movie != nullptr ? m_Movie->GetRenderer()->GetSound() : nullptr;
+        if (sound == nullptr || !sound->IsStarted())
+            return;
+        double heard = sound->PlayingTime();
+        if (heard < 0.0)
+            return;
+        m_Heard = std::max(m_Heard, heard);
+        m_MaxOffset = std::max(m_MaxOffset, std::fabs(heard - m_Movie->GetRenderer()->GetPlayer()->Position()));
+    }
+    // Prints the figures; false when no frame arrived.
+    bool Report()
+    {
+        if (m_Movie == nullptr)
+            return true;
+        uint32_t frames = m_Movie->GetRenderer()->GetUploadCount();
+        std::printf("movie frames %u\n", frames);
+        if (m_Sound)
+        {
+            WeMovieSound* sound = m_Movie->GetRenderer()->GetSound();
+            if (sound != nullptr)
+                std::printf("sound %.2f s, underruns %d, max offset %d ms\n", m_Heard, sound->GetUnderruns(),
+                            int(std::lround(m_MaxOffset * 1000.0)));
+            else
+                std::printf("sound none\n");
+        }
+        std::fflush(stdout);
+        if (frames == 0)
+            std::fprintf(stderr, "uidemo: the movie showed no frame\n");
+        return frames > 0;
+    }
+
+private:
+    WeUIMovie* m_Movie = nullptr;
+    bool m_Sound = false;
+    double m_Heard = 0.0;
+    double m_MaxOffset = 0.0;
+};
 
 // The amber of the check mark lies inside the ticked box's rectangle of the frame.
 bool CheckMarkShows(const std::vector<uint32_t>& pixels)
@@ -325,21 +527,38 @@ public:
         Expectations expect;
         BuildSimpleWidgets(script, expect);
         BuildCompositeWidgets(script, expect);
+        MovieBackdrop movie;
+        bool ok = m_Options.movie == nullptr || movie.Start(m_Options.movie, m_Options.sound);
 
-        const int frames = script.LastFrame() + 15;
+        // The script's frames, and with --seconds at least that long in real time.
+        const int scripted = script.LastFrame() + 15;
+        const auto start = std::chrono::steady_clock::now();
+        auto running = [&](int frame)
+        {
+            std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+            return frame < scripted || elapsed.count() < m_Options.seconds;
+        };
+        int frames = 0;
         std::vector<uint32_t> last;
-        for (int frame = 0; frame < frames && window.IsAlive(); ++frame)
+        for (int frame = 0; window.IsAlive(); ++frame)
         {
             script.Run(frame);
             g_Engine.Tick();
+            // Right after the tick uploaded the newest frame, which this frame shows.
+            movie.Sample();
             g_Engine.Render();
-            if (frame == frames - 1 && g_Engine.m_DeviceUsable)
-                last =
-                    DemoReadBackBuffer(g_RenderDevice.GetDevice(), UINT(g_ScreenSize.width), UINT(g_ScreenSize.height));
+            frames = frame + 1;
+            if (!running(frames))
+            {
+                if (g_Engine.m_DeviceUsable)
+                    last = DemoReadBackBuffer(g_RenderDevice.GetDevice(), UINT(g_ScreenSize.width),
+                                              UINT(g_ScreenSize.height));
+                break;
+            }
         }
-        bool ok = true;
         for (const std::function<bool()>& check : expect.atEnd)
             ok = check() && ok;
+        ok = movie.Report() && ok;
         for (const std::string& line : expect.lines)
             if (g_Printed.count(line) == 0)
             {

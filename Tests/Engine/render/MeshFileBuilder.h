@@ -31,6 +31,9 @@ struct MeshFileFields
     int32_t m2 = 64, m3 = 0, m4 = 0;
     float m5 = 1.0f, m6 = 5.0f;
     int32_t m7 = 2;
+    // Version 7 stores m7 as a float: m7 + 0.75 unless this is set.
+    bool m7AsGivenFloat = false;
+    float m7Float = 0.0f;
     std::vector<MeshFileRange> table;
     // Names per preset (30); versions 12 on store one per table entry, missing ones as "".
     std::vector<std::string> names[30];
@@ -104,7 +107,7 @@ inline void WriteMeshFile(WeFileStream& s, int32_t version, const MeshFileFields
         if (version == 9)
             s.WriteFloat(f.m6);
         if (version == 7)
-            s.WriteFloat(float(f.m7) + 0.75f);
+            s.WriteFloat(f.m7AsGivenFloat ? f.m7Float : float(f.m7) + 0.75f);
         else
             s.WriteInt32(f.m7);
     }

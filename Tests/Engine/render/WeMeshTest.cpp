@@ -204,6 +204,25 @@ TEST_F(WeMeshFile, DamagedFilesFailBeforeAnythingIsMade)
     }
 }
 
+TEST_F(WeMeshFile, AVersion7PropertyOutsideTheIntRangeIsClamped)
+{
+    struct Case
+    {
+        float stored;
+        int32_t kept;
+    } cases[] = {{1e30f, INT32_MAX}, {-1e30f, INT32_MIN}, {std::nanf(""), 0}, {-3.9f, -3}};
+    for (const Case& c : cases)
+    {
+        MeshFileFields f = QuadMesh();
+        f.m7AsGivenFloat = true;
+        f.m7Float = c.stored;
+        Write("Meshes.T.Seven", 7, f);
+        WeMesh mesh;
+        ASSERT_TRUE(mesh.Load(&tree, "Meshes.T.Seven", true));
+        EXPECT_EQ(mesh.m_Property7, c.kept) << c.stored;
+    }
+}
+
 TEST_F(WeMeshFile, NamesBeyondSixteenAreReadAndDropped)
 {
     MeshFileFields f = QuadMesh();

@@ -5,9 +5,14 @@
 #include <cmath>
 #include <string>
 
+#include "Engine/foundation/WeFileSystem.h"
+#include "Engine/render/WeMesh.h"
 #include "Platform/math/D3DXVectorFunctions.h"
+#include "Tests/support/ScratchFolder.h"
+#include "Tools/content/ContentDevice.h"
 #include "Tools/content/ContentIniReader.h"
 #include "Tools/content/ContentMeshGenerator.h"
+#include "Tools/content/ContentMeshWriter.h"
 
 namespace
 {
@@ -227,6 +232,71 @@ TEST(ContentWritersMeshGenerator, PolygonsFanAndTextureCoordinates1FollowTheMode
 
     d.parts.clear();
     EXPECT_FALSE(ContentMeshGenerator::Generate(d, &g, &error));
+}
+
+// As the map builder writes a track section: generated in memory, written through a recording device.
+TEST(ContentWritersMeshGenerator, WrittenGeometryLoadsWithSortedContiguousSubsets)
+{
+    ContentDevice device;
+    ASSERT_TRUE(device.Open());
+    // Faces of subsets 5 and 2 interleaved, as a caller may hand them over.
+    ContentMeshGeometry g;
+    for (int i = 0; i < 4; ++i)
+    {
+        ContentMeshVertex v;
+        v.position = D3DXVECTOR3(float(i & 1), 0.0f, float(i >> 1));
+        v.uv0 = D3DXVECTOR2(float(i & 1), float(i >> 1));
+        g.vertices.push_back(v);
+    }
+    g.faces = {{{0, 2, 1}, 5}, {{1, 2, 3}, 2}, {{0, 2, 3}, 5}};
+    ContentMeshDescription d;
+    d.property7 = 9;
+    d.subsets.resize(2);
+    d.subsets[0].id = 2;
+    d.subsets[0].materials[0] = "Materials.Two";
+    d.subsets[1].id = 5;
+    d.subsets[1].materials[0] = "Materials.Five";
+    d.subsets[1].materials[3] = "Materials.FiveOther";
+
+    ScratchFolder scratch;
+    WeFileSystem tree;
+    tree.SetRoot(scratch.Path("Packages").c_str());
+    ASSERT_TRUE(tree.Create("Track.Meshes.Section", WeMesh::FileType, true));
+    std::string error;
+    EXPECT_TRUE(ContentMeshWriter::WriteFile(*tree.GetStream(), d, g, &error)) << error;
+    ASSERT_TRUE(tree.EndCreate());
+    WeMesh mesh;
+    ASSERT_TRUE(mesh.Load(&tree, "Track.Meshes.Section", true));
+    ASSERT_EQ(mesh.m_SubsetCount, 2);
+    EXPECT_EQ(mesh.m_AttributeTable[0].AttribId, 2u);
+    EXPECT_EQ(mesh.m_AttributeTable[0].FaceCount, 1u);
+    EXPECT_EQ(mesh.m_AttributeTable[0].VertexCount, 3u);
+    EXPECT_EQ(mesh.m_AttributeTable[1].AttribId, 5u);
+    EXPECT_EQ(mesh.m_AttributeTable[1].FaceStart, 1u);
+    EXPECT_EQ(mesh.m_AttributeTable[1].VertexStart, 3u);
+    EXPECT_EQ(mesh.m_AttributeTable[1].VertexCount, 4u);
+    EXPECT_EQ(mesh.GetVertexCount(), 7);  // vertices 1 to 3 serve both subsets: each run has its own copy
+    EXPECT_EQ(mesh.m_Property7, 9);
+    EXPECT_EQ(mesh.m_Presets[3].names[0], WeString("Materials.Two"));
+    EXPECT_EQ(mesh.m_Presets[3].names[1], WeString("Materials.FiveOther"));
+    EXPECT_EQ(mesh.m_Presets[4].names[1], WeString("Materials.Five"));
+
+    // A subset without materials, and geometry past the file's limits, are refused with nothing written.
+    d.subsets.pop_back();
+    WeFileStream sink;
+    ASSERT_TRUE(sink.Create(scratch.Path("sink.bin").c_str()));
+    EXPECT_FALSE(ContentMeshWriter::WriteFile(sink, d, g, &error));
+    EXPECT_EQ(error, "subset 5 has faces but no materials ([Subset 5])");
+    ContentMeshGeometry big;
+    big.vertices.resize(60000);
+    for (uint32_t i = 0; i < 20000; ++i)
+        big.faces.push_back({{i, i + 20000, i + 40000}, 0});
+    d.subsets.resize(1);
+    d.subsets[0].id = 0;
+    EXPECT_FALSE(ContentMeshWriter::WriteFile(sink, d, big, &error));
+    EXPECT_NE(error.find("60000 vertices and 20000 faces"), std::string::npos) << error;
+    EXPECT_EQ(sink.Tell(), 0);
+    sink.Close();
 }
 
 TEST(ContentWritersIniReader, LinesSectionsAndPairs)

@@ -4,11 +4,14 @@
 set(maps_out ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/Maps)
 file(MAKE_DIRECTORY ${maps_out} ${map_generated_root})
 set(map_files)
+# Particle systems placed from shipped definitions copy their records from the generated tree.
+set(map_definitions ${generated_files})
+list(FILTER map_definitions INCLUDE REGEX "\\.particles$")
 foreach(name TestOval TestCircuit)
   add_custom_command(
     OUTPUT ${maps_out}/${name}.map
-    COMMAND wemap build ${CMAKE_CURRENT_LIST_DIR}/${name}.txt ${maps_out} ${map_generated_root}
-    DEPENDS wemap ${CMAKE_CURRENT_LIST_DIR}/${name}.txt
+    COMMAND wemap build ${CMAKE_CURRENT_LIST_DIR}/${name}.txt ${maps_out} ${map_generated_root} ${generated_root}
+    DEPENDS wemap ${CMAKE_CURRENT_LIST_DIR}/${name}.txt ${map_definitions}
     COMMENT "Writing Maps/${name}.map and its track from Content/Maps/${name}.txt"
     VERBATIM)
   list(APPEND map_files ${maps_out}/${name}.map)

@@ -277,8 +277,7 @@ void WeRenderQueue::Prepare(WeWorld* world, WeCamera* camera)
             if (outside)
                 continue;
         }
-        // Portal visibility joins with the portals; until then every actor is visible through them.
-        if (actor->m_PendingDeletion)
+        if (!world->IsVisibleThroughPortals(actor->m_BoundingSphere, camera) || actor->m_PendingDeletion)
             continue;
         actor->m_LastDrawnTick = world->m_TickCounter;
         if (actor->m_Type == WeActorTypePathNode)

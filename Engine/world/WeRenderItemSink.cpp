@@ -1,5 +1,6 @@
 #include "Engine/world/WeRenderItemSink.h"
 
+#include "Engine/render/WeRenderQueue.h"
 #include "Platform/math/D3DXMatrixFunctions.h"
 
 WeRenderItemSink g_RenderItemSink = nullptr;
@@ -8,6 +9,8 @@ void WeQueueRenderItem(WeMaterial* material, WeActor* actor, const D3DXMATRIX* w
 {
     if (g_RenderItemSink)
         g_RenderItemSink(material, actor, worldMatrix, pass);
+    else
+        g_RenderQueue.AddItem(material, actor, nullptr, 0, worldMatrix, g_RenderQueue.m_Camera);
 }
 
 const D3DXMATRIX& WeIdentityMatrix()

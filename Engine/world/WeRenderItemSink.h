@@ -6,12 +6,12 @@
 class WeActor;
 class WeMaterial;
 
-// Where particle systems and trails hand their one render item per frame. The render queue installs
-// its `AddItem` here; until it does (and in tests that watch what is queued) another sink may stand in.
+// Where particle systems and trails hand their one render item per frame: the render queue's `AddItem`
+// for the camera it prepares, unless a sink is installed (tests that watch what is queued).
 using WeRenderItemSink = void (*)(WeMaterial* material, WeActor* actor, const D3DXMATRIX* worldMatrix, int32_t pass);
 extern WeRenderItemSink g_RenderItemSink;
 
-// Forwards to the sink, when one is installed.
+// Forwards to the sink when one is installed, else to the render queue.
 void WeQueueRenderItem(WeMaterial* material, WeActor* actor, const D3DXMATRIX* worldMatrix, int32_t pass);
 
 // The identity matrix these items carry: their vertices are already in world space.

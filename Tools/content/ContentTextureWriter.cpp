@@ -42,6 +42,29 @@ bool ParseInt(const std::string& text, int lo, int hi, int* out)
     return true;
 }
 
+// A plain decimal in the C locale: digits with at most one point.
+bool ParseFloatValue(const std::string& text, float* out)
+{
+    if (text.empty() || text.size() > 12 || text.find_first_not_of("0123456789.") != std::string::npos ||
+        text.find('.') != text.rfind('.') || text == ".")
+        return false;
+    double whole = 0.0, scale = 1.0;
+    bool fraction = false;
+    for (char c : text)
+    {
+        if (c == '.')
+        {
+            fraction = true;
+            continue;
+        }
+        if (fraction)
+            scale /= 10.0;
+        whole = whole * (fraction ? 1.0 : 10.0) + (fraction ? (c - '0') * scale : (c - '0'));
+    }
+    *out = float(whole);
+    return true;
+}
+
 bool ParseColour(const std::string& text, float rgba[4])
 {
     if (text.size() != 9 || text[0] != '#' || text.find_first_not_of("0123456789abcdefABCDEF", 1) != std::string::npos)
@@ -157,7 +180,7 @@ bool ContentTextureWriter::Parse(const std::string& path, const std::string& tex
                 return fail("minlevel must be 0, 1 or 2");
         }
         else if (key == "fill" || key == "checker" || key == "gradient" || key == "dot" || key == "noise" ||
-                 key == "faces")
+                 key == "faces" || key == "streak" || key == "puff" || key == "ring" || key == "band")
         {
             if (!out->generator.empty())
                 return fail("a second generator (" + key + "); a texture takes one");
@@ -326,6 +349,87 @@ bool ContentTextureWriter::Generate(const Description& d, int slice, std::vector
                 float top = at(ix, iy) + (at(ix + 1, iy) - at(ix, iy)) * tx;
                 float bottom = at(ix, iy + 1) + (at(ix + 1, iy + 1) - at(ix, iy + 1)) * tx;
                 (*pixels)[size_t(y) * w + x] = Mix(c0, c1, top + (bottom - top) * ty);
+            }
+        return true;
+    }
+    // Sprites of the particle and flare content.
+    if (d.generator == "streak")
+    {
+        float aspect = 0.0f;
+        if (a.size() != 3 || !ParseFloatValue(a[0], &aspect) || !ParseColour(a[1], c0) || !ParseColour(a[2], c1) ||
+            aspect < 1.0f || aspect > 64.0f)
+            return fail("streak=<length over width, 1..64>,#centre,#edge");
+        // An ellipse drawn out along v: a spark that the renderer turns along its velocity (1: a round disc).
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+            {
+                float dx = ((float(x) + 0.5f) / float(w) * 2.0f - 1.0f) * aspect;
+                float dy = (float(y) + 0.5f) / float(h) * 2.0f - 1.0f;
+                float r = std::min(1.0f, std::sqrt(dx * dx + dy * dy));
+                (*pixels)[size_t(y) * w + x] = Mix(c0, c1, r * r * (3.0f - 2.0f * r));
+            }
+        return true;
+    }
+    if (d.generator == "puff")
+    {
+        int seed = 0, cells = 0;
+        if (a.size() != 4 || !ParseInt(a[0], 0, 0x7FFFFFFF, &seed) || !ParseColour(a[1], c0) ||
+            !ParseColour(a[2], c1) || !ParseInt(a[3], 1, 64, &cells))
+            return fail("puff=<seed>,#centre,#edge,<cells across>");
+        // A soft disc whose edge is broken up by value noise: a smoke puff.
+        SysRandom::Seed(uint32_t(seed) + uint32_t(slice) * 7919u);
+        std::vector<float> lattice(size_t(cells + 1) * size_t(cells + 1));
+        for (float& v : lattice)
+            v = float(SysRandom::Next()) / float(SysRandom::Max);
+        auto at = [&](int x, int y) { return lattice[size_t(y * (cells + 1) + x)]; };
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+            {
+                float u = (float(x) + 0.5f) / float(w), v = (float(y) + 0.5f) / float(h);
+                float fx = u * float(cells), fy = v * float(cells);
+                int ix = std::min(int(fx), cells - 1), iy = std::min(int(fy), cells - 1);
+                float tx = fx - float(ix), ty = fy - float(iy);
+                tx = tx * tx * (3.0f - 2.0f * tx);
+                ty = ty * ty * (3.0f - 2.0f * ty);
+                float top = at(ix, iy) + (at(ix + 1, iy) - at(ix, iy)) * tx;
+                float bottom = at(ix, iy + 1) + (at(ix + 1, iy + 1) - at(ix, iy + 1)) * tx;
+                float noise = top + (bottom - top) * ty;
+                float dx = u * 2.0f - 1.0f, dy = v * 2.0f - 1.0f;
+                float r = std::min(1.0f, std::sqrt(dx * dx + dy * dy) * (0.75f + 0.5f * noise));
+                (*pixels)[size_t(y) * w + x] = Mix(c0, c1, r * r * (3.0f - 2.0f * r));
+            }
+        return true;
+    }
+    if (d.generator == "ring")
+    {
+        float radius = 0.0f, width = 0.0f;
+        if (a.size() != 4 || !ParseFloatValue(a[0], &radius) || !ParseFloatValue(a[1], &width) ||
+            !ParseColour(a[2], c0) || !ParseColour(a[3], c1) || radius <= 0.0f || radius > 1.0f || width <= 0.0f ||
+            width > 1.0f)
+            return fail("ring=<radius 0..1>,<width 0..1>,#ring,#outside");
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+            {
+                float dx = (float(x) + 0.5f) / float(w) * 2.0f - 1.0f;
+                float dy = (float(y) + 0.5f) / float(h) * 2.0f - 1.0f;
+                float t = std::min(1.0f, std::fabs(std::sqrt(dx * dx + dy * dy) - radius) / width);
+                (*pixels)[size_t(y) * w + x] = Mix(c0, c1, t * t * (3.0f - 2.0f * t));
+            }
+        return true;
+    }
+    if (d.generator == "band")
+    {
+        if (a.size() != 3 || (a[0] != "horizontal" && a[0] != "vertical") || !ParseColour(a[1], c0) ||
+            !ParseColour(a[2], c1))
+            return fail("band=horizontal|vertical,#centre,#edge");
+        // Bright along the middle line, soft towards both edges: a ribbon seen across.
+        bool across = a[0] == "horizontal";
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+            {
+                int n = across ? w : h;
+                float t = std::fabs((float(across ? x : y) + 0.5f) / float(n) * 2.0f - 1.0f);
+                (*pixels)[size_t(y) * w + x] = Mix(c0, c1, t * t * (3.0f - 2.0f * t));
             }
         return true;
     }

@@ -4,6 +4,8 @@
 #include <locale>
 #include <sstream>
 
+#include "Tools/vfx/VfxFields.h"
+
 namespace
 {
 
@@ -66,6 +68,8 @@ public:
     bool Line(const std::vector<std::string>& w)
     {
         const std::string& key = w[0];
+        if (m_Effect)
+            return EffectLine(w);
         if (m_Current)
         {
             if (key == "point")
@@ -175,6 +179,10 @@ public:
         }
         if (key == "actor")
             return Actor(w);
+        if (key == "light" || key == "particles")
+            return BeginEffect(w);
+        if (key == "portal")
+            return Portal(w);
         if (key == "header")
         {
             if (!Words(w, 3, 3, "header <key> <value>"))
@@ -234,8 +242,142 @@ public:
         return true;
     }
 
+    // light <x> <y> <z> [yaw d] [label t] / particles <x> <y> <z> [yaw d] [definition NAME] [label t]
+    bool BeginEffect(const std::vector<std::string>& w)
+    {
+        MapEffectActor e;
+        e.kind = w[0];
+        e.line = m_Line;
+        if (w.size() < 4)
+            return Fail("expected: " + w[0] + " <x> <y> <z> [yaw d] [label t]" +
+                        (w[0] == "particles" ? " [definition name]" : "") + ", then its fields and end");
+        if (!Number(w[1], e.position.x) || !Number(w[2], e.position.y) || !Number(w[3], e.position.z))
+            return false;
+        for (size_t i = 4; i < w.size(); i += 2)
+        {
+            if (i + 1 >= w.size())
+                return Fail("missing value after " + w[i]);
+            if (w[i] == "yaw")
+            {
+                if (!Number(w[i + 1], e.yaw))
+                    return false;
+            }
+            else if (w[i] == "label")
+                e.label = w[i + 1];
+            else if (w[i] == "definition" && e.kind == "particles")
+                e.definition = w[i + 1];
+            else
+                return Fail("unknown " + e.kind + " field: " + w[i]);
+        }
+        m_Out.effects.push_back(e);
+        m_Effect = &m_Out.effects.back();
+        m_Sub = 0;
+        return true;
+    }
+
+    // Inside a block: the fields of the light or system; "keyframe" or "emitter" starts a new one whose
+    // fields follow. Each field is checked on a scratch actor now, so a bad one names its line.
+    bool EffectLine(const std::vector<std::string>& w)
+    {
+        const std::string& key = w[0];
+        if (key == "end")
+        {
+            if (w.size() != 1)
+                return Fail("expected: end");
+            m_Effect = nullptr;
+            return true;
+        }
+        const bool light = m_Effect->kind == "light";
+        const std::string sub = light ? "keyframe" : "emitter";
+        const std::vector<std::string> value(w.begin() + 1, w.end());
+        std::string message;
+        bool ok = true;
+        if (key == sub)
+        {
+            if (w.size() != 1)
+                return Fail("expected: " + sub);
+            if (++m_Sub > (light ? VfxFields::MaxKeyFrames : VfxFields::MaxEmitters))
+                return Fail("too many " + sub + "s");
+        }
+        else if (light ? VfxFields::IsKeyFrameField(key) : VfxFields::IsEmitterField(key))
+        {
+            if (m_Sub == 0)
+                return Fail(key + " belongs to a " + sub + ": start one first");
+            if (light)
+            {
+                WeLightParams frame;
+                ok = VfxFields::ApplyKeyFrame(frame, key, value, message);
+            }
+            else
+            {
+                WeParticleEmitter emitter;
+                ok = VfxFields::ApplyEmitter(emitter, key, value, message);
+            }
+        }
+        else if (light)
+        {
+            WeLight scratch;
+            ok = VfxFields::ApplyLight(scratch, key, value, message);
+        }
+        else
+        {
+            WeNewParticleSystem scratch;
+            ok = VfxFields::ApplySystem(scratch, key, value, message);
+        }
+        if (!ok)
+            return Fail(message);
+        m_Effect->fields.push_back({key, value, m_Line});
+        return true;
+    }
+
+    // portal <x> <y> <z> <yaw> <width> <height> [active 0|1] [limited 0|1] [reach <front> <back>] [label t]
+    bool Portal(const std::vector<std::string>& w)
+    {
+        MapEffectActor p;
+        p.kind = "portal";
+        p.line = m_Line;
+        if (w.size() < 7)
+            return Fail("expected: portal <x> <y> <z> <yaw> <width> <height> [active 0|1] [limited 0|1] "
+                        "[reach <front> <back>] [label t]");
+        if (!Number(w[1], p.position.x) || !Number(w[2], p.position.y) || !Number(w[3], p.position.z) ||
+            !Number(w[4], p.yaw) || !Number(w[5], p.width) || !Number(w[6], p.height))
+            return false;
+        if (p.width <= 0.0f || p.height <= 0.0f)
+            return Fail("a portal needs a width and a height");
+        for (size_t i = 7; i < w.size();)
+        {
+            const std::string& field = w[i];
+            const size_t need = field == "reach" ? 2 : 1;
+            if (i + need >= w.size())
+                return Fail("missing value after " + field);
+            if (field == "active" || field == "limited")
+            {
+                if (w[i + 1] != "0" && w[i + 1] != "1")
+                    return Fail(field + " is 0 or 1");
+                (field == "active" ? p.active : p.limitedReach) = w[i + 1] == "1";
+            }
+            else if (field == "reach")
+            {
+                if (!Number(w[i + 1], p.frontReach) || !Number(w[i + 2], p.backReach))
+                    return false;
+            }
+            else if (field == "label")
+                p.label = w[i + 1];
+            else
+                return Fail("unknown portal field: " + field);
+            i += need + 1;
+        }
+        m_Out.effects.push_back(p);
+        return true;
+    }
+
     bool Finish()
     {
+        if (m_Effect)
+        {
+            m_Line = m_Effect->line;
+            return Fail("missing end of a " + m_Effect->kind + " block");
+        }
         if (m_Current || m_InFork)
             return Fail("missing end of a section or fork");
         if (m_Out.name.empty())
@@ -275,6 +417,8 @@ private:
     std::string m_File;
     MapDescription& m_Out;
     MapSection* m_Current = nullptr;
+    MapEffectActor* m_Effect = nullptr;
+    int m_Sub = 0;
     bool m_InFork = false;
     int m_Branches = 0;
 };

@@ -44,6 +44,30 @@ struct MapExtraActor
     int line = 0;
 };
 
+// One "key value..." line of a light or particles block, checked when read and applied when written.
+struct MapField
+{
+    std::string key;
+    std::vector<std::string> value;
+    int line = 0;
+};
+
+// A light, particle system or portal placed by the description.
+struct MapEffectActor
+{
+    std::string kind;  // "light", "particles", "portal"
+    D3DXVECTOR3 position;
+    float yaw = 0.0f;  // degrees about the vertical axis
+    std::string label;
+    std::string definition;  // particles: a shipped definition whose record is copied first
+    std::vector<MapField> fields;
+    float width = 10.0f, height = 10.0f;
+    bool active = true;
+    bool limitedReach = false;
+    float frontReach = 500.0f, backReach = 500.0f;
+    int line = 0;
+};
+
 struct MapDescription
 {
     std::string name;
@@ -62,6 +86,9 @@ struct MapDescription
     float startSpacing = 8.0f;
     std::vector<MapLoopItem> loop;
     std::vector<MapExtraActor> actors;
+    std::vector<MapEffectActor> effects;
+    // Where shipped particle definitions are read from (the generated package tree); set by the caller.
+    std::string packagesFolder;
     std::vector<std::pair<std::string, std::string>> header;  // kept for the game's header writer
 };
 

@@ -6,13 +6,124 @@
 #include <vector>
 
 #include "Engine/foundation/WeFileStream.h"
+#include "Engine/foundation/WeFileSystem.h"
+#include "Engine/world/WeLight.h"
+#include "Engine/world/WeNewParticleSystem.h"
 #include "Engine/world/WePathNode.h"
+#include "Engine/world/WePortal.h"
 #include "Engine/world/WeSkyBox.h"
 #include "Platform/math/D3DXMatrixFunctions.h"
 #include "Platform/system/SysPath.h"
 #include "Tools/content/ContentMeshWriter.h"
 #include "Tools/map_common/MapStartLocation.h"
 #include "Tools/map_common/MapTrack.h"
+#include "Tools/vfx/VfxFields.h"
+
+namespace
+{
+
+D3DXMATRIX Placement(const MapEffectActor& e)
+{
+    D3DXMATRIX m;
+    D3DXMatrixRotationY(&m, e.yaw * 0.017453292f);
+    m._41 = e.position.x;
+    m._42 = e.position.y;
+    m._43 = e.position.z;
+    return m;
+}
+
+// Builds the actor of a light, particles or portal entry; false with "file:line: message".
+bool BuildEffect(const MapEffectActor& e, const std::string& fileName, const std::string& packagesFolder,
+                 std::unique_ptr<WeActor>& out, std::string& error)
+{
+    const auto fail = [&](int line, const std::string& message)
+    {
+        error = fileName + ":" + std::to_string(line) + ": " + message;
+        return false;
+    };
+    std::string message;
+    if (e.kind == "light")
+    {
+        auto light = std::make_unique<WeLight>();
+        light->m_Dynamic = false;
+        WeLightParams* frame = nullptr;
+        for (const MapField& f : e.fields)
+        {
+            if (f.key == "keyframe")
+            {
+                light->m_KeyFrames.PushBack(WeLightParams());
+                frame = &light->m_KeyFrames.Back();
+                continue;
+            }
+            const bool ok = frame && VfxFields::IsKeyFrameField(f.key)
+                                ? VfxFields::ApplyKeyFrame(*frame, f.key, f.value, message)
+                                : VfxFields::ApplyLight(*light, f.key, f.value, message);
+            if (!ok)
+                return fail(f.line, message);
+        }
+        light->m_TotalLength = 0.0f;
+        for (const WeLightParams& k : light->m_KeyFrames)
+            light->m_TotalLength += k.duration;
+        out = std::move(light);
+    }
+    else if (e.kind == "particles")
+    {
+        auto system = std::make_unique<WeNewParticleSystem>();
+        if (!e.definition.empty())
+        {
+            // The shipped definition's record is copied; fields given inline then change it.
+            WeFileSystem tree;
+            tree.SetRoot(packagesFolder.c_str());
+            bool ok = tree.Open(e.definition.c_str(), WeNewParticleSystem::PackageType);
+            if (ok)
+            {
+                ok = system->LoadProperties(*tree.GetStream());
+                tree.Close();
+            }
+            if (!ok)
+                return fail(e.line, "no particle system " + e.definition + " in " + packagesFolder);
+            system->m_Label = e.definition.c_str();
+        }
+        WeParticleEmitter* emitter = nullptr;
+        for (const MapField& f : e.fields)
+        {
+            if (f.key == "emitter")
+            {
+                if (!emitter)
+                    system->m_Emitters.Clear();  // inline emitters replace the definition's
+                system->m_Emitters.PushBack(WeParticleEmitter());
+                emitter = &system->m_Emitters.Back();
+                continue;
+            }
+            const bool ok = emitter && VfxFields::IsEmitterField(f.key)
+                                ? VfxFields::ApplyEmitter(*emitter, f.key, f.value, message)
+                                : VfxFields::ApplySystem(*system, f.key, f.value, message);
+            if (!ok)
+                return fail(f.line, message);
+        }
+        for (const WeParticleEmitter& em : system->m_Emitters)
+            if (!VfxFields::CheckEmitter(em, message))
+                return fail(e.line, message);
+        out = std::move(system);
+    }
+    else
+    {
+        auto portal = std::make_unique<WePortal>();
+        portal->m_Width = e.width;
+        portal->m_Height = e.height;
+        portal->m_Active = e.active;
+        portal->m_LimitedReach = e.limitedReach;
+        portal->m_FrontReach = e.frontReach;
+        portal->m_BackReach = e.backReach;
+        out = std::move(portal);
+    }
+    if (!e.label.empty())
+        out->m_Label = e.label.c_str();
+    out->SetTransform(Placement(e));
+    return true;
+}
+
+}  // namespace
 #include "Tools/map_common/MapTrackMesh.h"
 
 namespace
@@ -144,6 +255,14 @@ bool WriteMap(const MapDescription& map, const std::string& fileName, const std:
         actors.push_back(std::move(actor));
     }
 
+    for (const MapEffectActor& e : map.effects)
+    {
+        std::unique_ptr<WeActor> actor;
+        if (!BuildEffect(e, fileName, map.packagesFolder, actor, error))
+            return false;
+        actors.push_back(std::move(actor));
+    }
+
     const std::string path = SysPath::Join(mapsFolder, map.name + ".map");
     const std::string partial = path + ".partial";
     std::remove(partial.c_str());
@@ -203,6 +322,7 @@ bool WriteMap(const MapDescription& map, const std::string& fileName, const std:
     }
     written += path + ": " + std::to_string(segments.size()) + " track segments, " + std::to_string(nodes.size()) +
                " path nodes, " + std::to_string(starts.size()) + " start locations, " +
-               std::to_string(map.actors.size()) + " actors\n";
+               std::to_string(map.actors.size()) + " actors, " + std::to_string(map.effects.size()) +
+               " lights, particle systems and portals\n";
     return true;
 }

@@ -1,4 +1,6 @@
-// wemap build <description> <maps folder> <packages folder>: writes one map from its text description.
+// wemap build <description> <maps folder> <packages folder> [definitions folder]: writes one map from its text
+// description. Particle systems placed from shipped definitions read them from the definitions folder (default:
+// the packages folder).
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -10,9 +12,9 @@
 
 int main(int argc, char** argv)
 {
-    if (argc != 5 || std::string(argv[1]) != "build")
+    if ((argc != 5 && argc != 6) || std::string(argv[1]) != "build")
     {
-        std::fprintf(stderr, "usage: wemap build <description> <maps folder> <packages folder>\n");
+        std::fprintf(stderr, "usage: wemap build <description> <maps folder> <packages folder> [definitions folder]\n");
         return 2;
     }
     const std::string source = argv[2];
@@ -30,6 +32,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
+    map.packagesFolder = argc == 6 ? argv[5] : argv[4];
     // The mesh writer computes tangents on a device mesh: a recording device serves, nothing reaches a GPU.
     ContentDevice device;
     if (!device.Open())

@@ -118,8 +118,14 @@ TEST_F(WeRenderDeviceCreate, TheMaterialManagerInitialisesWithTheDefaults)
     EXPECT_EQ(g_MaterialManager.m_Selection->m_SortMode, 2);
     EXPECT_EQ(g_MaterialManager.m_Selection->m_DestinationBlend, 2);
     EXPECT_EQ(g_MaterialManager.m_Selection->m_TwoSided, 1);
-    // No particle-system material is shipped yet: the default stands in.
-    EXPECT_EQ(g_MaterialManager.m_DefaultParticleSystem, light);
+    // The shipped particle-system material: additive soft sprites in the blended pass.
+    ASSERT_NE(g_MaterialManager.m_DefaultParticleSystem, nullptr);
+    EXPECT_NE(g_MaterialManager.m_DefaultParticleSystem, light);
+    EXPECT_EQ(g_MaterialManager.m_DefaultParticleSystem->m_SortMode, 2);
+    EXPECT_EQ(g_MaterialManager.m_DefaultParticleSystem->m_DestinationBlend, 2);
+    ASSERT_NE(g_MaterialManager.m_DefaultParticleSystem->m_Shader, nullptr);
+    EXPECT_EQ(g_MaterialManager.m_DefaultParticleSystem->m_Shader->GetName(),
+              WeString("Shaders.Default.NewParticleSystem"));
     EXPECT_EQ(g_MaterialManager.GetMaterial("Materials.None.Such", false, true), light);
     ShutdownRendering();
 

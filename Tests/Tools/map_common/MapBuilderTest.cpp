@@ -43,6 +43,7 @@ protected:
             ADD_FAILURE() << error;
             return false;
         }
+        map.packagesFolder = WE_GENERATED_CONTENT;
         if (!WriteMap(map, "test.txt", m_Folder.Path(), written, error))
         {
             ADD_FAILURE() << error;

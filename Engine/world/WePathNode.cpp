@@ -1,11 +1,21 @@
 #include "Engine/world/WePathNode.h"
 
+#include <cstdint>
+
 #include "Engine/foundation/WeFileStream.h"
 
 int32_t& WePathNode::IdCounter()
 {
     static int32_t s_counter = 0;
     return s_counter;
+}
+
+int32_t WePathNode::NextId()
+{
+    // A map file can raise the counter to the top of the range; there it stays rather than overflowing.
+    int32_t& counter = IdCounter();
+    counter = counter > INT32_MAX - 10 ? INT32_MAX : counter + 10;
+    return counter;
 }
 
 WePathNode::WePathNode()
@@ -55,8 +65,7 @@ bool WePathNode::Load(WeFileStream& stream)
     int32_t& counter = IdCounter();
     if (r <= 0)
     {
-        counter += 10;
-        m_Id = counter;
+        m_Id = NextId();
         if (r < 0)
             stream.Seek(-4, 1);
     }
@@ -122,8 +131,7 @@ void WePathNode::CopyTo(WeActor* other)
     WePathNode* node = dynamic_cast<WePathNode*>(other);
     if (!node || node == this)
         return;
-    IdCounter() += 10;
-    node->m_Id = IdCounter();
+    node->m_Id = NextId();
     node->m_Flag = m_Flag;
     node->m_Value2 = m_Value2;
     node->m_Value3 = m_Value3;

@@ -31,6 +31,8 @@ public:
 
     // The program-wide id counter (ids of new nodes).
     static int32_t& IdCounter();
+    // Advances the counter by 10 and returns it.
+    static int32_t NextId();
 
     int32_t m_Id = 0;
     float m_Fraction = 0.0f;

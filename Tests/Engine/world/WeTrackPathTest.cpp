@@ -166,3 +166,17 @@ TEST_F(WeTrackPathTest, RefinementAtAJoinEnds)
 }
 
 }  // namespace
+
+TEST(WePathNodeIds, TheCounterStopsAtTheTopOfTheRange)
+{
+    // A map can carry an id near the top of the range; the next new node must not overflow past it.
+    const int32_t saved = WePathNode::IdCounter();
+    WePathNode::IdCounter() = INT32_MAX - 3;
+    WePathNode source, copy;
+    source.CopyTo(&copy);
+    EXPECT_EQ(copy.m_Id, INT32_MAX);
+    EXPECT_EQ(WePathNode::NextId(), INT32_MAX);
+    WePathNode::IdCounter() = 40;
+    EXPECT_EQ(WePathNode::NextId(), 50);
+    WePathNode::IdCounter() = saved;
+}

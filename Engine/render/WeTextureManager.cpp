@@ -99,12 +99,15 @@ WeTexture* WeTextureManager::CreateEmpty(bool registerIt)
 
 void WeTextureManager::ReleaseTexture(WeTexture* texture, bool force)
 {
-    if (m_Textures.Count() == 0 || texture == nullptr || (!force && texture->m_Persistent))
+    if (m_Textures.Count() == 0 || texture == nullptr)
         return;
+    // Only a texture found in the table is dereferenced: callers hand back pointers already released.
     for (WeHashTable<WeTexture*>::Entry* e = m_Textures.First(); e != nullptr; e = m_Textures.Next())
     {
         if (e->value == texture)
         {
+            if (!force && texture->m_Persistent)
+                return;
             m_Textures.Remove(e->key);
             if (texture == m_DefaultBlack)
                 m_DefaultBlack = nullptr;

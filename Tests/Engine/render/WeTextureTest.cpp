@@ -400,6 +400,21 @@ TEST_F(WeTextureManagerCache, NamesCaseDefaultsAndReleases)
     EXPECT_EQ(g_TextureManager.GetTexture("", false, 0, true), nullptr);
 }
 
+TEST_F(WeTextureManagerCache, ReleasingAPointerItDoesNotHoldReadsNothing)
+{
+    ASSERT_TRUE(Create());
+    WeTexture* made = g_TextureManager.CreateTexture(8, 8, D3DFMT_A8R8G8B8, 0, D3DPOOL_MANAGED, 1, true);
+    ASSERT_NE(made, nullptr);
+    int32_t count = g_TextureManager.m_Textures.Count();
+    g_TextureManager.ReleaseTexture(made, true);
+    ASSERT_EQ(g_TextureManager.m_Textures.Count(), count - 1);
+    // Released twice: the second call holds a dangling pointer (caught under the address sanitizer).
+    g_TextureManager.ReleaseTexture(made, false);
+    // An address that is no object at all faults if it is dereferenced, in any build.
+    g_TextureManager.ReleaseTexture(reinterpret_cast<WeTexture*>(uintptr_t(64)), false);
+    EXPECT_EQ(g_TextureManager.m_Textures.Count(), count - 1);
+}
+
 TEST_F(WeTextureManagerCache, QualityLevelReloadsEveryTexture)
 {
     ASSERT_TRUE(Create());

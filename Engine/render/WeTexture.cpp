@@ -449,14 +449,19 @@ bool WeTexture::Lock(void** bits, int32_t* totalBytes, int32_t* rowPitch)
     if (FAILED(t->LockRect(0, &locked, nullptr, m_Usage != 0 ? D3DLOCK_DISCARD : 0)))
         return false;
     int32_t pitch = locked.Pitch;
-    // A block-compressed lock pitch covers four pixel rows.
+    int32_t total = m_Height * pitch;
+    // A block-compressed lock pitch covers four pixel rows; the level holds whole block rows, the last one
+    // included when the height is not a multiple of four.
     if (m_Format >= D3DFMT_DXT1 && m_Format <= D3DFMT_DXT5)
+    {
+        total = ((m_Height + 3) / 4) * pitch;
         pitch /= 4;
+    }
     *bits = locked.pBits;
     if (rowPitch != nullptr)
         *rowPitch = pitch;
     if (totalBytes != nullptr)
-        *totalBytes = m_Height * pitch;
+        *totalBytes = total;
     return true;
 }
 

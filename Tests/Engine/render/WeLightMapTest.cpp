@@ -214,6 +214,34 @@ TEST_F(WeLightMapTest, EveryTagReadsAndConsumesItsLayout)
     }
 }
 
+// Raw DXT1 texels whose height is not a multiple of four: the last, partial block row is kept too.
+TEST_F(WeLightMapTest, RawDxt1KeepsItsLastPartialBlockRow)
+{
+    constexpr int32_t BlockRowBytes = 16;  // two 8-byte blocks across 8 texels
+    WeLightMap map;
+    ASSERT_TRUE(LoadBlock(
+        [](WeFileStream& s)
+        {
+            s.WriteInt32(-1);
+            s.WriteInt32(2 * BlockRowBytes);
+            s.WriteInt32(8);
+            s.WriteInt32(6);
+            s.WriteInt32(int32_t(D3DFMT_DXT1));
+            for (int32_t i = 0; i < 2 * BlockRowBytes; ++i)
+                s.WriteByte(char(i < BlockRowBytes ? 0x11 : 0x5A));
+        },
+        map));
+    WeTexture* texture = map.GetTexture();
+    ASSERT_NE(texture, nullptr);
+    ASSERT_EQ(texture->m_Format, D3DFMT_DXT1);
+    void* bits = nullptr;
+    ASSERT_TRUE(texture->Lock(&bits, nullptr, nullptr));
+    const uint8_t* p = static_cast<const uint8_t*>(bits);
+    const std::vector<uint8_t> second(p + BlockRowBytes, p + 2 * BlockRowBytes);
+    texture->Unlock();
+    EXPECT_EQ(second, std::vector<uint8_t>(BlockRowBytes, 0x5A));
+}
+
 TEST_F(WeLightMapTest, SavedMapLoadsAsTagMinus4WithTheSameDxt1Texture)
 {
     WeLightMap source;

@@ -365,6 +365,35 @@ TEST_F(WeTextureRecords, DxtLockPitchShrinkAndLooseFiles)
     EXPECT_EQ(missing.m_HasSource, 0);
 }
 
+// The reported size must cover every block row, the last partial one included, so that callers filling
+// `total` bytes reach the bottom texels.
+TEST_F(WeTextureRecords, DxtLockSizeCoversEveryBlockRow)
+{
+    struct Case
+    {
+        D3DFORMAT format;
+        int width, height;
+        int32_t blockRowBytes, blockRows;
+    };
+    const Case cases[] = {
+        {D3DFMT_DXT1, 8, 8, 16, 2}, {D3DFMT_DXT1, 8, 6, 16, 2}, {D3DFMT_DXT1, 8, 1, 16, 1},
+        {D3DFMT_DXT1, 8, 2, 16, 1}, {D3DFMT_DXT5, 8, 5, 32, 2}, {D3DFMT_DXT3, 4, 3, 16, 1},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " format " << c.format);
+        WeTexture* t = g_TextureManager.CreateTexture(c.width, c.height, c.format, 0, D3DPOOL_MANAGED, 1, false);
+        ASSERT_NE(t, nullptr);
+        void* bits = nullptr;
+        int32_t total = 0, pitch = 0;
+        ASSERT_TRUE(t->Lock(&bits, &total, &pitch));
+        t->Unlock();
+        EXPECT_EQ(pitch * 4, c.blockRowBytes);
+        EXPECT_EQ(total, c.blockRows * c.blockRowBytes);
+        delete t;
+    }
+}
+
 using WeTextureManagerCache = RecordingRender;
 
 TEST_F(WeTextureManagerCache, NamesCaseDefaultsAndReleases)

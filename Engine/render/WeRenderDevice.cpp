@@ -129,7 +129,9 @@ bool WeRenderDevice::Create(void* instance, HWND window, int32_t width, int32_t 
     m_FellBack = 0;
     g_ScreenSize = {width, height};
     m_Aspect = height != 0 ? float(width) / float(height) : 1.0f;
+    // A fresh change: a SetCamera counted against an earlier one (or an earlier device) must not clear it.
     m_ScreenChanged = 1;
+    m_ScreenChangedSeen = 0;
 
     m_D3D = Direct3DCreate9(D3D_SDK_VERSION);
     if (m_D3D == nullptr)
@@ -612,6 +614,7 @@ bool WeRenderDevice::ChangeMode(int32_t width, int32_t height, int32_t multisamp
     m_MultisampleQuality = multisampleQuality;
     m_Aspect = height != 0 ? float(width) / float(height) : 1.0f;
     m_ScreenChanged = 1;
+    m_ScreenChangedSeen = 0;
     m_VerticalSync = verticalSync;
     m_WindowMode = windowMode;
     if (windowMode == 2 && m_Window != nullptr)

@@ -294,6 +294,32 @@ TEST_F(WeRenderDeviceCreate, DisplayModesSkipNarrowAndRepeatedOnes)
     EXPECT_EQ(modes, expected);
 }
 
+// Every new change (a device made again, a mode change) takes two SetCamera calls to drop, however many
+// calls the previous change had seen.
+TEST_F(WeRenderDeviceStates, AFreshScreenChangeIsNotClearedByAnEarlierSetCamera)
+{
+    WeCamera camera;
+    camera.Update();
+    ASSERT_TRUE(Create());
+    g_RenderDevice.SetCamera(&camera);
+    ASSERT_EQ(g_RenderDevice.m_ScreenChanged, 1);
+    ASSERT_TRUE(g_RenderDevice.ChangeMode(320, 240, 0, 0, 0, 1));
+    g_RenderDevice.SetCamera(&camera);
+    EXPECT_EQ(g_RenderDevice.m_ScreenChanged, 1);
+    EXPECT_EQ(g_CameraScreen.screenChanged, 1);
+
+    // Shut down one call into a change: the next device starts its own count.
+    ASSERT_TRUE(g_RenderDevice.ChangeMode(640, 480, 0, 0, 0, 1));
+    g_RenderDevice.SetCamera(&camera);
+    ShutdownRendering();
+    ASSERT_TRUE(Create());
+    g_RenderDevice.SetCamera(&camera);
+    EXPECT_EQ(g_RenderDevice.m_ScreenChanged, 1);
+    g_RenderDevice.SetCamera(&camera);
+    EXPECT_EQ(g_RenderDevice.m_ScreenChanged, 0);
+    g_RenderDevice.SetCamera(nullptr);
+}
+
 TEST_F(WeRenderDeviceStates, SamplerFilterTableAndCache)
 {
     ASSERT_TRUE(Create());

@@ -22,7 +22,12 @@ void ExpectRow(const D3DXMATRIX& m, int row, float x, float y, float z, float w)
 class WeCameraTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { saved = g_CameraScreen; }
+    void SetUp() override
+    {
+        saved = g_CameraScreen;
+        // A device made and shut down by an earlier test leaves its screen (and a raised change flag) here.
+        g_CameraScreen = WeCameraScreen{};
+    }
     void TearDown() override
     {
         g_CameraScreen = saved;

@@ -1,5 +1,6 @@
-// Particles and flares over OpenGL on the shipped pack: a particle of known size and colour where it was
-// placed, additive particles adding up, and a flare drawn at its light's projected point.
+// The special renderers over OpenGL on the shipped pack: a particle of known size and colour where it was
+// placed, additive particles adding up, a flare drawn at its light's projected point, a trail ribbon, a spot
+// projector's disc on a floor drawn through the world and the render queue, and the reflection cube's faces.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,9 +11,17 @@
 #include "Engine/render/WeCamera.h"
 #include "Engine/render/WeCanvas.h"
 #include "Engine/render/WeFlareRenderer.h"
+#include "Engine/render/WeMaterial.h"
+#include "Engine/render/WeMesh.h"
+#include "Engine/render/WeModel.h"
 #include "Engine/render/WeNewParticleSystemRenderer.h"
+#include "Engine/render/WeProjectorRenderer.h"
+#include "Engine/render/WeReflectionRenderer.h"
+#include "Engine/render/WeRenderQueue.h"
+#include "Engine/render/WeRenderTarget.h"
 #include "Engine/render/WeShader.h"
 #include "Engine/render/WeTrailRenderer.h"
+#include "Engine/world/WeActor.h"
 #include "Engine/world/WeLight.h"
 #include "Engine/world/WeNewParticleSystem.h"
 #include "Engine/world/WeParticle.h"
@@ -86,6 +95,35 @@ protected:
         return true;
     }
 
+    // A flat-coloured material of the kind the default mesh draws with.
+    static WeMaterial Flat(float r, float g, float b)
+    {
+        WeMaterial material = *g_MaterialManager.m_Default;
+        material.m_Color[0] = r;
+        material.m_Color[1] = g;
+        material.m_Color[2] = b;
+        material.m_Color[3] = 1.0f;
+        return material;
+    }
+    // A unit box of the default mesh, scaled and placed, drawing its one subset with the material through a
+    // preset of its own (the mesh is shared, so each box needs its own preset).
+    static WeActor* AddBox(WeWorld& world, const D3DXVECTOR3& at, const D3DXVECTOR3& size, WeMaterial* material,
+                           int32_t preset)
+    {
+        WeActor* box = new WeActor();
+        box->m_ModelName = WeMeshManager::DefaultMeshName;
+        box->m_ModelPreset = preset;
+        box->SetLocation(at);
+        box->SetScaling(size);
+        world.AddActor(box);
+        if (box->m_Model == nullptr || box->m_Model->m_Mesh == nullptr)
+            return nullptr;
+        WeMaterialPreset& p = box->m_Model->m_Mesh->m_Presets[preset];
+        p.materials[0] = material;
+        p.resolved[0] = 1;
+        return box;
+    }
+
     HWND window = nullptr;
     IDirect3DDevice9* device = nullptr;
     WeCamera camera;
@@ -94,6 +132,8 @@ protected:
 using WeNewParticleSystemRendererGL = SpecialGL;
 using WeFlareRendererGL = SpecialGL;
 using WeTrailRendererGL = SpecialGL;
+using WeProjectorRendererGL = SpecialGL;
+using WeReflectionRendererGL = SpecialGL;
 
 TEST_F(WeNewParticleSystemRendererGL, AParticleOfKnownSizeAndColourAndAdditiveOnesAddUp)
 {
@@ -222,6 +262,126 @@ TEST_F(WeTrailRendererGL, ARibbonBetweenTwoPointsFadingToItsTail)
     EXPECT_GT(head, 215);
     EXPECT_EQ(At(f, 32, 38), 0u);
     EXPECT_EQ(At(f, 12, 32), 0u);
+}
+
+TEST_F(WeProjectorRendererGL, ASpotLightsADiscOnTheFloorButNotItsOwner)
+{
+    WeMaterial floorMaterial = Flat(0.25f, 0.25f, 0.25f);
+    WeMaterial ownerMaterial = Flat(0.0f, 0.0f, 0.5f);
+    WeWorld world;
+    // A 30 x 30 floor with its top at y = 0, and the owner, a 3 x 1 x 3 box, on it under the light.
+    ASSERT_NE(AddBox(world, D3DXVECTOR3(0, -0.5f, 0), D3DXVECTOR3(30, 1, 30), &floorMaterial, 1), nullptr);
+    WeActor* owner = AddBox(world, D3DXVECTOR3(0, 0.5f, 0), D3DXVECTOR3(3, 1, 3), &ownerMaterial, 2);
+    ASSERT_NE(owner, nullptr);
+    // The light 10 above the floor looking straight down with a 90-degree cone: its cookie spans +-10.
+    WeLight* light = new WeLight();
+    light->m_Projector = true;
+    light->m_Range = 30.0f;
+    light->m_ProjectorMaterial = g_MaterialManager.GetMaterial("Materials.Projectors.Spot", false, false);
+    ASSERT_NE(light->m_ProjectorMaterial, nullptr);
+    D3DXMATRIX down;
+    D3DXMatrixRotationX(&down, 1.5707963f);
+    light->SetLocationAndOrientation(D3DXVECTOR3(0, 9.5f, 0), down);
+    light->SetParent(owner);
+    world.AddActor(light);
+    light->Tick();
+
+    // Looking down from 20 above the floor: 1.6 pixels a unit on it, the origin on pixel (32, 32) (pixel
+    // centres lie on whole screen coordinates).
+    camera.m_Position = D3DXVECTOR3(0, 20, 0);
+    camera.m_Direction = D3DXVECTOR3(0, -1, 0);
+    camera.m_Up = D3DXVECTOR3(0, 0, 1);
+    camera.Update();
+    g_RenderQueue.m_Velocity = 0;
+    device->BeginScene();
+    g_RenderDevice.Clear(true, 0xFF000000u, true, 1.0f, false, 0);
+    g_RenderQueue.Prepare(&world, &camera);
+    EXPECT_EQ(g_ProjectorRenderer.m_SpotList.size(), 1u);
+    g_RenderQueue.Render();
+    device->EndScene();
+    g_RenderQueue.m_Velocity = 1;
+    g_RenderQueue.Prepare(nullptr, nullptr);
+    std::vector<uint32_t> f = Frame();
+
+    const uint32_t floor = 0x404040u;
+    // The owner's top (+-1.5 units at depth 19) keeps its own colour right under the light.
+    EXPECT_TRUE(Near(At(f, 32, 32), 0x000080u)) << std::hex << At(f, 32, 32);
+    EXPECT_TRUE(Near(At(f, 30, 34), 0x000080u)) << std::hex << At(f, 30, 34);
+    // The floor round it is lit, brighter nearer the middle, alike on every side (6 and 10 pixels out).
+    struct Point
+    {
+        int x, y;
+    };
+    const Point inner[4] = {{38, 32}, {26, 32}, {32, 38}, {32, 26}};
+    const Point outer[4] = {{42, 32}, {22, 32}, {32, 42}, {32, 22}};
+    auto red = [&](Point p) { return int((At(f, p.x, p.y) >> 16) & 0xFF); };
+    for (int i = 0; i < 4; ++i)
+    {
+        SCOPED_TRACE(i);
+        EXPECT_GT(red(inner[i]), 0x40 + 60);
+        EXPECT_GT(red(inner[i]), red(outer[i]) + 30);
+        EXPECT_GT(red(outer[i]), 0x40 + 8);
+        EXPECT_NEAR(red(inner[i]), red(inner[0]), 6);
+        EXPECT_NEAR(red(outer[i]), red(outer[0]), 6);
+    }
+    // Past the disc's rim inside the cone, and outside the cone: plain floor. Beyond the floor: nothing.
+    const Point plain[] = {{46, 46}, {18, 18}, {46, 18}, {18, 46}, {53, 53}, {11, 32}, {32, 53}};
+    for (Point p : plain)
+        EXPECT_TRUE(Near(At(f, p.x, p.y), floor)) << p.x << "," << p.y << " " << std::hex << At(f, p.x, p.y);
+    EXPECT_EQ(At(f, 2, 2), 0u);
+}
+
+TEST_F(WeReflectionRendererGL, EachCubeFaceHoldsTheBoxOnItsSide)
+{
+    ASSERT_NE(g_ReflectionRenderer.m_Cube, nullptr);
+    const int32_t size = g_ReflectionRenderer.m_Cube->m_Size;
+    // Face order +X, -X, +Y, -Y, +Z, -Z; pure colours survive the cube's five bits a channel.
+    const struct
+    {
+        D3DXVECTOR3 direction;
+        float colour[3];
+    } sides[6] = {
+        {D3DXVECTOR3(1, 0, 0), {1, 0, 0}},  {D3DXVECTOR3(-1, 0, 0), {0, 1, 0}}, {D3DXVECTOR3(0, 1, 0), {0, 0, 1}},
+        {D3DXVECTOR3(0, -1, 0), {1, 1, 0}}, {D3DXVECTOR3(0, 0, 1), {1, 0, 1}},  {D3DXVECTOR3(0, 0, -1), {0, 1, 1}},
+    };
+    std::vector<WeMaterial> materials;
+    for (const auto& side : sides)
+        materials.push_back(Flat(side.colour[0], side.colour[1], side.colour[2]));
+    WeWorld world;
+    // Unit boxes 2 from the centre: each fills the middle third of its own face and no other.
+    const D3DXVECTOR3 centre(3, 1, -2);
+    for (int32_t i = 0; i < 6; ++i)
+        ASSERT_NE(AddBox(world, centre + 2.0f * sides[i].direction, D3DXVECTOR3(1, 1, 1), &materials[size_t(i)], i + 1),
+                  nullptr);
+    g_ReflectionRenderer.SetPosition(centre);
+    g_ReflectionRenderer.m_FrameCounter = WeReflectionRenderer::SkipFrames[g_ReflectionRenderer.m_Quality];
+    device->BeginScene();
+    g_ReflectionRenderer.Render(&world, &camera);
+    device->EndScene();
+    g_RenderQueue.Prepare(nullptr, nullptr);
+
+    IDirect3DSurface9* copy = nullptr;
+    ASSERT_EQ(
+        device->CreateOffscreenPlainSurface(UINT(size), UINT(size), D3DFMT_X1R5G5B5, D3DPOOL_SYSTEMMEM, &copy, nullptr),
+        D3D_OK);
+    for (int32_t face = 0; face < 6; ++face)
+    {
+        SCOPED_TRACE(face);
+        ASSERT_EQ(device->GetRenderTargetData(g_ReflectionRenderer.m_Cube->GetSurface(face), copy), D3D_OK);
+        D3DLOCKED_RECT r{};
+        ASSERT_EQ(copy->LockRect(&r, nullptr, D3DLOCK_READONLY), D3D_OK);
+        auto pixel = [&](int x, int y)
+        { return reinterpret_cast<const uint16_t*>(static_cast<const uint8_t*>(r.pBits) + y * r.Pitch)[x] & 0x7FFFu; };
+        const float* c = sides[face].colour;
+        const uint32_t expected = (c[0] > 0 ? 0x7C00u : 0u) | (c[1] > 0 ? 0x03E0u : 0u) | (c[2] > 0 ? 0x001Fu : 0u);
+        EXPECT_EQ(pixel(size / 2, size / 2), expected) << std::hex << pixel(size / 2, size / 2);
+        EXPECT_EQ(pixel(size / 2 - 3, size / 2 + 2), expected);
+        // The corners look past every box.
+        EXPECT_EQ(pixel(1, 1), 0u);
+        EXPECT_EQ(pixel(size - 2, size - 2), 0u);
+        copy->UnlockRect();
+    }
+    copy->Release();
 }
 
 }  // namespace

@@ -115,9 +115,10 @@ TEST_F(WeMovieTextureRendererPlay, ShowsTheNewestFrameAndStopsAtTheEndThenRunsTo
     EXPECT_TRUE(SameColour(TexturePixel(movie, 5, 5), ClipColourOf(9)));
     EXPECT_LT(movie.GetUploadCount(), 10u);
 
-    // The next update runs the finished movie again where it stands, and the end stops it again.
+    // The next update runs the finished movie again where it stands, and the end stops it again. Standing at
+    // its end, the decoder may finish within that same update, so whether it still plays right after it is a
+    // race, not a result.
     movie.Update();
-    EXPECT_TRUE(movie.IsPlaying());
     ASSERT_TRUE(WaitFor(
         [&]
         {

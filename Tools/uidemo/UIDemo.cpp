@@ -30,6 +30,7 @@
 #include "Engine/foundation/WeApplication.h"
 #include "Engine/foundation/WeConfig.h"
 #include "Engine/foundation/WeFileSystem.h"
+#include "Engine/foundation/WeTimer.h"
 #include "Engine/render/WeMovieSound.h"
 #include "Engine/render/WeMovieTextureRenderer.h"
 #include "Engine/render/WeRenderDevice.h"
@@ -515,6 +516,9 @@ public:
         // No scene draws under the UI: the frame is cleared to the night of the palette, or the cursor of
         // earlier frames would stay behind.
         g_RenderDevice.m_ClearEachFrame = 1;
+        // The script counts frames while the widgets fade in seconds: frames paced to 60 a second, as a
+        // display's refresh would, keep the two in step however fast the machine draws.
+        g_Timer.m_MinimumFrameTime = 1.0 / 60.0;
         g_RenderDevice.m_ClearColor = 0xFF0B1020u;
         // The sample screen's layout over the shipped settings.
         WeFileSystem fixture;

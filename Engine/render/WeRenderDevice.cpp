@@ -312,12 +312,8 @@ bool WeRenderDevice::AdoptDevice(IDirect3DDevice9* device)
     return true;
 }
 
-void WeRenderDevice::UndoCreate()
+void WeRenderDevice::ReleaseDeviceObjects()
 {
-    g_ShaderManager.ReleaseAll();
-    g_MeshManager.ReleaseAll(true);
-    g_MaterialManager.ReleaseAll(true);
-    g_TextureManager.ReleaseAll(true);
     ReleaseDepthSurfaces();
     if (m_Device != nullptr)
         m_Device->Release();
@@ -326,6 +322,15 @@ void WeRenderDevice::UndoCreate()
         m_D3D->Release();
     m_D3D = nullptr;
     SetVideoCardSource(nullptr);
+}
+
+void WeRenderDevice::UndoCreate()
+{
+    g_ShaderManager.ReleaseAll();
+    g_MeshManager.ReleaseAll(true);
+    g_MaterialManager.ReleaseAll(true);
+    g_TextureManager.ReleaseAll(true);
+    ReleaseDeviceObjects();
     m_DisplayModes.Reset();
     m_Created = 0;
     m_FellBack = 0;
@@ -656,14 +661,7 @@ void WeRenderDevice::Shutdown()
     }
     g_PostProcess.Release();
     g_Canvas.DestroyFonts();
-    ReleaseDepthSurfaces();
-    if (m_Device != nullptr)
-        m_Device->Release();
-    m_Device = nullptr;
-    if (m_D3D != nullptr)
-        m_D3D->Release();
-    m_D3D = nullptr;
-    SetVideoCardSource(nullptr);
+    ReleaseDeviceObjects();
     // The lists describe this device; emptied here, exit-time destructors find nothing left to free.
     m_DisplayModes.Clear();
     m_MultisampleChoices.Clear();

@@ -224,6 +224,8 @@ private:
     void ReleaseDepthSurfaces();
     void ResetStateCaches();
     // What Create made, given back after a failure: a later Create starts clean.
+    // The depth surfaces, the device and Direct3D, and the video-card lines that describe them.
+    void ReleaseDeviceObjects();
     void UndoCreate();
     bool InitManagers();
     void InitRenderers();

@@ -1,4 +1,5 @@
 // Keyboard state and the US layout's characters.
+#include "Platform/input/InputKeyMap.h"
 #include "Platform/input/InputState.h"
 #include "Platform/window/WinRegistry.h"
 #include "Platform/window/WinVirtualKeys.h"
@@ -151,4 +152,20 @@ UINT MapVirtualKeyA(UINT code, UINT mapType)
         if (WinVirtualKeyFromKeyCode(static_cast<uint8_t>(key)) == code)
             return static_cast<UINT>(key & 0x7F);
     return 0;
+}
+
+int GetKeyNameTextA(LONG keyParam, char* text, int size)
+{
+    if (text == nullptr || size <= 0)
+        return 0;
+    uint8_t code = static_cast<uint8_t>((keyParam >> 16) & 0xFF);
+    if ((keyParam & (1 << 24)) != 0)
+        code |= 0x80;
+    const char* name = InputKeyName(code);
+    int length = static_cast<int>(std::strlen(name));
+    if (length > size - 1)
+        length = size - 1;
+    std::memcpy(text, name, static_cast<size_t>(length));
+    text[length] = '\0';
+    return length;
 }

@@ -313,6 +313,10 @@ BOOL GetKeyboardState(BYTE* keyState);
 int16_t GetKeyState(int virtualKey);
 int ToUnicode(UINT virtualKey, UINT scanCode, const BYTE* keyState, char16_t* buffer, int bufferSize, UINT flags);
 UINT MapVirtualKeyA(UINT code, UINT mapType);
+// The name of the key whose key code (Platform/input/DIKeyCodes.h) is in bits 16 to 23 of keyParam, as a
+// US keyboard shows it; bit 24 (extended) adds 0x80 to the code, bit 25 is ignored. Copies at most size - 1
+// characters and a terminating zero; returns the characters copied, 0 (and an empty text) for no name.
+int GetKeyNameTextA(LONG keyParam, char* text, int size);
 
 // The cursor. ShowCursor keeps Win32's display count: the cursor shows while the count is 0 or more.
 int ShowCursor(BOOL show);

@@ -112,3 +112,40 @@ TEST(WinKeyboard, KeyboardStateFollowsTheFedKeys)
     EXPECT_EQ(out[0], u'K');
     InputFeedReset();
 }
+
+TEST(WinKeyboard, KeyNamesComeFromTheCodeInTheKeyParameter)
+{
+    struct Case
+    {
+        LONG keyParam;
+        const char* name;
+    };
+    const Case cases[] = {
+        {LONG(DIK_W) << 16, "W"},
+        {LONG(DIK_SPACE) << 16, "Space"},
+        {LONG(DIK_F9) << 16, "F9"},
+        {LONG(DIK_NUMPAD7) << 16, "Num 7"},
+        {LONG(DIK_UP) << 16, "Up"},                           // a code of 128 or more is an extended key
+        {(LONG(DIK_RETURN) << 16) | (1 << 24), "Num Enter"},  // so is a code with the extended bit
+        {(LONG(DIK_Q) << 16) | 0x1, "Q"},                     // the repeat count and the other bits do not matter
+        {LONG(0x54) << 16, ""},                               // no key
+        {0, ""},
+    };
+    for (const Case& c : cases)
+    {
+        char text[21];
+        std::memset(text, 'x', sizeof(text));
+        EXPECT_EQ(GetKeyNameTextA(c.keyParam, text, sizeof(text)), int(std::strlen(c.name))) << c.name;
+        EXPECT_STREQ(text, c.name);
+    }
+    // At most size - 1 characters, always terminated; nothing at all without room.
+    char small[4] = {'x', 'x', 'x', 'x'};
+    EXPECT_EQ(GetKeyNameTextA(LONG(DIK_BACK) << 16, small, sizeof(small)), 3);
+    EXPECT_STREQ(small, "Bac");
+    char one[1] = {'x'};
+    EXPECT_EQ(GetKeyNameTextA(LONG(DIK_BACK) << 16, one, 1), 0);
+    EXPECT_EQ(one[0], '\0');
+    EXPECT_EQ(GetKeyNameTextA(LONG(DIK_BACK) << 16, one, 0), 0);
+    EXPECT_EQ(one[0], '\0');
+    EXPECT_EQ(GetKeyNameTextA(LONG(DIK_BACK) << 16, nullptr, 8), 0);
+}

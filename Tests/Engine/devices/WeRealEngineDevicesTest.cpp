@@ -476,3 +476,29 @@ TEST(WeRealEngineDevicesTest, ALostDeviceSkipsInputAndDrawingUntilItsResetAndADr
     EXPECT_EQ(g_Ticks, 6);
     g_Engine.m_DeviceLost = 0;
 }
+
+TEST(WeRealEngineDevicesTest, ResizeGivesTheUIAndTheCursorTheNewBackBuffer)
+{
+    InstallRealEngineDevices();
+    EngineRun run;
+    ASSERT_TRUE(run.Start(320, 240)) << g_Engine.m_ErrorText.c_str();
+    EXPECT_EQ(g_UIMain.m_ScreenWidth, 320);
+    g_Engine.Resize(400, 300, 0, 0, 0, 2);
+    EXPECT_EQ(g_ScreenSize.width, 400);
+    EXPECT_EQ(g_ScreenSize.height, 300);
+    EXPECT_EQ(g_UIMain.m_ScreenWidth, 400);
+    EXPECT_EQ(g_UIMain.m_ScreenHeight, 300);
+    // The cursor at the middle of the resized client area is the middle of the new back buffer.
+    RECT client = {};
+    ASSERT_TRUE(GetClientRect(run.window.m_Handle, &client));
+    POINT point = {client.right / 2, client.bottom / 2};
+    ASSERT_TRUE(ClientToScreen(run.window.m_Handle, &point));
+    if (!SetCursorPos(point.x, point.y))
+        GTEST_SKIP() << "the video driver cannot place the cursor";
+    int32_t x = -1, y = -1;
+    g_Engine.GetMousePosition(&x, &y);
+    EXPECT_EQ(x, 400 * (client.right / 2) / client.right);
+    EXPECT_EQ(y, 300 * (client.bottom / 2) / client.bottom);
+    Turn();
+    EXPECT_EQ(g_Engine.m_DeviceUsable, 1);
+}

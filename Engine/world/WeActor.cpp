@@ -12,6 +12,8 @@
 #include "Engine/render/WeModelManager.h"
 #include "Engine/render/WePhysicModel.h"
 #include "Engine/render/WeRenderQueue.h"
+#include "Engine/runtime/WeSound3D.h"
+#include "Engine/runtime/WeSoundListener.h"
 #include "Engine/world/WeActorPhysicsAccess.h"
 #include "Engine/world/WeCreatePhysics.h"
 #include "Engine/world/WePhysicHandle.h"
@@ -125,8 +127,7 @@ WeActor::WeActor()
 
 WeActor::~WeActor()
 {
-    // The looping sound arrives with the sound work; nothing is created until then.
-    m_Sound = nullptr;
+    StopSound();
     if (m_World)
         m_World->RemoveActor(this);
     ReleasePhysicsHandle();
@@ -548,9 +549,39 @@ void WeActor::SyncPhysics(bool pull)
         UpdateMatrices();
 }
 
+void WeActor::StopSound()
+{
+    // Stopped first: the pool keeps a playing source after its sound is gone.
+    if (m_Sound)
+        m_Sound->Stop();
+    delete m_Sound;
+    m_Sound = nullptr;
+}
+
 void WeActor::StartSound()
 {
-    // Looping actor sounds arrive with the sound work: until then a sound name plays nothing.
+    StopSound();
+    if (m_SoundName.IsEmpty())
+        return;
+    m_Sound = new WeSound3D(m_SoundName, true);
+    m_Sound->SetMaxDistance(m_SoundMaxDistance);
+}
+
+void WeActor::TickSound()
+{
+    if (!m_Sound || m_Sound->IsPlaying())
+        return;
+    const D3DXVECTOR3 position = GetWorldPosition();
+    const float limit = m_Sound->GetMaxDistance();
+    if (limit > 0.0f)
+    {
+        const D3DXVECTOR3 listener = g_SoundListener.GetPosition();
+        const float dx = listener.x - position.x, dy = listener.y - position.y, dz = listener.z - position.z;
+        if (dx * dx + dy * dy + dz * dz > limit * limit)
+            return;
+    }
+    m_Sound->SetPosition(position);
+    m_Sound->Play(true);
 }
 
 void WeActor::Tick()
@@ -570,6 +601,7 @@ void WeActor::Tick()
             UpdateBoundingSphere();
         m_TransformChanged = false;
     }
+    TickSound();
     if (!m_EditorMode && m_PhysicModel.physicsClass >= WePhysicsDynamicBox &&
         m_PhysicModel.physicsClass <= WePhysicsDynamicMesh && GetWorldMatrix()._42 < -5000.0f)
     {

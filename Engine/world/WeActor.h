@@ -80,7 +80,11 @@ public:
     void HandMatrixToModel(bool first);
     // True when the rotation rows were already sound.
     bool FixRotation(bool force);
+    // Replaces the looping sound by a new one of the sound name (none for an empty name).
     void StartSound();
+    void StopSound();
+    // Starts the looping sound at the actor's position when it is silent and the listener in reach.
+    void TickSound();
     // Keeps the parent's current world matrix as the fixed matrix and drops the parent.
     void Detach();
     void SetParent(WeActor* parent);

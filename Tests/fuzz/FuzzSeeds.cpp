@@ -3,6 +3,7 @@
 // shipped font, and the hostile files the tests rebuild. `we_fuzz_seeds <folder>`.
 #include <stb/stb_image_write.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -20,8 +21,10 @@
 #include "Platform/physics/NxCooking.h"
 #include "Platform/physics/NxMemoryStream.h"
 #include "Platform/physics/NxTriangleMeshDesc.h"
+#include "Tests/Engine/runtime/OggPages.h"
 #include "Tests/Platform/gfx_d3dx/HostileInputs.h"
 #include "Tests/Platform/video/TestClipWriter.h"
+#include "Tools/oggwriter/WeOggWriter.h"
 
 namespace
 {
@@ -464,6 +467,47 @@ void ModelFiles()
     Seed("fuzz_render_models", "lightmap-raw", out, {1});
 }
 
+// Seeds of fuzz_ogg_decode: Ogg Vorbis files as the sound tests and the content tool encode them
+// (mono and stereo, both rates, long enough for several pages, and empty), and the hostile ones the
+// tests rebuild: a forged length, a cut file and six channels.
+void OggFiles()
+{
+    auto tone = [](int32_t frames, int32_t channels, int32_t rate)
+    {
+        std::vector<int16_t> pcm(size_t(frames) * size_t(channels));
+        for (int32_t i = 0; i < frames; ++i)
+            for (int32_t c = 0; c < channels; ++c)
+                pcm[size_t(i) * size_t(channels) + size_t(c)] =
+                    int16_t(16000.0 * std::sin(6.2831853 * (440.0 + 110.0 * c) * i / rate));
+        return pcm;
+    };
+    auto encode = [&tone](const char* name, int32_t frames, int32_t channels, int32_t rate)
+    {
+        Bytes out;
+        if (!WeOggWriter::Encode(tone(frames, channels, rate), channels, rate, 0.3f, out))
+        {
+            std::fprintf(stderr, "we_fuzz_seeds: cannot encode %s\n", name);
+            g_Failed = true;
+            return out;
+        }
+        Seed("fuzz_ogg_decode", name, out);
+        return out;
+    };
+    encode("mono-22050", 3000, 1, 22050);
+    encode("empty-stereo", 0, 2, 44100);
+    encode("six-channels", 2000, 6, 44100);
+    const Bytes stereo = encode("stereo-44100", 30000, 2, 44100);
+    if (stereo.empty())
+        return;
+    Bytes forged = stereo;
+    oggpages::ForgeLastGranule(forged, 3000000000ll);
+    Seed("fuzz_ogg_decode", "forged-length", forged);
+    forged = stereo;
+    oggpages::ForgeLastGranule(forged, 45000);
+    Seed("fuzz_ogg_decode", "longer-than-it-is", forged);
+    Seed("fuzz_ogg_decode", "cut-in-half", Bytes(stereo.begin(), stereo.begin() + std::ptrdiff_t(stereo.size() / 2)));
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -488,5 +532,6 @@ int main(int argc, char** argv)
     Movies();
     Fonts();
     WorldFxRecords();
+    OggFiles();
     return g_Failed ? 1 : 0;
 }

@@ -109,7 +109,8 @@ bool SoundRecipe::ParseLayerKey(Layer& layer, const std::string& key, const std:
     else if (key == "cutoffto")
         layer.cutoffTo = v;
     else if (key == "voices")
-        layer.voices = static_cast<int32_t>(v);
+        // Checked before the conversion: a number beyond int is no count at all.
+        layer.voices = v >= 1.0 && v <= 8.0 ? static_cast<int32_t>(v) : 0;
     else if (key == "detune")
         layer.detune = v;
     else
@@ -118,6 +119,9 @@ bool SoundRecipe::ParseLayerKey(Layer& layer, const std::string& key, const std:
         return Fail(line, "frequencies lie in 0..20000 Hz");
     if (layer.start < 0.0 || layer.attack < 0.0 || layer.release < 0.0 || layer.cutoff < 0.0)
         return Fail(line, "times and cut-offs are not negative");
+    // No sound is longer than 60 s; a longer time would only make the synthesis run for ever.
+    if (layer.start > 60.0 || layer.attack > 60.0 || layer.release > 60.0 || layer.dur > 60.0)
+        return Fail(line, "times lie in 0..60 s");
     if (layer.pan < -1.0 || layer.pan > 1.0)
         return Fail(line, "pan lies in -1..1");
     if (layer.voices < 1 || layer.voices > 8)
@@ -172,10 +176,11 @@ bool SoundRecipe::Parse(const std::string& text)
                 double v = 0.0;
                 if (!ParseNumber(value, v))
                     return Fail(line, "'" + key + "' needs a number, not '" + value + "'");
+                // Whole numbers in range, checked before they are converted.
                 if (key == "channels")
-                    m_Channels = static_cast<int32_t>(v);
+                    m_Channels = v == 1.0 || v == 2.0 ? static_cast<int32_t>(v) : 0;
                 else if (key == "rate")
-                    m_Rate = static_cast<int32_t>(v);
+                    m_Rate = v == 22050.0 || v == 44100.0 ? static_cast<int32_t>(v) : 0;
                 else if (key == "length")
                     m_Length = v;
                 else if (key == "loop")
@@ -183,7 +188,11 @@ bool SoundRecipe::Parse(const std::string& text)
                 else if (key == "level")
                     m_Level = v;
                 else if (key == "seed")
+                {
+                    if (v < 0.0 || v > 4294967295.0 || v != std::floor(v))
+                        return Fail(line, "seed is a whole number in 0..4294967295");
                     m_Seed = static_cast<uint32_t>(v);
+                }
                 else
                     return Fail(line, "unknown key '" + key + "'");
             }
@@ -229,6 +238,9 @@ bool SoundRecipe::Parse(const std::string& text)
                 {
                     if (!ParseNumber(value, v) || v <= 0.0 || v > 16.0)
                         return Fail(line, "'" + key + "' lies in 0..16");
+                    // A 64th of a beat at the least: a smaller step would mean more notes than fit in an int.
+                    if (key == "step" && v < 1.0 / 64.0)
+                        return Fail(line, "'step' is at least 1/64 of a beat");
                     (key == "step" ? step : gate) = v;
                 }
                 else if (!ParseLayerKey(base, key, value, line))

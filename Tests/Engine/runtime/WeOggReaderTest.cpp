@@ -5,44 +5,12 @@
 #include <random>
 
 #include "Engine/runtime/WeOggReader.h"
+#include "OggPages.h"
 #include "SoundTestSupport.h"
 
 using soundtest::EncodeTone;
 
-namespace
-{
-// The Ogg page checksum: CRC-32, polynomial 0x04c11db7, unreflected, over the page with the field 0.
-uint32_t OggCrc(const uint8_t* data, size_t size)
-{
-    uint32_t crc = 0;
-    for (size_t i = 0; i < size; ++i)
-    {
-        crc ^= static_cast<uint32_t>(data[i]) << 24;
-        for (int b = 0; b < 8; ++b)
-            crc = (crc & 0x80000000u) ? (crc << 1) ^ 0x04c11db7u : crc << 1;
-    }
-    return crc;
-}
-
-// Sets the granule position of the file's last page and fixes its checksum, as a forger would.
-void ForgeLastGranule(std::vector<uint8_t>& bytes, int64_t granule)
-{
-    size_t last = 0;
-    for (size_t i = 0; i + 27 <= bytes.size(); ++i)
-        if (std::memcmp(&bytes[i], "OggS", 4) == 0)
-            last = i;
-    const size_t segments = bytes[last + 26];
-    size_t size = 27 + segments;
-    for (size_t s = 0; s < segments; ++s)
-        size += bytes[last + 27 + s];
-    for (int b = 0; b < 8; ++b)
-        bytes[last + 6 + b] = static_cast<uint8_t>(static_cast<uint64_t>(granule) >> (8 * b));
-    std::memset(&bytes[last + 22], 0, 4);
-    const uint32_t crc = OggCrc(&bytes[last], size);
-    for (int b = 0; b < 4; ++b)
-        bytes[last + 22 + b] = static_cast<uint8_t>(crc >> (8 * b));
-}
-}  // namespace
+using oggpages::ForgeLastGranule;
 
 TEST(WeOggReader, MemoryCallbacksKeepToTheBytes)
 {

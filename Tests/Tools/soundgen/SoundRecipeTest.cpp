@@ -31,6 +31,18 @@ TEST(SoundRecipe, BadRecipesNameTheirLineAndReason)
         {"sound channels=1 rate=44100 length=1\npattern notes: C4 X9\n", "line 2: unknown note 'X9'"},
         {"sound channels=1 rate=44100 length=1\ntempo bpm=1000\n", "line 2: tempo takes bpm=20..300"},
         {"sound channels=1 rate=44100 length=1\nblend x=1\n", "line 2: unknown command 'blend'"},
+        // Numbers far out of range are refused before they are converted or synthesised for ever.
+        {"sound channels=1e300 rate=44100 length=1\n", "line 1: channels is 1 or 2"},
+        {"sound channels=1.5 rate=44100 length=1\n", "line 1: channels is 1 or 2"},
+        {"sound channels=1 rate=-1e300 length=1\n", "line 1: rate is 22050 or 44100"},
+        {"sound channels=1 rate=44100 length=1 seed=1e20\n", "line 1: seed is a whole number in 0..4294967295"},
+        {"sound channels=1 rate=44100 length=1 seed=-1\n", "line 1: seed is a whole number in 0..4294967295"},
+        {"sound channels=1 rate=44100 length=1\nlayer voices=1e20\n", "line 2: voices lie in 1..8"},
+        {"sound channels=1 rate=44100 length=1 loop=1\nlayer dur=1e9\n", "line 2: times lie in 0..60 s"},
+        {"sound channels=1 rate=44100 length=1\nlayer release=1e300\n", "line 2: times lie in 0..60 s"},
+        {"sound channels=1 rate=44100 length=1\nlayer start=1e30\n", "line 2: times lie in 0..60 s"},
+        {"sound channels=1 rate=44100 length=60\npattern step=1e-300 notes: x\n",
+         "line 2: 'step' is at least 1/64 of a beat"},
     };
     for (const Case& c : cases)
     {

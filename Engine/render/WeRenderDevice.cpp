@@ -326,6 +326,7 @@ void WeRenderDevice::ReleaseDeviceObjects()
 
 void WeRenderDevice::UndoCreate()
 {
+    ForgetCanvasShader();
     g_ShaderManager.ReleaseAll();
     g_MeshManager.ReleaseAll(true);
     g_MaterialManager.ReleaseAll(true);
@@ -334,6 +335,14 @@ void WeRenderDevice::UndoCreate()
     m_DisplayModes.Reset();
     m_Created = 0;
     m_FellBack = 0;
+}
+
+void WeRenderDevice::ForgetCanvasShader()
+{
+    // The canvas's effect belongs to the shader manager, which frees it with the device's other resources;
+    // the next Create loads it again.
+    g_Canvas.m_Shader = nullptr;
+    g_Canvas.m_Ready = 0;
 }
 
 bool WeRenderDevice::CreateDepthSurfaces()
@@ -651,16 +660,13 @@ void WeRenderDevice::Shutdown()
         for (WeList<WeBaseRenderer*>::Node* node = list.FirstNode(); node != nullptr; node = list.NextNode(node))
             node->payload->Release();
     }
-    {
-        WeLock lock(m_MovieLock);
-        if (m_MovieCloseStep != nullptr)
-            for (WeList<WeMovieTextureRenderer*>::Node* node = m_Movies.FirstNode(); node != nullptr;
-                 node = m_Movies.NextNode(node))
-                m_MovieCloseStep(node->payload);
-        m_Movies.Clear();
-    }
+    // Every movie is closed, but stays registered: the renderers are their owners' objects and unregister
+    // themselves when destroyed. One that outlives this device must still be released around the resets of
+    // the next one, and closed at its shutdown.
+    WalkMovies(m_MovieCloseStep);
     g_PostProcess.Release();
     g_Canvas.DestroyFonts();
+    ForgetCanvasShader();
     ReleaseDeviceObjects();
     // The lists describe this device; emptied here, exit-time destructors find nothing left to free.
     m_DisplayModes.Clear();

@@ -227,6 +227,7 @@ private:
     // The depth surfaces, the device and Direct3D, and the video-card lines that describe them.
     void ReleaseDeviceObjects();
     void UndoCreate();
+    void ForgetCanvasShader();
     bool InitManagers();
     void InitRenderers();
     void WalkMovies(void (*step)(WeMovieTextureRenderer*));

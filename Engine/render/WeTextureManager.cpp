@@ -55,6 +55,9 @@ WeTexture* WeTextureManager::GetTexture(const WeString& name, bool reload, int32
     }
     if (!found)
         texture = new WeTexture();
+    // Marked before it loads: a texture handed out inside the load scope is never scaled by the quality level,
+    // its first load included.
+    texture->MarkPersistent(persistent);
     if (!texture->Load(WeVirtualFileSystem::Instance(), name, true, m_QualityLevel, WeTexture::KeepLevel, maximumSize))
     {
         m_Missing = name;

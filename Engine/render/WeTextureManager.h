@@ -20,6 +20,8 @@ public:
     WeTexture* CreateTexture(int32_t width, int32_t height, D3DFORMAT format, int32_t usage, D3DPOOL pool,
                              int32_t mipLevels, bool registerIt);
     WeTexture* CreateEmpty(bool registerIt);
+    // Destroys only a texture the table holds (found by value): one made unregistered is its maker's to delete,
+    // and a pointer handed back twice is never read.
     void ReleaseTexture(WeTexture* texture, bool force);
     void ReleaseAll(bool force);
     void SetQualityLevel(int32_t level);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Engine/foundation/WeDataFile.h"
+#include "Engine/foundation/WeExeFolder.h"
 #include "Engine/foundation/WeString.h"
 #include "Engine/foundation/WeVirtualFileSystem.h"
 #include "Engine/render/WeMaterialManager.h"
@@ -71,10 +72,11 @@ inline void ShutdownRendering()
     D3DXMatrixIdentity(&g_ShaderManager.m_PrevViewProj);
 }
 
-// The staged tree the shipped pack was made from (beside bin/ in the build folder).
+// The staged tree the shipped pack was made from (beside bin/ in the build folder), found from the test
+// binary's folder wherever it runs from.
 inline std::filesystem::path StagedPackages()
 {
-    return std::filesystem::current_path().parent_path() / "content" / "Packages";
+    return std::filesystem::path(GetExeFolder().c_str()).parent_path() / "content" / "Packages";
 }
 
 // The active package file reads another archive for the life of the object.

@@ -268,9 +268,28 @@ TEST_F(WeMovieTextureRendererDevice, TheRegistryFollowsEachRendererAndShutdownCl
     EXPECT_FALSE(second.GetPlayer()->IsOpen());
     EXPECT_FALSE(second.IsPlaying());
     EXPECT_EQ(second.GetTextureObject(), nullptr);
-    EXPECT_EQ(g_RenderDevice.GetMovies().Count(), 0);
-    // Unregistering after the list was freed finds nothing to unlink.
-    EXPECT_FALSE(second.IsRegistered());
+    // Closed, but still its own object's: it stays registered until it is destroyed.
+    EXPECT_TRUE(second.IsRegistered());
+    EXPECT_EQ(g_RenderDevice.GetMovies().Count(), before + 1);
+}
+
+// A movie that outlives one device plays on the next: its default-pool texture is released before that
+// device's resets (the recorder refuses a reset while one lives) and closed at its shutdown.
+TEST_F(WeMovieTextureRendererDevice, AMovieThatOutlivesTheDeviceFollowsTheNextOne)
+{
+    ASSERT_TRUE(Create());
+    WeMovieTextureRenderer movie;
+    ASSERT_TRUE(movie.Open(Clip(Lossless(3, false)).c_str(), false, false));
+    ShutdownRendering();
+    EXPECT_EQ(movie.GetTextureObject(), nullptr);
+
+    ASSERT_TRUE(Create());
+    ASSERT_TRUE(movie.Open(Clip(Lossless(3, false)).c_str(), false, false));
+    ASSERT_EQ(movie.GetTextureObject()->m_Pool, D3DPOOL_DEFAULT);
+    ASSERT_TRUE(g_RenderDevice.ChangeMode(320, 240, 0, 0, 0, 2));
+    EXPECT_NE(movie.GetTextureObject()->GetD3DTexture(), nullptr);
+    ShutdownRendering();
+    EXPECT_EQ(movie.GetTextureObject(), nullptr);
 }
 
 TEST_F(WeMovieTextureRendererOpen, AMissingOrDamagedFileFailsAndLeavesTheRendererClosed)

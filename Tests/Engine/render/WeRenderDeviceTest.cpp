@@ -13,6 +13,7 @@
 #include "Engine/render/WeBaseRenderer.h"
 #include "Engine/render/WeCamera.h"
 #include "Engine/render/WeCameraScreen.h"
+#include "Engine/render/WeCanvas.h"
 #include "Engine/render/WeMaterial.h"
 #include "Engine/render/WeRenderTarget.h"
 #include "Engine/render/WeShader.h"
@@ -140,6 +141,39 @@ TEST_F(WeRenderDeviceCreate, TheMaterialManagerInitialisesWithTheDefaults)
     EXPECT_STREQ(g_Engine.m_ErrorText.c_str(), "Error: Cannot load Materials.Editor.Light");
     EXPECT_EQ(g_RenderDevice.GetDevice(), nullptr);
     EXPECT_EQ(g_MaterialManager.m_Materials.Count(), 0);
+    // The canvas had loaded its effect before the failing step; the effect went with the shader manager.
+    EXPECT_EQ(g_Canvas.m_Shader, nullptr);
+}
+
+// The canvas's effect lives in the shader manager: once the device is gone the canvas must not hold it,
+// or a device adopted later (the tools') draws through freed memory.
+TEST_F(WeRenderDeviceCreate, TheCanvasKeepsNoEffectPastTheDevice)
+{
+    ASSERT_TRUE(Create());
+    ASSERT_NE(g_Canvas.m_Shader, nullptr);
+    ShutdownRendering();
+    EXPECT_EQ(g_Canvas.m_Shader, nullptr);
+
+    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
+    ASSERT_NE(d3d, nullptr);
+    D3DPRESENT_PARAMETERS pp{};
+    pp.BackBufferWidth = 64;
+    pp.BackBufferHeight = 64;
+    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
+    pp.BackBufferCount = 1;
+    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    pp.Windowed = TRUE;
+    IDirect3DDevice9* device = nullptr;
+    ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device), D3D_OK);
+    ASSERT_TRUE(g_RenderDevice.AdoptDevice(device));
+    g_GfxRecorder.ClearLog();
+    g_Canvas.BeginFrame();
+    g_Canvas.DrawQuad(0, 0, 8, 8, 0xFFFFFFFF, nullptr, 0);
+    g_Canvas.Flush();
+    EXPECT_TRUE(g_GfxRecorder.Draws().empty());
+    g_RenderDevice.Shutdown();
+    device->Release();
+    d3d->Release();
 }
 
 TEST_F(WeRenderDeviceCreate, CapabilityChain)

@@ -444,6 +444,23 @@ TEST_F(WeTextureManagerCache, ReleasingAPointerItDoesNotHoldReadsNothing)
     EXPECT_EQ(g_TextureManager.m_Textures.Count(), count - 1);
 }
 
+// Inside the load scope a texture is persistent from its first load on: the quality level never scales it.
+TEST_F(WeTextureManagerCache, APersistentTextureLoadsAtFullSizeAtEveryLevel)
+{
+    ASSERT_TRUE(Create());
+    g_TextureManager.SetQualityLevel(0);
+    BeginBusy();
+    WeTexture* kept = g_TextureManager.GetTexture("Demo.Textures.Checker", false, 0, false);
+    EndBusy();
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(kept->m_Persistent, 1);
+    EXPECT_EQ(kept->m_Width, 128);
+    g_TextureManager.ReleaseTexture(kept, true);
+    WeTexture* scaled = g_TextureManager.GetTexture("Demo.Textures.Checker", false, 0, false);
+    ASSERT_NE(scaled, nullptr);
+    EXPECT_EQ(scaled->m_Width, 32);
+}
+
 TEST_F(WeTextureManagerCache, QualityLevelReloadsEveryTexture)
 {
     ASSERT_TRUE(Create());

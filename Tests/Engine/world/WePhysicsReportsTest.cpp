@@ -133,9 +133,15 @@ TEST_F(WePhysicsReportsTest, Teleporters)
     WeActorHandle* gate2 = Box(f[3], 4, 0, 0, 1, true);
     f[2].label = "Exit";
     f[2].world = Translation(100, 5, 0);
-    LabelWorld();
     f[0].teleporter = true;
     f[1].lastTeleport = -1;
+
+    // A teleporter outside any world has nowhere to send anyone.
+    f[0].target = "Exit";
+    Report(gate, craft, NX_NOTIFY_ON_START_TOUCH);
+    EXPECT_FALSE(f[1].pendingTeleport);
+    f[0].target = WeString();
+    LabelWorld();
 
     // No target label, or a label that names nobody: nothing, and no contact callback either.
     Report(gate, craft, NX_NOTIFY_ON_START_TOUCH);

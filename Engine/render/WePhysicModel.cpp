@@ -1,13 +1,16 @@
 #include "Engine/render/WePhysicModel.h"
 
 #include "Engine/foundation/WeFileStream.h"
+#include "Engine/render/WeMesh.h"
+#include "Engine/render/WeModel.h"
+#include "Engine/world/WeActor.h"
 #include "Engine/world/WeCreatePhysics.h"
 
 // Cloth values 1 to 5 are bending, stretching, friction, pressure and density; the block stores them in
 // the order 5, 3, 1, 4, 2.
 void WePhysicModel::Save(WeFileStream& s) const
 {
-    const WePhysicsDescription& d = m_Description;
+    const WePhysicsDescription& d = *this;
     s.WriteInt32(Version);
     s.WriteInt32(d.physicsClass);
     s.WriteByte(d.startAsleep ? 1 : 0);
@@ -27,7 +30,7 @@ bool WePhysicModel::Load(WeFileStream& s)
     int32_t version = s.ReadInt32();
     if (version <= 0)
         return false;
-    WePhysicsDescription& d = m_Description;
+    WePhysicsDescription& d = *this;
     d.physicsClass = s.ReadInt32();
     d.startAsleep = s.ReadByte() != 0;
     if (version == 1)
@@ -52,7 +55,15 @@ bool WePhysicModel::Load(WeFileStream& s)
     return true;
 }
 
-WePhysicHandle* WePhysicModel::CreatePhysics(WeActor* owner, const WePhysicsOwnerState& state) const
+WePhysicHandle* WePhysicModel::CreatePhysics(WeActor* owner) const
 {
-    return WeCreatePhysics(owner, m_Description, state);
+    if (!owner)
+        return nullptr;
+    WePhysicsOwnerState state;
+    state.editorMode = owner->m_EditorMode;
+    state.worldMatrix = owner->GetWorldMatrix();
+    state.ownerRadius = owner->m_BoundingSphere.radius;
+    if (owner->m_Model && owner->m_Model->m_Mesh && owner->m_Model->m_Mesh->m_Mesh)
+        state.mesh = owner->m_Model->m_Mesh;
+    return WeCreatePhysics(owner, *this, state);
 }

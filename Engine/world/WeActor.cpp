@@ -14,8 +14,6 @@
 #include "Engine/render/WeRenderQueue.h"
 #include "Engine/runtime/WeSound3D.h"
 #include "Engine/runtime/WeSoundListener.h"
-#include "Engine/world/WeActorPhysicsAccess.h"
-#include "Engine/world/WeCreatePhysics.h"
 #include "Engine/world/WePhysicHandle.h"
 #include "Engine/world/WeWorld.h"
 #include "Platform/math/D3DXMatrixFunctions.h"
@@ -24,52 +22,6 @@
 
 namespace
 {
-
-// The physics wrapper reaches actor fields through this.
-class WeActorFieldAccess : public WeActorPhysicsAccess
-{
-public:
-    WePhysicHandle* GetHandle(WeActor* actor) override { return actor ? actor->m_PhysicHandle : nullptr; }
-    void ClearHandle(WeActor* actor, WePhysicHandle* handle) override
-    {
-        if (actor && actor->m_PhysicHandle == handle)
-            actor->m_PhysicHandle = nullptr;
-    }
-    void ReleaseHandle(WeActor* actor) override
-    {
-        if (actor)
-            actor->ReleasePhysicsHandle();
-    }
-    bool IsPendingDeletion(WeActor* actor) override { return actor && actor->m_PendingDeletion; }
-    uint16_t GetMaterial(WeActor* actor) override { return actor ? actor->m_PhysicModel.material : 0; }
-    bool IsTeleporter(WeActor* actor) override { return actor && actor->m_Teleporter; }
-    const WeString* GetTeleportTarget(WeActor* actor) override
-    {
-        return actor ? &actor->m_TeleportTargetLabel : nullptr;
-    }
-    WeActor* FindActorByLabel(WeActor* actor, const WeString& label) override
-    {
-        return actor && actor->m_World ? actor->m_World->FindActorByLabel(label) : nullptr;
-    }
-    D3DXMATRIX GetWorldMatrix(WeActor* actor) override { return actor ? actor->GetWorldMatrix() : D3DXMATRIX(); }
-    float GetLastTeleportTime(WeActor* actor) override { return actor ? actor->m_TeleportTime : 0.0f; }
-    void SetPendingTeleport(WeActor* actor, const D3DXMATRIX& target, float time) override
-    {
-        if (!actor)
-            return;
-        actor->m_TeleportTargetMatrix = target;
-        actor->m_TeleportPending = true;
-        actor->m_TeleportTime = time;
-    }
-};
-
-void InstallFieldAccess()
-{
-    // Never destroyed: bodies may outlive every actor. Installed again by every new actor, so that a
-    // stand-in access a test installed and removed does not stay in place of the real one.
-    static WeActorFieldAccess* s_access = new WeActorFieldAccess();
-    SetActorPhysicsAccess(s_access);
-}
 
 D3DXMATRIX Identity()
 {
@@ -112,7 +64,6 @@ constexpr uint32_t NoLifeTimeBits = 0x4996B43Fu;
 
 WeActor::WeActor()
 {
-    InstallFieldAccess();
     m_InitialModelMatrix = Identity();
     m_LocalMatrix = Identity();
     m_WorldMatrix = Identity();
@@ -450,20 +401,7 @@ void WeActor::CreatePhysicsHandle()
 {
     if (m_PhysicHandle)
         return;
-    WePhysicsOwnerState state;
-    state.editorMode = m_EditorMode;
-    state.worldMatrix = GetWorldMatrix();
-    state.ownerRadius = m_BoundingSphere.radius;
-    if (m_Model && m_Model->m_Mesh && m_Model->m_Mesh->m_Mesh)
-    {
-        const WeMesh* mesh = m_Model->m_Mesh;
-        state.mesh = mesh->m_Mesh;
-        state.meshName = mesh->m_Name;
-        state.meshBounds.min = mesh->m_BoxMin;
-        state.meshBounds.max = mesh->m_BoxMax;
-        state.meshRadius = mesh->m_SphereRadius;
-    }
-    m_PhysicHandle = WeCreatePhysics(this, m_PhysicModel, state);
+    m_PhysicHandle = m_PhysicModel.CreatePhysics(this);
     m_PendingLinearVelocity = m_PhysicModel.linearVelocity;
     m_PendingAngularVelocity = m_PhysicModel.angularVelocity;
     m_LinearVelocityChanged = m_AngularVelocityChanged = true;
@@ -877,14 +815,14 @@ bool WeActor::Load(WeFileStream& stream)
 void WeWritePhysicsBlock(WeFileStream& stream, const WePhysicsDescription& model)
 {
     WePhysicModel block;
-    block.m_Description = model;
+    static_cast<WePhysicsDescription&>(block) = model;
     block.Save(stream);
 }
 
 void WeReadPhysicsBlock(WeFileStream& stream, WePhysicsDescription& model)
 {
     WePhysicModel block;
-    block.m_Description = model;
+    static_cast<WePhysicsDescription&>(block) = model;
     if (block.Load(stream))
-        model = block.m_Description;
+        model = block;
 }

@@ -3,8 +3,8 @@
 
 #include "Engine/foundation/WeString.h"
 #include "Engine/render/WeLightMap.h"
+#include "Engine/render/WePhysicModel.h"
 #include "Engine/world/WeBoundingSphere.h"
-#include "Engine/world/WePhysicsDescription.h"
 #include "Platform/math/D3DXMATRIX.h"
 #include "Platform/math/D3DXVECTOR3.h"
 
@@ -152,7 +152,7 @@ public:
     int32_t m_ModelPreset = 0;
     bool m_BoundsFrozen = false;
     WePhysicHandle* m_PhysicHandle = nullptr;
-    WePhysicsDescription m_PhysicModel;
+    WePhysicModel m_PhysicModel;
     bool m_Static = false;
     bool m_PositionFixed = false;
     bool m_OrientationFixed = false;

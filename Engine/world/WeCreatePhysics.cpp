@@ -1,5 +1,6 @@
 #include "Engine/world/WeCreatePhysics.h"
 
+#include "Engine/render/WeMesh.h"
 #include "Engine/world/WeActorHandle.h"
 #include "Engine/world/WeClothHandle.h"
 #include "Engine/world/WePhysics.h"
@@ -13,7 +14,7 @@ WePhysicHandle* WeCreatePhysics(WeActor* owner, const WePhysicsDescription& mode
         physicsClass = model.editorPhysicsClass;
     WePhysicHandle* handle = nullptr;
     const D3DXVECTOR3 position(state.worldMatrix._41, state.worldMatrix._42, state.worldMatrix._43);
-    const float fallbackRadius = state.mesh ? state.meshRadius : state.ownerRadius;
+    const float fallbackRadius = state.mesh ? state.mesh->m_SphereRadius : state.ownerRadius;
     switch (physicsClass)
     {
     case WePhysicsStaticBox:
@@ -23,7 +24,7 @@ WePhysicHandle* WeCreatePhysics(WeActor* owner, const WePhysicsDescription& mode
         if (model.explicitSize)
             half = model.size;
         else if (state.mesh)
-            half = (state.meshBounds.max - state.meshBounds.min) * 0.5f;
+            half = (state.mesh->m_BoxMax - state.mesh->m_BoxMin) * 0.5f;
         handle = g_Physics.CreateBoxActor(owner, state.worldMatrix, half, model.collisionGroup, model.mass,
                                           physicsClass == WePhysicsStaticBox, model.shapeFlags, &model.linearVelocity,
                                           &model.angularVelocity);
@@ -59,7 +60,7 @@ WePhysicHandle* WeCreatePhysics(WeActor* owner, const WePhysicsDescription& mode
     case WePhysicsDynamicMesh:
         if (!state.mesh)
             return nullptr;
-        handle = g_Physics.CreateTriangleMeshActor(owner, state.worldMatrix, state.meshName, state.mesh,
+        handle = g_Physics.CreateTriangleMeshActor(owner, state.worldMatrix, state.mesh,
                                                    physicsClass == WePhysicsDynamicMesh);
         break;
     default: return nullptr;

@@ -5,8 +5,8 @@
 class WeActor;
 class WePhysicHandle;
 
-// Builds the owner's body from its physics description: the body kind by class (the editor class in
-// editor mode, cloth excepted), sizes from the explicit values, else the mesh's bounds, else fallbacks;
-// then kinematic in editor mode, else gravity and sleep as described. Null for class 0 or outside
-// 1..9, a mesh class without a mesh, or a body the runtime refused. The actor keeps the result.
+// What WePhysicModel::CreatePhysics does once it has read the owner: the body kind by class (the
+// editor class in editor mode, cloth excepted), sizes from the explicit values, else the mesh's
+// bounds, else fallbacks; then kinematic in editor mode, else gravity and sleep as described. Null for
+// class 0 or outside 1..9, a mesh class without a mesh, or a body the runtime refused.
 WePhysicHandle* WeCreatePhysics(WeActor* owner, const WePhysicsDescription& model, const WePhysicsOwnerState& state);

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "Engine/world/WeAABB.h"
-#include "Engine/world/WeActorPhysicsAccess.h"
+#include "Engine/world/WeActor.h"
 #include "Engine/world/WePhysics.h"
 #include "Platform/math/D3DXMatrixFunctions.h"
 #include "Platform/physics/NxActor.h"
@@ -63,8 +63,8 @@ WePhysicHandle::~WePhysicHandle()
         g_Physics.ReleaseActor(m_Actor);
         m_Actor = nullptr;
     }
-    if (m_Owner)
-        GetActorPhysicsAccess().ClearHandle(m_Owner, this);
+    if (m_Owner && m_Owner->m_PhysicHandle == this)
+        m_Owner->m_PhysicHandle = nullptr;
 }
 
 void WePhysicHandle::AddImpulse(const D3DXVECTOR3& impulse, bool smooth)

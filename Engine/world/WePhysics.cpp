@@ -5,7 +5,7 @@
 #include "Engine/render/WeDebugRenderer.h"
 #include "Engine/runtime/WeEngine.h"
 #include "Engine/world/ControllerManagerAllocator.h"
-#include "Engine/world/WeActorPhysicsAccess.h"
+#include "Engine/world/WeActor.h"
 #include "Engine/world/WePhysicHandle.h"
 #include "Engine/world/WeTriangleMeshShape.h"
 #include "Platform/physics/NxActor.h"
@@ -278,8 +278,8 @@ void WePhysics::IgnoreActorPair(WeActor* a, WeActor* b)
 {
     if (!m_Initialised || !a || !b)
         return;
-    WePhysicHandle* ha = GetActorPhysicsAccess().GetHandle(a);
-    WePhysicHandle* hb = GetActorPhysicsAccess().GetHandle(b);
+    WePhysicHandle* ha = a->m_PhysicHandle;
+    WePhysicHandle* hb = b->m_PhysicHandle;
     if (ha && hb && ha->m_Actor && hb->m_Actor)
         m_Scene->setActorPairFlags(*ha->m_Actor, *hb->m_Actor, NX_IGNORE_PAIR);
 }

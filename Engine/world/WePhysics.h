@@ -14,7 +14,6 @@
 #include "Platform/physics/NxUserTriggerReport.h"
 
 class ControllerManagerAllocator;
-class ID3DXMesh;
 class NxActor;
 class NxCloth;
 class NxControllerManager;
@@ -25,6 +24,7 @@ class NxShapeDesc;
 class WeActor;
 class WeActorHandle;
 class WeClothHandle;
+class WeMesh;
 class WePhysicHandle;
 class WeTriangleMeshShape;
 
@@ -136,10 +136,8 @@ public:
     WeActorHandle* CreateCapsuleActor(WeActor* owner, const D3DXVECTOR3& position, float radius, float height,
                                       uint16_t group, float mass, bool isStatic, uint16_t shapeFlags);
     // The mesh is cooked once per name and shared.
-    WeActorHandle* CreateTriangleMeshActor(WeActor* owner, const D3DXMATRIX& pose, const WeString& meshName,
-                                           ID3DXMesh* mesh, bool dynamic);
-    WeClothHandle* CreateCloth(WeActor* owner, const D3DXMATRIX& pose, ID3DXMesh* mesh,
-                               const WeClothSettings& settings);
+    WeActorHandle* CreateTriangleMeshActor(WeActor* owner, const D3DXMATRIX& pose, WeMesh* mesh, bool dynamic);
+    WeClothHandle* CreateCloth(WeActor* owner, const D3DXMATRIX& pose, WeMesh* mesh, const WeClothSettings& settings);
 
     // The list of live handles (for Shutdown), kept by the handles themselves.
     void LinkHandle(WePhysicHandle* handle);

@@ -1,10 +1,11 @@
 // Body creation of WePhysics: boxes, spheres, capsules, triangle meshes and cloths.
 #include <cstring>
 
+#include "Engine/render/WeMesh.h"
 #include "Engine/world/MemoryReadBuffer.h"
 #include "Engine/world/MemoryWriteBuffer.h"
+#include "Engine/world/WeActor.h"
 #include "Engine/world/WeActorHandle.h"
-#include "Engine/world/WeActorPhysicsAccess.h"
 #include "Engine/world/WeClothHandle.h"
 #include "Engine/world/WePhysics.h"
 #include "Engine/world/WeTriangleMeshShape.h"
@@ -73,7 +74,7 @@ WeActorHandle* WePhysics::CreatePrimitiveActor(WeActor* owner, const NxMat34& po
                                                const D3DXVECTOR3* angularVelocity)
 {
     if (owner)
-        GetActorPhysicsAccess().ReleaseHandle(owner);
+        owner->ReleasePhysicsHandle();
     main.shapeFlags |= shapeFlags;
     NxActorDesc actorDesc;
     // A trigger body also gets a solid twin of the same size, first in the list.
@@ -97,7 +98,7 @@ WeActorHandle* WePhysics::CreatePrimitiveActor(WeActor* owner, const NxMat34& po
         return nullptr;
     WeActorHandle* handle = NewHandle(owner, actor);
     if (actor->getNbShapes() > 0)
-        actor->getShapes()[0]->setMaterial(owner ? GetActorPhysicsAccess().GetMaterial(owner) : 0);
+        actor->getShapes()[0]->setMaterial(owner ? owner->m_PhysicModel.material : 0);
     // Boxes take the group on every shape. A trigger sphere or capsule takes it on its trigger shape
     // only, and its solid twin stays in group 1, which the race pairs with nothing.
     if (isBox || shapeFlags == 0)
@@ -148,14 +149,13 @@ WeActorHandle* WePhysics::CreateCapsuleActor(WeActor* owner, const D3DXVECTOR3& 
     return CreatePrimitiveActor(owner, pose, main, plain, group, mass, isStatic, shapeFlags, false, nullptr, nullptr);
 }
 
-WeActorHandle* WePhysics::CreateTriangleMeshActor(WeActor* owner, const D3DXMATRIX& pose, const WeString& meshName,
-                                                  ID3DXMesh* mesh, bool dynamic)
+WeActorHandle* WePhysics::CreateTriangleMeshActor(WeActor* owner, const D3DXMATRIX& pose, WeMesh* mesh, bool dynamic)
 {
     if (!m_Initialised || !mesh)
         return nullptr;
     WeTriangleMeshShape* shape = nullptr;
     for (WeTriangleMeshShape* cached : m_CookedMeshes)
-        if (cached->m_Name == meshName)
+        if (cached->m_Name == mesh->m_Name)
         {
             shape = cached;
             break;
@@ -163,7 +163,7 @@ WeActorHandle* WePhysics::CreateTriangleMeshActor(WeActor* owner, const D3DXMATR
     if (!shape)
     {
         shape = new WeTriangleMeshShape();
-        if (!shape->Cook(meshName, mesh))
+        if (!shape->Cook(mesh))
         {
             delete shape;
             return nullptr;
@@ -182,7 +182,7 @@ WeActorHandle* WePhysics::CreateTriangleMeshActor(WeActor* owner, const D3DXMATR
     return NewHandle(owner, actor);
 }
 
-WeClothHandle* WePhysics::CreateCloth(WeActor* owner, const D3DXMATRIX& pose, ID3DXMesh* mesh,
+WeClothHandle* WePhysics::CreateCloth(WeActor* owner, const D3DXMATRIX& pose, WeMesh* mesh,
                                       const WeClothSettings& settings)
 {
     if (!m_Initialised || !mesh)
@@ -192,19 +192,19 @@ WeClothHandle* WePhysics::CreateCloth(WeActor* owner, const D3DXMATRIX& pose, ID
         return nullptr;
     void* vertices = nullptr;
     void* indices = nullptr;
-    if (FAILED(mesh->LockVertexBuffer(D3DLOCK_READONLY, &vertices)))
+    if (!mesh->LockVertexBuffer(&vertices, D3DLOCK_READONLY))
         return nullptr;
-    if (FAILED(mesh->LockIndexBuffer(D3DLOCK_READONLY, &indices)))
+    if (!mesh->LockIndexBuffer(&indices, D3DLOCK_READONLY))
     {
         mesh->UnlockVertexBuffer();
         return nullptr;
     }
     // The mesh is read as it is: its vertex stride and its index width (shipped meshes have 16-bit
     // indices).
-    const bool wide = (mesh->GetOptions() & D3DXMESH_32BIT) != 0;
-    const uint32_t vertexCount = mesh->GetNumVertices();
-    const uint32_t faceCount = mesh->GetNumFaces();
-    const uint32_t stride = mesh->GetNumBytesPerVertex();
+    const bool wide = mesh->GetIndexSize() == 4;
+    const uint32_t vertexCount = uint32_t(mesh->GetVertexCount());
+    const uint32_t faceCount = uint32_t(mesh->GetFaceCount());
+    const uint32_t stride = mesh->GetVertexSize();
     NxClothMeshDesc meshDesc;
     meshDesc.numVertices = vertexCount;
     meshDesc.numTriangles = faceCount;

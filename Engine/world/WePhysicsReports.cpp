@@ -1,9 +1,10 @@
 // The report objects of WePhysics and its ray queries: SDK bodies become their owning actors here.
 #include "Engine/foundation/WeString.h"
 #include "Engine/foundation/WeTimer.h"
-#include "Engine/world/WeActorPhysicsAccess.h"
+#include "Engine/world/WeActor.h"
 #include "Engine/world/WePhysicHandle.h"
 #include "Engine/world/WePhysics.h"
+#include "Engine/world/WeWorld.h"
 #include "Platform/physics/NxActor.h"
 #include "Platform/physics/NxRay.h"
 #include "Platform/physics/NxScene.h"
@@ -21,7 +22,7 @@ WePhysicHandle* HandleOf(const NxActor* actor)
 WeActor* LiveOwner(const NxActor* actor)
 {
     WePhysicHandle* handle = HandleOf(actor);
-    if (!handle || !handle->m_Owner || GetActorPhysicsAccess().IsPendingDeletion(handle->m_Owner))
+    if (!handle || !handle->m_Owner || handle->m_Owner->m_PendingDeletion)
         return nullptr;
     return handle->m_Owner;
 }
@@ -59,21 +60,24 @@ void WePhysics::CollisionCallback::onContactNotify(NxContactPair& pair, NxU32 ev
     WeActor* second = LiveOwner(pair.actors[1]);
     if (!first || !second)
         return;
-    WeActorPhysicsAccess& access = GetActorPhysicsAccess();
-    if (events == NX_NOTIFY_ON_START_TOUCH && (access.IsTeleporter(first) || access.IsTeleporter(second)))
+    if (events == NX_NOTIFY_ON_START_TOUCH && (first->m_Teleporter || second->m_Teleporter))
     {
-        WeActor* teleporter = access.IsTeleporter(first) ? first : second;
+        WeActor* teleporter = first->m_Teleporter ? first : second;
         WeActor* traveller = teleporter == first ? second : first;
-        const WeString* label = access.GetTeleportTarget(teleporter);
-        if (!label || label->IsEmpty())
+        if (teleporter->m_TeleportTargetLabel.IsEmpty() || !teleporter->m_World)
             return;
-        WeActor* target = access.FindActorByLabel(teleporter, *label);
+        WeActor* target = teleporter->m_World->FindActorByLabel(teleporter->m_TeleportTargetLabel);
         if (!target)
             return;
         // All reports of one fetch share the frame's instant, so a second touch in it does not count.
+        // Only the pose is written here; the race moves the traveller after the step.
         const float now = g_Timer.m_TotalTimeF;
-        if (now > access.GetLastTeleportTime(traveller))
-            access.SetPendingTeleport(traveller, access.GetWorldMatrix(target), now);
+        if (now > traveller->m_TeleportTime)
+        {
+            traveller->m_TeleportTargetMatrix = target->GetWorldMatrix();
+            traveller->m_TeleportPending = true;
+            traveller->m_TeleportTime = now;
+        }
         return;
     }
     WeContactCallback callback = g_Physics.m_ContactCallback;

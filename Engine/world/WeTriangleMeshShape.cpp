@@ -1,9 +1,9 @@
 #include "Engine/world/WeTriangleMeshShape.h"
 
+#include "Engine/render/WeMesh.h"
 #include "Engine/world/MemoryReadBuffer.h"
 #include "Engine/world/MemoryWriteBuffer.h"
 #include "Engine/world/WePhysics.h"
-#include "Platform/gfx_d3dx/D3DX9.h"
 #include "Platform/physics/NxCooking.h"
 #include "Platform/physics/NxPhysicsSDK.h"
 #include "Platform/physics/NxTriangleMeshDesc.h"
@@ -15,25 +15,25 @@ WeTriangleMeshShape::~WeTriangleMeshShape()
     m_ActorDesc.shapes.clear();
 }
 
-bool WeTriangleMeshShape::Cook(const WeString& name, ID3DXMesh* mesh)
+bool WeTriangleMeshShape::Cook(WeMesh* mesh)
 {
     if (!mesh || !g_Physics.m_Sdk)
         return false;
-    m_Name = name;
+    m_Name = mesh->m_Name;
     void* vertices = nullptr;
     void* indices = nullptr;
-    if (FAILED(mesh->LockVertexBuffer(D3DLOCK_READONLY, &vertices)))
+    if (!mesh->LockVertexBuffer(&vertices, D3DLOCK_READONLY))
         return false;
-    if (FAILED(mesh->LockIndexBuffer(D3DLOCK_READONLY, &indices)))
+    if (!mesh->LockIndexBuffer(&indices, D3DLOCK_READONLY))
     {
         mesh->UnlockVertexBuffer();
         return false;
     }
-    const bool wide = (mesh->GetOptions() & D3DXMESH_32BIT) != 0;
+    const bool wide = mesh->GetIndexSize() == 4;
     NxTriangleMeshDesc desc;
-    desc.numVertices = mesh->GetNumVertices();
-    desc.numTriangles = mesh->GetNumFaces();
-    desc.pointStrideBytes = mesh->GetNumBytesPerVertex();
+    desc.numVertices = NxU32(mesh->GetVertexCount());
+    desc.numTriangles = NxU32(mesh->GetFaceCount());
+    desc.pointStrideBytes = mesh->GetVertexSize();
     desc.triangleStrideBytes = 3 * (wide ? 4 : 2);
     desc.points = vertices;
     desc.triangles = indices;

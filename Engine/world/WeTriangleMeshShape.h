@@ -3,7 +3,7 @@
 #include "Platform/physics/NxActorDesc.h"
 #include "Platform/physics/NxShapeDesc.h"
 
-class ID3DXMesh;
+class WeMesh;
 
 // One cooked triangle mesh, shared by every body made from the render mesh of that name.
 class WeTriangleMeshShape
@@ -14,9 +14,9 @@ public:
     WeTriangleMeshShape(const WeTriangleMeshShape&) = delete;
     WeTriangleMeshShape& operator=(const WeTriangleMeshShape&) = delete;
 
-    // Cooks the mesh's vertex and index buffers (16- or 32-bit indices, as the mesh has them) and
-    // creates the SDK mesh; false without a mesh or SDK, or when cooking fails.
-    bool Cook(const WeString& name, ID3DXMesh* mesh);
+    // Takes the mesh's name, cooks its vertex and index buffers (16- or 32-bit indices, as the mesh has
+    // them) and creates the SDK mesh; false without a mesh, its geometry or the SDK, or when cooking fails.
+    bool Cook(WeMesh* mesh);
 
     NxActorDesc m_ActorDesc;
     NxTriangleMeshShapeDesc m_ShapeDesc;

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "Engine/foundation/WeTimer.h"
+#include "Engine/render/WeMesh.h"
 #include "Engine/world/WeAABB.h"
+#include "Engine/world/WeActor.h"
 #include "Engine/world/WeActorHandle.h"
 #include "Engine/world/WePhysics.h"
 #include "Platform/gfx_d3dx/D3DX9.h"
@@ -81,20 +83,21 @@ D3DXMATRIX At(float x, float y, float z)
 struct RaceScene
 {
     std::unique_ptr<GfxTestDevice> gfx;
-    ID3DXMesh* track = nullptr;
+    WeMesh track;
     std::vector<WeActorHandle*> craft;
     std::vector<WeActorHandle*> bodies;
-    // The handles' owners: the wrapper only keeps the pointers.
-    int owners[1 + kCraft + kSmallBodies] = {};
+    // The handles' owners.
+    WeActor owners[1 + kCraft + kSmallBodies];
     float angle = 0;
 
     RaceScene()
     {
         gfx = std::make_unique<GfxTestDevice>(GfxBackendKind::Recording, 64, 64);
-        track = MakeTrack(gfx->device);
+        track.m_Name = "Bench.Track";
+        track.SetMesh(MakeTrack(gfx->device), false);
         g_Timer.m_FrameDeltaF = 1.0f / 60.0f;
         g_Physics.Init(D3DXVECTOR3(0, -9.81f, 0));
-        g_Physics.CreateTriangleMeshActor(Owner(0), At(0, 0, 0), "Bench.Track", track, false);
+        g_Physics.CreateTriangleMeshActor(Owner(0), At(0, 0, 0), &track, false);
         WeAABB craftBox;
         craftBox.Set(D3DXVECTOR3(-1, -0.5f, -2), D3DXVECTOR3(1, 0.5f, 2));
         for (int i = 0; i < kCraft; ++i)
@@ -119,7 +122,7 @@ struct RaceScene
         for (int i = 0; i < 60; ++i)  // let everything land
             Step();
     }
-    WeActor* Owner(int i) { return reinterpret_cast<WeActor*>(&owners[i]); }
+    WeActor* Owner(int i) { return &owners[i]; }
     // Drives the craft round the ring, through the small bodies, then steps 1/60 s.
     void Step()
     {

@@ -9,10 +9,12 @@
 
 #include "Engine/foundation/WeString.h"
 #include "Engine/foundation/WeTimer.h"
-#include "Engine/world/WeActorPhysicsAccess.h"
-#include "Engine/world/WeCreatePhysics.h"
+#include "Engine/render/WeMesh.h"
+#include "Engine/render/WeModel.h"
+#include "Engine/world/WeActor.h"
 #include "Engine/world/WePhysicHandle.h"
 #include "Engine/world/WePhysics.h"
+#include "Engine/world/WeWorld.h"
 #include "Platform/gfx/GfxBackend.h"
 #include "Platform/gfx_d3dx/D3DX9.h"
 #include "Platform/math/D3DXMatrixFunctions.h"
@@ -22,63 +24,10 @@
 namespace
 {
 
-// The demo's stand-in for an actor: the fields the wrapper reads, a label and a description.
-struct DemoActor
-{
-    WeString label;
-    WePhysicsDescription model;
-    D3DXMATRIX world;
-    WePhysicHandle* handle = nullptr;
-    bool teleporter = false;
-    WeString target;
-    float lastTeleport = -1.0f;
-    bool pendingTeleport = false;
-    D3DXMATRIX pendingPose;
-
-    WeActor* Actor() { return reinterpret_cast<WeActor*>(this); }
-};
-
-DemoActor* Demo(WeActor* a)
-{
-    return reinterpret_cast<DemoActor*>(a);
-}
-
 const char* Label(WeActor* a)
 {
-    return a ? Demo(a)->label.c_str() : "(none)";
+    return a ? a->m_Label.c_str() : "(none)";
 }
-
-std::vector<DemoActor*> g_Actors;
-
-class DemoAccess : public WeActorPhysicsAccess
-{
-public:
-    WePhysicHandle* GetHandle(WeActor* a) override { return Demo(a)->handle; }
-    void ClearHandle(WeActor* a, WePhysicHandle* h) override
-    {
-        if (Demo(a)->handle == h)
-            Demo(a)->handle = nullptr;
-    }
-    void ReleaseHandle(WeActor* a) override { delete Demo(a)->handle; }
-    uint16_t GetMaterial(WeActor* a) override { return Demo(a)->model.material; }
-    bool IsTeleporter(WeActor* a) override { return Demo(a)->teleporter; }
-    const WeString* GetTeleportTarget(WeActor* a) override { return &Demo(a)->target; }
-    WeActor* FindActorByLabel(WeActor*, const WeString& label) override
-    {
-        for (DemoActor* d : g_Actors)
-            if (d->label == label)
-                return d->Actor();
-        return nullptr;
-    }
-    D3DXMATRIX GetWorldMatrix(WeActor* a) override { return Demo(a)->world; }
-    float GetLastTeleportTime(WeActor* a) override { return Demo(a)->lastTeleport; }
-    void SetPendingTeleport(WeActor* a, const D3DXMATRIX& pose, float time) override
-    {
-        Demo(a)->pendingPose = pose;
-        Demo(a)->pendingTeleport = true;
-        Demo(a)->lastTeleport = time;
-    }
-};
 
 bool g_Entered = false, g_Left = false;
 
@@ -151,29 +100,26 @@ ID3DXMesh* MakeFloor(IDirect3DDevice9* device)
     return mesh;
 }
 
-DemoActor* Add(const char* label, int32_t physicsClass, uint16_t group, const D3DXMATRIX& world)
+// A labelled actor with a physics description, not yet in the world.
+WeActor* Add(const char* label, int32_t physicsClass, uint16_t group, const D3DXMATRIX& placement)
 {
-    DemoActor* d = new DemoActor();
-    d->label = label;
-    d->model.physicsClass = physicsClass;
-    d->model.collisionGroup = group;
-    d->model.startAsleep = false;
-    d->world = world;
-    g_Actors.push_back(d);
-    return d;
+    WeActor* a = new WeActor();
+    a->m_Label = label;
+    a->m_PhysicModel.physicsClass = physicsClass;
+    a->m_PhysicModel.collisionGroup = group;
+    a->m_PhysicModel.startAsleep = false;
+    a->m_RadiusOverride = 0.5f;  // the radius of a ball without a size or a model
+    a->SetTransform(placement);
+    return a;
 }
 
-bool Build(DemoActor* d, ID3DXMesh* mesh, const char* meshName)
+// Enters the actor into the world, whose start-up of it builds its body from its physics description.
+bool Build(WeWorld& world, WeActor* a)
 {
-    WePhysicsOwnerState state;
-    state.worldMatrix = d->world;
-    state.mesh = mesh;
-    state.meshName = meshName;
-    state.ownerRadius = 0.5f;
-    d->handle = WeCreatePhysics(d->Actor(), d->model, state);
-    if (!d->handle)
-        std::printf("no body for %s\n", d->label.c_str());
-    return d->handle != nullptr;
+    world.AddActor(a);
+    if (!a->m_PhysicHandle)
+        std::printf("no body for %s\n", a->m_Label.c_str());
+    return a->m_PhysicHandle != nullptr;
 }
 
 }  // namespace
@@ -196,13 +142,13 @@ int main()
         std::fprintf(stderr, "no recording device\n");
         return 1;
     }
-    ID3DXMesh* floorMesh = MakeFloor(device);
+    WeMesh floorMesh;
+    floorMesh.m_Name = "Demo.Meshes.Floor";
+    floorMesh.SetMesh(MakeFloor(device), false);
 
-    DemoAccess access;
-    SetActorPhysicsAccess(&access);
     g_Timer.m_FrameDeltaF = 1.0f / 60.0f;
     g_Timer.m_TotalTimeF = 0.0f;
-    if (!floorMesh || !g_Physics.Init(D3DXVECTOR3(0, -9.81f, 0)))
+    if (!floorMesh.HasGeometry() || !g_Physics.Init(D3DXVECTOR3(0, -9.81f, 0)))
     {
         std::fprintf(stderr, "physics did not start\n");
         return 1;
@@ -213,47 +159,52 @@ int main()
     g_Physics.SetWakeCallback(OnWake);
 
     // Groups: 0 the level, 3 the bodies, 10 the sensor; the sensor's solid twin sits in group 1.
-    bool built = Build(Add("floor", WePhysicsStaticMesh, 0, At(0, 0, 0)), floorMesh, "Demo.Meshes.Floor");
-    std::vector<DemoActor*> dynamics;
+    WeWorld* world = new WeWorld();
+    WeActor* floor = Add("floor", WePhysicsStaticMesh, 0, At(0, 0, 0));
+    floor->m_Model = new WeModel();  // the actor deletes its model; the mesh stays the demo's
+    floor->m_Model->m_Mesh = &floorMesh;
+    bool built = Build(*world, floor);
+    std::vector<WeActor*> dynamics;
     const float boxes[3][2] = {{-3, 2}, {0, 4}, {3, 6}};
     char name[32];
     for (int i = 0; i < 3; ++i)
     {
         std::snprintf(name, sizeof name, "box%d", i + 1);
-        DemoActor* d = Add(name, WePhysicsDynamicBox, 3, At(boxes[i][0], boxes[i][1], 0));
-        d->model.explicitSize = true;
-        d->model.size = D3DXVECTOR3(0.5f, 0.5f, 0.5f);
-        built = Build(d, nullptr, "") && built;
-        dynamics.push_back(d);
+        WeActor* a = Add(name, WePhysicsDynamicBox, 3, At(boxes[i][0], boxes[i][1], 0));
+        a->m_PhysicModel.explicitSize = true;
+        a->m_PhysicModel.size = D3DXVECTOR3(0.5f, 0.5f, 0.5f);
+        built = Build(*world, a) && built;
+        dynamics.push_back(a);
     }
     for (int i = 0; i < 2; ++i)
     {
         std::snprintf(name, sizeof name, "ball%d", i + 1);
-        DemoActor* d = Add(name, WePhysicsDynamicSphere, 3, At(-2.0f + 4 * i, 3, 4));
-        built = Build(d, nullptr, "") && built;
-        dynamics.push_back(d);
+        WeActor* a = Add(name, WePhysicsDynamicSphere, 3, At(-2.0f + 4 * i, 3, 4));
+        built = Build(*world, a) && built;
+        dynamics.push_back(a);
     }
-    DemoActor* sensor = Add("sensor", WePhysicsStaticSphere, 10, At(8, 3, 0));
-    sensor->model.shapeFlags = 7;  // enter, leave, stay
-    sensor->model.explicitSize = true;
-    sensor->model.size = D3DXVECTOR3(1, 0, 0);
-    built = Build(sensor, nullptr, "") && built;
-    DemoActor* probe = Add("probe", WePhysicsDynamicBox, 3, At(8, 6, 0));
-    probe->model.explicitSize = true;
-    probe->model.size = D3DXVECTOR3(0.25f, 0.25f, 0.25f);
-    built = Build(probe, nullptr, "") && built;
+    WeActor* sensor = Add("sensor", WePhysicsStaticSphere, 10, At(8, 3, 0));
+    sensor->m_PhysicModel.shapeFlags = 7;  // enter, leave, stay
+    sensor->m_PhysicModel.explicitSize = true;
+    sensor->m_PhysicModel.size = D3DXVECTOR3(1, 0, 0);
+    built = Build(*world, sensor) && built;
+    WeActor* probe = Add("probe", WePhysicsDynamicBox, 3, At(8, 6, 0));
+    probe->m_PhysicModel.explicitSize = true;
+    probe->m_PhysicModel.size = D3DXVECTOR3(0.25f, 0.25f, 0.25f);
+    built = Build(*world, probe) && built;
     dynamics.push_back(probe);
-    DemoActor* gate = Add("gate", WePhysicsStaticBox, 0, At(-8, 0.5f, 0));
-    gate->model.explicitSize = true;
-    gate->model.size = D3DXVECTOR3(1, 0.5f, 1);
-    gate->teleporter = true;
-    gate->target = "exit";
-    built = Build(gate, nullptr, "") && built;
-    Add("exit", WePhysicsNone, 0, At(12, 4, 10));  // a marker without a body
-    DemoActor* traveller = Add("traveller", WePhysicsDynamicBox, 3, At(-8, 3, 0));
-    traveller->model.explicitSize = true;
-    traveller->model.size = D3DXVECTOR3(0.5f, 0.5f, 0.5f);
-    built = Build(traveller, nullptr, "") && built;
+    WeActor* gate = Add("gate", WePhysicsStaticBox, 0, At(-8, 0.5f, 0));
+    gate->m_PhysicModel.explicitSize = true;
+    gate->m_PhysicModel.size = D3DXVECTOR3(1, 0.5f, 1);
+    gate->m_Teleporter = true;
+    gate->m_TeleportTargetLabel = "exit";
+    built = Build(*world, gate) && built;
+    world->AddActor(Add("exit", WePhysicsNone, 0, At(12, 4, 10)));  // a marker without a body
+    WeActor* traveller = Add("traveller", WePhysicsDynamicBox, 3, At(-8, 3, 0));
+    traveller->m_PhysicModel.explicitSize = true;
+    traveller->m_PhysicModel.size = D3DXVECTOR3(0.5f, 0.5f, 0.5f);
+    traveller->m_TeleportTime = -1.0f;
+    built = Build(*world, traveller) && built;
     dynamics.push_back(traveller);
 
     g_Physics.ResetGroupFlags();
@@ -269,22 +220,24 @@ int main()
     for (int frame = 0; frame < 60 * 60 && !allAsleep; ++frame)
     {
         // As the race's update does: carry out the teleports the reports left pending.
-        for (DemoActor* d : g_Actors)
-            if (d->pendingTeleport && d->handle)
+        for (WeActor* a : dynamics)
+            if (a->m_TeleportPending && a->m_PhysicHandle)
             {
-                d->handle->SetPose(d->pendingPose);
-                d->pendingTeleport = false;
+                a->SetTransform(a->m_TeleportTargetMatrix);
+                a->m_PhysicHandle->SetPose(a->m_TeleportTargetMatrix);
+                a->OnTeleport();
+                a->m_TeleportPending = false;
                 teleported = true;
-                std::printf("teleport %s -> %s\n", d->label.c_str(), gate->target.c_str());
+                std::printf("teleport %s -> %s\n", Label(a), gate->m_TeleportTargetLabel.c_str());
             }
         g_Physics.Simulate();
         g_Physics.FetchResults();
         g_Timer.m_TotalTimeF += g_Timer.m_FrameDeltaF;
         t += g_Timer.m_FrameDeltaF;
         allAsleep = frame > 0;
-        for (DemoActor* d : dynamics)
-            allAsleep = allAsleep && d->handle && d->handle->m_Actor->isSleeping();
-        allAsleep = allAsleep && !traveller->pendingTeleport;
+        for (WeActor* a : dynamics)
+            allAsleep = allAsleep && a->m_PhysicHandle && a->m_PhysicHandle->m_Actor->isSleeping();
+        allAsleep = allAsleep && !traveller->m_TeleportPending;
     }
 
     WeRaycastHit hit;
@@ -296,14 +249,12 @@ int main()
         std::printf("all asleep after %.2f s\n", t);
 
     D3DXVECTOR3 where;
-    traveller->handle->GetPosition(where);
-    const bool ok = built && allAsleep && teleported && where.x > 10 && g_Entered && g_Left && rayHit &&
-                    hit.actor == g_Actors[0]->Actor();
+    traveller->m_PhysicHandle->GetPosition(where);
+    const bool ok =
+        built && allAsleep && teleported && where.x > 10 && g_Entered && g_Left && rayHit && hit.actor == floor;
     g_Physics.Shutdown();
-    SetActorPhysicsAccess(nullptr);
-    for (DemoActor* d : g_Actors)
-        delete d;
-    floorMesh->Release();
+    delete world;  // and its actors
+    floorMesh.SetMesh(nullptr, false);
     device->Release();
     d3d->Release();
     if (!ok)

@@ -13,7 +13,7 @@ TEST(WePhysicModelBlock, Version5RoundTrips)
 {
     ScratchFolder scratch;
     WePhysicModel saved;
-    WePhysicsDescription& d = saved.m_Description;
+    WePhysicsDescription& d = saved;
     d.physicsClass = WePhysicsDynamicBox;
     d.startAsleep = false;
     d.collisionGroup = 7;
@@ -35,7 +35,7 @@ TEST(WePhysicModelBlock, Version5RoundTrips)
     ASSERT_TRUE(in.Open(scratch.Path("block").c_str()));
     WePhysicModel loaded;
     ASSERT_TRUE(loaded.Load(in));
-    const WePhysicsDescription& l = loaded.m_Description;
+    const WePhysicsDescription& l = loaded;
     EXPECT_EQ(l.physicsClass, WePhysicsDynamicBox);
     EXPECT_FALSE(l.startAsleep);
     EXPECT_EQ(l.collisionGroup, 7);
@@ -82,7 +82,7 @@ TEST(WePhysicModelBlock, OlderVersionsAndNonBlocks)
         ASSERT_TRUE(in.Open(scratch.Path("old").c_str()));
         WePhysicModel m;
         EXPECT_EQ(m.Load(in), version >= 1);
-        const WePhysicsDescription& d = m.m_Description;
+        const WePhysicsDescription& d = m;
         WePhysicsDescription defaults;
         EXPECT_EQ(d.physicsClass, version >= 1 ? WePhysicsStaticSphere : WePhysicsNone);
         EXPECT_EQ(d.startAsleep, version >= 1 ? false : true);

@@ -1,6 +1,6 @@
 #pragma once
-// Shared set-up for the physics wrapper's tests: stand-in actors behind the actor access, a fixture
-// that brings g_Physics up and down, and meshes made in code on the recording graphics backend.
+// Shared set-up for the physics wrapper's tests: actors, a fixture that brings g_Physics up and down,
+// and meshes made in code on the recording graphics backend.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -9,11 +9,13 @@
 
 #include "Engine/foundation/WeString.h"
 #include "Engine/foundation/WeTimer.h"
+#include "Engine/render/WeMesh.h"
+#include "Engine/world/WeActor.h"
 #include "Engine/world/WeActorHandle.h"
-#include "Engine/world/WeActorPhysicsAccess.h"
 #include "Engine/world/WeClothHandle.h"
 #include "Engine/world/WePhysicHandle.h"
 #include "Engine/world/WePhysics.h"
+#include "Engine/world/WeWorld.h"
 #include "Platform/gfx_d3dx/D3DX9.h"
 #include "Platform/math/D3DXMatrixFunctions.h"
 #include "Platform/physics/NxActor.h"
@@ -21,71 +23,27 @@
 #include "Platform/physics/NxShape.h"
 #include "Tests/Platform/gfx/GfxTestDevice.h"
 
-// What the access reads and writes of an actor.
-struct FakeActor
+// A world actor with short names for the fields the wrapper reads and writes.
+struct TestActor : public WeActor
 {
-    WePhysicHandle* handle = nullptr;
-    bool pendingDeletion = false;
-    uint16_t material = 0;
-    bool teleporter = false;
-    WeString target;
-    WeString label;
-    D3DXMATRIX world;
-    float lastTeleport = 0.0f;
-    bool pendingTeleport = false;
-    D3DXMATRIX pendingPose;
-    int releases = 0;
+    WePhysicHandle*& handle = m_PhysicHandle;
+    bool& pendingDeletion = m_PendingDeletion;
+    uint16_t& material = m_PhysicModel.material;
+    bool& teleporter = m_Teleporter;
+    WeString& target = m_TeleportTargetLabel;
+    WeString& label = m_Label;
+    D3DXMATRIX& world = m_LocalMatrix;  // the world matrix of an actor without a parent
+    float& lastTeleport = m_TeleportTime;
+    bool& pendingTeleport = m_TeleportPending;
+    D3DXMATRIX& pendingPose = m_TeleportTargetMatrix;
 
-    FakeActor() { D3DXMatrixIdentity(&world); }
-    WeActor* Actor() { return reinterpret_cast<WeActor*>(this); }
+    WeActor* Actor() { return this; }
     // Keeps a new handle as the actor's own, as the actor class does.
     template <class H>
     H* Keep(H* h)
     {
         handle = h;
         return h;
-    }
-};
-
-inline FakeActor* Fake(WeActor* a)
-{
-    return reinterpret_cast<FakeActor*>(a);
-}
-
-class FakeAccess : public WeActorPhysicsAccess
-{
-public:
-    std::vector<FakeActor*> world;  // what FindActorByLabel searches
-
-    WePhysicHandle* GetHandle(WeActor* a) override { return Fake(a)->handle; }
-    void ClearHandle(WeActor* a, WePhysicHandle* h) override
-    {
-        if (Fake(a)->handle == h)
-            Fake(a)->handle = nullptr;
-    }
-    void ReleaseHandle(WeActor* a) override
-    {
-        ++Fake(a)->releases;
-        delete Fake(a)->handle;  // clears the pointer through ClearHandle
-    }
-    bool IsPendingDeletion(WeActor* a) override { return Fake(a)->pendingDeletion; }
-    uint16_t GetMaterial(WeActor* a) override { return Fake(a)->material; }
-    bool IsTeleporter(WeActor* a) override { return Fake(a)->teleporter; }
-    const WeString* GetTeleportTarget(WeActor* a) override { return &Fake(a)->target; }
-    WeActor* FindActorByLabel(WeActor*, const WeString& label) override
-    {
-        for (FakeActor* f : world)
-            if (f->label == label)
-                return f->Actor();
-        return nullptr;
-    }
-    D3DXMATRIX GetWorldMatrix(WeActor* a) override { return Fake(a)->world; }
-    float GetLastTeleportTime(WeActor* a) override { return Fake(a)->lastTeleport; }
-    void SetPendingTeleport(WeActor* a, const D3DXMATRIX& pose, float time) override
-    {
-        Fake(a)->pendingPose = pose;
-        Fake(a)->pendingTeleport = true;
-        Fake(a)->lastTeleport = time;
     }
 };
 
@@ -159,7 +117,6 @@ class PhysicsFixture : public ::testing::Test
 protected:
     void SetUp() override
     {
-        SetActorPhysicsAccess(&access);
         g_Timer.m_FrameDeltaF = 1.0f / 60.0f;
         g_Timer.m_TotalTimeF = 1.0f;
         ASSERT_TRUE(g_Physics.Init(D3DXVECTOR3(0, -9.81f, 0)));
@@ -172,9 +129,14 @@ protected:
         g_Physics.SetWakeCallback(nullptr);
         g_Physics.m_Paused = 0;
         g_Physics.Shutdown();
-        SetActorPhysicsAccess(nullptr);
-        for (ID3DXMesh* m : meshes)
-            m->Release();
+        if (labelWorld)
+        {
+            // The actors are the fixture's: the world must not delete them.
+            for (TestActor& a : f)
+                labelWorld->RemoveActor(&a);
+            labelWorld.reset();
+        }
+        meshes.clear();
         gfx.reset();
     }
     void Step(int n = 1)
@@ -195,14 +157,33 @@ protected:
         }
         return gfx->device;
     }
-    ID3DXMesh* Grid(int cells, float size, float y, bool wide)
+    // A render mesh over the mesh made in code (which it takes), with its bounds; the cooked-mesh cache
+    // knows it by the name.
+    WeMesh* Wrap(ID3DXMesh* mesh, const char* name)
     {
-        ID3DXMesh* m = MakeGrid(Device(), cells, size, y, wide);
-        if (m)
-            meshes.push_back(m);
-        return m;
+        if (!mesh)
+            return nullptr;
+        meshes.push_back(std::make_unique<WeMesh>());
+        meshes.back()->m_Name = name;
+        meshes.back()->SetMesh(mesh, false);
+        return meshes.back().get();
     }
-    WeActorHandle* Box(FakeActor& owner, float x, float y, float z, float half, bool isStatic, uint16_t group = 0,
+    WeMesh* Grid(int cells, float size, float y, bool wide, const char* name = "Test.Meshes.Grid")
+    {
+        return Wrap(MakeGrid(Device(), cells, size, y, wide), name);
+    }
+    // Puts the fixture's actors into a world, where teleporters look up their targets' labels.
+    WeWorld& LabelWorld()
+    {
+        if (!labelWorld)
+        {
+            labelWorld = std::make_unique<WeWorld>();
+            for (TestActor& a : f)
+                labelWorld->AddActor(&a);
+        }
+        return *labelWorld;
+    }
+    WeActorHandle* Box(TestActor& owner, float x, float y, float z, float half, bool isStatic, uint16_t group = 0,
                        uint16_t flags = 0)
     {
         return owner.Keep(g_Physics.CreateBoxActor(owner.Actor(), Translation(x, y, z), D3DXVECTOR3(half, half, half),
@@ -215,8 +196,8 @@ protected:
         return p;
     }
 
-    FakeAccess access;
-    FakeActor f[8];  // outlive the handles, which Shutdown in TearDown deletes
+    TestActor f[8];  // outlive the handles, which Shutdown in TearDown deletes
+    std::unique_ptr<WeWorld> labelWorld;
     std::unique_ptr<GfxTestDevice> gfx;
-    std::vector<ID3DXMesh*> meshes;
+    std::vector<std::unique_ptr<WeMesh>> meshes;
 };

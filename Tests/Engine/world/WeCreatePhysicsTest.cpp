@@ -1,4 +1,6 @@
 #include "Engine/world/WeCreatePhysics.h"
+#include "Engine/render/WeModel.h"
+#include "Engine/render/WePhysicModel.h"
 #include "PhysicsTestSupport.h"
 
 namespace
@@ -15,13 +17,14 @@ protected:
         if (withMesh)
         {
             s.mesh = Grid(2, 4, 0, false);
-            s.meshName = "Test.Meshes.Grid";
-            s.meshBounds.Set(D3DXVECTOR3(-2, -0.5f, -1), D3DXVECTOR3(2, 0.5f, 1));
-            s.meshRadius = 2.5f;
+            // Bounds unlike the grid's own, so that a size taken from them shows.
+            s.mesh->m_BoxMin = D3DXVECTOR3(-2, -0.5f, -1);
+            s.mesh->m_BoxMax = D3DXVECTOR3(2, 0.5f, 1);
+            s.mesh->m_SphereRadius = 2.5f;
         }
         return s;
     }
-    WePhysicHandle* Create(FakeActor& owner, const WePhysicsDescription& d, const WePhysicsOwnerState& s)
+    WePhysicHandle* Create(TestActor& owner, const WePhysicsDescription& d, const WePhysicsOwnerState& s)
     {
         return owner.Keep(WeCreatePhysics(owner.Actor(), d, s));
     }
@@ -156,4 +159,43 @@ TEST_F(WeCreatePhysicsTest, GravityOffStartAsleepAndInitialVelocities)
     h = Create(f[1], d, State(false));
     EXPECT_TRUE(h->m_Actor->isSleeping());
     EXPECT_FALSE(h->m_Actor->readBodyFlag(NX_BF_DISABLE_GRAVITY));
+}
+
+TEST_F(WeCreatePhysicsTest, ThePhysicModelReadsItsOwner)
+{
+    // The actor's own description, placement, editor mode and model mesh decide the body.
+    TestActor& owner = f[0];
+    owner.m_PhysicModel.physicsClass = WePhysicsDynamicBox;
+    owner.m_PhysicModel.collisionGroup = 5;
+    owner.SetLocation(D3DXVECTOR3(4, 5, 6));
+    owner.m_Model = new WeModel();  // the actor deletes it; the mesh stays the fixture's
+    owner.m_Model->m_Mesh = Grid(2, 4, 0, false);
+    owner.m_Model->m_Mesh->m_BoxMin = D3DXVECTOR3(-1, -2, -3);
+    owner.m_Model->m_Mesh->m_BoxMax = D3DXVECTOR3(1, 2, 3);
+    owner.CreatePhysicsHandle();
+    WePhysicHandle* h = owner.handle;
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(h->m_Owner, owner.Actor());
+    EXPECT_EQ(Position(h), D3DXVECTOR3(4, 5, 6));
+    NxShape* shape = h->m_Actor->getShapes()[0];
+    EXPECT_EQ(shape->getType(), NX_SHAPE_BOX);
+    EXPECT_EQ(shape->getDimensions(), NxVec3(1, 2, 3));  // half the mesh's extent
+    EXPECT_EQ(shape->getGroup(), 5);
+
+    // In editor mode the same description gives the editor class from the same mesh, kinematic.
+    TestActor& editing = f[1];
+    editing.m_PhysicModel = owner.m_PhysicModel;
+    editing.m_EditorMode = true;
+    editing.m_Model = new WeModel();
+    editing.m_Model->m_Mesh = owner.m_Model->m_Mesh;
+    h = editing.m_PhysicModel.CreatePhysics(editing.Actor());
+    editing.handle = h;
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(h->m_Actor->getShapes()[0]->getType(), NX_SHAPE_MESH);
+
+    // Without a model a mesh class gets nothing, and no owner gets nothing.
+    TestActor& bare = f[2];
+    bare.m_PhysicModel.physicsClass = WePhysicsStaticMesh;
+    EXPECT_EQ(bare.m_PhysicModel.CreatePhysics(bare.Actor()), nullptr);
+    EXPECT_EQ(bare.m_PhysicModel.CreatePhysics(nullptr), nullptr);
 }

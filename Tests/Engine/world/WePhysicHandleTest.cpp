@@ -36,7 +36,7 @@ TEST_F(WePhysicHandleTest, ShapesAndGroupsByKindAndFlags)
     for (const ShapeCase& c : cases)
     {
         SCOPED_TRACE(c.name);
-        FakeActor& owner = f[0];
+        TestActor& owner = f[0];
         owner.material = 1;
         WeActorHandle* h = nullptr;
         if (c.kind == 0)
@@ -187,13 +187,12 @@ TEST_F(WePhysicHandleTest, TriangleMeshesCookOncePerNameAndCollide)
     for (bool wide : {false, true})
     {
         SCOPED_TRACE(wide);
-        ID3DXMesh* floor = Grid(8, 20, 0, wide);
+        WeMesh* floor = Grid(8, 20, 0, wide, wide ? "Test.Meshes.Wide" : "Test.Meshes.Narrow");
         ASSERT_NE(floor, nullptr);
-        const WeString name(wide ? "Test.Meshes.Wide" : "Test.Meshes.Narrow");
         WeActorHandle* a =
-            f[0].Keep(g_Physics.CreateTriangleMeshActor(f[0].Actor(), Translation(0, 0, 0), name, floor, false));
+            f[0].Keep(g_Physics.CreateTriangleMeshActor(f[0].Actor(), Translation(0, 0, 0), floor, false));
         WeActorHandle* b =
-            f[1].Keep(g_Physics.CreateTriangleMeshActor(f[1].Actor(), Translation(40, 0, 0), name, floor, false));
+            f[1].Keep(g_Physics.CreateTriangleMeshActor(f[1].Actor(), Translation(40, 0, 0), floor, false));
         ASSERT_NE(a, nullptr);
         ASSERT_NE(b, nullptr);
         EXPECT_EQ(a->m_Actor->getShapes()[0]->getTriangleMesh(), b->m_Actor->getShapes()[0]->getTriangleMesh());
@@ -209,31 +208,35 @@ TEST_F(WePhysicHandleTest, TriangleMeshesCookOncePerNameAndCollide)
 
 TEST_F(WePhysicHandleTest, CookedMeshesAreCachedAndFailuresLeaveNothing)
 {
-    ID3DXMesh* floor = Grid(2, 4, 0, false);
+    WeMesh* floor = Grid(2, 4, 0, false, "Shared");
     for (int i = 0; i < 3; ++i)
-        f[i].Keep(
-            g_Physics.CreateTriangleMeshActor(f[i].Actor(), Translation(0, float(i), 0), "Shared", floor, i == 2));
+        f[i].Keep(g_Physics.CreateTriangleMeshActor(f[i].Actor(), Translation(0, float(i), 0), floor, i == 2));
     EXPECT_EQ(g_Physics.m_CookedMeshes.Count(), 1);
     EXPECT_EQ(g_Physics.m_Sdk->getNbTriangleMeshes(), 1u);
     EXPECT_TRUE(f[2].handle->m_Actor->isDynamic());
     EXPECT_FALSE(f[0].handle->m_Actor->isDynamic());
 
     // A mesh whose index points past its vertices does not cook: no body, no cache entry.
-    ID3DXMesh* bad = Grid(1, 1, 0, false);
+    WeMesh* bad = Grid(1, 1, 0, false, "Bad");
     uint16_t* idx = nullptr;
-    bad->LockIndexBuffer(0, reinterpret_cast<void**>(&idx));
+    bad->LockIndexBuffer(reinterpret_cast<void**>(&idx), 0);
     idx[0] = 999;
     bad->UnlockIndexBuffer();
-    EXPECT_EQ(g_Physics.CreateTriangleMeshActor(f[3].Actor(), Translation(0, 0, 0), "Bad", bad, false), nullptr);
+    EXPECT_EQ(g_Physics.CreateTriangleMeshActor(f[3].Actor(), Translation(0, 0, 0), bad, false), nullptr);
     EXPECT_EQ(g_Physics.m_CookedMeshes.Count(), 1);
-    EXPECT_EQ(g_Physics.CreateTriangleMeshActor(f[3].Actor(), Translation(0, 0, 0), "None", nullptr, false), nullptr);
+    EXPECT_EQ(g_Physics.CreateTriangleMeshActor(f[3].Actor(), Translation(0, 0, 0), nullptr, false), nullptr);
+    // A render mesh without geometry cooks nothing either.
+    WeMesh empty;
+    empty.m_Name = "Empty";
+    EXPECT_EQ(g_Physics.CreateTriangleMeshActor(f[3].Actor(), Translation(0, 0, 0), &empty, false), nullptr);
+    EXPECT_EQ(g_Physics.m_CookedMeshes.Count(), 1);
 }
 
 TEST_F(WePhysicHandleTest, ClothFromASixteenBitMeshDrapes)
 {
-    ID3DXMesh* floor = Grid(4, 20, 0, false);
-    f[0].Keep(g_Physics.CreateTriangleMeshActor(f[0].Actor(), Translation(0, 0, 0), "Floor", floor, false));
-    ID3DXMesh* sheet = Grid(6, 2, 0, false);
+    WeMesh* floor = Grid(4, 20, 0, false, "Floor");
+    f[0].Keep(g_Physics.CreateTriangleMeshActor(f[0].Actor(), Translation(0, 0, 0), floor, false));
+    WeMesh* sheet = Grid(6, 2, 0, false, "Sheet");
     WeClothSettings settings;
     settings.group = 2;
     WeClothHandle* cloth = f[1].Keep(g_Physics.CreateCloth(f[1].Actor(), Translation(0, 1, 0), sheet, settings));
@@ -273,7 +276,7 @@ TEST_F(WePhysicHandleTest, ClothFromASixteenBitMeshDrapes)
 
 TEST_F(WePhysicHandleTest, ClothFailsCleanlyWithoutCookingOrMesh)
 {
-    ID3DXMesh* sheet = Grid(2, 2, 0, true);
+    WeMesh* sheet = Grid(2, 2, 0, true);
     EXPECT_EQ(g_Physics.CreateCloth(f[0].Actor(), Translation(0, 0, 0), nullptr, WeClothSettings()), nullptr);
     NxCookingInterface* cooking = g_Physics.m_Cooking;
     g_Physics.m_Cooking = nullptr;
@@ -297,7 +300,6 @@ TEST_F(WePhysicHandleTest, ClothCopiesVerticesByTheMeshsOwnStride)
                                              D3DDECL_END()};
     ID3DXMesh* mesh = nullptr;
     ASSERT_EQ(D3DXCreateMesh(2, 4, D3DXMESH_MANAGED, decl, Device(), &mesh), D3D_OK);
-    meshes.push_back(mesh);
     float* v = nullptr;
     mesh->LockVertexBuffer(0, reinterpret_cast<void**>(&v));
     const float corners[4][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
@@ -312,9 +314,10 @@ TEST_F(WePhysicHandleTest, ClothCopiesVerticesByTheMeshsOwnStride)
     const uint16_t faces[6] = {0, 2, 1, 1, 2, 3};
     std::memcpy(idx, faces, sizeof faces);
     mesh->UnlockIndexBuffer();
+    WeMesh* narrow = Wrap(mesh, "Test.Meshes.Narrow32");
 
     WeClothHandle* cloth =
-        f[0].Keep(g_Physics.CreateCloth(f[0].Actor(), Translation(0, 5, 0), mesh, WeClothSettings()));
+        f[0].Keep(g_Physics.CreateCloth(f[0].Actor(), Translation(0, 5, 0), narrow, WeClothSettings()));
     ASSERT_NE(cloth, nullptr);
     const uint8_t* third = cloth->m_Vertices + 3 * WeClothHandle::VertexSize;
     float read[13];

@@ -133,9 +133,15 @@ TEST_F(WePhysicsReportsTest, Teleporters)
     WeActorHandle* gate2 = Box(f[3], 4, 0, 0, 1, true);
     f[2].label = "Exit";
     f[2].world = Translation(100, 5, 0);
-    access.world = {&f[0], &f[1], &f[2], &f[3]};
     f[0].teleporter = true;
     f[1].lastTeleport = -1;
+
+    // A teleporter outside any world has nowhere to send anyone.
+    f[0].target = "Exit";
+    Report(gate, craft, NX_NOTIFY_ON_START_TOUCH);
+    EXPECT_FALSE(f[1].pendingTeleport);
+    f[0].target = WeString();
+    LabelWorld();
 
     // No target label, or a label that names nobody: nothing, and no contact callback either.
     Report(gate, craft, NX_NOTIFY_ON_START_TOUCH);
@@ -303,8 +309,8 @@ TEST_F(WePhysicsReportsTest, RaycastAllAppendsAndNests)
 
 TEST_F(WePhysicsReportsTest, RayHitOnATriangleMesh)
 {
-    ID3DXMesh* floor = Grid(2, 4, 0, false);  // corners at -2 and 2, cells of 2
-    f[0].Keep(g_Physics.CreateTriangleMeshActor(f[0].Actor(), Translation(0, 0, 0), "Floor", floor, false));
+    WeMesh* floor = Grid(2, 4, 0, false, "Floor");  // corners at -2 and 2, cells of 2
+    f[0].Keep(g_Physics.CreateTriangleMeshActor(f[0].Actor(), Translation(0, 0, 0), floor, false));
     f[0].handle->m_Actor->getShapes()[0]->setMaterial(g_Physics.GetMaterialIndex(1));
     WeRaycastHit hit;
     ASSERT_TRUE(g_Physics.RaycastClosest(D3DXVECTOR3(-1.5f, 5, -1.8f), D3DXVECTOR3(0, -1, 0), 1, hit, ~0u, 100, 0xFF));

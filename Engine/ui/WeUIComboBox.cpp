@@ -75,6 +75,7 @@ void WeUIComboBox::Render()
 {
     if (!g_UIMain.ShouldDraw(this))
         return;
+    DropVanishedSelection();
     m_EditLeft->Draw();
     m_EditMiddle->Draw();
     m_Text->Draw();
@@ -159,7 +160,25 @@ void WeUIComboBox::SetItems(const WeStringList& items)
 void WeUIComboBox::SetSelection(WeUILabel* item)
 {
     m_Selected = item;
+    m_SelectedName = item != nullptr ? item->m_Name : WeString("");
     m_Text->m_Text = item != nullptr ? item->m_Text->m_Text : WeString("");
+}
+
+void WeUIComboBox::DropVanishedSelection()
+{
+    // Only the pointer is compared while the item may be gone: the name lookup finds the live item, if any.
+    if (m_Selected == nullptr)
+        return;
+    WeUIComponent* live = g_UIMain.FindComponent(m_SelectedName);
+    if (live == m_Selected && m_List->HasChild(live))
+        return;
+    SetSelection(nullptr);
+}
+
+WeUILabel* WeUIComboBox::GetSelection()
+{
+    DropVanishedSelection();
+    return m_Selected;
 }
 
 WeUILabel* WeUIComboBox::GetItem(int32_t index)
@@ -180,9 +199,9 @@ void WeUIComboBox::SetSelectedIndex(int32_t index, int32_t fallback)
     SetSelection(item);
 }
 
-int32_t WeUIComboBox::GetSelectedIndex() const
+int32_t WeUIComboBox::GetSelectedIndex()
 {
-    if (m_Selected == nullptr)
+    if (GetSelection() == nullptr)
         return -1;
     return m_Selected->m_Name.GetTokenFromEnd(' ', 0).ToInt();
 }

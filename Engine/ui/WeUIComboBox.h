@@ -32,8 +32,9 @@ public:
     // Does not call the change callback.
     void SetSelection(WeUILabel* item);
     void SetSelectedIndex(int32_t index, int32_t fallback);
-    int32_t GetSelectedIndex() const;
-    WeUILabel* GetSelection() const { return m_Selected; }
+    // An item deleted from outside (by name, or with the list) leaves no selection behind.
+    int32_t GetSelectedIndex();
+    WeUILabel* GetSelection();
     WeUILabel* GetItem(int32_t index);
     int32_t GetItemCount() const { return m_ItemCount; }
     // The list is open: shown and not on its way out.
@@ -52,6 +53,8 @@ public:
     WeUILabel* m_Selected = nullptr;
 
 private:
+    // Forgets the selection, and the text it showed, once its item is no longer one of the list's.
+    void DropVanishedSelection();
     void ToggleList();
     void CloseList();
     static int32_t OnButtonClicked(int32_t button, WeUIComponent* sender);
@@ -60,4 +63,6 @@ private:
     static int32_t OnItemLeave(WeUIComponent* sender);
 
     int32_t m_ItemCount = 0;
+    // The selected item's name: with the pointer it tells the item from a deleted one.
+    WeString m_SelectedName;
 };

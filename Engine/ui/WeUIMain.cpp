@@ -1,5 +1,6 @@
 #include "Engine/ui/WeUIMain.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "Engine/foundation/WeBusy.h"
@@ -176,10 +177,17 @@ WeUIComponent* WeUIMain::FindComponent(const WeString& name)
     return m_ComponentRegistry.Find(name, &found) ? found : nullptr;
 }
 
+WeUIComponent* WeUIMain::FindNonRoot(const WeString& name)
+{
+    // The roots live from Init to Shutdown: a screen cannot remove, fade or queue them by name.
+    WeUIComponent* c = FindComponent(name);
+    return IsRoot(c) ? nullptr : c;
+}
+
 void WeUIMain::RemoveComponent(const WeString& name)
 {
     // While dispatching, DestroyComponent defers the deletion itself.
-    DestroyComponent(FindComponent(name));
+    DestroyComponent(FindNonRoot(name));
 }
 
 void WeUIMain::Register(WeUIComponent* component)
@@ -230,9 +238,23 @@ void WeUIMain::Detach(WeUIComponent* component)
         m_Modal = nullptr;
 }
 
+bool WeUIMain::IsPendingDeletion(const WeUIComponent* component) const
+{
+    for (const WeUIComponent* c = component; c != nullptr; c = c->m_Parent)
+        if (std::find(m_Deferred.begin(), m_Deferred.end(), c) != m_Deferred.end())
+            return true;
+    return false;
+}
+
+bool WeUIMain::IsRoot(const WeUIComponent* component) const
+{
+    return component != nullptr && (component == m_Root || component == m_RootFadeOut || component == m_RootFadeIn);
+}
+
 void WeUIMain::DestroyComponent(WeUIComponent* component)
 {
-    if (component == nullptr)
+    // A deletion already waiting for its dispatch is not queued twice.
+    if (component == nullptr || IsPendingDeletion(component))
         return;
     Detach(component);
     if (m_DispatchDepth > 0)
@@ -305,7 +327,7 @@ bool WeUIMain::IsFadeOutDone() const
 
 void WeUIMain::ShowComponent(const WeString& name, bool fromCurrent)
 {
-    WeUIComponent* c = FindComponent(name);
+    WeUIComponent* c = FindNonRoot(name);
     if (c == nullptr || c->m_FadeDirection == 1 || m_RootFadeIn == nullptr)
         return;
     if (m_RootFadeOut->HasChild(c))
@@ -324,7 +346,7 @@ void WeUIMain::ShowComponent(const WeString& name, bool fromCurrent)
 
 void WeUIMain::CloseComponent(const WeString& name, bool fromCurrent)
 {
-    WeUIComponent* c = FindComponent(name);
+    WeUIComponent* c = FindNonRoot(name);
     if (c == nullptr || c->m_FadeDirection == -1 || m_RootFadeOut == nullptr)
         return;
     m_RootFadeIn->RemoveChild(c);
@@ -347,7 +369,7 @@ void WeUIMain::CloseComponent(const WeString& name, bool fromCurrent)
 
 void WeUIMain::HideComponent(const WeString& name, bool fromCurrent)
 {
-    WeUIComponent* c = FindComponent(name);
+    WeUIComponent* c = FindNonRoot(name);
     if (c == nullptr || c->m_FadeDirection == -1 || m_RootFadeOut == nullptr)
         return;
     BlurIfInside(c);
@@ -626,16 +648,27 @@ void WeUIMain::DispatchMouseMove(int32_t x, int32_t y, int32_t z)
             if (r != nullptr && r != start)
                 result = r;
         }
+        // Leave and Enter handlers run in the bracket too: what they delete waits, so the component about to be
+        // hovered is never freed under this walk; one they took out of the tree is not hovered at all.
+        BeginDispatch();
         if (result != m_Hovered)
         {
             if (m_Hovered != nullptr)
                 m_Hovered->OnMouseLeave();
+            if (result != nullptr && IsPendingDeletion(result))
+                result = nullptr;
             if (result != nullptr)
                 result->OnMouseEnter();
+            if (result != nullptr && IsPendingDeletion(result))
+                result = nullptr;
             m_Hovered = result;
             if (m_Hovered == nullptr)
                 m_Hovered = m_Root;
         }
+        if (m_Hovered != nullptr)
+            m_Hovered->OnMouseMove(x, y, z);
+        EndDispatch();
+        return;
     }
     if (m_Hovered == nullptr)
         return;

@@ -158,6 +158,10 @@ public:
     // The dispatch bracket; nested brackets count, deferred deletions run when the outermost one closes.
     void BeginDispatch();
     void EndDispatch();
+    // The component, or one of its ancestors, was destroyed inside the running dispatch and awaits deletion.
+    bool IsPendingDeletion(const WeUIComponent* component) const;
+    // One of the three roots, which only Shutdown deletes.
+    bool IsRoot(const WeUIComponent* component) const;
 
     // What components call on the manager.
     void Register(WeUIComponent* component);
@@ -223,6 +227,7 @@ public:
     uint16_t m_DispatchedPresses = 0;
 
 private:
+    WeUIComponent* FindNonRoot(const WeString& name);
     // Unlinks a component from its parent and the two fade roots, unregisters its subtree and moves any
     // role (hovered, focus, modal) inside it back to Root.
     void Detach(WeUIComponent* component);

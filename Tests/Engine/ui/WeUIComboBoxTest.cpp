@@ -194,4 +194,27 @@ TEST_F(WeUIComboBoxTest, RefillingFromTheChangeCallbackKeepsTheClickedItemAlive)
     EXPECT_EQ(combo->m_ExpandedPixelHeight, 72);
 }
 
+TEST_F(WeUIComboBoxTest, ASelectedItemDeletedFromOutsideLeavesNoSelection)
+{
+    Fill();
+    combo->SetSelectedIndex(1, -1);
+    ASSERT_NE(combo->GetSelection(), nullptr);
+    // Deleted by name, as a screen would: the box neither reads the freed item nor shows its text.
+    g_UIMain.RemoveComponent(WeString("combo$List$Item 1"));
+    EXPECT_EQ(combo->GetSelection(), nullptr);
+    EXPECT_EQ(combo->GetSelectedIndex(), -1);
+    EXPECT_STREQ(combo->m_Text->m_Text.c_str(), "");
+    // Deleted inside a handler (its deletion waits), then drawn: the selection is gone at once.
+    combo->SetSelectedIndex(2, -1);
+    g_UIMain.BeginDispatch();
+    g_UIMain.RemoveComponent(WeString("combo$List$Item 2"));
+    EXPECT_EQ(combo->GetSelectedIndex(), -1);
+    g_UIMain.EndDispatch();
+    combo->SetSelectedIndex(0, -1);
+    g_UIMain.RemoveComponent(WeString("combo$List$Item 0"));
+    g_UIMain.DrawMainLayer();
+    EXPECT_STREQ(combo->m_Text->m_Text.c_str(), "");
+    EXPECT_EQ(combo->GetSelection(), nullptr);
+}
+
 }  // namespace

@@ -14,6 +14,7 @@
 #include "Engine/ui/WeUIComponent.h"
 #include "Engine/ui/WeUIMain.h"
 #include "Engine/ui/WeUIRoot.h"
+#include "Tests/Engine/ui/UITestSupport.h"
 
 namespace
 {
@@ -60,6 +61,21 @@ public:
         g_Log.push_back(Tag("Key"));
         return WeUIComponent::OnKeyDown(key);
     }
+    int32_t OnKeyUp(int32_t key) override
+    {
+        g_Log.push_back(Tag("KeyUp"));
+        return WeUIComponent::OnKeyUp(key);
+    }
+    int32_t OnDoubleClick() override
+    {
+        g_Log.push_back(Tag("DoubleClick"));
+        return WeUIComponent::OnDoubleClick();
+    }
+    void OnMouseWheel(int32_t delta) override
+    {
+        g_Log.push_back(Tag("Wheel" + std::to_string(delta)));
+        WeUIComponent::OnMouseWheel(delta);
+    }
     void OnBlur() override { g_Log.push_back(Tag("Blur")); }
     void Render() override
     {
@@ -67,7 +83,7 @@ public:
             g_Log.push_back(Tag("Draw"));
         WeUIComponent::Render();
     }
-    std::string Tag(const char* what) const { return std::string(m_Name.c_str()) + ":" + what; }
+    std::string Tag(const std::string& what) const { return std::string(m_Name.c_str()) + ":" + what; }
 };
 
 class WeUIMainTest : public ::testing::Test
@@ -385,6 +401,177 @@ TEST_F(WeUIMainTest, TextureMapEntriesAndBubbling)
     EXPECT_TRUE(child->HitTest(child->GetScreenX() + child->m_PixelWidth, child->GetScreenY() + child->m_PixelHeight));
     parent->m_InputEnabled = 0;
     EXPECT_EQ(WeUIComponent::FindDeepestAt(Root(), 5, 5, 0), Root());
+}
+
+TEST_F(WeUIMainTest, KeysReachTheFocusAndClicksAndWheelsTheHovered)
+{
+    // Two buttons side by side in a window; the mouse rests on "left".
+    Probe* window = new Probe(Root(), "window", 0, 0, 0.5f, 0.5f);
+    new Probe(window, "left", 0, 0, 100 / 1024.0f, 100 / 768.0f);
+    new Probe(window, "right", 200 / 1024.0f, 0, 100 / 1024.0f, 100 / 768.0f);
+    g_UIMain.PostMouseMove(50, 50, 0);
+    g_UIMain.ProcessEvents();
+    g_Log.clear();
+    struct
+    {
+        const char* step;
+        void (*post)();
+        std::vector<std::string> log;
+        const char* focus;
+    } cases[] = {
+        // Focus is Root until something is pressed or set: keys reach no probe.
+        {"key before focus", [] { g_UIMain.PostKeyDown(30); }, {}, "Root"},
+        {"press focuses", [] { g_UIMain.PostMouseDown(0); }, {"left:Down"}, "left"},
+        {"release", [] { g_UIMain.PostMouseUp(0); }, {"left:Up", "left:Move"}, "left"},
+        // Scan codes and characters (negative) both reach the focus, down and up.
+        {"keys",
+         []
+         {
+             g_UIMain.PostKeyDown(30);
+             g_UIMain.PostKeyDown(-'a');
+             g_UIMain.PostKeyUp(30);
+         },
+         {"left:Key", "left:Key", "left:KeyUp"},
+         "left"},
+        // Double clicks and wheels go to the hovered component, which need not be the focus.
+        {"to right", [] { g_UIMain.PostMouseMove(250, 50, 0); }, {"left:Leave", "right:Enter", "right:Move"}, "left"},
+        {"double click", [] { g_UIMain.PostDoubleClick(); }, {"right:DoubleClick"}, "left"},
+        {"wheel", [] { g_UIMain.PostMouseWheel(-120); }, {"right:Wheel-120", "window:Wheel-120"}, "left"},
+        {"key still to focus", [] { g_UIMain.PostKeyDown(28); }, {"left:Key"}, "left"},
+        // SetFocus blurs the old focus first.
+        {"set focus", [] { g_UIMain.SetFocus(WeString("right")); }, {"left:Blur"}, "right"},
+        {"key to new focus", [] { g_UIMain.PostKeyUp(28); }, {"right:KeyUp"}, "right"},
+        // Input off: the events drain and reach nobody.
+        {"input off",
+         []
+         {
+             g_UIMain.m_InputEnabled = 0;
+             g_UIMain.PostKeyDown(1);
+             g_UIMain.PostDoubleClick();
+             g_UIMain.PostMouseWheel(120);
+         },
+         {},
+         "right"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.step);
+        c.post();
+        g_UIMain.ProcessEvents();
+        EXPECT_EQ(g_Log, c.log);
+        EXPECT_STREQ(g_UIMain.m_Focus->m_Name.c_str(), c.focus);
+        g_Log.clear();
+    }
+    EXPECT_TRUE(g_UIMain.m_EventQueue.IsEmpty());
+    g_UIMain.m_InputEnabled = 1;
+    // A wheel on Root (over nothing) and a double click there reach no probe.
+    g_UIMain.PostMouseMove(900, 700, 0);
+    g_UIMain.PostDoubleClick();
+    g_UIMain.PostMouseWheel(120);
+    g_UIMain.ProcessEvents();
+    EXPECT_EQ(g_Log, (std::vector<std::string>{"right:Leave"}));
+}
+
+TEST_F(WeUIMainTest, LeaveAndEnterHandlersThatDeleteNeverFreeTheComponentBeingHovered)
+{
+    // Leaving "a" removes the panel that holds "b", the component the mouse moves onto.
+    Probe* a = new Probe(Root(), "a", 0, 0, 100 / 1024.0f, 100 / 768.0f);
+    Probe* panel = new Probe(Root(), "panel", 200 / 1024.0f, 0, 200 / 1024.0f, 200 / 768.0f);
+    new Probe(panel, "b", 0, 0, 100 / 1024.0f, 100 / 768.0f);
+    a->m_OnMouseLeave = [](WeUIComponent*) -> int32_t
+    {
+        g_UIMain.RemoveComponent(WeString("panel"));
+        return 0;
+    };
+    g_UIMain.PostMouseMove(50, 50, 0);
+    g_UIMain.ProcessEvents();
+    g_Log.clear();
+    g_UIMain.PostMouseMove(250, 50, 0);
+    g_UIMain.ProcessEvent();
+    // "b" is neither entered nor hovered; the panel and "b" are deleted after the handlers.
+    EXPECT_EQ(g_Log, (std::vector<std::string>{"a:Leave", "panel:Deleted", "b:Deleted"}));
+    EXPECT_EQ(g_UIMain.m_Hovered, Root());
+    EXPECT_EQ(g_UIMain.m_DispatchDepth, 0);
+    // An Enter handler that removes its own component: hovered falls back to Root, no Move reaches it.
+    Probe* c = new Probe(Root(), "c", 500 / 1024.0f, 0, 100 / 1024.0f, 100 / 768.0f);
+    c->m_OnMouseEnter = [](WeUIComponent*) -> int32_t
+    {
+        g_UIMain.RemoveComponent(WeString("c"));
+        return 0;
+    };
+    g_UIMain.ProcessEvents();
+    g_Log.clear();
+    g_UIMain.PostMouseMove(550, 50, 0);
+    g_UIMain.ProcessEvents();
+    EXPECT_EQ(g_Log, (std::vector<std::string>{"c:Enter", "c:Deleted"}));
+    EXPECT_EQ(g_UIMain.m_Hovered, Root());
+}
+
+TEST_F(WeUIMainTest, DestroyingTwiceInOneDispatchDeletesOnceAndRootsStay)
+{
+    Probe* w = new Probe(Root(), "w", 0, 0, 0.5f, 0.5f);
+    g_UIMain.BeginDispatch();
+    g_UIMain.DestroyComponent(w);
+    g_UIMain.DestroyComponent(w);
+    g_UIMain.EndDispatch();
+    EXPECT_EQ(std::count(g_Log.begin(), g_Log.end(), "w:Deleted"), 1);
+    // The roots are the manager's: by-name removal, close, hide and show leave them alone.
+    for (const char* root : {"Root", "Root FadeOut", "Root FadeIn"})
+    {
+        SCOPED_TRACE(root);
+        g_UIMain.RemoveComponent(WeString(root));
+        g_UIMain.CloseComponent(WeString(root), false);
+        g_UIMain.HideComponent(WeString(root), false);
+        g_UIMain.ShowComponent(WeString(root), false);
+    }
+    ASSERT_NE(g_UIMain.m_Root, nullptr);
+    ASSERT_NE(g_UIMain.m_RootFadeOut, nullptr);
+    ASSERT_NE(g_UIMain.m_RootFadeIn, nullptr);
+    EXPECT_EQ(g_UIMain.m_Root->m_InputEnabled, 1);
+    EXPECT_TRUE(g_UIMain.m_RootFadeIn->m_Children.IsEmpty());
+    Ticks(30);
+    Probe* b = new Probe(Root(), "b", 0, 0, 0.5f, 0.5f);
+    g_UIMain.PostMouseMove(10, 10, 0);
+    g_UIMain.ProcessEvents();
+    EXPECT_EQ(g_UIMain.m_Hovered, b);
+}
+
+// The cursor with the shipped skin, on a recording device.
+class WeUIMainCursorTest : public UIRenderTest
+{
+};
+
+TEST_F(WeUIMainCursorTest, TheFrontPassAloneDrawsTheArrowWhereTheMouseIs)
+{
+    WeUITextureMapEntry arrow = g_UIMain.GetTextureMapEntry(WeString("MouseArrow"));
+    ASSERT_GT(arrow.width, 0);
+    ASSERT_GT(arrow.height, 0);
+    EXPECT_EQ(g_UIMain.m_CursorWidth, arrow.width);
+    EXPECT_EQ(g_UIMain.m_CursorHeight, arrow.height);
+    g_UIMain.PostMouseMove(300, 200, 0);
+    g_UIMain.ProcessEvents();
+    g_UIMain.DrawBackLayer();
+    g_UIMain.DrawMainLayer();
+    EXPECT_TRUE(SkinQuads().empty());
+    g_UIMain.DrawFrontLayer();
+    std::vector<UIQuad> quads = SkinQuads();
+    ASSERT_EQ(quads.size(), 1u);
+    EXPECT_EQ(quads[0].x0, 300.0f);
+    EXPECT_EQ(quads[0].y0, 200.0f);
+    EXPECT_EQ(quads[0].x1, float(300 + arrow.width));
+    EXPECT_EQ(quads[0].y1, float(200 + arrow.height));
+    EXPECT_EQ(quads[0].colour, 0xFFFFFFFFu);
+    // Its texture coordinates are the arrow's part of the skin (half a texel in, as every canvas quad).
+    const GfxDrawRecord* draw = g_GfxRecorder.Draws().back();
+    WeCanvasVertex v[4];
+    std::memcpy(v, draw->vertices.data(), sizeof(v));
+    EXPECT_NEAR(v[0].u, arrow.u0, 1.0 / 64);
+    EXPECT_NEAR(v[0].v, arrow.v0, 1.0 / 64);
+    // Screens switch it off.
+    g_GfxRecorder.ClearLog();
+    g_UIMain.m_ShowCursor = 0;
+    g_UIMain.DrawFrontLayer();
+    EXPECT_TRUE(SkinQuads().empty());
 }
 
 }  // namespace

@@ -16,6 +16,13 @@
 #include "Engine/ui/WeUIRoot.h"
 
 WeUIMain g_UIMain;
+uint8_t& g_UIInputEnabled = g_UIMain.m_InputEnabled;
+uint8_t& g_UIShowCursor = g_UIMain.m_ShowCursor;
+uint8_t& g_UITreeChanged = g_UIMain.m_TreeChanged;
+double& g_UIFrameTime = g_UIMain.m_FrameTime;
+float (&g_UICaptionColor)[4] = g_UIMain.m_CaptionColor;
+WeHashTable<WeUIComponent*>& g_UIComponentRegistry = g_UIMain.m_ComponentRegistry;
+WeHashTable<WeUIComponent*>& g_UITopMostRegistry = g_UIMain.m_TopMostRegistry;
 
 namespace
 {

@@ -237,3 +237,12 @@ private:
 };
 
 extern WeUIMain g_UIMain;
+
+// The manager's fields under the names the game and its screens use for them.
+extern uint8_t& g_UIInputEnabled;
+extern uint8_t& g_UIShowCursor;
+extern uint8_t& g_UITreeChanged;
+extern double& g_UIFrameTime;
+extern float (&g_UICaptionColor)[4];
+extern WeHashTable<WeUIComponent*>& g_UIComponentRegistry;
+extern WeHashTable<WeUIComponent*>& g_UITopMostRegistry;

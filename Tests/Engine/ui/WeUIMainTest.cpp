@@ -536,6 +536,44 @@ TEST_F(WeUIMainTest, DestroyingTwiceInOneDispatchDeletesOnceAndRootsStay)
     EXPECT_EQ(g_UIMain.m_Hovered, b);
 }
 
+// Logs the release-anywhere notice; the first one to hear it removes itself and the next sibling.
+class Sweeper : public Probe
+{
+public:
+    using Probe::Probe;
+    void OnMouseUpAnywhere(WeUIComponent* target) override
+    {
+        g_Log.push_back(Tag("Anywhere"));
+        if (m_Sweep)
+        {
+            g_UIMain.RemoveComponent(WeString("second"));
+            g_UIMain.RemoveComponent(m_Name);
+        }
+        WeUIComponent::OnMouseUpAnywhere(target);
+    }
+    bool m_Sweep = false;
+};
+
+TEST_F(WeUIMainTest, ReleaseAnywhereHandlersDeleteOnlyAfterTheWholeWalk)
+{
+    // Walked back to front: "first" (the oldest child) hears it first and removes itself and "second".
+    Sweeper* first = new Sweeper(Root(), "first", 0, 0, 0.1f, 0.1f);
+    new Sweeper(first, "inner", 0, 0, 0.1f, 0.1f);
+    new Sweeper(Root(), "second", 0.2f, 0, 0.1f, 0.1f);
+    new Sweeper(Root(), "third", 0.4f, 0, 0.1f, 0.1f);
+    first->m_Sweep = true;
+    g_UIMain.PostMouseMove(900, 700, 0);
+    g_UIMain.PostMouseDown(0);
+    g_UIMain.PostMouseUp(0);
+    g_UIMain.ProcessEvents();
+    // Neither the removed subtree nor the removed sibling hears it; the rest of the walk goes on, and the
+    // deletions follow it.
+    EXPECT_EQ(g_Log, (std::vector<std::string>{"first:Anywhere", "third:Anywhere", "second:Deleted", "first:Deleted",
+                                               "inner:Deleted"}));
+    EXPECT_EQ(g_UIMain.m_DispatchDepth, 0);
+    EXPECT_EQ(g_UIMain.m_Root->m_Children.Count(), 1);
+}
+
 // The cursor with the shipped skin, on a recording device.
 class WeUIMainCursorTest : public UIRenderTest
 {
@@ -569,7 +607,7 @@ TEST_F(WeUIMainCursorTest, TheFrontPassAloneDrawsTheArrowWhereTheMouseIs)
     EXPECT_NEAR(v[0].v, arrow.v0, 1.0 / 64);
     // Screens switch it off.
     g_GfxRecorder.ClearLog();
-    g_UIMain.m_ShowCursor = 0;
+    g_UIShowCursor = 0;
     g_UIMain.DrawFrontLayer();
     EXPECT_TRUE(SkinQuads().empty());
 }

@@ -459,9 +459,9 @@ void WeRenderDevice::BuildMultisampleList()
         int32_t type;
         int32_t quality;
         const char* name;
-    } kChoices[] = {{2, 0, "2x"}, {4, 0, "4x"}, {4, 2, "8x (4x2)"}, {4, 4, "16x (4x4)"}};
+    } Choices[] = {{2, 0, "2x"}, {4, 0, "4x"}, {4, 2, "8x (4x2)"}, {4, 4, "16x (4x4)"}};
     m_MultisampleChoices.Reset();
-    for (const auto& c : kChoices)
+    for (const auto& c : Choices)
     {
         WeMultisampleChoice choice;
         choice.type = c.type;

@@ -32,7 +32,7 @@ void BuildTechniqueNames()
     if (built)
         return;
     built = true;
-    static const char kLetters[] = "3FHDSBELVGW";
+    static const char Letters[] = "3FHDSBELVGW";
     for (int32_t i = 0; i < WeShaderVariantCount; ++i)
     {
         char* name = g_ShaderTechniqueNames[i];
@@ -40,7 +40,7 @@ void BuildTechniqueNames()
         size_t n = 7;
         for (int32_t bit = 10; bit >= 0; --bit)
             if (i & (1 << bit))
-                name[n++] = kLetters[10 - bit];
+                name[n++] = Letters[10 - bit];
         name[n] = 0;
     }
 }

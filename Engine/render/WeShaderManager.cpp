@@ -19,7 +19,7 @@ const struct
 {
     const char* from;
     const char* to;
-} kRenamed[] = {
+} Renamed[] = {
     {"Shaders.Default.Standard", "Shaders.Default.Default"},
     {"Shaders.Default.Standard_LightMapped", "Shaders.Default.Default"},
     {"Shaders.Default.EnvStandard", "Shaders.Default.Default"},
@@ -118,7 +118,7 @@ WeShader* WeShaderManager::GetShader(const WeString& requested, bool reload, boo
     WeString name = requested;
     if (name.GetToken('.', 0) == "Effects")
         name = WeString("Shaders.") + name.GetToken('.', 1) + "." + name.GetToken('.', 2);
-    for (const auto& r : kRenamed)
+    for (const auto& r : Renamed)
     {
         if (name == r.from)
         {

@@ -119,7 +119,8 @@ bool CreateFace(RasterFace& rf, WeFont& font, std::vector<RasterFace*>& owners)
             continue;
         }
         rf.face = DefaultUnicodeFace();
-        rf.height = std::max(1, RoundHalfAway(double(rf.height) * ConfigFloat("UI.Fonts.DefaultUnicodeFontScale")));
+        rf.height = std::clamp(RoundHalfAway(double(rf.height) * ConfigFloat("UI.Fonts.DefaultUnicodeFontScale")), 1,
+                               WeFont::MaxRasterSize);
     }
     if (rf.font == nullptr)
         return false;
@@ -210,16 +211,22 @@ void WeFont::Create(const WeString& key)
     }
     WeString face = key.GetToken(':', 0);
     int32_t size = key.GetToken(':', 1).ToInt(10);
-    int32_t sx = int32_t(float(size) / float(g_UIReferenceSize.width) * float(g_ScreenSize.width));
-    int32_t sy = int32_t(float(size) / float(g_UIReferenceSize.height) * float(g_ScreenSize.height));
+    // Kept inside int's range before the conversion, whatever size the key names.
+    auto toPixels = [](float f) { return f == f ? int32_t(std::clamp(f, -1.0e9f, 1.0e9f)) : 0; };
+    int32_t sx = toPixels(float(size) / float(g_UIReferenceSize.width) * float(g_ScreenSize.width));
+    int32_t sy = toPixels(float(size) / float(g_UIReferenceSize.height) * float(g_ScreenSize.height));
     // At least one pixel: a zero size would divide by zero and ask the font layer for its default height.
     int32_t pixel = std::max(1, RoundHalfAway(double(std::min(sx, sy)) * ConfigFloat("UI.Fonts.GlobalScale")));
-    int32_t h = pixel;
+    int32_t h = std::min(pixel, MaxRasterSize);
+    int32_t failed = 0;
     for (;;)
     {
-        int32_t raster = std::max(1, RoundHalfAway(double(h) * ConfigFloat("UI.Fonts.SmoothingScale")));
-        if (Rasterize(face, raster, pixel))
+        int32_t raster =
+            std::clamp(RoundHalfAway(double(h) * ConfigFloat("UI.Fonts.SmoothingScale")), 1, MaxRasterSize);
+        // A raster size that failed once fails again.
+        if (raster != failed && Rasterize(face, raster, pixel))
             break;
+        failed = raster;
         // Without a lower bound a font that never rasterises would retry for ever.
         int32_t smaller = RoundHalfAway(double(h) * 0.9);
         if (smaller >= h || smaller < 1)

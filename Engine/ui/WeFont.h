@@ -29,6 +29,9 @@ class WeFont : public WeCanvasFont
 public:
     static constexpr int32_t GlyphCount = 65536;
     static constexpr int32_t MaxAtlasSide = 2048;
+    // The largest raster size tried: the 224 glyphs of the first character set at 256 pixels already overflow
+    // the largest atlas, so a larger one (from a hostile size or scale) would only cost time before shrinking.
+    static constexpr int32_t MaxRasterSize = MaxAtlasSide / 8;
 
     WeFont();
     ~WeFont() override;

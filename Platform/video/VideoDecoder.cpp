@@ -45,14 +45,14 @@ AVCodecContext* OpenDecoder(AVStream* stream)
 
 // A damaged header claiming a huge picture must not make the player allocate gigabytes (four buffers of
 // the size are kept); movies for textures are far smaller.
-constexpr int kMaxSide = 4096;
+constexpr int MaxSide = 4096;
 
 // About thirty years, in seconds.
-constexpr double kLatestTime = 1e9;
+constexpr double LatestTime = 1e9;
 
 // What a held packet costs besides its data (the packet and its buffer's bookkeeping), so that a file of
 // empty packets is bounded too.
-constexpr size_t kHeldOverhead = 256;
+constexpr size_t HeldOverhead = 256;
 
 double Seconds(int64_t value, AVRational base)
 {
@@ -99,7 +99,7 @@ bool VideoDecoder::Open(const std::string& path, bool withAudio)
     m_Video = OpenDecoder(video);
     m_Width = video->codecpar->width;
     m_Height = video->codecpar->height;
-    if (!m_Video || m_Width <= 0 || m_Height <= 0 || m_Width > kMaxSide || m_Height > kMaxSide)
+    if (!m_Video || m_Width <= 0 || m_Height <= 0 || m_Width > MaxSide || m_Height > MaxSide)
     {
         Close();
         return false;
@@ -203,7 +203,7 @@ VideoDecoder::Result VideoDecoder::Next()
             {
                 AVPacket* packet = m_Held.front();
                 m_Held.pop_front();
-                m_HeldBytes -= std::min(m_HeldBytes, size_t(packet->size) + kHeldOverhead);
+                m_HeldBytes -= std::min(m_HeldBytes, size_t(packet->size) + HeldOverhead);
                 avcodec_send_packet(m_Video, packet);  // a damaged packet is skipped
                 av_packet_free(&packet);
                 continue;
@@ -265,9 +265,9 @@ void VideoDecoder::ReadPacket()
                 double time = Seconds(stamp, stream->time_base);
                 if (stream->start_time != AV_NOPTS_VALUE)
                     time -= Seconds(stream->start_time, stream->time_base);
-                m_HeldNewest = std::clamp(time, -kLatestTime, kLatestTime);
+                m_HeldNewest = std::clamp(time, -LatestTime, LatestTime);
             }
-            m_HeldBytes += size_t(held->size) + kHeldOverhead;
+            m_HeldBytes += size_t(held->size) + HeldOverhead;
             m_Held.push_back(held);
         }
         else
@@ -286,11 +286,11 @@ bool VideoDecoder::ReadAheadFull() const
 {
     if (m_Held.empty())
         return false;
-    if (m_HeldBytes >= kReadAheadBytes || m_Held.size() >= kReadAheadPackets)
+    if (m_HeldBytes >= ReadAheadBytes || m_Held.size() >= ReadAheadPackets)
         return true;
     // By the stamps, and by the count for files whose stamps say little.
     double span = std::max(m_HeldNewest - m_VideoTime, double(m_Held.size()) * m_FrameStep);
-    return span >= kReadAheadSeconds;
+    return span >= ReadAheadSeconds;
 }
 
 void VideoDecoder::DropHeld()
@@ -307,7 +307,7 @@ void VideoDecoder::DropHeld()
 
 void VideoDecoder::SetAudioLead(double seconds)
 {
-    m_AudioLead = seconds > 0.0 ? std::min(seconds, kLatestTime) : 0.0;
+    m_AudioLead = seconds > 0.0 ? std::min(seconds, LatestTime) : 0.0;
 }
 
 bool VideoDecoder::ConvertVideo()
@@ -327,7 +327,7 @@ bool VideoDecoder::ConvertVideo()
     }
     // A damaged stamp far in the future stays within what microsecond positions and the steady clock's
     // nanoseconds can hold.
-    m_VideoTime = std::clamp(m_VideoTime, 0.0, kLatestTime);
+    m_VideoTime = std::clamp(m_VideoTime, 0.0, LatestTime);
     if (m_Frame->width <= 0 || m_Frame->height <= 0)
         return false;
 

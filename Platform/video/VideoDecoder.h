@@ -18,8 +18,8 @@ struct SwrContext;
 // Sound is read ahead of the pictures: before a frame of time t is handed out, the sound up to t plus
 // the lead has been handed out (or all of it, when the track ends sooner), so that a sound queue fed
 // from it never runs dry however the container interleaves its tracks. The pictures read past on the
-// way are held as compressed packets and decoded in turn. The read-ahead is bounded (kReadAheadSeconds
-// of pictures or kReadAheadBytes, whichever comes first): a badly interleaved or hostile file then plays
+// way are held as compressed packets and decoded in turn. The read-ahead is bounded (ReadAheadSeconds
+// of pictures or ReadAheadBytes, whichever comes first): a badly interleaved or hostile file then plays
 // in file order, with its sound as late as the file has it.
 class VideoDecoder
 {
@@ -50,9 +50,9 @@ public:
     void SetAudioLead(double seconds);
 
     // Bounds of the pictures held for the read-ahead.
-    static constexpr double kReadAheadSeconds = 2.0;
-    static constexpr size_t kReadAheadBytes = size_t(32) << 20;
-    static constexpr size_t kReadAheadPackets = 4096;
+    static constexpr double ReadAheadSeconds = 2.0;
+    static constexpr size_t ReadAheadBytes = size_t(32) << 20;
+    static constexpr size_t ReadAheadPackets = 4096;
 
     int Width() const { return m_Width; }
     int Height() const { return m_Height; }

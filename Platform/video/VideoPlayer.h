@@ -41,13 +41,13 @@ public:
     void SetSink(VideoSink* sink);
     // Real-time pacing (the default) or every frame as fast as it decodes, for tools and tests.
     void SetRealTime(bool realTime);
-    // How far ahead of each frame the sound reaches the sink, in seconds (default kDefaultSoundLead):
+    // How far ahead of each frame the sound reaches the sink, in seconds (default DefaultSoundLead):
     // when the sink receives the frame of time t it has received the sound up to t plus the lead, or to
     // the end of the track. The read-ahead holds at most about 2 s of pictures, so longer leads and
     // files interleaved too badly to read that far ahead get their sound as early as that bound allows.
     // Takes effect from the next frame.
     void SetSoundLead(double seconds);
-    static constexpr double kDefaultSoundLead = 0.5;
+    static constexpr double DefaultSoundLead = 0.5;
 
     bool Run();
     void Pause();
@@ -92,7 +92,7 @@ private:
     State m_State = State::Stopped;
     bool m_PendingVideo = false;
     bool m_PendingAudio = false;
-    std::atomic<double> m_SoundLead{kDefaultSoundLead};
+    std::atomic<double> m_SoundLead{DefaultSoundLead};
 
     std::thread m_Thread;
     std::mutex m_Lock;

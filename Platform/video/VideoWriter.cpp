@@ -17,7 +17,7 @@ namespace
 {
 
 // Movies for textures stay far below this; larger sizes are a mistake in a description.
-constexpr int kMaxSide = 4096;
+constexpr int MaxSide = 4096;
 
 struct Track
 {
@@ -150,7 +150,7 @@ bool VideoWriter::Open(const std::string& path, const Settings& settings)
         Close();
     m_Error.clear();
     Settings want = settings;
-    if (settings.width <= 0 || settings.height <= 0 || settings.width > kMaxSide || settings.height > kMaxSide ||
+    if (settings.width <= 0 || settings.height <= 0 || settings.width > MaxSide || settings.height > MaxSide ||
         settings.width % 2 || settings.height % 2)
         return Abandon("the picture size must be even and at most 4096");
     if (settings.frameRate <= 0 || settings.frameRate > 240 || settings.keyInterval <= 0 || settings.videoBitRate <= 0)

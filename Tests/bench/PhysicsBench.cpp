@@ -22,10 +22,10 @@
 namespace
 {
 
-constexpr int kCells = 100;  // 100 x 100 quads: 20,000 triangles
-constexpr float kTrackSize = 400.0f;
-constexpr int kCraft = 8;
-constexpr int kSmallBodies = 200;
+constexpr int Cells = 100;  // 100 x 100 quads: 20,000 triangles
+constexpr float TrackSize = 400.0f;
+constexpr int Craft = 8;
+constexpr int SmallBodies = 200;
 
 struct Vertex
 {
@@ -46,23 +46,23 @@ ID3DXMesh* MakeTrack(IDirect3DDevice9* device)
                                              {0, 32, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_TANGENT, 0},
                                              {0, 44, D3DDECLTYPE_FLOAT2, 0, D3DDECLUSAGE_TEXCOORD, 1},
                                              D3DDECL_END()};
-    const int side = kCells + 1;
+    const int side = Cells + 1;
     ID3DXMesh* mesh = nullptr;
-    if (FAILED(D3DXCreateMesh(2 * kCells * kCells, side * side, D3DXMESH_MANAGED, decl, device, &mesh)))
+    if (FAILED(D3DXCreateMesh(2 * Cells * Cells, side * side, D3DXMESH_MANAGED, decl, device, &mesh)))
         return nullptr;
     Vertex* v = nullptr;
     mesh->LockVertexBuffer(0, reinterpret_cast<void**>(&v));
     for (int z = 0; z < side; ++z)
         for (int x = 0; x < side; ++x)
         {
-            const float px = (float(x) / kCells - 0.5f) * kTrackSize, pz = (float(z) / kCells - 0.5f) * kTrackSize;
+            const float px = (float(x) / Cells - 0.5f) * TrackSize, pz = (float(z) / Cells - 0.5f) * TrackSize;
             v[z * side + x] = Vertex{{px, Height(px, pz), pz}, {0, 1, 0}, {0, 0}, {1, 0, 0}, {0, 0}};
         }
     mesh->UnlockVertexBuffer();
     uint16_t* idx = nullptr;
     mesh->LockIndexBuffer(0, reinterpret_cast<void**>(&idx));
-    for (int z = 0; z < kCells; ++z)
-        for (int x = 0; x < kCells; ++x)
+    for (int z = 0; z < Cells; ++z)
+        for (int x = 0; x < Cells; ++x)
         {
             const int a = z * side + x, b = a + 1, c = a + side, d = c + 1;
             const uint16_t tri[6] = {uint16_t(a), uint16_t(c), uint16_t(b), uint16_t(b), uint16_t(c), uint16_t(d)};
@@ -87,7 +87,7 @@ struct RaceScene
     std::vector<WeActorHandle*> craft;
     std::vector<WeActorHandle*> bodies;
     // The handles' owners.
-    WeActor owners[1 + kCraft + kSmallBodies];
+    WeActor owners[1 + Craft + SmallBodies];
     float angle = 0;
 
     RaceScene()
@@ -100,22 +100,22 @@ struct RaceScene
         g_Physics.CreateTriangleMeshActor(Owner(0), At(0, 0, 0), &track, false);
         WeAABB craftBox;
         craftBox.Set(D3DXVECTOR3(-1, -0.5f, -2), D3DXVECTOR3(1, 0.5f, 2));
-        for (int i = 0; i < kCraft; ++i)
+        for (int i = 0; i < Craft; ++i)
         {
-            const float a = 6.2831853f * float(i) / kCraft;
+            const float a = 6.2831853f * float(i) / Craft;
             WeActorHandle* h = g_Physics.CreateBoxActor(Owner(1 + i), At(60 * std::cos(a), 4, 60 * std::sin(a)),
                                                         D3DXVECTOR3(1, 0.5f, 2), 0, 500, false, 0);
             h->EnableCCD(craftBox, 0);
             h->SetCCDMotionThreshold(0.5f);
             craft.push_back(h);
         }
-        for (int i = 0; i < kSmallBodies; ++i)
+        for (int i = 0; i < SmallBodies; ++i)
         {
-            const float a = 6.2831853f * float(i) / kSmallBodies;
+            const float a = 6.2831853f * float(i) / SmallBodies;
             const float r = 55.0f + float(i % 5) * 2.5f;
             const D3DXVECTOR3 p(r * std::cos(a), 3.0f + float(i % 3), r * std::sin(a));
-            WeActorHandle* h = (i % 2) ? g_Physics.CreateSphereActor(Owner(1 + kCraft + i), p, 0.3f, 0, 5, false, 0)
-                                       : g_Physics.CreateBoxActor(Owner(1 + kCraft + i), At(p.x, p.y, p.z),
+            WeActorHandle* h = (i % 2) ? g_Physics.CreateSphereActor(Owner(1 + Craft + i), p, 0.3f, 0, 5, false, 0)
+                                       : g_Physics.CreateBoxActor(Owner(1 + Craft + i), At(p.x, p.y, p.z),
                                                                   D3DXVECTOR3(0.25f, 0.25f, 0.25f), 0, 5, false, 0);
             bodies.push_back(h);
         }
@@ -127,9 +127,9 @@ struct RaceScene
     void Step()
     {
         angle += 0.01f;
-        for (int i = 0; i < kCraft; ++i)
+        for (int i = 0; i < Craft; ++i)
         {
-            const float a = angle + 6.2831853f * float(i) / kCraft;
+            const float a = angle + 6.2831853f * float(i) / Craft;
             D3DXVECTOR3 v;
             craft[i]->GetLinearVelocity(v);
             craft[i]->SetLinearVelocity(D3DXVECTOR3(-30 * std::sin(a), v.y, 30 * std::cos(a)));
@@ -164,7 +164,7 @@ void PhysicsStep(benchmark::State& state)
     state.counters["awake_bodies"] = awake;
     state.counters["lowest_craft_y"] = lowest;
 }
-BENCHMARK(PhysicsStep)->Unit(benchmark::kMillisecond);
+BENCHMARK(PhysicsStep)->Unit(benchmark::Millisecond);
 
 void Raycast100Closest(benchmark::State& state)
 {
@@ -176,15 +176,15 @@ void Raycast100Closest(benchmark::State& state)
         int hits = 0;
         for (int i = 0; i < 100; ++i)
         {
-            const float x = std::fmod(float(i * 37 + frame * 3), kTrackSize * 0.9f) - kTrackSize * 0.45f;
-            const float z = std::fmod(float(i * 91 + frame * 7), kTrackSize * 0.9f) - kTrackSize * 0.45f;
+            const float x = std::fmod(float(i * 37 + frame * 3), TrackSize * 0.9f) - TrackSize * 0.45f;
+            const float z = std::fmod(float(i * 91 + frame * 7), TrackSize * 0.9f) - TrackSize * 0.45f;
             WeRaycastHit hit;
             hits += g_Physics.RaycastClosest(D3DXVECTOR3(x, 50, z), D3DXVECTOR3(0, -1, 0), 3, hit, ~0u, 200, 0xFF);
         }
         benchmark::DoNotOptimize(hits);
     }
 }
-BENCHMARK(Raycast100Closest)->Unit(benchmark::kMillisecond);
+BENCHMARK(Raycast100Closest)->Unit(benchmark::Millisecond);
 
 }  // namespace
 

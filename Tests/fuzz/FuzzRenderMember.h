@@ -92,4 +92,29 @@ inline IDirect3DDevice9* CreateRecordingDevice()
     return device;
 }
 
+// What every render reader's target starts with: its member file and the recording device, both made once
+// (call Get from LLVMFuzzerInitialize, so that the device exists before the first input's leak check).
+class Target
+{
+public:
+    static const Target& Get(const char* tag)
+    {
+        static const Target target(tag);
+        return target;
+    }
+    // Writes the input past its first byte (which picks the reader) as the member; false when there is no
+    // device or nothing to write.
+    bool TakeMember(const uint8_t* data, size_t size) const
+    {
+        return size >= 1 && m_Device != nullptr && WriteMember(m_File.Path(), data + 1, size - 1);
+    }
+    const std::string& MemberPath() const { return m_File.Path(); }
+
+private:
+    explicit Target(const char* tag) : m_File(tag), m_Device(CreateRecordingDevice()) {}
+
+    MemberFile m_File;
+    IDirect3DDevice9* m_Device;
+};
+
 }  // namespace FuzzRenderMember

@@ -393,6 +393,11 @@ void Fixtures(const fs::path& source)
             Seed("fuzz_localization", entry.path().filename().string(), ReadFile(entry.path()));
     const std::string remap = "[Localization]\n+ CH - A=\xC3\x84\xC3\x80\nWord=X\xC3\x84Y\xF0\x9F\x98\x80\n";
     Seed("fuzz_localization", "remap.ini", Bytes(remap.begin(), remap.end()));
+    // The UI settings: the shipped ones, and those of uidemo's sample screen over them.
+    const Bytes shipped = ReadFile(source / "Content/Packages/Config/Main/UI.ini");
+    const Bytes sample = ReadFile(fixtures / "UISample/Config/Main/UI.ini");
+    Seed("fuzz_ui_config", "shipped.ini", shipped);
+    Seed("fuzz_ui_config", "sample.ini", sample, shipped);
 }
 
 void Movies()

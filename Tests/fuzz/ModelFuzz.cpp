@@ -14,35 +14,27 @@
 
 namespace
 {
-const std::string& MemberPath()
-{
-    static const FuzzRenderMember::MemberFile file("models");
-    return file.Path();
-}
-
+const char* const Tag = "models";
 const std::string& OutputPath()
 {
     static const FuzzRenderMember::MemberFile file("models-out");
     return file.Path();
 }
-
-IDirect3DDevice9* g_Device = nullptr;
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    g_Device = FuzzRenderMember::CreateRecordingDevice();
+    FuzzRenderMember::Target::Get(Tag);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    if (size < 1 || g_Device == nullptr)
-        return 0;
-    if (!FuzzRenderMember::WriteMember(MemberPath(), data + 1, size - 1))
+    const FuzzRenderMember::Target& target = FuzzRenderMember::Target::Get(Tag);
+    if (!target.TakeMember(data, size))
         return 0;
 
-    FuzzRenderMember::OneMember vfs(MemberPath());
+    FuzzRenderMember::OneMember vfs(target.MemberPath());
     switch (data[0] % 2)
     {
     case 0:
@@ -68,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     default:
     {
         WeFileStream in;
-        if (!in.Open(MemberPath().c_str()))
+        if (!in.Open(target.MemberPath().c_str()))
             break;
         WeLightMap map;
         map.Load(in);

@@ -13,29 +13,22 @@
 
 namespace
 {
-const std::string& MemberPath()
-{
-    static const FuzzRenderMember::MemberFile file("render");
-    return file.Path();
-}
-
-IDirect3DDevice9* g_Device = nullptr;
+const char* const Tag = "render";
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    g_Device = FuzzRenderMember::CreateRecordingDevice();
+    FuzzRenderMember::Target::Get(Tag);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    if (size < 1 || g_Device == nullptr)
-        return 0;
-    if (!FuzzRenderMember::WriteMember(MemberPath(), data + 1, size - 1))
+    const FuzzRenderMember::Target& target = FuzzRenderMember::Target::Get(Tag);
+    if (!target.TakeMember(data, size))
         return 0;
 
-    FuzzRenderMember::OneMember vfs(MemberPath());
+    FuzzRenderMember::OneMember vfs(target.MemberPath());
     if ((data[0] & 1) == 0)
     {
         WeTexture texture;

@@ -25,6 +25,7 @@
 #include "Platform/window/WinUser.h"
 #include "Tools/demo_common/DemoFrame.h"
 #include "Tools/demo_common/DemoOptions.h"
+#include "Tools/demo_common/DemoRenderWindow.h"
 
 namespace
 {
@@ -47,11 +48,6 @@ struct Scene
     std::vector<TextBox> texts;
 };
 Scene g_Scene;
-
-LRESULT DemoProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcA(window, message, wParam, lParam);
-}
 
 // A 64x64 texture in which every texel differs: red follows x, green follows y.
 constexpr int CheckerSide = 64;
@@ -233,26 +229,9 @@ int main(int argc, char** argv)
     if (!options.parse(int(rest.size()), rest.data()))
         return 2;
 
-    WNDCLASSEXA c = {};
-    c.cbSize = sizeof(c);
-    c.lpfnWndProc = DemoProc;
-    c.lpszClassName = "CanvasDemo";
-    RegisterClassExA(&c);
-    HWND window = CreateWindowExA(0, "CanvasDemo", "canvasdemo", WS_OVERLAPPED | WS_CAPTION, 0, 0, int(options.width),
-                                  int(options.height), nullptr, nullptr, nullptr, nullptr);
+    HWND window = OpenDemoRenderWindow(options, "CanvasDemo");
     if (window == nullptr)
-    {
-        std::fprintf(stderr, "canvasdemo: cannot create the window\n");
         return 1;
-    }
-    // The offscreen driver sends no focus events: the window is marked foreground by hand.
-    SetForegroundWindow(window);
-    if (!g_RenderDevice.Create(nullptr, window, int(options.width), int(options.height), 0, 0, 0, 2, 2, 1))
-    {
-        std::fprintf(stderr, "canvasdemo: %s\n", g_Engine.m_ErrorText.c_str());
-        DestroyWindow(window);
-        return 1;
-    }
     int status = 0;
     g_Scene.checker = MakeChecker();
     if (g_Scene.checker == nullptr)

@@ -51,6 +51,27 @@ bool ContentIniReader::Next(ContentIniLine* out)
     return false;
 }
 
+bool ContentIniReader::NextKey(const std::string& section, ContentIniLine* out)
+{
+    while (Next(out))
+    {
+        if (!out->isSection)
+        {
+            if (!m_InSection)
+                return Fail(out->number, "key before [" + section + "]");
+            return true;
+        }
+        if (out->section != section)
+            return Fail(out->number, "unknown section [" + out->section + "] (only [" + section + "])");
+        if (m_InSection)
+            return Fail(out->number, "[" + section + "] twice");
+        m_InSection = true;
+    }
+    if (!m_Failed && !m_InSection)
+        Fail(0, "no [" + section + "] section");
+    return false;
+}
+
 bool ContentIniReader::ReadFile(const std::string& path, std::string* text, ContentError* error)
 {
     std::ifstream in(path, std::ios::binary);

@@ -25,6 +25,9 @@ public:
 
     // The next header or pair; false at the end of the text or on a malformed line (then Failed()).
     bool Next(ContentIniLine* line);
+    // The next key=value of a source that holds exactly one section, [section]: another section, a second
+    // [section], a key before it and a source without it fail. False at the end or on a failure (Failed()).
+    bool NextKey(const std::string& section, ContentIniLine* line);
     // Records a failure at the line and returns false, so a kind can write `return reader.Fail(...)`.
     bool Fail(int line, const std::string& reason);
     bool Failed() const { return m_Failed; }
@@ -40,5 +43,6 @@ private:
     int m_Number = 0;
     std::string m_Section;
     bool m_Failed = false;
+    bool m_InSection = false;
     ContentError m_Error;
 };

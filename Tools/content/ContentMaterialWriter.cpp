@@ -93,8 +93,7 @@ bool ContentMaterialWriter::Parse(const std::string& path, const std::string& te
     ContentIniReader reader(path, text);
     WeMaterial& m = out->material;
     ContentIniLine item;
-    bool inSection = false;
-    while (reader.Next(&item))
+    while (reader.NextKey("Material", &item))
     {
         const int number = item.number;
         auto fail = [&](const std::string& reason)
@@ -103,17 +102,6 @@ bool ContentMaterialWriter::Parse(const std::string& path, const std::string& te
             *error = reader.Error();
             return false;
         };
-        if (item.isSection)
-        {
-            if (item.section != "Material")
-                return fail("unknown section [" + item.section + "] (only [Material])");
-            if (inSection)
-                return fail("[Material] twice");
-            inSection = true;
-            continue;
-        }
-        if (!inSection)
-            return fail("key before [Material]");
         const std::string& key = item.key;
         const std::string& value = item.value;
 
@@ -221,11 +209,6 @@ bool ContentMaterialWriter::Parse(const std::string& path, const std::string& te
     if (reader.Failed())
     {
         *error = reader.Error();
-        return false;
-    }
-    if (!inSection)
-    {
-        *error = {path, 0, "no [Material] section"};
         return false;
     }
     return true;

@@ -107,12 +107,11 @@ bool ContentTextureWriter::Parse(const std::string& path, const std::string& tex
 {
     ContentIniReader reader(path, text);
     ContentIniLine item;
-    bool inSection = false;
     bool haveSize = false;
     bool haveKind = false;
     std::string sizeText;
     int sizeLine = 0;
-    while (reader.Next(&item))
+    while (reader.NextKey("Texture", &item))
     {
         const int number = item.number;
         auto fail = [&](const std::string& reason)
@@ -121,17 +120,6 @@ bool ContentTextureWriter::Parse(const std::string& path, const std::string& tex
             *error = reader.Error();
             return false;
         };
-        if (item.isSection)
-        {
-            if (item.section != "Texture")
-                return fail("unknown section [" + item.section + "] (only [Texture])");
-            if (inSection)
-                return fail("[Texture] twice");
-            inSection = true;
-            continue;
-        }
-        if (!inSection)
-            return fail("key before [Texture]");
         const std::string& key = item.key;
         const std::string& value = item.value;
         if (key == "kind")
@@ -196,11 +184,6 @@ bool ContentTextureWriter::Parse(const std::string& path, const std::string& tex
     if (reader.Failed())
     {
         *error = reader.Error();
-        return false;
-    }
-    if (!inSection)
-    {
-        *error = {path, 0, "no [Texture] section"};
         return false;
     }
     if (!haveKind || !haveSize)

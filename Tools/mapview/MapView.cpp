@@ -26,6 +26,7 @@
 #include "Platform/window/WinUser.h"
 #include "Tools/demo_common/DemoFrame.h"
 #include "Tools/demo_common/DemoOptions.h"
+#include "Tools/demo_common/DemoRenderWindow.h"
 #include "Tools/map_common/MapStartLocation.h"
 #include "Tools/map_common/MapWorld.h"
 
@@ -34,11 +35,6 @@ namespace
 
 MapWorld* g_World = nullptr;
 WeCamera* g_Camera = nullptr;
-
-LRESULT ViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcA(window, message, wParam, lParam);
-}
 
 void RenderFrame()
 {
@@ -128,25 +124,9 @@ int main(int argc, char** argv)
     }
     const int frames = options.frames < 0 ? 1 : options.frames;
 
-    WNDCLASSEXA c = {};
-    c.cbSize = sizeof(c);
-    c.lpfnWndProc = ViewProc;
-    c.lpszClassName = "MapView";
-    RegisterClassExA(&c);
-    HWND window = CreateWindowExA(0, "MapView", "mapview", WS_OVERLAPPED | WS_CAPTION, 0, 0, int(options.width),
-                                  int(options.height), nullptr, nullptr, nullptr, nullptr);
+    HWND window = OpenDemoRenderWindow(options, "MapView");
     if (window == nullptr)
-    {
-        std::fprintf(stderr, "mapview: cannot create the window\n");
         return 1;
-    }
-    SetForegroundWindow(window);
-    if (!g_RenderDevice.Create(nullptr, window, int(options.width), int(options.height), 0, 0, 0, 2, 2, 1))
-    {
-        std::fprintf(stderr, "mapview: %s\n", g_Engine.m_ErrorText.c_str());
-        DestroyWindow(window);
-        return 1;
-    }
     // The full material effect, as the game's loading screen switches to it.
     if (WeShader* full = g_ShaderManager.GetShader("Shaders.Default.Default", false, false))
         g_ShaderManager.SetDefaultShader(full);

@@ -30,6 +30,7 @@
 #include "Platform/window/WinUser.h"
 #include "Tools/demo_common/DemoFrame.h"
 #include "Tools/demo_common/DemoOptions.h"
+#include "Tools/demo_common/DemoRenderWindow.h"
 
 namespace
 {
@@ -50,11 +51,6 @@ struct Scene
     bool ok = true;
 };
 Scene g_Scene;
-
-LRESULT DemoProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcA(window, message, wParam, lParam);
-}
 
 // Every subset of one mesh under the world matrix, with the preset-0 materials.
 bool DrawMesh(WeMesh* mesh, const D3DXMATRIX& world)
@@ -163,26 +159,9 @@ int main(int argc, char** argv)
     // The turn has to show between the first frame and the last.
     const int frames = options.frames < 0 ? 20 : std::max(options.frames, 2);
 
-    WNDCLASSEXA c = {};
-    c.cbSize = sizeof(c);
-    c.lpfnWndProc = DemoProc;
-    c.lpszClassName = "ModelDemo";
-    RegisterClassExA(&c);
-    HWND window = CreateWindowExA(0, "ModelDemo", "model_demo", WS_OVERLAPPED | WS_CAPTION, 0, 0, int(options.width),
-                                  int(options.height), nullptr, nullptr, nullptr, nullptr);
+    HWND window = OpenDemoRenderWindow(options, "ModelDemo");
     if (window == nullptr)
-    {
-        std::fprintf(stderr, "model_demo: cannot create the window\n");
         return 1;
-    }
-    // The offscreen driver sends no focus events: the window is marked foreground by hand.
-    SetForegroundWindow(window);
-    if (!g_RenderDevice.Create(nullptr, window, int(options.width), int(options.height), 0, 0, 0, 2, 2, 1))
-    {
-        std::fprintf(stderr, "model_demo: %s\n", g_Engine.m_ErrorText.c_str());
-        DestroyWindow(window);
-        return 1;
-    }
     int status = 0;
     g_Scene.crate = g_ModelManager.Load("Demo.Meshes.Crate", 0);
     g_Scene.spinner = g_ModelManager.Load("Demo.Models.Spinner", 0);

@@ -18,7 +18,7 @@
 namespace
 {
 
-constexpr int kThumbnails = 9;
+constexpr int Thumbnails = 9;
 
 int Usage()
 {
@@ -128,7 +128,7 @@ int main(int argc, char** argv)
         return 1;
     }
     MovieSheet sheet;
-    if (!sheet.Load(partial, kThumbnails) || sheet.FramesDecoded() != script.FrameCount() ||
+    if (!sheet.Load(partial, Thumbnails) || sheet.FramesDecoded() != script.FrameCount() ||
         sheet.Width() != script.width || sheet.Height() != script.height || sheet.HasSound() != (script.sampleRate > 0))
     {
         std::remove(partial.c_str());

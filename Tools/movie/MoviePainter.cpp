@@ -6,10 +6,10 @@
 namespace
 {
 
-constexpr float kPi = 3.14159265358979f;
+constexpr float Pi = 3.14159265358979f;
 
 // How bright a glow is next to its shape, as a part of the shape's own colour.
-constexpr float kGlowStrength = 0.55f;
+constexpr float GlowStrength = 0.55f;
 
 float Clamp01(float v)
 {
@@ -104,7 +104,7 @@ void MoviePainter::Shape(float minX, float minY, float maxX, float maxY, const D
             if (glow > 0.0f && d > -0.5f)
             {
                 float r = std::max(d, 0.0f) / glow;
-                halo = kGlowStrength * colour.a * std::exp(-2.0f * r * r) * (1.0f - Clamp01(0.5f - d));
+                halo = GlowStrength * colour.a * std::exp(-2.0f * r * r) * (1.0f - Clamp01(0.5f - d));
             }
             if (cover <= 0.0f && halo <= 1e-4f)
                 continue;
@@ -146,7 +146,7 @@ void MoviePainter::Polygon(float x, float y, float radius, int sides, float angl
             blend);
         return;
     }
-    const float half = kPi / float(sides);
+    const float half = Pi / float(sides);
     const float cs = std::cos(angle), sn = std::sin(angle);
     const float apothemX = radius * std::cos(half);
     const float edgeY = radius * std::sin(half);
@@ -222,13 +222,13 @@ void MoviePainter::Cells(const std::vector<Cell>& cells, const MovieColour& colo
 
 void MoviePainter::Finish(float brightness, uint8_t* pixels) const
 {
-    static const float kBayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+    static const float Bayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
     for (int y = 0; y < m_Height; ++y)
         for (int x = 0; x < m_Width; ++x)
         {
             const float* p = &m_Rgb[(size_t(y) * m_Width + x) * 3];
             uint8_t* out = pixels + (size_t(y) * m_Width + x) * 4;
-            const float dither = (kBayer[y & 3][x & 3] + 0.5f) / 16.0f;
+            const float dither = (Bayer[y & 3][x & 3] + 0.5f) / 16.0f;
             for (int k = 0; k < 3; ++k)
             {
                 float v = Clamp01(p[k] * brightness) * 255.0f + dither;

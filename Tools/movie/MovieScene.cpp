@@ -6,7 +6,7 @@
 namespace
 {
 
-constexpr double kPi = 3.14159265358979323846;
+constexpr double Pi = 3.14159265358979323846;
 
 struct GlyphEntry
 {
@@ -15,7 +15,7 @@ struct GlyphEntry
 };
 
 // Five columns by seven rows, bit 4 the leftmost column.
-const GlyphEntry kFont[] = {
+const GlyphEntry Font[] = {
     {' ', {0, 0, 0, 0, 0, 0, 0}},        {'-', {0, 0, 0, 31, 0, 0, 0}},       {'.', {0, 0, 0, 0, 0, 12, 12}},
     {':', {0, 12, 12, 0, 12, 12, 0}},    {'!', {4, 4, 4, 4, 4, 0, 4}},        {'0', {14, 17, 19, 21, 25, 17, 14}},
     {'1', {4, 12, 4, 4, 4, 4, 14}},      {'2', {14, 17, 1, 2, 4, 8, 31}},     {'3', {31, 2, 4, 2, 1, 17, 14}},
@@ -51,7 +51,7 @@ double Frac(double v)
 
 float Radians(double degrees)
 {
-    return float(degrees * kPi / 180.0);
+    return float(degrees * Pi / 180.0);
 }
 
 }  // namespace
@@ -60,7 +60,7 @@ const uint8_t* MovieScene::Glyph(char c)
 {
     if (c >= 'a' && c <= 'z')
         c = char(c - 'a' + 'A');
-    for (const GlyphEntry& entry : kFont)
+    for (const GlyphEntry& entry : Font)
         if (entry.c == c)
             return entry.rows;
     return nullptr;
@@ -97,7 +97,7 @@ void MovieScene::DrawLayer(const MovieLayer& layer, double time, MoviePainter& p
     if (layer.fade > 0.0)
         strength = std::clamp(std::min(local, layer.end - time) / layer.fade, 0.0, 1.0);
     if (layer.pulse > 0.0)
-        strength *= 1.0 - layer.pulseDepth * (0.5 - 0.5 * std::cos(2.0 * kPi * local / layer.pulse));
+        strength *= 1.0 - layer.pulseDepth * (0.5 - 0.5 * std::cos(2.0 * Pi * local / layer.pulse));
     MovieColour colour = layer.colour.At(u);
     colour.a *= float(strength);
 
@@ -142,7 +142,7 @@ void MovieScene::DrawLayer(const MovieLayer& layer, double time, MoviePainter& p
         {
             const float depth = float(i + 1 - progress);
             const float ring = radius / depth;
-            if (ring * std::cos(float(kPi) / float(std::max(layer.sides, 3))) - width / depth > diagonal)
+            if (ring * std::cos(float(Pi) / float(std::max(layer.sides, 3))) - width / depth > diagonal)
                 continue;
             MovieColour tint = colour;
             const float nearness = 1.0f - depth / float(layer.count);
@@ -159,7 +159,7 @@ void MovieScene::DrawLayer(const MovieLayer& layer, double time, MoviePainter& p
         const float width = float(layer.width.At(u)) * h;
         for (int k = 0; k < layer.count; ++k)
         {
-            const float bearing = float(2.0 * kPi * Hash(layer.seed, uint32_t(k), 0)) + rotation;
+            const float bearing = float(2.0 * Pi * Hash(layer.seed, uint32_t(k), 0)) + rotation;
             const float s = float(Frac(Hash(layer.seed, uint32_t(k), 1) + layer.rate * local));
             const float from = inner + s * s * diagonal;
             const float to = from + length * s;
@@ -185,7 +185,7 @@ void MovieScene::DrawLayer(const MovieLayer& layer, double time, MoviePainter& p
                 2.0f * radius;
             MovieColour tint = colour;
             const double twinkle =
-                std::sin(2.0 * kPi * (Hash(layer.seed, uint32_t(k), 2) + layer.rate * local * double(1 + k % 3)));
+                std::sin(2.0 * Pi * (Hash(layer.seed, uint32_t(k), 2) + layer.rate * local * double(1 + k % 3)));
             tint.a *= float(0.65 + 0.35 * twinkle);
             painter.Polygon(dx, dy, radius * float(0.5 + Hash(layer.seed, uint32_t(k), 3)), 0, 0.0f, 0.0f, tint, glow,
                             layer.blend);

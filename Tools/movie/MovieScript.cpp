@@ -10,12 +10,12 @@ namespace
 {
 
 // Descriptions are written by hand; limits keep a slip from asking for hours of encoding.
-constexpr int kMaxSide = 1920;
-constexpr double kMaxSeconds = 120.0;
-constexpr int kMaxCount = 2000;
-constexpr size_t kMaxText = 64;
-constexpr size_t kMaxStatements = 512;
-constexpr size_t kMaxFreqs = 16;
+constexpr int MaxSide = 1920;
+constexpr double MaxSeconds = 120.0;
+constexpr int MaxCount = 2000;
+constexpr size_t MaxText = 64;
+constexpr size_t MaxStatements = 512;
+constexpr size_t MaxFreqs = 16;
 
 // strtod follows the process locale; descriptions are always read with a '.' for the decimal point.
 bool ParseNumber(const std::string& text, double& value)
@@ -210,7 +210,7 @@ bool MovieScript::Parse(const std::string& text, const std::string& name, std::s
         size_t first = line.find_first_not_of(" \t");
         if (first == std::string::npos || line[first] == ';' || line[first] == '#')
             continue;
-        if (++statements > kMaxStatements)
+        if (++statements > MaxStatements)
             return fail("too many statements");
         Statement statement;
         std::string why;
@@ -227,14 +227,14 @@ bool MovieScript::Parse(const std::string& text, const std::string& name, std::s
             std::map<std::string, Reader> readers = {
                 {"size", [&size](const std::string& v) { return size = v, true; }},
                 {"rate", Int(rate, 1, 120)},
-                {"seconds", Number(seconds, 0.04, kMaxSeconds)},
+                {"seconds", Number(seconds, 0.04, MaxSeconds)},
                 {"kbits", Int(bitRate, 50, 20000)},
             };
             if (!Apply(statement, readers, why))
                 return fail(why);
             size_t x = size.find('x');
-            if (x == std::string::npos || !ParseInt(size.substr(0, x), 2, kMaxSide, width) ||
-                !ParseInt(size.substr(x + 1), 2, kMaxSide, height) || width % 2 || height % 2)
+            if (x == std::string::npos || !ParseInt(size.substr(0, x), 2, MaxSide, width) ||
+                !ParseInt(size.substr(x + 1), 2, MaxSide, height) || width % 2 || height % 2)
                 return fail("\"size\" must be WIDTHxHEIGHT, even and at most 1920");
             if (!Has(statement, "seconds"))
                 return fail("\"movie\" needs \"seconds\"");
@@ -271,10 +271,10 @@ bool MovieScript::Parse(const std::string& text, const std::string& name, std::s
                 {"gain", Range(voice.gain, 0.0, 4.0)},
                 {"pan", Range(voice.pan, -1.0, 1.0)},
                 {"cutoff", Range(voice.cutoff, 0.0, 20000.0)},
-                {"attack", Number(voice.attack, 0.0, kMaxSeconds)},
-                {"decay", Number(voice.decay, 0.0, kMaxSeconds)},
+                {"attack", Number(voice.attack, 0.0, MaxSeconds)},
+                {"decay", Number(voice.decay, 0.0, MaxSeconds)},
                 {"sustain", Number(voice.sustain, 0.0, 1.0)},
-                {"release", Number(voice.release, 0.0, kMaxSeconds)},
+                {"release", Number(voice.release, 0.0, MaxSeconds)},
                 {"seed", Int(seed, 0, 1 << 30)},
             };
             if (word == "tone")
@@ -286,7 +286,7 @@ bool MovieScript::Parse(const std::string& text, const std::string& name, std::s
                     while (std::getline(parts, part, ','))
                     {
                         MovieRange freq;
-                        if (voice.freqs.size() >= kMaxFreqs || !ParseRange(part, freq) || freq.from < 1.0 ||
+                        if (voice.freqs.size() >= MaxFreqs || !ParseRange(part, freq) || freq.from < 1.0 ||
                             freq.to < 1.0 || freq.from > 20000.0 || freq.to > 20000.0)
                             return false;
                         voice.freqs.push_back(freq);
@@ -335,11 +335,11 @@ bool MovieScript::Parse(const std::string& text, const std::string& name, std::s
         std::string blend;
         std::map<std::string, Reader> readers = {
             {"at", Span(layer.start, layer.end)},
-            {"fade", Number(layer.fade, 0.0, kMaxSeconds)},
+            {"fade", Number(layer.fade, 0.0, MaxSeconds)},
             {"ease", Int(ease, 0, 1)},
             {"blend", [&blend](const std::string& v) { return (v == "over" || v == "add") && (blend = v, true); }},
             {"colour", [&layer](const std::string& v) { return ParseColourRange(v, layer.colour); }},
-            {"pulse", Number(layer.pulse, 0.0, kMaxSeconds)},
+            {"pulse", Number(layer.pulse, 0.0, MaxSeconds)},
             {"depth", Number(layer.pulseDepth, 0.0, 1.0)},
         };
         const double far = 100.0;  // positions and lengths, in frames
@@ -392,7 +392,7 @@ bool MovieScript::Parse(const std::string& text, const std::string& name, std::s
         case MovieLayerKind::Streaks:
         case MovieLayerKind::Dots:
             shape();
-            readers["count"] = Int(layer.count, 1, kMaxCount);
+            readers["count"] = Int(layer.count, 1, MaxCount);
             readers["rate"] = Number(layer.rate, 0.0, 100.0);
             readers["width"] = Range(layer.width, 0.0, far);
             readers["length"] = Range(layer.length, 0.0, far);
@@ -405,7 +405,7 @@ bool MovieScript::Parse(const std::string& text, const std::string& name, std::s
             readers["gap"] = Range(layer.gap, 0.0, 0.5);
             readers["string"] = [&layer](const std::string& v)
             {
-                if (v.size() > kMaxText)
+                if (v.size() > MaxText)
                     return false;
                 // '_' stands for a blank, since blanks separate the pairs.
                 layer.text = v;

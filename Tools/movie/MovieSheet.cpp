@@ -14,10 +14,10 @@
 namespace
 {
 
-constexpr int kColumns = 3;
-constexpr int kGap = 6;
-constexpr int kStripHeight = 64;
-constexpr double kLevelStep = 0.02;  // seconds of sound to one column of the level strip
+constexpr int Columns = 3;
+constexpr int Gap = 6;
+constexpr int StripHeight = 64;
+constexpr double LevelStep = 0.02;  // seconds of sound to one column of the level strip
 
 // Keeps the chosen frames and the sound's level; runs on the decoder thread.
 class Collector : public VideoSink
@@ -39,7 +39,7 @@ public:
     void OnAudio(const int16_t* samples, int frameCount, int channels, int sampleRate) override
     {
         std::lock_guard<std::mutex> guard(m_Lock);
-        const size_t step = std::max<size_t>(1, size_t(sampleRate * kLevelStep));
+        const size_t step = std::max<size_t>(1, size_t(sampleRate * LevelStep));
         for (int i = 0; i < frameCount; ++i)
         {
             double sum = 0.0;
@@ -133,10 +133,10 @@ void MovieSheet::Compose(const std::vector<std::vector<uint8_t>>& frames, const 
     // Thumbnails at half size.
     const int tw = m_Width / 2;
     const int th = m_Height / 2;
-    const int columns = std::min<int>(kColumns, int(frames.size()));
+    const int columns = std::min<int>(Columns, int(frames.size()));
     const int rows = (int(frames.size()) + columns - 1) / std::max(columns, 1);
-    m_SheetWidth = kGap + columns * (tw + kGap);
-    m_SheetHeight = kGap + rows * (th + kGap) + (m_HasSound ? kStripHeight + kGap : 0);
+    m_SheetWidth = Gap + columns * (tw + Gap);
+    m_SheetHeight = Gap + rows * (th + Gap) + (m_HasSound ? StripHeight + Gap : 0);
     m_Sheet.assign(size_t(m_SheetWidth) * m_SheetHeight * 4, 0);
     for (int y = 0; y < m_SheetHeight; ++y)
         for (int x = 0; x < m_SheetWidth; ++x)
@@ -144,8 +144,8 @@ void MovieSheet::Compose(const std::vector<std::vector<uint8_t>>& frames, const 
 
     for (size_t f = 0; f < frames.size(); ++f)
     {
-        const int left = kGap + int(f % size_t(columns)) * (tw + kGap);
-        const int top = kGap + int(f / size_t(columns)) * (th + kGap);
+        const int left = Gap + int(f % size_t(columns)) * (tw + Gap);
+        const int top = Gap + int(f / size_t(columns)) * (th + Gap);
         const uint8_t* source = frames[f].data();
         for (int y = 0; y < th; ++y)
             for (int x = 0; x < tw; ++x)
@@ -165,28 +165,28 @@ void MovieSheet::Compose(const std::vector<std::vector<uint8_t>>& frames, const 
 
     if (!m_HasSound)
         return;
-    const int top = kGap + rows * (th + kGap);
-    const int width = m_SheetWidth - 2 * kGap;
+    const int top = Gap + rows * (th + Gap);
+    const int width = m_SheetWidth - 2 * Gap;
     float loudest = 1e-6f;
     for (float level : levels)
         loudest = std::max(loudest, level);
     for (int x = 0; x < width; ++x)
     {
         const double at = seconds * x / width;
-        const size_t bin = size_t(at / kLevelStep);
+        const size_t bin = size_t(at / LevelStep);
         const float level = bin < levels.size() ? levels[bin] / loudest : 0.0f;
-        const int bar = int(level * (kStripHeight - 2));
-        for (int y = 0; y < kStripHeight; ++y)
+        const int bar = int(level * (StripHeight - 2));
+        for (int y = 0; y < StripHeight; ++y)
         {
-            bool lit = kStripHeight - 1 - y < bar;
-            Put(m_Sheet, m_SheetWidth, kGap + x, top + y, lit ? 0x35 : 0x0B, lit ? 0xE0 : 0x10, lit ? 0xFF : 0x20);
+            bool lit = StripHeight - 1 - y < bar;
+            Put(m_Sheet, m_SheetWidth, Gap + x, top + y, lit ? 0x35 : 0x0B, lit ? 0xE0 : 0x10, lit ? 0xFF : 0x20);
         }
     }
     for (double time : times)
     {
         const int x = seconds > 0.0 ? int(time / seconds * width) : 0;
-        for (int y = 0; y < kStripHeight; ++y)
-            Put(m_Sheet, m_SheetWidth, kGap + std::clamp(x, 0, width - 1), top + y, 0xFF, 0xB0, 0x20);
+        for (int y = 0; y < StripHeight; ++y)
+            Put(m_Sheet, m_SheetWidth, Gap + std::clamp(x, 0, width - 1), top + y, 0xFF, 0xB0, 0x20);
     }
 }
 

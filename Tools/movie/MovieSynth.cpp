@@ -8,7 +8,7 @@
 namespace
 {
 
-constexpr double kPi = 3.14159265358979323846;
+constexpr double Pi = 3.14159265358979323846;
 
 double Frac(double v)
 {
@@ -35,7 +35,7 @@ double Oscillator(MovieWave wave, double phase, double step)
 {
     switch (wave)
     {
-    case MovieWave::Sine: return std::sin(2.0 * kPi * phase);
+    case MovieWave::Sine: return std::sin(2.0 * Pi * phase);
     case MovieWave::Triangle: return 4.0 * std::fabs(phase - 0.5) - 1.0;
     case MovieWave::Saw: return 2.0 * phase - 1.0 - PolyBlep(phase, step);
     case MovieWave::Square:
@@ -51,7 +51,7 @@ struct LowPass
     double ic1 = 0.0, ic2 = 0.0;
     double Run(double in, double cutoff, double rate)
     {
-        const double g = std::tan(kPi * std::min(cutoff, rate * 0.45) / rate);
+        const double g = std::tan(Pi * std::min(cutoff, rate * 0.45) / rate);
         const double k = 1.41421356;
         const double a1 = 1.0 / (1.0 + g * (g + k));
         const double a2 = g * a1;
@@ -142,7 +142,7 @@ std::vector<float> MovieSynth::Render(const MovieScript& script)
             if (cutoff > 0.0)
                 sample = filter.Run(sample, cutoff, rate);
             sample *= voice.gain.At(u) * Envelope(voice, t, length);
-            const double angle = (std::clamp(voice.pan.At(u), -1.0, 1.0) + 1.0) * kPi / 4.0;
+            const double angle = (std::clamp(voice.pan.At(u), -1.0, 1.0) + 1.0) * Pi / 4.0;
             mix[i * 2] += sample * std::cos(angle);
             mix[i * 2 + 1] += sample * std::sin(angle);
         }

@@ -24,6 +24,7 @@
 #include "Platform/window/WinUser.h"
 #include "Tools/demo_common/DemoFrame.h"
 #include "Tools/demo_common/DemoOptions.h"
+#include "Tools/demo_common/DemoRenderWindow.h"
 
 namespace
 {
@@ -41,11 +42,6 @@ struct Scene
     bool ok = true;
 };
 Scene g_Scene;
-
-LRESULT DemoProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcA(window, message, wParam, lParam);
-}
 
 bool DrawPanel(WeShader* shader, float left, float top, float right, float bottom)
 {
@@ -206,26 +202,9 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    WNDCLASSEXA c = {};
-    c.cbSize = sizeof(c);
-    c.lpfnWndProc = DemoProc;
-    c.lpszClassName = "RenderDemo";
-    RegisterClassExA(&c);
-    HWND window = CreateWindowExA(0, "RenderDemo", "render_demo", WS_OVERLAPPED | WS_CAPTION, 0, 0, int(options.width),
-                                  int(options.height), nullptr, nullptr, nullptr, nullptr);
+    HWND window = OpenDemoRenderWindow(options, "RenderDemo");
     if (window == nullptr)
-    {
-        std::fprintf(stderr, "render_demo: cannot create the window\n");
         return 1;
-    }
-    // The offscreen driver sends no focus events: the window is marked foreground by hand.
-    SetForegroundWindow(window);
-    if (!g_RenderDevice.Create(nullptr, window, int(options.width), int(options.height), 0, 0, 0, 2, 2, 1))
-    {
-        std::fprintf(stderr, "render_demo: %s\n", g_Engine.m_ErrorText.c_str());
-        DestroyWindow(window);
-        return 1;
-    }
     int status = 0;
     g_Scene.target = g_RenderTargetManager.CreateTarget(g_ScreenSize.width, g_ScreenSize.height, D3DFMT_A8R8G8B8, 0, 0);
     if (g_Scene.target == nullptr || FAILED(g_RenderDevice.GetDevice()->CreateVertexBuffer(

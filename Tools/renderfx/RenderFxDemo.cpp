@@ -34,14 +34,10 @@
 #include "Platform/window/WinUser.h"
 #include "Tools/demo_common/DemoFrame.h"
 #include "Tools/demo_common/DemoOptions.h"
+#include "Tools/demo_common/DemoRenderWindow.h"
 
 namespace
 {
-
-LRESULT DemoProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcA(window, message, wParam, lParam);
-}
 
 struct Box
 {
@@ -254,25 +250,9 @@ int main(int argc, char** argv)
     // The refraction marks of the stencil are honoured.
     g_RenderDevice.m_RefractionOption = 0;
 
-    WNDCLASSEXA c = {};
-    c.cbSize = sizeof(c);
-    c.lpfnWndProc = DemoProc;
-    c.lpszClassName = "RenderFxDemo";
-    RegisterClassExA(&c);
-    HWND window = CreateWindowExA(0, "RenderFxDemo", "renderfx_demo", WS_OVERLAPPED | WS_CAPTION, 0, 0,
-                                  int(options.width), int(options.height), nullptr, nullptr, nullptr, nullptr);
+    HWND window = OpenDemoRenderWindow(options, "RenderFxDemo");
     if (window == nullptr)
-    {
-        std::fprintf(stderr, "renderfx_demo: cannot create the window\n");
         return 1;
-    }
-    SetForegroundWindow(window);
-    if (!g_RenderDevice.Create(nullptr, window, int(options.width), int(options.height), 0, 0, 0, 2, 2, 1))
-    {
-        std::fprintf(stderr, "renderfx_demo: %s\n", g_Engine.m_ErrorText.c_str());
-        DestroyWindow(window);
-        return 1;
-    }
     std::string chain = "chain:";
     for (auto* node = g_PostProcess.m_Effects.FirstNode(); node != nullptr;
          node = g_PostProcess.m_Effects.NextNode(node))

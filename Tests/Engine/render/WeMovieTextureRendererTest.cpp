@@ -96,8 +96,8 @@ TEST_F(WeMovieTextureRendererPlay, ShowsTheNewestFrameAndStopsAtTheEndThenRunsTo
     ASSERT_TRUE(movie.Open(Clip(Lossless(10, false)).c_str(), false, true));
     int width = 0, height = 0;
     ASSERT_TRUE(movie.GetVideoSize(width, height));
-    EXPECT_EQ(width, kClipWidth);
-    EXPECT_EQ(height, kClipHeight);
+    EXPECT_EQ(width, ClipWidth);
+    EXPECT_EQ(height, ClipHeight);
     EXPECT_EQ(movie.GetTexture(), nullptr);  // no frame yet
     movie.GetPlayer()->SetRealTime(false);
     movie.Play(false);
@@ -160,15 +160,15 @@ TEST_F(WeMovieTextureRendererPlay, AFrameOfAnotherSizeIsNeverCopied)
     ASSERT_TRUE(Create());
     WeMovieTextureRenderer movie;
     ASSERT_TRUE(movie.Open(Clip(Lossless(2, false)).c_str(), false, false));
-    std::vector<uint8_t> big(size_t(kClipWidth + 8) * (kClipHeight + 8) * 4, 0xAB);
+    std::vector<uint8_t> big(size_t(ClipWidth + 8) * (ClipHeight + 8) * 4, 0xAB);
     struct Case
     {
         int width, height;
-    } cases[] = {{kClipWidth + 8, kClipHeight},
-                 {kClipWidth, kClipHeight + 8},
-                 {kClipWidth - 2, kClipHeight},
+    } cases[] = {{ClipWidth + 8, ClipHeight},
+                 {ClipWidth, ClipHeight + 8},
+                 {ClipWidth - 2, ClipHeight},
                  {0, 0},
-                 {-kClipWidth, kClipHeight}};
+                 {-ClipWidth, ClipHeight}};
     for (const Case& c : cases)
     {
         SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
@@ -177,7 +177,7 @@ TEST_F(WeMovieTextureRendererPlay, AFrameOfAnotherSizeIsNeverCopied)
     }
     EXPECT_EQ(movie.GetUploadCount(), 0u);
     EXPECT_EQ(movie.GetTexture(), nullptr);
-    EXPECT_TRUE(movie.CopyFrame(big.data(), kClipWidth, kClipHeight));
+    EXPECT_TRUE(movie.CopyFrame(big.data(), ClipWidth, ClipHeight));
     EXPECT_TRUE(SameColour(TexturePixel(movie, 0, 0), {0xAB, 0xAB, 0xAB}, 0));
 }
 
@@ -378,7 +378,7 @@ protected:
                 ++i;
         int wrong = 0;
         for (; i < frames; ++i)
-            if (std::abs(out[2 * i] - kClipLeft) > 4 || std::abs(out[2 * i + 1] - kClipRight) > 4)
+            if (std::abs(out[2 * i] - ClipLeft) > 4 || std::abs(out[2 * i + 1] - ClipRight) > 4)
                 ++wrong;
         return wrong;
     }

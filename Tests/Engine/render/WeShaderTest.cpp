@@ -24,7 +24,7 @@ using WeShaderManagerNames = RecordingRender;
 using WeShaderParameters = RecordingRender;
 using WeShaderFiles = RecordingRender;
 
-const char kVariantEffect[] = R"(
+const char VariantEffect[] = R"(
 int WantPerPixelLightsCount = 4;
 technique Default { pass P { VertexProgram = """void main() {}"""; FragmentProgram = """void main() {}"""; } }
 technique DefaultD { pass P { VertexProgram = """void main() {}"""; FragmentProgram = """void main() {}"""; } }
@@ -56,7 +56,7 @@ TEST_F(WeShaderVariants, SetTechniqueByShaderPathAndFog)
 {
     ASSERT_TRUE(Create());
     WeShader shader;
-    ASSERT_TRUE(LoadText(shader, kVariantEffect));
+    ASSERT_TRUE(LoadText(shader, VariantEffect));
     struct Case
     {
         int path;
@@ -89,7 +89,7 @@ TEST_F(WeShaderVariants, AnEffectWithoutLightWantsUsesDefaultForEveryVariant)
 {
     ASSERT_TRUE(Create());
     WeShader shader;
-    std::string text = kVariantEffect;
+    std::string text = VariantEffect;
     text.replace(text.find("int WantPerPixelLightsCount = 4;"), 32, "");
     ASSERT_TRUE(LoadText(shader, text.c_str()));
     for (int variant : {0x80, 0x88, 0x7FF})
@@ -345,11 +345,11 @@ TEST_F(WeShaderFiles, SaveCompiledThenLoad)
     WeFileSystem tree;
     tree.SetRoot(scratch.Path("Packages").c_str());
     WeShader shader;
-    ASSERT_TRUE(LoadText(shader, kVariantEffect));
+    ASSERT_TRUE(LoadText(shader, VariantEffect));
     ASSERT_TRUE(shader.SaveCompiled(&tree, "Shaders.Test.Saved"));
     ASSERT_TRUE(tree.Open("Shaders.Test.Saved", 3));
-    EXPECT_EQ(tree.GetSize(), int64_t(4 + std::strlen(kVariantEffect)));
-    EXPECT_EQ(tree.GetStream()->ReadInt32(), int32_t(std::strlen(kVariantEffect)));
+    EXPECT_EQ(tree.GetSize(), int64_t(4 + std::strlen(VariantEffect)));
+    EXPECT_EQ(tree.GetStream()->ReadInt32(), int32_t(std::strlen(VariantEffect)));
     tree.Close();
     WeShader loaded;
     ASSERT_TRUE(loaded.Load(&tree, "Shaders.Test.Saved"));
@@ -368,7 +368,7 @@ TEST_F(WeShaderFiles, ACompiledSizeThatLiesIsRefusedBeforeAllocating)
     {
         ASSERT_TRUE(tree.Create("Shaders.Test.Lying", 3, true));
         tree.GetStream()->WriteInt32(size);
-        tree.GetStream()->Write(kVariantEffect, 40);
+        tree.GetStream()->Write(VariantEffect, 40);
         ASSERT_TRUE(tree.EndCreate());
         WeShader shader;
         EXPECT_FALSE(shader.Load(&tree, "Shaders.Test.Lying")) << size;

@@ -88,6 +88,39 @@ TEST_F(WeFontTest, PixelSizeFollowsTheScreenAndIsAtLeastOne)
     }
 }
 
+// Sizes and scales from a hostile UI configuration: the size stays inside int's range before it is converted,
+// and no raster size past MaxRasterSize is tried (without the cap each of these rendered hundreds of glyphs at
+// up to 4096 pixels, over and over while shrinking, for minutes). The text is still drawn at the asked size.
+TEST_F(WeFontTest, HostileSizesAndScalesRasteriseAtMostMaxRasterSize)
+{
+    struct
+    {
+        const char* key;
+        const char* scaleKey;
+        float scale;
+    } cases[] = {{"DejaVu Sans:2147483647", "UI.Fonts.GlobalScale", 1.0f},
+                 {"DejaVu Sans:-2147483647", "UI.Fonts.GlobalScale", 1.0f},
+                 {"DejaVu Sans:900", "UI.Fonts.GlobalScale", 1.0f},
+                 {"DejaVu Sans:12", "UI.Fonts.SmoothingScale", 300.0f},
+                 {"NoSuchFace:12", "UI.Fonts.DefaultUnicodeFontScale", 300.0f}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.key);
+        float& scale = GetConfigFloat(WeString(c.scaleKey), 1.0f);
+        scale = c.scale;
+        WeFont* font = g_FontTable.GetFont(WeString(c.key));
+        scale = 1.0f;
+        ASSERT_NE(font, nullptr);
+        EXPECT_EQ(font->m_Created, 1);
+        EXPECT_GE(font->m_RasterSize, 1);
+        EXPECT_LE(font->m_RasterSize, WeFont::MaxRasterSize);
+        EXPECT_NE(font->GetGlyphTexture(), nullptr);
+        g_FontTable.DestroyAll();
+    }
+    WeFont* big = g_FontTable.GetFont(WeString("DejaVu Sans:900"));
+    EXPECT_GT(big->m_Scale * float(big->m_RasterSize), float(WeFont::MaxRasterSize));
+}
+
 TEST_F(WeFontTest, GlyphMetricsAndInkStayInsideTheirCells)
 {
     WeFont* font = g_FontTable.GetFont(WeString("Liberation Sans:24"));

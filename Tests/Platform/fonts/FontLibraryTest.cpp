@@ -15,7 +15,7 @@
 namespace
 {
 
-const char* const kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+const char* const DejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
 struct FaceCase
 {
@@ -64,7 +64,7 @@ TEST(FontLibrary, ResolvesStandInFamilies)
 // replaced in place (same length, ASCII and UTF-16BE records alike).
 std::string WriteRenamedFont(const std::filesystem::path& folder)
 {
-    std::ifstream in(kDejaVu, std::ios::binary);
+    std::ifstream in(DejaVu, std::ios::binary);
     std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const std::string from = "DejaVu Sans";
     const std::string to = "WeTestFontX";
@@ -124,7 +124,7 @@ uint16_t Be16(const std::string& d, size_t at)
 // the strings are overwritten in place and their lengths cut.
 std::string WriteFontNamed(const std::filesystem::path& folder, const std::string& name)
 {
-    std::ifstream in(kDejaVu, std::ios::binary);
+    std::ifstream in(DejaVu, std::ios::binary);
     std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const std::string from = "DejaVu Sans";
     if (data.size() < 12 || name.size() > from.size())

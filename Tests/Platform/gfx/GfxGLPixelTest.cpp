@@ -18,7 +18,7 @@ struct ColourVertex
     D3DCOLOR colour;
     float u, v;
 };
-const DWORD kColourFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+const DWORD ColourFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 
 class GfxGL : public ::testing::Test
 {
@@ -70,7 +70,7 @@ protected:
                              {right, top, z, 1, colour, u1, v0},
                              {left, bottom, z, 1, colour, u0, v1},
                              {right, bottom, z, 1, colour, u1, v1}};
-        dev->SetFVF(kColourFvf);
+        dev->SetFVF(ColourFvf);
         ASSERT_EQ(dev->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, v, sizeof(ColourVertex)), D3D_OK);
     }
     IDirect3DSurface9* DepthSurface(UINT w, UINT h)
@@ -440,7 +440,7 @@ TEST_F(GfxGL, BlendingMatchesEveryStoredFactorPair)
 TEST_F(GfxGL, BufferDrawsAndResetResizeTheBackBuffer)
 {
     IDirect3DVertexBuffer9* vb = nullptr;
-    ASSERT_EQ(dev->CreateVertexBuffer(4 * sizeof(ColourVertex), D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, kColourFvf,
+    ASSERT_EQ(dev->CreateVertexBuffer(4 * sizeof(ColourVertex), D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, ColourFvf,
                                       D3DPOOL_DEFAULT, &vb, nullptr),
               D3D_OK);
     IDirect3DIndexBuffer9* ib = nullptr;
@@ -460,7 +460,7 @@ TEST_F(GfxGL, BufferDrawsAndResetResizeTheBackBuffer)
     std::memcpy(idx, quad, sizeof(quad));
     ib->Unlock();
     dev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
-    dev->SetFVF(kColourFvf);
+    dev->SetFVF(ColourFvf);
     dev->SetStreamSource(0, vb, 0, sizeof(ColourVertex));
     dev->SetIndices(ib);
     ASSERT_EQ(dev->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 2), D3D_OK);

@@ -242,17 +242,17 @@ struct MeshVertex
 {
     float pos[3], normal[3], uv[2], tangent[3];
 };
-const D3DVERTEXELEMENT9 kMeshDecl[] = {{0, 0, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_POSITION, 0},
-                                       {0, 12, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_NORMAL, 0},
-                                       {0, 24, D3DDECLTYPE_FLOAT2, 0, D3DDECLUSAGE_TEXCOORD, 0},
-                                       {0, 32, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_TANGENT, 0},
-                                       D3DDECL_END()};
+const D3DVERTEXELEMENT9 MeshDecl[] = {{0, 0, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_POSITION, 0},
+                                      {0, 12, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_NORMAL, 0},
+                                      {0, 24, D3DDECLTYPE_FLOAT2, 0, D3DDECLUSAGE_TEXCOORD, 0},
+                                      {0, 32, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_TANGENT, 0},
+                                      D3DDECL_END()};
 
 // A unit quad in the xy plane facing -z, u along +x, v along -y: two faces of two subsets.
 ID3DXMesh* MakeQuad(IDirect3DDevice9* dev, DWORD options)
 {
     ID3DXMesh* mesh = nullptr;
-    EXPECT_EQ(D3DXCreateMesh(2, 4, options, kMeshDecl, dev, &mesh), D3D_OK);
+    EXPECT_EQ(D3DXCreateMesh(2, 4, options, MeshDecl, dev, &mesh), D3D_OK);
     if (!mesh)
         return nullptr;
     MeshVertex* v = nullptr;
@@ -351,7 +351,7 @@ TEST_F(D3dxRecording, MeshCreateLockAttributesCloneAndDraw)
 
     // Counts a 16-bit mesh cannot index are refused.
     ID3DXMesh* huge = nullptr;
-    EXPECT_NE(D3DXCreateMesh(1, 70000, D3DXMESH_MANAGED, kMeshDecl, dev, &huge), D3D_OK);
+    EXPECT_NE(D3DXCreateMesh(1, 70000, D3DXMESH_MANAGED, MeshDecl, dev, &huge), D3D_OK);
     EXPECT_EQ(huge, nullptr);
 }
 

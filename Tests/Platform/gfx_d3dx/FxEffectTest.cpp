@@ -22,11 +22,11 @@ std::string ReadFixture(const char* name)
     return s.str();
 }
 
-const char* kPass = "VertexProgram = \"\"\"void main(){}\"\"\"; FragmentProgram = \"\"\"void main(){}\"\"\";";
+const char* Pass = "VertexProgram = \"\"\"void main(){}\"\"\"; FragmentProgram = \"\"\"void main(){}\"\"\";";
 
 std::string WithPass(const std::string& head)
 {
-    return head + " technique T { pass P { " + kPass + " } }";
+    return head + " technique T { pass P { " + Pass + " } }";
 }
 
 TEST(FxParser, GoodAndBrokenTexts)
@@ -42,7 +42,7 @@ TEST(FxParser, GoodAndBrokenTexts)
         {WithPass("string s = \"x\"; texture t; float f[3] = {1, 2, 3};"), true, ""},
         {WithPass("shared float4 c : COLOR <string A = \"b\"; float n = 2;> = {0,0,0,1};"), true, ""},
         {"technique T { pass P { ZEnable = true; SrcBlend = SrcAlpha; FogStart = 0.5; ColorWriteEnable = 0xF; " +
-             std::string(kPass) + " } }",
+             std::string(Pass) + " } }",
          true, ""},
         {"", true, ""},
         {WithPass("float a = 1"), false, "line 1: ';' expected"},
@@ -56,10 +56,10 @@ TEST(FxParser, GoodAndBrokenTexts)
         {WithPass("float a = x1;"), false, "number expected"},
         {"technique T { }", false, "has no pass"},
         {"technique T { pass P { VertexProgram = \"\"\"x\"\"\"; } }", false, "needs a VertexProgram"},
-        {"technique T { pass P { Bogus = 1; " + std::string(kPass) + " } }", false, "unknown pass state Bogus"},
-        {"technique T { pass P { SrcBlend = Sideways; " + std::string(kPass) + " } }", false, "unknown value"},
-        {"technique T { pass P { Texture[0] = Nope; " + std::string(kPass) + " } }", false, "not a texture"},
-        {"technique T { pass P { MinFilter = Linear; " + std::string(kPass) + " } }", false, "needs a unit"},
+        {"technique T { pass P { Bogus = 1; " + std::string(Pass) + " } }", false, "unknown pass state Bogus"},
+        {"technique T { pass P { SrcBlend = Sideways; " + std::string(Pass) + " } }", false, "unknown value"},
+        {"technique T { pass P { Texture[0] = Nope; " + std::string(Pass) + " } }", false, "not a texture"},
+        {"technique T { pass P { MinFilter = Linear; " + std::string(Pass) + " } }", false, "needs a unit"},
         {"technique T { pass P { VertexProgram = \"\"\"never closed", false, "closing \"\"\""},
         {"technique T { pass P { VertexProgram = Missing; } }", false, "unknown code block"},
         {"float a;\n\n@", false, "line 3: unexpected character"},
@@ -234,7 +234,7 @@ TEST(FxParser, VariantTechniquesForEverySubsetOfTheLetters)
     FxEffectData data;
     std::string error;
     std::string text = "technique Default variants \"DLV\" <string A = \"x\";> { pass P { Defines = \"BASE\"; " +
-                       std::string(kPass) + " } }";
+                       std::string(Pass) + " } }";
     ASSERT_TRUE(FxParser::Parse(text, &data, &error)) << error;
     ASSERT_EQ(data.techniques.size(), 8u);
     std::vector<std::string> names;
@@ -253,10 +253,10 @@ TEST(FxParser, VariantTechniquesForEverySubsetOfTheLetters)
     }
     // Letters out of the engine's order, or a clash with a plain technique, are refused.
     EXPECT_FALSE(
-        FxParser::Parse("technique Default variants \"LD\" { pass P { " + std::string(kPass) + " } }", &data, &error));
+        FxParser::Parse("technique Default variants \"LD\" { pass P { " + std::string(Pass) + " } }", &data, &error));
     FxEffectData clash;
-    EXPECT_FALSE(FxParser::Parse("technique DefaultL { pass P { " + std::string(kPass) +
-                                     " } } technique Default variants \"L\" { pass P { " + kPass + " } }",
+    EXPECT_FALSE(FxParser::Parse("technique DefaultL { pass P { " + std::string(Pass) +
+                                     " } } technique Default variants \"L\" { pass P { " + Pass + " } }",
                                  &clash, &error));
     EXPECT_NE(error.find("DefaultL declared twice"), std::string::npos);
 }
@@ -289,7 +289,7 @@ TEST(FxEffect, AllTwoThousandVariantNamesResolveAndOnlyTheUsedOneBuilds)
     CountingHost host;
     FxEffect fx;
     std::string error;
-    std::string text = "technique Default variants \"3FHDSBELVGW\" { pass P { " + std::string(kPass) + " } }";
+    std::string text = "technique Default variants \"3FHDSBELVGW\" { pass P { " + std::string(Pass) + " } }";
     ASSERT_TRUE(fx.Create(text, nullptr, &host, "Variants", &error)) << error;
     EXPECT_EQ(fx.TechniqueCount(), 2048u);
     const char* letters = "3FHDSBELVGW";

@@ -8,7 +8,7 @@
 namespace
 {
 
-const float kPoints[] = {0, 0, 0, 1, 0, 0, 1, 0, 1, 0, 0, 1, 0.5f, 1, 0.5f};
+const float Points[] = {0, 0, 0, 1, 0, 0, 1, 0, 1, 0, 0, 1, 0.5f, 1, 0.5f};
 
 template <typename Index>
 NxTriangleMeshDesc pyramid(const Index* tris, NxU32 flags)
@@ -18,7 +18,7 @@ NxTriangleMeshDesc pyramid(const Index* tris, NxU32 flags)
     d.numTriangles = 4;
     d.pointStrideBytes = 12;
     d.triangleStrideBytes = 3 * sizeof(Index);
-    d.points = kPoints;
+    d.points = Points;
     d.triangles = tris;
     d.flags = flags;
     return d;
@@ -145,7 +145,7 @@ TEST_F(PhysicsTest, PointsThatAreNotFiniteAreRefusedByCookingAndLoading)
     for (const float bad : {NAN, INFINITY, -INFINITY})
     {
         float pts[15];
-        std::memcpy(pts, kPoints, sizeof pts);
+        std::memcpy(pts, Points, sizeof pts);
         pts[7] = bad;
         NxTriangleMeshDesc d = pyramid(tris, NX_MF_16_BIT_INDICES);
         d.points = pts;

@@ -2,9 +2,9 @@
 
 namespace
 {
-constexpr NxU32 kStart = NX_NOTIFY_ON_START_TOUCH;
-constexpr NxU32 kEnd = NX_NOTIFY_ON_END_TOUCH;
-constexpr NxU32 kTouch = NX_NOTIFY_ON_TOUCH;
+constexpr NxU32 Start = NX_NOTIFY_ON_START_TOUCH;
+constexpr NxU32 End = NX_NOTIFY_ON_END_TOUCH;
+constexpr NxU32 Touch = NX_NOTIFY_ON_TOUCH;
 }  // namespace
 
 TEST_F(PhysicsTest, ContactEventsOverATouch)
@@ -16,9 +16,9 @@ TEST_F(PhysicsTest, ContactEventsOverATouch)
         step();
     std::vector<NxU32> ev = contacts.of(floor, b);
     ASSERT_GE(ev.size(), 3u);
-    EXPECT_EQ(ev[0], kStart);  // start touch alone in the first step
+    EXPECT_EQ(ev[0], Start);  // start touch alone in the first step
     for (size_t i = 1; i < ev.size(); ++i)
-        EXPECT_EQ(ev[i], kTouch) << i;
+        EXPECT_EQ(ev[i], Touch) << i;
     // The older actor comes first, the contact point lies on the floor and the normal force holds the
     // box up (it pushes the floor, the first actor, down).
     const ContactEvent& last = contacts.events.back();
@@ -34,7 +34,7 @@ TEST_F(PhysicsTest, ContactEventsOverATouch)
     step();
     ev = contacts.of(floor, b);
     ASSERT_EQ(ev.size(), 1u);
-    EXPECT_EQ(ev[0], kEnd);
+    EXPECT_EQ(ev[0], End);
     EXPECT_FALSE(contacts.events[0].hasPoint);
     step();
     EXPECT_EQ(contacts.of(floor, b).size(), 1u);
@@ -50,7 +50,7 @@ TEST_F(PhysicsTest, PairFlagsChooseTheEventsReported)
     steps(20);
     b->setGlobalPosition(NxVec3(0, 5, 0));
     steps(2);
-    EXPECT_EQ(contacts.of(floor, b), (std::vector<NxU32>{kStart, kEnd}));
+    EXPECT_EQ(contacts.of(floor, b), (std::vector<NxU32>{Start, End}));
     // No notify bits: nothing reported, though the bodies still collide.
     contacts.events.clear();
     scene->setActorGroupPairFlags(1, 2, 0);
@@ -76,7 +76,7 @@ TEST_F(PhysicsTest, RestingPairsStayQuietAndEndWhenOneLeaves)
     steps(3);
     const std::vector<NxU32> ev = contacts.of(floor, b);
     ASSERT_FALSE(ev.empty());
-    EXPECT_EQ(ev.back(), kEnd);
+    EXPECT_EQ(ev.back(), End);
 }
 
 TEST_F(PhysicsTest, ASleeperPlacedAwayHasPartedAndEndsItsTouch)
@@ -95,7 +95,7 @@ TEST_F(PhysicsTest, ASleeperPlacedAwayHasPartedAndEndsItsTouch)
     b->setGlobalPosition(NxVec3(50, 10, 0));
     step();
     EXPECT_TRUE(b->isSleeping());
-    EXPECT_EQ(contacts.of(floor, b), (std::vector<NxU32>{kEnd}));
+    EXPECT_EQ(contacts.of(floor, b), (std::vector<NxU32>{End}));
     steps(3);
     EXPECT_EQ(contacts.of(floor, b).size(), 1u);
 }

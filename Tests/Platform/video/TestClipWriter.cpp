@@ -14,8 +14,8 @@ extern "C"
 namespace
 {
 
-const ClipColour kColours[] = {{255, 0, 0},   {0, 255, 0},     {0, 0, 255},     {255, 255, 0}, {0, 255, 255},
-                               {255, 0, 255}, {128, 128, 128}, {255, 255, 255}, {32, 64, 200}, {200, 100, 30}};
+const ClipColour Colours[] = {{255, 0, 0},   {0, 255, 0},     {0, 0, 255},     {255, 255, 0}, {0, 255, 255},
+                              {255, 0, 255}, {128, 128, 128}, {255, 255, 255}, {32, 64, 200}, {200, 100, 30}};
 
 struct Track
 {
@@ -52,7 +52,7 @@ bool Drain(AVFormatContext* out, Track& track, AVFrame* frame, bool interleave)
 
 ClipColour ClipColourOf(int frame)
 {
-    return kColours[frame % 10];
+    return Colours[frame % 10];
 }
 
 bool WriteClip(const std::string& path, const ClipOptions& options)
@@ -91,9 +91,9 @@ bool WriteClip(const std::string& path, const ClipOptions& options)
         const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_PCM_S16LE);
         audio.codec = avcodec_alloc_context3(codec);
         audio.codec->sample_fmt = AV_SAMPLE_FMT_S16;
-        audio.codec->sample_rate = kClipRate;
+        audio.codec->sample_rate = ClipRate;
         av_channel_layout_default(&audio.codec->ch_layout, options.channels);
-        audio.codec->time_base = AVRational{1, kClipRate};
+        audio.codec->time_base = AVRational{1, ClipRate};
         if (out->oformat->flags & AVFMT_GLOBALHEADER)
             audio.codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
         audio.stream = avformat_new_stream(out, nullptr);
@@ -109,8 +109,8 @@ bool WriteClip(const std::string& path, const ClipOptions& options)
     AVFrame* sound = av_frame_alloc();
     SwsContext* scaler = nullptr;
     std::vector<uint8_t> bgra(size_t(options.width) * options.height * 4);
-    const int samplesPerFrame = kClipRate / 10;
-    const int64_t audioShift = int64_t(options.audioShift * kClipRate + 0.5);
+    const int samplesPerFrame = ClipRate / 10;
+    const int64_t audioShift = int64_t(options.audioShift * ClipRate + 0.5);
     // Not interleaved: a first pass writes the pictures, a second the sound.
     const int passes = options.interleave ? 1 : 2;
     for (int pass = 0; pass < passes; ++pass)
@@ -150,7 +150,7 @@ bool WriteClip(const std::string& path, const ClipOptions& options)
             if (writeAudio)
             {
                 sound->format = AV_SAMPLE_FMT_S16;
-                sound->sample_rate = kClipRate;
+                sound->sample_rate = ClipRate;
                 av_channel_layout_default(&sound->ch_layout, options.channels);
                 sound->nb_samples = samplesPerFrame;
                 ok = ok && av_frame_get_buffer(sound, 0) >= 0;
@@ -159,7 +159,7 @@ bool WriteClip(const std::string& path, const ClipOptions& options)
                     int16_t* samples = reinterpret_cast<int16_t*>(sound->data[0]);
                     for (int s = 0; s < samplesPerFrame; ++s)
                         for (int c = 0; c < options.channels; ++c)
-                            samples[options.channels * s + c] = c == 1 ? kClipRight : kClipLeft;
+                            samples[options.channels * s + c] = c == 1 ? ClipRight : ClipLeft;
                 }
                 sound->pts = int64_t(i) * samplesPerFrame + audioShift;
                 ok = ok && Drain(out, audio, sound, options.interleave);

@@ -29,11 +29,11 @@ struct ClipColour
     uint8_t r, g, b;
 };
 
-constexpr int kClipWidth = 64;
-constexpr int kClipHeight = 48;
-constexpr int kClipRate = 22050;
-constexpr int16_t kClipLeft = 1000;
-constexpr int16_t kClipRight = -2000;
+constexpr int ClipWidth = 64;
+constexpr int ClipHeight = 48;
+constexpr int ClipRate = 22050;
+constexpr int16_t ClipLeft = 1000;
+constexpr int16_t ClipRight = -2000;
 
 ClipColour ClipColourOf(int frame);
 bool WriteClip(const std::string& path, const ClipOptions& options);

@@ -33,14 +33,14 @@ public:
     void OnVideoFrame(const uint8_t* pixels, int, int, double time) override
     {
         std::lock_guard<std::mutex> guard(m_Lock);
-        m_Arrivals.push_back({time, double(m_SoundFrames) / kClipRate, pixels[2]});
+        m_Arrivals.push_back({time, double(m_SoundFrames) / ClipRate, pixels[2]});
         ++m_Calls;
     }
 
     void OnAudio(const int16_t* samples, int frameCount, int channels, int sampleRate) override
     {
         std::lock_guard<std::mutex> guard(m_Lock);
-        if (sampleRate != kClipRate || channels != 2 || samples[0] != kClipLeft || samples[1] != kClipRight)
+        if (sampleRate != ClipRate || channels != 2 || samples[0] != ClipLeft || samples[1] != ClipRight)
             m_Wrong = true;
         m_SoundFrames += frameCount;
         ++m_Calls;
@@ -125,7 +125,7 @@ struct Interleaved
 
 // Sound written picture by picture, in two containers; pictures decoded out of order (the decoder holds
 // some back); a clip shorter than the longer leads.
-const Interleaved kInterleaved[] = {
+const Interleaved InterleavedClips[] = {
     {"ffv1_matroska", {.codec = "ffv1", .container = "matroska", .frames = 30}},
     {"mpeg4_avi", {.codec = "mpeg4", .container = "avi", .frames = 30}},
     {"mpeg4_bframes", {.codec = "mpeg4", .container = "matroska", .frames = 30, .bFrames = 2}},
@@ -139,16 +139,16 @@ struct Lead
 };
 
 // Leads up to the read-ahead's bound; on the short clip the longer ones reach past its end.
-const Lead kLeads[] = {{"default", -1.0}, {"none", 0.0}, {"quarter", 0.25}, {"one", 1.0}, {"one_and_a_half", 1.5}};
+const Lead Leads[] = {{"default", -1.0}, {"none", 0.0}, {"quarter", 0.25}, {"one", 1.0}, {"one_and_a_half", 1.5}};
 
 TEST(VideoPlayerReadAhead, SoundReachesTheSinkTheLeadAheadOfEveryFrame)
 {
-    for (const Interleaved& clip : kInterleaved)
+    for (const Interleaved& clip : InterleavedClips)
     {
         const std::string path = Clip(clip.name, clip.options);
         ASSERT_FALSE(path.empty()) << clip.name;
         const double end = clip.options.frames * 0.1;
-        for (const Lead& lead : kLeads)
+        for (const Lead& lead : Leads)
         {
             SCOPED_TRACE(std::string(clip.name) + ", lead " + lead.name);
             OrderSink sink;
@@ -157,7 +157,7 @@ TEST(VideoPlayerReadAhead, SoundReachesTheSinkTheLeadAheadOfEveryFrame)
             player.SetSink(&sink);
             if (lead.seconds >= 0.0)
                 player.SetSoundLead(lead.seconds);
-            const double l = lead.seconds >= 0.0 ? lead.seconds : VideoPlayer::kDefaultSoundLead;
+            const double l = lead.seconds >= 0.0 ? lead.seconds : VideoPlayer::DefaultSoundLead;
             ASSERT_TRUE(PlayToEnd(player));
             std::vector<Arrival> arrivals = sink.Arrivals();
             ExpectEveryFrame(arrivals, clip.options.frames);
@@ -168,7 +168,7 @@ TEST(VideoPlayerReadAhead, SoundReachesTheSinkTheLeadAheadOfEveryFrame)
                 // the pictures the decoder holds back for reordering.
                 EXPECT_LE(arrival.soundBefore, arrival.time + l + 0.35) << arrival.time;
             }
-            EXPECT_EQ(sink.SoundFrames(), long(clip.options.frames) * kClipRate / 10);
+            EXPECT_EQ(sink.SoundFrames(), long(clip.options.frames) * ClipRate / 10);
             EXPECT_FALSE(sink.m_Wrong);
         }
     }
@@ -199,7 +199,7 @@ TEST(VideoPlayerReadAhead, StopRunAndRewindKeepTheOrderAndLoseNothing)
         ExpectEveryFrame(arrivals, 30);
         for (const Arrival& arrival : arrivals)
             EXPECT_GE(arrival.soundBefore, std::min(arrival.time + 0.5, 3.0) - 1e-9) << arrival.time;
-        EXPECT_EQ(sink.SoundFrames(), 30L * kClipRate / 10);
+        EXPECT_EQ(sink.SoundFrames(), 30L * ClipRate / 10);
 
         // A rewind starts the sound again with the first pictures.
         sink.Clear();
@@ -209,7 +209,7 @@ TEST(VideoPlayerReadAhead, StopRunAndRewindKeepTheOrderAndLoseNothing)
         ExpectEveryFrame(arrivals, 30);
         for (const Arrival& arrival : arrivals)
             EXPECT_GE(arrival.soundBefore, std::min(arrival.time + 0.5, 3.0) - 1e-9) << arrival.time;
-        EXPECT_EQ(sink.SoundFrames(), 30L * kClipRate / 10);
+        EXPECT_EQ(sink.SoundFrames(), 30L * ClipRate / 10);
         EXPECT_FALSE(sink.m_Wrong);
     }
 }
@@ -235,7 +235,7 @@ TEST(VideoPlayerReadAhead, PauseHoldsTheSoundAsWellAsThePictures)
 
     ASSERT_TRUE(PlayToEnd(player));
     ExpectEveryFrame(sink.Arrivals(), 30);
-    EXPECT_EQ(sink.SoundFrames(), 30L * kClipRate / 10);
+    EXPECT_EQ(sink.SoundFrames(), 30L * ClipRate / 10);
 }
 
 TEST(VideoPlayerReadAhead, PicturesStillAppearAtTheirTimes)
@@ -293,7 +293,7 @@ TEST(VideoPlayerReadAhead, BadlyInterleavedClipsPlayCompletelyWithinTheBound)
         ASSERT_TRUE(PlayToEnd(player));
         std::vector<Arrival> arrivals = sink.Arrivals();
         ExpectEveryFrame(arrivals, clip.options.frames);
-        EXPECT_EQ(sink.SoundFrames(), long(clip.options.frames) * kClipRate / 10);
+        EXPECT_EQ(sink.SoundFrames(), long(clip.options.frames) * ClipRate / 10);
         EXPECT_FALSE(sink.m_Wrong);
         // Held to about two seconds of pictures (and a frame or two that the reading stands on): an
         // unbounded read-ahead would deliver the lead in full from the first picture on.

@@ -59,7 +59,7 @@ public:
         m_Rate = sampleRate;
         m_AudioFrames += frameCount;
         for (int i = 0; i < frameCount * channels; ++i)
-            if (samples[i] != (channels == 2 && i % 2 ? kClipRight : kClipLeft))
+            if (samples[i] != (channels == 2 && i % 2 ? ClipRight : ClipLeft))
                 m_AudioMismatch = true;
         ++m_Calls;
     }
@@ -112,7 +112,7 @@ struct Clip
     int tolerance;  // per channel, after the codec's round trip
 };
 
-const Clip kClips[] = {
+const Clip ClipCases[] = {
     {"mpeg4_avi", {"mpeg4", "avi"}, 24},
     {"ffv1_matroska", {"ffv1", "matroska"}, 4},
 };
@@ -135,7 +135,7 @@ class VideoPlayerClip : public ::testing::TestWithParam<Clip>
 protected:
     static void SetUpTestSuite()
     {
-        for (const Clip& clip : kClips)
+        for (const Clip& clip : ClipCases)
             ASSERT_TRUE(WriteClip(TempPath(std::string(clip.name) + ".seq"), clip.options)) << clip.name;
     }
     std::string Path() const { return TempPath(std::string(GetParam().name) + ".seq"); }
@@ -145,8 +145,8 @@ TEST_P(VideoPlayerClip, OpenReportsSizeDurationAndSound)
 {
     VideoPlayer player;
     ASSERT_TRUE(player.Open(Path(), true));
-    EXPECT_EQ(player.Width(), kClipWidth);
-    EXPECT_EQ(player.Height(), kClipHeight);
+    EXPECT_EQ(player.Width(), ClipWidth);
+    EXPECT_EQ(player.Height(), ClipHeight);
     EXPECT_NEAR(player.Duration(), 1.0, 0.15);
     EXPECT_TRUE(player.HasSound());
     EXPECT_FALSE(player.IsRunning());
@@ -190,8 +190,8 @@ TEST_P(VideoPlayerClip, PlaysEveryFrameInOrderWithItsColourThenCompletes)
 
     player.Stop();
     EXPECT_EQ(sink.m_Channels, 2);
-    EXPECT_EQ(sink.m_Rate, kClipRate);
-    EXPECT_EQ(sink.m_AudioFrames, long(kClipRate));
+    EXPECT_EQ(sink.m_Rate, ClipRate);
+    EXPECT_EQ(sink.m_AudioFrames, long(ClipRate));
     EXPECT_FALSE(sink.m_AudioMismatch) << "left and right interleaved";
 }
 
@@ -228,7 +228,7 @@ TEST_P(VideoPlayerClip, RewindPlaysAgainAndRunningAtTheEndCompletesAgain)
     EXPECT_NEAR(frames[10].time, 0.0, 0.01);
     EXPECT_EQ(frames[10].r, frames[0].r);
     EXPECT_EQ(frames[19].r, frames[9].r);
-    EXPECT_EQ(sink.m_AudioFrames, 2L * kClipRate);
+    EXPECT_EQ(sink.m_AudioFrames, 2L * ClipRate);
 
     // Not looping: stopped at the end, run again where it stands: the end comes again, no frames.
     player.Stop();
@@ -246,7 +246,7 @@ TEST_P(VideoPlayerClip, RewindPlaysAgainAndRunningAtTheEndCompletesAgain)
     EXPECT_EQ(sink.FrameCount(), 30u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Clips, VideoPlayerClip, ::testing::ValuesIn(kClips),
+INSTANTIATE_TEST_SUITE_P(Clips, VideoPlayerClip, ::testing::ValuesIn(ClipCases),
                          [](const ::testing::TestParamInfo<Clip>& info) { return std::string(info.param.name); });
 
 class VideoPlayerTest : public ::testing::Test
@@ -571,7 +571,7 @@ void PlayVariant(const Variant& variant)
     if (options.audio)
     {
         EXPECT_EQ(sink.m_Channels, options.channels >= 2 ? 2 : 1);
-        EXPECT_EQ(sink.m_AudioFrames, 2L * options.frames * kClipRate / 10);
+        EXPECT_EQ(sink.m_AudioFrames, 2L * options.frames * ClipRate / 10);
         if (options.channels <= 2)
         {
             EXPECT_FALSE(sink.m_AudioMismatch);

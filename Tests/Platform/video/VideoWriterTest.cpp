@@ -25,15 +25,15 @@ bool Exists(const std::string& path)
     return stat(path.c_str(), &info) == 0;
 }
 
-constexpr int kWidth = 64;
-constexpr int kHeight = 48;
-constexpr int kFrames = 10;
-constexpr int kRate = 22050;
+constexpr int Width = 64;
+constexpr int Height = 48;
+constexpr int Frames = 10;
+constexpr int Rate = 22050;
 
 // Frame i: a flat colour that changes from frame to frame.
 std::vector<uint8_t> Picture(int i)
 {
-    std::vector<uint8_t> pixels(size_t(kWidth) * kHeight * 4);
+    std::vector<uint8_t> pixels(size_t(Width) * Height * 4);
     for (size_t p = 0; p < pixels.size(); p += 4)
     {
         pixels[p] = uint8_t(40 + 20 * i);  // B
@@ -49,27 +49,27 @@ bool WriteMovie(const std::string& path, bool sound)
 {
     VideoWriter writer;
     VideoWriter::Settings settings;
-    settings.width = kWidth;
-    settings.height = kHeight;
+    settings.width = Width;
+    settings.height = Height;
     settings.frameRate = 10;
     settings.videoBitRate = 400000;
-    settings.sampleRate = sound ? kRate : 0;
+    settings.sampleRate = sound ? Rate : 0;
     if (!writer.Open(path, settings))
         return false;
-    for (int i = 0; i < kFrames; ++i)
+    for (int i = 0; i < Frames; ++i)
     {
         if (!writer.WriteFrame(Picture(i).data()))
             return false;
         if (sound)
         {
-            std::vector<float> samples(size_t(kRate / 10) * 2);
-            for (int s = 0; s < kRate / 10; ++s)
+            std::vector<float> samples(size_t(Rate / 10) * 2);
+            for (int s = 0; s < Rate / 10; ++s)
             {
-                double t = double(i * kRate / 10 + s) / kRate;
+                double t = double(i * Rate / 10 + s) / Rate;
                 samples[size_t(s) * 2] = float(0.5 * std::sin(2.0 * 3.14159265358979 * 441.0 * t));
                 samples[size_t(s) * 2 + 1] = 0.0f;
             }
-            if (!writer.WriteSound(samples.data(), kRate / 10))
+            if (!writer.WriteSound(samples.data(), Rate / 10))
                 return false;
         }
     }
@@ -127,28 +127,28 @@ TEST(VideoWriter, WrittenMoviePlaysBackWithItsPicturesAndSound)
     ASSERT_TRUE(WriteMovie(path, true));
     VideoPlayer player;
     ASSERT_TRUE(player.Open(path, true));
-    EXPECT_EQ(player.Width(), kWidth);
-    EXPECT_EQ(player.Height(), kHeight);
+    EXPECT_EQ(player.Width(), Width);
+    EXPECT_EQ(player.Height(), Height);
     EXPECT_NEAR(player.Duration(), 1.0, 0.1);
     EXPECT_TRUE(player.HasSound());
     Playback sink;
     ASSERT_TRUE(Play(player, sink));
     player.Close();
 
-    ASSERT_EQ(sink.m_Colours.size(), size_t(kFrames));
-    for (int i = 0; i < kFrames; ++i)
+    ASSERT_EQ(sink.m_Colours.size(), size_t(Frames));
+    for (int i = 0; i < Frames; ++i)
     {
         std::vector<uint8_t> want = Picture(i);
         for (int c = 0; c < 3; ++c)
             EXPECT_NEAR(sink.m_Colours[i][c], want[c], 16) << "frame " << i << " channel " << c;
     }
     EXPECT_EQ(sink.m_Channels, 2);
-    EXPECT_EQ(sink.m_Rate, kRate);
-    EXPECT_NEAR(double(sink.m_Left.size()) / kRate, 1.0, 0.05);
+    EXPECT_EQ(sink.m_Rate, Rate);
+    EXPECT_NEAR(double(sink.m_Left.size()) / Rate, 1.0, 0.05);
     // The tone on the left at its pitch and level, the right silent.
     double leftPower = 0.0, rightPower = 0.0;
     int crossings = 0;
-    const size_t from = kRate / 10, to = std::min(sink.m_Left.size(), size_t(kRate * 9 / 10));
+    const size_t from = Rate / 10, to = std::min(sink.m_Left.size(), size_t(Rate * 9 / 10));
     for (size_t i = from; i < to; ++i)
     {
         leftPower += double(sink.m_Left[i]) * sink.m_Left[i];
@@ -156,7 +156,7 @@ TEST(VideoWriter, WrittenMoviePlaysBackWithItsPicturesAndSound)
         if ((sink.m_Left[i - 1] < 0) != (sink.m_Left[i] < 0))
             ++crossings;
     }
-    const double seconds = double(to - from) / kRate;
+    const double seconds = double(to - from) / Rate;
     EXPECT_NEAR(std::sqrt(leftPower / double(to - from)) / 32768.0, 0.5 / std::sqrt(2.0), 0.05);
     EXPECT_LT(std::sqrt(rightPower / double(to - from)) / 32768.0, 0.01);
     EXPECT_NEAR(crossings / seconds / 2.0, 441.0, 5.0);

@@ -18,6 +18,7 @@
 #include "Engine/render/WeRenderDevice.h"
 #include "Platform/gfx/GfxRecorder.h"
 #include "Platform/math/D3DXMatrixFunctions.h"
+#include "Tests/support/ScratchFolder.h"
 #include "Tools/content/ContentModelSource.h"
 #include "Tools/content/ContentModelWriter.h"
 
@@ -56,9 +57,6 @@ class ContentWritersModel : public ::testing::Test
 protected:
     void SetUp() override
     {
-        root = fs::temp_directory_path() / ("we-model-writer-" + std::to_string(getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
         fs::create_directories(root / "Staged");
         GfxSelectBackend(GfxBackendKind::Recording);
         g_GfxRecorder.ResetAll();
@@ -83,8 +81,6 @@ protected:
             device->Release();
         if (d3d)
             d3d->Release();
-        std::error_code ec;
-        fs::remove_all(root, ec);
     }
 
     std::string Source(const std::string& relative, const std::string& text)
@@ -125,7 +121,8 @@ protected:
         return found;
     }
 
-    fs::path root;
+    ScratchFolder scratch;
+    const fs::path& root = scratch.Root();
     IDirect3D9* d3d = nullptr;
     IDirect3DDevice9* device = nullptr;
     WeFileSystem staged;

@@ -19,6 +19,7 @@
 #include "Engine/render/WeShader.h"
 #include "Engine/render/WeTexture.h"
 #include "Platform/gfx/GfxRecorder.h"
+#include "Tests/support/ScratchFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -30,9 +31,6 @@ class WeContentTool : public ::testing::Test
 protected:
     void SetUp() override
     {
-        const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        root = fs::temp_directory_path() / (std::string("we-content-") + info->name() + "-" + std::to_string(getpid()));
-        fs::remove_all(root);
         fs::create_directories(root / "Staged");
         GfxSelectBackend(GfxBackendKind::Recording);
         g_GfxRecorder.ResetAll();
@@ -53,8 +51,6 @@ protected:
             device->Release();
         if (d3d)
             d3d->Release();
-        std::error_code ec;
-        fs::remove_all(root, ec);
     }
 
     void Source(const std::string& relative, const std::string& text)
@@ -128,7 +124,8 @@ protected:
         return out;
     }
 
-    fs::path root;
+    ScratchFolder scratch;
+    const fs::path& root = scratch.Root();
     IDirect3D9* d3d = nullptr;
     IDirect3DDevice9* device = nullptr;
 };

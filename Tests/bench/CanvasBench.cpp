@@ -76,7 +76,7 @@ void HudFrame(benchmark::State& state)
     }
     state.SetItemsProcessed(state.iterations() * 4000);
 }
-BENCHMARK(HudFrame)->Unit(benchmark::Microsecond);
+BENCHMARK(HudFrame)->Unit(benchmark::kMicrosecond);
 
 void CreateFont(benchmark::State& state, const char* charsets)
 {
@@ -95,8 +95,8 @@ void CreateFont(benchmark::State& state, const char* charsets)
     }
     GetConfigString(WeString("UI.Fonts.Charsets"), WeString("")) = "";
 }
-BENCHMARK_CAPTURE(CreateFont, AnsiOnly, "")->Unit(benchmark::Millisecond);
-BENCHMARK_CAPTURE(CreateFont, FiveMoreCharsets, "204,238,161,162,186")->Unit(benchmark::Millisecond);
+BENCHMARK_CAPTURE(CreateFont, AnsiOnly, "")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(CreateFont, FiveMoreCharsets, "204,238,161,162,186")->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

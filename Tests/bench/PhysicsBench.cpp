@@ -164,7 +164,7 @@ void PhysicsStep(benchmark::State& state)
     state.counters["awake_bodies"] = awake;
     state.counters["lowest_craft_y"] = lowest;
 }
-BENCHMARK(PhysicsStep)->Unit(benchmark::Millisecond);
+BENCHMARK(PhysicsStep)->Unit(benchmark::kMillisecond);
 
 void Raycast100Closest(benchmark::State& state)
 {
@@ -184,7 +184,7 @@ void Raycast100Closest(benchmark::State& state)
         benchmark::DoNotOptimize(hits);
     }
 }
-BENCHMARK(Raycast100Closest)->Unit(benchmark::Millisecond);
+BENCHMARK(Raycast100Closest)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -79,7 +79,7 @@ void ListFrame(benchmark::State& state)
         g_UIMain.DrawFrontLayer();
     }
 }
-BENCHMARK(ListFrame)->Unit(benchmark::Millisecond);
+BENCHMARK(ListFrame)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -218,20 +218,20 @@ void WeFont::Create(const WeString& key)
     // At least one pixel: a zero size would divide by zero and ask the font layer for its default height.
     int32_t pixel = std::max(1, RoundHalfAway(double(std::min(sx, sy)) * ConfigFloat("UI.Fonts.GlobalScale")));
     int32_t h = std::min(pixel, MaxRasterSize);
-    int32_t failed = 0;
+    int32_t limit = MaxRasterSize;
     for (;;)
     {
-        int32_t raster =
-            std::clamp(RoundHalfAway(double(h) * ConfigFloat("UI.Fonts.SmoothingScale")), 1, MaxRasterSize);
-        // A raster size that failed once fails again.
-        if (raster != failed && Rasterize(face, raster, pixel))
+        int32_t raster = std::clamp(RoundHalfAway(double(h) * ConfigFloat("UI.Fonts.SmoothingScale")), 1, limit);
+        if (Rasterize(face, raster, pixel))
             break;
-        failed = raster;
-        // Without a lower bound a font that never rasterises would retry for ever.
+        if (raster <= 1)
+            break;
+        // Each try is smaller than the one that failed, also when a large smoothing scale holds the size at the
+        // limit, so the loop ends and a raster size that failed is never tried again.
+        limit = std::min(raster - 1, RoundHalfAway(double(raster) * 0.9));
         int32_t smaller = RoundHalfAway(double(h) * 0.9);
-        if (smaller >= h || smaller < 1)
-            break;
-        h = smaller;
+        if (smaller < h && smaller >= 1)
+            h = smaller;
     }
     m_Created = 1;
 }

@@ -98,11 +98,14 @@ TEST_F(WeFontTest, HostileSizesAndScalesRasteriseAtMostMaxRasterSize)
         const char* key;
         const char* scaleKey;
         float scale;
-    } cases[] = {{"DejaVu Sans:2147483647", "UI.Fonts.GlobalScale", 1.0f},
-                 {"DejaVu Sans:-2147483647", "UI.Fonts.GlobalScale", 1.0f},
-                 {"DejaVu Sans:900", "UI.Fonts.GlobalScale", 1.0f},
-                 {"DejaVu Sans:12", "UI.Fonts.SmoothingScale", 300.0f},
-                 {"NoSuchFace:12", "UI.Fonts.DefaultUnicodeFontScale", 300.0f}};
+        bool drawn;
+    } cases[] = {{"DejaVu Sans:2147483647", "UI.Fonts.GlobalScale", 1.0f, true},
+                 {"DejaVu Sans:-2147483647", "UI.Fonts.GlobalScale", 1.0f, true},
+                 {"DejaVu Sans:900", "UI.Fonts.GlobalScale", 1.0f, true},
+                 {"DejaVu Sans:12", "UI.Fonts.SmoothingScale", 300.0f, true},
+                 // The stand-in face is held at the largest raster size, whose glyphs fit no atlas: the font
+                 // ends up without one, after a bounded number of tries.
+                 {"NoSuchFace:12", "UI.Fonts.DefaultUnicodeFontScale", 300.0f, false}};
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.key);
@@ -114,7 +117,7 @@ TEST_F(WeFontTest, HostileSizesAndScalesRasteriseAtMostMaxRasterSize)
         EXPECT_EQ(font->m_Created, 1);
         EXPECT_GE(font->m_RasterSize, 1);
         EXPECT_LE(font->m_RasterSize, WeFont::MaxRasterSize);
-        EXPECT_NE(font->GetGlyphTexture(), nullptr);
+        EXPECT_EQ(font->GetGlyphTexture() != nullptr, c.drawn);
         g_FontTable.DestroyAll();
     }
     WeFont* big = g_FontTable.GetFont(WeString("DejaVu Sans:900"));

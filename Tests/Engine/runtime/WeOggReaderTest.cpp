@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <random>
@@ -143,4 +144,53 @@ TEST(WeOggReader, RefusesWhatIsNotMonoOrStereoVorbis)
             EXPECT_LE(produced, 20000 * 4);
         }
     }
+}
+
+namespace
+{
+// Gives every entry of the setup header's first codebook the length 1: more codes of one bit than a
+// binary tree holds. The header still parses; only building the decoder fails. False when the first
+// codebook is not stored as plain lengths.
+bool OverfillFirstCodebook(std::vector<uint8_t>& bytes)
+{
+    const uint8_t setup[] = {5, 'v', 'o', 'r', 'b', 'i', 's'};
+    auto found = std::search(bytes.begin(), bytes.end(), std::begin(setup), std::end(setup));
+    if (found == bytes.end() || bytes.end() - found < 14)
+        return false;
+    const size_t book = static_cast<size_t>(found - bytes.begin()) + 8;  // after the count of codebooks
+    if (bytes[book] != 0x42 || bytes[book + 1] != 0x43 || bytes[book + 2] != 0x56)
+        return false;
+    const size_t entries = bytes[book + 5] | (bytes[book + 6] << 8) | (bytes[book + 7] << 16);
+    const size_t flags = book + 8;  // bit 0: ordered, bit 1: sparse, then five bits a length
+    if ((bytes[flags] & 3) != 0 || flags + (2 + 5 * entries) / 8 + 1 > bytes.size())
+        return false;
+    for (size_t bit = 2; bit < 2 + 5 * entries; ++bit)
+        bytes[flags + bit / 8] &= static_cast<uint8_t>(~(1u << (bit % 8)));
+    oggpages::FixChecksums(bytes);
+    return true;
+}
+}  // namespace
+
+TEST(WeOggReader, ADecoderThatFailsToBuildIsNotUsedAgain)
+{
+    std::vector<uint8_t> bytes = EncodeTone(20000, 2);
+    ASSERT_TRUE(OverfillFirstCodebook(bytes));
+    WeOggReader reader;
+    ASSERT_TRUE(reader.Open(bytes.data(), static_cast<int32_t>(bytes.size())));
+    std::vector<uint8_t> chunk(4096);
+    // libvorbis keeps the codebooks it built before the one that failed and skips building them the
+    // next time, decoding with the rest left empty: after the first error the reader asks no more.
+    EXPECT_LT(reader.Read(chunk.data(), static_cast<int32_t>(chunk.size())), 0);
+    EXPECT_FALSE(reader.Rewind());
+    EXPECT_LT(reader.Read(chunk.data(), static_cast<int32_t>(chunk.size())), 0);
+    std::vector<uint8_t> area;
+    int32_t produced = -1;
+    reader.DecodeAll(area, produced);
+    EXPECT_EQ(produced, 0);
+
+    // Opened again, the reader starts afresh.
+    const std::vector<uint8_t> good = EncodeTone(2000, 1);
+    ASSERT_TRUE(reader.Open(good.data(), static_cast<int32_t>(good.size())));
+    EXPECT_GT(reader.Read(chunk.data(), static_cast<int32_t>(chunk.size())), 0);
+    EXPECT_TRUE(reader.Rewind());
 }

@@ -225,7 +225,14 @@ void WeFont::Create(const WeString& key)
         if (Rasterize(face, raster, pixel))
             break;
         if (raster <= 1)
+        {
+            // Nothing could be rasterised: the metrics of the last failed try describe no atlas, so the font
+            // stays empty and its texts measure as nothing, as they draw nothing.
+            for (int32_t i = 0; i < GlyphCount; ++i)
+                m_Glyphs[i] = WeGlyph();
+            m_LineHeight = 0;
             break;
+        }
         // Each try is smaller than the one that failed, also when a large smoothing scale holds the size at the
         // limit, so the loop ends and a raster size that failed is never tried again.
         limit = std::min(raster - 1, RoundHalfAway(double(raster) * 0.9));

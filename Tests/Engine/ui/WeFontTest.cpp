@@ -294,6 +294,10 @@ TEST_F(WeFontTest, AFailedLockLeavesNoTextureAndRecreatingReleasesTheOldAtlas)
     g_GfxRecorder.ResetAll();
     EXPECT_EQ(font->GetGlyphTexture(), nullptr);
     EXPECT_EQ(TextureCount(), before);
+    // Without an atlas its texts take no room either: a label sized by them would frame nothing.
+    EXPECT_EQ(Width(font, "AB"), 0);
+    EXPECT_EQ(Height(font, "AB"), 0);
+    EXPECT_EQ(font->GetGlyph('A'), nullptr);
 
     WeFont* good = g_FontTable.GetFont(WeString("DejaVu Sans:14"));
     WeTexture* old = good->GetGlyphTexture();

@@ -367,6 +367,42 @@ TEST_F(WeUIMainTest, InputOffFaultsAndFocusOnClose)
     (void)button;
 }
 
+TEST_F(WeUIMainTest, SizesOfZeroOrLessInTheSettingsTakeTheirDefaults)
+{
+    int32_t& srcW = GetConfigInt(WeString("UI.Components.SrcW"), 1024);
+    int32_t& srcH = GetConfigInt(WeString("UI.Components.SrcH"), 768);
+    float& horz = GetConfigFloat(WeString("UITextureMap.General.NativeHorzRes"), 512.0f);
+    float& vert = GetConfigFloat(WeString("UITextureMap.General.NativeVertRes"), 1024.0f);
+    GetConfigInt(WeString("UITextureMap.Knob.XPos"), 0) = 64;
+    GetConfigInt(WeString("UITextureMap.Knob.YPos"), 0) = 512;
+    struct
+    {
+        int32_t w, h;
+        float horz, vert;
+    } cases[] = {{0, 0, 0.0f, 0.0f}, {-1024, -768, -512.0f, -1.0f}, {0, 768, 0.0f, 1024.0f}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.w);
+        srcW = c.w;
+        srcH = c.h;
+        horz = c.horz;
+        vert = c.vert;
+        g_UIMain.Shutdown();
+        g_UIMain.Init();
+        g_UIMain.OnResize(1280, 720);
+        EXPECT_EQ(g_UIMain.m_LayoutPixelWidth, 960);
+        EXPECT_EQ(g_UIMain.m_LayoutPixelHeight, 720);
+        EXPECT_EQ(g_UIMain.m_OffsetX, 160);
+        WeUITextureMapEntry e = g_UIMain.GetTextureMapEntry(WeString("Knob"));
+        EXPECT_FLOAT_EQ(e.u0, 64 / 512.0f);
+        EXPECT_FLOAT_EQ(e.v0, 0.5f);
+    }
+    srcW = 1024;
+    srcH = 768;
+    horz = 512.0f;
+    vert = 1024.0f;
+}
+
 TEST_F(WeUIMainTest, TextureMapEntriesAndBubbling)
 {
     // The shipped texture map has its own resolution; this map is 512 x 1024.

@@ -837,6 +837,13 @@ void WeRenderDevice::SetCamera(WeCamera* camera)
     SyncCameraScreen();
 }
 
+void WeRenderDevice::MarkScreenChanged()
+{
+    m_ScreenChanged = 1;
+    m_ScreenChangedSeen = 0;
+    SyncCameraScreen();
+}
+
 void WeRenderDevice::SyncCameraScreen()
 {
     g_CameraScreen.aspect = m_Aspect;

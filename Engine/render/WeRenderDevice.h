@@ -87,6 +87,9 @@ public:
     void SetAmbientColor(const float rgba[4]);
     // The camera's transforms and the per-frame shared parameters.
     void SetCamera(WeCamera* camera);
+    // Raises the screen-changed flag as a mode change does (a screen that rebuilds its cameras' projections
+    // without one): cameras see it at their next Update, and the second SetCamera after it clears it.
+    void MarkScreenChanged();
     void SetSamplerFilter(int32_t stage, int32_t filter, int32_t address);
     void SetTexture(int32_t stage, WeTexture* texture);
     void SetD3DTexture(int32_t stage, IDirect3DBaseTexture9* texture);

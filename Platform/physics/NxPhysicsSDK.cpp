@@ -22,12 +22,18 @@ bool erase(std::vector<T*>& v, T* p)
 }
 
 NxU32 g_FailCreations = 0;
+NxU32 g_FailSceneCreations = 0;
 
 }  // namespace
 
 void NxFailNextPhysicsSDKCreations(NxU32 count)
 {
     g_FailCreations = count;
+}
+
+void NxFailNextSceneCreations(NxU32 count)
+{
+    g_FailSceneCreations = count;
 }
 
 NxPhysicsSDK* NxCreatePhysicsSDK(NxU32 sdkVersion, NxUserAllocator*, NxUserOutputStream*, const NxPhysicsSDKDesc& desc,
@@ -94,6 +100,11 @@ NxReal NxPhysicsSDK::getParameter(NxParameter parameter) const
 
 NxScene* NxPhysicsSDK::createScene(const NxSceneDesc& desc)
 {
+    if (g_FailSceneCreations > 0)
+    {
+        --g_FailSceneCreations;
+        return nullptr;
+    }
     if (!desc.isValid())
         return nullptr;
     NxScene* scene = new NxScene(this, desc);

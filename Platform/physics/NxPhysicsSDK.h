@@ -81,3 +81,5 @@ NxPhysicsSDK* NxCreatePhysicsSDK(NxU32 sdkVersion, NxUserAllocator* allocator = 
 // For tests of the callers' failure paths: the next count calls of NxCreatePhysicsSDK fail as if no
 // runtime were installed (null, NXCE_RUNTIME_NOT_FOUND).
 void NxFailNextPhysicsSDKCreations(NxU32 count);
+// Likewise for scenes: the next count calls of NxPhysicsSDK::createScene return null.
+void NxFailNextSceneCreations(NxU32 count);

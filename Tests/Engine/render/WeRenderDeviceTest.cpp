@@ -504,6 +504,25 @@ TEST_F(WeRenderDeviceStates, AlphaTestAndScreenChangedBookkeeping)
     EXPECT_EQ(g_CameraScreen.screenChanged, 1);
     EXPECT_FLOAT_EQ(g_CameraScreen.aspect, 320.0f / 240.0f);
     EXPECT_EQ(g_CameraScreen.viewport.Height, 240u);
+
+    // A screen that raises the flag itself reaches the cameras at their next Update, before any SetCamera:
+    // a field of view written straight into the camera takes effect there.
+    g_RenderDevice.SetCamera(&camera);
+    g_RenderDevice.SetCamera(&camera);
+    ASSERT_EQ(g_CameraScreen.screenChanged, 0);
+    camera.m_Fov = 1.2f;
+    camera.Update();
+    D3DXMATRIX wide;
+    D3DXMatrixPerspectiveFovLH(&wide, 1.2f, 320.0f / 240.0f, camera.m_Near, camera.m_Far);
+    EXPECT_NE(camera.m_Projection, wide);
+    g_RenderDevice.MarkScreenChanged();
+    camera.Update();
+    EXPECT_EQ(camera.m_Projection, wide);
+    g_RenderDevice.SetCamera(&camera);
+    EXPECT_EQ(g_RenderDevice.m_ScreenChanged, 1);
+    g_RenderDevice.SetCamera(&camera);
+    EXPECT_EQ(g_CameraScreen.screenChanged, 0);
+    g_RenderDevice.SetCamera(nullptr);
 }
 
 std::vector<std::string> g_Steps;

@@ -58,6 +58,20 @@ TEST(WePhysics, SdkCreationFailureLeavesTheErrorText)
     EXPECT_TRUE(g_Engine.m_ErrorText == "Error: Cannot initialize PhysX engine");
     ASSERT_TRUE(g_Physics.Init(D3DXVECTOR3(0, -10, 0)));
     g_Physics.Shutdown();
+
+    // An SDK without a scene is no physics either: the same text, the SDK given back, nothing half up.
+    g_Engine.m_ErrorText = "";
+    NxFailNextSceneCreations(1);
+    EXPECT_FALSE(g_Physics.Init(D3DXVECTOR3(0, -10, 0)));
+    EXPECT_FALSE(g_Physics.m_Initialised);
+    EXPECT_EQ(g_Physics.m_Sdk, nullptr);
+    EXPECT_EQ(g_Physics.m_Scene, nullptr);
+    EXPECT_TRUE(g_Engine.m_ErrorText == "Error: Cannot initialize PhysX engine");
+    EXPECT_FALSE(g_Physics.RaycastAny(D3DXVECTOR3(0, 1, 0), D3DXVECTOR3(0, -1, 0), 3, ~0u, 10));
+    g_Physics.Shutdown();
+    ASSERT_TRUE(g_Physics.Init(D3DXVECTOR3(0, -10, 0)));
+    EXPECT_NE(g_Physics.m_Scene, nullptr);
+    g_Physics.Shutdown();
 }
 
 TEST_F(WePhysicsScene, InitTwiceChangesNothing)

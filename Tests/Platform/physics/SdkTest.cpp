@@ -30,6 +30,12 @@ TEST(PhysicsSdk, CreationChecksTheVersion)
     EXPECT_EQ(error, NXCE_RUNTIME_NOT_FOUND);
     sdk = NxCreatePhysicsSDK(NX_PHYSICS_SDK_VERSION, nullptr, nullptr, NxPhysicsSDKDesc(), &error);
     ASSERT_NE(sdk, nullptr);
+    // The same for scenes.
+    NxFailNextSceneCreations(1);
+    EXPECT_EQ(sdk->createScene(NxSceneDesc()), nullptr);
+    NxScene* scene = sdk->createScene(NxSceneDesc());
+    ASSERT_NE(scene, nullptr);
+    sdk->releaseScene(*scene);
     sdk->release();
 }
 

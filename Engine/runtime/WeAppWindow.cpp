@@ -197,8 +197,10 @@ LRESULT WeAppWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CREATE: OnCreate(); return 0;
     case WM_DESTROY:
         OnDestroy();
-        // Under SDL the handle is a pointer that a later window may get again.
+        // Under SDL the handle is a pointer that a later window may get again; and a window that is
+        // gone, by whatever call, must end the main loop rather than keep it running without one.
         m_Handle = nullptr;
+        m_Alive = 0;
         PostQuitMessage(0);
         return 0;
     case WM_SIZE: OnSize(LowWord(lParam), HighWord(lParam), static_cast<int32_t>(wParam)); return 0;

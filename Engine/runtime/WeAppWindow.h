@@ -62,7 +62,7 @@ public:
     HWND m_Handle = nullptr;  // null until created and after destruction
     HINSTANCE m_Instance = nullptr;
     uint8_t m_Maximised = 0;
-    uint8_t m_Alive = 0;   // cleared by Destroy, an allowed close, and a fatal device error
+    uint8_t m_Alive = 0;   // cleared by Destroy, an allowed close, any destruction, and a fatal device error
     WeString m_ClassName;  // empty when no class is registered
     MSG m_Message = {};
     int32_t m_MouseX = 0;  // the last client position from a mouse-move message

@@ -369,6 +369,26 @@ TEST_F(WeAppWindowTest, CreateFailsOnAClassAlreadyTakenWithoutFreeingIt)
     EXPECT_TRUE(m_Window.IsAlive());
 }
 
+TEST_F(WeAppWindowTest, AWindowDestroyedByAnotherCallEndsTheLoopButNotTheProgram)
+{
+    RecordingWindow window("X");
+    ASSERT_TRUE(window.CreateShown("WeAppWindowTestGone"));
+    window.PumpMessages();
+    window.log.clear();
+    HWND handle = window.m_Handle;
+    EXPECT_TRUE(DestroyWindow(handle));
+    EXPECT_EQ(window.log, "X.Destroy");
+    EXPECT_EQ(window.m_Handle, nullptr);
+    EXPECT_FALSE(window.IsAlive());  // the main loop ends instead of running on without a window
+    EXPECT_FALSE(window.PumpMessages());
+    EXPECT_EQ(g_AltF4Pressed, 0);  // no close was asked for: the next pass may start
+    // The class is still ours to free, and is free for the next pass.
+    window.Destroy();
+    EXPECT_TRUE(window.CreateShown("WeAppWindowTestGone"));
+    EXPECT_TRUE(window.IsAlive());
+    window.Destroy();
+}
+
 TEST_F(WeAppWindowTest, HideAndDisplayChange)
 {
     EXPECT_TRUE(IsWindowVisible(m_Window.m_Handle));

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <random>
@@ -112,6 +113,58 @@ TEST(WeOggReader, AnnouncedLengthIsNotTrusted)
         EXPECT_EQ(reader.DecodeAll(area, produced), total >= 0);
         EXPECT_LE(produced, total < 0 ? 0 : total * 4);
     }
+}
+
+namespace
+{
+// The file with every code length of its first codebook set to 1: the setup header still reads, but
+// the decoder's set-up fails on the first read, because so many one-bit codes cannot exist.
+std::vector<uint8_t> UndecodableCodebook(std::vector<uint8_t> bytes)
+{
+    const uint8_t setup[7] = {5, 'v', 'o', 'r', 'b', 'i', 's'};
+    const auto at = std::search(bytes.begin(), bytes.end(), setup, setup + 7);
+    if (at == bytes.end())
+        return {};
+    const size_t base = size_t(at - bytes.begin()) + 7;
+    auto bits = [&](size_t first, int count)
+    {
+        uint32_t value = 0;
+        for (int i = 0; i < count; ++i)
+            value |= uint32_t((bytes[base + (first + size_t(i)) / 8] >> ((first + size_t(i)) % 8)) & 1) << i;
+        return value;
+    };
+    // Codebook count, then the first book: sync, dimensions, entries, ordered, sparse, the lengths.
+    const uint32_t entries = bits(8 + 24 + 16, 24);
+    if (bits(8, 24) != 0x564342 || bits(72, 1) != 0 || bits(73, 1) != 0 || entries < 3)
+        return {};
+    for (size_t bit = 74; bit < 74 + 5 * size_t(entries); ++bit)
+        bytes[base + bit / 8] &= uint8_t(~(1u << (bit % 8)));
+    oggpages::FixChecksums(bytes);
+    return bytes;
+}
+}  // namespace
+
+TEST(WeOggReader, AFailedDecoderSetUpIsFinal)
+{
+    // Asked again after such a failure, libvorbis would take the half-built codebooks as built and
+    // divide by a dimension of 0: the reader keeps its error instead.
+    const std::vector<uint8_t> bad = UndecodableCodebook(EncodeTone(20000, 2));
+    ASSERT_FALSE(bad.empty());
+    WeOggReader reader;
+    ASSERT_TRUE(reader.Open(bad.data(), static_cast<int32_t>(bad.size())));
+    std::vector<uint8_t> chunk(4096);
+    const int32_t error = reader.Read(chunk.data(), 4096);
+    EXPECT_LT(error, 0);
+    EXPECT_EQ(reader.Read(chunk.data(), 4096), error);
+    EXPECT_FALSE(reader.Rewind());
+    EXPECT_EQ(reader.Read(chunk.data(), 4096), error);
+    std::vector<uint8_t> area;
+    int32_t produced = -1;
+    EXPECT_TRUE(reader.DecodeAll(area, produced));
+    EXPECT_EQ(produced, 0);
+    // Opened again, the file starts over and fails the same way.
+    ASSERT_TRUE(reader.Open(bad.data(), static_cast<int32_t>(bad.size())));
+    EXPECT_EQ(reader.Read(chunk.data(), 4096), error);
 }
 
 TEST(WeOggReader, RefusesWhatIsNotMonoOrStereoVorbis)

@@ -7,6 +7,7 @@
 #include "Engine/render/WeShaderManager.h"
 #include "Engine/render/WeTexture.h"
 #include "Engine/render/WeTextureManager.h"
+#include "Platform/math/D3DXCOLOR.h"
 
 WeUIReferenceSize g_UIReferenceSize = {1024, 768};
 WeCanvas g_Canvas;
@@ -16,15 +17,6 @@ namespace
 
 constexpr DWORD CanvasFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 constexpr int32_t CanvasStage = 6;
-
-uint8_t ChannelByte(float c)
-{
-    if (c >= 1.0f)
-        return 255;
-    if (c <= 0.0f)
-        return 0;
-    return uint8_t(c * 255.0f + 0.5f);
-}
 
 }  // namespace
 
@@ -206,8 +198,7 @@ void WeCanvas::DrawTextShadowed(WeCanvasFont* font, const WeString& text, int32_
         float r = float((argb >> 16) & 0xFF) / 255.0f * 0.25f;
         float g = float((argb >> 8) & 0xFF) / 255.0f * 0.25f;
         float b = float(argb & 0xFF) / 255.0f * 0.25f;
-        shadow = (argb & 0xFF000000u) | (uint32_t(ChannelByte(r)) << 16) | (uint32_t(ChannelByte(g)) << 8) |
-                 uint32_t(ChannelByte(b));
+        shadow = (argb & 0xFF000000u) | (uint32_t(D3DXCOLOR(r, g, b, 0.0f)) & 0x00FFFFFFu);
     }
     DrawText(font, text, x + dx, y + dy, width, height, shadow, flags, scale);
     DrawText(font, text, x, y, width, height, argb, flags, scale);

@@ -89,15 +89,6 @@ DWORD FloatBits(float f)
     return bits;
 }
 
-DWORD ColourChannel(float c)
-{
-    if (c >= 1.0f)
-        return 255;
-    if (c <= 0.0f)
-        return 0;
-    return DWORD(int(c * 255.0f + 0.5f));
-}
-
 }  // namespace
 
 WeRenderDevice::WeRenderDevice()
@@ -775,9 +766,7 @@ void WeRenderDevice::EnableFog()
     SetRenderState(D3DRS_FOGTABLEMODE, D3DFOG_LINEAR);
     SetRenderState(D3DRS_FOGSTART, FloatBits(m_FogStart));
     SetRenderState(D3DRS_FOGEND, FloatBits(m_FogEnd));
-    D3DCOLOR colour = (ColourChannel(m_FogColor[3]) << 24) | (ColourChannel(m_FogColor[0]) << 16) |
-                      (ColourChannel(m_FogColor[1]) << 8) | ColourChannel(m_FogColor[2]);
-    SetRenderState(D3DRS_FOGCOLOR, colour);
+    SetRenderState(D3DRS_FOGCOLOR, uint32_t(D3DXCOLOR(m_FogColor)));
 }
 
 void WeRenderDevice::DisableFog()

@@ -109,7 +109,7 @@ void WeOggReader::Close()
     }
     m_Channels = 0;
     m_Rate = 0;
-    m_Broken = false;
+    m_Error = 0;
     m_Memory = Memory();
 }
 
@@ -124,21 +124,18 @@ int32_t WeOggReader::Read(uint8_t* destination, int32_t capacity)
 {
     if (m_File == nullptr || capacity <= 0)
         return 0;
+    if (m_Error != 0)
+        return m_Error;
     OggVorbis_File* file = static_cast<OggVorbis_File*>(m_File);
     // A whole frame per read, so that a caller's area always holds complete frames.
     const int32_t frame = m_Channels * 2;
     capacity -= capacity % frame;
     if (capacity <= 0)
         return 0;
-    if (m_Broken)
-        return OV_EBADLINK;
     int bitstream = 0;
     const long got = ov_read(file, reinterpret_cast<char*>(destination), capacity, 0, 2, 1, &bitstream);
-    // A hole is a lost page and decoding goes on after it. Any other error may leave libvorbis with a
-    // half-built decoder (a codebook that failed to build leaves the rest unbuilt, and the next attempt
-    // decodes with them), so the stream reads and seeks no more.
     if (got < 0 && got != OV_HOLE)
-        m_Broken = true;
+        m_Error = static_cast<int32_t>(got);
     if (got <= 0)
         return static_cast<int32_t>(got);
     const vorbis_info* info = ov_info(file, bitstream);
@@ -149,12 +146,12 @@ int32_t WeOggReader::Read(uint8_t* destination, int32_t capacity)
 
 bool WeOggReader::Rewind()
 {
-    if (m_File == nullptr || m_Broken)
+    if (m_File == nullptr || m_Error != 0)
         return false;
-    if (ov_pcm_seek(static_cast<OggVorbis_File*>(m_File), 0) == 0)
-        return true;
-    m_Broken = true;
-    return false;
+    const int result = ov_pcm_seek(static_cast<OggVorbis_File*>(m_File), 0);
+    if (result != 0)
+        m_Error = result < 0 ? result : OV_EFAULT;
+    return result == 0;
 }
 
 bool WeOggReader::DecodeAll(std::vector<uint8_t>& area, int32_t& bytesOut)

@@ -42,10 +42,10 @@ public:
     // Samples per channel as the file announces them; negative when unknown or invalid.
     int64_t GetTotalSamples();
     // Up to `capacity` bytes of PCM; 0 at the end, negative on a decoding error. A later link of a
-    // chained file with another channel count or rate counts as the end. After an error other than a
-    // hole (a lost page), every further read returns an error and Rewind fails.
+    // chained file with another channel count or rate counts as the end. An error other than a gap in
+    // the data is final: every later Read gives it again without decoding.
     int32_t Read(uint8_t* destination, int32_t capacity);
-    // Back to sample 0; false when the seek fails, and from then on as after a read error.
+    // Back to sample 0; false when the seek fails, and always after a final error.
     bool Rewind();
 
     // Decodes a whole file. The announced length sizes the area, but reading stops at the real end
@@ -58,5 +58,8 @@ private:
     void* m_File = nullptr;  // OggVorbis_File, kept out of this header
     int32_t m_Channels = 0;
     int32_t m_Rate = 0;
-    bool m_Broken = false;  // a decoding error that libvorbis may not survive a second time
+    // The final error, 0 while there is none. libvorbis must not be asked again after one: when its
+    // decoder set-up fails part way (a codebook that does not decode), it keeps the half-built books,
+    // and the next call takes them as built and divides by a dimension of 0.
+    int32_t m_Error = 0;
 };

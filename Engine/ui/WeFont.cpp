@@ -16,6 +16,7 @@
 #include "Platform/fonts/FontCodePage.h"
 #include "Platform/fonts/FontFace.h"
 #include "Platform/fonts/FontLibrary.h"
+#include "Platform/math/D3DXCOLOR.h"
 
 namespace
 {
@@ -173,12 +174,7 @@ bool ReadColour(const WeString& text, int32_t& pos, float rgba[4])
 
 uint32_t PackColour(const float rgba[4])
 {
-    auto channel = [](float c) -> uint32_t
-    {
-        c = std::clamp(c, 0.0f, 1.0f);
-        return uint32_t(std::lround(c * 255.0f));
-    };
-    return (channel(rgba[3]) << 24) | (channel(rgba[0]) << 16) | (channel(rgba[1]) << 8) | channel(rgba[2]);
+    return D3DXCOLOR(rgba);
 }
 
 }  // namespace

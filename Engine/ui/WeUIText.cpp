@@ -6,24 +6,11 @@
 #include "Engine/ui/WeFont.h"
 #include "Engine/ui/WeUIComponent.h"
 #include "Engine/ui/WeUIMain.h"
-
-namespace
-{
-
-uint32_t PackChannel(float c)
-{
-    if (c >= 1.0f)
-        return 255;
-    if (c <= 0.0f)
-        return 0;
-    return uint32_t(c * 255.0f + 0.5f);
-}
-
-}  // namespace
+#include "Platform/math/D3DXCOLOR.h"
 
 uint32_t WeUIPackArgb(float r, float g, float b, float a)
 {
-    return (PackChannel(a) << 24) | (PackChannel(r) << 16) | (PackChannel(g) << 8) | PackChannel(b);
+    return D3DXCOLOR(r, g, b, a);
 }
 
 WeUIText::WeUIText(WeUIComponent* owner, const WeString& text, float x, float y, float width, float height)

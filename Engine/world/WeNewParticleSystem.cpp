@@ -229,6 +229,9 @@ void WeNewParticleSystem::Emit(float frameTime)
     const float clockAfterAdd = m_EmissionClock;
     const auto targetMet = [this] { return m_TargetCount > 0 && m_Particles.Count() >= m_TargetCount; };
     const auto full = [this] { return m_Particles.Count() >= MaxLiveParticles; };
+    // A duration that is not a number counts as endless, as 0 and below do: compared as it is, it neither
+    // runs out nor lets the emitter spawn, and the pass would turn for ever.
+    const auto timed = [](const WeParticleEmitter& e) { return e.duration > 0.0f; };
     int32_t steps = 0;
     if (m_EmissionClock > 0.0f)
     {
@@ -243,7 +246,7 @@ void WeNewParticleSystem::Emit(float frameTime)
             {
                 // A silent emitter does not bank the clock for a later burst: a timed one spends it as its
                 // own time and hands the rest to the next emitter, an endless one drops it.
-                if (e.duration <= 0.0f)
+                if (!timed(e))
                 {
                     m_EmissionClock = 0.0f;
                     break;
@@ -267,7 +270,7 @@ void WeNewParticleSystem::Emit(float frameTime)
             while (interval <= m_EmissionClock && !targetMet() && !full())
             {
                 const WeParticleEmitter& current = m_CurrentEmitter->payload;
-                if (!(current.duration <= 0.0f || m_EmitterTime < current.duration))
+                if (timed(current) && !(m_EmitterTime < current.duration))
                     break;
                 m_EmissionClock -= interval;
                 Spawn(current, m_EmissionClock);

@@ -186,8 +186,8 @@ bool SysInfo::GetMemoryFrom(const char* meminfoPath, SysMemoryInfo& out)
         availableKb = totalKb;
 
     // Saturate: a corrupt or hostile figure must not wrap.
-    constexpr uint64_t maxKb = UINT64_MAX / 1024;
-    auto bytes = [](uint64_t kb) { return (kb > maxKb ? maxKb : kb) * 1024; };
+    constexpr uint64_t MaxKb = UINT64_MAX / 1024;
+    auto bytes = [](uint64_t kb) { return (kb > MaxKb ? MaxKb : kb) * 1024; };
     out.totalPhysical = bytes(totalKb);
     out.availablePhysical = bytes(availableKb);
     out.memoryLoad = totalKb == 0 ? 0

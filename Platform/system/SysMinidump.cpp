@@ -300,9 +300,9 @@ bool SysMinidump::Write(const char* path, const SysCrashInfo& crash)
         uc = &here;
     }
 
-    constexpr uint32_t streamCount = 6;
-    file.Reserve(sizeof(fmt::Header) + streamCount * sizeof(fmt::Directory));
-    fmt::Directory directory[streamCount] = {};
+    constexpr uint32_t StreamCount = 6;
+    file.Reserve(sizeof(fmt::Header) + StreamCount * sizeof(fmt::Directory));
+    fmt::Directory directory[StreamCount] = {};
 
     // System information, with the kernel's own description as the service-pack text.
     char version[256];
@@ -400,7 +400,7 @@ bool SysMinidump::Write(const char* path, const SysCrashInfo& crash)
     fmt::Header header{};
     header.signature = fmt::Signature;
     header.version = fmt::Version;
-    header.numberOfStreams = streamCount;
+    header.numberOfStreams = StreamCount;
     header.streamDirectoryRva = sizeof(fmt::Header);
     header.timeDateStamp = static_cast<uint32_t>(time(nullptr));
     bool ok = file.WriteAt(0, &header, sizeof(header)) && file.WriteAt(sizeof(header), directory, sizeof(directory)) &&

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "Engine/foundation/WePackageScrambler.h"
+#include "Engine/foundation/WePackageWriter.h"
 #include "Platform/gfx_d3dx/DdsFile.h"
 #include "Platform/gfx_d3dx/XFileWriter.h"
 #include "Platform/physics/NxClothMesh.h"
@@ -398,6 +400,44 @@ void Fixtures(const fs::path& source)
     const Bytes sample = ReadFile(fixtures / "UISample/Config/Main/UI.ini");
     Seed("fuzz_ui_config", "shipped.ini", shipped);
     Seed("fuzz_ui_config", "sample.ini", sample, shipped);
+    Seed("fuzz_skin_description", "Skin.txt", ReadFile(source / "Content/UI/Skin.txt"));
+}
+
+// The fixtures' package tree packed as the build packs the content, then unscrambled: fuzz_package_index
+// scrambles its input itself, so that mutations act on the index's fields.
+void PackageIndex(const fs::path& source)
+{
+    const fs::path archive = g_Out / "fixtures.dat";
+    WePackageWriter writer;
+    if (!writer.Pack(WeString((source / "Tests/fixtures/Packages").c_str()), WeString(archive.c_str())))
+    {
+        std::fprintf(stderr, "we_fuzz_seeds: cannot pack the fixtures: %s\n", writer.GetError().c_str());
+        g_Failed = true;
+        return;
+    }
+    Bytes plain = ReadFile(archive);
+    std::error_code error;
+    fs::remove(archive, error);
+    WePackageScrambler::Unscramble(plain.data(), int64_t(plain.size()), 0);
+    Seed("fuzz_package_index", "fixtures", plain);
+}
+
+// Texts for fuzz_font_text (the first byte the draw flags, the second the wrap width): words to wrap, every
+// line break, both colour codes with their restore, a code cut short, and UTF-8 of two to four bytes.
+void FontTexts()
+{
+    using namespace std::string_literals;  // the texts hold zero bytes
+    const std::pair<const char*, std::string> texts[] = {
+        {"wrapped", "\x00\x28The quick brown fox jumps over the lazy dog"s},
+        {"breaks", "\x05\x00one\r\ntwo\nthree\rfour\n\rfive"s},
+        {"colours", "\x11\x00plain \x01"
+                    "FF00FF00green\x02 back \x03"
+                    "80FF0000red\x02 end \x01"
+                    "12"s},
+        {"utf8", "\x02\x10\xC3\xA9t\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80 \xC3"s},
+    };
+    for (const auto& [name, text] : texts)
+        Seed("fuzz_font_text", name, Bytes(text.begin(), text.end()));
 }
 
 void Movies()
@@ -534,6 +574,8 @@ int main(int argc, char** argv)
     ModelFiles();
     Streams();
     Fixtures(WE_SOURCE_DIR);
+    PackageIndex(WE_SOURCE_DIR);
+    FontTexts();
     Movies();
     Fonts();
     WorldFxRecords();

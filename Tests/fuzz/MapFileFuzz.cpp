@@ -1,11 +1,8 @@
 // Feeds arbitrary bytes to the world as a map file: version, sky box, actor and path-node records,
 // then the track-path linking and searches over whatever loaded, and the render queue's walk over its
 // lights and actors (culling, depth keys and light choice on hostile positions and ranges).
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -13,10 +10,11 @@
 #include "Engine/render/WeRenderQueue.h"
 #include "Engine/world/WePathNode.h"
 #include "Engine/world/WeWorld.h"
+#include "Tests/fuzz/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const std::string folder = "/tmp/we-fuzz-map-" + std::to_string(getpid());
+    static const std::string folder = FuzzScratchPath("maps");
     static const bool made = []
     {
         std::error_code error;
@@ -25,12 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }();
     if (!made)
         return 0;
-    const std::string path = folder + "/fuzz.map";
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
+    if (!FuzzWriteFile(folder + "/fuzz.map", data, size))
         return 0;
-    std::fwrite(data, 1, size, file);
-    std::fclose(file);
 
     WeWorld world;
     world.SetMapsFolder(folder.c_str());

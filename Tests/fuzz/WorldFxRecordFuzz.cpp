@@ -1,10 +1,7 @@
 // Feeds arbitrary bytes to the records of lights, light key frames, particle systems (with a few
 // simulated updates of what loaded) and portals. The first byte picks the reader.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 #include "Engine/foundation/WeFileStream.h"
@@ -13,17 +10,15 @@
 #include "Engine/world/WeNewParticleSystem.h"
 #include "Engine/world/WePortal.h"
 #include "Engine/world/WeWorld.h"
+#include "Tests/fuzz/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 1)
         return 0;
-    static const std::string path = "/tmp/we-fuzz-worldfx-" + std::to_string(getpid()) + ".bin";
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
+    static const std::string path = FuzzScratchPath("worldfx.bin");
+    if (!FuzzWriteFile(path, data + 1, size - 1))
         return 0;
-    std::fwrite(data + 1, 1, size - 1, file);
-    std::fclose(file);
     WeFileStream stream;
     if (!stream.Open(path.c_str()))
         return 0;

@@ -73,25 +73,25 @@ ID3DXMesh* MakeFloor(IDirect3DDevice9* device)
     {
         float pos[3], normal[3], uv[2], tangent[3], uv1[2];
     };
-    constexpr int cells = 8, side = cells + 1;
+    constexpr int Cells = 8, Side = Cells + 1;
     ID3DXMesh* mesh = nullptr;
-    if (FAILED(D3DXCreateMesh(2 * cells * cells, side * side, D3DXMESH_MANAGED, decl, device, &mesh)))
+    if (FAILED(D3DXCreateMesh(2 * Cells * Cells, Side * Side, D3DXMESH_MANAGED, decl, device, &mesh)))
         return nullptr;
     Vertex* v = nullptr;
     mesh->LockVertexBuffer(0, reinterpret_cast<void**>(&v));
-    for (int z = 0; z < side; ++z)
-        for (int x = 0; x < side; ++x)
+    for (int z = 0; z < Side; ++z)
+        for (int x = 0; x < Side; ++x)
         {
-            const float u = float(x) / cells, w = float(z) / cells;
-            v[z * side + x] = Vertex{{(u - 0.5f) * 40, 0, (w - 0.5f) * 40}, {0, 1, 0}, {u, w}, {1, 0, 0}, {u, w}};
+            const float u = float(x) / Cells, w = float(z) / Cells;
+            v[z * Side + x] = Vertex{{(u - 0.5f) * 40, 0, (w - 0.5f) * 40}, {0, 1, 0}, {u, w}, {1, 0, 0}, {u, w}};
         }
     mesh->UnlockVertexBuffer();
     uint16_t* idx = nullptr;
     mesh->LockIndexBuffer(0, reinterpret_cast<void**>(&idx));
-    for (int z = 0; z < cells; ++z)
-        for (int x = 0; x < cells; ++x)
+    for (int z = 0; z < Cells; ++z)
+        for (int x = 0; x < Cells; ++x)
         {
-            const int a = z * side + x, b = a + 1, c = a + side, d = c + 1;
+            const int a = z * Side + x, b = a + 1, c = a + Side, d = c + 1;
             const int tri[6] = {a, c, b, b, c, d};
             for (int k : tri)
                 *idx++ = uint16_t(k);

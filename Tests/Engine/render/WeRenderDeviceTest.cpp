@@ -2,6 +2,7 @@
 // cached states, the frame, and the lost/reset protocol.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -432,6 +433,12 @@ TEST_F(WeRenderDeviceStates, StencilFogScissorAndClear)
     float startValue = 0;
     std::memcpy(&startValue, &start, 4);
     EXPECT_FLOAT_EQ(startValue, 10.0f);
+    // Channels that are not a number pack as 0.
+    const float notANumber[4] = {NAN, 1.0f, NAN, NAN};
+    g_RenderDevice.SetFog(true, notANumber, 10.0f, 100.0f, 0.0f, 1.0f);
+    g_RenderDevice.EnableFog();
+    device->GetRenderState(D3DRS_FOGCOLOR, &fogColour);
+    EXPECT_EQ(fogColour, 0x0000FF00u);
     g_RenderDevice.DisableFog();
     EXPECT_EQ(g_RenderDevice.m_FogEnabled, 0);
 

@@ -2,6 +2,8 @@
 // offset on a scaled layout, wrapping in GetExtent, and fonts changing only through UpdateFont.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "Engine/ui/WeFont.h"
 #include "Engine/ui/WeUIText.h"
 #include "Tests/Engine/ui/UITestSupport.h"
@@ -102,10 +104,12 @@ TEST_F(WeUITextTest, SizeChangesOnlyThroughUpdateFontAndNoFontDrawsNothing)
     EXPECT_TRUE(Queued().empty());
 }
 
-TEST(WeUITextPack, ChannelsClampAndRound)
+TEST(WeUITextPack, ChannelsClampAndRoundAndNanIsZero)
 {
     EXPECT_EQ(WeUIPackArgb(1.5f, -1.0f, 0.5f, 0.5f), 0x80FF0080u);
     EXPECT_EQ(WeUIPackArgb(0.0f, 1.0f, 0.999f, 1.0f), 0xFF00FFFFu);
+    // A fade of 0 / 0 must not reach a float-to-integer conversion.
+    EXPECT_EQ(WeUIPackArgb(NAN, 1.0f, NAN, NAN), 0x0000FF00u);
 }
 
 }  // namespace

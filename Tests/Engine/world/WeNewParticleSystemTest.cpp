@@ -227,6 +227,14 @@ TEST_F(WeNewParticleSystemTest, ZeroRateEmittersDoNotBankTheClock)
     EXPECT_LE(endless->GetLiveCount(), 1);
 }
 
+TEST_F(WeNewParticleSystemTest, DurationThatIsNotANumberEmitsAsEndless)
+{
+    WeNewParticleSystem* system = Add({Emitter(10.0f, std::nanf(""), 100.0f), Emitter(20.0f, 1.0f, 100.0f)});
+    Run(system, 2.0f);
+    EXPECT_EQ(system->m_CurrentEmitter, system->m_Emitters.FirstNode());
+    EXPECT_NEAR(system->GetLiveCount(), 20, 1);
+}
+
 TEST_F(WeNewParticleSystemTest, AbsurdRateIsBounded)
 {
     WeNewParticleSystem* system = Add({Emitter(1.0e9f, 0.0f, 100.0f)});

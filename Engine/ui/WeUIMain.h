@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -70,8 +71,11 @@ public:
     void SetModal(const WeString& name);
     void ClearModal() { m_Modal = nullptr; }
 
-    int32_t ToPixelX(float f) const { return int32_t(float(m_LayoutPixelWidth) * f); }
-    int32_t ToPixelY(float f) const { return int32_t(float(m_LayoutPixelHeight) * f); }
+    // Fractions come from configuration: a pixel that is not a number is 0, and pixels stop at a billion
+    // either way, so that neither the conversion nor a sum of a few of them leaves int's range.
+    static int32_t ToPixel(float px) { return px == px ? int32_t(std::clamp(px, -1.0e9f, 1.0e9f)) : 0; }
+    int32_t ToPixelX(float f) const { return ToPixel(float(m_LayoutPixelWidth) * f); }
+    int32_t ToPixelY(float f) const { return ToPixel(float(m_LayoutPixelHeight) * f); }
     float FromPixelX(int32_t px) const { return m_LayoutPixelWidth ? float(px) / float(m_LayoutPixelWidth) : 0.0f; }
     float FromPixelY(int32_t px) const { return m_LayoutPixelHeight ? float(px) / float(m_LayoutPixelHeight) : 0.0f; }
     int32_t ToScreenX(int32_t px) const { return px + m_OffsetX; }

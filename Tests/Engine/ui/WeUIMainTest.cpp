@@ -3,6 +3,8 @@
 // component received.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -140,6 +142,13 @@ TEST_F(WeUIMainTest, ScreenMappingLetterboxesTheLayoutArea)
     Probe* a = new Probe(Root(), "a", 0.1f, 0, 0.333f, 0.5f);
     Probe* b = new Probe(Root(), "b", 0.433f, 0, 0.2f, 0.5f);
     EXPECT_EQ(a->m_PixelX + a->m_PixelWidth, b->m_PixelX);
+    // Fractions from configuration may be absurd: edges stop at a billion pixels, and one that is not a
+    // number is at 0.
+    Probe* absurd = new Probe(Root(), "absurd", 3.0e6f, -3.0e6f, std::nanf(""), 1.0e30f);
+    EXPECT_EQ(absurd->m_PixelX, 1000000000);
+    EXPECT_EQ(absurd->m_PixelY, -1000000000);
+    EXPECT_EQ(absurd->m_PixelX + absurd->m_PixelWidth, 0);
+    EXPECT_EQ(absurd->m_PixelY + absurd->m_PixelHeight, 1000000000);
 }
 
 TEST_F(WeUIMainTest, FadesTakeTheirFramesAndShowWaitsForClose)

@@ -131,7 +131,7 @@ bool VideoDecoder::Open(const std::string& path, bool withAudio)
         Close();
         return false;
     }
-    m_Pixels.assign(size_t(m_Width) * size_t(m_Height) * 4, 0);
+    m_Pixels.assign(size_t(m_Width) * size_t(m_Height) * 4 + ScalerSlack, 0);
     m_VideoTime = -m_FrameStep;
     return true;
 }

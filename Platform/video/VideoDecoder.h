@@ -53,6 +53,9 @@ public:
     static constexpr double ReadAheadSeconds = 2.0;
     static constexpr size_t ReadAheadBytes = size_t(32) << 20;
     static constexpr size_t ReadAheadPackets = 4096;
+    // Bytes kept after the picture's last row: libswscale writes whole blocks of pixels, so a picture two
+    // pixels wide gets two more pixels written past its end.
+    static constexpr size_t ScalerSlack = 256;
 
     int Width() const { return m_Width; }
     int Height() const { return m_Height; }

@@ -81,7 +81,8 @@ void WeCanvas::FillAxisAligned(int32_t slot, int32_t x, int32_t y, int32_t w, in
     float right = u1 + (u1 - u0) / float(w) - tu / 2.0f;
     float top = v0 + tv / 2.0f;
     float bottom = v1 + (v1 - v0) / float(h) - tv / 2.0f;
-    float x0 = float(x), y0 = float(y), x1 = float(x + w), y1 = float(y + h);
+    // Summed as floats: a quad far off the screen (a text placed by a hostile layout) must not overflow int.
+    float x0 = float(x), y0 = float(y), x1 = x0 + float(w), y1 = y0 + float(h);
     WeCanvasVertex* v = &m_Vertices[slot * 4];
     v[0] = {x0, y0, 0.0f, 1.0f, argb, left, top};
     v[1] = {x1, y0, 0.0f, 1.0f, argb, right, top};

@@ -156,6 +156,19 @@ TEST_F(WeCanvasRecording, AxisAlignedQuadsTakeHalfTexelUVsAndEmptyOnesAreSkipped
     EXPECT_FLOAT_EQ(v[5].x, 32.0f);
 }
 
+TEST_F(WeCanvasRecording, QuadsFarOffTheScreenReachPastTheIntRange)
+{
+    // A text placed by a hostile layout: the far corner lies beyond what an int holds.
+    g_Canvas.DrawQuad(2000000000, -2000000000, 400000000, -400000000, 0xFFFFFFFF, a, 0);
+    g_Canvas.Flush();
+    auto draws = g_GfxRecorder.Draws();
+    ASSERT_EQ(draws.size(), 1u);
+    std::vector<WeCanvasVertex> v = Vertices(draws[0]);
+    ASSERT_GE(v.size(), 4u);
+    EXPECT_FLOAT_EQ(v[3].x, 2.4e9f);
+    EXPECT_FLOAT_EQ(v[3].y, -2.4e9f);
+}
+
 TEST_F(WeCanvasRecording, RotatedQuadCornersAndExactUVs)
 {
     const float pi = 3.14159265f;

@@ -62,18 +62,23 @@ void WeSound3D::ApplyDistances()
     alSourcef(source, AL_REFERENCE_DISTANCE, m_MaxDistance * RefVsMaxSetting());
 }
 
+bool WeSound3D::IsInReach(const D3DXVECTOR3& position) const
+{
+    if (m_MaxDistance <= 0.0f)
+        return true;
+    const D3DXVECTOR3 listener = g_SoundListener.GetPosition();
+    const float dx = listener.x - position.x;
+    const float dy = listener.y - position.y;
+    const float dz = listener.z - position.z;
+    return dx * dx + dy * dy + dz * dz <= m_MaxDistance * m_MaxDistance;
+}
+
 void WeSound3D::Play(bool loop)
 {
+    if (!IsInReach(m_Position))
+        return;
     if (m_MaxDistance > 0.0f)
-    {
-        const D3DXVECTOR3 listener = g_SoundListener.GetPosition();
-        const float dx = listener.x - m_Position.x;
-        const float dy = listener.y - m_Position.y;
-        const float dz = listener.z - m_Position.z;
-        if (dx * dx + dy * dy + dz * dz > m_MaxDistance * m_MaxDistance)
-            return;
         g_AudioDevice.Register3DSound(this);
-    }
     AcquireSource();
     if (m_Source == nullptr)
         return;

@@ -17,6 +17,8 @@ public:
     void SetVelocity(const D3DXVECTOR3& velocity);
     void SetMaxDistance(float distance);
     float GetMaxDistance() const { return m_MaxDistance; }
+    // True when the listener is within the maximum distance of the position (always without a maximum).
+    bool IsInReach(const D3DXVECTOR3& position) const;
     D3DXVECTOR3 GetPosition() override { return m_Position; }
     const D3DXVECTOR3& GetVelocity() const { return m_Velocity; }
 

@@ -13,7 +13,6 @@
 #include "Engine/render/WePhysicModel.h"
 #include "Engine/render/WeRenderQueue.h"
 #include "Engine/runtime/WeSound3D.h"
-#include "Engine/runtime/WeSoundListener.h"
 #include "Engine/world/WePhysicHandle.h"
 #include "Engine/world/WeWorld.h"
 #include "Platform/math/D3DXMatrixFunctions.h"
@@ -509,15 +508,10 @@ void WeActor::TickSound()
 {
     if (!m_Sound || m_Sound->IsPlaying())
         return;
+    // Checked before the position is set: setting it takes a source from the pool.
     const D3DXVECTOR3 position = GetWorldPosition();
-    const float limit = m_Sound->GetMaxDistance();
-    if (limit > 0.0f)
-    {
-        const D3DXVECTOR3 listener = g_SoundListener.GetPosition();
-        const float dx = listener.x - position.x, dy = listener.y - position.y, dz = listener.z - position.z;
-        if (dx * dx + dy * dy + dz * dz > limit * limit)
-            return;
-    }
+    if (!m_Sound->IsInReach(position))
+        return;
     m_Sound->SetPosition(position);
     m_Sound->Play(true);
 }

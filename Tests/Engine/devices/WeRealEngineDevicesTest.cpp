@@ -244,7 +244,7 @@ TEST(WeRealEngineDevicesTest, MousePositionScalesTheClientAreaToTheBackBuffer)
 namespace
 {
 // Pushes SDL events into the window's queue, as a user's keyboard and the window manager would; the
-// engine's pump takes them in section 53 and the next tick's poll reads what they fed.
+// engine's pump takes them after the tick's poll, and the next tick's poll reads what they fed.
 void PushKey(HWND window, Uint32 type, SDL_Scancode scancode)
 {
     SDL_Event e = {};

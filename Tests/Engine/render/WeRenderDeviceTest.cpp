@@ -20,6 +20,7 @@
 #include "Engine/render/WeShader.h"
 #include "Platform/system/SysLogFile.h"
 #include "Tests/Engine/render/RenderTestSupport.h"
+#include "Tests/Platform/gfx/GfxTestDevice.h"
 
 namespace
 {
@@ -155,26 +156,15 @@ TEST_F(WeRenderDeviceCreate, TheCanvasKeepsNoEffectPastTheDevice)
     ShutdownRendering();
     EXPECT_EQ(g_Canvas.m_Shader, nullptr);
 
-    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    ASSERT_NE(d3d, nullptr);
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = 64;
-    pp.BackBufferHeight = 64;
-    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    pp.Windowed = TRUE;
-    IDirect3DDevice9* device = nullptr;
-    ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device), D3D_OK);
-    ASSERT_TRUE(g_RenderDevice.AdoptDevice(device));
+    GfxTestDevice adopted(GfxBackendKind::Recording, 64, 64);
+    ASSERT_NE(adopted.device, nullptr);
+    ASSERT_TRUE(g_RenderDevice.AdoptDevice(adopted.device));
     g_GfxRecorder.ClearLog();
     g_Canvas.BeginFrame();
     g_Canvas.DrawQuad(0, 0, 8, 8, 0xFFFFFFFF, nullptr, 0);
     g_Canvas.Flush();
     EXPECT_TRUE(g_GfxRecorder.Draws().empty());
     g_RenderDevice.Shutdown();
-    device->Release();
-    d3d->Release();
 }
 
 TEST_F(WeRenderDeviceCreate, CapabilityChain)

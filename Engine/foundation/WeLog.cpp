@@ -223,4 +223,13 @@ void CrashLogPrintf(const char* format, ...)
     WriteLogLine(1);
 }
 
+void DebugLogPrintf(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    vsnprintf(g_LineBuffer, sizeof(g_LineBuffer), format, args);
+    va_end(args);
+    WriteLogLine(0);
+}
+
 void WeDebugPrint(const char*, ...) {}

@@ -24,6 +24,9 @@ char* GetLogLineBuffer();
 void WriteLogLine(int channel);
 // Formats into the line buffer (cut to fit) and writes it to the crash channel.
 void CrashLogPrintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// Formats into the line buffer (cut to fit) and writes it to the debug channel: the game's diagnostics (a
+// damaged save, a failed write, a missing resource), which tests read from the debug output.
+void DebugLogPrintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // A diagnostic that goes nowhere, kept so that callers read as designed.
 void WeDebugPrint(const char* format, ...) __attribute__((format(printf, 1, 2)));
 

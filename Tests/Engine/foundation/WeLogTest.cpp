@@ -163,6 +163,16 @@ TEST_F(WeLogTest, DisabledCrashChannelProducesNothingAtAll)
     EXPECT_EQ(m_Debugger, "");
 }
 
+TEST_F(WeLogTest, DebugLinesReachTheDebugChannelEvenWhileTheCrashChannelIsOff)
+{
+    strcpy(g_CrashTimeStamp, "stamp");
+    g_CrashLogEnabled = 0;
+    DebugLogPrintf("options: %s was %d\n", "width", 0);
+    EXPECT_EQ(m_Debugger, "options: width was 0\n");
+    EXPECT_EQ(Body(Read("debug", "stamp")), "options: width was 0\n");
+    EXPECT_FALSE(IsLogChannelCreated(1));
+}
+
 TEST_F(WeLogTest, NewStampMakesANewFileAndTheSameStampTruncates)
 {
     strcpy(g_CrashTimeStamp, "run-1");

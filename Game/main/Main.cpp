@@ -1,0 +1,6 @@
+#include "Game/shell/GameMain.h"
+
+int main(int argc, char** argv)
+{
+    return GameMain(argc, argv);
+}

@@ -362,6 +362,22 @@ void WeModel::SetPreset(int32_t preset)
 
 void WeModel::Draw(WeCamera* camera, WeRenderQueue* queue, WeActor* actor, int32_t preset)
 {
-    // Queuing belongs with the render queue: a mesh model queues its subsets, a hierarchy every frame's.
-    WeBaseModel::Draw(camera, queue, actor, preset);
+    if (m_Kind != KindHierarchy)
+    {
+        WeBaseModel::Draw(camera, queue, actor, preset);
+        return;
+    }
+    // Every frame queues its own subsets under its combined matrix. Walked by hand rather than through
+    // ForEachFrame: this runs for every visible actor each frame and must not allocate.
+    if (m_Root != nullptr)
+        DrawFrames(m_Root->m_Frame, camera, queue, actor, preset);
+}
+
+void WeModel::DrawFrames(WeFrameRecord* frame, WeCamera* camera, WeRenderQueue* queue, WeActor* actor, int32_t preset)
+{
+    for (WeFrameRecord* f = frame; f != nullptr; f = RecordOf(f->pFrameSibling))
+    {
+        f->modelFrame->Draw(camera, queue, actor, preset);
+        DrawFrames(RecordOf(f->pFrameFirstChild), camera, queue, actor, preset);
+    }
 }

@@ -54,4 +54,5 @@ private:
     void Clear();
     void Link(WeFrameRecord* frame, WeModelFrame* parent);
     void UpdateFrames(WeFrameRecord* frame, const D3DXMATRIX* parent, bool reset);
+    void DrawFrames(WeFrameRecord* frame, WeCamera* camera, WeRenderQueue* queue, WeActor* actor, int32_t preset);
 };

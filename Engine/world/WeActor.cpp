@@ -292,7 +292,8 @@ void WeActor::HandMatrixToModel(bool first)
 {
     if (!m_Model)
         return;
-    if (m_Model->m_Kind == WeModel::KindHierarchy && m_Model->m_Controller)
+    // A hierarchy's frames hang under the render matrix whether or not an animation moves them.
+    if (m_Model->m_Kind == WeModel::KindHierarchy)
     {
         m_Model->Update(m_AnimationSpeed, m_RenderMatrix, first);
         return;

@@ -1,12 +1,12 @@
 // model_demo [--png FILE] [--frames N] [--size WxH]
 //
 // Opens a window through the window layer, marks it foreground, creates the render device over OpenGL from
-// the shipped Packages.dat and loads "Demo.Meshes.Crate" (a mesh model) and "Demo.Models.Spinner" (a frame
-// hierarchy with an animation set) through the model manager. Each frame advances the spinner by a fixed
-// frame time and draws every frame's subsets as the render queue does: the technique from the material's
-// texture bits and the item's light, the material's textures and parameters, the world matrix, one light,
-// DrawSubset. It checks that the crate shows both colours of its checker and that the rotor moved between the
-// first and the last frame, prints "model_demo: animated ok" and writes the last frame to the PNG.
+// the shipped Packages.dat and puts "Demo.Meshes.Crate" (a mesh model) and "Demo.Models.Spinner" (a frame
+// hierarchy with an animation set) on two actors of a world lit by one light. Each frame ticks the spinner's
+// actor by a fixed frame time and draws the world through its render step, as a race does: the render queue
+// takes every frame of the hierarchy under its own matrix. It checks that the crate shows both colours of its
+// checker and that the rotor moved between the first and the last frame, prints "model_demo: animated ok" and
+// writes the last frame to the PNG.
 
 #include <algorithm>
 #include <cmath>
@@ -14,19 +14,21 @@
 #include <vector>
 
 #include "Engine/foundation/WeTimer.h"
-#include "Engine/render/WeMaterial.h"
+#include "Engine/render/WeCamera.h"
 #include "Engine/render/WeMaterialManager.h"
-#include "Engine/render/WeMesh.h"
 #include "Engine/render/WeMeshManager.h"
 #include "Engine/render/WeModel.h"
-#include "Engine/render/WeModelFrame.h"
-#include "Engine/render/WeModelManager.h"
 #include "Engine/render/WeRenderDevice.h"
+#include "Engine/render/WeRenderQueue.h"
 #include "Engine/render/WeRenderTargetManager.h"
 #include "Engine/render/WeShader.h"
 #include "Engine/render/WeShaderManager.h"
 #include "Engine/render/WeTextureManager.h"
 #include "Engine/runtime/WeEngine.h"
+#include "Engine/world/WeActor.h"
+#include "Engine/world/WeLight.h"
+#include "Engine/world/WeWorld.h"
+#include "Platform/math/D3DXVectorFunctions.h"
 #include "Platform/window/WinUser.h"
 #include "Tools/demo_common/DemoFrame.h"
 #include "Tools/demo_common/DemoOptions.h"
@@ -37,80 +39,22 @@ namespace
 
 constexpr D3DCOLOR Night = 0xFF0B1020u;
 constexpr float FrameTime = 1.0f / 50.0f;
-// The variant bit of an item with per-pixel lights.
-constexpr int32_t PerPixelLights = 0x80;
 
 struct Scene
 {
-    WeModel* crate = nullptr;
-    WeModel* spinner = nullptr;
-    D3DXMATRIX cratePlacement;
-    D3DXMATRIX spinnerPlacement;
-    D3DXMATRIX view;
-    D3DXMATRIX projection;
-    bool ok = true;
+    WeWorld* world = nullptr;
+    WeActor* crate = nullptr;
+    WeActor* spinner = nullptr;
+    WeLight* light = nullptr;
+    WeCamera camera;
 };
 Scene g_Scene;
 
-// Every subset of one mesh under the world matrix, with the preset-0 materials.
-bool DrawMesh(WeMesh* mesh, const D3DXMATRIX& world)
-{
-    if (mesh == nullptr)
-        return true;
-    bool ok = true;
-    for (int32_t subset = 0; subset < mesh->m_SubsetCount; ++subset)
-    {
-        WeMaterial* material = mesh->m_Presets[0].materials[subset];
-        if (material == nullptr)
-            material = g_MaterialManager.m_Default;
-        WeShader* shader = material != nullptr ? material->m_Shader : nullptr;
-        if (shader == nullptr)
-            return false;
-        const int32_t variant = material->m_Lit ? PerPixelLights : 0;
-        if (!shader->SetTechnique(variant, false))
-            return false;
-        material->BindTextures(variant, nullptr, 0);
-        shader->SetMaterialColor(material->m_Color);
-        shader->SetMaterialParameters(material->m_MaterialStrength, material->m_EnvironmentStrength,
-                                      material->m_BumpIntensity, material->m_StaticBumpVector,
-                                      material->m_StaticBumpIntensity, material->m_SpecularPower * 10.0f,
-                                      material->m_GlowAmount);
-        WeShaderLight light{};
-        light.position = D3DXVECTOR3(-3.0f, 6.0f, -5.0f);
-        light.colour[0] = light.colour[1] = light.colour[2] = 1.0f;
-        light.intensity = 1.2f;
-        light.specularColour[0] = light.specularColour[1] = light.specularColour[2] = 1.0f;
-        light.specularIntensity = 0.3f;
-        light.range = 40.0f;
-        shader->SetPerPixelLights(&light, 1);
-        shader->SetWorldMatrix(world);
-        shader->SetPrevWorldMatrix(world);
-        if (shader->Begin(0) == 0)
-            return false;
-        ok = SUCCEEDED(shader->BeginPass(0)) && ok;
-        shader->CommitChanges();
-        mesh->DrawSubset(subset, 0.0f);
-        shader->EndPass();
-        shader->End();
-    }
-    return ok;
-}
-
 void RenderFrame()
 {
-    IDirect3DDevice9* device = g_RenderDevice.GetDevice();
-    g_RenderDevice.Clear(true, Night, true, 1.0f, true, 0);
-    g_ShaderManager.SetViewProjection(g_Scene.view, g_Scene.projection, nullptr);
-    const float eye[3] = {0.0f, 4.5f, -7.0f};
-    g_ShaderManager.SetCameraPosition(eye);
     const float ambient[4] = {0.25f, 0.25f, 0.3f, 1.0f};
     g_RenderDevice.SetAmbientColor(ambient);
-    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
-
-    bool ok = DrawMesh(g_Scene.crate->m_Mesh, g_Scene.cratePlacement);
-    g_Scene.spinner->ForEachFrame([&ok](WeModelFrame* frame)
-                                  { ok = DrawMesh(frame->m_Mesh, frame->GetCurrent()) && ok; });
-    g_Scene.ok = ok && g_Scene.ok;
+    g_Scene.world->Render(&g_Scene.camera);
 }
 
 // The crate's square on screen: the crate shows both checker colours, steel and edge cyan, lit.
@@ -159,30 +103,51 @@ int main(int argc, char** argv)
     // The turn has to show between the first frame and the last.
     const int frames = options.frames < 0 ? 20 : std::max(options.frames, 2);
 
+    // The scene as drawn, without the post-processing chain (motion blur would smear the turn being checked)
+    // or the reflection cube.
+    g_RenderDevice.m_BloomLevel = 0;
+    g_RenderDevice.m_MotionBlurMode = 0;
+    g_RenderDevice.m_RefractionOn = 0;
+    g_RenderDevice.m_DepthOfFieldOn = 0;
+    g_RenderDevice.m_FilmGrainOn = 0;
+    g_RenderDevice.m_ReflectionQuality = 0;
     HWND window = OpenDemoRenderWindow(options, "ModelDemo");
     if (window == nullptr)
         return 1;
+    g_RenderDevice.m_ClearColor = Night;
     int status = 0;
-    g_Scene.crate = g_ModelManager.Load("Demo.Meshes.Crate", 0);
-    g_Scene.spinner = g_ModelManager.Load("Demo.Models.Spinner", 0);
-    if (g_Scene.crate == nullptr || g_Scene.spinner == nullptr || g_Scene.crate->m_Kind != WeModel::KindMesh ||
-        g_Scene.spinner->m_Kind != WeModel::KindHierarchy || g_Scene.spinner->m_Controller == nullptr)
+    g_Scene.world = new WeWorld();
+    g_Scene.crate = new WeActor();
+    g_Scene.crate->m_ModelName = "Demo.Meshes.Crate";
+    D3DXMATRIX turn;
+    D3DXMatrixRotationY(&turn, 0.6f);
+    g_Scene.crate->SetLocationAndOrientation(D3DXVECTOR3(-2.0f, 0.5f, 0.0f), turn);
+    g_Scene.world->AddActor(g_Scene.crate);
+    g_Scene.spinner = new WeActor();
+    g_Scene.spinner->m_ModelName = "Demo.Models.Spinner";
+    g_Scene.spinner->SetLocation(D3DXVECTOR3(1.8f, 0.0f, 0.5f));
+    g_Scene.world->AddActor(g_Scene.spinner);
+    WeLight* light = new WeLight();
+    light->m_Range = 40.0f;
+    light->m_BaseIntensity = 1.2f;
+    light->m_FadeInTime = 0.0f;
+    light->SetLocation(D3DXVECTOR3(-3.0f, 6.0f, -5.0f));
+    g_Scene.world->AddActor(light);
+    g_Scene.light = light;
+    const WeModel* crate = g_Scene.crate->m_Model;
+    const WeModel* spinner = g_Scene.spinner->m_Model;
+    if (crate == nullptr || spinner == nullptr || crate->m_Kind != WeModel::KindMesh ||
+        spinner->m_Kind != WeModel::KindHierarchy || spinner->m_Controller == nullptr)
     {
         std::fprintf(stderr, "model_demo: cannot load Demo.Meshes.Crate as a mesh model and Demo.Models.Spinner as "
                              "an animated hierarchy\n");
         status = 1;
     }
-    D3DXMATRIX turn, move;
-    D3DXMatrixRotationY(&turn, 0.6f);
-    D3DXMatrixTranslation(&move, -2.0f, 0.5f, 0.0f);
-    g_Scene.cratePlacement = turn * move;
-    D3DXMatrixTranslation(&g_Scene.spinnerPlacement, 1.8f, 0.0f, 0.5f);
-    const D3DXVECTOR3 eye(0.0f, 4.5f, -7.0f), at(0.0f, 0.5f, 0.0f), up(0.0f, 1.0f, 0.0f);
-    D3DXMatrixLookAtLH(&g_Scene.view, &eye, &at, &up);
-    D3DXMatrixPerspectiveFovLH(&g_Scene.projection, 0.9f, float(g_ScreenSize.width) / float(g_ScreenSize.height), 0.5f,
-                               100.0f);
-    if (status == 0)
-        g_Scene.crate->m_WorldMatrix = &g_Scene.cratePlacement;
+    g_Scene.camera.m_Position = D3DXVECTOR3(0.0f, 4.5f, -7.0f);
+    D3DXVECTOR3 direction = D3DXVECTOR3(0.0f, 0.5f, 0.0f) - g_Scene.camera.m_Position;
+    D3DXVec3Normalize(&g_Scene.camera.m_Direction, &direction);
+    g_Scene.camera.SetProjection(0.9f, 0.5f, 100.0f, float(g_ScreenSize.width) / float(g_ScreenSize.height));
+    g_Scene.camera.Update();
     g_RenderDevice.m_RenderCallback = RenderFrame;
 
     const int w = g_ScreenSize.width, h = g_ScreenSize.height;
@@ -190,15 +155,11 @@ int main(int argc, char** argv)
     for (int frame = 0; status == 0 && frame < frames; ++frame)
     {
         g_Timer.m_FrameDeltaF = frame == 0 ? 0.0f : FrameTime;
-        g_Scene.spinner->Update(1.0f, &g_Scene.spinnerPlacement, frame == 0);
+        g_Scene.spinner->Tick();
+        g_Scene.light->Tick();
         g_RenderDevice.Render();
         if (frame == 0 || frame == frames - 1)
             (frame == 0 ? first : last) = DemoReadBackBuffer(g_RenderDevice.GetDevice(), UINT(w), UINT(h));
-    }
-    if (status == 0 && !g_Scene.ok)
-    {
-        std::fprintf(stderr, "model_demo: a draw through the materials failed\n");
-        status = 1;
     }
     if (status == 0 && (first.empty() || last.empty()))
     {
@@ -228,8 +189,8 @@ int main(int argc, char** argv)
     }
 
     // Shutdown in the engine's order: models first, then what they use.
-    delete g_Scene.crate;
-    delete g_Scene.spinner;
+    g_RenderQueue.Prepare(nullptr, nullptr);
+    delete g_Scene.world;
     g_RenderDevice.m_RenderCallback = nullptr;
     g_RenderTargetManager.ReleaseAll();
     g_ShaderManager.ReleaseAll();

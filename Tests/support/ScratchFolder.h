@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -31,10 +33,38 @@ public:
         std::filesystem::remove_all(m_Root, ignored);
         std::filesystem::create_directories(m_Root);
     }
+    // For a death test in the threadsafe style, whose child re-runs the test from the start: the first
+    // process makes the folder and leaves its path in the environment variable, the child finds it there.
+    // Only the process that made the folder removes it.
+    explicit ScratchFolder(const char* inheritedVariable) : ScratchFolder()
+    {
+        const char* inherited = std::getenv(inheritedVariable);
+        if (inherited != nullptr)
+        {
+            std::error_code ignored;
+            std::filesystem::remove_all(m_Root, ignored);
+            m_Root = inherited;
+            m_Owner = false;
+            return;
+        }
+        m_Variable = inheritedVariable;
+        setenv(inheritedVariable, m_Root.c_str(), 1);
+    }
     ~ScratchFolder()
     {
+        if (!m_Variable.empty())
+            unsetenv(m_Variable.c_str());
+        if (!m_Owner || m_Kept)
+            return;
         std::error_code ignored;
         std::filesystem::remove_all(m_Root, ignored);
+    }
+    // Left in place for a look after the test (a failed check's image); the test's log says where.
+    void Keep()
+    {
+        if (!m_Kept)
+            std::printf("kept: %s\n", m_Root.c_str());
+        m_Kept = true;
     }
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
@@ -75,4 +105,7 @@ public:
 
 private:
     std::filesystem::path m_Root;
+    std::string m_Variable;
+    bool m_Owner = true;
+    bool m_Kept = false;
 };

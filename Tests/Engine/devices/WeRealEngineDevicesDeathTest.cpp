@@ -10,6 +10,7 @@
 #include "Engine/world/WePhysics.h"
 #include "Platform/system/SysLogFile.h"
 #include "Platform/system/SysMessageBox.h"
+#include "Tests/support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -67,11 +68,8 @@ public:
 void CrashMidFrame(WeRealEngineDevices* devices, std::string& log, std::string& events)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    std::string folder =
-        (std::filesystem::temp_directory_path() / ("we-devices-death-" + std::to_string(getpid()))).string();
-    setenv(FolderVariable, folder.c_str(), 0);
-    folder = getenv(FolderVariable);
-    std::filesystem::create_directories(folder);
+    ScratchFolder scratch(FolderVariable);
+    const std::string folder = scratch.Path();
     g_Events = folder + "/events.txt";
 
     EXPECT_EXIT(
@@ -101,8 +99,6 @@ void CrashMidFrame(WeRealEngineDevices* devices, std::string& log, std::string& 
 
     log = ReadFile(folder + "/crash-2026-01-02-03-04-05.log");
     events = ReadFile(g_Events);
-    std::filesystem::remove_all(folder);
-    unsetenv(FolderVariable);
 }
 }  // namespace
 

@@ -1,7 +1,6 @@
 #pragma once
-// What the render tests share: a window from the window layer marked foreground (the offscreen driver
-// sends no focus events), the recording backend, and an explicit shutdown of the device and its managers
-// after each test, in the engine's order.
+// What the render tests share besides the GL fixture: the recording backend's fixture, the staged tree of
+// the shipped pack and another pack file for a while.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -20,57 +19,8 @@
 #include "Engine/runtime/WeEngine.h"
 #include "Platform/gfx/GfxRecorder.h"
 #include "Platform/window/WinUser.h"
+#include "Tests/support/GLTestFixture.h"
 #include "Tests/support/ScratchFolder.h"
-
-inline LRESULT RenderTestProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-inline HWND MakeRenderTestWindow(int width, int height)
-{
-    static bool registered = false;
-    if (!registered)
-    {
-        WNDCLASSEXA c = {};
-        c.cbSize = sizeof(c);
-        c.lpfnWndProc = RenderTestProc;
-        c.lpszClassName = "RenderTestWindow";
-        registered = RegisterClassExA(&c) != 0;
-    }
-    HWND window = CreateWindowExA(0, "RenderTestWindow", "render test", WS_POPUP, 0, 0, width, height, nullptr, nullptr,
-                                  nullptr, nullptr);
-    if (window != nullptr)
-        SetForegroundWindow(window);
-    return window;
-}
-
-// Everything the engine's shutdown releases, in its order; then the device's options back to their defaults.
-inline void ShutdownRendering()
-{
-    g_RenderTargetManager.ReleaseAll();
-    g_ShaderManager.ReleaseAll();
-    g_MeshManager.ReleaseAll(true);
-    g_MaterialManager.ReleaseAll(true);
-    g_TextureManager.ReleaseAll(true);
-    g_RenderDevice.Shutdown();
-    g_RenderDevice.m_RenderCallback = nullptr;
-    g_RenderDevice.m_DeviceLostCallback = nullptr;
-    g_RenderDevice.m_DeviceResetCallback = nullptr;
-    g_RenderDevice.m_DrawBackLayer = nullptr;
-    g_RenderDevice.m_DrawMainLayer = nullptr;
-    g_RenderDevice.m_DrawFrontLayer = nullptr;
-    g_RenderDevice.m_ClearEachFrame = 0;
-    g_RenderDevice.m_DrawAtCreation = 0;
-    g_RenderDevice.m_ShaderPath = 1;
-    g_RenderDevice.m_FogEnabled = 0;
-    g_RenderDevice.m_FellBack = 0;
-    g_TextureManager.m_QualityLevel = 2;
-    // The manager keeps the last camera's matrices past its release; tests that draw without a camera
-    // expect the identity.
-    D3DXMatrixIdentity(&g_ShaderManager.m_ViewProj);
-    D3DXMatrixIdentity(&g_ShaderManager.m_PrevViewProj);
-}
 
 // The staged tree the shipped pack was made from (beside bin/ in the build folder), found from the test
 // binary's folder wherever it runs from.

@@ -2,9 +2,7 @@
 // of the tree reaches the screen under its own combined matrix, and the animation moves what is drawn.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -16,7 +14,6 @@
 #include "Engine/world/WeActor.h"
 #include "Engine/world/WeWorld.h"
 #include "Tests/Engine/render/RenderTestSupport.h"
-#include "Tools/demo_common/DemoFrame.h"
 
 namespace
 {
@@ -24,12 +21,13 @@ namespace
 constexpr int Size = 64;
 constexpr D3DCOLOR Clear = 0xFF102030u;
 
-class WeModelHierarchyDraw : public ::testing::Test
+class WeModelHierarchyDraw : public GLTestFixture
 {
 protected:
+    WeModelHierarchyDraw() : GLTestFixture(Size, Size, false) {}
     void SetUp() override
     {
-        GfxSelectBackend(GfxBackendKind::OpenGL);
+        GLTestFixture::SetUp();
         // The scene as it is drawn, without the post-processing chain or the reflection cube.
         m_Saved = {g_RenderDevice.m_BloomLevel,         g_RenderDevice.m_MotionBlurMode,
                    g_RenderDevice.m_RefractionOn,       g_RenderDevice.m_DepthOfFieldOn,
@@ -41,10 +39,7 @@ protected:
         g_RenderDevice.m_DepthOfFieldOn = 0;
         g_RenderDevice.m_FilmGrainOn = 0;
         g_RenderDevice.m_ReflectionQuality = 0;
-        window = MakeRenderTestWindow(Size, Size);
-        ASSERT_NE(window, nullptr);
-        ASSERT_TRUE(g_RenderDevice.Create(nullptr, window, Size, Size, 0, 0, 0, 2, 2, 1))
-            << g_Engine.m_ErrorText.c_str();
+        ASSERT_TRUE(CreateDevice()) << g_Engine.m_ErrorText.c_str();
         g_RenderDevice.m_ClearColor = Clear;
         const float ambient[4] = {1.0f, 1.0f, 1.0f, 1.0f};
         g_RenderDevice.SetAmbientColor(ambient);
@@ -59,10 +54,7 @@ protected:
     void TearDown() override
     {
         g_RenderQueue.Prepare(nullptr, nullptr);
-        ShutdownRendering();
-        if (window != nullptr)
-            DestroyWindow(window);
-        GfxSelectBackend(GfxBackendKind::Recording);
+        GLTestFixture::TearDown();
         g_RenderDevice.m_BloomLevel = m_Saved[0];
         g_RenderDevice.m_MotionBlurMode = m_Saved[1];
         g_RenderDevice.m_RefractionOn = uint8_t(m_Saved[2]);
@@ -74,32 +66,17 @@ protected:
     }
 
     // One tick of the world's actors after `seconds`, then the world's render step onto the back buffer.
-    std::vector<uint32_t> Frame(WeWorld& world, WeActor* actor, float seconds)
+    GLTestImage Frame(WeWorld& world, WeActor* actor, float seconds)
     {
         g_Timer.m_FrameDeltaF = seconds;
         actor->Tick();
-        IDirect3DDevice9* device = g_RenderDevice.GetDevice();
-        device->BeginScene();
+        m_Device->BeginScene();
         world.Render(&camera);
-        device->EndScene();
-        return DemoReadBackBuffer(device, Size, Size);
+        m_Device->EndScene();
+        return ReadBack();
     }
-    // Kept in the temporary folder when a check failed, to look at.
-    void Keep(const std::vector<uint32_t>& pixels, const char* name)
-    {
-        if (!HasFailure())
-            return;
-        const std::string path =
-            (std::filesystem::temp_directory_path() / (std::string("we-WeModelHierarchyDraw-") + name)).string();
-        if (DemoWritePng(path.c_str(), Size, Size, pixels))
-            std::printf("frame written to %s\n", path.c_str());
-    }
-    static bool Drawn(const std::vector<uint32_t>& f, int x, int y)
-    {
-        return !DemoNearPixel(f[size_t(y) * Size + size_t(x)], Clear);
-    }
+    static bool Drawn(const GLTestImage& f, int x, int y) { return !DemoNearPixel(f.At(x, y), Clear); }
 
-    HWND window = nullptr;
     WeCamera camera;
     std::vector<int32_t> m_Saved;
 };
@@ -115,13 +92,13 @@ TEST_F(WeModelHierarchyDraw, EveryFrameDrawsUnderItsMatrixAndTheAnimationMovesIt
     ASSERT_NE(actor->m_Model->m_Controller, nullptr);
 
     // At the start the rotor, a bar 3 long and 0.6 wide, lies along x over the unit crate of the base.
-    const std::vector<uint32_t> start = Frame(world, actor, 0.0f);
+    const GLTestImage start = Frame(world, actor, 0.0f);
     // Both frames' crates were queued: the base's and the rotor's, one subset each.
     EXPECT_EQ(g_RenderQueue.m_OpaqueHeap.m_Queued, 2);
     // A quarter of the second-long turn later it lies along z.
-    const std::vector<uint32_t> turned = Frame(world, actor, 0.25f);
-    ASSERT_EQ(start.size(), size_t(Size) * Size);
-    ASSERT_EQ(turned.size(), size_t(Size) * Size);
+    const GLTestImage turned = Frame(world, actor, 0.25f);
+    ASSERT_EQ(start.pixels.size(), size_t(Size) * Size);
+    ASSERT_EQ(turned.pixels.size(), size_t(Size) * Size);
 
     // The base under the rotor's middle in both; the corners empty in both.
     EXPECT_TRUE(Drawn(start, 32, 32));
@@ -142,11 +119,10 @@ TEST_F(WeModelHierarchyDraw, EveryFrameDrawsUnderItsMatrixAndTheAnimationMovesIt
         EXPECT_TRUE(Drawn(turned, 32, y));
     }
     int changed = 0;
-    for (size_t i = 0; i < start.size(); ++i)
-        changed += DemoNearPixel(start[i], turned[i]) ? 0 : 1;
+    for (size_t i = 0; i < start.pixels.size(); ++i)
+        changed += DemoNearPixel(start.pixels[i], turned.pixels[i]) ? 0 : 1;
     EXPECT_GT(changed, 60);
-    Keep(start, "start.png");
-    Keep(turned, "turned.png");
+    KeepOnFailure(start, "start");
 }
 
 TEST_F(WeModelHierarchyDraw, AHierarchyWithoutAnimationStillFollowsItsActor)
@@ -160,12 +136,11 @@ TEST_F(WeModelHierarchyDraw, AHierarchyWithoutAnimationStillFollowsItsActor)
     actor->m_Model->m_Controller->Release();
     actor->m_Model->m_Controller = nullptr;
     actor->SetLocation(D3DXVECTOR3(1.5f, 0, 0));
-    const std::vector<uint32_t> moved = Frame(world, actor, 0.25f);
-    ASSERT_EQ(moved.size(), size_t(Size) * Size);
+    const GLTestImage moved = Frame(world, actor, 0.25f);
+    ASSERT_EQ(moved.pixels.size(), size_t(Size) * Size);
     // The base's crate 1.5 units (about 14 pixels) to the right of the middle, nothing left in the middle's left.
     EXPECT_TRUE(Drawn(moved, 46, 32));
     EXPECT_FALSE(Drawn(moved, 24, 32));
-    Keep(moved, "moved.png");
 }
 
 }  // namespace

@@ -17,35 +17,6 @@ namespace
 constexpr int Width = 64;
 constexpr int Height = 48;
 
-// The back buffer's pixels as 0x00RRGGBB, top row first.
-std::vector<uint32_t> BackBuffer(IDirect3DDevice9* device)
-{
-    std::vector<uint32_t> pixels;
-    IDirect3DSurface9* back = nullptr;
-    IDirect3DSurface9* copy = nullptr;
-    D3DSURFACE_DESC desc{};
-    if (SUCCEEDED(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back)) && SUCCEEDED(back->GetDesc(&desc)) &&
-        SUCCEEDED(device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM, &copy,
-                                                      nullptr)) &&
-        SUCCEEDED(device->GetRenderTargetData(back, copy)))
-    {
-        D3DLOCKED_RECT r{};
-        copy->LockRect(&r, nullptr, D3DLOCK_READONLY);
-        pixels.resize(size_t(desc.Width) * desc.Height);
-        for (UINT y = 0; y < desc.Height; ++y)
-            for (UINT x = 0; x < desc.Width; ++x)
-                pixels[y * desc.Width + x] =
-                    reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(r.pBits) + y * r.Pitch)[x] &
-                    0x00FFFFFFu;
-        copy->UnlockRect();
-    }
-    if (copy)
-        copy->Release();
-    if (back)
-        back->Release();
-    return pixels;
-}
-
 bool Near(uint32_t got, uint32_t want)
 {
     for (int shift = 0; shift < 24; shift += 8)
@@ -54,16 +25,22 @@ bool Near(uint32_t got, uint32_t want)
     return true;
 }
 
-TEST(WeMovieTextureRendererGL, AClipIsDrawnUpright)
+class WeMovieTextureRendererGL : public GLTestFixture
 {
-    GfxSelectBackend(GfxBackendKind::OpenGL);
-    g_Engine.m_ErrorText = "";
-    HWND window = MakeRenderTestWindow(Width, Height);
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(g_RenderDevice.Create(nullptr, window, Width, Height, 0, 0, 0, 2, 2, 1))
-        << g_Engine.m_ErrorText.c_str();
-    IDirect3DDevice9* device = g_RenderDevice.GetDevice();
+protected:
+    WeMovieTextureRendererGL() : GLTestFixture(Width, Height) {}
+    void TearDown() override
+    {
+        if (vb != nullptr)
+            vb->Release();
+        GLTestFixture::TearDown();
+    }
     IDirect3DVertexBuffer9* vb = nullptr;
+};
+
+TEST_F(WeMovieTextureRendererGL, AClipIsDrawnUpright)
+{
+    IDirect3DDevice9* device = m_Device;
     {
         ScratchFolder scratch;
         ClipOptions options{"ffv1", "matroska"};
@@ -97,17 +74,11 @@ TEST(WeMovieTextureRendererGL, AClipIsDrawnUpright)
         DrawScreenQuad(vb);
         g_RenderDevice.SetD3DTexture(0, nullptr);
         device->EndScene();
-        std::vector<uint32_t> frame = BackBuffer(device);
-        ASSERT_EQ(frame.size(), size_t(Width) * Height);
-        EXPECT_TRUE(Near(frame[3 * Width + Width / 2], 0xFF0000u)) << std::hex << frame[3 * Width + Width / 2];
-        EXPECT_TRUE(Near(frame[(Height - 3) * Width + Width / 2], 0x000000u))
-            << std::hex << frame[(Height - 3) * Width + Width / 2];
+        const GLTestImage frame = ReadBack();
+        ASSERT_EQ(frame.pixels.size(), size_t(Width) * Height);
+        EXPECT_TRUE(Near(frame.At(Width / 2, 3), 0xFF0000u)) << std::hex << frame.At(Width / 2, 3);
+        EXPECT_TRUE(Near(frame.At(Width / 2, Height - 3), 0x000000u)) << std::hex << frame.At(Width / 2, Height - 3);
     }
-    if (vb != nullptr)
-        vb->Release();
-    ShutdownRendering();
-    DestroyWindow(window);
-    GfxSelectBackend(GfxBackendKind::Recording);
 }
 
 }  // namespace

@@ -28,15 +28,13 @@ uint32_t Channel(uint32_t pixel, int shift)
     return (pixel >> shift) & 0xFFu;
 }
 
-class WePostProcessGLFixture : public ::testing::Test
+class WePostProcessGLFixture : public GLTestFixture
 {
 protected:
+    WePostProcessGLFixture() : GLTestFixture(Width, Height, false) {}
     void SetUp() override
     {
-        GfxSelectBackend(GfxBackendKind::OpenGL);
-        g_Engine.m_ErrorText = "";
-        window = MakeRenderTestWindow(Width, Height);
-        ASSERT_NE(window, nullptr);
+        GLTestFixture::SetUp();
         m_Saved[0] = g_RenderDevice.m_BloomLevel;
         m_Saved[1] = g_RenderDevice.m_MotionBlurMode;
         m_Saved[2] = g_RenderDevice.m_RefractionOn;
@@ -54,10 +52,7 @@ protected:
         if (m_Pattern != nullptr)
             g_TextureManager.ReleaseTexture(m_Pattern, true);
         g_PostProcess.DeleteAllEffects();
-        ShutdownRendering();
-        if (window != nullptr)
-            DestroyWindow(window);
-        GfxSelectBackend(GfxBackendKind::Recording);
+        GLTestFixture::TearDown();
         g_RenderDevice.m_BloomLevel = m_Saved[0];
         g_RenderDevice.m_MotionBlurMode = m_Saved[1];
         g_RenderDevice.m_RefractionOn = uint8_t(m_Saved[2]);
@@ -66,9 +61,9 @@ protected:
     }
     bool Create()
     {
-        if (!g_RenderDevice.Create(nullptr, window, Width, Height, 0, 0, 0, 2, 2, 1))
+        if (!CreateDevice())
             return false;
-        device = g_RenderDevice.GetDevice();
+        device = m_Device;
         return true;
     }
 
@@ -126,29 +121,10 @@ protected:
 
     std::vector<uint32_t> Frame()
     {
-        std::vector<uint32_t> pixels;
-        IDirect3DSurface9* back = nullptr;
-        IDirect3DSurface9* copy = nullptr;
-        if (SUCCEEDED(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back)) &&
-            SUCCEEDED(device->CreateOffscreenPlainSurface(Width, Height, D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM, &copy,
-                                                          nullptr)) &&
-            SUCCEEDED(device->GetRenderTargetData(back, copy)))
-        {
-            D3DLOCKED_RECT r{};
-            copy->LockRect(&r, nullptr, D3DLOCK_READONLY);
-            pixels.resize(size_t(Width) * Height);
-            for (int y = 0; y < Height; ++y)
-                for (int x = 0; x < Width; ++x)
-                    pixels[size_t(y) * Width + x] =
-                        reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(r.pBits) + y * r.Pitch)[x] &
-                        0x00FFFFFFu;
-            copy->UnlockRect();
-        }
-        if (copy)
-            copy->Release();
-        if (back)
-            back->Release();
-        return pixels;
+        GLTestImage image = ReadBack();
+        for (uint32_t& p : image.pixels)
+            p &= 0x00FFFFFFu;
+        return image.pixels;
     }
     static uint32_t At(const std::vector<uint32_t>& f, int x, int y)
     {
@@ -166,7 +142,6 @@ protected:
         return sum;
     }
 
-    HWND window = nullptr;
     IDirect3DDevice9* device = nullptr;
     WeTexture* m_Pattern = nullptr;
     int32_t m_Saved[5] = {};

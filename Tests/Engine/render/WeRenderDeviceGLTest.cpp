@@ -20,57 +20,25 @@ namespace
 constexpr int Width = 64;
 constexpr int Height = 48;
 
-class GLRender : public ::testing::Test
+class GLRender : public GLTestFixture
 {
 protected:
-    void SetUp() override
-    {
-        GfxSelectBackend(GfxBackendKind::OpenGL);
-        g_Engine.m_ErrorText = "";
-        window = MakeRenderTestWindow(Width, Height);
-        ASSERT_NE(window, nullptr);
-        ASSERT_TRUE(g_RenderDevice.Create(nullptr, window, Width, Height, 0, 0, 0, 2, 2, 1))
-            << g_Engine.m_ErrorText.c_str();
-        device = g_RenderDevice.GetDevice();
-    }
+    GLRender() : GLTestFixture(Width, Height) {}
     void TearDown() override
     {
         if (vb != nullptr)
             vb->Release();
-        ShutdownRendering();
-        if (window != nullptr)
-            DestroyWindow(window);
-        GfxSelectBackend(GfxBackendKind::Recording);
+        GLTestFixture::TearDown();
     }
 
     // The back buffer's pixels as X8R8G8B8, top row first.
     std::vector<uint32_t> Frame()
     {
-        std::vector<uint32_t> pixels;
-        IDirect3DSurface9* back = nullptr;
-        IDirect3DSurface9* copy = nullptr;
-        D3DSURFACE_DESC desc{};
-        if (SUCCEEDED(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back)) && SUCCEEDED(back->GetDesc(&desc)) &&
-            SUCCEEDED(device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM,
-                                                          &copy, nullptr)) &&
-            SUCCEEDED(device->GetRenderTargetData(back, copy)))
-        {
-            D3DLOCKED_RECT r{};
-            copy->LockRect(&r, nullptr, D3DLOCK_READONLY);
-            pixels.resize(size_t(desc.Width) * desc.Height);
-            for (UINT y = 0; y < desc.Height; ++y)
-                for (UINT x = 0; x < desc.Width; ++x)
-                    pixels[y * desc.Width + x] =
-                        reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(r.pBits) + y * r.Pitch)[x] &
-                        0x00FFFFFFu;
-            copy->UnlockRect();
-        }
-        if (copy)
-            copy->Release();
-        if (back)
-            back->Release();
-        frameWidth = desc.Width;
-        return pixels;
+        GLTestImage image = ReadBack();
+        for (uint32_t& p : image.pixels)
+            p &= 0x00FFFFFFu;
+        frameWidth = UINT(image.width);
+        return image.pixels;
     }
     uint32_t At(const std::vector<uint32_t>& frame, int x, int y) const
     {
@@ -106,8 +74,6 @@ protected:
         return t;
     }
 
-    HWND window = nullptr;
-    IDirect3DDevice9* device = nullptr;
     IDirect3DVertexBuffer9* vb = nullptr;
     UINT frameWidth = 0;
 };
@@ -159,7 +125,7 @@ TEST_F(WeRenderDeviceGL, ATargetSampledThroughTheScreenQuadComesOutRightSideUp)
     flat->GetEffect()->SetMatrix("WorldViewProj", &identity);
 
     IDirect3DSurface9* saved = g_RenderDevice.GetRenderTarget();
-    ASSERT_EQ(device->BeginScene(), D3D_OK);
+    ASSERT_EQ(m_Device->BeginScene(), D3D_OK);
     g_RenderDevice.SetRenderTarget(0, target);
     g_RenderDevice.UseOffscreenDepth();
     g_RenderDevice.Clear(true, 0xFF0000FFu, true, 1.0f, false, 0);
@@ -170,17 +136,17 @@ TEST_F(WeRenderDeviceGL, ATargetSampledThroughTheScreenQuadComesOutRightSideUp)
     g_RenderDevice.UseBackBufferDepth();
 
     g_RenderDevice.Clear(true, 0xFF000000u, true, 1.0f, false, 0);
-    ASSERT_EQ(device->CreateVertexBuffer(4 * 24, D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, D3DFVF_XYZRHW | D3DFVF_TEX1,
-                                         D3DPOOL_DEFAULT, &vb, nullptr),
+    ASSERT_EQ(m_Device->CreateVertexBuffer(4 * 24, D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, D3DFVF_XYZRHW | D3DFVF_TEX1,
+                                           D3DPOOL_DEFAULT, &vb, nullptr),
               D3D_OK);
     ASSERT_TRUE(FillScreenQuad(vb, float(Width), Height));
     SetQuadStates();
-    device->SetRenderState(D3DRS_ZENABLE, FALSE);
-    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    m_Device->SetRenderState(D3DRS_ZENABLE, FALSE);
+    m_Device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
     g_RenderDevice.SetD3DTexture(0, target->GetTexture());
     DrawScreenQuad(vb);
     g_RenderDevice.SetD3DTexture(0, nullptr);
-    device->EndScene();
+    m_Device->EndScene();
     std::vector<uint32_t> frame = Frame();
     EXPECT_EQ(At(frame, Width / 2, 3), 0xFF0000u);
     EXPECT_EQ(At(frame, Width / 2, Height - 3), 0x0000FFu);
@@ -193,7 +159,7 @@ TEST_F(WeRenderDeviceGL, ChangeModeResizesTheBackBufferAndRecreatesTargets)
     ASSERT_TRUE(g_RenderDevice.ChangeMode(96, 80, 0, 0, 0, 2));
     EXPECT_EQ(g_RenderDevice.m_ResetThisFrame, 1);
     IDirect3DSurface9* back = nullptr;
-    ASSERT_EQ(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back), D3D_OK);
+    ASSERT_EQ(m_Device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back), D3D_OK);
     D3DSURFACE_DESC desc{};
     back->GetDesc(&desc);
     back->Release();
@@ -292,10 +258,10 @@ TEST_F(ShippedEffects, ColorOnlyDrawsTheMaterialColourExactly)
     shader->SetWorldMatrix(identity);  // the manager's view x projection is the identity
     const float colour[4] = {0.2f, 0.4f, 0.6f, 1.0f};
     shader->SetMaterialColor(colour);
-    device->BeginScene();
+    m_Device->BeginScene();
     g_RenderDevice.Clear(true, 0xFF000000u, true, 1.0f, false, 0);
     DrawThrough(shader, -1, 1, 1, -1);
-    device->EndScene();
+    m_Device->EndScene();
     std::vector<uint32_t> frame = Frame();
     EXPECT_EQ(At(frame, 10, 10), 0x336699u);
     EXPECT_EQ(At(frame, Width - 1, Height - 1), 0x336699u);
@@ -317,19 +283,19 @@ TEST_F(ShippedEffects, TheCanvasEffectGivesStage6TimesVertexColour)
                             {float(Width), 0, 0, 1, 0xFFFF8000u, 1, 0},
                             {0, float(Height), 0, 1, 0xFFFF8000u, 0, 1},
                             {float(Width), float(Height), 0, 1, 0xFFFF8000u, 1, 1}};
-    device->BeginScene();
+    m_Device->BeginScene();
     g_RenderDevice.Clear(true, 0xFF000000u, true, 1.0f, false, 0);
-    device->SetRenderState(D3DRS_ZENABLE, FALSE);
+    m_Device->SetRenderState(D3DRS_ZENABLE, FALSE);
     g_RenderDevice.SetTexture(6, grey);
     g_RenderDevice.SetTexture(0, g_TextureManager.m_DefaultBlack);  // stage 0 is not read
-    device->SetFVF(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1);
+    m_Device->SetFVF(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1);
     ASSERT_TRUE(shader->SetTechnique(0, false));
     shader->Begin(0);
     ASSERT_EQ(shader->BeginPass(0), D3D_OK);
-    device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(Vertex));
+    m_Device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(Vertex));
     shader->EndPass();
     shader->End();
-    device->EndScene();
+    m_Device->EndScene();
     std::vector<uint32_t> frame = Frame();
     uint32_t p = At(frame, Width / 2, Height / 2);
     EXPECT_NEAR(int((p >> 16) & 0xFF), 128, 1);
@@ -350,12 +316,12 @@ TEST_F(ShippedEffects, DefaultWithoutLightsIsDiffuseTimesMaterialTimesAmbient)
     shader->SetWorldMatrix(identity);
     const float colour[4] = {1.0f, 0.5f, 1.0f, 1.0f};
     shader->SetMaterialColor(colour);
-    device->BeginScene();
+    m_Device->BeginScene();
     g_RenderDevice.Clear(true, 0xFF000000u, true, 1.0f, false, 0);
-    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    m_Device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
     g_RenderDevice.SetTexture(0, diffuse);
     DrawThrough(shader, -1, 1, 1, -1);
-    device->EndScene();
+    m_Device->EndScene();
     std::vector<uint32_t> frame = Frame();
     uint32_t p = At(frame, Width / 2, Height / 2);
     // 0x80 x 1 x 0.5, 0xFF x 0.5 x 1, 0x40 x 1 x 1.

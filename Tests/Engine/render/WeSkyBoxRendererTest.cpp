@@ -73,55 +73,21 @@ TEST_F(WeSkyBoxRendererCube, DrawsTheQuadWithTheCubeAndGivesTheCameraBack)
     EXPECT_TRUE(g_SkyBoxRenderer.DrawCubeSky(&sky, &camera, 1.0f));
 }
 
-class WeSkyBoxRendererGL : public ::testing::Test
+class WeSkyBoxRendererGL : public GLTestFixture
 {
 protected:
     static constexpr int Width = 64;
     static constexpr int Height = 48;
-    void SetUp() override
-    {
-        GfxSelectBackend(GfxBackendKind::OpenGL);
-        window = MakeRenderTestWindow(Width, Height);
-        ASSERT_NE(window, nullptr);
-        ASSERT_TRUE(g_RenderDevice.Create(nullptr, window, Width, Height, 0, 0, 0, 2, 2, 1))
-            << g_Engine.m_ErrorText.c_str();
-    }
-    void TearDown() override
-    {
-        ShutdownRendering();
-        if (window != nullptr)
-            DestroyWindow(window);
-        GfxSelectBackend(GfxBackendKind::Recording);
-    }
+    WeSkyBoxRendererGL() : GLTestFixture(Width, Height) {}
     uint32_t CentreAfterDrawing(WeSkyBox& sky, WeCamera& camera)
     {
-        IDirect3DDevice9* device = g_RenderDevice.GetDevice();
-        device->BeginScene();
+        m_Device->BeginScene();
         g_RenderDevice.Clear(true, 0xFF000000u, true, 1.0f, false, 0);
         g_SkyBoxRenderer.DrawCubeSky(&sky, &camera, 1.0f);
-        device->EndScene();
-        uint32_t pixel = 0xDEADu;
-        IDirect3DSurface9* back = nullptr;
-        IDirect3DSurface9* copy = nullptr;
-        if (SUCCEEDED(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back)) &&
-            SUCCEEDED(device->CreateOffscreenPlainSurface(Width, Height, D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM, &copy,
-                                                          nullptr)) &&
-            SUCCEEDED(device->GetRenderTargetData(back, copy)))
-        {
-            D3DLOCKED_RECT r{};
-            copy->LockRect(&r, nullptr, D3DLOCK_READONLY);
-            pixel = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(r.pBits) +
-                                                      (Height / 2) * r.Pitch)[Width / 2] &
-                    0x00FFFFFFu;
-            copy->UnlockRect();
-        }
-        if (copy)
-            copy->Release();
-        if (back)
-            back->Release();
-        return pixel;
+        m_Device->EndScene();
+        const GLTestImage image = ReadBack();
+        return image.Empty() ? 0xDEADu : image.At(Width / 2, Height / 2);
     }
-    HWND window = nullptr;
 };
 
 TEST_F(WeSkyBoxRendererGL, AheadShowsPlusZAndAQuarterTurnPlusX)

@@ -35,17 +35,15 @@ namespace
 constexpr int Width = 64;
 constexpr int Height = 64;
 
-class SpecialGL : public ::testing::Test
+class SpecialGL : public GLTestFixture
 {
 protected:
+    SpecialGL() : GLTestFixture(Width, Height) {}
     void SetUp() override
     {
-        GfxSelectBackend(GfxBackendKind::OpenGL);
-        window = MakeRenderTestWindow(Width, Height);
-        ASSERT_NE(window, nullptr);
-        ASSERT_TRUE(g_RenderDevice.Create(nullptr, window, Width, Height, 0, 0, 0, 2, 2, 1))
-            << g_Engine.m_ErrorText.c_str();
-        device = g_RenderDevice.GetDevice();
+        GLTestFixture::SetUp();
+        if (HasFatalFailure())
+            return;
         // Looking along +Z with a 90-degree square view: at depth 10 one unit is 3.2 pixels.
         camera.m_Position = D3DXVECTOR3(0, 0, 0);
         camera.m_Direction = D3DXVECTOR3(0, 0, 1);
@@ -53,37 +51,14 @@ protected:
         camera.Update();
         g_ShaderManager.SetViewProjection(camera.m_View, camera.m_Projection, &camera);
     }
-    void TearDown() override
-    {
-        ShutdownRendering();
-        if (window != nullptr)
-            DestroyWindow(window);
-        GfxSelectBackend(GfxBackendKind::Recording);
-    }
     std::vector<uint32_t> Frame()
     {
-        std::vector<uint32_t> pixels(size_t(Width) * Height, 0xDEADu);
-        IDirect3DSurface9* back = nullptr;
-        IDirect3DSurface9* copy = nullptr;
-        if (SUCCEEDED(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back)) &&
-            SUCCEEDED(device->CreateOffscreenPlainSurface(Width, Height, D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM, &copy,
-                                                          nullptr)) &&
-            SUCCEEDED(device->GetRenderTargetData(back, copy)))
-        {
-            D3DLOCKED_RECT r{};
-            copy->LockRect(&r, nullptr, D3DLOCK_READONLY);
-            for (int y = 0; y < Height; ++y)
-                for (int x = 0; x < Width; ++x)
-                    pixels[size_t(y) * Width + x] =
-                        reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(r.pBits) + y * r.Pitch)[x] &
-                        0x00FFFFFFu;
-            copy->UnlockRect();
-        }
-        if (copy)
-            copy->Release();
-        if (back)
-            back->Release();
-        return pixels;
+        GLTestImage image = ReadBack();
+        if (image.Empty())
+            return std::vector<uint32_t>(size_t(Width) * Height, 0xDEADu);
+        for (uint32_t& p : image.pixels)
+            p &= 0x00FFFFFFu;
+        return image.pixels;
     }
     static uint32_t At(const std::vector<uint32_t>& f, int x, int y) { return f[size_t(y) * Width + size_t(x)]; }
     // Each channel within 2 (rasterisers round differently).
@@ -124,8 +99,6 @@ protected:
         return box;
     }
 
-    HWND window = nullptr;
-    IDirect3DDevice9* device = nullptr;
     WeCamera camera;
 };
 
@@ -154,13 +127,13 @@ TEST_F(WeNewParticleSystemRendererGL, AParticleOfKnownSizeAndColourAndAdditiveOn
         particles[size_t(i)].size = 2.0f;
         system->m_Particles.PushBack(&particles[size_t(i)]);
     }
-    device->BeginScene();
+    m_Device->BeginScene();
     g_RenderDevice.Clear(true, 0xFF000000u, true, 1.0f, false, 0);
-    device->SetRenderState(D3DRS_ZENABLE, FALSE);
-    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
-    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    m_Device->SetRenderState(D3DRS_ZENABLE, FALSE);
+    m_Device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    m_Device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    m_Device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+    m_Device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
     ASSERT_TRUE(shader->SetTechnique(0, false));
     ASSERT_GT(shader->Begin(0), 0u);
     ASSERT_EQ(shader->BeginPass(0), D3D_OK);
@@ -170,7 +143,7 @@ TEST_F(WeNewParticleSystemRendererGL, AParticleOfKnownSizeAndColourAndAdditiveOn
     EXPECT_EQ(g_NewParticleSystemRenderer.RenderParticleSystem(system, &camera), 1);
     shader->EndPass();
     shader->End();
-    device->EndScene();
+    m_Device->EndScene();
     std::vector<uint32_t> f = Frame();
     system->m_Particles.Reset();
     delete system;
@@ -200,12 +173,12 @@ TEST_F(WeFlareRendererGL, AFlareAtTheProjectedPoint)
     g_FlareRenderer.Collect(&world, &camera);
     g_Timer.m_FrameDeltaF = 0.0f;
     ASSERT_NE(g_FlareRenderer.FindRecord(light), nullptr);
-    device->BeginScene();
+    m_Device->BeginScene();
     g_RenderDevice.Clear(true, 0xFF000000u, true, 1.0f, false, 0);
     g_Canvas.BeginFrame();
     g_FlareRenderer.Draw(&world, &camera);
     g_Canvas.Flush();
-    device->EndScene();
+    m_Device->EndScene();
     std::vector<uint32_t> f = Frame();
     g_FlareRenderer.ClearLights();
     // No flare texture: the canvas draws it white; added over black.
@@ -236,13 +209,13 @@ TEST_F(WeTrailRendererGL, ARibbonBetweenTwoPointsFadingToItsTail)
     }
     trail.m_QuadCount = 1;
     trail.m_VertexCount = 4;
-    device->BeginScene();
+    m_Device->BeginScene();
     g_RenderDevice.Clear(true, 0xFF000000u, true, 1.0f, false, 0);
-    device->SetRenderState(D3DRS_ZENABLE, FALSE);
-    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    m_Device->SetRenderState(D3DRS_ZENABLE, FALSE);
+    m_Device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    m_Device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    m_Device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    m_Device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
     ASSERT_TRUE(shader->SetTechnique(0, false));
     ASSERT_GT(shader->Begin(0), 0u);
     ASSERT_EQ(shader->BeginPass(0), D3D_OK);
@@ -251,7 +224,7 @@ TEST_F(WeTrailRendererGL, ARibbonBetweenTwoPointsFadingToItsTail)
     EXPECT_TRUE(g_TrailRenderer.DrawTrail(&trail));
     shader->EndPass();
     shader->End();
-    device->EndScene();
+    m_Device->EndScene();
     std::vector<uint32_t> f = Frame();
     // The ribbon spans x = 16..48 at y = 32 +- 3; red grows from the tail to the head.
     const int tail = int((At(f, 18, 32) >> 16) & 0xFF);
@@ -293,12 +266,12 @@ TEST_F(WeProjectorRendererGL, ASpotLightsADiscOnTheFloorButNotItsOwner)
     camera.m_Up = D3DXVECTOR3(0, 0, 1);
     camera.Update();
     g_RenderQueue.m_Velocity = 0;
-    device->BeginScene();
+    m_Device->BeginScene();
     g_RenderDevice.Clear(true, 0xFF000000u, true, 1.0f, false, 0);
     g_RenderQueue.Prepare(&world, &camera);
     EXPECT_EQ(g_ProjectorRenderer.m_SpotList.size(), 1u);
     g_RenderQueue.Render();
-    device->EndScene();
+    m_Device->EndScene();
     g_RenderQueue.m_Velocity = 1;
     g_RenderQueue.Prepare(nullptr, nullptr);
     std::vector<uint32_t> f = Frame();
@@ -355,19 +328,19 @@ TEST_F(WeReflectionRendererGL, EachCubeFaceHoldsTheBoxOnItsSide)
                   nullptr);
     g_ReflectionRenderer.SetPosition(centre);
     g_ReflectionRenderer.m_FrameCounter = WeReflectionRenderer::SkipFrames[g_ReflectionRenderer.m_Quality];
-    device->BeginScene();
+    m_Device->BeginScene();
     g_ReflectionRenderer.Render(&world, &camera);
-    device->EndScene();
+    m_Device->EndScene();
     g_RenderQueue.Prepare(nullptr, nullptr);
 
     IDirect3DSurface9* copy = nullptr;
-    ASSERT_EQ(
-        device->CreateOffscreenPlainSurface(UINT(size), UINT(size), D3DFMT_X1R5G5B5, D3DPOOL_SYSTEMMEM, &copy, nullptr),
-        D3D_OK);
+    ASSERT_EQ(m_Device->CreateOffscreenPlainSurface(UINT(size), UINT(size), D3DFMT_X1R5G5B5, D3DPOOL_SYSTEMMEM, &copy,
+                                                    nullptr),
+              D3D_OK);
     for (int32_t face = 0; face < 6; ++face)
     {
         SCOPED_TRACE(face);
-        ASSERT_EQ(device->GetRenderTargetData(g_ReflectionRenderer.m_Cube->GetSurface(face), copy), D3D_OK);
+        ASSERT_EQ(m_Device->GetRenderTargetData(g_ReflectionRenderer.m_Cube->GetSurface(face), copy), D3D_OK);
         D3DLOCKED_RECT r{};
         ASSERT_EQ(copy->LockRect(&r, nullptr, D3DLOCK_READONLY), D3D_OK);
         auto pixel = [&](int x, int y)

@@ -8,6 +8,7 @@
 #include "Platform/system/SysMessageBox.h"
 
 #include "Tests/Engine/runtime/RecordingDevices.h"
+#include "Tests/support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -61,11 +62,8 @@ void CrashWhileRunning(bool shutDownFirst, std::string& events, std::string& log
 {
     // The child re-runs the test from the start: it finds the parent's folder in the environment.
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    std::string folder =
-        (std::filesystem::temp_directory_path() / ("we-engine-death-" + std::to_string(getpid()))).string();
-    setenv(FolderVariable, folder.c_str(), 0);
-    folder = getenv(FolderVariable);
-    std::filesystem::create_directories(folder);
+    ScratchFolder scratch(FolderVariable);
+    const std::string folder = scratch.Path();
     g_Events = folder + "/events.txt";
 
     EXPECT_EXIT(
@@ -93,8 +91,6 @@ void CrashWhileRunning(bool shutDownFirst, std::string& events, std::string& log
 
     log = ReadFile(folder + "/crash-2026-01-02-03-04-05.log");
     events = ReadFile(g_Events);
-    std::filesystem::remove_all(folder);
-    unsetenv(FolderVariable);
 }
 
 }  // namespace

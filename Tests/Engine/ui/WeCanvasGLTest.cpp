@@ -8,7 +8,7 @@
 #include "Engine/render/WeTexture.h"
 #include "Engine/ui/WeFont.h"
 #include "Engine/ui/WeFontTable.h"
-#include "Tests/Engine/render/RenderTestSupport.h"
+#include "Tests/support/GLTestFixture.h"
 
 namespace
 {
@@ -16,57 +16,23 @@ namespace
 constexpr int Width = 128;
 constexpr int Height = 96;
 
-class WeCanvasGL : public ::testing::Test
+class WeCanvasGL : public GLTestFixture
 {
 protected:
+    WeCanvasGL() : GLTestFixture(Width, Height) {}
     void SetUp() override
     {
-        GfxSelectBackend(GfxBackendKind::OpenGL);
-        g_Engine.m_ErrorText = "";
-        window = MakeRenderTestWindow(Width, Height);
-        ASSERT_NE(window, nullptr);
-        ASSERT_TRUE(g_RenderDevice.Create(nullptr, window, Width, Height, 0, 0, 0, 2, 2, 1))
-            << g_Engine.m_ErrorText.c_str();
+        GLTestFixture::SetUp();
         g_RenderDevice.m_ClearEachFrame = 1;
         g_RenderDevice.m_ClearColor = 0xFF000000;
     }
-    void TearDown() override
-    {
-        ShutdownRendering();
-        if (window != nullptr)
-            DestroyWindow(window);
-        GfxSelectBackend(GfxBackendKind::Recording);
-    }
     std::vector<uint32_t> Frame()
     {
-        std::vector<uint32_t> pixels;
-        IDirect3DDevice9* device = g_RenderDevice.GetDevice();
-        IDirect3DSurface9* back = nullptr;
-        IDirect3DSurface9* copy = nullptr;
-        if (SUCCEEDED(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back)) &&
-            SUCCEEDED(device->CreateOffscreenPlainSurface(Width, Height, D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM, &copy,
-                                                          nullptr)) &&
-            SUCCEEDED(device->GetRenderTargetData(back, copy)))
-        {
-            D3DLOCKED_RECT r{};
-            if (SUCCEEDED(copy->LockRect(&r, nullptr, D3DLOCK_READONLY)))
-            {
-                pixels.resize(size_t(Width) * Height);
-                for (int y = 0; y < Height; ++y)
-                    for (int x = 0; x < Width; ++x)
-                        pixels[size_t(y * Width + x)] =
-                            reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(r.pBits) + y * r.Pitch)[x] &
-                            0x00FFFFFFu;
-                copy->UnlockRect();
-            }
-        }
-        if (copy)
-            copy->Release();
-        if (back)
-            back->Release();
-        return pixels;
+        GLTestImage image = ReadBack();
+        for (uint32_t& p : image.pixels)
+            p &= 0x00FFFFFFu;
+        return image.pixels;
     }
-    HWND window = nullptr;
 };
 
 WeTexture* g_Gradient = nullptr;

@@ -33,11 +33,9 @@ WeFont* RequestFont(const char* face, const WeString& size)
 
 CGameGlobals::CGameGlobals() : m_Window(new CGameWindow()), m_Camera(new CGameCamera()) {}
 
-CGameGlobals::~CGameGlobals()
-{
-    delete m_Camera;
-    delete m_Window;
-}
+// The window and the camera live as long as the process: each pass's shutdown already destroyed the window,
+// and deleting them here would reach the engine objects, which may be gone at exit.
+CGameGlobals::~CGameGlobals() = default;
 
 bool CGameGlobals::IsWindowInFront() const
 {

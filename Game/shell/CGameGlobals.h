@@ -26,7 +26,7 @@ public:
         ExtraMusic = 6
     };
 
-    // Creates the camera and the window object.
+    // Creates the camera and the window object, which are never deleted.
     CGameGlobals();
     ~CGameGlobals();
     CGameGlobals(const CGameGlobals&) = delete;

@@ -1020,7 +1020,7 @@ void GfxGLBackend::ApplyProgramCommon(const GfxState& state, uint32_t program, c
     const DWORD* rs = state.renderStates;
     // Without the test (or with one every fragment passes) the twin draws: the same image, depth tested early.
     const bool testing = rs[D3DRS_ALPHATESTENABLE] && rs[D3DRS_ALPHAFUNC] != D3DCMP_ALWAYS;
-    if (!testing && info.twin != 0)
+    if (!testing && info.twin != 0 && s_FastPaths)
     {
         UseProgram(info.twin);
         if (info.twinViewport >= 0)
@@ -1129,9 +1129,9 @@ void GfxGLBackend::ApplyBuiltInProgram(const GfxState& state, bool pretransforme
     const DWORD* rs = state.renderStates;
     GfxImage* texture = GfxTextureImage(state.textures[0]);
     const DWORD* stage = state.stageStates[0];
-    if (texture && texture->kind == GfxImageKind::Texture2D && stage[D3DTSS_COLOROP] == D3DTOP_SELECTARG1 &&
-        stage[D3DTSS_COLORARG1] == D3DTA_TEXTURE && stage[D3DTSS_ALPHAOP] == D3DTOP_SELECTARG1 &&
-        stage[D3DTSS_ALPHAARG1] == D3DTA_TEXTURE)
+    if (s_FastPaths && texture && texture->kind == GfxImageKind::Texture2D &&
+        stage[D3DTSS_COLOROP] == D3DTOP_SELECTARG1 && stage[D3DTSS_COLORARG1] == D3DTA_TEXTURE &&
+        stage[D3DTSS_ALPHAOP] == D3DTOP_SELECTARG1 && stage[D3DTSS_ALPHAARG1] == D3DTA_TEXTURE)
     {
         const bool tested = rs[D3DRS_ALPHATESTENABLE] && rs[D3DRS_ALPHAFUNC] != D3DCMP_ALWAYS;
         const CopyProgram& copy = m_CopyPrograms[tested ? 1 : 0];

@@ -17,6 +17,16 @@ WeTimer::WeTimer(SysClockSource& clock) : m_Clock(&clock)
     m_SecondsPerTick = 1.0 / static_cast<double>(m_Frequency);
 }
 
+void WeTimer::UseClock(SysClockSource& clock)
+{
+    m_Started = 0;
+    m_Clock = &clock;
+    m_Frequency = m_Clock->Frequency();
+    if (m_Frequency <= 0)
+        m_Frequency = 1;
+    m_SecondsPerTick = 1.0 / static_cast<double>(m_Frequency);
+}
+
 void WeTimer::Start()
 {
     if (m_Started)

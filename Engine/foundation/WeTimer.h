@@ -16,6 +16,9 @@ public:
     // Runs on the given clock instead of the system's (tests use a fake one).
     explicit WeTimer(SysClockSource& clock);
 
+    // Switches the process-wide timer to another clock (a stepped one for a fixed-step run); the timer stops
+    // and must be started again.
+    void UseClock(SysClockSource& clock);
     void Start();
     void Stop();
     // Once per frame: waits out the minimum frame time, then measures and clamps the frame.

@@ -216,9 +216,36 @@ void WeActor::SetGravityEnabled(bool enabled)
         m_PhysicHandle->SetDisableGravity(!enabled);
 }
 
-void WeActor::UpdateModelFade(bool, float, float)
+void WeActor::UpdateModelFade(bool visible, float fadeInRate, float fadeOutRate)
 {
-    // Models arrive with the render resources; without a model there is nothing to fade.
+    if (!m_Model)
+        return;
+    float& alpha = m_Model->m_Values[3];
+    const float dt = g_Timer.m_FrameDeltaF;
+    if (visible != m_ModelVisible)
+    {
+        if (visible)
+        {
+            // Appearing starts from transparent; the following frames fade it in.
+            m_ModelVisible = true;
+            alpha = 0.0f;
+        }
+        else
+        {
+            alpha -= dt * fadeOutRate;
+            if (alpha <= 0.0f)
+            {
+                alpha = 0.0f;
+                m_ModelVisible = false;
+            }
+        }
+    }
+    else if (m_ModelVisible && alpha < 1.0f)
+    {
+        alpha += dt * fadeInRate;
+        if (alpha > 1.0f)
+            alpha = 1.0f;
+    }
 }
 
 void WeActor::SetLifeTime(float seconds)

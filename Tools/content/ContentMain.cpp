@@ -101,7 +101,7 @@ int Generate(const fs::path& source, const fs::path& assets, const fs::path& gen
         else if (extension == ".mat")
             ok = ContentMaterialWriter::Write(source.string(), name, tree, &error);
         else if (extension == ".msh")
-            ok = ContentMeshWriter::Write(source.string(), name, tree, &error);
+            ok = ContentMeshWriter::Write(source.string(), assets.string(), name, tree, &error);
         else if (extension == ".mdl")
             ok = ContentModelSource::Write(source.string(), assets.string(), name, tree, &error);
         else

@@ -18,6 +18,15 @@ enum class ContentMeshShape
     Torus,     // radius of the ring in y = 0, tube radius; segments around the ring, around the tube
     Sweep,     // a 2-D profile carried along a 3-D path
     Polygons,  // explicit vertices and faces
+    Loft,      // superellipse sections along z, capped at both ends
+};
+
+// One section of a loft: a superellipse ring across z at that z, centred at height y, of half width and half
+// height; exponent 2 an ellipse, 4 a rounded box, higher ever squarer. A section of width and height 0 is a
+// point (a nose or tail tip).
+struct ContentLoftSection
+{
+    float z = 0.0f, halfWidth = 0.0f, halfHeight = 0.0f, y = 0.0f, exponent = 2.0f;
 };
 
 // How texture coordinates 1 (the light-map set) are made.
@@ -53,6 +62,13 @@ struct ContentMeshPart
     std::vector<D3DXVECTOR3> points;
     std::vector<D3DXVECTOR2> pointUvs;
     std::vector<std::vector<int32_t>> faces;
+
+    // Loft: two or more sections, z rising; segments around each ring.
+    std::vector<ContentLoftSection> sections;
+
+    // A copy of another description's part ("copy=<dotted mesh description>:<part>"): its shape and values,
+    // with this part's own placement, scale and subset. Resolved by the writer before generation.
+    std::string copyMesh, copyPart;
 
     // Placement: scaled, then turned (yaw about y, pitch about x, roll about z, in degrees), then moved.
     D3DXVECTOR3 position = {0.0f, 0.0f, 0.0f};

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <map>
 #include <unordered_map>
+#include <utility>
 
 #include "Platform/math/D3DXMatrixFunctions.h"
 #include "Platform/math/D3DXVectorFunctions.h"
@@ -241,6 +242,90 @@ bool Sweep(const ContentMeshPart& part, Triangles* out, std::string* reason)
     return true;
 }
 
+// A superellipse ring point at angle t: |x/a|^n + |y/b|^n = 1.
+D3DXVECTOR3 RingPoint(const ContentLoftSection& s, float t)
+{
+    const float c = std::cos(t), si = std::sin(t);
+    const float e = 2.0f / s.exponent;
+    const float x = s.halfWidth * std::copysign(std::pow(std::fabs(c), e), c);
+    const float y = s.halfHeight * std::copysign(std::pow(std::fabs(si), e), si);
+    return D3DXVECTOR3(x, s.y + y, s.z);
+}
+
+// Appends a triangle turned so that its front faces along outward (slivers are dropped later).
+void Facing(Corner a, Corner b, Corner c, const D3DXVECTOR3& outward, Triangles* out)
+{
+    // The front is the side Cross(b - a, c - a) points to.
+    if (Dot(Cross(b.p - a.p, c.p - a.p), outward) < 0.0f)
+        std::swap(b, c);
+    out->push_back({a, b, c});
+}
+
+bool Loft(const ContentMeshPart& part, int around, Triangles* out, std::string* reason)
+{
+    const std::vector<ContentLoftSection>& sections = part.sections;
+    if (sections.size() < 2)
+        return *reason = "a loft needs 2 sections or more", false;
+    for (size_t i = 0; i < sections.size(); ++i)
+    {
+        const ContentLoftSection& s = sections[i];
+        if (!(s.halfWidth >= 0.0f) || !(s.halfHeight >= 0.0f) || !(s.exponent > 0.0f))
+            return *reason = "section " + std::to_string(i) + ": sizes must be 0 or more and the exponent above 0",
+                   false;
+        if ((s.halfWidth == 0.0f) != (s.halfHeight == 0.0f))
+            return *reason = "section " + std::to_string(i) + ": a point has width and height 0, a ring neither", false;
+        if (i > 0 && !(s.z > sections[i - 1].z))
+            return *reason = "sections must rise in z (section " + std::to_string(i) + ")", false;
+    }
+    std::vector<std::vector<Corner>> rings(sections.size());
+    const float length = sections.back().z - sections.front().z;
+    for (size_t r = 0; r < sections.size(); ++r)
+        for (int i = 0; i <= around; ++i)
+        {
+            const float u = float(i) / float(around);
+            // The seam's last corner lies exactly on its first, so the surface closes.
+            const float t = float(i % around) / float(around) * 2.0f * Pi;
+            rings[r].push_back({RingPoint(sections[r], t), {u, (sections[r].z - sections[0].z) / length}});
+        }
+    for (size_t r = 0; r + 1 < sections.size(); ++r)
+    {
+        const float z = 0.5f * (sections[r].z + sections[r + 1].z);
+        const float y = 0.5f * (sections[r].y + sections[r + 1].y);
+        for (int i = 0; i < around; ++i)
+        {
+            const Corner& a = rings[r][size_t(i)];
+            const Corner& b = rings[r][size_t(i) + 1];
+            const Corner& c = rings[r + 1][size_t(i)];
+            const Corner& d = rings[r + 1][size_t(i) + 1];
+            const D3DXVECTOR3 mid = (a.p + b.p + c.p + d.p) * 0.25f;
+            const D3DXVECTOR3 outward = mid - D3DXVECTOR3(0.0f, y, z);
+            Facing(a, b, d, outward, out);
+            Facing(a, d, c, outward, out);
+        }
+    }
+    if (!part.caps)
+        return true;
+    for (int end = 0; end < 2; ++end)
+    {
+        const ContentLoftSection& s = end == 0 ? sections.front() : sections.back();
+        if (s.halfWidth == 0.0f)
+            continue;
+        const std::vector<Corner>& ring = end == 0 ? rings.front() : rings.back();
+        const Corner centre{{0.0f, s.y, s.z}, {0.5f, 0.5f}};
+        const D3DXVECTOR3 outward(0.0f, 0.0f, end == 0 ? -1.0f : 1.0f);
+        for (int i = 0; i < around; ++i)
+        {
+            Corner p0 = ring[size_t(i)], p1 = ring[size_t(i) + 1];
+            const float a0 = float(i) / float(around) * 2.0f * Pi;
+            const float a1 = float((i + 1) % around) / float(around) * 2.0f * Pi;
+            p0.uv = {0.5f + 0.5f * std::cos(a0), 0.5f - 0.5f * std::sin(a0)};
+            p1.uv = {0.5f + 0.5f * std::cos(a1), 0.5f - 0.5f * std::sin(a1)};
+            Facing(centre, p0, p1, outward, out);
+        }
+    }
+    return true;
+}
+
 bool Polygons(const ContentMeshPart& part, Triangles* out, std::string* reason)
 {
     if (!part.pointUvs.empty() && part.pointUvs.size() != part.points.size())
@@ -326,6 +411,10 @@ bool MakeShape(const ContentMeshPart& part, Triangles* out, std::string* reason)
         return true;
     case ContentMeshShape::Sweep: return Sweep(part, out, reason);
     case ContentMeshShape::Polygons: return Polygons(part, out, reason);
+    case ContentMeshShape::Loft:
+        if (!Segments(part, 0, 16, 3, &a, reason))
+            return false;
+        return Loft(part, a, out, reason);
     }
     return false;
 }

@@ -99,6 +99,7 @@ const ShapeName Shapes[] = {
     {"sphere", ContentMeshShape::Sphere}, {"cylinder", ContentMeshShape::Cylinder},
     {"cone", ContentMeshShape::Cone},     {"torus", ContentMeshShape::Torus},
     {"sweep", ContentMeshShape::Sweep},   {"polygons", ContentMeshShape::Polygons},
+    {"loft", ContentMeshShape::Loft},
 };
 
 // One key of a [Part] section; false with the reason.
@@ -119,7 +120,29 @@ bool PartKey(const std::string& key, const std::string& value, ContentMeshPart* 
                 *haveShape = true;
                 return true;
             }
-        return bad("shape must be box, plane, sphere, cylinder, cone, torus, sweep or polygons");
+        return bad("shape must be box, plane, sphere, cylinder, cone, torus, sweep, polygons or loft");
+    }
+    if (key == "sections")
+    {
+        p->sections.clear();
+        for (const std::string& one : Split(value, ';'))
+        {
+            if (!ParseFloats(one, 5, &v))
+                return bad("sections must be z,halfWidth,halfHeight,y,exponent;...");
+            p->sections.push_back(ContentLoftSection{v[0], v[1], v[2], v[3], v[4]});
+        }
+        return true;
+    }
+    if (key == "copy")
+    {
+        const size_t colon = value.find(':');
+        if (colon == std::string::npos || colon == 0 || colon + 1 == value.size() ||
+            std::count(value.begin(), value.begin() + long(colon), '.') != 2)
+            return bad("copy must be <Package.Folder.Mesh>:<part>");
+        p->copyMesh = value.substr(0, colon);
+        p->copyPart = value.substr(colon + 1);
+        *haveShape = true;
+        return true;
     }
     if (key == "size")
     {
@@ -558,14 +581,61 @@ bool ContentMeshWriter::WriteFile(WeFileStream& s, const ContentMeshDescription&
     return true;
 }
 
-bool ContentMeshWriter::Write(const std::string& path, const std::string& name, WeVirtualFileSystem& staged,
-                              ContentError* error)
+bool ContentMeshWriter::ResolveCopies(const std::string& path, const std::string& assets,
+                                      ContentMeshDescription* description, ContentError* error)
+{
+    for (ContentMeshPart& part : description->parts)
+    {
+        if (part.copyMesh.empty())
+            continue;
+        // Package.Folder.File names Assets/Package/Folder/File.msh.
+        std::string file = part.copyMesh;
+        std::replace(file.begin(), file.end(), '.', '/');
+        const std::string source = assets + "/" + file + ".msh";
+        std::string text;
+        ContentError ignored;
+        ContentMeshDescription other;
+        if (!ContentIniReader::ReadFile(source, &text, &ignored) || !Parse(source, text, &other, &ignored))
+        {
+            *error = {path, part.line, "copy: no readable mesh description " + part.copyMesh};
+            return false;
+        }
+        const ContentMeshPart* found = nullptr;
+        for (const ContentMeshPart& candidate : other.parts)
+            if (candidate.name == part.copyPart)
+                found = &candidate;
+        if (!found)
+        {
+            *error = {path, part.line, "copy: " + part.copyMesh + " has no part " + part.copyPart};
+            return false;
+        }
+        if (!found->copyMesh.empty())
+        {
+            *error = {path, part.line, "copy: " + part.copyMesh + ":" + part.copyPart + " is itself a copy"};
+            return false;
+        }
+        ContentMeshPart resolved = *found;
+        resolved.name = part.name;
+        resolved.position = part.position;
+        resolved.rotation = part.rotation;
+        resolved.scale = part.scale;
+        resolved.subset = part.subset;
+        resolved.line = part.line;
+        resolved.copyMesh.clear();
+        resolved.copyPart.clear();
+        part = resolved;
+    }
+    return true;
+}
+
+bool ContentMeshWriter::Write(const std::string& path, const std::string& assets, const std::string& name,
+                              WeVirtualFileSystem& staged, ContentError* error)
 {
     std::string text;
     if (!ContentIniReader::ReadFile(path, &text, error))
         return false;
     ContentMeshDescription d;
-    if (!Parse(path, text, &d, error))
+    if (!Parse(path, text, &d, error) || !ResolveCopies(path, assets, &d, error))
         return false;
     ContentMeshGeometry geometry;
     std::string reason;

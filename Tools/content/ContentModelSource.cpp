@@ -418,7 +418,8 @@ bool ContentModelSource::Write(const std::string& path, const std::string& asset
             *reason = "no mesh description " + source;
             return false;
         }
-        if (!ContentMeshWriter::Parse(source, meshText, &description, &meshError))
+        if (!ContentMeshWriter::Parse(source, meshText, &description, &meshError) ||
+            !ContentMeshWriter::ResolveCopies(source, assets, &description, &meshError))
         {
             *reason = meshError.Text();
             return false;

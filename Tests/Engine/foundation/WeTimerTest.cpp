@@ -1,5 +1,6 @@
 #include "Engine/foundation/WeTimer.h"
 #include "Engine/foundation/WeRandomTable.h"
+#include "Engine/foundation/WeSteppedClock.h"
 #include "Platform/system/SysClockSource.h"
 #include "Platform/system/SysRandom.h"
 
@@ -239,4 +240,24 @@ TEST(WeRandomTable, PassesStartOneEntryFurtherOn)
         second.push_back(NextRandom());
     EXPECT_EQ(second[0], first[1]);
     EXPECT_EQ(second[100], first[101]);
+}
+
+TEST(WeSteppedClock, TimerOnItAdvancesExactlyOneStepPerFrame)
+{
+    WeSteppedClock clock(1.0 / 64.0);
+    WeTimer timer;
+    timer.UseClock(clock);
+    timer.Start();
+    for (int i = 0; i < 640; ++i)
+    {
+        clock.Advance();
+        timer.FrameTick();
+        ASSERT_EQ(timer.m_FrameDelta, 1.0 / 64.0);
+    }
+    EXPECT_EQ(timer.m_TotalTime, 10.0);
+    EXPECT_EQ(timer.m_FrameDeltaF, 0.015625f);
+    // A sleep moves the clock by the time slept, so pacing to a minimum frame time ends.
+    timer.m_MinimumFrameTime = 0.05;
+    timer.FrameTick();
+    EXPECT_GE(timer.m_FrameDelta, 0.05);
 }

@@ -1,0 +1,59 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "Engine/foundation/WeString.h"
+
+class CAgent;
+
+// The craft's calls into the race phase, the chase camera, the screen effects, the weapon factory, the
+// computer driver and the heads-up display. Each is one function here; until its owner provides the real
+// one, the body answers neutrally, or reads and records the stand-in state below so a headless race and its
+// tests can drive and observe it.
+int32_t CurrentRaceState();
+float CurrentRaceClock();
+bool IsFirstPersonCamera();
+bool IsTrailHiddenByCamera();
+void ShakeChaseCamera(int32_t mode, float seconds);
+void RequestScreenEffect(int32_t state, float pulseTarget);
+bool IsScreenEffectIdle();
+bool WeaponsSafetyLockExpired();
+void UpdateAgent(CAgent* agent);
+bool IsAutopilotAgent(const CAgent* agent);
+float AgentMaxHPModifier(const CAgent* agent);
+bool RaceMessagesShown();
+void ShowCentredMessage(const WeString& key);
+void PlayHeadLightSound();
+bool IsIdleHoverStopped();
+
+// The stand-ins: what the links answer and what they were asked, until the owners' code replaces them.
+struct CCraftLinkStandIns
+{
+    struct Shake
+    {
+        int32_t mode;
+        float seconds;
+    };
+    struct ScreenEffect
+    {
+        int32_t state;
+        float pulseTarget;
+    };
+
+    int32_t raceState = 0;
+    float raceClock = 0.0f;
+    bool firstPersonCamera = false;
+    bool trailHiddenByCamera = false;
+    bool screenEffectIdle = true;
+    bool weaponsSafetyLockExpired = true;
+    bool raceMessagesShown = false;
+    std::vector<Shake> shakes;
+    std::vector<ScreenEffect> screenEffects;
+    std::vector<std::string> centredMessages;
+    int32_t headLightSounds = 0;
+
+    void Reset() { *this = CCraftLinkStandIns(); }
+};
+
+extern CCraftLinkStandIns g_CraftLinkStandIns;

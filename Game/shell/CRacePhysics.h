@@ -1,0 +1,11 @@
+#pragma once
+
+// The physics groups that may touch during a race: every pair off, then the race's pairs on with contact
+// reports. Without it nothing collides and a craft falls through the road.
+void ApplyRaceCollisionGroups();
+
+class WeActor;
+
+// What shots and fields may hit: an actor with a body whose collision is on, of a kind that is neither a
+// pickup nor an explosion, start location, projectile or trigger.
+bool IsHittableActor(WeActor* actor);

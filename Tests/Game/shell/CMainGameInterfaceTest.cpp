@@ -5,8 +5,11 @@
 #include "Engine/foundation/WeLocalization.h"
 #include "Engine/runtime/WeInput.h"
 #include "Engine/runtime/WeSound.h"
+#include "Game/craft/CCraftLinks.h"
 #include "Game/shell/CMainGameInterface.h"
+#include "Game/shell/COneShotSounds.h"
 #include "Game/shell/CUberText.h"
+#include "Game/shell/HudText.h"
 #include "Tests/Game/shell/HudTestSupport.h"
 #include "Tests/support/ConfigOverride.h"
 
@@ -216,12 +219,41 @@ TEST_F(CMainGameInterfaceTest, TheSoundTimersRunAndADistantExplosionIsPlayedOnce
     CMainGameInterface& hud = g_MainGameInterface;
     hud.m_WarningSoundTimer = hud.m_LockSoundTimer = hud.m_WrongWayTimer = 0.0f;
     hud.m_DistantExplosionRequest = 1;
+    ClearOneShotSounds();
     for (int i = 0; i < 32; ++i)
         hud.Update();
     EXPECT_FLOAT_EQ(hud.m_WarningSoundTimer, 0.5f);
     EXPECT_FLOAT_EQ(hud.m_LockSoundTimer, 0.5f);
     EXPECT_FLOAT_EQ(hud.m_WrongWayTimer, 0.5f);
     EXPECT_EQ(hud.m_DistantExplosionRequest, 0);
+    EXPECT_EQ(CountOneShotSounds(), 1);
+    ClearOneShotSounds();
+}
+
+TEST_F(CMainGameInterfaceTest, TheCraftsLinksReachTheDisplay)
+{
+    CMainGameInterface& hud = g_MainGameInterface;
+    EXPECT_TRUE(RaceMessagesShown());
+    hud.m_MessagesShown = 0;
+    EXPECT_FALSE(RaceMessagesShown());
+    hud.m_MessagesShown = 1;
+
+    ShowCentredMessage(WeString("MSG: HYPER_BREAK_ENGAGED"));
+    ASSERT_EQ(hud.m_Messages.Count(), 1);
+    EXPECT_EQ(hud.m_Messages.Front()->GetRow(), 0);
+
+    EXPECT_FALSE(IsIdleHoverStopped());
+    hud.m_IdleHoverStopped = 1;
+    EXPECT_TRUE(IsIdleHoverStopped());
+    hud.SetRaceStartFlags();
+    EXPECT_FALSE(IsIdleHoverStopped());
+
+    ClearOneShotSounds();
+    PlayHeadLightSound();
+    EXPECT_EQ(CountOneShotSounds(), 1);
+    ClearOneShotSounds();
+    // Clear empties the queue only after a race start.
+    hud.Init();
 }
 
 class HudAnchoring : public HudRecording, public testing::WithParamInterface<std::pair<int, int>>
@@ -266,6 +298,30 @@ TEST(CMainGameInterfaceLayout, TheLayoutKeysAreReadOnceAndTheSlotsCopied)
     EXPECT_EQ(CMainGameInterface::s_Layout.speedRotCount, 12);
     // Garbage reads as 0, as every configuration number does.
     EXPECT_EQ(CMainGameInterface::s_Layout.lapY, 0.0f);
+}
+
+}  // namespace
+
+namespace
+{
+
+class CMainGameInterfaceAtlases : public HudRecording
+{
+};
+
+TEST_F(CMainGameInterfaceAtlases, MissingPicturesTakeTheManagersDefault)
+{
+    CMainGameInterface& hud = g_MainGameInterface;
+    hud.LoadAtlases();
+    EXPECT_NE(hud.m_HudAtlas, nullptr);
+    EXPECT_NE(hud.m_LockingAtlas, nullptr);
+    EXPECT_NE(hud.m_BloodScreen, nullptr);
+    for (WeTexture* frame : hud.m_TranslocatorScreens)
+        EXPECT_NE(frame, nullptr);
+    // The textures go with the device at the fixture's end.
+    hud.m_HudAtlas = hud.m_LockingAtlas = hud.m_BloodScreen = nullptr;
+    for (WeTexture*& frame : hud.m_TranslocatorScreens)
+        frame = nullptr;
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// The display's steps that read the race and the player's craft, until the race's issues are in: each
+// The display's steps that read the race and the player's craft, until the race and the craft provide them: each
 // draws and plays nothing.
 #include "Game/shell/CMainGameInterface.h"
 

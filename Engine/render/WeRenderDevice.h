@@ -209,6 +209,9 @@ public:
 
     uint8_t m_ActorByte0 = 0;  // read by the actor code
     uint8_t m_ActorByte1 = 0;
+    // The game's shadow switch and HDR level, stored for the post-processing and video options that read them.
+    uint8_t m_ShadowsOn = 0;
+    int32_t m_HdrLevel = 0;
 
     // The UI draws its three layers through these (null: nothing drawn), so rendering needs no UI.
     void (*m_DrawBackLayer)() = nullptr;

@@ -976,9 +976,20 @@ void GfxGLBackend::UseProgram(uint32_t program)
     m_CurrentProgram = program;
 }
 
-void GfxGLBackend::ApplyProgramCommon(const GfxState& state, const ProgramInfo& info)
+void GfxGLBackend::ApplyProgramCommon(const GfxState& state, uint32_t program, const ProgramInfo& info)
 {
     const DWORD* rs = state.renderStates;
+    // Without the test (or with one every fragment passes) the twin draws: the same image, depth tested early.
+    const bool testing = rs[D3DRS_ALPHATESTENABLE] && rs[D3DRS_ALPHAFUNC] != D3DCMP_ALWAYS;
+    if (!testing && info.twin != 0)
+    {
+        UseProgram(info.twin);
+        if (info.twinViewport >= 0)
+            g_GL.glUniform4f(info.twinViewport, float(state.viewport.X), float(state.viewport.Y),
+                             float(state.viewport.Width), float(state.viewport.Height));
+        return;
+    }
+    UseProgram(program);
     if (info.viewport >= 0)
         g_GL.glUniform4f(info.viewport, float(state.viewport.X), float(state.viewport.Y), float(state.viewport.Width),
                          float(state.viewport.Height));
@@ -998,33 +1009,64 @@ uint32_t GfxGLBackend::BuildProgram(const std::string& vertex, const std::string
     info.viewport = g_GL.glGetUniformLocation(program, GfxShaderInterface::Viewport);
     info.alphaFunc = g_GL.glGetUniformLocation(program, GfxShaderInterface::AlphaFunc);
     info.alphaRef = g_GL.glGetUniformLocation(program, GfxShaderInterface::AlphaRef);
+    // The twin: the define goes right after the #version line.
+    const size_t line = fragment.find('\n');
+    if (info.alphaFunc >= 0 && line != std::string::npos)
+    {
+        std::string twinText = fragment;
+        twinText.insert(line + 1, GfxShaderInterface::NoAlphaTestDefine);
+        std::string ignored;
+        info.twin = GfxGLProgram::Build(vertex, twinText, &ignored);
+        if (info.twin != 0)
+            info.twinViewport = g_GL.glGetUniformLocation(info.twin, GfxShaderInterface::Viewport);
+    }
     m_Programs[program] = info;
     return program;
 }
 
 void GfxGLBackend::DestroyProgram(uint32_t program)
 {
-    if (!m_Programs.erase(program))
+    auto found = m_Programs.find(program);
+    if (found == m_Programs.end())
         return;
+    const uint32_t twin = found->second.twin;
+    m_Programs.erase(found);
     MakeCurrent();
-    if (m_CurrentProgram == program)
+    if (m_CurrentProgram == program || (twin != 0 && m_CurrentProgram == twin))
         UseProgram(0);
     g_GL.glDeleteProgram(program);
+    if (twin != 0)
+        g_GL.glDeleteProgram(twin);
 }
 
 int GfxGLBackend::UniformLocation(uint32_t program, const char* name)
 {
     MakeCurrent();
-    if (!m_Programs.count(program))
+    auto found = m_Programs.find(program);
+    if (found == m_Programs.end())
         return -1;
-    return g_GL.glGetUniformLocation(program, name);
+    const int location = g_GL.glGetUniformLocation(program, name);
+    if (location >= 0 && found->second.twin != 0)
+        found->second.twinLocations[location] = g_GL.glGetUniformLocation(found->second.twin, name);
+    return location;
 }
 
 void GfxGLBackend::SetUniform(uint32_t program, int location, UniformType type, UINT count, const void* data)
 {
     MakeCurrent();
-    if (location < 0 || !m_Programs.count(program))
+    auto found = location >= 0 ? m_Programs.find(program) : m_Programs.end();
+    if (found == m_Programs.end())
         return;
+    UploadUniform(program, location, type, count, data);
+    if (found->second.twin == 0)
+        return;
+    auto twin = found->second.twinLocations.find(location);
+    if (twin != found->second.twinLocations.end() && twin->second >= 0)
+        UploadUniform(found->second.twin, twin->second, type, count, data);
+}
+
+void GfxGLBackend::UploadUniform(uint32_t program, int location, UniformType type, UINT count, const void* data)
+{
     UseProgram(program);
     const float* f = static_cast<const float*>(data);
     GLsizei n = GLsizei(count);
@@ -1133,8 +1175,7 @@ void GfxGLBackend::Draw(const GfxState& state, const GfxDraw& draw)
     auto effect = state.program ? m_Programs.find(state.program) : m_Programs.end();
     if (effect != m_Programs.end())
     {
-        UseProgram(state.program);
-        ApplyProgramCommon(state, effect->second);
+        ApplyProgramCommon(state, effect->first, effect->second);
     }
     else
     {

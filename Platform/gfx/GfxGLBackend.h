@@ -80,11 +80,18 @@ private:
     struct ProgramInfo
     {
         int viewport = -1, alphaFunc = -1, alphaRef = -1;
+        // The same program without the alpha test's discard (0 when it could not be built), drawn with when
+        // the test is off so that llvmpipe tests and writes depth before shading; every uniform set on the
+        // program is set on it too, at its own location.
+        uint32_t twin = 0;
+        int twinViewport = -1;
+        std::unordered_map<int, int> twinLocations;
     };
     std::unordered_map<uint32_t, ProgramInfo> m_Programs;
     uint32_t m_CurrentProgram = 0;
     void UseProgram(uint32_t program);
-    void ApplyProgramCommon(const GfxState& state, const ProgramInfo& info);
+    void ApplyProgramCommon(const GfxState& state, uint32_t program, const ProgramInfo& info);
+    void UploadUniform(uint32_t program, int location, UniformType type, UINT count, const void* data);
     bool m_FullScreen = false;
 
     GfxAdapterInfo m_Adapter;

@@ -7,6 +7,8 @@ namespace GfxShaderInterface
 {
 
 // Uniform names: the comparison (a D3DCMPFUNC, 0 when the test is off) and the reference (0..255).
+// The define that leaves the test out of a program's twin.
+constexpr const char* NoAlphaTestDefine = "#define WE_NO_ALPHA_TEST\n";
 constexpr const char* AlphaFunc = "we_AlphaFunc";
 constexpr const char* AlphaRef = "we_AlphaRef";
 
@@ -35,7 +37,9 @@ vec4 weClipFromScreen(vec4 screen) {
 }
 )";
 
-// GLSL text placed after the #version line of every fragment program.
+// GLSL text placed after the #version line of every fragment program. A program whose text can discard
+// cannot test depth before it shades, so the GL device builds each effect program a second time with
+// WE_NO_ALPHA_TEST defined and draws with that twin whenever the alpha test is off.
 constexpr const char* FragmentPrelude = R"(
 uniform int we_AlphaFunc;
 uniform float we_AlphaRef;
@@ -49,7 +53,9 @@ void weAlphaTest(float alpha) {
   else if (we_AlphaFunc == 5) pass = a > we_AlphaRef;
   else if (we_AlphaFunc == 6) pass = a != we_AlphaRef;
   else if (we_AlphaFunc == 7) pass = a >= we_AlphaRef;
+#ifndef WE_NO_ALPHA_TEST
   if (!pass) discard;
+#endif
 }
 )";
 

@@ -251,6 +251,10 @@ HRESULT D3DXCreateVolumeTextureFromFileInMemoryEx(IDirect3DDevice9* device, cons
 // DDS only: every face and level of the texture, in its own format.
 HRESULT D3DXSaveTextureToFileInMemory(ID3DXBuffer** buffer, D3DXIMAGE_FILEFORMAT format, IDirect3DBaseTexture9* texture,
                                       const PALETTEENTRY* palette);
+// PNG only: a locked copy of an A8R8G8B8 or X8R8G8B8 surface (a system-memory surface, as GetRenderTargetData
+// fills) written as RGB. srcRect and palette must be null.
+HRESULT D3DXSaveSurfaceToFileA(LPCSTR path, D3DXIMAGE_FILEFORMAT format, IDirect3DSurface9* surface,
+                               const PALETTEENTRY* palette, const RECT* srcRect);
 HRESULT D3DXLoadSurfaceFromSurface(IDirect3DSurface9* dest, const PALETTEENTRY* destPalette, const RECT* destRect,
                                    IDirect3DSurface9* source, const PALETTEENTRY* sourcePalette, const RECT* sourceRect,
                                    DWORD filter, D3DCOLOR colorKey);

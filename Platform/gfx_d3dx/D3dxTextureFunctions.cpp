@@ -295,3 +295,19 @@ HRESULT D3DXFilterTexture(IDirect3DBaseTexture9* texture, const PALETTEENTRY*, U
         return D3DERR_INVALIDCALL;
     return D3D_OK;
 }
+
+HRESULT D3DXSaveSurfaceToFileA(LPCSTR path, D3DXIMAGE_FILEFORMAT format, IDirect3DSurface9* surface,
+                               const PALETTEENTRY* palette, const RECT* srcRect)
+{
+    if (path == nullptr || surface == nullptr || format != D3DXIFF_PNG || palette != nullptr || srcRect != nullptr)
+        return D3DERR_INVALIDCALL;
+    D3DSURFACE_DESC desc{};
+    if (FAILED(surface->GetDesc(&desc)) || (desc.Format != D3DFMT_A8R8G8B8 && desc.Format != D3DFMT_X8R8G8B8))
+        return D3DERR_INVALIDCALL;
+    D3DLOCKED_RECT locked{};
+    if (FAILED(surface->LockRect(&locked, nullptr, D3DLOCK_READONLY)))
+        return D3DERR_INVALIDCALL;
+    const bool written = ImageFile::WritePng(path, desc.Width, desc.Height, locked.pBits, locked.Pitch);
+    surface->UnlockRect();
+    return written ? D3D_OK : E_FAIL;
+}

@@ -11,6 +11,7 @@
 #include <climits>
 #include <csetjmp>
 #include <cstring>
+#include <vector>
 
 #include "Platform/gfx_d3dx/DdsFile.h"
 
@@ -292,4 +293,32 @@ bool ImageFile::ReadInfo(const void* data, size_t size, ImageData* info, ImageFi
 bool ImageFile::Decode(const void* data, size_t size, ImageData* image, ImageFileType* type)
 {
     return Read(data, size, image, type, true);
+}
+
+bool ImageFile::WritePng(const char* path, uint32_t width, uint32_t height, const void* bgra, int32_t rowPitch)
+{
+    if (path == nullptr || bgra == nullptr || width == 0 || height == 0 || rowPitch < int32_t(width * 4))
+        return false;
+    // The fourth byte is dropped: an X8 surface leaves it undefined.
+    std::vector<uint8_t> bgr(size_t(width) * height * 3);
+    for (uint32_t y = 0; y < height; ++y)
+    {
+        const uint8_t* from = static_cast<const uint8_t*>(bgra) + size_t(y) * size_t(rowPitch);
+        uint8_t* to = bgr.data() + size_t(y) * width * 3;
+        for (uint32_t x = 0; x < width; ++x)
+        {
+            to[x * 3 + 0] = from[x * 4 + 0];
+            to[x * 3 + 1] = from[x * 4 + 1];
+            to[x * 3 + 2] = from[x * 4 + 2];
+        }
+    }
+    png_image png;
+    std::memset(&png, 0, sizeof png);
+    png.version = PNG_IMAGE_VERSION;
+    png.width = width;
+    png.height = height;
+    png.format = PNG_FORMAT_BGR;
+    const bool written = png_image_write_to_file(&png, path, 0, bgr.data(), png_int_32(width * 3), nullptr) != 0;
+    png_image_free(&png);
+    return written;
 }

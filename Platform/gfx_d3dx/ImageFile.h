@@ -22,4 +22,6 @@ public:
     // Size, format, kind and levels without decoding the pixels.
     static bool ReadInfo(const void* data, size_t size, ImageData* info, ImageFileType* type);
     static bool Decode(const void* data, size_t size, ImageData* image, ImageFileType* type);
+    // An RGB PNG of 32-bit BGRA rows (the alpha byte dropped); false when it cannot be written whole.
+    static bool WritePng(const char* path, uint32_t width, uint32_t height, const void* bgra, int32_t rowPitch);
 };

@@ -1,10 +1,14 @@
 #include "Platform/system/SysFolder.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <system_error>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -68,4 +72,23 @@ bool SysFolder::ReadWholeFile(const char* path, std::string* out)
     s << in.rdbuf();
     *out = s.str();
     return !in.bad();
+}
+
+bool SysFolder::SetCurrent(const std::string& path)
+{
+    return !path.empty() && chdir(path.c_str()) == 0;
+}
+
+bool SysFolder::SyncFile(const std::string& path)
+{
+    const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0)
+        return false;
+    const bool synced = fsync(descriptor) == 0;
+    return close(descriptor) == 0 && synced;
+}
+
+bool SysFolder::Rename(const std::string& from, const std::string& to)
+{
+    return std::rename(from.c_str(), to.c_str()) == 0;
 }

@@ -24,4 +24,11 @@ public:
     // Reads the whole file into out, byte for byte. False when path is null or the file cannot be opened
     // or read.
     static bool ReadWholeFile(const char* path, std::string* out);
+    // Makes the folder the process's working folder. False when it cannot be entered.
+    static bool SetCurrent(const std::string& path);
+    // Flushes a written file's data to the disk. False when it cannot be opened or synced.
+    static bool SyncFile(const std::string& path);
+    // Renames a file over another in the same folder, replacing it at once. False on failure (the target
+    // is then untouched).
+    static bool Rename(const std::string& from, const std::string& to);
 };

@@ -86,6 +86,16 @@ std::string DocumentsFolder()
     return home.empty() ? "" : home + "/Documents";
 }
 
+// The per-user application data: $XDG_DATA_HOME when it is absolute, else $HOME/.local/share.
+std::string LocalAppDataFolder()
+{
+    const char* env = std::getenv("XDG_DATA_HOME");
+    if (env != nullptr && env[0] == '/')
+        return env;
+    std::string home = Home();
+    return home.empty() ? "" : home + "/.local/share";
+}
+
 bool CreateFolders(const std::string& path)
 {
     for (size_t at = 1; at <= path.size(); ++at)
@@ -138,9 +148,13 @@ HRESULT SHGetFolderPathAndSubDirA(HWND, int csidl, HANDLE, DWORD, const char* su
     if (path == nullptr)
         return E_INVALIDARG;
     path[0] = 0;
-    if ((csidl & 0xFF) != CSIDL_PERSONAL)
+    std::string result;
+    if ((csidl & 0xFF) == CSIDL_PERSONAL)
+        result = DocumentsFolder();
+    else if ((csidl & 0xFF) == CSIDL_LOCAL_APPDATA)
+        result = LocalAppDataFolder();
+    else
         return E_INVALIDARG;
-    std::string result = DocumentsFolder();
     if (result.empty())
         return E_FAIL;
     if (subFolder != nullptr && subFolder[0] != 0)

@@ -180,6 +180,7 @@ constexpr DWORD ERROR_CLASS_DOES_NOT_EXIST = 1411;
 
 // Folders.
 constexpr int CSIDL_PERSONAL = 0x0005;
+constexpr int CSIDL_LOCAL_APPDATA = 0x001C;
 constexpr int CSIDL_FLAG_CREATE = 0x8000;
 constexpr DWORD SHGFP_TYPE_CURRENT = 0;
 constexpr int MAX_PATH = 260;
@@ -341,5 +342,6 @@ DWORD GetLastError();
 void SetLastError(DWORD error);
 
 // CSIDL_PERSONAL is the documents folder ($XDG_DOCUMENTS_DIR, the user-dirs file, else
-// $HOME/Documents); subFolder may use '\' as separator. CSIDL_FLAG_CREATE creates what is missing.
+// $HOME/Documents); CSIDL_LOCAL_APPDATA the data home ($XDG_DATA_HOME when absolute, else
+// $HOME/.local/share). subFolder may use '\' as separator. CSIDL_FLAG_CREATE creates what is missing.
 HRESULT SHGetFolderPathAndSubDirA(HWND owner, int csidl, HANDLE token, DWORD flags, const char* subFolder, char* path);

@@ -149,7 +149,20 @@ TEST_F(D3dxGL, TexturedPassSamplesItsTextureAndHonoursTheAlphaTest)
     EXPECT_EQ(Pixel(16, 16), 0x000080u);
     dev->SetRenderState(D3DRS_ALPHAREF, 64);
     draw();
-    EXPECT_NE(Pixel(16, 16), 0x000080u);
+    const uint32_t passed = Pixel(16, 16);
+    EXPECT_NE(passed, 0x000080u);
+    // The device draws with a twin of the program when the test is off or lets everything through: the
+    // values set while the test was on reach it, and it draws the same.
+    for (DWORD func : {DWORD(D3DCMP_ALWAYS), DWORD(D3DCMP_GREATER)})
+    {
+        SCOPED_TRACE(func);
+        dev->SetRenderState(D3DRS_ALPHATESTENABLE, func == D3DCMP_GREATER ? FALSE : TRUE);
+        dev->SetRenderState(D3DRS_ALPHAFUNC, func);
+        dev->SetRenderState(D3DRS_ALPHAREF, 128);
+        draw();
+        EXPECT_EQ(Pixel(16, 16), passed);
+    }
+    dev->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
     fx->Release();
     tex->Release();
 }

@@ -69,11 +69,23 @@ TEST_F(CTuberEffects, HeadlightsInAndOutOfAZoneAndTheFinishLight)
     EXPECT_TRUE(player->m_CraftLight->m_SwitchedOn);
     EXPECT_FALSE(rival->m_CraftLight->m_SwitchedOn);
     EXPECT_FALSE(player->m_HeadlightMode);
+    // Ticks until the headlight mode changes; true when the headlight sound started on that tick.
+    auto untilToggled = [&]
+    {
+        const bool mode = player->m_HeadlightMode;
+        for (int i = 0; i < 64 && player->m_HeadlightMode == mode; ++i)
+        {
+            const int32_t sounds = CountOneShotSounds();
+            rig->Tick();
+            if (player->m_HeadlightMode != mode)
+                return CountOneShotSounds() == sounds + 1;
+        }
+        return false;
+    };
     ForEachNode([](WePathNode& n) { PathNodeFields::SetHeadlightZone(n, true); });
-    const int32_t sounds = g_CraftLinkStandIns.headLightSounds;
-    rig->Tick(32);
+    EXPECT_TRUE(untilToggled());
     EXPECT_TRUE(player->m_HeadlightMode);
-    EXPECT_EQ(g_CraftLinkStandIns.headLightSounds, sounds + 1);
+    rig->Tick(16);
     EXPECT_EQ(player->m_LightLevel, 1.0f);
     EXPECT_EQ(player->m_CraftLight->m_Range, CTuber::s_Constants.headlight.range);
     if (player->m_ProjectorLight)
@@ -81,9 +93,8 @@ TEST_F(CTuberEffects, HeadlightsInAndOutOfAZoneAndTheFinishLight)
         EXPECT_TRUE(player->m_ProjectorLight->m_ModelVisible);
     }
     ForEachNode([](WePathNode& n) { PathNodeFields::SetHeadlightZone(n, false); });
-    rig->Tick(32);
+    EXPECT_TRUE(untilToggled());
     EXPECT_FALSE(player->m_HeadlightMode);
-    EXPECT_EQ(g_CraftLinkStandIns.headLightSounds, sounds + 2);
     if (player->m_ProjectorLight)
     {
         EXPECT_FALSE(player->m_ProjectorLight->m_ModelVisible);

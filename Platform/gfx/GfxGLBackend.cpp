@@ -392,6 +392,20 @@ bool GfxGLBackend::Open(HWND window, const D3DPRESENT_PARAMETERS& params)
     return BuildBuiltIns();
 }
 
+// The fixed-function stage as most full-screen copies set it: the texture selected for colour and alpha.
+// The same result as the general program for that setting, without its branches on the stage's operations.
+const char* CopyFragment = R"(
+in vec4 vColor;
+in vec2 vTex0;
+uniform sampler2D uTex0;
+out vec4 fragColor;
+void main() {
+  vec4 result = clamp(texture(uTex0, vTex0), 0.0, 1.0);
+  weAlphaTest(result.a);
+  fragColor = result;
+}
+)";
+
 bool GfxGLBackend::BuildBuiltIns()
 {
     std::string log;
@@ -414,6 +428,24 @@ bool GfxGLBackend::BuildBuiltIns()
     m_UTex0 = g_GL.glGetUniformLocation(m_Program, "uTex0");
     UseProgram(m_Program);
     g_GL.glUniform1i(m_UTex0, 0);
+    // The copy programs, with and without the alpha test; without them every draw takes the general one.
+    for (int tested = 0; tested < 2; ++tested)
+    {
+        CopyProgram& copy = m_CopyPrograms[tested];
+        std::string copyFragment = std::string("#version 330 core\n") +
+                                   (tested ? "" : GfxShaderInterface::NoAlphaTestDefine) +
+                                   GfxShaderInterface::FragmentPrelude + CopyFragment;
+        copy.program = GfxGLProgram::Build(vertex, copyFragment, &log);
+        if (!copy.program)
+            continue;
+        copy.worldViewProj = g_GL.glGetUniformLocation(copy.program, "uWorldViewProj");
+        copy.pretransformed = g_GL.glGetUniformLocation(copy.program, "uPretransformed");
+        copy.viewport = g_GL.glGetUniformLocation(copy.program, GfxShaderInterface::Viewport);
+        copy.alphaFunc = g_GL.glGetUniformLocation(copy.program, GfxShaderInterface::AlphaFunc);
+        copy.alphaRef = g_GL.glGetUniformLocation(copy.program, GfxShaderInterface::AlphaRef);
+        UseProgram(copy.program);
+        g_GL.glUniform1i(g_GL.glGetUniformLocation(copy.program, "uTex0"), 0);
+    }
     return true;
 }
 
@@ -424,8 +456,15 @@ GfxGLBackend::~GfxGLBackend()
         MakeCurrent();
         if (m_Program)
             g_GL.glDeleteProgram(m_Program);
+        for (CopyProgram& copy : m_CopyPrograms)
+            if (copy.program)
+                g_GL.glDeleteProgram(copy.program);
         for (const auto& entry : m_Programs)
+        {
             g_GL.glDeleteProgram(entry.first);
+            if (entry.second.twin)
+                g_GL.glDeleteProgram(entry.second.twin);
+        }
         g_GL.glDeleteSamplers(WE_GFX_STAGES, m_Samplers);
         g_GL.glDeleteBuffers(1, &m_ScratchVbo);
         g_GL.glDeleteBuffers(1, &m_ScratchIbo);
@@ -981,7 +1020,7 @@ void GfxGLBackend::ApplyProgramCommon(const GfxState& state, uint32_t program, c
     const DWORD* rs = state.renderStates;
     // Without the test (or with one every fragment passes) the twin draws: the same image, depth tested early.
     const bool testing = rs[D3DRS_ALPHATESTENABLE] && rs[D3DRS_ALPHAFUNC] != D3DCMP_ALWAYS;
-    if (!testing && info.twin != 0)
+    if (!testing && info.twin != 0 && s_FastPaths)
     {
         UseProgram(info.twin);
         if (info.twinViewport >= 0)
@@ -1084,10 +1123,34 @@ void GfxGLBackend::UploadUniform(uint32_t program, int location, UniformType typ
 
 void GfxGLBackend::ApplyBuiltInProgram(const GfxState& state, bool pretransformed)
 {
-    UseProgram(m_Program);
     float worldView[16], wvp[16];
     Multiply(state.world, state.view, worldView);
     Multiply(worldView, state.projection, wvp);
+    const DWORD* rs = state.renderStates;
+    GfxImage* texture = GfxTextureImage(state.textures[0]);
+    const DWORD* stage = state.stageStates[0];
+    if (s_FastPaths && texture && texture->kind == GfxImageKind::Texture2D &&
+        stage[D3DTSS_COLOROP] == D3DTOP_SELECTARG1 && stage[D3DTSS_COLORARG1] == D3DTA_TEXTURE &&
+        stage[D3DTSS_ALPHAOP] == D3DTOP_SELECTARG1 && stage[D3DTSS_ALPHAARG1] == D3DTA_TEXTURE)
+    {
+        const bool tested = rs[D3DRS_ALPHATESTENABLE] && rs[D3DRS_ALPHAFUNC] != D3DCMP_ALWAYS;
+        const CopyProgram& copy = m_CopyPrograms[tested ? 1 : 0];
+        if (copy.program)
+        {
+            UseProgram(copy.program);
+            g_GL.glUniformMatrix4fv(copy.worldViewProj, 1, GL_FALSE, wvp);
+            g_GL.glUniform1i(copy.pretransformed, pretransformed ? 1 : 0);
+            g_GL.glUniform4f(copy.viewport, float(state.viewport.X), float(state.viewport.Y),
+                             float(state.viewport.Width), float(state.viewport.Height));
+            if (tested)
+            {
+                g_GL.glUniform1i(copy.alphaFunc, GLint(rs[D3DRS_ALPHAFUNC]));
+                g_GL.glUniform1f(copy.alphaRef, float(rs[D3DRS_ALPHAREF] & 0xFF));
+            }
+            return;
+        }
+    }
+    UseProgram(m_Program);
     // Uploaded as it is: GLSL reads the rows as columns and M * v equals v * M.
     g_GL.glUniformMatrix4fv(m_UWorldViewProj, 1, GL_FALSE, wvp);
     g_GL.glUniform1i(m_UPretransformed, pretransformed ? 1 : 0);
@@ -1102,7 +1165,6 @@ void GfxGLBackend::ApplyBuiltInProgram(const GfxState& state, bool pretransforme
     float factor[4];
     ArgbToFloats(state.renderStates[D3DRS_TEXTUREFACTOR], factor);
     g_GL.glUniform4f(m_UTFactor, factor[0], factor[1], factor[2], factor[3]);
-    const DWORD* rs = state.renderStates;
     g_GL.glUniform1i(m_UAlphaFunc, rs[D3DRS_ALPHATESTENABLE] ? GLint(rs[D3DRS_ALPHAFUNC]) : 0);
     g_GL.glUniform1f(m_UAlphaRef, float(rs[D3DRS_ALPHAREF] & 0xFF));
 }

@@ -23,6 +23,10 @@ public:
     // Opens a hidden context once to learn what the adapter offers; false without GL 3.3 and clip control.
     static bool Probe(GfxAdapterInfo& adapter);
     static inline bool s_ShowOwnWindow = false;
+    // The programs that draw the same image faster: each effect program's twin without the alpha test, and the
+    // plain texture copy of the fixed-function stage. Off, every draw takes the general program: the reference
+    // the image tests compare the fast paths against.
+    static inline bool s_FastPaths = true;
 
     bool Open(HWND window, const D3DPRESENT_PARAMETERS& params) override;
     bool Resize(const D3DPRESENT_PARAMETERS& params) override;
@@ -108,6 +112,14 @@ private:
     uint32_t m_Program = 0;
     int m_UWorldViewProj = -1, m_UPretransformed = -1, m_UViewport = -1, m_UHasTexture = -1, m_UOps = -1,
         m_UTFactor = -1, m_UAlphaFunc = -1, m_UAlphaRef = -1, m_UTex0 = -1;
+    // The built-in program's plain texture copy (most full-screen passes of the fixed-function stage), without
+    // and with the alpha test.
+    struct CopyProgram
+    {
+        uint32_t program = 0;
+        int worldViewProj = -1, pretransformed = -1, viewport = -1, alphaFunc = -1, alphaRef = -1;
+    };
+    CopyProgram m_CopyPrograms[2];
     Attachment m_Colour[4];
     Attachment m_Depth;
     uint32_t m_DepthPoint = 0;

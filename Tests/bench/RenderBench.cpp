@@ -8,13 +8,16 @@
 //   post <effect> 1024x768: <ms> ms/frame (own <ms>)   the chain with that effect alone, and its own cost (less
 //                                            the fixed cost); "all" is the chain with every effect
 // The timed frames are not read back: the frames of a run are followed by one read-back that waits for them,
-// and that read-back's own time is taken off.
+// and that read-back's own time is taken off. "cpu" is the processor time of the process (llvmpipe's threads
+// included) a frame, which a shared machine's other load moves less than the wall clock.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <functional>
 #include <vector>
+
+#include <sys/resource.h>
 
 #include "Engine/render/WeCamera.h"
 #include "Engine/render/WeMaterialManager.h"
@@ -53,17 +56,38 @@ double Time(int frames, const std::function<void()>& frame)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() / frames;
 }
 
+// The process's processor time (every llvmpipe thread included), in seconds: on a shared machine it moves less
+// with the other load than the wall clock does.
+double ProcessorSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+}
+
+struct Timing
+{
+    double wall = 0.0;       // seconds a frame
+    double processor = 0.0;  // processor seconds a frame
+};
+
 // Frames drawn without waiting, then one read-back that waits for all of them; its own time is taken off.
-double TimeDrawn(IDirect3DDevice9* device, int frames, double readBack, const std::function<void()>& frame)
+Timing TimeDrawn(IDirect3DDevice9* device, int frames, const Timing& readBack, const std::function<void()>& frame)
 {
     frame();
     DemoReadBackBuffer(device, Width, Height);
+    const double processor = ProcessorSeconds();
     auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < frames; ++i)
         frame();
     DemoReadBackBuffer(device, Width, Height);
-    const double total = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    return std::max(0.0, total - readBack) / frames;
+    Timing t;
+    t.wall =
+        std::max(0.0, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() - readBack.wall) /
+        frames;
+    t.processor = std::max(0.0, ProcessorSeconds() - processor - readBack.processor) / frames;
+    return t;
 }
 
 void Shutdown()
@@ -146,10 +170,15 @@ int main()
     g_ShaderManager.SetViewProjection(camera.m_View, camera.m_Projection, &camera);
     // One read-back of an idle device, timed apart.
     DemoReadBackBuffer(device, Width, Height);
-    auto readStart = std::chrono::steady_clock::now();
-    DemoReadBackBuffer(device, Width, Height);
-    const double readBack = std::chrono::duration<double>(std::chrono::steady_clock::now() - readStart).count();
-    double gl =
+    Timing readBack;
+    {
+        const double processor = ProcessorSeconds();
+        auto readStart = std::chrono::steady_clock::now();
+        DemoReadBackBuffer(device, Width, Height);
+        readBack.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - readStart).count();
+        readBack.processor = ProcessorSeconds() - processor;
+    }
+    Timing gl =
         TimeDrawn(device, 20, readBack,
                   [&]
                   {
@@ -169,8 +198,8 @@ int main()
                       }
                       device->EndScene();
                   });
-    std::printf("particles 2500 llvmpipe: %.0f us/frame\n", gl * 1e6);
-    std::printf("read-back 1024x768: %.1f ms\n", readBack * 1e3);
+    std::printf("particles 2500 llvmpipe: %.0f us/frame\n", gl.wall * 1e6);
+    std::printf("read-back 1024x768: %.1f ms\n", readBack.wall * 1e3);
 
     // The yardstick: one plain textured copy of a screen-sized target.
     WeRenderTarget* source = g_RenderTargetManager.CreateTarget(Width, Height, D3DFMT_A8R8G8B8, 0, 0);
@@ -179,7 +208,7 @@ int main()
                                D3DPOOL_DEFAULT, &quad, nullptr);
     FillScreenQuad(quad, float(Width), Height);
     const int postFrames = 30;
-    double copy = TimeDrawn(device, postFrames, readBack,
+    Timing copy = TimeDrawn(device, postFrames, readBack,
                             [&]
                             {
                                 device->BeginScene();
@@ -188,7 +217,7 @@ int main()
                                 DrawScreenQuad(quad);
                                 device->EndScene();
                             });
-    std::printf("post copy 1024x768: %.2f ms/frame\n", copy * 1e3);
+    std::printf("post copy 1024x768: %.2f ms/frame (cpu %.2f)\n", copy.wall * 1e3, copy.processor * 1e3);
     g_RenderDevice.SetD3DTexture(0, nullptr);
     quad->Release();
 
@@ -200,12 +229,12 @@ int main()
                    {"pixel", 0, 2, 0, 0, 0}, {"refraction", 0, 0, 1, 0, 0}, {"dof", 0, 0, 0, 1, 0},
                    {"grain", 0, 0, 0, 0, 1}, {"all", 1, 2, 1, 1, 1}};
     g_RenderDevice.m_RefractionOption = 0;
-    double fixed = 0.0;
+    Timing fixed;
     for (const Config& config : configs)
     {
         SetOptions(config.bloom, config.motion, config.refraction, config.dof, config.grain);
         g_PostProcess.Reinitialize();
-        double t = TimeDrawn(device, postFrames, readBack,
+        Timing t = TimeDrawn(device, postFrames, readBack,
                              [&]
                              {
                                  device->BeginScene();
@@ -218,10 +247,11 @@ int main()
         if (config.bloom + config.motion + config.refraction + config.dof + config.grain == 0)
         {
             fixed = t;
-            std::printf("post %s 1024x768: %.2f ms/frame\n", config.name, t * 1e3);
+            std::printf("post %s 1024x768: %.2f ms/frame (cpu %.2f)\n", config.name, t.wall * 1e3, t.processor * 1e3);
         }
         else
-            std::printf("post %s 1024x768: %.2f ms/frame (own %.2f)\n", config.name, t * 1e3, (t - fixed) * 1e3);
+            std::printf("post %s 1024x768: %.2f ms/frame (own %.2f; cpu %.2f, own %.2f)\n", config.name, t.wall * 1e3,
+                        (t.wall - fixed.wall) * 1e3, t.processor * 1e3, (t.processor - fixed.processor) * 1e3);
     }
     system->m_Particles.Reset();
     delete system;

@@ -360,6 +360,51 @@ TEST_F(GfxGL, AlphaTestDiscardsInTheFragmentProgram)
     EXPECT_EQ(pixels[63 * 64 + 63], 0xFFFF0000u);
 }
 
+// A plain texture copy (the stage selecting the texture) takes a program of its own: its alpha test and its
+// texels agree with the general stage's, here a modulation by white.
+TEST_F(GfxGL, TextureCopiesHonourTheAlphaTestLikeTheGeneralStage)
+{
+    IDirect3DTexture9* tex = nullptr;
+    ASSERT_EQ(dev->CreateTexture(2, 1, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &tex, nullptr), D3D_OK);
+    D3DLOCKED_RECT locked{};
+    ASSERT_EQ(tex->LockRect(0, &locked, nullptr, 0), D3D_OK);
+    static_cast<uint32_t*>(locked.pBits)[0] = 0x7F20C040u;  // below the reference
+    static_cast<uint32_t*>(locked.pBits)[1] = 0x8040A060u;  // equal to it
+    tex->UnlockRect(0);
+    dev->SetTexture(0, tex);
+    dev->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
+    dev->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
+    dev->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+    for (DWORD op : {DWORD(D3DTOP_SELECTARG1), DWORD(D3DTOP_MODULATE)})
+    {
+        SCOPED_TRACE(op);
+        dev->SetTextureStageState(0, D3DTSS_COLOROP, op);
+        dev->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+        dev->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+        dev->SetTextureStageState(0, D3DTSS_ALPHAOP, op);
+        dev->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+        dev->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+        for (BOOL tested : {FALSE, TRUE})
+        {
+            SCOPED_TRACE(tested);
+            dev->SetRenderState(D3DRS_ALPHATESTENABLE, tested);
+            dev->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+            dev->SetRenderState(D3DRS_ALPHAREF, 0x80);
+            dev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+            dev->BeginScene();
+            Quad(0, 0, 64, 64, 0xFFFFFFFF);
+            dev->EndScene();
+            std::vector<uint32_t> pixels = ReadBackBuffer();
+            // The back buffer keeps no alpha.
+            EXPECT_EQ(pixels[10] & 0xFFFFFFu, tested ? 0u : 0x20C040u);
+            EXPECT_EQ(pixels[50] & 0xFFFFFFu, 0x40A060u);
+        }
+    }
+    dev->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+    dev->SetTexture(0, nullptr);
+    tex->Release();
+}
+
 // Every source and destination factor a material can store, against the blending formula.
 TEST_F(GfxGL, BlendingMatchesEveryStoredFactorPair)
 {

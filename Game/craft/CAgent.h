@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 
+#include "Platform/math/D3DXVECTOR3.h"
+
 class CAIDifficultyProfile;
 class CAgentArmory;
 class CAgentMotorics;
@@ -66,3 +68,6 @@ public:
     float m_VariationTimer = 0.0f;
     bool m_Autopilot = false;  // drives a human's craft on request (a development seam)
 };
+
+// The unit vector from a laid mine to its projection on the track path, stored when it was laid.
+D3DXVECTOR3 GetMineAvoidDirection(const CWeapon* mine);

@@ -306,23 +306,14 @@ void CAgent::UseWeapons()
         case 1:
         case 2:
         case 4:
-        case 8:
-            m_CurrentPrimaryArmory = m_Bolts;
-            break;
+        case 8: m_CurrentPrimaryArmory = m_Bolts; break;
         case 3:
-        case 5:
-            m_CurrentPrimaryArmory = m_HomingMissiles;
-            break;
+        case 5: m_CurrentPrimaryArmory = m_HomingMissiles; break;
         case 6:
         case 7:
-        case 10:
-            m_CurrentPrimaryArmory = m_PositionMissiles;
-            break;
-        case 9:
-            m_CurrentPrimaryArmory = m_FFG;
-            break;
-        default:
-            break;
+        case 10: m_CurrentPrimaryArmory = m_PositionMissiles; break;
+        case 9: m_CurrentPrimaryArmory = m_FFG; break;
+        default: break;
         }
     }
     if (craft->m_SelectedSecondaryKind != 0)

@@ -22,8 +22,8 @@ int32_t PredictedSteps(const CTuber& craft, int32_t nodes, float activationTime)
 {
     if (craft.m_LapTime < 0.05f || craft.m_CurrentNode == nullptr)
         return 0;
-    const double steps = static_cast<double>(nodes) * craft.m_CurrentNode->m_Fraction / craft.m_LapTime *
-                         activationTime * 1.2;
+    const double steps =
+        static_cast<double>(nodes) * craft.m_CurrentNode->m_Fraction / craft.m_LapTime * activationTime * 1.2;
     if (!std::isfinite(steps) || steps <= 0.0)
         return 0;
     return static_cast<int32_t>(std::min(steps, static_cast<double>(nodes)));

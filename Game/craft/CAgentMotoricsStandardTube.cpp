@@ -86,9 +86,8 @@ PathTarget FindPathTarget(const CTuber& craft, int32_t participantIndex, int32_t
         {
             const bool even = (participantIndex + craft.m_LapsCompleted) % 2 == 0;
             probe = even || anchor->m_Branch == nullptr ? anchor->m_Next : anchor->m_Branch;
-            for (int32_t i = 0; i < advance && probe != nullptr && probe->m_Kind == WePathNode::Plain &&
-                                probe->m_Next != nullptr;
-                 ++i)
+            for (int32_t i = 0;
+                 i < advance && probe != nullptr && probe->m_Kind == WePathNode::Plain && probe->m_Next != nullptr; ++i)
             {
                 anchor = probe;
                 probe = probe->m_Next;
@@ -203,8 +202,8 @@ void CAgentMotoricsStandardTube::Drive(CInputMessage& message)
     {
         if (m_MineToAvoid != nullptr)
         {
-            targetPoint = Row(path.anchor->GetWorldMatrix(), 3) + GetMineAvoidDirection(m_MineToAvoid) *
-                                                                      (mineAvoidGlobalCoef.Get() * profile.m_MineAvoidCoef);
+            targetPoint = Row(path.anchor->GetWorldMatrix(), 3) +
+                          GetMineAvoidDirection(m_MineToAvoid) * (mineAvoidGlobalCoef.Get() * profile.m_MineAvoidCoef);
             message.m_Turbo = 0;
         }
         else if (m_PickupToFetch != nullptr &&
@@ -249,18 +248,22 @@ void CAgentMotoricsStandardTube::Drive(CInputMessage& message)
     if (participant->m_Kind != CRaceParticipant::Human)
     {
         static const CTuberSetting autoCorrectCoef("AI.Common.AutoCorrectCoef", 1.0f);
+        // The roll that brings the craft's up back to the node's: positive about the forward axis when the up
+        // leans toward the node's right.
+        const bool tilted = Dot(up, Row(targetMatrix, 1)) < 0.95f;
+        const float sign = Dot(up, Row(targetMatrix, 0)) > 0.0f ? 1.0f : -1.0f;
         if (m_Agent->m_Level >= 1 && craft->m_MeasuredSpeed < 0.9f * craft->m_MaxSpeed)
         {
-            if (participant->m_Index % 2 == 0)
+            // The press's steering bonus speeds the craft up; its quarter turn a second of roll would turn it
+            // over, so once tilted it rolls back toward upright rather than further on.
+            const bool right = tilted ? sign < 0.0f : participant->m_Index % 2 == 0;
+            if (right)
                 message.m_RotateRight = 1;
             else
                 message.m_RotateLeft = 1;
         }
-        else if (dt > 0.001f && Dot(up, Row(targetMatrix, 1)) < 0.95f)
-        {
-            const float sign = Dot(up, Row(targetMatrix, 0)) > 0.0f ? 1.0f : -1.0f;
+        else if (dt > 0.001f && tilted)
             message.m_OverrideAngularVelocity += forward * (sign * autoCorrectCoef.Get() / dt * 3.1415927f);
-        }
     }
 
     if (Dot(forward, targetPoint - position) < 0.8f && craft->m_MeasuredSpeed > 0.2f * craft->m_MaxSpeed)
@@ -297,8 +300,8 @@ void CAgentMotoricsStandardTube::DecideTurbo(CInputMessage& message)
         {
             const CRaceParticipant* other = g_RaceSettings.GetParticipant(slot);
             rival = other != nullptr && other->m_Kind >= CRaceParticipant::AIEasy &&
-                    other->m_Kind <= CRaceParticipant::Human && other->m_Craft != nullptr &&
-                    other->m_Craft != craft && other->m_RacePlace < place && !craft->IsSameTeam(other->m_Craft);
+                    other->m_Kind <= CRaceParticipant::Human && other->m_Craft != nullptr && other->m_Craft != craft &&
+                    other->m_RacePlace < place && !craft->IsSameTeam(other->m_Craft);
         }
     }
     else if (place == 1)

@@ -42,7 +42,7 @@ bool CDevelopmentHooks::ReadEnvironment()
                   Environment("WE_INPUT_SCRIPT"), error))
         return true;
     std::fprintf(stderr, "%s\n", error.c_str());
-    DebugLogPrintf("Hooks: %s", error.c_str());
+    DebugLogPrintf("Hooks: %s\n", error.c_str());
     return false;
 }
 
@@ -125,7 +125,7 @@ void CDevelopmentHooks::EndFrame(WeAppWindow* window)
         std::snprintf(name, sizeof(name), "/frame-%05lld.png", static_cast<long long>(m_Frame));
         const std::string path = m_CaptureFolder + name;
         if (!CaptureBackBuffer(path))
-            DebugLogPrintf("Hooks: frame %lld could not be captured to \"%s\"", static_cast<long long>(m_Frame),
+            DebugLogPrintf("Hooks: frame %lld could not be captured to \"%s\"\n", static_cast<long long>(m_Frame),
                            path.c_str());
     }
     ++m_Frame;

@@ -250,6 +250,8 @@ bool CGameApplication::Init(int32_t pass)
     g_RenderDevice.m_RenderCallback = RenderGame;
 
     g_PhaseManager.RequestPhase(GetFirstPhase(pass), WePhaseManager::PushRequest);
+    DebugLogPrintf("Application: pass %d runs at %d x %d, window mode %d", pass, settings.width, settings.height,
+                   settings.windowMode);
     return true;
 }
 

@@ -92,6 +92,12 @@ int GameMain(int argc, char** argv)
     }
     ParseCommandLine(commandLine.c_str());
 
+    // The logs and crash dumps go where the user may write, beside the saves; the game's own folder may be
+    // read-only once installed. Without a save folder they stay in the executable's folder.
+    const WeString saveFolder = GetSaveFolder();
+    if (!saveFolder.IsEmpty())
+        SetLogFolder(saveFolder.c_str());
+
     if (!g_DevelopmentHooks.ReadEnvironment())
     {
         CloseHandle(mutex);

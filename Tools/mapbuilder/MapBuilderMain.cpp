@@ -9,6 +9,7 @@
 #include "Tools/content/ContentDevice.h"
 #include "Tools/map_common/MapDescription.h"
 #include "Tools/map_common/MapWriter.h"
+#include "Tools/mapbuilder/MapGameWriter.h"
 
 int main(int argc, char** argv)
 {
@@ -40,6 +41,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "wemap: no recording device\n");
         return 1;
     }
+    // A game map's header, start locations and pickups are written by the game's own classes.
+    MapGameWriter::Register();
     std::string written;
     const bool ok = WriteMap(map, source, argv[3], argv[4], written, error);
     device.Close();

@@ -1,0 +1,25 @@
+// Race steps whose owners have not written them yet: each does nothing until its owner moves it into its own
+// source file.
+#include "Game/shell/CPlayGamePhase.h"
+
+// Standings and rules.
+void CPlayGamePhase::UpdatePlacings() {}
+void CPlayGamePhase::CheckRaceEnd() {}
+void CPlayGamePhase::EstimateFinishTimes() {}
+void CPlayGamePhase::BuildCheckpoints() {}
+void CPlayGamePhase::UpdateCheckpoints() {}
+void CPlayGamePhase::PushCrafts() {}
+void CPlayGamePhase::StartSafetyLock() {}
+void CPlayGamePhase::StepSafetyLock() {}
+void CPlayGamePhase::RenderSafetyLockCaption() {}
+void CPlayGamePhase::RenderTimeTrial() {}
+// Pickups.
+void CPlayGamePhase::RemoveRacePickups() {}
+// Explosions.
+void CPlayGamePhase::DrainExplosionRequests() {}
+void CPlayGamePhase::ClearExplosionQueue() {}
+// Computer drivers.
+void CPlayGamePhase::CreateAgents() {}
+void CPlayGamePhase::DeleteAgents() {}
+// The loading screen's view, shown through the start delay.
+void CPlayGamePhase::RenderLoadingScreen() {}

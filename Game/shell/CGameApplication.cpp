@@ -35,19 +35,6 @@ namespace
 constexpr const char* GameName = "Kestrovane Demo";
 constexpr int32_t IconId = 102;
 
-void ClipCursorToWindow(bool on)
-{
-    CGameWindow* window = g_Game.m_Window;
-    if (!on || window == nullptr || window->m_Handle == nullptr)
-    {
-        ClipCursor(nullptr);
-        return;
-    }
-    RECT rect = {};
-    GetWindowRect(window->m_Handle, &rect);
-    ClipCursor(&rect);
-}
-
 void OnDeviceReset(WeRenderDevice*)
 {
     ClipCursorToWindow(true);

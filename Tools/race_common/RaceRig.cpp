@@ -63,7 +63,7 @@ public:
     RaceRig::State* m_State;
 };
 
-bool WriteDefaultHeader(WeFileStream& stream, const std::vector<std::pair<std::string, std::string>>&)
+bool WriteDefaultHeader(WeFileStream& stream, const MapDescription&, const std::string&, std::string&)
 {
     CMapHeader header;
     header.Write(stream);

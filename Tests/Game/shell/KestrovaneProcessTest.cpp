@@ -32,7 +32,11 @@ using Environment = std::map<std::string, std::string>;
 class GameProcess
 {
 public:
-    GameProcess(const ScratchFolder& scratch, const std::string& name) : m_Scratch(scratch), m_Name(name) {}
+    // The runtime folder must exist, or the lock falls back to the shared /tmp.
+    GameProcess(const ScratchFolder& scratch, const std::string& name) : m_Scratch(scratch), m_Name(name)
+    {
+        std::filesystem::create_directories(m_Scratch.Path("runtime"));
+    }
 
     // Starts the game with the headless defaults, the folders of the run and the extra variables.
     bool Start(const Environment& extra, const std::vector<std::string>& arguments = {"--no-movies"})

@@ -63,7 +63,7 @@ WeString GetSaveFolder()
     if (SHGetFolderPathAndSubDirA(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, SaveFolderName, path) !=
         S_OK)
     {
-        DebugLogPrintf("Save folder: no data folder for \"%s\" (XDG_DATA_HOME and HOME)", SaveFolderName);
+        DebugLogPrintf("Save folder: no data folder for \"%s\" (XDG_DATA_HOME and HOME)\n", SaveFolderName);
         return WeString();
     }
     return WeString(path);
@@ -81,7 +81,7 @@ int GameMain(int argc, char** argv)
     }
 
     if (!SysFolder::SetCurrent(GetExeFolder().c_str()))
-        DebugLogPrintf("Entry: cannot enter the executable's folder \"%s\"", GetExeFolder().c_str());
+        DebugLogPrintf("Entry: cannot enter the executable's folder \"%s\"\n", GetExeFolder().c_str());
 
     std::string commandLine;
     for (int i = 1; i < argc; ++i)

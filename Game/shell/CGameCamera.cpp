@@ -115,7 +115,8 @@ void CGameCamera::SelectActivePreset()
 {
     const CGameCameraPresets& table = g_CameraPresets;
     const bool playerFinished = g_Game.m_PlayerTuber != nullptr && g_Game.m_PlayerTuber->m_Finished;
-    const bool normalEnd = g_PlayGamePhase.m_RaceState == CPlayGamePhase::Finished && g_PlayGamePhase.m_FinishReason == 0;
+    const bool normalEnd =
+        g_PlayGamePhase.m_RaceState == CPlayGamePhase::Finished && g_PlayGamePhase.m_FinishReason == 0;
     if (playerFinished || normalEnd)
         m_ActivePreset = &table.m_Finishing;
     else if (g_Game.m_ReverseView != 0)

@@ -37,9 +37,7 @@ float ReadFov(const WeString& prefix, const char* suffix, float degrees)
 
 CGameCameraPreset::CGameCameraPreset()
     : m_Distance(std::sqrt(m_BackDistance * m_BackDistance + m_UpDistance * m_UpDistance)),
-      m_MinFOV(90.0f * DegreesToRadians),
-      m_MaxFOV(120.0f * DegreesToRadians),
-      m_TurboFOV(150.0f * DegreesToRadians)
+      m_MinFOV(90.0f * DegreesToRadians), m_MaxFOV(120.0f * DegreesToRadians), m_TurboFOV(150.0f * DegreesToRadians)
 {
 }
 

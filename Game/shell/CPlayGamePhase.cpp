@@ -31,8 +31,8 @@
 #include "Game/shell/COptionsSettings.h"
 #include "Game/shell/CPickupAnimation.h"
 #include "Game/shell/CPostProcessSlots.h"
-#include "Game/shell/CRacePhysics.h"
 #include "Game/shell/CRaceParticipant.h"
+#include "Game/shell/CRacePhysics.h"
 #include "Game/shell/CRaceSettings.h"
 #include "Game/shell/CScreenEffects.h"
 #include "Game/shell/CScreenFader.h"
@@ -322,7 +322,8 @@ void CPlayGamePhase::ShowNextPreviewCamera()
             continue;
         const WeString& text = entry->text;
         race.m_PreviewPosition = D3DXVECTOR3(FieldOr(text, 0, 0.0f), FieldOr(text, 1, 0.0f), FieldOr(text, 2, 0.0f));
-        D3DXQUATERNION q(FieldOr(text, 3, 0.0f), FieldOr(text, 4, 0.0f), FieldOr(text, 5, 0.0f), FieldOr(text, 6, 1.0f));
+        D3DXQUATERNION q(FieldOr(text, 3, 0.0f), FieldOr(text, 4, 0.0f), FieldOr(text, 5, 0.0f),
+                         FieldOr(text, 6, 1.0f));
         // A rotation of no length (fields missing or garbage) would make a degenerate view.
         const float length = std::sqrt(q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w);
         if (length > 1e-6f && std::isfinite(length))

@@ -20,6 +20,7 @@
 #include "Game/craft/CTuber.h"
 #include "Game/screens/CEndGamePhase.h"
 #include "Game/screens/CInGameMenuPhase.h"
+#include "Game/screens/CLoadMapPhase.h"
 #include "Game/screens/CRestartPhase.h"
 #include "Game/shell/CGameCamera.h"
 #include "Game/shell/CGameGlobals.h"
@@ -675,6 +676,12 @@ void CPlayGamePhase::RenderPreview()
     SetDepthOfField(settings.previewFocusDistance, settings.previewFocusRange, settings.previewMaxCoC);
     if (g_Game.m_Map != nullptr)
         g_Game.m_Map->Render(&camera);
+}
+
+// The loading screen stays up through the start delay and whenever no preview camera shows.
+void CPlayGamePhase::RenderLoadingScreen()
+{
+    g_LoadMapPhase.Render();
 }
 
 void CPlayGamePhase::UpdatePickupAnimations()

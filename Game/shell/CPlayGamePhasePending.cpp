@@ -21,5 +21,3 @@ void CPlayGamePhase::ClearExplosionQueue() {}
 // Computer drivers.
 void CPlayGamePhase::CreateAgents() {}
 void CPlayGamePhase::DeleteAgents() {}
-// The loading screen's view, shown through the start delay.
-void CPlayGamePhase::RenderLoadingScreen() {}

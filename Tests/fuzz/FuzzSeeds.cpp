@@ -24,6 +24,7 @@
 #include "Platform/physics/NxMemoryStream.h"
 #include "Platform/physics/NxTriangleMeshDesc.h"
 #include "Tests/Engine/runtime/OggPages.h"
+#include "Tests/Game/screens/ProfileFileBytes.h"
 #include "Tests/Platform/gfx_d3dx/HostileInputs.h"
 #include "Tests/Platform/video/TestClipWriter.h"
 #include "Tools/oggwriter/WeOggWriter.h"
@@ -553,6 +554,37 @@ void OggFiles()
     Seed("fuzz_ogg_decode", "cut-in-half", Bytes(stereo.begin(), stereo.begin() + std::ptrdiff_t(stereo.size() / 2)));
 }
 
+// Profile files of both list versions with records of every version this game wrote.
+void ProfileFiles()
+{
+    const auto seed = [](const std::string& name, const ProfileBytes& file)
+    { Seed("fuzz_profile_file", name, Bytes(file.bytes.begin(), file.bytes.end())); };
+    ProfileBytes old;
+    old.Head(1, 12).Record(21, "Ada").Str("Ada");
+    seed("list-12", old);
+    ProfileBytes all;
+    const int32_t versions[] = {9, 10, 14, 15, 16, 19, 20, 21};
+    all.Head(8);
+    for (int32_t v : versions)
+        all.Record(v, "P" + std::to_string(v));
+    all.Str("P16");
+    seed("list-13-every-record", all);
+    for (int32_t v : versions)
+    {
+        ProfileBytes one;
+        one.Head(1).Record(v, "Solo").Str("Solo");
+        seed("record-" + std::to_string(v), one);
+    }
+    ProfileBytes hostile;
+    hostile.Head(0x7FFFFFFF)
+        .Record(21, std::string("A\x01"
+                                "FF00FF00"
+                                "b\x02",
+                                12))
+        .Record(21, "Ada")
+        .Record(21, "Ada");
+    seed("hostile", hostile);
+}
 }  // namespace
 
 int main(int argc, char** argv)
@@ -580,5 +612,6 @@ int main(int argc, char** argv)
     Fonts();
     WorldFxRecords();
     OggFiles();
+    ProfileFiles();
     return g_Failed ? 1 : 0;
 }

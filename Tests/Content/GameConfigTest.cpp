@@ -6,6 +6,7 @@
 
 #include "Engine/foundation/WeConfig.h"
 #include "Engine/foundation/WeLocalization.h"
+#include "Engine/render/WeModel.h"
 #include "Engine/render/WeTextureManager.h"
 #include "Game/craft/CTuberCatalogue.h"
 #include "Game/craft/CWeaponDescriptionManager.h"
@@ -97,6 +98,34 @@ TEST_F(GameConfig, TheThreeCraftDifferAndCarryWeaponsOfTheTable)
         EXPECT_LT(craft->m_DisplayName.Find("Ships: "), 0);
         EXPECT_LT(craft->m_Description.Find("Ships: "), 0);
     }
+}
+
+// With the craft models the pack has: a second load releases the first one's models (the leak checker of the asan build
+// sees one left behind), and a copy borrows them without releasing them (it would see a use after free).
+TEST_F(GameConfig, LoadingTheCraftModelsTwiceReleasesTheFirstLoad)
+{
+    CTuberDescription record;
+    record.m_Name = "Probe";
+    record.m_ModelID = "Falconer";
+    record.LoadModels();
+    for (WeModel* model : record.m_Models)
+        ASSERT_NE(model, nullptr);
+    EXPECT_TRUE(record.m_OwnsModels);
+    {
+        CTuberDescription copy = record;
+        EXPECT_EQ(copy.m_Models[0], record.m_Models[0]);
+        EXPECT_FALSE(copy.m_OwnsModels);
+    }
+    record.m_Models[0]->SetPreset(0);
+    record.LoadModels();
+    ASSERT_NE(record.m_Models[0], nullptr);
+    record.m_Models[0]->SetPreset(0);
+    // A copy that loads its own models drops the borrowed ones without releasing them.
+    CTuberDescription copy = record;
+    copy.LoadModels();
+    ASSERT_NE(copy.m_Models[0], nullptr);
+    EXPECT_TRUE(copy.m_OwnsModels);
+    record.m_Models[0]->SetPreset(0);
 }
 
 TEST_F(GameConfig, TeamColoursPointsAndTranslations)

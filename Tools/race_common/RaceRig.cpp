@@ -399,6 +399,7 @@ void RaceRig::Stop()
     s.driver = nullptr;
     s.player = -1;
     g_RaceSettings.ClearParticipants();
+    g_PlayerInputMessage.Clear();
     CTuber::ReleaseAssets();
     g_TuberCatalogue.Clear();
     g_CraftLinkStandIns.Reset();

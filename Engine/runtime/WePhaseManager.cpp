@@ -91,6 +91,18 @@ void WePhaseManager::PopPhase()
         below->payload->OnUncovered(removed);
 }
 
+WeAbstractPhase* WePhaseManager::GetPhaseAt(int32_t index) const
+{
+    if (index < 0)
+        return nullptr;
+    for (auto* node = m_Stack.FirstNode(); node != nullptr; node = m_Stack.NextNode(node), --index)
+    {
+        if (index == 0)
+            return node->payload;
+    }
+    return nullptr;
+}
+
 WeAbstractPhase* WePhaseManager::GetTopPhase() const
 {
     auto* top = m_Stack.LastNode();

@@ -48,6 +48,8 @@ public:
     // from inside a walk.
     WeAbstractPhase* GetTopPhase() const;
     int32_t GetPhaseCount() const { return m_Stack.Count(); }
+    // The stacked phase at index (0 the bottom), null outside the stack; like GetTopPhase, no cursor is used.
+    WeAbstractPhase* GetPhaseAt(int32_t index) const;
     int32_t GetRequestCount() const { return m_Requests.Count(); }
 
     WePhaseManager(const WePhaseManager&) = delete;

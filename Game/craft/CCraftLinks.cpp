@@ -1,6 +1,6 @@
 #include "Game/craft/CCraftLinks.h"
 
-#include "Game/shell/COneShotSounds.h"
+#include "Game/shell/CMainGameInterface.h"
 
 CCraftLinkStandIns g_CraftLinkStandIns;
 
@@ -44,35 +44,17 @@ bool WeaponsSafetyLockExpired()
     return g_CraftLinkStandIns.weaponsSafetyLockExpired;
 }
 
-void UpdateAgent(CAgent*) {}
-
-bool IsAutopilotAgent(const CAgent*)
-{
-    return false;
-}
-
-float AgentMaxHPModifier(const CAgent*)
-{
-    return 1.0f;
-}
-
 bool RaceMessagesShown()
 {
-    return g_CraftLinkStandIns.raceMessagesShown;
+    return g_MainGameInterface.m_MessagesShown != 0;
 }
 
 void ShowCentredMessage(const WeString& key)
 {
-    g_CraftLinkStandIns.centredMessages.emplace_back(key.c_str());
-}
-
-void PlayHeadLightSound()
-{
-    ++g_CraftLinkStandIns.headLightSounds;
-    PlayOneShotSound("Sounds.Tuber.HeadLight");
+    g_MainGameInterface.ShowCentredMessage(key);
 }
 
 bool IsIdleHoverStopped()
 {
-    return false;
+    return g_MainGameInterface.m_IdleHoverStopped != 0;
 }

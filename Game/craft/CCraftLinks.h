@@ -1,6 +1,5 @@
 #pragma once
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "Engine/foundation/WeString.h"
@@ -22,6 +21,8 @@ bool WeaponsSafetyLockExpired();
 void UpdateAgent(CAgent* agent);
 bool IsAutopilotAgent(const CAgent* agent);
 float AgentMaxHPModifier(const CAgent* agent);
+// The heads-up display's: its messages switch, a centred message of a translation key, the head light's
+// sound (Game/shell/HudText.h) and the display's stop of the idle hover.
 bool RaceMessagesShown();
 void ShowCentredMessage(const WeString& key);
 void PlayHeadLightSound();
@@ -47,11 +48,8 @@ struct CCraftLinkStandIns
     bool trailHiddenByCamera = false;
     bool screenEffectIdle = true;
     bool weaponsSafetyLockExpired = true;
-    bool raceMessagesShown = false;
     std::vector<Shake> shakes;
     std::vector<ScreenEffect> screenEffects;
-    std::vector<std::string> centredMessages;
-    int32_t headLightSounds = 0;
 
     void Reset() { *this = CCraftLinkStandIns(); }
 };

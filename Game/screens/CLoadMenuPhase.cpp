@@ -1,12 +1,246 @@
 #include "Game/screens/CLoadMenuPhase.h"
 
+#include "Engine/foundation/WeBusy.h"
+#include "Engine/foundation/WeConfig.h"
+#include "Engine/foundation/WeFileStream.h"
+#include "Engine/foundation/WeLocalization.h"
+#include "Engine/foundation/WeLog.h"
+#include "Engine/foundation/WePackageTypes.h"
+#include "Engine/foundation/WeStringList.h"
+#include "Engine/foundation/WeVirtualFileSystem.h"
+#include "Engine/render/WeModel.h"
+#include "Engine/render/WeModelManager.h"
+#include "Engine/render/WeShaderManager.h"
+#include "Engine/render/WeTexture.h"
+#include "Engine/render/WeTextureManager.h"
+#include "Engine/runtime/WePhaseManager.h"
+#include "Engine/runtime/WeSoundBuffer.h"
+#include "Engine/ui/WeUIColorFrame.h"
+#include "Engine/ui/WeUIComponent.h"
+#include "Engine/ui/WeUILabel.h"
+#include "Engine/ui/WeUIMain.h"
+#include "Engine/ui/WeUIPicture.h"
+#include "Engine/world/WeLight.h"
+#include "Engine/world/WeNewParticleSystem.h"
+#include "Game/craft/CTuberCatalogue.h"
+#include "Game/craft/CWeaponDescriptionManager.h"
+#include "Game/screens/CBuyScreenPhase.h"
+#include "Game/screens/CChooseProfilePhase.h"
+#include "Game/screens/CMainMenuPhase.h"
+#include "Game/screens/CMenuPhase.h"
+#include "Game/screens/CProfileManager.h"
 #include "Game/shell/CGameGlobals.h"
+#include "Game/shell/CMapCatalogue.h"
 
 CLoadMenuPhase g_LoadMenuPhase;
 
-// Only the fonts and the menu music so far; the loading steps and the front end come with the screens.
+namespace
+{
+const char* const BackgroundName = "LoadMenu_Background";
+const char* const SplashName = "LoadMenu_SplashScreen";
+const char* const LegalTextName = "LoadMenu_LegalText";
+
+// The weapon kinds' shared resources, loaded once with the game data and kept until the program ends. The
+// weapon kinds read them from here until their own block of resources takes them over.
+const char* const WeaponModelNames[] = {
+    "Weapons.Models.StandardLaser",  "Weapons.Models.DoubleBolt",
+    "Weapons.Models.QuantumPrefire", "Weapons.Models.QuantumBolt",
+    "Weapons.Models.SlowingRocket",  "Weapons.Models.FrontFieldGenerator",
+    "Weapons.Models.MiniGunAmmo",    "Weapons.Models.NuclearWarhead",
+    "Weapons.Models.ContactMine",    "Weapons.Models.SingularityMine",
+    "Weapons.Models.HomingMine",     "Weapons.Models.ProximityMine",
+    "Weapons.Models.ForceFieldMine", "Weapons.Models.ForceFieldMineField",
+    "Weapons.Models.MotionMine",     "Weapons.Models.StealthMine",
+    "Weapons.Models.NukeMine",       "Weapons.Models.ElectricMine",
+    "Weapons.Models.EMPMine",
+};
+constexpr int32_t WeaponModelCount = sizeof(WeaponModelNames) / sizeof(WeaponModelNames[0]);
+const char* const ParticleNames[] = {
+    "Assets.Weapons.HomingMissile1",    "Assets.Weapons.HomingMissile2", "Assets.Weapons.QuantumPrefire",
+    "Assets.Weapons.QuantumBolt1",      "Assets.Weapons.QuantumBolt2",   "Assets.Weapons.SlowingRocket",
+    "Assets.Weapons.TranslocatorAura1", "Assets.Weapons.GravityMine1",   "Assets.Weapons.GravityMine2",
+    "Assets.Weapons.GravityMine3",
+};
+constexpr int32_t ParticleCount = sizeof(ParticleNames) / sizeof(ParticleNames[0]);
+// The missile's two systems load before the lights, the rest after them.
+constexpr int32_t ParticlesBeforeLights = 2;
+const char* const LightNames[] = {"Assets.Weapons.HomingMissile", "Assets.Weapons.Swarmer"};
+constexpr int32_t LightCount = 2;
+
+WeModel* g_SharedWeaponModels[WeaponModelCount] = {};
+WeNewParticleSystem* g_SharedParticles[ParticleCount] = {};
+WeLight* g_SharedLights[LightCount] = {};
+
+WeNewParticleSystem* LoadParticles(const char* name)
+{
+    WeNewParticleSystem* system = new WeNewParticleSystem();
+    if (!system->LoadDefinition(WeVirtualFileSystem::Instance(), name))
+        DebugLogPrintf("Start-up: no particle system %s\n", name);
+    return system;
+}
+}  // namespace
+
 void CLoadMenuPhase::Enter()
 {
+    m_Step = 0;
+    WeUIColorFrame* background = g_UIMain.CreateColorFrame(BackgroundName, "Root");
+    if (background != nullptr)
+    {
+        background->m_Colour[0] = background->m_Colour[1] = background->m_Colour[2] = 0.0f;
+        background->m_Colour[3] = 1.0f;
+    }
+    static const float& legalFadeSpeed = GetConfigFloat("UI.LegalText.FadeSpeed", 0.5f);
+    WeUIPicture* splash = g_UIMain.CreatePicture(SplashName, "Root");
+    if (splash != nullptr)
+    {
+        splash->m_Texture = g_TextureManager.GetTexture("Ingame.Misc.Intro", false, 0, true);
+        splash->m_Visible = 0;
+        splash->SetFadeSpeed(legalFadeSpeed);
+    }
+    g_UIMain.CreateLabel(LegalTextName, g_Localization.GetText("TEXT: LegalText"), SplashName, 8);
+    g_UIShowCursor = 0;
+}
+
+void CLoadMenuPhase::Leave()
+{
+    g_UIMain.RemoveComponent(BackgroundName);
+    g_UIMain.RemoveComponent(LegalTextName);
+    // Normally gone after its fade; a pass that ends early leaves nothing behind.
+    g_UIMain.RemoveComponent(SplashName);
+    g_UIShowCursor = 1;
+}
+
+void CLoadMenuPhase::Update()
+{
+    switch (m_Step)
+    {
+    case 0:
+    case 3:
+    case 5:
+        // Lets a frame be drawn.
+        ++m_Step;
+        break;
+    case 1:
+        g_UIMain.ShowComponent(SplashName, false);
+        m_Step = 2;
+        break;
+    case 2:
+    {
+        WeUIComponent* splash = g_UIMain.FindComponent(SplashName);
+        if (splash == nullptr || splash->m_Alpha >= 1.0)
+            m_Step = 3;
+        break;
+    }
+    case 4:
+        LoadGameData();
+        m_Step = 5;
+        break;
+    case 6:
+        g_UIMain.CloseComponent(SplashName, false);
+        m_Step = 7;
+        break;
+    default:
+        if (m_Step != 7 || g_UIMain.FindComponent(SplashName) != nullptr)
+            break;
+        g_PhaseManager.RequestPhase(&g_MenuPhase, WePhaseManager::ChangeRequest);
+        if (g_ProfileManager.GetCurrent() != nullptr)
+        {
+            g_ProfileManager.ApplyCurrent();
+            g_PhaseManager.RequestPhase(&g_MainMenuPhase, WePhaseManager::PushRequest);
+        }
+        else
+        {
+            g_PhaseManager.RequestPhase(&g_ChooseProfilePhase, WePhaseManager::PushRequest);
+        }
+        // Once: the change leaves this phase at the next tick.
+        m_Step = 8;
+        break;
+    }
+}
+
+void CLoadMenuPhase::LoadGameData()
+{
     g_Game.LoadFonts();
-    g_Game.PlayMusic(CGameGlobals::MenuMusic);
+    // Everything loaded from here on stays loaded until the program ends.
+    BeginBusy();
+    g_WeaponDescriptions.LoadPictures();
+    g_TuberCatalogue.Load();
+    g_MapCatalogue.Load();
+    // The computer opponents' profiles: CAIProfiles::Load, with the AI.
+    g_ProfileManager.Load();
+    // The camera presets: CGameCamera::LoadPresets, with the race phase.
+    // The heads-up display's layout: CMainGameInterface::LoadLayout, with the HUD.
+    LoadSharedAssets();
+    LoadSounds();
+    g_BuyScreenPhase.m_Picture = g_TextureManager.GetTexture("Ingame.Misc.BuyScreen", false, 0, true);
+    EndBusy();
+    g_Game.PlayMusic(1);
+    g_MenuPhase.StartBackground();
+}
+
+void CLoadMenuPhase::LoadSharedAssets()
+{
+    BeginBusy();
+    g_ShaderManager.SetDefaultShader(g_ShaderManager.GetShader("Shaders.Default.Default", false, true));
+
+    // The game's static asset loaders, each with the issue that brings its class: CTuber::LoadAssets,
+    // CTuberPart::LoadAssets and CTuberPartFabric::LoadModels (craft), CPickup::LoadGlowModel and the
+    // pickups' LoadModels (pickups), the explosions' LoadVisualTable and LoadAssets (explosions).
+    g_TuberCatalogue.LoadModels();
+
+    for (int32_t i = 0; i < WeaponModelCount; ++i)
+    {
+        if (g_SharedWeaponModels[i] != nullptr)
+            continue;
+        g_SharedWeaponModels[i] = g_ModelManager.Load(WeaponModelNames[i], 0);
+        if (g_SharedWeaponModels[i] == nullptr)
+            DebugLogPrintf("Start-up: no weapon model %s\n", WeaponModelNames[i]);
+    }
+    for (int32_t i = 0; i < ParticlesBeforeLights; ++i)
+    {
+        if (g_SharedParticles[i] == nullptr)
+            g_SharedParticles[i] = LoadParticles(ParticleNames[i]);
+    }
+    for (int32_t i = 0; i < LightCount; ++i)
+    {
+        if (g_SharedLights[i] != nullptr)
+            continue;
+        g_SharedLights[i] = new WeLight();
+        WeVirtualFileSystem* files = WeVirtualFileSystem::Instance();
+        const int32_t lightType = PackageTypeFromExtension("light");
+        if (files->Open(LightNames[i], lightType))
+        {
+            g_SharedLights[i]->LoadProperties(*files->GetStream());
+            files->Close();
+        }
+        else
+        {
+            DebugLogPrintf("Start-up: no light %s\n", LightNames[i]);
+        }
+    }
+    for (int32_t i = ParticlesBeforeLights; i < ParticleCount; ++i)
+    {
+        if (g_SharedParticles[i] == nullptr)
+            g_SharedParticles[i] = LoadParticles(ParticleNames[i]);
+    }
+    // The heads-up display's textures: CMainGameInterface::LoadAtlases, with the HUD.
+    EndBusy();
+}
+
+void CLoadMenuPhase::LoadSounds()
+{
+    WeVirtualFileSystem* files = WeVirtualFileSystem::Instance();
+    const int32_t soundType = PackageTypeFromExtension("ogg");
+    WeStringList folders;
+    files->ListFolders(folders, "Sounds", soundType);
+    for (WeStringList::Node* folder = folders.FirstNode(); folder != nullptr; folder = folders.NextNode(folder))
+    {
+        // The music streams while it plays.
+        if (folder->payload == "Music")
+            continue;
+        WeStringList names;
+        files->ListFiles(names, "Sounds", folder->payload, soundType);
+        for (WeStringList::Node* file = names.FirstNode(); file != nullptr; file = names.NextNode(file))
+            GetSoundBuffer(WeString("Sounds.") + folder->payload + "." + file->payload);
+    }
 }

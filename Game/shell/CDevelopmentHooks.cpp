@@ -38,18 +38,20 @@ const char* Environment(const char* name)
 bool CDevelopmentHooks::ReadEnvironment()
 {
     std::string error;
-    if (Configure(Environment("WE_QUIT_AFTER_FRAMES"), Environment("WE_CAPTURE_DIR"), Environment("WE_CAPTURE_FRAMES"),
-                  Environment("WE_INPUT_SCRIPT"), error))
+    if (Configure(Environment, error))
         return true;
     std::fprintf(stderr, "%s\n", error.c_str());
-    DebugLogPrintf("Hooks: %s", error.c_str());
+    DebugLogPrintf("Hooks: %s\n", error.c_str());
     return false;
 }
 
-bool CDevelopmentHooks::Configure(const char* quitAfterFrames, const char* captureFolder, const char* captureFrames,
-                                  const char* inputScript, std::string& error)
+bool CDevelopmentHooks::Configure(Lookup lookup, std::string& error)
 {
     *this = CDevelopmentHooks();
+    const char* quitAfterFrames = lookup("WE_QUIT_AFTER_FRAMES");
+    const char* captureFolder = lookup("WE_CAPTURE_DIR");
+    const char* captureFrames = lookup("WE_CAPTURE_FRAMES");
+    const char* inputScript = lookup("WE_INPUT_SCRIPT");
     if (quitAfterFrames != nullptr && !ParseCount(quitAfterFrames, 0, m_QuitAfterFrames))
     {
         error = std::string("WE_QUIT_AFTER_FRAMES: \"") + quitAfterFrames + "\" is not a frame count";
@@ -125,7 +127,7 @@ void CDevelopmentHooks::EndFrame(WeAppWindow* window)
         std::snprintf(name, sizeof(name), "/frame-%05lld.png", static_cast<long long>(m_Frame));
         const std::string path = m_CaptureFolder + name;
         if (!CaptureBackBuffer(path))
-            DebugLogPrintf("Hooks: frame %lld could not be captured to \"%s\"", static_cast<long long>(m_Frame),
+            DebugLogPrintf("Hooks: frame %lld could not be captured to \"%s\"\n", static_cast<long long>(m_Frame),
                            path.c_str());
     }
     ++m_Frame;

@@ -20,9 +20,11 @@ public:
     // Reads every hook. False, with "<where>: <reason>" on stderr, when one is given but bad: the game then does
     // not start.
     bool ReadEnvironment();
-    // The same from given texts (null: not set); false with the reason in error.
-    bool Configure(const char* quitAfterFrames, const char* captureFolder, const char* captureFrames,
-                   const char* inputScript, std::string& error);
+    // Where a hook's text comes from: the variable's value, or null when it is unset or empty.
+    using Lookup = const char* (*)(const char* name);
+    // Every hook from the lookup, in one place, so that a new hook is read beside the others; false with the
+    // reason in error.
+    bool Configure(Lookup lookup, std::string& error);
     // Before a frame's engine tick: the script's events of this frame.
     void BeginFrame(WeAppWindow* window);
     // After a frame's render: the capture, then the frame count and the close.

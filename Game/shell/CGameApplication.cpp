@@ -35,19 +35,6 @@ namespace
 constexpr const char* GameName = "Kestrovane Demo";
 constexpr int32_t IconId = 102;
 
-void ClipCursorToWindow(bool on)
-{
-    CGameWindow* window = g_Game.m_Window;
-    if (!on || window == nullptr || window->m_Handle == nullptr)
-    {
-        ClipCursor(nullptr);
-        return;
-    }
-    RECT rect = {};
-    GetWindowRect(window->m_Handle, &rect);
-    ClipCursor(&rect);
-}
-
 void OnDeviceReset(WeRenderDevice*)
 {
     ClipCursorToWindow(true);
@@ -150,14 +137,15 @@ bool CGameApplication::Init(int32_t pass)
             continue;
         if (!IsPlainFileName(name))
         {
-            DebugLogPrintf("Fonts: the user font \"%s\" is not a file name of the fonts folder, skipped", name.c_str());
+            DebugLogPrintf("Fonts: the user font \"%s\" is not a file name of the fonts folder, skipped\n",
+                           name.c_str());
             continue;
         }
         const std::string path = SysPath::Join(fontsFolder.c_str(), name.c_str());
         if (FontLibrary::AddFontFile(path) > 0)
             m_InstalledFonts.PushBack() = WeString(path.c_str());
         else
-            DebugLogPrintf("Fonts: cannot add the user font \"%s\"", path.c_str());
+            DebugLogPrintf("Fonts: cannot add the user font \"%s\"\n", path.c_str());
     }
 
     g_Localization.Load();
@@ -181,7 +169,7 @@ bool CGameApplication::Init(int32_t pass)
     {
         std::fprintf(stderr, "%s: the game window (%d x %d) could not be created\n", GameName, options.m_Width,
                      options.m_Height);
-        DebugLogPrintf("Window: the game window (%d x %d, mode %d) could not be created in pass %d", options.m_Width,
+        DebugLogPrintf("Window: the game window (%d x %d, mode %d) could not be created in pass %d\n", options.m_Width,
                        options.m_Height, options.m_WindowMode, pass);
         options.m_WindowMode = 0;
         options.m_Width = keptWidth;
@@ -226,7 +214,7 @@ bool CGameApplication::Init(int32_t pass)
         window->Hide();
         ShowCursor(TRUE);
         MessageBoxA(window->m_Handle, g_Engine.m_ErrorText.c_str(), "Error initializing game engine", MB_OK);
-        DebugLogPrintf("Engine: %s", g_Engine.m_ErrorText.c_str());
+        DebugLogPrintf("Engine: %s\n", g_Engine.m_ErrorText.c_str());
         return false;
     }
 
@@ -250,6 +238,8 @@ bool CGameApplication::Init(int32_t pass)
     g_RenderDevice.m_RenderCallback = RenderGame;
 
     g_PhaseManager.RequestPhase(GetFirstPhase(pass), WePhaseManager::PushRequest);
+    DebugLogPrintf("Application: pass %d runs at %d x %d, window mode %d\n", pass, settings.width, settings.height,
+                   settings.windowMode);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "Game/shell/CGameWindow.h"
 
 #include "Engine/ui/WeUIMain.h"
+#include "Game/shell/CGameGlobals.h"
 #include "Platform/window/WinUser.h"
 
 namespace
@@ -43,4 +44,17 @@ void CGameWindow::OnKeyUp(int32_t virtualKey)
     const int32_t character = TypedCharacter(virtualKey, 0x80000000u);
     if (character != 0)
         g_UIMain.PostKeyUp(-character);
+}
+
+void ClipCursorToWindow(bool on)
+{
+    CGameWindow* window = g_Game.m_Window;
+    if (!on || window == nullptr || window->m_Handle == nullptr)
+    {
+        ClipCursor(nullptr);
+        return;
+    }
+    RECT rect = {};
+    GetWindowRect(window->m_Handle, &rect);
+    ClipCursor(&rect);
 }

@@ -16,3 +16,6 @@ public:
     void OnKeyUp(int32_t virtualKey) override;
     ~CGameWindow() override;
 };
+
+// On: the cursor stays inside the game window's rectangle; off: it is free again.
+void ClipCursorToWindow(bool on);

@@ -47,7 +47,7 @@ bool ClampInt(int32_t& value, int32_t minimum, int32_t maximum, const char* name
         return false;
     const int32_t old = value;
     value = value < minimum ? minimum : maximum;
-    DebugLogPrintf("Options: %s %d is out of range, using %d", name, old, value);
+    DebugLogPrintf("Options: %s %d is out of range, using %d\n", name, old, value);
     return true;
 }
 
@@ -55,7 +55,7 @@ bool ClampByte(uint8_t& value, const char* name)
 {
     if (value <= 1)
         return false;
-    DebugLogPrintf("Options: %s %d is not 0 or 1, using 1", name, value);
+    DebugLogPrintf("Options: %s %d is not 0 or 1, using 1\n", name, value);
     value = 1;
     return true;
 }
@@ -68,14 +68,14 @@ bool ClampFloat(float& value, float minimum, float maximum, float fallback, cons
     if (std::isnan(value))
     {
         value = fallback < minimum ? minimum : (fallback > maximum ? maximum : fallback);
-        DebugLogPrintf("Options: %s is not a number, using %g", name, static_cast<double>(value));
+        DebugLogPrintf("Options: %s is not a number, using %g\n", name, static_cast<double>(value));
         return true;
     }
     if (value >= minimum && value <= maximum)
         return false;
     const float old = value;
     value = value < minimum ? minimum : maximum;
-    DebugLogPrintf("Options: %s %g is out of range, using %g", name, static_cast<double>(old),
+    DebugLogPrintf("Options: %s %g is out of range, using %g\n", name, static_cast<double>(old),
                    static_cast<double>(value));
     return true;
 }
@@ -148,13 +148,13 @@ void COptionsSettings::Read(WeFileStream& stream)
     const int32_t version = stream.ReadInt32();
     if (version <= OldestUnreadVersion)
     {
-        DebugLogPrintf("Options: file version %d is too old, keeping the defaults", version);
+        DebugLogPrintf("Options: file version %d is too old, keeping the defaults\n", version);
         return;
     }
     // A short file would read zeros for what it lacks: take nothing from it.
     if (stream.GetSize() - start < FileSize)
     {
-        DebugLogPrintf("Options: file holds %lld bytes of %d, keeping the defaults",
+        DebugLogPrintf("Options: file holds %lld bytes of %d, keeping the defaults\n",
                        static_cast<long long>(stream.GetSize() - start), FileSize);
         return;
     }
@@ -195,7 +195,7 @@ bool COptionsSettings::Clamp()
     bool changed = false;
     if (m_Width < 640 || m_Width > 8192 || m_Height < 480 || m_Height > 8192)
     {
-        DebugLogPrintf("Options: size %d x %d is out of range, using %d x %d", m_Width, m_Height, defaults.m_Width,
+        DebugLogPrintf("Options: size %d x %d is out of range, using %d x %d\n", m_Width, m_Height, defaults.m_Width,
                        defaults.m_Height);
         m_Width = defaults.m_Width;
         m_Height = defaults.m_Height;
@@ -238,13 +238,13 @@ bool COptionsSettings::Save()
     const WeString path = GetFilePath();
     if (path.IsEmpty())
     {
-        DebugLogPrintf("Options: no save folder, the options are not saved");
+        DebugLogPrintf("Options: no save folder, the options are not saved\n");
         return false;
     }
     WeSaveFile file(path);
     if (!file.Open() || !file.Commit(Write(file.GetStream())))
     {
-        DebugLogPrintf("Options: could not save \"%s\"", path.c_str());
+        DebugLogPrintf("Options: could not save \"%s\"\n", path.c_str());
         return false;
     }
     return true;
@@ -255,7 +255,7 @@ void COptionsSettings::Load()
     const WeString path = GetFilePath();
     if (path.IsEmpty())
     {
-        DebugLogPrintf("Options: no save folder, keeping the defaults");
+        DebugLogPrintf("Options: no save folder, keeping the defaults\n");
         return;
     }
     WeFileStream stream;

@@ -63,7 +63,7 @@ WeString GetSaveFolder()
     if (SHGetFolderPathAndSubDirA(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, SaveFolderName, path) !=
         S_OK)
     {
-        DebugLogPrintf("Save folder: no data folder for \"%s\" (XDG_DATA_HOME and HOME)", SaveFolderName);
+        DebugLogPrintf("Save folder: no data folder for \"%s\" (XDG_DATA_HOME and HOME)\n", SaveFolderName);
         return WeString();
     }
     return WeString(path);
@@ -81,7 +81,7 @@ int GameMain(int argc, char** argv)
     }
 
     if (!SysFolder::SetCurrent(GetExeFolder().c_str()))
-        DebugLogPrintf("Entry: cannot enter the executable's folder \"%s\"", GetExeFolder().c_str());
+        DebugLogPrintf("Entry: cannot enter the executable's folder \"%s\"\n", GetExeFolder().c_str());
 
     std::string commandLine;
     for (int i = 1; i < argc; ++i)
@@ -91,6 +91,12 @@ int GameMain(int argc, char** argv)
         commandLine += argv[i];
     }
     ParseCommandLine(commandLine.c_str());
+
+    // The logs and crash dumps go where the user may write, beside the saves; the game's own folder may be
+    // read-only once installed. Without a save folder they stay in the executable's folder.
+    const WeString saveFolder = GetSaveFolder();
+    if (!saveFolder.IsEmpty())
+        SetLogFolder(saveFolder.c_str());
 
     if (!g_DevelopmentHooks.ReadEnvironment())
     {

@@ -79,7 +79,7 @@ void OnMapLoaded()
     WeHashTable<WeActor*>& all = world.GetActors();
     for (auto* e = all.First(); e; e = all.Next())
         if (e->value->m_Type == MapStartLocation::TypeCode &&
-            static_cast<MapStartLocation*>(e->value)->m_StartIndex == 0)
+            static_cast<MapStartLocation*>(e->value)->m_StartIndex == 1)
         {
             g_DemoScene.start = e->value->GetWorldPosition();
             haveStart = true;

@@ -70,6 +70,8 @@ public:
         const std::string& key = w[0];
         if (m_Effect)
             return EffectLine(w);
+        if (m_InHeader)
+            return HeaderLine(w);
         if (m_Current)
         {
             if (key == "point")
@@ -82,6 +84,39 @@ public:
                 if (w.size() == 5 && !Number(w[4], p.bank))
                     return false;
                 m_Current->points.push_back(p);
+                return true;
+            }
+            if (key == "checkpoint")
+            {
+                if (!Words(w, 1, 1, "checkpoint"))
+                    return false;
+                if (m_Current->points.empty())
+                    return Fail("a checkpoint follows the point it marks");
+                m_Current->checkpoints.push_back(m_Current->points.size() - 1);
+                return true;
+            }
+            if (key == "hold" || key == "healing" || key == "effect")
+            {
+                if (!Words(w, 2, 2, (key + " <value>").c_str()))
+                    return false;
+                MapNodeMark<float>& mark =
+                    key == "hold" ? m_Current->hold : (key == "healing" ? m_Current->healing : m_Current->effect);
+                if (!Number(w[1], mark.value))
+                    return false;
+                if (key != "effect" && mark.value < 0.0f)
+                    return Fail(key + " is not negative");
+                mark.set = true;
+                return true;
+            }
+            if (key == "headlights" || key == "zone")
+            {
+                if (!Words(w, 2, 2, (key + " 0|1").c_str()))
+                    return false;
+                if (w[1] != "0" && w[1] != "1")
+                    return Fail(key + " is 0 or 1");
+                MapNodeMark<bool>& mark = key == "zone" ? m_Current->zone : m_Current->headlights;
+                mark.set = true;
+                mark.value = w[1] == "1";
                 return true;
             }
             if (key == "end")
@@ -114,12 +149,45 @@ public:
         }
         if (key == "map")
         {
-            if (!Words(w, 2, 2, "map <name>"))
+            if (w.size() < 2)
+                return Fail("expected: map <name>");
+            const std::string name = Rest(w, 1);
+            // Nothing that could leave the maps folder or confuse a dotted resource name's folder.
+            for (char c : name)
+                if (!std::isalnum(static_cast<unsigned char>(c)) && c != ' ' && c != '(' && c != ')' && c != '_' &&
+                    c != '-')
+                    return Fail("a map name is letters, digits, blanks, (, ), _ and -");
+            m_Out.name = name;
+            m_MapLine = m_Line;
+            return true;
+        }
+        if (key == "folder")
+        {
+            if (!Words(w, 2, 2, "folder <word>"))
                 return false;
             for (char c : w[1])
                 if (!std::isalnum(static_cast<unsigned char>(c)))
-                    return Fail("a map name is letters and digits");
-            m_Out.name = w[1];
+                    return Fail("a folder is letters and digits");
+            m_Out.folder = w[1];
+            return true;
+        }
+        if (key == "pickup")
+            return Pickup(w);
+        if (key == "plan")
+        {
+            if (!Words(w, 3, 3, "plan preview|loading <W>x<H>"))
+                return false;
+            if (w[1] != "preview" && w[1] != "loading")
+                return Fail("a plan is painted into preview or loading");
+            MapPlan plan;
+            plan.field = w[1];
+            plan.line = m_Line;
+            const size_t x = w[2].find('x');
+            if (x == std::string::npos || !ParseInt(w[2].substr(0, x), plan.width) ||
+                !ParseInt(w[2].substr(x + 1), plan.height) || plan.width < 16 || plan.height < 16 ||
+                plan.width > 2048 || plan.height > 2048)
+                return Fail("a plan's size is <W>x<H>, 16 to 2048 each: " + w[2]);
+            m_Out.plans.push_back(plan);
             return true;
         }
         if (key == "sky")
@@ -183,6 +251,15 @@ public:
             return BeginEffect(w);
         if (key == "portal")
             return Portal(w);
+        if (key == "header" && w.size() == 1)
+        {
+            if (m_Out.gameMap)
+                return Fail("a map has one header block");
+            m_Out.gameMap = true;
+            m_Out.headerLine = m_Line;
+            m_InHeader = true;
+            return true;
+        }
         if (key == "header")
         {
             if (!Words(w, 3, 3, "header <key> <value>"))
@@ -191,6 +268,75 @@ public:
             return true;
         }
         return Fail("unknown word: " + key);
+    }
+
+    static std::string Rest(const std::vector<std::string>& w, size_t from)
+    {
+        std::string text;
+        for (size_t i = from; i < w.size(); ++i)
+            text += (i > from ? " " : "") + w[i];
+        return text;
+    }
+
+    // The header block's fields are checked by the game's writer, which knows them; here only their shape.
+    bool HeaderLine(const std::vector<std::string>& w)
+    {
+        if (w[0] == "end")
+        {
+            if (w.size() != 1)
+                return Fail("expected: end");
+            m_InHeader = false;
+            return true;
+        }
+        m_Out.headerFields.push_back({w[0], Rest(w, 1), m_Line});
+        return true;
+    }
+
+    // pickup <kind> at <metres> [side <m>] [random] / pickup <kind> <x> <y> <z> [random]
+    bool Pickup(const std::vector<std::string>& w)
+    {
+        const char* usage = "expected: pickup <kind> at <metres> [side <m>] [random] or pickup <kind> <x> <y> <z> "
+                            "[random]";
+        if (w.size() < 4)
+            return Fail(usage);
+        MapPickup p;
+        p.kind = w[1];
+        p.line = m_Line;
+        size_t i = 2;
+        if (w[2] == "at")
+        {
+            if (!Number(w[3], p.distance))
+                return false;
+            if (p.distance < 0.0f)
+                return Fail("a pickup's distance is not negative");
+            i = 4;
+            if (i < w.size() && w[i] == "side")
+            {
+                if (i + 1 >= w.size())
+                    return Fail("missing value after side");
+                if (!Number(w[i + 1], p.side))
+                    return false;
+                i += 2;
+            }
+        }
+        else
+        {
+            if (w.size() < 5)
+                return Fail(usage);
+            p.atDistance = false;
+            if (!Number(w[2], p.position.x) || !Number(w[3], p.position.y) || !Number(w[4], p.position.z))
+                return false;
+            i = 5;
+        }
+        if (i < w.size() && w[i] == "random")
+        {
+            p.random = true;
+            ++i;
+        }
+        if (i != w.size())
+            return Fail("unknown pickup field: " + w[i]);
+        m_Out.pickups.push_back(p);
+        return true;
     }
 
     bool Actor(const std::vector<std::string>& w)
@@ -378,10 +524,26 @@ public:
             m_Line = m_Effect->line;
             return Fail("missing end of a " + m_Effect->kind + " block");
         }
+        if (m_InHeader)
+        {
+            m_Line = m_Out.headerLine;
+            return Fail("missing end of the header block");
+        }
         if (m_Current || m_InFork)
             return Fail("missing end of a section or fork");
         if (m_Out.name.empty())
             return Fail("missing map name");
+        for (char c : m_Out.name)
+            if (!std::isalnum(static_cast<unsigned char>(c)) && m_Out.folder.empty())
+            {
+                m_Line = m_MapLine;
+                return Fail("a map name that is not letters and digits needs a folder");
+            }
+        if (!m_Out.gameMap && (!m_Out.pickups.empty() || !m_Out.plans.empty()))
+        {
+            m_Line = !m_Out.pickups.empty() ? m_Out.pickups.front().line : m_Out.plans.front().line;
+            return Fail("pickups and plans belong to a game map: it needs a header block");
+        }
         int sections = 0;
         for (size_t i = 0; i < m_Out.loop.size(); ++i)
         {
@@ -420,7 +582,9 @@ private:
     MapEffectActor* m_Effect = nullptr;
     int m_Sub = 0;
     bool m_InFork = false;
+    bool m_InHeader = false;
     int m_Branches = 0;
+    int m_MapLine = 0;
 };
 
 }  // namespace

@@ -139,6 +139,9 @@ bool BuildPathNodes(const MapDescription& map, const std::string& fileName, std:
 {
     out.clear();
     int32_t nextId = 10;
+    std::vector<const MapSection*> owners;  // the section or branch of each node
+    const MapSection* owner = nullptr;
+    int32_t branchTag = 0;
     auto add = [&](const MapFrame& frame, int32_t kind, int line) -> MapPathNode*
     {
         MapPathNode node;
@@ -158,7 +161,9 @@ bool BuildPathNodes(const MapDescription& map, const std::string& fileName, std:
             error = fileName + ":" + std::to_string(line) + ": a path node at the origin would be dropped";
             return nullptr;
         }
+        node.branch = branchTag;
         out.push_back(node);
+        owners.push_back(owner);
         return &out.back();
     };
 
@@ -171,12 +176,16 @@ bool BuildPathNodes(const MapDescription& map, const std::string& fileName, std:
         if (item.isFork)
         {
             const std::vector<MapFrame> before = SampleSection(map.loop[i - 1].section, map.step);
+            owner = &map.loop[i - 1].section;
+            branchTag = 0;
             if (!add(before.back(), 1, item.line))
                 return false;
             const size_t forkIndex = out.size() - 1;
             int32_t first[2] = {0, 0};
             for (int b = 0; b < 2; ++b)
             {
+                owner = &item.branches[b];
+                branchTag = b + 1;
                 std::vector<MapFrame> frames =
                     FramesAtSpacing(SampleSection(item.branches[b], map.step), map.nodeSpacing, true);
                 if (frames.empty())
@@ -199,6 +208,8 @@ bool BuildPathNodes(const MapDescription& map, const std::string& fileName, std:
             continue;
         }
         const MapSection& section = item.section;
+        owner = &section;
+        branchTag = 0;
         const std::vector<MapFrame> samples = SampleSection(section, map.step);
         const std::vector<MapFrame> frames = FramesAtSpacing(samples, map.nodeSpacing, false);
         for (size_t f = 0; f < frames.size(); ++f)
@@ -222,7 +233,139 @@ bool BuildPathNodes(const MapDescription& map, const std::string& fileName, std:
         if (!after.isFork && after.section.jumpBefore && !add(samples.back(), 3, section.line))
             return false;
     }
+    // The marks: values on every node of their section, a checkpoint on the node nearest its point.
+    for (size_t n = 0; n < out.size(); ++n)
+    {
+        const MapSection* s = owners[n];
+        if (s == nullptr)
+            continue;
+        MapPathNode& node = out[n];
+        if (s->hold.set)
+            node.hold = s->hold.value;
+        if (s->healing.set)
+            node.healing = s->healing.value;
+        if (s->effect.set)
+            node.effect = s->effect.value;
+        if (s->headlights.set)
+            node.headlights = s->headlights.value;
+        if (s->zone.set)
+            node.zone = s->zone.value;
+    }
+    for (size_t n = 0; n < out.size(); ++n)
+    {
+        const MapSection* s = owners[n];
+        if (s == nullptr || (n > 0 && owners[n - 1] == s))
+            continue;
+        for (size_t point : s->checkpoints)
+        {
+            const D3DXVECTOR3 target = s->points[point].position;
+            size_t best = n;
+            float bestDistance = -1.0f;
+            for (size_t k = n; k < out.size() && owners[k] == s; ++k)
+            {
+                const D3DXVECTOR3 d(out[k].frame._41 - target.x, out[k].frame._42 - target.y,
+                                    out[k].frame._43 - target.z);
+                const float distance = D3DXVec3Length(&d);
+                if (bestDistance < 0.0f || distance < bestDistance)
+                {
+                    bestDistance = distance;
+                    best = k;
+                }
+            }
+            out[best].checkpoint = true;
+        }
+    }
     return true;
+}
+
+std::vector<MapFrame> SampleLap(const MapDescription& map, std::vector<float>& distances, std::vector<size_t>* jumps)
+{
+    std::vector<MapFrame> lap;
+    distances.clear();
+    if (jumps)
+        jumps->clear();
+    for (const MapLoopItem& item : map.loop)
+    {
+        const MapSection& section = item.isFork ? item.branches[0] : item.section;
+        std::vector<MapFrame> samples = SampleSection(section, map.step);
+        if (samples.empty())
+            continue;
+        const bool gap = !item.isFork && section.jumpBefore;
+        if (gap && jumps)
+            jumps->push_back(lap.size());
+        size_t from = 0;
+        if (!lap.empty() && !gap)
+        {
+            // A section starts where the one before ended: the shared point once.
+            const D3DXVECTOR3 d = samples.front().position - lap.back().position;
+            if (D3DXVec3Length(&d) < 0.01f)
+                from = 1;
+        }
+        for (size_t i = from; i < samples.size(); ++i)
+        {
+            float at = 0.0f;
+            if (!lap.empty())
+            {
+                const D3DXVECTOR3 d = samples[i].position - lap.back().position;
+                at = distances.back() + D3DXVec3Length(&d);
+            }
+            lap.push_back(samples[i]);
+            distances.push_back(at);
+        }
+    }
+    return lap;
+}
+
+D3DXVECTOR3 PlacePickup(const MapDescription& map, const MapPickup& pickup)
+{
+    if (!pickup.atDistance)
+        return pickup.position;
+    std::vector<float> distances;
+    const std::vector<MapFrame> lap = SampleLap(map, distances, nullptr);
+    if (lap.empty())
+        return D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+    const float total = distances.back();
+    float at = pickup.distance;
+    if (total > 0.0f)
+        at = std::fmod(at, total);
+    size_t k = 0;
+    while (k + 1 < lap.size() && distances[k + 1] <= at)
+        ++k;
+    const MapFrame& f = lap[k];
+    return f.position + f.right * pickup.side + f.up * map.nodeLift;
+}
+
+std::vector<D3DXMATRIX> BuildGameStartFrames(const MapDescription& map)
+{
+    std::vector<D3DXMATRIX> out;
+    if (map.loop.empty() || map.loop.front().isFork || map.startCount <= 0)
+        return out;
+    const std::vector<MapFrame> samples = SampleSection(map.loop.front().section, map.step);
+    std::vector<float> along(samples.size(), 0.0f);
+    for (size_t i = 1; i < samples.size(); ++i)
+    {
+        const D3DXVECTOR3 d = samples[i].position - samples[i - 1].position;
+        along[i] = along[i - 1] + D3DXVec3Length(&d);
+    }
+    // The last row stands one spacing past the line; the first row leads, so the first index is in front.
+    const int32_t rows = (map.startCount + 1) / 2;
+    for (int32_t i = 0; i < map.startCount; ++i)
+    {
+        const int32_t row = i / 2;
+        const float distance = map.startSpacing * static_cast<float>(rows - row);
+        size_t k = 0;
+        while (k + 1 < samples.size() && along[k] < distance)
+            ++k;
+        const MapFrame& f = samples[k];
+        D3DXMATRIX m = FrameMatrix(f, map.nodeLift);
+        const float side = (i % 2 == 0) ? -1.0f : 1.0f;
+        const D3DXVECTOR3 offset = f.right * (side * map.roadWidth * 0.25f);
+        m._41 += offset.x;
+        m._42 += offset.y;
+        m._43 += offset.z;
+        out.push_back(m);
+    }
+    return out;
 }
 
 std::vector<D3DXMATRIX> BuildStartFrames(const MapDescription& map, const std::vector<MapPathNode>& nodes)

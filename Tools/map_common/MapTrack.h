@@ -14,6 +14,14 @@ struct MapPathNode
     int32_t link1 = 0;
     int32_t link2 = 0;
     D3DXMATRIX frame;
+    // The game's marks, from the section (or branch) the node belongs to.
+    bool checkpoint = false;
+    float hold = 0.0f;
+    float healing = 0.0f;
+    float effect = 0.0f;
+    bool headlights = false;
+    bool zone = false;
+    int32_t branch = 0;  // 0 the main path, 1 and 2 a fork's branches
 };
 
 // One sample of a section's centreline with its frame.
@@ -37,3 +45,13 @@ bool BuildPathNodes(const MapDescription& map, const std::string& fileName, std:
 
 // The start frames: rows of two on the road behind the first node (along the last section), `spacing` apart.
 std::vector<D3DXMATRIX> BuildStartFrames(const MapDescription& map, const std::vector<MapPathNode>& nodes);
+// A game map's grid: rows of two on the first section just past the first node, facing along the track, the
+// first frame at the front. The lap line is the first node, so the first crossing after the start counts.
+std::vector<D3DXMATRIX> BuildGameStartFrames(const MapDescription& map);
+
+// The centre line of one lap of the main path (a fork's first branch), from the first node, with the
+// distance of each sample from the start; `jumps` gets the sample indices that begin a gap.
+std::vector<MapFrame> SampleLap(const MapDescription& map, std::vector<float>& distances, std::vector<size_t>* jumps);
+// The road point of a pickup at a distance along the lap (wrapped), `side` metres right, at the node lift;
+// or its given point.
+D3DXVECTOR3 PlacePickup(const MapDescription& map, const MapPickup& pickup);

@@ -191,7 +191,7 @@ std::vector<MapTrackSegment> BuildTrackSegments(const MapDescription& map)
         MapTrackSegment s;
         char name[32];
         std::snprintf(name, sizeof(name), "Track%02d", int(segments.size() + 1));
-        s.name = "Maps." + map.name + "." + name;
+        s.name = "Maps." + map.SegmentFolder() + "." + name;
         segments.push_back(std::move(s));
     };
     for (const Run& run : runs)

@@ -12,9 +12,11 @@
 #include "Engine/world/WePathNode.h"
 #include "Engine/world/WePortal.h"
 #include "Engine/world/WeSkyBox.h"
+#include "Game/shell/PathNodeFields.h"
 #include "Platform/math/D3DXMatrixFunctions.h"
 #include "Platform/system/SysPath.h"
 #include "Tools/content/ContentMeshWriter.h"
+#include "Tools/map_common/MapPlan.h"
 #include "Tools/map_common/MapStartLocation.h"
 #include "Tools/map_common/MapTrack.h"
 #include "Tools/vfx/VfxFields.h"
@@ -129,11 +131,23 @@ bool BuildEffect(const MapEffectActor& e, const std::string& fileName, const std
 namespace
 {
 MapHeaderWriter g_HeaderWriter = nullptr;
+MapActorMakers g_Makers;
+std::string g_PreviewFolder;
+}  // namespace
+
+void SetMapPreviewFolder(const std::string& folder)
+{
+    g_PreviewFolder = folder;
 }
 
 void SetMapHeaderWriter(MapHeaderWriter writer)
 {
     g_HeaderWriter = writer;
+}
+
+void SetMapActorMakers(const MapActorMakers* makers)
+{
+    g_Makers = makers != nullptr ? *makers : MapActorMakers();
 }
 
 bool WriteMap(const MapDescription& map, const std::string& fileName, const std::string& mapsFolder,
@@ -208,6 +222,12 @@ bool WriteMap(const MapDescription& map, const std::string& fileName, const std:
         node->m_Link1 = n.link1;
         node->m_Link2 = n.link2;
         node->SetTransform(n.frame);
+        PathNodeFields::SetCheckpoint(*node, n.checkpoint);
+        PathNodeFields::SetHoldTime(*node, n.hold);
+        PathNodeFields::SetHealingValue(*node, n.healing);
+        PathNodeFields::SetEffectValue(*node, n.effect);
+        PathNodeFields::SetHeadlightZone(*node, n.headlights);
+        PathNodeFields::SetZoneByte(*node, n.zone);
         actors.push_back(std::move(node));
     }
     // The track's segments: a static triangle-mesh actor each, in world coordinates (identity pose, unit
@@ -215,7 +235,7 @@ bool WriteMap(const MapDescription& map, const std::string& fileName, const std:
     std::vector<MapTrackSegment> segments;
     std::vector<std::string> partials;
     const std::string meshFolder =
-        packagesFolder.empty() ? std::string() : SysPath::Join(packagesFolder, "Maps/" + map.name);
+        packagesFolder.empty() ? std::string() : SysPath::Join(packagesFolder, "Maps/" + map.SegmentFolder());
     if (!packagesFolder.empty())
     {
         segments = BuildTrackSegments(map);
@@ -233,13 +253,41 @@ bool WriteMap(const MapDescription& map, const std::string& fileName, const std:
             actors.push_back(std::move(actor));
         }
     }
-    const std::vector<D3DXMATRIX> starts = BuildStartFrames(map, nodes);
+    // Start indices run from 1: a participant's start place 1..6 selects the location of that index.
+    const std::vector<D3DXMATRIX> starts = map.gameMap ? BuildGameStartFrames(map) : BuildStartFrames(map, nodes);
     for (size_t i = 0; i < starts.size(); ++i)
     {
-        auto start = std::make_unique<MapStartLocation>();
-        start->m_StartIndex = static_cast<int32_t>(i);
+        const int32_t index = static_cast<int32_t>(i) + 1;
+        std::unique_ptr<WeActor> start;
+        if (map.gameMap && g_Makers.startLocation)
+            start.reset(g_Makers.startLocation(index));
+        else
+        {
+            auto stand = std::make_unique<MapStartLocation>();
+            stand->m_StartIndex = index;
+            start = std::move(stand);
+        }
         start->SetTransform(starts[i]);
         actors.push_back(std::move(start));
+    }
+    for (const MapPickup& p : map.pickups)
+    {
+        const auto fail = [&](const std::string& message)
+        {
+            RemovePartials(partials);
+            error = fileName + ":" + std::to_string(p.line) + ": " + message;
+            return false;
+        };
+        if (!g_Makers.pickupType || !g_Makers.pickup)
+            return fail("pickups are made by the game, and it registered no maker");
+        const int32_t type = g_Makers.pickupType(p.kind);
+        if (type == 0)
+            return fail("unknown pickup kind: " + p.kind);
+        std::unique_ptr<WeActor> pickup(g_Makers.pickup(type, p.random));
+        if (!pickup)
+            return fail("no pickup of kind " + p.kind);
+        pickup->SetLocation(PlacePickup(map, p));
+        actors.push_back(std::move(pickup));
     }
     for (const MapExtraActor& a : map.actors)
     {
@@ -274,13 +322,17 @@ bool WriteMap(const MapDescription& map, const std::string& fileName, const std:
         return false;
     }
     bool ok = stream.WriteInt32(1);
-    if (ok && g_HeaderWriter && !g_HeaderWriter(stream, map.header))
+    if (ok && g_HeaderWriter)
     {
-        stream.Close();
-        std::remove(partial.c_str());
-        RemovePartials(partials);
-        error = path + ": the map header could not be written";
-        return false;
+        std::string why;
+        if (!g_HeaderWriter(stream, map, fileName, why))
+        {
+            stream.Close();
+            std::remove(partial.c_str());
+            RemovePartials(partials);
+            error = why.empty() ? path + ": the map header could not be written" : why;
+            return false;
+        }
     }
     WeSkyBox sky;
     sky.m_ModelName = map.skyModel.c_str();
@@ -320,9 +372,13 @@ bool WriteMap(const MapDescription& map, const std::string& fileName, const std:
             written += final + "\n";
         }
     }
+    // The plan pictures go into the packages tree beside the segments.
+    if (!packagesFolder.empty() &&
+        !WriteMapPlans(map, nodes, fileName, packagesFolder, g_PreviewFolder, written, error))
+        return false;
     written += path + ": " + std::to_string(segments.size()) + " track segments, " + std::to_string(nodes.size()) +
                " path nodes, " + std::to_string(starts.size()) + " start locations, " +
-               std::to_string(map.actors.size()) + " actors, " + std::to_string(map.effects.size()) +
-               " lights, particle systems and portals\n";
+               std::to_string(map.pickups.size()) + " pickups, " + std::to_string(map.actors.size()) + " actors, " +
+               std::to_string(map.effects.size()) + " lights, particle systems and portals\n";
     return true;
 }

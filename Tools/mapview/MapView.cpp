@@ -1,4 +1,7 @@
-// mapview --map NAME [--png FILE] [--size WxH] [--node ID] [--frames N]
+// mapview [--game] --map NAME [--png FILE] [--size WxH] [--node ID] [--frames N]
+//
+// --game loads through the game's map class (start locations, pickups, the header applied) and adds the
+// header's and the race's lines to the summary; a damaged header ends with a message and exit 1.
 //
 // Creates the render device (GL; off screen under SDL_VIDEODRIVER=offscreen) and the physics scene, loads
 // Maps/<NAME>.map step by step through the start-location world printing "progress <p>", prints a summary
@@ -6,12 +9,18 @@
 // render step from the chosen path node (the eye above it, looking along its forward row). The frame goes
 // to the PNG. Exits 1 when the frame holds nothing but the clear colour.
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <set>
+#include <string>
 #include <vector>
 
+#include "Engine/foundation/WeFileStream.h"
+#include "Engine/foundation/WeLocalization.h"
 #include "Engine/foundation/WeTimer.h"
 #include "Engine/render/WeCamera.h"
 #include "Engine/render/WeMaterialManager.h"
@@ -23,6 +32,11 @@
 #include "Engine/runtime/WeEngine.h"
 #include "Engine/world/WePathNode.h"
 #include "Engine/world/WePhysics.h"
+#include "Game/shell/CGameMap.h"
+#include "Game/shell/CPickup.h"
+#include "Game/shell/CPickupFactory.h"
+#include "Game/shell/CStartLocation.h"
+#include "Game/shell/PathNodeFields.h"
 #include "Platform/window/WinUser.h"
 #include "Tools/demo_common/DemoFrame.h"
 #include "Tools/demo_common/DemoOptions.h"
@@ -33,7 +47,7 @@
 namespace
 {
 
-MapWorld* g_World = nullptr;
+WeWorld* g_World = nullptr;
 WeCamera* g_Camera = nullptr;
 
 void RenderFrame()
@@ -53,7 +67,7 @@ WePathNode* ChooseNode(WeWorld& world, const char* idText)
     return world.FindPathNodeById(int32_t(id));
 }
 
-void PrintSummary(MapWorld& world, double loadMs)
+void PrintSummary(WeWorld& world, double loadMs)
 {
     int32_t nodes = 0, forks = 0, jumps = 0, starts = 0;
     float branchWeight = 0.0f;
@@ -96,6 +110,42 @@ void PrintSummary(MapWorld& world, double loadMs)
     std::printf("load time %.0f ms\n", loadMs);
 }
 
+// The game's lines: the header, the start grid, the pickups and the checkpoints.
+void PrintGameSummary(CGameMap& map, double slowestMs, int32_t slowestType)
+{
+    const CMapHeader& h = map.m_Header;
+    std::printf("header version %d\n", h.m_Version);
+    std::string name(h.m_DisplayName.c_str());
+    std::replace(name.begin(), name.end(), '\n', ' ');
+    std::printf("display name %s\n", name.c_str());
+    std::printf("preview %s\n", h.m_PreviewTexture.c_str());
+    std::printf("loading %s\n", h.m_LoadingTexture.c_str());
+    int32_t starts = 0, lowest = 0, highest = 0, pickups = 0, random = 0, checkpoints = 0;
+    std::set<int32_t> kinds;
+    WeHashTable<WeActor*>& all = map.GetActors();
+    for (auto* e = all.First(); e != nullptr; e = all.Next())
+    {
+        if (CStartLocation* start = dynamic_cast<CStartLocation*>(e->value))
+        {
+            lowest = starts == 0 ? start->m_StartIndex : std::min(lowest, start->m_StartIndex);
+            highest = starts == 0 ? start->m_StartIndex : std::max(highest, start->m_StartIndex);
+            ++starts;
+        }
+        else if (CPickup* pickup = dynamic_cast<CPickup*>(e->value))
+        {
+            ++pickups;
+            kinds.insert(pickup->m_Type);
+            random += pickup->m_Random ? 1 : 0;
+        }
+        else if (WePathNode* node = dynamic_cast<WePathNode*>(e->value))
+            checkpoints += PathNodeFields::IsCheckpoint(*node) ? 1 : 0;
+    }
+    std::printf("start locations %d (indices %d-%d)\n", starts, lowest, highest);
+    std::printf("pickups %d (%d kinds, %d random)\n", pickups, int(kinds.size()), random);
+    std::printf("checkpoints %d\n", checkpoints);
+    std::printf("slowest record %.2f ms (type %d)\n", slowestMs, slowestType);
+}
+
 void ShutdownRendering()
 {
     g_RenderQueue.FreeItemPool();
@@ -113,9 +163,21 @@ int main(int argc, char** argv)
 {
     const char* mapName = nullptr;
     const char* nodeId = nullptr;
+    // --game is a switch: taken out before the options that carry values are parsed.
+    bool game = false;
+    std::vector<char*> args;
+    for (int i = 0; i < argc; ++i)
+    {
+        if (i > 0 && std::strcmp(argv[i], "--game") == 0)
+            game = true;
+        else
+            args.push_back(argv[i]);
+    }
+    argc = int(args.size());
+    argv = args.data();
     DemoOptions options;
     options.name = "mapview";
-    options.usage = "mapview --map NAME [--png FILE] [--size WxH] [--node ID] [--frames N]";
+    options.usage = "mapview [--game] --map NAME [--png FILE] [--size WxH] [--node ID] [--frames N]";
     if (!options.parse(argc, argv, {{"--map", &mapName}, {"--node", &nodeId}}) || mapName == nullptr)
     {
         if (mapName == nullptr)
@@ -140,19 +202,54 @@ int main(int argc, char** argv)
 
     int status = 0;
     {
-        MapWorld world;
+        std::unique_ptr<WeWorld> held;
+        CGameMap* gameMap = nullptr;
+        if (game)
+        {
+            // The display name and description are translations.
+            g_Localization.Load();
+            gameMap = new CGameMap();
+            held.reset(gameMap);
+        }
+        else
+            held = std::make_unique<MapWorld>();
+        WeWorld& world = *held;
         g_World = &world;
         const auto began = std::chrono::steady_clock::now();
         bool loaded = world.BeginLoad(mapName);
-        while (loaded && !world.m_Loaded)
+        double slowestMs = 0.0;
+        int32_t slowestType = 0;
+        const bool damaged = loaded && gameMap != nullptr && gameMap->m_Header.m_Damaged;
+        while (loaded && !damaged && !world.m_Loaded)
         {
+            // The next record's type code, read ahead and put back.
+            int32_t type = 0;
+            if (world.m_MapStream != nullptr)
+            {
+                const int64_t at = world.m_MapStream->Tell();
+                type = world.m_MapStream->ReadInt32();
+                world.m_MapStream->Seek(at, 0);
+            }
+            const auto stepBegan = std::chrono::steady_clock::now();
             loaded = world.LoadStep();
+            const double stepMs =
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - stepBegan).count();
+            if (stepMs > slowestMs)
+            {
+                slowestMs = stepMs;
+                slowestType = type;
+            }
             std::printf("progress %.3f\n", double(world.m_LoadProgress));
         }
         const double loadMs =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - began).count();
-        WePathNode* node = loaded ? ChooseNode(world, nodeId) : nullptr;
-        if (!loaded)
+        WePathNode* node = loaded && !damaged ? ChooseNode(world, nodeId) : nullptr;
+        if (damaged)
+        {
+            std::fprintf(stderr, "mapview: Maps/%s.map has a damaged header\n", mapName);
+            status = 1;
+        }
+        else if (!loaded)
         {
             std::fprintf(stderr, "mapview: Maps/%s.map cannot be loaded\n", mapName);
             status = 1;
@@ -165,6 +262,8 @@ int main(int argc, char** argv)
         if (status == 0)
         {
             PrintSummary(world, loadMs);
+            if (gameMap != nullptr)
+                PrintGameSummary(*gameMap, slowestMs, slowestType);
             for (int i = 0; i < frames; ++i)
             {
                 g_Physics.Simulate();
@@ -181,9 +280,12 @@ int main(int argc, char** argv)
             camera.Update();
             g_Camera = &camera;
             g_RenderDevice.m_ClearColor = 0xFF0B1020u;
-            // No lights are placed yet: a moderate ambient shows the surfaces under their glow.
+            // No lights are placed yet: a moderate ambient shows the surfaces under their glow. A game map
+            // brings its own look.
             const float ambient[4] = {0.45f, 0.45f, 0.5f, 1.0f};
             g_RenderDevice.SetAmbientColor(ambient);
+            if (gameMap != nullptr)
+                gameMap->m_Header.Apply();
             g_RenderDevice.m_RenderCallback = RenderFrame;
             g_RenderDevice.Render();
             const UINT w = UINT(g_ScreenSize.width), h = UINT(g_ScreenSize.height);

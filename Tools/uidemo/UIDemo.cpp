@@ -53,6 +53,7 @@
 #include "Engine/ui/WeUIWindow.h"
 #include "Platform/video/VideoPlayer.h"
 #include "Tools/demo_common/DemoFrame.h"
+#include "Tools/demo_common/DemoScript.h"
 
 namespace
 {
@@ -162,144 +163,12 @@ public:
     void OnChar(int32_t character) override { g_UIMain.PostKeyDown(-character); }
 };
 
-// One scripted user action at a frame.
-struct Step
-{
-    int frame;
-    std::function<void()> act;
-};
-
-class Script
+// The scripted user, with SDL's scancodes for its keys.
+class Script : public DemoScript
 {
 public:
-    explicit Script(HWND window) : m_Window(window) {}
-
-    // Back-buffer pixels to client pixels of the window.
-    void ToClient(int x, int y, int* cx, int* cy) const
-    {
-        RECT client = {};
-        GetClientRect(m_Window, &client);
-        int cw = client.right - client.left, ch = client.bottom - client.top;
-        *cx = g_ScreenSize.width > 0 && cw > 0 ? x * cw / g_ScreenSize.width : x;
-        *cy = g_ScreenSize.height > 0 && ch > 0 ? y * ch / g_ScreenSize.height : y;
-    }
-    void Move(int x, int y)
-    {
-        SDL_Event e = {};
-        e.type = SDL_MOUSEMOTION;
-        e.motion.windowID = Id();
-        ToClient(x, y, &e.motion.x, &e.motion.y);
-        SDL_PushEvent(&e);
-    }
-    void Button(bool down, int x, int y)
-    {
-        SDL_Event e = {};
-        e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-        e.button.windowID = Id();
-        e.button.button = SDL_BUTTON_LEFT;
-        e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
-        e.button.clicks = 1;
-        ToClient(x, y, &e.button.x, &e.button.y);
-        SDL_PushEvent(&e);
-    }
-    // One notch towards the user (scrolling down).
-    void Wheel(int notches)
-    {
-        SDL_Event e = {};
-        e.type = SDL_MOUSEWHEEL;
-        e.wheel.windowID = Id();
-        e.wheel.y = notches;
-        e.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
-        SDL_PushEvent(&e);
-    }
-    // The centre of a widget, in back-buffer pixels; false when there is no such widget.
-    static bool Centre(const char* name, int* x, int* y)
-    {
-        WeUIComponent* c = g_UIMain.FindComponent(WeString(name));
-        if (c == nullptr)
-            return false;
-        *x = c->GetScreenX() + c->m_PixelWidth / 2;
-        *y = c->GetScreenY() + c->m_PixelHeight / 2;
-        return true;
-    }
-    // Moves onto the widget, presses and releases the left button a few frames apart.
-    void Click(int frame, const char* name)
-    {
-        std::string n = name;
-        m_Steps.push_back({frame, [this, n]
-                           {
-                               int x = 0, y = 0;
-                               if (Centre(n.c_str(), &x, &y))
-                               {
-                                   Move(x, y);
-                                   Button(true, x, y);
-                               }
-                           }});
-        m_Steps.push_back({frame + 3, [this, n]
-                           {
-                               int x = 0, y = 0;
-                               if (Centre(n.c_str(), &x, &y))
-                                   Button(false, x, y);
-                           }});
-    }
-    void WheelOver(int frame, const char* name, int notches)
-    {
-        std::string n = name;
-        m_Steps.push_back({frame, [this, n, notches]
-                           {
-                               int x = 0, y = 0;
-                               if (Centre(n.c_str(), &x, &y))
-                                   Move(x, y);
-                               Wheel(notches);
-                           }});
-    }
-    // Characters as a keyboard's text input delivers them (the window layer makes character messages).
-    void TypeText(int frame, const char* text)
-    {
-        std::string t = text;
-        m_Steps.push_back({frame, [this, t]
-                           {
-                               SDL_Event e = {};
-                               e.type = SDL_TEXTINPUT;
-                               e.text.windowID = Id();
-                               SDL_strlcpy(e.text.text, t.c_str(), sizeof(e.text.text));
-                               SDL_PushEvent(&e);
-                           }});
-    }
-    // A key pressed, released a few frames later (the input device polls it).
-    void Key(int frame, SDL_Scancode code)
-    {
-        m_Steps.push_back({frame, [this, code] { PushKey(true, code); }});
-        m_Steps.push_back({frame + 3, [this, code] { PushKey(false, code); }});
-    }
-    void Run(int frame)
-    {
-        for (const Step& s : m_Steps)
-            if (s.frame == frame)
-                s.act();
-    }
-    int LastFrame() const
-    {
-        int last = 0;
-        for (const Step& s : m_Steps)
-            last = std::max(last, s.frame);
-        return last;
-    }
-
-private:
-    Uint32 Id() const { return SDL_GetWindowID(reinterpret_cast<SDL_Window*>(m_Window)); }
-    void PushKey(bool down, SDL_Scancode code)
-    {
-        SDL_Event e = {};
-        e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-        e.key.windowID = Id();
-        e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-        e.key.keysym.scancode = code;
-        e.key.keysym.sym = SDL_GetKeyFromScancode(code);
-        SDL_PushEvent(&e);
-    }
-    HWND m_Window;
-    std::vector<Step> m_Steps;
+    using DemoScript::DemoScript;
+    void Key(int frame, SDL_Scancode code) { DemoScript::Key(frame, static_cast<int>(code)); }
 };
 
 // What a part of the sample screen asks of the run: the lines its callbacks must have printed, and checks

@@ -190,3 +190,15 @@ TEST_F(WePhaseManagerTest, ShutdownLeavesTopDownAndDropsEveryRequest)
     EXPECT_EQ(g_Log, "B.Enter");
     m_Manager.Shutdown();
 }
+
+TEST_F(WePhaseManagerTest, PhasesByIndexFromTheBottom)
+{
+    Stack({&a, &b, &c});
+    EXPECT_EQ(m_Manager.GetPhaseAt(0), &a);
+    EXPECT_EQ(m_Manager.GetPhaseAt(1), &b);
+    EXPECT_EQ(m_Manager.GetPhaseAt(2), &c);
+    EXPECT_EQ(m_Manager.GetPhaseAt(3), nullptr);
+    EXPECT_EQ(m_Manager.GetPhaseAt(-1), nullptr);
+    m_Manager.Shutdown();
+    EXPECT_EQ(m_Manager.GetPhaseAt(0), nullptr);
+}

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
+#include <string>
 
 #include "Game/craft/CTuberMotion.h"
+#include "Game/shell/CInputMessage.h"
+#include "Tests/Game/craft/CraftTestSupport.h"
 
 namespace
 {
@@ -234,6 +238,95 @@ TEST(CTuberMovement, RotationAndSpeedCap)
     const D3DXVECTOR3 k = TurnTuber(tuning, keys, right, up, forward, Dt);
     EXPECT_FLOAT_EQ(k.y, 3.14159265f * tuning.yawRate * m);
     EXPECT_FLOAT_EQ(k.x, -3.14159265f * tuning.pitchRate * m);
+}
+
+}  // namespace
+
+namespace
+{
+
+struct CTuberMovementRig : ::testing::Test
+{
+    void SetUp() override
+    {
+        rig = std::make_unique<RaceRig>(CraftTest::Options(0));
+        std::string error;
+        ASSERT_TRUE(rig->Start(&error)) << error;
+        craft = rig->Player();
+        ASSERT_NE(craft, nullptr);
+        CraftTest::FaceAlongZ(craft);
+    }
+    void TearDown() override { rig.reset(); }
+
+    CraftTest::Catalogue catalogue;
+    std::unique_ptr<RaceRig> rig;
+    CTuber* craft = nullptr;
+};
+
+TEST_F(CTuberMovementRig, ForwardFromRestFollowsTheRecurrenceAndTheBodyMovesAtIt)
+{
+    rig->SetPlayerScript([](int64_t, CInputMessage& m) { m.m_Forward = 1; });
+    const float a = craft->m_Acceleration, v = craft->m_MaxSpeed, dt = 1.0f / 64.0f;
+    for (int tick = 0; tick < 640; ++tick)
+    {
+        rig->Tick();
+        // The step's working speed is what it handed on along +z.
+        const float w = craft->m_TargetVelocity.z;
+        const float from = craft->m_MeasuredSpeed;
+        const float expected = std::fmin(from + (a - a * from / v) * dt, v);
+        ASSERT_EQ(w, expected) << "tick " << tick;
+    }
+    // After 10 s the speed is near V (1 - exp(-a t / V)).
+    const float w = craft->m_TargetVelocity.z;
+    EXPECT_NEAR(w, v * (1.0f - std::exp(-a * 10.0f / v)), v * 0.01f);
+    // The body moved along +z at about that speed during the last ticks.
+    const float z0 = craft->GetWorldPosition().z;
+    rig->Tick(64);
+    const float travelled = craft->GetWorldPosition().z - z0;
+    EXPECT_NEAR(travelled, craft->m_TargetVelocity.z, v * 0.02f);
+}
+
+TEST_F(CTuberMovementRig, TurboIsSpentAtTheUsageRateAndCountedAsTheLapsUse)
+{
+    ConfigOverride usage("tuber.Turbo.UsagePerSecond", "8");
+    rig->SetPlayerScript(
+        [](int64_t, CInputMessage& m)
+        {
+            m.m_Forward = 1;
+            m.m_Turbo = 1;
+        });
+    const float energy = craft->m_TurboEnergy;
+    ASSERT_GT(energy, 0.0f);
+    rig->Tick(64);
+    EXPECT_NEAR(craft->m_TurboEnergy, energy - 8.0f, 1e-3f);
+    EXPECT_NEAR(craft->m_LapTurboUse, 8.0f, 1e-3f);
+    EXPECT_GT(craft->m_TargetVelocity.z, 0.0f);
+    const int64_t ticks = rig->Ticks();
+    EXPECT_TRUE(rig->RunUntil([&] { return craft->m_TurboEnergy <= 0.0f; }, 10.0));
+    EXPECT_NEAR(double(rig->Ticks() - ticks) / 64.0, (energy - 8.0f) / 8.0f, 2.0 / 64.0);
+    EXPECT_NEAR(craft->m_LapTurboUse, energy, 1e-3f);
+}
+
+TEST_F(CTuberMovementRig, TheLaunchLastsMaxTime)
+{
+    ConfigOverride usage("tuber.HyperBrake.UsagePerSecond", "5");
+    ConfigOverride time("tuber.HyperBrake.MaxTime", "2");
+    bool brake = true;
+    rig->SetPlayerScript(
+        [&](int64_t, CInputMessage& m)
+        {
+            if (brake)
+            {
+                m.m_Backward = 1;
+                m.m_Turbo = 1;
+            }
+        });
+    ASSERT_TRUE(rig->RunUntil([&] { return craft->m_HyperBrakeLaunch; }, 5.0));
+    brake = false;
+    const int64_t start = rig->Ticks();
+    ASSERT_TRUE(rig->RunUntil([&] { return !craft->m_HyperBrakeLaunch; }, 5.0));
+    EXPECT_NEAR(double(rig->Ticks() - start) / 64.0, 2.0, 2.0 / 64.0);
+    EXPECT_GT(craft->m_TargetVelocity.z, 0.0f);
 }
 
 }  // namespace

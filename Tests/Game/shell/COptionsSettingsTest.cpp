@@ -1,4 +1,5 @@
 #include "Game/shell/COptionsSettings.h"
+#include "Engine/foundation/WeExeFolder.h"
 #include "Engine/foundation/WeFileStream.h"
 #include "Engine/foundation/WeSaveFile.h"
 #include "Tests/support/ConfigOverride.h"
@@ -385,4 +386,31 @@ TEST(COptionsSettingsSaveFolder, NoSaveFolder)
     EXPECT_FALSE(std::filesystem::exists("/options_demo.sav"));
     if (home != nullptr)
         setenv("HOME", oldHome.c_str(), 1);
+}
+
+// Seeds for the options file's fuzz target (Tests/fuzz): a whole file, an old one, a short one and one of hostile
+// values.
+TEST_F(COptionsFile, WritesFuzzSeeds)
+{
+    const std::filesystem::path folder = std::filesystem::path(GetExeFolder().c_str()) / "fuzz-corpus" / "options_file";
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    ASSERT_FALSE(error) << folder;
+    const std::string whole = SavedBytes(Changed());
+    std::string old = whole;
+    PutInt32(old, 0, 16);
+    std::string hostile = whole;
+    PutInt32(hostile, 244, 0);
+    PutInt32(hostile, 260, 90);
+    PutFloat(hostile, 304, std::numeric_limits<float>::quiet_NaN());
+    PutFloat(hostile, 320, 1.0f);
+    hostile[272] = 9;
+    const std::pair<const char*, std::string> seeds[] = {
+        {"v17.sav", whole}, {"v16.sav", old}, {"short.sav", whole.substr(0, 200)}, {"hostile.sav", hostile}};
+    for (const auto& [name, bytes] : seeds)
+    {
+        std::ofstream out(folder / name, std::ios::binary);
+        out.write(bytes.data(), std::streamsize(bytes.size()));
+        EXPECT_TRUE(out.good()) << name;
+    }
 }

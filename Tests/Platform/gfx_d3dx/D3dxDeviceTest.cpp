@@ -6,9 +6,12 @@
 #include <fstream>
 #include <sstream>
 
+#include <unistd.h>
+
 #include "Platform/gfx/GfxDevice.h"
 #include "Platform/gfx_d3dx/D3DX9.h"
 #include "Platform/gfx_d3dx/DdsFile.h"
+#include "Platform/gfx_d3dx/ImageFile.h"
 #include "Tests/Platform/gfx/GfxTestDevice.h"
 
 namespace
@@ -512,3 +515,46 @@ TEST_F(D3dxRecording, EffectsKeepBookkeepingAndSetPassStates)
 }
 
 }  // namespace
+
+// A system-memory surface saved as PNG reads back with the same pixels; anything but a PNG of a 32-bit surface is
+// refused, and a path that cannot be written fails.
+TEST_F(D3dxRecording, SaveSurfaceToPng)
+{
+    IDirect3DSurface9* surface = nullptr;
+    ASSERT_EQ(dev->CreateOffscreenPlainSurface(3, 2, D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM, &surface, nullptr), D3D_OK);
+    D3DLOCKED_RECT locked{};
+    ASSERT_EQ(surface->LockRect(&locked, nullptr, 0), D3D_OK);
+    const uint32_t pixels[6] = {0x00FF0000, 0x0000FF00, 0x000000FF, 0x00FFFFFF, 0x00102030, 0x00000000};
+    for (int y = 0; y < 2; ++y)
+        std::memcpy(static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch, pixels + y * 3, 12);
+    surface->UnlockRect();
+
+    const std::string path = ::testing::TempDir() + "/we-save-surface-" + std::to_string(getpid()) + ".png";
+    ASSERT_EQ(D3DXSaveSurfaceToFileA(path.c_str(), D3DXIFF_PNG, surface, nullptr, nullptr), D3D_OK);
+    D3DXIMAGE_INFO info{};
+    ASSERT_EQ(D3DXGetImageInfoFromFileA(path.c_str(), &info), D3D_OK);
+    EXPECT_EQ(info.Width, 3u);
+    EXPECT_EQ(info.Height, 2u);
+    EXPECT_EQ(info.ImageFileFormat, D3DXIFF_PNG);
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ImageData image;
+    ImageFileType type;
+    ASSERT_TRUE(ImageFile::Decode(bytes.data(), bytes.size(), &image, &type));
+    ASSERT_EQ(image.subs.size(), 1u);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+        {
+            uint32_t pixel = 0;
+            std::memcpy(&pixel, image.subs[0].bytes.data() + size_t(y) * image.subs[0].rowPitch + size_t(x) * 4, 4);
+            EXPECT_EQ(pixel & 0xFFFFFFu, pixels[y * 3 + x]) << x << "," << y;
+        }
+    std::remove(path.c_str());
+
+    EXPECT_NE(D3DXSaveSurfaceToFileA(path.c_str(), D3DXIFF_DDS, surface, nullptr, nullptr), D3D_OK);
+    const RECT part = {0, 0, 1, 1};
+    EXPECT_NE(D3DXSaveSurfaceToFileA(path.c_str(), D3DXIFF_PNG, surface, nullptr, &part), D3D_OK);
+    EXPECT_NE(D3DXSaveSurfaceToFileA(path.c_str(), D3DXIFF_PNG, nullptr, nullptr, nullptr), D3D_OK);
+    EXPECT_NE(D3DXSaveSurfaceToFileA("/no/such/folder/x.png", D3DXIFF_PNG, surface, nullptr, nullptr), D3D_OK);
+    surface->Release();
+}

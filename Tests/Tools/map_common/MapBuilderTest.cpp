@@ -129,8 +129,8 @@ TEST_F(MapBuilderTest, OvalLoadsAsAClosedLoopOfAboutOneKilometre)
         const D3DXVECTOR3 d = s->GetWorldPosition() - world.m_FirstPathNode->GetWorldPosition();
         const D3DXMATRIX& m = world.m_FirstPathNode->GetWorldMatrix();
         EXPECT_LT(d.x * m._31 + d.y * m._32 + d.z * m._33, 0.0f);
-        EXPECT_GE(s->m_StartIndex, 0);
-        EXPECT_LT(s->m_StartIndex, 4);
+        EXPECT_GE(s->m_StartIndex, 1);
+        EXPECT_LE(s->m_StartIndex, 4);
     }
 }
 
@@ -183,14 +183,14 @@ TEST_F(MapBuilderTest, CircuitLinksBackIntoItsForkAndJump)
 
 // The game's header as a test stand-in: the description's header pairs as one string.
 std::string g_HeaderSeen;
-bool WriteTestHeader(WeFileStream& stream, const std::vector<std::pair<std::string, std::string>>& header)
+bool WriteTestHeader(WeFileStream& stream, const MapDescription& map, const std::string&, std::string&)
 {
     g_HeaderSeen.clear();
-    for (const auto& [key, value] : header)
+    for (const auto& [key, value] : map.header)
         g_HeaderSeen += key + "=" + value + ";";
     return stream.WriteString(WeString(g_HeaderSeen.c_str()));
 }
-bool RefuseHeader(WeFileStream&, const std::vector<std::pair<std::string, std::string>>&)
+bool RefuseHeader(WeFileStream&, const MapDescription&, const std::string&, std::string&)
 {
     return false;
 }

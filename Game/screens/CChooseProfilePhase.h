@@ -1,0 +1,12 @@
+#pragma once
+
+#include "Engine/runtime/WeAbstractPhase.h"
+
+// In outline until the menus are built: an empty screen that Escape leaves through the buy screen.
+class CChooseProfilePhase : public WeAbstractPhase
+{
+public:
+    void HandleInput() override;
+};
+
+extern CChooseProfilePhase g_ChooseProfilePhase;

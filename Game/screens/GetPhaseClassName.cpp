@@ -1,0 +1,37 @@
+#include "Game/screens/GetPhaseClassName.h"
+
+#include "Game/screens/CBuyScreenPhase.h"
+#include "Game/screens/CChooseProfilePhase.h"
+#include "Game/screens/CIntroPhase.h"
+#include "Game/screens/CLoadMapPhase.h"
+#include "Game/screens/CLoadMenuPhase.h"
+#include "Game/screens/CMainMenuPhase.h"
+#include "Game/screens/CMenuPhase.h"
+#include "Game/shell/CPlayGamePhase.h"
+
+const CGamePhaseName* GetGamePhaseNames(int32_t& count)
+{
+    // Each screen's issue adds its own phase here.
+    static const CGamePhaseName names[] = {
+        {&g_IntroPhase, "CIntroPhase"},       {&g_LoadMenuPhase, "CLoadMenuPhase"},
+        {&g_MenuPhase, "CMenuPhase"},         {&g_ChooseProfilePhase, "CChooseProfilePhase"},
+        {&g_MainMenuPhase, "CMainMenuPhase"}, {&g_LoadMapPhase, "CLoadMapPhase"},
+        {&g_PlayGamePhase, "CPlayGamePhase"}, {&g_BuyScreenPhase, "CBuyScreenPhase"},
+    };
+    count = static_cast<int32_t>(sizeof(names) / sizeof(names[0]));
+    return names;
+}
+
+const char* GetPhaseClassName(const WeAbstractPhase* phase)
+{
+    if (phase == nullptr)
+        return "none";
+    int32_t count = 0;
+    const CGamePhaseName* names = GetGamePhaseNames(count);
+    for (int32_t i = 0; i < count; ++i)
+    {
+        if (names[i].phase == phase)
+            return names[i].className;
+    }
+    return "?";
+}

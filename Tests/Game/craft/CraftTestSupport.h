@@ -1,0 +1,60 @@
+#pragma once
+// A generated track and rig set-ups shared by the craft's race tests.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "Game/craft/CTuber.h"
+#include "Platform/math/D3DXMatrixFunctions.h"
+#include "Tests/support/ConfigOverride.h"
+#include "Tools/race_common/RaceRig.h"
+
+namespace CraftTest
+{
+
+// A loop whose start straight runs 3 km along +z from the origin, with eight starts behind its first node.
+inline std::string LongOval(const char* name = "RigOval", const char* extra = "")
+{
+    return std::string("map ") + name +
+           "\nsky Maps.Sky.Plain 0\nprofile channel 16 2\nstep 2\nsegment 200\n"
+           "materials Maps.Common.Road Maps.Common.Wall\nnodes 25 1.5\nstarts 8 8\nheader\nend\n" +
+           extra +
+           "section\n  point 0 0 0\n  point 0 0 1500\n  point 0 0 3000\n  point 150 0 3250\n  point 300 0 3000\n"
+           "  point 300 0 1500\n  point 300 0 -300\n  point 150 0 -550\n  point 0 0 -300\nend\n";
+}
+
+// The three craft of the built-in list, listed even where the pack has no craft configuration yet.
+struct Catalogue
+{
+    ConfigOverride falconer{"tubers.Falconer.UnlockID", "0"};
+    ConfigOverride eclosion{"tubers.EclosionHunter.UnlockID", "0"};
+    ConfigOverride xdrone{"tubers.Xdrone.UnlockID", "0"};
+};
+
+inline RaceRigOptions Options(int opponents = 0, bool player = true)
+{
+    RaceRigOptions o;
+    o.mapDescription = LongOval();
+    if (player)
+        o.slots.push_back(RaceRigSlot{4, "Falconer", "", 0, 0});
+    const char* crafts[] = {"EclosionHunter", "Xdrone", "Falconer", "EclosionHunter", "Xdrone"};
+    for (int i = 0; i < opponents; ++i)
+        o.slots.push_back(RaceRigSlot{1 + i % 3, crafts[i % 5], "", 0, 0});
+    return o;
+}
+
+// Points the craft along +z exactly, where it stands, with no motion: the axis-aligned cases.
+inline void FaceAlongZ(CTuber* craft)
+{
+    D3DXMATRIX m;
+    D3DXMatrixIdentity(&m);
+    const D3DXVECTOR3 p = craft->GetWorldPosition();
+    m._41 = p.x;
+    m._42 = p.y;
+    m._43 = p.z;
+    craft->SetTransform(m);
+    craft->SetVelocity(D3DXVECTOR3());
+    craft->SetAngularVelocity(D3DXVECTOR3());
+}
+
+}  // namespace CraftTest

@@ -1,0 +1,291 @@
+// The real executable started as a user would, headless: its exit statuses, the single instance, the engine's
+// failures and the development hooks. Each run gets a data home and a runtime folder of its own, so that runs in
+// parallel never meet on the lock or the save folder.
+#include "Engine/foundation/WeExeFolder.h"
+#include "Platform/gfx_d3dx/ImageData.h"
+#include "Platform/gfx_d3dx/ImageFile.h"
+#include "Tests/support/ScratchFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fcntl.h>
+
+#include <chrono>
+#include <cstring>
+#include <map>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace
+{
+using Environment = std::map<std::string, std::string>;
+
+class GameProcess
+{
+public:
+    // The runtime folder must exist, or the lock falls back to the shared /tmp.
+    GameProcess(const ScratchFolder& scratch, const std::string& name) : m_Scratch(scratch), m_Name(name)
+    {
+        std::filesystem::create_directories(m_Scratch.Path("runtime"));
+    }
+
+    // Starts the game with the headless defaults, the folders of the run and the extra variables.
+    bool Start(const Environment& extra, const std::vector<std::string>& arguments = {"--no-movies"})
+    {
+        Environment environment;
+        for (char** at = environ; *at != nullptr; ++at)
+        {
+            const std::string entry = *at;
+            const size_t equals = entry.find('=');
+            if (equals != std::string::npos)
+                environment[entry.substr(0, equals)] = entry.substr(equals + 1);
+        }
+        environment["SDL_VIDEODRIVER"] = "offscreen";
+        environment["SDL_AUDIODRIVER"] = "dummy";
+        environment["ALSOFT_DRIVERS"] = "null";
+        environment["WE_WINDOW_MODE"] = "2";
+        environment["WE_DEBUG_OUTPUT"] = "1";
+        environment["XDG_DATA_HOME"] = m_Scratch.Path("data");
+        environment["XDG_RUNTIME_DIR"] = m_Scratch.Path("runtime");
+        if (environment.count("LSAN_OPTIONS") == 0)
+            environment["LSAN_OPTIONS"] = std::string("suppressions=") + WE_LSAN_SUPPRESSIONS + ":print_suppressions=0";
+        environment.erase("WE_QUIT_AFTER_FRAMES");
+        environment.erase("WE_CAPTURE_DIR");
+        environment.erase("WE_CAPTURE_FRAMES");
+        environment.erase("WE_INPUT_SCRIPT");
+        for (const auto& [key, value] : extra)
+            environment[key] = value;
+        std::vector<std::string> texts;
+        for (const auto& [key, value] : environment)
+            texts.push_back(key + "=" + value);
+        std::vector<char*> envp;
+        for (std::string& text : texts)
+            envp.push_back(text.data());
+        envp.push_back(nullptr);
+
+        const std::string program = std::string(GetExeFolder().c_str()) + "/kestrovane";
+        std::vector<std::string> words = {program};
+        words.insert(words.end(), arguments.begin(), arguments.end());
+        std::vector<char*> argv;
+        for (std::string& word : words)
+            argv.push_back(word.data());
+        argv.push_back(nullptr);
+
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, OutputPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&actions, 2, ErrorPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int result = posix_spawn(&m_Pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+        posix_spawn_file_actions_destroy(&actions);
+        return result == 0;
+    }
+    // The exit status, or -1 when the process did not end in time (it is killed then) or died of a signal.
+    int Wait(int seconds = 240)
+    {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+        while (std::chrono::steady_clock::now() < end)
+        {
+            int status = 0;
+            const pid_t done = waitpid(m_Pid, &status, WNOHANG);
+            if (done == m_Pid)
+            {
+                m_Pid = -1;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        Kill();
+        return -1;
+    }
+    void Kill()
+    {
+        if (m_Pid <= 0)
+            return;
+        kill(m_Pid, SIGKILL);
+        int status = 0;
+        waitpid(m_Pid, &status, 0);
+        m_Pid = -1;
+    }
+    // Waits until the text shows in the error output; false when the process ended or time ran out first.
+    bool WaitForError(const std::string& text, int seconds = 240)
+    {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+        while (std::chrono::steady_clock::now() < end)
+        {
+            if (Error().find(text) != std::string::npos)
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return false;
+    }
+    std::string Error() const { return ScratchFolder::Read(ErrorPath()); }
+    ~GameProcess() { Kill(); }
+
+private:
+    std::string OutputPath() const { return m_Scratch.Path(m_Name + ".out"); }
+    std::string ErrorPath() const { return m_Scratch.Path(m_Name + ".err"); }
+
+    const ScratchFolder& m_Scratch;
+    std::string m_Name;
+    pid_t m_Pid = -1;
+};
+
+bool Contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+}  // namespace
+
+// Both passes run and the run ends cleanly after the frame count; the options file is not written by a run.
+TEST(kestrovane, TwoPasses)
+{
+    ScratchFolder scratch;
+    // Space skips each of the two intro pictures, which ends pass 1.
+    scratch.Write("skip.txt", "2 key 57 down\n3 key 57 up\n6 key 57 down\n7 key 57 up\n");
+    GameProcess game(scratch, "game");
+    ASSERT_TRUE(game.Start({{"WE_QUIT_AFTER_FRAMES", "40"}, {"WE_INPUT_SCRIPT", scratch.Path("skip.txt")}}));
+    EXPECT_EQ(game.Wait(), 0) << game.Error();
+    EXPECT_TRUE(Contains(game.Error(), "pass 1 runs")) << game.Error();
+    EXPECT_TRUE(Contains(game.Error(), "pass 2 runs at 800 x 600, window mode 2")) << game.Error();
+    // The run's log lies beside the saves, not in the game's folder.
+    const std::string saves = scratch.Path("data") + "/Kestrovane Demo";
+    EXPECT_TRUE(std::filesystem::is_directory(saves));
+    bool logged = false;
+    for (const auto& entry : std::filesystem::directory_iterator(saves))
+        logged = logged || entry.path().filename().string().rfind("debug-", 0) == 0;
+    EXPECT_TRUE(logged);
+}
+
+// A window-manager close in pass 1 starts no pass 2.
+TEST(kestrovane, CloseDuringPassOne)
+{
+    ScratchFolder scratch;
+    scratch.Write("close.txt", "# the window manager's close at once\n0 close\n");
+    GameProcess game(scratch, "game");
+    ASSERT_TRUE(game.Start({{"WE_INPUT_SCRIPT", scratch.Path("close.txt")}}));
+    EXPECT_EQ(game.Wait(), 0) << game.Error();
+    EXPECT_TRUE(Contains(game.Error(), "pass 1 runs")) << game.Error();
+    EXPECT_FALSE(Contains(game.Error(), "pass 2 runs")) << game.Error();
+}
+
+// A device that cannot start shows the box's caption and the engine's text in each pass, and the run exits 1.
+TEST(kestrovane, EngineStartFailures)
+{
+    struct Case
+    {
+        const char* variable;
+        const char* value;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"MESA_GL_VERSION_OVERRIDE", "3.0", "Error initializing game engine: Error: Invalid DirectX version"},
+        {"ALSOFT_DRIVERS", "none", "Error initializing game engine: "},
+    };
+    for (const Case& c : cases)
+    {
+        ScratchFolder scratch;
+        GameProcess game(scratch, "game");
+        ASSERT_TRUE(game.Start({{c.variable, c.value}, {"WE_QUIT_AFTER_FRAMES", "20"}}));
+        EXPECT_EQ(game.Wait(), 1) << c.variable << ": " << game.Error();
+        const std::string error = game.Error();
+        const size_t first = error.find(c.text);
+        ASSERT_NE(first, std::string::npos) << error;
+        EXPECT_NE(error.find(c.text, first + 1), std::string::npos) << "once in each pass: " << error;
+    }
+}
+
+// A window that cannot be created ends the pass with a line naming it, and the run exits 1.
+TEST(kestrovane, NoWindow)
+{
+    ScratchFolder scratch;
+    GameProcess game(scratch, "game");
+    ASSERT_TRUE(game.Start({{"SDL_VIDEODRIVER", "no-such-driver"}}));
+    EXPECT_EQ(game.Wait(), 1) << game.Error();
+    EXPECT_TRUE(Contains(game.Error(), "the game window (800 x 600) could not be created")) << game.Error();
+}
+
+// A second instance says so and exits 0 while the first runs; after the first is killed, the game starts again.
+TEST(kestrovane, SingleInstance)
+{
+    ScratchFolder scratch;
+    GameProcess first(scratch, "first");
+    ASSERT_TRUE(first.Start({}));
+    ASSERT_TRUE(first.WaitForError("pass 2 runs")) << first.Error();
+
+    GameProcess second(scratch, "second");
+    ASSERT_TRUE(second.Start({}));
+    EXPECT_EQ(second.Wait(), 0) << second.Error();
+    EXPECT_TRUE(Contains(second.Error(), "Game is already running!")) << second.Error();
+    EXPECT_FALSE(Contains(second.Error(), "pass 1 runs"));
+
+    first.Kill();
+    GameProcess third(scratch, "third");
+    ASSERT_TRUE(third.Start({{"WE_QUIT_AFTER_FRAMES", "5"}}));
+    EXPECT_EQ(third.Wait(), 0) << third.Error();
+    // The intro takes the first frames: the run starts, whichever pass the frame count ends in.
+    EXPECT_TRUE(Contains(third.Error(), "pass 1 runs")) << third.Error();
+    EXPECT_FALSE(Contains(third.Error(), "Game is already running!"));
+}
+
+// F9 from a script and a captured frame: a PNG of the window's size in which the overlay's text shows.
+TEST(kestrovane, CaptureWithTheFrameRateOverlay)
+{
+    ScratchFolder scratch;
+    scratch.Write("f9.txt", "20 key 67 down\n22 key 67 up\n");
+    std::filesystem::create_directories(scratch.Path("frames"));
+    GameProcess game(scratch, "game");
+    ASSERT_TRUE(game.Start({{"WE_QUIT_AFTER_FRAMES", "60"},
+                            {"WE_INPUT_SCRIPT", scratch.Path("f9.txt")},
+                            {"WE_CAPTURE_DIR", scratch.Path("frames")},
+                            {"WE_CAPTURE_FRAMES", "10,50"}}));
+    EXPECT_EQ(game.Wait(), 0) << game.Error();
+    auto colours = [&](const std::string& name)
+    {
+        const std::string bytes = ScratchFolder::Read(scratch.Path("frames/" + name));
+        ImageData image;
+        ImageFileType type;
+        std::set<uint32_t> found;
+        EXPECT_TRUE(ImageFile::Decode(bytes.data(), bytes.size(), &image, &type)) << name;
+        if (image.subs.empty())
+            return found;
+        EXPECT_EQ(image.width, 800u);
+        EXPECT_EQ(image.height, 600u);
+        const ImageLevel& level = image.subs[0];
+        for (size_t at = 0; at + 4 <= level.bytes.size(); at += 4)
+        {
+            uint32_t pixel = 0;
+            std::memcpy(&pixel, &level.bytes[at], 4);
+            found.insert(pixel & 0xFFFFFFu);
+        }
+        return found;
+    };
+    // Before F9 the empty loading screen is one colour; after it the overlay's text adds others.
+    EXPECT_EQ(colours("frame-00010.png").size(), 1u);
+    EXPECT_GT(colours("frame-00050.png").size(), 1u);
+}
+
+// A bad script line or capture list refuses to start, naming the place.
+TEST(kestrovane, BadHooksRefuseToStart)
+{
+    ScratchFolder scratch;
+    scratch.Write("bad.txt", "# fine\n10 key 30 down\n\n12 jump high\n");
+    GameProcess script(scratch, "script");
+    ASSERT_TRUE(script.Start({{"WE_INPUT_SCRIPT", scratch.Path("bad.txt")}}));
+    EXPECT_EQ(script.Wait(), 2);
+    EXPECT_TRUE(Contains(script.Error(), scratch.Path("bad.txt") + ":4: unknown event \"jump\"")) << script.Error();
+    EXPECT_FALSE(Contains(script.Error(), "pass 1 runs"));
+
+    GameProcess frames(scratch, "frames");
+    ASSERT_TRUE(frames.Start({{"WE_CAPTURE_DIR", scratch.Path("")}, {"WE_CAPTURE_FRAMES", "1,two"}}));
+    EXPECT_EQ(frames.Wait(), 2);
+    EXPECT_TRUE(Contains(frames.Error(), "WE_CAPTURE_FRAMES: \"two\" is not a frame number")) << frames.Error();
+}

@@ -1,0 +1,87 @@
+#pragma once
+// The steps of a screens_demo script, and the table of scripts. A later screen adds a source file with its
+// script and one row to the table (ScreensDemoScripts.cpp).
+#include <functional>
+#include <string>
+#include <vector>
+
+struct ScreensDemoStep
+{
+    enum Kind
+    {
+        WaitPhase,  // until the phase of that class is on top
+        WaitShown,  // until the widget is shown and fully faded in
+        Click,      // the widget's centre, left button
+        KeyPress,   // an SDL scancode, pressed and released
+        KeyHold,    // pressed, released `frames` later
+        KeyDown,
+        KeyUp,
+        Wheel,  // notches over a widget
+        Type,   // a text
+        Seed,   // SysRandom seeded again with --seed
+        Png,    // <png-dir>/<text>.png of the frame after the step
+        Expect  // a check: its line printed, or the step fails
+    };
+    Kind kind = WaitPhase;
+    std::string text;
+    int value = 0;
+    // For Expect: fills the line to print; false fails the step.
+    std::function<bool(std::string& line)> check;
+};
+
+class ScreensDemoScript
+{
+public:
+    ScreensDemoScript& WaitPhase(const char* className) { return Add(Make(ScreensDemoStep::WaitPhase, className)); }
+    ScreensDemoScript& WaitShown(const char* widget) { return Add(Make(ScreensDemoStep::WaitShown, widget)); }
+    ScreensDemoScript& Click(const char* widget) { return Add(Make(ScreensDemoStep::Click, widget)); }
+    ScreensDemoScript& KeyPress(int scancode) { return Add(Make(ScreensDemoStep::KeyPress, "", scancode)); }
+    ScreensDemoScript& KeyHold(int scancode, int frames)
+    {
+        return Add(Make(ScreensDemoStep::KeyHold, std::to_string(frames), scancode));
+    }
+    ScreensDemoScript& KeyDown(int scancode) { return Add(Make(ScreensDemoStep::KeyDown, "", scancode)); }
+    ScreensDemoScript& KeyUp(int scancode) { return Add(Make(ScreensDemoStep::KeyUp, "", scancode)); }
+    ScreensDemoScript& Wheel(const char* widget, int notches)
+    {
+        return Add(Make(ScreensDemoStep::Wheel, widget, notches));
+    }
+    ScreensDemoScript& Type(const char* text) { return Add(Make(ScreensDemoStep::Type, text)); }
+    ScreensDemoScript& Seed() { return Add(Make(ScreensDemoStep::Seed, "")); }
+    ScreensDemoScript& Png(const char* name) { return Add(Make(ScreensDemoStep::Png, name)); }
+    ScreensDemoScript& Expect(const char* what, std::function<bool(std::string& line)> check)
+    {
+        ScreensDemoStep s = Make(ScreensDemoStep::Expect, what);
+        s.check = std::move(check);
+        return Add(s);
+    }
+
+    std::vector<ScreensDemoStep> m_Steps;
+
+private:
+    static ScreensDemoStep Make(ScreensDemoStep::Kind kind, const std::string& text, int value = 0)
+    {
+        ScreensDemoStep step;
+        step.kind = kind;
+        step.text = text;
+        step.value = value;
+        return step;
+    }
+    ScreensDemoScript& Add(ScreensDemoStep step)
+    {
+        m_Steps.push_back(std::move(step));
+        return *this;
+    }
+};
+
+struct ScreensDemoScriptEntry
+{
+    const char* name;
+    void (*build)(ScreensDemoScript& script);
+};
+
+// Every script, by name; ends with a row of nulls.
+extern const ScreensDemoScriptEntry g_ScreensDemoScripts[];
+
+// The scripts, one source file each.
+void BuildStartupScript(ScreensDemoScript& script);

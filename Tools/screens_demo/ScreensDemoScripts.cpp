@@ -1,0 +1,7 @@
+#include "Tools/screens_demo/ScreensDemoScript.h"
+
+// One row per script; later screens add theirs.
+const ScreensDemoScriptEntry g_ScreensDemoScripts[] = {
+    {"startup", BuildStartupScript},
+    {nullptr, nullptr},
+};

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -28,7 +29,6 @@
 #include "Game/shell/CGameGlobals.h"
 #include "Game/shell/CGameMap.h"
 #include "Game/shell/CInputMessage.h"
-#include "Game/shell/CMapHeader.h"
 #include "Game/shell/COneShotSounds.h"
 #include "Game/shell/CPostProcessRequests.h"
 #include "Game/shell/CRaceParticipant.h"
@@ -42,6 +42,7 @@
 #include "Tools/demo_common/DemoFrame.h"
 #include "Tools/map_common/MapDescription.h"
 #include "Tools/map_common/MapWriter.h"
+#include "Tools/mapbuilder/MapGameWriter.h"
 
 namespace
 {
@@ -62,13 +63,6 @@ public:
 
     RaceRig::State* m_State;
 };
-
-bool WriteDefaultHeader(WeFileStream& stream, const MapDescription&, const std::string&, std::string&)
-{
-    CMapHeader header;
-    header.Write(stream);
-    return true;
-}
 
 void Fnv(uint64_t& hash, const void* bytes, size_t size)
 {
@@ -205,6 +199,11 @@ bool RaceRig::Start(std::string* error)
     if (!(o.step > 0.0))
         return Fail(error, "the step must be above 0");
 
+    // Headless unless the caller chose otherwise: the offscreen window, OpenAL Soft's null device, SDL's
+    // dummy audio.
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    setenv("ALSOFT_DRIVERS", "null", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
     const int mode = ApplyWindowModeOverride(2);
     s.window = new WeAppWindow();
     if (!s.window->Create("race_rig", "race_rig", nullptr, 102, 0, o.width, o.height, 0, 0, true, mode != 0, true,
@@ -285,9 +284,9 @@ bool RaceRig::Start(std::string* error)
             return Fail(error, parseError);
         }
         s.scratch = MakeScratchFolder();
-        SetMapHeaderWriter(WriteDefaultHeader);
+        MapGameWriter::Register();
         const bool ok = WriteMap(description, "rig map", s.scratch, written, parseError);
-        SetMapHeaderWriter(nullptr);
+        MapGameWriter::Unregister();
         if (!ok)
         {
             Stop();

@@ -17,7 +17,7 @@ inline std::string LongOval(const char* name = "RigOval", const char* extra = ""
 {
     return std::string("map ") + name +
            "\nsky Maps.Sky.Plain 0\nprofile channel 16 2\nstep 2\nsegment 200\n"
-           "materials Maps.Common.Road Maps.Common.Wall\nnodes 25 1.5\nstarts 8 8\nheader laps 3\n" +
+           "materials Maps.Common.Road Maps.Common.Wall\nnodes 25 1.5\nstarts 8 8\nheader\nend\n" +
            extra +
            "section\n  point 0 0 0\n  point 0 0 1500\n  point 0 0 3000\n  point 150 0 3250\n  point 300 0 3000\n"
            "  point 300 0 1500\n  point 300 0 -300\n  point 150 0 -550\n  point 0 0 -300\nend\n";

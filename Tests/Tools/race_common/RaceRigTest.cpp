@@ -18,7 +18,7 @@ namespace
 {
 
 const char* const Track = "map RigRing\nsky Maps.Sky.Plain 0\nprofile channel 16 2\nstep 2\nsegment 200\n"
-                          "materials Maps.Common.Road Maps.Common.Wall\nnodes 25 1.5\nstarts 8 8\n"
+                          "materials Maps.Common.Road Maps.Common.Wall\nnodes 25 1.5\nstarts 8 8\nheader\nend\n"
                           "section\n  point 0 0 0\n  point 200 0 200\n  point 0 0 400\n  point -200 0 200\nend\n";
 
 struct Catalogue

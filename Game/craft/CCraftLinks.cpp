@@ -44,18 +44,6 @@ bool WeaponsSafetyLockExpired()
     return g_CraftLinkStandIns.weaponsSafetyLockExpired;
 }
 
-void UpdateAgent(CAgent*) {}
-
-bool IsAutopilotAgent(const CAgent*)
-{
-    return false;
-}
-
-float AgentMaxHPModifier(const CAgent*)
-{
-    return 1.0f;
-}
-
 bool RaceMessagesShown()
 {
     return g_MainGameInterface.m_MessagesShown != 0;

@@ -36,7 +36,7 @@ void CTuber::UpdateSparks() {}
 void CTuber::UpdateTrackPosition()
 {
     if (m_World)
-        m_World->FindTrackPosition(GetWorldPosition(), &m_CurrentNode, &m_NextNode, nullptr, nullptr, nullptr,
+        m_World->FindTrackPosition(GetWorldPosition(), &m_CurrentNode, &m_NextNode, nullptr, nullptr, &m_TrackPoint,
                                    m_CurrentNode);
 }
 void CTuber::OnLapCompleted() {}

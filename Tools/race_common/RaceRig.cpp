@@ -12,6 +12,7 @@
 
 #include "Engine/devices/WeRealEngineDevices.h"
 #include "Engine/foundation/WeFileStream.h"
+#include "Engine/foundation/WeLocalization.h"
 #include "Engine/foundation/WeLog.h"
 #include "Engine/foundation/WeRandomTable.h"
 #include "Engine/foundation/WeSteppedClock.h"
@@ -23,6 +24,8 @@
 #include "Engine/runtime/WeEngine.h"
 #include "Engine/runtime/WeWindowModeOverride.h"
 #include "Engine/world/WePhysics.h"
+#include "Game/craft/CAIKernel.h"
+#include "Game/craft/CAIProfiles.h"
 #include "Game/craft/CCraftLinks.h"
 #include "Game/craft/CTuber.h"
 #include "Game/craft/CTuberCatalogue.h"
@@ -251,6 +254,8 @@ bool RaceRig::Start(std::string* error)
 
     g_TuberCatalogue.Load();
     g_TuberCatalogue.LoadModels();
+    g_Localization.Load();
+    g_AIProfiles.Load();
     CTuber::LoadAssets();
 
     g_RaceSettings.ClearParticipants();
@@ -319,6 +324,12 @@ bool RaceRig::Start(std::string* error)
     for (auto* e = s.map->GetActors().First(); e; e = s.map->GetActors().Next())
         if (e->value->m_Type == CStartLocation::TypeCode)
             starts.push_back(static_cast<CStartLocation*>(e->value));
+    // The agents exist before their craft (the craft reads its agent's health factor); a scripted slot keeps
+    // none.
+    g_AIKernel.CreateAgents();
+    for (int32_t slot = 0; slot < SlotCount; ++slot)
+        if (s.slotScripts[slot])
+            g_AIKernel.DeleteAgent(g_RaceSettings.GetParticipant(slot));
     for (size_t i = 0; i < o.slots.size(); ++i)
     {
         CRaceParticipant* p = g_RaceSettings.GetParticipant(int32_t(i));
@@ -381,6 +392,7 @@ void RaceRig::Stop()
     g_Game.m_PlayerFlag = 0;
     s.driver = nullptr;
     s.player = -1;
+    g_AIKernel.DeleteAgents();
     g_RaceSettings.ClearParticipants();
     CTuber::ReleaseAssets();
     g_TuberCatalogue.Clear();
@@ -498,8 +510,12 @@ void RaceRig::SetPlayerScript(Script script)
 
 void RaceRig::SetSlotScript(int32_t slot, Script script)
 {
-    if (slot >= 0 && slot < SlotCount)
-        m_State->slotScripts[slot] = std::move(script);
+    if (slot < 0 || slot >= SlotCount)
+        return;
+    m_State->slotScripts[slot] = std::move(script);
+    // A scripted slot is driven by its script alone.
+    if (m_State->slotScripts[slot] && m_State->started)
+        g_AIKernel.DeleteAgent(g_RaceSettings.GetParticipant(slot));
 }
 
 void RaceRig::SetRaceState(int32_t state)

@@ -2,6 +2,8 @@
 // into its own source file.
 #include "Engine/world/WeWorld.h"
 #include "Game/craft/CTuber.h"
+#include "Game/shell/CPlayGamePhase.h"
+#include "Game/shell/CRaceParticipant.h"
 
 // Weapons.
 void CTuber::UpdateWeaponSelection() {}
@@ -42,7 +44,15 @@ void CTuber::UpdateTrackPosition()
 void CTuber::OnLapCompleted() {}
 void CTuber::ShowLapMessages(float, bool) {}
 void CTuber::ShowPlacingMessage() {}
-void CTuber::FinishRace(bool) {}
+// Until the lap logic exists, finishing marks the craft, stores the result and restarts the race's wait for
+// the next finisher.
+void CTuber::FinishRace(bool won)
+{
+    m_Finished = true;
+    if (m_Participant)
+        m_Participant->m_Won = won;
+    g_PlayGamePhase.m_NextPlayerWaitTimer = 0.0f;
+}
 void CTuber::CollectPickup(CPickup*) {}
 void CTuber::CollectCoin(CPickup*) {}
 void CTuber::CollectAbility(CPickup*) {}

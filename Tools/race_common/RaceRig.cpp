@@ -1,8 +1,10 @@
 #include "Tools/race_common/RaceRig.h"
 
+#include <SDL.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -11,6 +13,7 @@
 #include <system_error>
 
 #include "Engine/devices/WeRealEngineDevices.h"
+#include "Engine/foundation/WeConfig.h"
 #include "Engine/foundation/WeFileStream.h"
 #include "Engine/foundation/WeLocalization.h"
 #include "Engine/foundation/WeLog.h"
@@ -22,23 +25,33 @@
 #include "Engine/render/WeRenderDevice.h"
 #include "Engine/runtime/WeAppWindow.h"
 #include "Engine/runtime/WeEngine.h"
+#include "Engine/runtime/WePhaseManager.h"
 #include "Engine/runtime/WeWindowModeOverride.h"
+#include "Engine/ui/WeUIMain.h"
 #include "Engine/world/WePhysics.h"
 #include "Game/craft/CAIKernel.h"
 #include "Game/craft/CAIProfiles.h"
 #include "Game/craft/CCraftLinks.h"
 #include "Game/craft/CTuber.h"
 #include "Game/craft/CTuberCatalogue.h"
+#include "Game/shell/CGameApplication.h"
+#include "Game/shell/CGameCamera.h"
 #include "Game/shell/CGameGlobals.h"
 #include "Game/shell/CGameMap.h"
 #include "Game/shell/CInputMessage.h"
 #include "Game/shell/COneShotSounds.h"
+#include "Game/shell/CPlayGamePhase.h"
 #include "Game/shell/CPostProcessRequests.h"
+#include "Game/shell/CPostProcessSlots.h"
 #include "Game/shell/CRaceParticipant.h"
 #include "Game/shell/CRacePhysics.h"
 #include "Game/shell/CRaceSettings.h"
+#include "Game/shell/CScreenEffects.h"
+#include "Game/shell/CScreenFader.h"
 #include "Game/shell/CStartLocation.h"
 #include "Platform/gfx/D3D9.h"
+#include "Platform/input/InputFeed.h"
+#include "Platform/input/InputKeyMap.h"
 #include "Platform/math/D3DXVectorFunctions.h"
 #include "Platform/system/SysClock.h"
 #include "Platform/system/SysRandom.h"
@@ -104,6 +117,13 @@ struct RaceRig::State
     std::vector<uint64_t> tickDigests;
     std::string scratch;
     std::vector<uint32_t> lastFrame;
+    bool fixedCamera = false;
+    int32_t savedPhysicsRate = 60;
+    D3DXVECTOR3 cameraEye, cameraAt;
+    // The race-phase mode.
+    int64_t enterTick = -1;
+    int32_t lastState = -1;
+    std::vector<RaceRig::StateChange> stateLog;
 };
 
 namespace
@@ -129,8 +149,8 @@ void RigTick()
     g_FlareRenderer.ClearOccluders();
     s->map->Tick();
     UpdateOneShotSounds();
-    if (g_CraftLinkStandIns.raceState == RaceStateRacing)
-        g_CraftLinkStandIns.raceClock += g_Timer.m_FrameDeltaF;
+    if (g_PlayGamePhase.m_RaceState == RaceStateRacing)
+        g_PlayGamePhase.m_RaceClock += g_Timer.m_FrameDeltaF;
 }
 
 void RigRender()
@@ -144,7 +164,15 @@ void RigRender()
     }
     static WeCamera camera;
     CTuber* player = s->player >= 0 ? SlotCraft(s->player) : nullptr;
-    if (player)
+    if (s->fixedCamera)
+    {
+        camera.m_Position = s->cameraEye;
+        D3DXVECTOR3 direction = s->cameraAt - s->cameraEye;
+        D3DXVec3Normalize(&direction, &direction);
+        camera.m_Direction = direction;
+        camera.m_Up = D3DXVECTOR3(0.0f, 1.0f, 0.0f);
+    }
+    else if (player)
     {
         // Six metres behind and two above the player's craft, looking along it.
         const D3DXMATRIX& m = player->GetWorldMatrix();
@@ -225,8 +253,13 @@ bool RaceRig::Start(std::string* error)
     InstallRealEngineDevices();
     g_Engine.m_FixedTick = 1;
     g_Engine.m_FixedStep = float(o.step);
-    g_Engine.m_TickCallback = RigTick;
-    g_RenderDevice.m_RenderCallback = RigRender;
+    // Bullet steps in whole sub-steps of its own rate: make that the rig's step, so every tick is one step.
+    int32_t& physicsRate = GetConfigInt("debug.Physics.MaxTimestep", 60);
+    s.savedPhysicsRate = physicsRate;
+    physicsRate = int32_t(std::lround(1.0 / o.step));
+    // The race phase runs under the game's own tick and render callbacks.
+    g_Engine.m_TickCallback = o.racePhase ? CGameApplication::OnTick : RigTick;
+    g_RenderDevice.m_RenderCallback = o.racePhase ? CGameApplication::OnRender : RigRender;
     g_ActiveRig = &s;
     s.started = true;
     if (!g_Engine.Init(settings, nullptr, s.window, "race_rig"))
@@ -251,6 +284,16 @@ bool RaceRig::Start(std::string* error)
     InitRandomTable(o.seed);
     g_CraftLinkStandIns.Reset();
     g_PostProcessRequests.clear();
+    g_PlayGamePhase.m_RaceState = 0;
+    g_PlayGamePhase.m_RaceClock = 0.0f;
+    if (g_Game.m_Camera)
+        g_Game.m_Camera->ResetPresetState();
+    if (o.racePhase)
+    {
+        g_Game.LoadFonts();
+        CGameCamera::LoadPresets();
+        InputFeedReset();
+    }
 
     g_TuberCatalogue.Load();
     g_TuberCatalogue.LoadModels();
@@ -300,6 +343,7 @@ bool RaceRig::Start(std::string* error)
         mapName = description.name;
         mapsFolder = s.scratch;
     }
+    g_RaceSettings.m_MapName = mapName.c_str();
     g_Engine.m_PhysicsPaused = 1;
     s.map = new CGameMap();
     g_Game.m_Map = s.map;
@@ -313,6 +357,22 @@ bool RaceRig::Start(std::string* error)
     {
         Stop();
         return Fail(error, "cannot load the map \"" + mapName + "\"");
+    }
+    if (o.racePhase)
+    {
+        // The loading screen's hand-over: the frame time cleared, then the change to the race.
+        for (size_t i = 0; i < o.slots.size(); ++i)
+            if (o.slots[i].kind == 4)
+                s.player = int32_t(i);
+        if (g_TuberCatalogue.m_Names.IsEmpty())
+            for (size_t i = 0; i < o.slots.size(); ++i)
+                if (CRaceParticipant* p = g_RaceSettings.GetParticipant(int32_t(i)))
+                    p->m_Kind = 0;
+        g_Timer.m_FrameDelta = 0.0;
+        g_Timer.m_FrameDeltaF = 0.0f;
+        s.map = nullptr;
+        g_PhaseManager.RequestPhase(&g_PlayGamePhase, WePhaseManager::ChangeRequest);
+        return true;
     }
     ApplyRaceCollisionGroups();
 
@@ -370,7 +430,7 @@ bool RaceRig::Start(std::string* error)
             s.player = int32_t(i);
         }
     }
-    g_CraftLinkStandIns.raceState = RaceStateRacing;
+    g_PlayGamePhase.m_RaceState = RaceStateRacing;
     g_Engine.m_PhysicsEnabled = 1;
     return true;
 }
@@ -381,7 +441,23 @@ void RaceRig::Stop()
     if (!s.started)
         return;
     g_Engine.EndPhysicsStep();
+    if (s.options.racePhase)
+    {
+        // The race leaves as the game's shutdown leaves it: the map goes with the phase.
+        g_PhaseManager.Shutdown();
+        if (g_Game.m_Map)
+        {
+            CGameMap* map = g_Game.m_Map;
+            g_Game.m_Map = nullptr;
+            delete map;
+        }
+        s.map = nullptr;
+        g_ScreenFader = CScreenFader();
+        g_UIInputEnabled = 1;
+        InputFeedReset();
+    }
     ClearOneShotSounds();
+    ClearPostProcessSlots();
     if (s.map)
     {
         g_Game.m_Map = nullptr;
@@ -394,12 +470,19 @@ void RaceRig::Stop()
     s.player = -1;
     g_AIKernel.DeleteAgents();
     g_RaceSettings.ClearParticipants();
+    g_PlayerInputMessage.Clear();
     CTuber::ReleaseAssets();
     g_TuberCatalogue.Clear();
     g_CraftLinkStandIns.Reset();
     g_PostProcessRequests.clear();
+    g_PlayGamePhase.m_RaceState = 0;
+    g_PlayGamePhase.m_RaceClock = 0.0f;
+    if (g_Game.m_Camera)
+        g_Game.m_Camera->ResetPresetState();
     g_Engine.m_PhysicsEnabled = 0;
+    g_Engine.m_PhysicsPaused = 0;
     g_Engine.Shutdown();
+    GetConfigInt("debug.Physics.MaxTimestep", 60) = s.savedPhysicsRate;
     g_Engine.m_TickCallback = nullptr;
     g_RenderDevice.m_RenderCallback = nullptr;
     g_Timer.Stop();
@@ -424,6 +507,9 @@ void RaceRig::Stop()
     s.digest = 14695981039346656037ull;
     s.tickDigests.clear();
     s.lastFrame.clear();
+    s.enterTick = -1;
+    s.lastState = -1;
+    s.stateLog.clear();
     if (g_ActiveRig == &s)
         g_ActiveRig = nullptr;
     s.started = false;
@@ -455,6 +541,19 @@ void RaceRig::Tick(int32_t count)
             Fnv(s.digest, &craft->m_HyperBrakeCharge, sizeof(float));
         }
         s.tickDigests.push_back(s.digest);
+        if (s.options.racePhase)
+        {
+            if (s.enterTick < 0 && g_PlayGamePhase.m_InRace)
+            {
+                s.enterTick = s.ticks;
+                s.lastState = g_PlayGamePhase.m_RaceState;
+            }
+            if (s.enterTick >= 0 && g_PlayGamePhase.m_InRace && g_PlayGamePhase.m_RaceState != s.lastState)
+            {
+                s.stateLog.push_back(StateChange{s.lastState, g_PlayGamePhase.m_RaceState, s.ticks - s.enterTick});
+                s.lastState = g_PlayGamePhase.m_RaceState;
+            }
+        }
         ++s.ticks;
     }
 }
@@ -520,12 +619,12 @@ void RaceRig::SetSlotScript(int32_t slot, Script script)
 
 void RaceRig::SetRaceState(int32_t state)
 {
-    g_CraftLinkStandIns.raceState = state;
+    g_PlayGamePhase.m_RaceState = state;
 }
 
 int32_t RaceRig::RaceState() const
 {
-    return g_CraftLinkStandIns.raceState;
+    return g_PlayGamePhase.m_RaceState;
 }
 
 uint64_t RaceRig::PoseDigest() const
@@ -553,7 +652,65 @@ bool RaceRig::WritePng(const std::string& path)
            DemoWritePng(path.c_str(), UINT(g_ScreenSize.width), UINT(g_ScreenSize.height), s.lastFrame);
 }
 
+void RaceRig::SetCamera(const float eye[3], const float at[3])
+{
+    m_State->fixedCamera = true;
+    m_State->cameraEye = D3DXVECTOR3(eye[0], eye[1], eye[2]);
+    m_State->cameraAt = D3DXVECTOR3(at[0], at[1], at[2]);
+}
+
+void RaceRig::ClearCamera()
+{
+    m_State->fixedCamera = false;
+}
+
+const std::vector<uint32_t>& RaceRig::LastFrame() const
+{
+    return m_State->lastFrame;
+}
+
 bool RaceRig::IsStarted() const
 {
     return m_State->started;
+}
+
+void RaceRig::KeyDown(int32_t code)
+{
+    SDL_Event e;
+    std::memset(&e, 0, sizeof(e));
+    e.type = SDL_KEYDOWN;
+    e.key.state = SDL_PRESSED;
+    e.key.keysym.scancode = SDL_Scancode(InputScancodeFromKeyCode(uint8_t(code)));
+    InputFeedEvent(e);
+}
+
+void RaceRig::KeyUp(int32_t code)
+{
+    SDL_Event e;
+    std::memset(&e, 0, sizeof(e));
+    e.type = SDL_KEYUP;
+    e.key.state = SDL_RELEASED;
+    e.key.keysym.scancode = SDL_Scancode(InputScancodeFromKeyCode(uint8_t(code)));
+    InputFeedEvent(e);
+}
+
+const std::vector<RaceRig::StateChange>& RaceRig::StateLog() const
+{
+    return m_State->stateLog;
+}
+
+double RaceRig::RaceSeconds() const
+{
+    const State& s = *m_State;
+    return s.enterTick < 0 ? -1.0 : double(s.ticks - 1 - s.enterTick) * s.options.step;
+}
+
+int64_t RaceRig::EnterTick() const
+{
+    return m_State->enterTick;
+}
+
+bool RaceRig::InRace() const
+{
+    return m_State->started && g_PlayGamePhase.m_InRace != 0;
 }

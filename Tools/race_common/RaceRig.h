@@ -79,7 +79,30 @@ public:
     const std::vector<uint64_t>& TickDigests() const;
     // Offscreen OpenGL only: the last rendered frame.
     bool WritePng(const std::string& path);
+    // Offscreen OpenGL only: the pixels (ARGB) of the last frame Frame rendered.
+    const std::vector<uint32_t>& LastFrame() const;
     bool IsStarted() const;
+    // The camera of the render: behind the player unless placed here (eye, and the point it looks at).
+    void SetCamera(const float eye[3], const float at[3]);
+    void ClearCamera();
+
+    // --- the race-phase mode ---
+    // A key of the keyboard (a DirectInput code) pressed or released through the input layer's feed, so the
+    // real bindings see it at the next tick.
+    void KeyDown(int32_t code);
+    void KeyUp(int32_t code);
+    // Every change of the race state, with the tick since the race phase was entered.
+    struct StateChange
+    {
+        int32_t from = 0, to = 0;
+        int64_t tick = 0;  // ticks since the tick that entered the race
+    };
+    const std::vector<StateChange>& StateLog() const;
+    // Seconds since the race phase was entered, counted in steps; -1 before it was.
+    double RaceSeconds() const;
+    // The tick that entered the race phase, -1 before; and whether the race phase is on the stack.
+    int64_t EnterTick() const;
+    bool InRace() const;
 
     struct State;
 

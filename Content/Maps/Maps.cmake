@@ -12,6 +12,7 @@ foreach(name TestOval TestCircuit _TestRace "Wastelands of Apeiron (day)" "Fusio
   add_custom_command(
     OUTPUT "${maps_out}/${name}.map"
     COMMAND wemap build "${CMAKE_CURRENT_LIST_DIR}/${name}.txt" ${maps_out} ${map_generated_root} ${generated_root}
+            --previews ${preview_root}/Maps
     DEPENDS wemap "${CMAKE_CURRENT_LIST_DIR}/${name}.txt" ${map_definitions}
     COMMENT "Writing Maps/${name}.map and its track from Content/Maps/${name}.txt"
     VERBATIM)

@@ -1,59 +1,56 @@
 #include "Game/craft/CCraftLinks.h"
 
+#include "Game/shell/CGameCamera.h"
+#include "Game/shell/CGameCameraPreset.h"
+#include "Game/shell/CGameGlobals.h"
 #include "Game/shell/CMainGameInterface.h"
+#include "Game/shell/CPlayGamePhase.h"
+#include "Game/shell/CScreenEffects.h"
 
 CCraftLinkStandIns g_CraftLinkStandIns;
 
 int32_t CurrentRaceState()
 {
-    return g_CraftLinkStandIns.raceState;
+    return g_PlayGamePhase.m_RaceState;
 }
 
 float CurrentRaceClock()
 {
-    return g_CraftLinkStandIns.raceClock;
+    return g_PlayGamePhase.m_RaceClock;
 }
 
 bool IsFirstPersonCamera()
 {
-    return g_CraftLinkStandIns.firstPersonCamera;
+    const CGameCamera* camera = g_Game.m_Camera;
+    return camera != nullptr && camera->m_ActivePreset != nullptr && camera->m_ActivePreset->m_FPS;
 }
 
 bool IsTrailHiddenByCamera()
 {
-    return g_CraftLinkStandIns.trailHiddenByCamera;
+    const CGameCamera* camera = g_Game.m_Camera;
+    return camera != nullptr && camera->m_ActivePreset != nullptr && camera->m_ActivePreset->m_NoTrail;
 }
 
 void ShakeChaseCamera(int32_t mode, float seconds)
 {
-    g_CraftLinkStandIns.shakes.push_back({mode, seconds});
+    if (g_Game.m_Camera != nullptr)
+        g_Game.m_Camera->Shake(mode, seconds);
 }
 
 void RequestScreenEffect(int32_t state, float pulseTarget)
 {
-    g_CraftLinkStandIns.screenEffects.push_back({state, pulseTarget});
+    g_ScreenEffects.m_State = state;
+    g_ScreenEffects.m_PulseTarget = pulseTarget;
 }
 
 bool IsScreenEffectIdle()
 {
-    return g_CraftLinkStandIns.screenEffectIdle;
+    return g_ScreenEffects.m_State == 0;
 }
 
 bool WeaponsSafetyLockExpired()
 {
     return g_CraftLinkStandIns.weaponsSafetyLockExpired;
-}
-
-void UpdateAgent(CAgent*) {}
-
-bool IsAutopilotAgent(const CAgent*)
-{
-    return false;
-}
-
-float AgentMaxHPModifier(const CAgent*)
-{
-    return 1.0f;
 }
 
 bool RaceMessagesShown()

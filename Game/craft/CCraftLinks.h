@@ -31,25 +31,7 @@ bool IsIdleHoverStopped();
 // The stand-ins: what the links answer and what they were asked, until the owners' code replaces them.
 struct CCraftLinkStandIns
 {
-    struct Shake
-    {
-        int32_t mode;
-        float seconds;
-    };
-    struct ScreenEffect
-    {
-        int32_t state;
-        float pulseTarget;
-    };
-
-    int32_t raceState = 0;
-    float raceClock = 0.0f;
-    bool firstPersonCamera = false;
-    bool trailHiddenByCamera = false;
-    bool screenEffectIdle = true;
     bool weaponsSafetyLockExpired = true;
-    std::vector<Shake> shakes;
-    std::vector<ScreenEffect> screenEffects;
 
     void Reset() { *this = CCraftLinkStandIns(); }
 };

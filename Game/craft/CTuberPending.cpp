@@ -2,6 +2,8 @@
 // into its own source file.
 #include "Engine/world/WeWorld.h"
 #include "Game/craft/CTuber.h"
+#include "Game/shell/CPlayGamePhase.h"
+#include "Game/shell/CRaceParticipant.h"
 
 // Weapons.
 void CTuber::UpdateWeaponSelection() {}
@@ -36,13 +38,21 @@ void CTuber::UpdateSparks() {}
 void CTuber::UpdateTrackPosition()
 {
     if (m_World)
-        m_World->FindTrackPosition(GetWorldPosition(), &m_CurrentNode, &m_NextNode, nullptr, nullptr, nullptr,
+        m_World->FindTrackPosition(GetWorldPosition(), &m_CurrentNode, &m_NextNode, nullptr, nullptr, &m_TrackPoint,
                                    m_CurrentNode);
 }
 void CTuber::OnLapCompleted() {}
 void CTuber::ShowLapMessages(float, bool) {}
 void CTuber::ShowPlacingMessage() {}
-void CTuber::FinishRace(bool) {}
+// Until the lap logic exists, finishing marks the craft, stores the result and restarts the race's wait for
+// the next finisher.
+void CTuber::FinishRace(bool won)
+{
+    m_Finished = true;
+    if (m_Participant)
+        m_Participant->m_Won = won;
+    g_PlayGamePhase.m_NextPlayerWaitTimer = 0.0f;
+}
 void CTuber::CollectPickup(CPickup*) {}
 void CTuber::CollectCoin(CPickup*) {}
 void CTuber::CollectAbility(CPickup*) {}

@@ -272,6 +272,11 @@ void CGameApplication::OnTick()
     g_Timer.EndSection(110);
 }
 
+void CGameApplication::OnRender()
+{
+    RenderGame();
+}
+
 void CGameApplication::Shutdown(int32_t)
 {
     g_PhaseManager.Shutdown();

@@ -31,6 +31,8 @@ public:
     void Shutdown(int32_t pass);
     // The engine's tick callback.
     static void OnTick();
+    // The render device's callback while the game runs: the camera, the phases, the frame-rate overlay.
+    static void OnRender();
     // The phase a pass pushes first (tests and demos start a pass anywhere). Null restores the default: the
     // intro in pass 1, the start-up loading screen in pass 2.
     void SetFirstPhase(int32_t pass, WeAbstractPhase* phase);

@@ -15,6 +15,7 @@
 #include "Game/shell/CInputMessage.h"
 #include "Game/shell/COptionsSettings.h"
 #include "Game/shell/CRaceSettings.h"
+#include "Game/shell/CScreenFader.h"
 #include "Platform/input/DIKeyCodes.h"
 #include "Platform/window/WinUser.h"
 
@@ -68,7 +69,8 @@ void CGameGlobals::Tick()
 
     g_PlayerInputMessage.AddAnalogInput();
 
-    // The screen fader's update goes here, before the phases.
+    // Before the phases: a fade that completes here changes phases through the requests just below.
+    g_ScreenFader.Update();
 
     g_PhaseManager.ProcessRequests();
     g_PhaseManager.Tick();

@@ -1,10 +1,23 @@
-// The race phase in outline, until the race-phase issue builds it.
-#include "Game/screens/CLoadMapPhase.h"
+// Race steps whose owners have not written them yet: each does nothing until its owner moves it into its own
+// source file.
 #include "Game/shell/CPlayGamePhase.h"
 
-CPlayGamePhase g_PlayGamePhase;
-
-void CPlayGamePhase::Render()
-{
-    g_LoadMapPhase.Render();
-}
+// Standings and rules.
+void CPlayGamePhase::UpdatePlacings() {}
+void CPlayGamePhase::CheckRaceEnd() {}
+void CPlayGamePhase::EstimateFinishTimes() {}
+void CPlayGamePhase::BuildCheckpoints() {}
+void CPlayGamePhase::UpdateCheckpoints() {}
+void CPlayGamePhase::PushCrafts() {}
+void CPlayGamePhase::StartSafetyLock() {}
+void CPlayGamePhase::StepSafetyLock() {}
+void CPlayGamePhase::RenderSafetyLockCaption() {}
+void CPlayGamePhase::RenderTimeTrial() {}
+// Pickups.
+void CPlayGamePhase::RemoveRacePickups() {}
+// Explosions.
+void CPlayGamePhase::DrainExplosionRequests() {}
+void CPlayGamePhase::ClearExplosionQueue() {}
+// Computer drivers.
+void CPlayGamePhase::CreateAgents() {}
+void CPlayGamePhase::DeleteAgents() {}

@@ -43,3 +43,9 @@ bool IsHittableActor(WeActor* actor)
     return kind <= 10000 && kind != ActorKindExplosion && kind != ActorKindStartLocation &&
            kind != ActorKindProjectile && kind != ActorKindTrigger;
 }
+
+// The reports reach the craft, weapons, explosions and pickups once those handle them; until then a race
+// only needs the handlers installed.
+void OnRaceContact(WeActor*, WeActor*, const D3DXVECTOR3*, const D3DXVECTOR3*, int, const D3DXVECTOR3*) {}
+
+void OnRaceTrigger(WeActor*, WeActor*, int) {}

@@ -9,3 +9,10 @@ class WeActor;
 // What shots and fields may hit: an actor with a body whose collision is on, of a kind that is neither a
 // pickup nor an explosion, start location, projectile or trigger.
 bool IsHittableActor(WeActor* actor);
+
+#include "Platform/math/D3DXVECTOR3.h"
+
+// The race's physics report handlers, which the race installs while it runs.
+void OnRaceContact(WeActor* first, WeActor* second, const D3DXVECTOR3* normalForce, const D3DXVECTOR3* frictionForce,
+                   int events, const D3DXVECTOR3* contactPoint);
+void OnRaceTrigger(WeActor* trigger, WeActor* other, int status);

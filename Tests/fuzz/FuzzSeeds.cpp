@@ -554,6 +554,123 @@ void OggFiles()
     Seed("fuzz_ogg_decode", "cut-in-half", Bytes(stereo.begin(), stereo.begin() + std::ptrdiff_t(stereo.size() / 2)));
 }
 
+// The game's map headers by hand, one for each version gate: 1 (texts only), 10 (no display name, an old
+// float, fog and two old texts), 17 (two old start locations) and 18.
+void MapHeaders()
+{
+    struct Writer
+    {
+        Bytes out;
+        void Int(int32_t v)
+        {
+            for (int i = 0; i < 4; ++i)
+                out.push_back(uint8_t(uint32_t(v) >> (8 * i)));
+        }
+        void Float(float v)
+        {
+            int32_t bits;
+            std::memcpy(&bits, &v, 4);
+            Int(bits);
+        }
+        void Byte(uint8_t v) { out.push_back(v); }
+        void Text(const std::string& t)
+        {
+            out.push_back(uint8_t(t.size()));
+            out.push_back(uint8_t(t.size() >> 8));
+            if (t.empty())
+                return;
+            out.insert(out.end(), t.begin(), t.end());
+            out.push_back(0);
+        }
+        void Colour(float r, float g, float b, float a)
+        {
+            Float(r);
+            Float(g);
+            Float(b);
+            Float(a);
+        }
+    };
+    for (int32_t version : {1, 10, 17, 18})
+    {
+        Writer w;
+        w.Int(version);
+        if (version > 10)
+            w.Text("A Track");
+        w.Text("A description");
+        w.Text("Maps.Track.Preview");
+        w.Text("Maps.Track.Loading");
+        if (version > 1 && version <= 16)
+            w.Float(1.0f);
+        w.Float(0.0f);
+        w.Text("");
+        if (version > 2)
+            w.Colour(0.5f, 0.5f, 0.5f, 1.0f);
+        if (version > 3)
+        {
+            w.Byte(1);
+            w.Float(100.0f);
+            w.Float(900.0f);
+        }
+        if (version > 14)
+        {
+            w.Float(0.0f);
+            w.Float(1.0f);
+        }
+        if (version > 3)
+            w.Colour(1.0f, 1.0f, 1.0f, 1.0f);
+        if (version < 18)
+        {
+            // Two start locations of a minimal actor record: version 1, the type, the secondary id, the rest
+            // left to the reader's gates.
+            const int32_t count = version == 17 ? 2 : 0;
+            w.Int(count);
+            for (int32_t i = 0; i < count; ++i)
+            {
+                w.Int(1);
+                w.Int(6);
+                w.Int(0);
+                for (int k = 0; k < 40; ++k)
+                    w.Int(0);
+                w.Int(i + 1);
+            }
+        }
+        if (version > 13)
+            w.Float(1.0f);
+        if (version > 5)
+            w.Float(2000.0f);
+        if (version > 5 && version < 12)
+            w.Text("old");
+        if (version > 7 && version < 12)
+            w.Text("older");
+        if (version > 6)
+            for (float level : {0.0f, 1.0f, 2.0f})
+                w.Float(level);
+        if (version > 15)
+        {
+            w.Float(0.0f);
+            w.Float(0.0f);
+        }
+        if (version > 9)
+            w.Byte(1);
+        if (version > 12)
+        {
+            w.Float(500.0f);
+            w.Float(1000.0f);
+        }
+        Seed("fuzz_map_header", "v" + std::to_string(version), w.out);
+        // The same header as the start of a map file: the map's version first, an empty sky record after.
+        Bytes map;
+        Writer prefix;
+        prefix.Int(1);
+        map = prefix.out;
+        map.insert(map.end(), w.out.begin(), w.out.end());
+        Writer sky;
+        sky.Int(0);
+        map.insert(map.end(), sky.out.begin(), sky.out.end());
+        Seed("fuzz_game_map", "header-v" + std::to_string(version), map);
+    }
+}
+
 // Profile files of both list versions with records of every version this game wrote.
 void ProfileFiles()
 {
@@ -585,6 +702,7 @@ void ProfileFiles()
         .Record(21, "Ada");
     seed("hostile", hostile);
 }
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -612,6 +730,7 @@ int main(int argc, char** argv)
     Fonts();
     WorldFxRecords();
     OggFiles();
+    MapHeaders();
     ProfileFiles();
     return g_Failed ? 1 : 0;
 }

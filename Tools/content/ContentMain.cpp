@@ -1,6 +1,6 @@
 // wecontent: writes one generated member of the pack from its source.
 //
-//   wecontent <Assets>/<Package>/<Folder>/<File>.fx|.tex|.mat|.msh|.mdl <Assets folder> <generated folder>
+//   wecontent <Assets>/<Package>/<Folder>/<File>.fx|.tex|.pic|.mat|.msh|.mdl <Assets folder> <generated folder>
 //             [--preview <out.png>]
 //
 // The member <Package>.<Folder>.<File> is written into the generated tree (as the loose package tree names
@@ -8,7 +8,8 @@
 // recording backend, so no GL is needed: ".fx" effects (includes expanded, checked by the effect compiler)
 // through WeShader::SaveCompiled, ".tex" texture descriptions through WeTexture::WriteToStream, ".mat"
 // material descriptions as material files of the newest version, ".msh" mesh descriptions through the mesh
-// generator as mesh files of the newest version, ".mdl" model descriptions (frames, the meshes their mesh
+// generator as mesh files of the newest version, ".pic" still pictures (a movie description painted at one
+// moment, Tools/content/ContentStillPicture.h) as textures, ".mdl" model descriptions (frames, the meshes their mesh
 // descriptions make, animation sets) as model files of the newest version. The member is built
 // in a folder of its own and moved into place only when it is whole, so a bad source leaves nothing half
 // written; it stops the build with its file, line and reason. A texture's preview is level 0 of its first
@@ -29,6 +30,7 @@
 #include "Tools/content/ContentMaterialWriter.h"
 #include "Tools/content/ContentMeshWriter.h"
 #include "Tools/content/ContentModelSource.h"
+#include "Tools/content/ContentStillPicture.h"
 #include "Tools/content/ContentTextureWriter.h"
 
 namespace fs = std::filesystem;
@@ -38,15 +40,14 @@ namespace
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: wecontent <source .fx, .tex, .mat, .msh or .mdl> <Assets folder> <generated folder> "
-                         "[--preview <out.png>]\n");
+    std::fprintf(stderr,
+                 "usage: wecontent <source .fx, .tex, .pic, .mat, .msh or .mdl> <Assets folder> <generated folder> "
+                 "[--preview <out.png>]\n");
     return 2;
 }
 
-bool WritePreview(const ContentTextureWriter& writer, const std::string& path)
+bool WritePreview(const std::vector<uint32_t>& argb, int w, int h, const std::string& path)
 {
-    const std::vector<uint32_t>& argb = writer.Preview();
-    int w = writer.PreviewWidth(), h = writer.PreviewHeight();
     std::vector<uint8_t> rgba(argb.size() * 4);
     for (size_t i = 0; i < argb.size(); ++i)
     {
@@ -67,12 +68,13 @@ int Generate(const fs::path& source, const fs::path& assets, const fs::path& gen
         parts.push_back(part.string());
     std::string extension = source.extension().string();
     if (ec || parts.size() != 3 ||
-        (extension != ".fx" && extension != ".tex" && extension != ".mat" && extension != ".msh" &&
-         extension != ".mdl"))
+        (extension != ".fx" && extension != ".tex" && extension != ".pic" && extension != ".mat" &&
+         extension != ".msh" && extension != ".mdl"))
     {
         std::fprintf(
             stderr,
-            "wecontent: %s: not a source: expected <Assets>/<Package>/<Folder>/<File>.fx, .tex, .mat, .msh or .mdl\n",
+            "wecontent: %s: not a source: expected <Assets>/<Package>/<Folder>/<File>.fx, .tex, .pic, .mat, .msh or "
+            ".mdl\n",
             source.string().c_str());
         return 1;
     }
@@ -92,6 +94,7 @@ int Generate(const fs::path& source, const fs::path& assets, const fs::path& gen
     }
     ContentError error;
     ContentTextureWriter textures;
+    ContentStillPicture still;
     bool ok = false;
     {
         WeFileSystem tree;
@@ -104,6 +107,8 @@ int Generate(const fs::path& source, const fs::path& assets, const fs::path& gen
             ok = ContentMeshWriter::Write(source.string(), assets.string(), name, tree, &error);
         else if (extension == ".mdl")
             ok = ContentModelSource::Write(source.string(), assets.string(), name, tree, &error);
+        else if (extension == ".pic")
+            ok = still.Write(source.string(), name, tree, &error);
         else
             ok = textures.Write(source.string(), name, tree, &error);
     }
@@ -137,7 +142,12 @@ int Generate(const fs::path& source, const fs::path& assets, const fs::path& gen
         std::fprintf(stderr, "wecontent: %s\n", error.Text().c_str());
         return 1;
     }
-    if (preview != nullptr && extension == ".tex" && !WritePreview(textures, preview))
+    const bool previewed = preview == nullptr ||
+                           (extension == ".pic"   ? WritePreview(still.Pixels(), still.Width(), still.Height(), preview)
+                            : extension == ".tex" ? WritePreview(textures.Preview(), textures.PreviewWidth(),
+                                                                 textures.PreviewHeight(), preview)
+                                                  : true);
+    if (!previewed)
     {
         std::fprintf(stderr, "wecontent: cannot write the preview %s\n", preview);
         return 1;

@@ -239,6 +239,11 @@ bool ContentTextureWriter::Parse(const std::string& path, const std::string& tex
 
 bool ContentTextureWriter::Generate(const Description& d, int slice, std::vector<uint32_t>* pixels, ContentError* error)
 {
+    if (m_Image != nullptr)
+    {
+        *pixels = *m_Image;
+        return true;
+    }
     const std::vector<std::string>& a = d.argument;
     auto fail = [&](const std::string& reason)
     {
@@ -432,6 +437,32 @@ bool ContentTextureWriter::Write(const std::string& path, const std::string& nam
             error->file = path;
         return false;
     }
+    m_Image = nullptr;
+    return WriteDescription(path, d, name, staged, error);
+}
+
+bool ContentTextureWriter::WriteImage(const std::string& source, const std::string& name, int width, int height,
+                                      const std::vector<uint32_t>& argb, WeVirtualFileSystem& staged,
+                                      ContentError* error)
+{
+    if (width <= 0 || height <= 0 || argb.size() != size_t(width) * size_t(height))
+    {
+        *error = {source, 0, "the picture's size does not match its pixels"};
+        return false;
+    }
+    Description d;
+    d.width = width;
+    d.height = height;
+    d.singleLevel = false;
+    m_Image = &argb;
+    const bool ok = WriteDescription(source, d, name, staged, error);
+    m_Image = nullptr;
+    return ok;
+}
+
+bool ContentTextureWriter::WriteDescription(const std::string& path, const Description& d, const std::string& name,
+                                            WeVirtualFileSystem& staged, ContentError* error)
+{
     IDirect3DDevice9* device = g_RenderDevice.GetDevice();
     UINT levels = d.singleLevel ? 1 : 0;
     bool block = d.format == D3DFMT_DXT1 || d.format == D3DFMT_DXT5;

@@ -29,6 +29,10 @@ public:
     // The ARGB pixels of one face or slice (slice picks the noise seed's offset).
     bool Generate(const Description& d, int slice, std::vector<uint32_t>* pixels, ContentError* error);
     bool Write(const std::string& path, const std::string& name, WeVirtualFileSystem& staged, ContentError* error);
+    // A picture painted elsewhere (ARGB, rows top to bottom) written as a 2-D A8R8G8B8 texture member with its
+    // mip levels; `source` names it in errors.
+    bool WriteImage(const std::string& source, const std::string& name, int width, int height,
+                    const std::vector<uint32_t>& argb, WeVirtualFileSystem& staged, ContentError* error);
 
     // Level 0 of the first face or slice of the last texture written, as ARGB pixels.
     const std::vector<uint32_t>& Preview() const { return m_Preview; }
@@ -36,6 +40,10 @@ public:
     int PreviewHeight() const { return m_PreviewHeight; }
 
 private:
+    bool WriteDescription(const std::string& path, const Description& d, const std::string& name,
+                          WeVirtualFileSystem& staged, ContentError* error);
+
+    const std::vector<uint32_t>* m_Image = nullptr;  // WriteImage's pixels, in place of a generator
     std::vector<uint32_t> m_Preview;
     int m_PreviewWidth = 0;
     int m_PreviewHeight = 0;

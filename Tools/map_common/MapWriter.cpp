@@ -16,6 +16,7 @@
 #include "Platform/math/D3DXMatrixFunctions.h"
 #include "Platform/system/SysPath.h"
 #include "Tools/content/ContentMeshWriter.h"
+#include "Tools/map_common/MapPlan.h"
 #include "Tools/map_common/MapStartLocation.h"
 #include "Tools/map_common/MapTrack.h"
 #include "Tools/vfx/VfxFields.h"
@@ -131,7 +132,13 @@ namespace
 {
 MapHeaderWriter g_HeaderWriter = nullptr;
 MapActorMakers g_Makers;
+std::string g_PreviewFolder;
 }  // namespace
+
+void SetMapPreviewFolder(const std::string& folder)
+{
+    g_PreviewFolder = folder;
+}
 
 void SetMapHeaderWriter(MapHeaderWriter writer)
 {
@@ -365,6 +372,10 @@ bool WriteMap(const MapDescription& map, const std::string& fileName, const std:
             written += final + "\n";
         }
     }
+    // The plan pictures go into the packages tree beside the segments.
+    if (!packagesFolder.empty() &&
+        !WriteMapPlans(map, nodes, fileName, packagesFolder, g_PreviewFolder, written, error))
+        return false;
     written += path + ": " + std::to_string(segments.size()) + " track segments, " + std::to_string(nodes.size()) +
                " path nodes, " + std::to_string(starts.size()) + " start locations, " +
                std::to_string(map.pickups.size()) + " pickups, " + std::to_string(map.actors.size()) + " actors, " +

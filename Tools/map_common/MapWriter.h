@@ -24,6 +24,8 @@ struct MapActorMakers
     int32_t (*pickupType)(const std::string& kind) = nullptr;
     WeActor* (*pickup)(int32_t type, bool random) = nullptr;
 };
+// Where the plan pictures' PNG previews go (none when empty); set by wemap.
+void SetMapPreviewFolder(const std::string& folder);
 // Registers the makers every later WriteMap uses (copied); null leaves the stand-in start locations and
 // refuses pickups.
 void SetMapActorMakers(const MapActorMakers* makers);

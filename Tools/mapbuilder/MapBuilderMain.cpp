@@ -1,6 +1,6 @@
-// wemap build <description> <maps folder> <packages folder> [definitions folder]: writes one map from its text
-// description. Particle systems placed from shipped definitions read them from the definitions folder (default:
-// the packages folder).
+// wemap build <description> <maps folder> <packages folder> [definitions folder] [--previews <folder>]: writes
+// one map from its text description. Particle systems placed from shipped definitions read them from the
+// definitions folder (default: the packages folder); the plan pictures' PNG previews go to the previews folder.
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -13,11 +13,19 @@
 
 int main(int argc, char** argv)
 {
+    std::string previews;
+    if (argc >= 3 && std::string(argv[argc - 2]) == "--previews")
+    {
+        previews = argv[argc - 1];
+        argc -= 2;
+    }
     if ((argc != 5 && argc != 6) || std::string(argv[1]) != "build")
     {
-        std::fprintf(stderr, "usage: wemap build <description> <maps folder> <packages folder> [definitions folder]\n");
+        std::fprintf(stderr, "usage: wemap build <description> <maps folder> <packages folder> [definitions folder] "
+                             "[--previews <folder>]\n");
         return 2;
     }
+    SetMapPreviewFolder(previews);
     const std::string source = argv[2];
     std::ifstream in(source, std::ios::binary);
     if (!in)

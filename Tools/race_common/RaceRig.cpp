@@ -1,5 +1,6 @@
 #include "Tools/race_common/RaceRig.h"
 
+#include <SDL.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -12,6 +13,7 @@
 
 #include "Engine/devices/WeRealEngineDevices.h"
 #include "Engine/foundation/WeFileStream.h"
+#include "Engine/foundation/WeLocalization.h"
 #include "Engine/foundation/WeLog.h"
 #include "Engine/foundation/WeRandomTable.h"
 #include "Engine/foundation/WeSteppedClock.h"
@@ -21,21 +23,33 @@
 #include "Engine/render/WeRenderDevice.h"
 #include "Engine/runtime/WeAppWindow.h"
 #include "Engine/runtime/WeEngine.h"
+#include "Engine/runtime/WePhaseManager.h"
 #include "Engine/runtime/WeWindowModeOverride.h"
+#include "Engine/ui/WeUIMain.h"
 #include "Engine/world/WePhysics.h"
+#include "Game/craft/CAIKernel.h"
+#include "Game/craft/CAIProfiles.h"
 #include "Game/craft/CCraftLinks.h"
 #include "Game/craft/CTuber.h"
 #include "Game/craft/CTuberCatalogue.h"
+#include "Game/shell/CGameApplication.h"
+#include "Game/shell/CGameCamera.h"
 #include "Game/shell/CGameGlobals.h"
 #include "Game/shell/CGameMap.h"
 #include "Game/shell/CInputMessage.h"
 #include "Game/shell/COneShotSounds.h"
+#include "Game/shell/CPlayGamePhase.h"
 #include "Game/shell/CPostProcessRequests.h"
+#include "Game/shell/CPostProcessSlots.h"
 #include "Game/shell/CRaceParticipant.h"
 #include "Game/shell/CRacePhysics.h"
 #include "Game/shell/CRaceSettings.h"
+#include "Game/shell/CScreenEffects.h"
+#include "Game/shell/CScreenFader.h"
 #include "Game/shell/CStartLocation.h"
 #include "Platform/gfx/D3D9.h"
+#include "Platform/input/InputFeed.h"
+#include "Platform/input/InputKeyMap.h"
 #include "Platform/math/D3DXVectorFunctions.h"
 #include "Platform/system/SysClock.h"
 #include "Platform/system/SysRandom.h"
@@ -101,6 +115,10 @@ struct RaceRig::State
     std::vector<uint64_t> tickDigests;
     std::string scratch;
     std::vector<uint32_t> lastFrame;
+    // The race-phase mode.
+    int64_t enterTick = -1;
+    int32_t lastState = -1;
+    std::vector<RaceRig::StateChange> stateLog;
 };
 
 namespace
@@ -126,8 +144,8 @@ void RigTick()
     g_FlareRenderer.ClearOccluders();
     s->map->Tick();
     UpdateOneShotSounds();
-    if (g_CraftLinkStandIns.raceState == RaceStateRacing)
-        g_CraftLinkStandIns.raceClock += g_Timer.m_FrameDeltaF;
+    if (g_PlayGamePhase.m_RaceState == RaceStateRacing)
+        g_PlayGamePhase.m_RaceClock += g_Timer.m_FrameDeltaF;
 }
 
 void RigRender()
@@ -222,8 +240,9 @@ bool RaceRig::Start(std::string* error)
     InstallRealEngineDevices();
     g_Engine.m_FixedTick = 1;
     g_Engine.m_FixedStep = float(o.step);
-    g_Engine.m_TickCallback = RigTick;
-    g_RenderDevice.m_RenderCallback = RigRender;
+    // The race phase runs under the game's own tick and render callbacks.
+    g_Engine.m_TickCallback = o.racePhase ? CGameApplication::OnTick : RigTick;
+    g_RenderDevice.m_RenderCallback = o.racePhase ? CGameApplication::OnRender : RigRender;
     g_ActiveRig = &s;
     s.started = true;
     if (!g_Engine.Init(settings, nullptr, s.window, "race_rig"))
@@ -248,9 +267,21 @@ bool RaceRig::Start(std::string* error)
     InitRandomTable(o.seed);
     g_CraftLinkStandIns.Reset();
     g_PostProcessRequests.clear();
+    g_PlayGamePhase.m_RaceState = 0;
+    g_PlayGamePhase.m_RaceClock = 0.0f;
+    if (g_Game.m_Camera)
+        g_Game.m_Camera->ResetPresetState();
+    if (o.racePhase)
+    {
+        g_Game.LoadFonts();
+        CGameCamera::LoadPresets();
+        InputFeedReset();
+    }
 
     g_TuberCatalogue.Load();
     g_TuberCatalogue.LoadModels();
+    g_Localization.Load();
+    g_AIProfiles.Load();
     CTuber::LoadAssets();
 
     g_RaceSettings.ClearParticipants();
@@ -295,6 +326,7 @@ bool RaceRig::Start(std::string* error)
         mapName = description.name;
         mapsFolder = s.scratch;
     }
+    g_RaceSettings.m_MapName = mapName.c_str();
     g_Engine.m_PhysicsPaused = 1;
     s.map = new CGameMap();
     g_Game.m_Map = s.map;
@@ -309,6 +341,22 @@ bool RaceRig::Start(std::string* error)
         Stop();
         return Fail(error, "cannot load the map \"" + mapName + "\"");
     }
+    if (o.racePhase)
+    {
+        // The loading screen's hand-over: the frame time cleared, then the change to the race.
+        for (size_t i = 0; i < o.slots.size(); ++i)
+            if (o.slots[i].kind == 4)
+                s.player = int32_t(i);
+        if (g_TuberCatalogue.m_Names.IsEmpty())
+            for (size_t i = 0; i < o.slots.size(); ++i)
+                if (CRaceParticipant* p = g_RaceSettings.GetParticipant(int32_t(i)))
+                    p->m_Kind = 0;
+        g_Timer.m_FrameDelta = 0.0;
+        g_Timer.m_FrameDeltaF = 0.0f;
+        s.map = nullptr;
+        g_PhaseManager.RequestPhase(&g_PlayGamePhase, WePhaseManager::ChangeRequest);
+        return true;
+    }
     ApplyRaceCollisionGroups();
 
     s.driver = new RaceRigDriver(&s);
@@ -319,6 +367,12 @@ bool RaceRig::Start(std::string* error)
     for (auto* e = s.map->GetActors().First(); e; e = s.map->GetActors().Next())
         if (e->value->m_Type == CStartLocation::TypeCode)
             starts.push_back(static_cast<CStartLocation*>(e->value));
+    // The agents exist before their craft (the craft reads its agent's health factor); a scripted slot keeps
+    // none.
+    g_AIKernel.CreateAgents();
+    for (int32_t slot = 0; slot < SlotCount; ++slot)
+        if (s.slotScripts[slot])
+            g_AIKernel.DeleteAgent(g_RaceSettings.GetParticipant(slot));
     for (size_t i = 0; i < o.slots.size(); ++i)
     {
         CRaceParticipant* p = g_RaceSettings.GetParticipant(int32_t(i));
@@ -359,7 +413,7 @@ bool RaceRig::Start(std::string* error)
             s.player = int32_t(i);
         }
     }
-    g_CraftLinkStandIns.raceState = RaceStateRacing;
+    g_PlayGamePhase.m_RaceState = RaceStateRacing;
     g_Engine.m_PhysicsEnabled = 1;
     return true;
 }
@@ -370,7 +424,23 @@ void RaceRig::Stop()
     if (!s.started)
         return;
     g_Engine.EndPhysicsStep();
+    if (s.options.racePhase)
+    {
+        // The race leaves as the game's shutdown leaves it: the map goes with the phase.
+        g_PhaseManager.Shutdown();
+        if (g_Game.m_Map)
+        {
+            CGameMap* map = g_Game.m_Map;
+            g_Game.m_Map = nullptr;
+            delete map;
+        }
+        s.map = nullptr;
+        g_ScreenFader = CScreenFader();
+        g_UIInputEnabled = 1;
+        InputFeedReset();
+    }
     ClearOneShotSounds();
+    ClearPostProcessSlots();
     if (s.map)
     {
         g_Game.m_Map = nullptr;
@@ -381,12 +451,18 @@ void RaceRig::Stop()
     g_Game.m_PlayerFlag = 0;
     s.driver = nullptr;
     s.player = -1;
+    g_AIKernel.DeleteAgents();
     g_RaceSettings.ClearParticipants();
     CTuber::ReleaseAssets();
     g_TuberCatalogue.Clear();
     g_CraftLinkStandIns.Reset();
     g_PostProcessRequests.clear();
+    g_PlayGamePhase.m_RaceState = 0;
+    g_PlayGamePhase.m_RaceClock = 0.0f;
+    if (g_Game.m_Camera)
+        g_Game.m_Camera->ResetPresetState();
     g_Engine.m_PhysicsEnabled = 0;
+    g_Engine.m_PhysicsPaused = 0;
     g_Engine.Shutdown();
     g_Engine.m_TickCallback = nullptr;
     g_RenderDevice.m_RenderCallback = nullptr;
@@ -412,6 +488,9 @@ void RaceRig::Stop()
     s.digest = 14695981039346656037ull;
     s.tickDigests.clear();
     s.lastFrame.clear();
+    s.enterTick = -1;
+    s.lastState = -1;
+    s.stateLog.clear();
     if (g_ActiveRig == &s)
         g_ActiveRig = nullptr;
     s.started = false;
@@ -443,6 +522,19 @@ void RaceRig::Tick(int32_t count)
             Fnv(s.digest, &craft->m_HyperBrakeCharge, sizeof(float));
         }
         s.tickDigests.push_back(s.digest);
+        if (s.options.racePhase)
+        {
+            if (s.enterTick < 0 && g_PlayGamePhase.m_InRace)
+            {
+                s.enterTick = s.ticks;
+                s.lastState = g_PlayGamePhase.m_RaceState;
+            }
+            if (s.enterTick >= 0 && g_PlayGamePhase.m_InRace && g_PlayGamePhase.m_RaceState != s.lastState)
+            {
+                s.stateLog.push_back(StateChange{s.lastState, g_PlayGamePhase.m_RaceState, s.ticks - s.enterTick});
+                s.lastState = g_PlayGamePhase.m_RaceState;
+            }
+        }
         ++s.ticks;
     }
 }
@@ -498,18 +590,22 @@ void RaceRig::SetPlayerScript(Script script)
 
 void RaceRig::SetSlotScript(int32_t slot, Script script)
 {
-    if (slot >= 0 && slot < SlotCount)
-        m_State->slotScripts[slot] = std::move(script);
+    if (slot < 0 || slot >= SlotCount)
+        return;
+    m_State->slotScripts[slot] = std::move(script);
+    // A scripted slot is driven by its script alone.
+    if (m_State->slotScripts[slot] && m_State->started)
+        g_AIKernel.DeleteAgent(g_RaceSettings.GetParticipant(slot));
 }
 
 void RaceRig::SetRaceState(int32_t state)
 {
-    g_CraftLinkStandIns.raceState = state;
+    g_PlayGamePhase.m_RaceState = state;
 }
 
 int32_t RaceRig::RaceState() const
 {
-    return g_CraftLinkStandIns.raceState;
+    return g_PlayGamePhase.m_RaceState;
 }
 
 uint64_t RaceRig::PoseDigest() const
@@ -540,4 +636,45 @@ bool RaceRig::WritePng(const std::string& path)
 bool RaceRig::IsStarted() const
 {
     return m_State->started;
+}
+
+void RaceRig::KeyDown(int32_t code)
+{
+    SDL_Event e;
+    std::memset(&e, 0, sizeof(e));
+    e.type = SDL_KEYDOWN;
+    e.key.state = SDL_PRESSED;
+    e.key.keysym.scancode = SDL_Scancode(InputScancodeFromKeyCode(uint8_t(code)));
+    InputFeedEvent(e);
+}
+
+void RaceRig::KeyUp(int32_t code)
+{
+    SDL_Event e;
+    std::memset(&e, 0, sizeof(e));
+    e.type = SDL_KEYUP;
+    e.key.state = SDL_RELEASED;
+    e.key.keysym.scancode = SDL_Scancode(InputScancodeFromKeyCode(uint8_t(code)));
+    InputFeedEvent(e);
+}
+
+const std::vector<RaceRig::StateChange>& RaceRig::StateLog() const
+{
+    return m_State->stateLog;
+}
+
+double RaceRig::RaceSeconds() const
+{
+    const State& s = *m_State;
+    return s.enterTick < 0 ? -1.0 : double(s.ticks - 1 - s.enterTick) * s.options.step;
+}
+
+int64_t RaceRig::EnterTick() const
+{
+    return m_State->enterTick;
+}
+
+bool RaceRig::InRace() const
+{
+    return m_State->started && g_PlayGamePhase.m_InRace != 0;
 }

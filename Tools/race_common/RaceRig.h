@@ -81,6 +81,24 @@ public:
     bool WritePng(const std::string& path);
     bool IsStarted() const;
 
+    // --- the race-phase mode ---
+    // A key of the keyboard (a DirectInput code) pressed or released through the input layer's feed, so the
+    // real bindings see it at the next tick.
+    void KeyDown(int32_t code);
+    void KeyUp(int32_t code);
+    // Every change of the race state, with the tick since the race phase was entered.
+    struct StateChange
+    {
+        int32_t from = 0, to = 0;
+        int64_t tick = 0;  // ticks since the tick that entered the race
+    };
+    const std::vector<StateChange>& StateLog() const;
+    // Seconds since the race phase was entered, counted in steps; -1 before it was.
+    double RaceSeconds() const;
+    // The tick that entered the race phase, -1 before; and whether the race phase is on the stack.
+    int64_t EnterTick() const;
+    bool InRace() const;
+
     struct State;
 
 private:

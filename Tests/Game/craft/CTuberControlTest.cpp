@@ -4,7 +4,9 @@
 #include <string>
 
 #include "Engine/runtime/WeSoundListener.h"
+#include "Game/craft/CAIKernel.h"
 #include "Game/craft/CCraftLinks.h"
+#include "Game/craft/CTuber.h"
 #include "Game/shell/CInputMessage.h"
 #include "Tests/Game/craft/CraftTestSupport.h"
 
@@ -64,6 +66,8 @@ TEST_F(CTuberControl, PreTickChoosesByRaceStateAndDriver)
         {5, Who::AIWithoutAgent, Expect::Nothing},
         {6, Who::AIWithoutAgent, Expect::Coast},
     };
+    // The rig gives the computer slot an agent; this table is about a craft that has none.
+    g_AIKernel.DeleteAgent(rig->Craft(1)->m_Participant);
     const D3DXVECTOR3 sentinel(123.0f, 456.0f, 789.0f);
     for (const Case& c : cases)
     {

@@ -17,9 +17,12 @@
 #include "Engine/world/WeTrail.h"
 #include "Engine/world/WeWorld.h"
 #include "Game/craft/CCraftLinks.h"
+#include "Game/shell/CGameCamera.h"
+#include "Game/shell/CGameCameraPreset.h"
 #include "Game/shell/CGameGlobals.h"
 #include "Game/shell/CGameMap.h"
 #include "Game/shell/COneShotSounds.h"
+#include "Game/shell/CScreenEffects.h"
 #include "Game/shell/PathNodeFields.h"
 #include "Platform/system/SysRandom.h"
 #include "Tests/Game/craft/CraftTestSupport.h"
@@ -159,9 +162,12 @@ TEST_F(CTuberEffects, FlamesShowEmitAndGrowWithSpeed)
     player->UpdatePropulsionFlames();
     EXPECT_FALSE(flame->m_Active);
     player->m_Destroyed = false;
-    g_CraftLinkStandIns.firstPersonCamera = true;
+    CGameCameraPreset firstPerson;
+    firstPerson.m_FPS = true;
+    g_Game.m_Camera->m_ActivePreset = &firstPerson;
     player->UpdatePropulsionFlames();
     EXPECT_FALSE(flame->m_ModelVisible);
+    g_Game.m_Camera->m_ActivePreset = nullptr;
     // A maximum speed of 0 gives ratio 0, not a division by it.
     player->m_MaxSpeed = 0.0f;
     player->UpdatePropulsionFlames();
@@ -205,15 +211,15 @@ TEST_F(CTuberEffects, IdleHoverSpeedyNodeEffectAndZoneByte)
     PathNodeFields::SetZoneByte(node, true);
     player->m_CurrentNode = &node;
     player->m_LastNodeEffectValue = 0.25f;
-    g_CraftLinkStandIns.screenEffects.clear();
+    ResetScreenEffects();
     player->UpdateNodeValueEffect();
-    ASSERT_EQ(g_CraftLinkStandIns.screenEffects.size(), 1u);
-    EXPECT_EQ(g_CraftLinkStandIns.screenEffects[0].state, 7);
+    EXPECT_EQ(g_ScreenEffects.m_State, 7);
     const float* bloom = g_Game.m_Map->m_Header.m_BloomLevels;
-    EXPECT_FLOAT_EQ(g_CraftLinkStandIns.screenEffects[0].pulseTarget, 0.5f * (bloom[2] - bloom[1]));
+    EXPECT_FLOAT_EQ(g_ScreenEffects.m_PulseTarget, 0.5f * (bloom[2] - bloom[1]));
     EXPECT_EQ(player->m_LastNodeEffectValue, 0.75f);
+    ResetScreenEffects();
     player->UpdateNodeValueEffect();
-    EXPECT_EQ(g_CraftLinkStandIns.screenEffects.size(), 1u);
+    EXPECT_EQ(g_ScreenEffects.m_State, 0);
     // The zone byte reaches the render state for the player only.
     g_RenderDevice.m_QueueByte = 0;
     rival->m_CurrentNode = &node;
@@ -323,10 +329,12 @@ TEST_F(CTuberEffects, VisibilityFadeRenderModesAndTheFlareOccluder)
     EXPECT_EQ(rival->m_Visibility, 1.0f);
     EXPECT_EQ(rival->m_ModelPreset, 0);
     // The player's craft occludes nothing in the first-person view.
-    g_CraftLinkStandIns.firstPersonCamera = true;
+    CGameCameraPreset firstPerson;
+    firstPerson.m_FPS = true;
+    g_Game.m_Camera->m_ActivePreset = &firstPerson;
     rig->Tick(1);
     EXPECT_EQ(g_FlareRenderer.m_Occluders.Count(), 1);
-    g_CraftLinkStandIns.firstPersonCamera = false;
+    g_Game.m_Camera->m_ActivePreset = nullptr;
     // A finished rival fades to 0 and is hidden.
     rival->m_Finished = true;
     rig->Tick(80);
@@ -340,7 +348,7 @@ TEST_F(CTuberEffects, TeleportKeepsTheSpeedAndStartsTheEffects)
     rig->Tick(64);
     ASSERT_GT(player->m_MeasuredSpeed, 1.0f);
     g_Game.m_Snap = g_Game.m_ResetDirection = 0;
-    g_CraftLinkStandIns.screenEffects.clear();
+    ResetScreenEffects();
     const int32_t sounds = CountOneShotSounds();
     player->OnTeleport();
     const D3DXMATRIX& m = player->GetWorldMatrix();
@@ -348,8 +356,7 @@ TEST_F(CTuberEffects, TeleportKeepsTheSpeedAndStartsTheEffects)
     EXPECT_EQ(g_Game.m_Snap, 1);
     EXPECT_EQ(g_Game.m_ResetDirection, 1);
     EXPECT_EQ(CountOneShotSounds(), sounds + 1);
-    ASSERT_EQ(g_CraftLinkStandIns.screenEffects.size(), 1u);
-    EXPECT_EQ(g_CraftLinkStandIns.screenEffects[0].state, 3);
+    EXPECT_EQ(g_ScreenEffects.m_State, 3);
     EXPECT_TRUE(player->m_TeleportGrace);
     rig->Tick(48);
     EXPECT_TRUE(player->m_TeleportGrace);

@@ -1,0 +1,3 @@
+#include "Game/screens/CEndGamePhase.h"
+
+CEndGamePhase g_EndGamePhase;

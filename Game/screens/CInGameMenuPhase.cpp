@@ -1,0 +1,3 @@
+#include "Game/screens/CInGameMenuPhase.h"
+
+CInGameMenuPhase g_InGameMenuPhase;

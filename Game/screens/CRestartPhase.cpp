@@ -1,0 +1,3 @@
+#include "Game/screens/CRestartPhase.h"
+
+CRestartPhase g_RestartPhase;

@@ -65,10 +65,21 @@ void MakePanel(const char* window, const char* captionKey, const MenuButton* but
     }
 }
 
+constexpr const char* MustRestartName = "YOU_MUST_RESTART_TEXT";
+
+// The kept label, unless the UI it lived in was shut down (the next pass of the program starts a new one).
+WeUILabel* MustRestartLabel()
+{
+    WeUILabel*& label = g_MainMenuPhase.m_MustRestartLabel;
+    if (label != nullptr && g_UIMain.FindComponent(MustRestartName) != static_cast<WeUIComponent*>(label))
+        label = nullptr;
+    return label;
+}
+
 void HideMustRestart()
 {
-    if (g_MainMenuPhase.m_MustRestartLabel != nullptr)
-        g_MainMenuPhase.m_MustRestartLabel->m_Visible = 0;
+    if (WeUILabel* label = MustRestartLabel())
+        label->m_Visible = 0;
 }
 
 void ChangeTo(WeAbstractPhase* phase)
@@ -79,13 +90,13 @@ void ChangeTo(WeAbstractPhase* phase)
 
 void CMainMenuPhase::Enter()
 {
-    if (m_MustRestartLabel == nullptr)
+    if (MustRestartLabel() == nullptr)
     {
         if (g_RenderDevice.m_FellBack)
             g_UIMain.CreateLabel("RENDER_DEVICE_USING_DEFAULTS_TEXT", g_Localization.GetText("UI: USING_DEFAULTS"),
                                  "Root", -1);
         m_MustRestartLabel =
-            g_UIMain.CreateLabel("YOU_MUST_RESTART_TEXT", g_Localization.GetText("UI: MUST_RESTART"), "Root", -1);
+            g_UIMain.CreateLabel(MustRestartName, g_Localization.GetText("UI: MUST_RESTART"), "Root", -1);
     }
     if (m_MustRestartLabel != nullptr)
         m_MustRestartLabel->m_Visible = m_MustRestart ? 1 : 0;
@@ -112,8 +123,10 @@ void CMainMenuPhase::HandleInput()
 
 void CMainMenuPhase::Update()
 {
-    if (m_MustRestart && m_MustRestartLabel != nullptr)
-        m_MustRestartLabel->m_Visible = 1;
+    if (!m_MustRestart)
+        return;
+    if (WeUILabel* label = MustRestartLabel())
+        label->m_Visible = 1;
 }
 
 int32_t CMainMenuPhase::OnSinglePlayerClicked(int32_t button, WeUIComponent* sender)

@@ -152,3 +152,21 @@ TEST_F(CMainMenuPhaseTest, ExitThenNoLeavesTheMenuAndYesReachesTheBuyScreen)
     ASSERT_TRUE(Click("Confirmation_Yes_Button"));
     EXPECT_EQ(Stack(), "CBuyScreenPhase");
 }
+
+// The program's second pass starts a new UI: the label kept from the first is gone with the old one, and
+// the menu makes it again instead of writing through the old pointer.
+TEST_F(CMainMenuPhaseTest, ANewUIGetsANewMustRestartLabel)
+{
+    Open();
+    WeUILabel* first = g_MainMenuPhase.m_MustRestartLabel;
+    ASSERT_NE(first, nullptr);
+    g_PhaseManager.Shutdown();
+    g_UIMain.Shutdown();
+    g_UIMain.Init();
+    g_UIMain.m_FrameTime = 1.0 / 60.0;
+    Open();
+    ASSERT_NE(g_MainMenuPhase.m_MustRestartLabel, nullptr);
+    EXPECT_EQ(static_cast<WeUIComponent*>(g_MainMenuPhase.m_MustRestartLabel),
+              g_UIMain.FindComponent("YOU_MUST_RESTART_TEXT"));
+    EXPECT_EQ(CountNamed(g_UIMain.m_Root, "YOU_MUST_RESTART_TEXT"), 1);
+}

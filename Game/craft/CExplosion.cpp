@@ -57,6 +57,7 @@ void CExplosion::Join(WeWorld* world, float lifeTime)
     if (!world)
         return;
     world->AddActor(this);
+    m_NoLifeTime = true;  // so the clock set now is filed with the world
     SetLifeTime(lifeTime);
 }
 

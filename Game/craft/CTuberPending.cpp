@@ -22,8 +22,6 @@ void CTuber::SetWeaponsDisabled(bool) {}
 void CTuber::CollectWeaponPickup(CPickup*) {}
 void CTuber::UpdateWeaponTimers() {}
 void CTuber::ReloadWeapons() {}
-void CTuber::FindNearestIncomingWeapon() {}
-void CTuber::ReleaseIncomingWeapons() {}
 
 // Damage, death and respawn.
 // Until the damage rules are written in full, a hit lowers the health by the scaled amount and records its
@@ -97,4 +95,3 @@ CPickupAction* CTuber::FindPowerUp(int32_t)
 {
     return nullptr;
 }
-void CTuber::DetachWeapons(bool) {}

@@ -15,9 +15,6 @@ void CPlayGamePhase::RenderSafetyLockCaption() {}
 void CPlayGamePhase::RenderTimeTrial() {}
 // Pickups.
 void CPlayGamePhase::RemoveRacePickups() {}
-// Explosions.
-void CPlayGamePhase::DrainExplosionRequests() {}
-void CPlayGamePhase::ClearExplosionQueue() {}
 // Computer drivers.
 void CPlayGamePhase::CreateAgents() {}
 void CPlayGamePhase::DeleteAgents() {}

@@ -29,6 +29,7 @@
 #include "Game/screens/CMainMenuPhase.h"
 #include "Game/screens/CMenuPhase.h"
 #include "Game/screens/CProfileManager.h"
+#include "Game/shell/CGameCamera.h"
 #include "Game/shell/CGameGlobals.h"
 #include "Game/shell/CMapCatalogue.h"
 
@@ -168,7 +169,7 @@ void CLoadMenuPhase::LoadGameData()
     g_MapCatalogue.Load();
     // The computer opponents' profiles: CAIProfiles::Load, with the AI.
     g_ProfileManager.Load();
-    // The camera presets: CGameCamera::LoadPresets, with the race phase.
+    CGameCamera::LoadPresets();
     // The heads-up display's layout: CMainGameInterface::LoadLayout, with the HUD.
     LoadSharedAssets();
     LoadSounds();

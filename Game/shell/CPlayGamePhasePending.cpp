@@ -18,6 +18,3 @@ void CPlayGamePhase::RemoveRacePickups() {}
 // Explosions.
 void CPlayGamePhase::DrainExplosionRequests() {}
 void CPlayGamePhase::ClearExplosionQueue() {}
-// Computer drivers.
-void CPlayGamePhase::CreateAgents() {}
-void CPlayGamePhase::DeleteAgents() {}

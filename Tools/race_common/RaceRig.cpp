@@ -633,6 +633,11 @@ bool RaceRig::WritePng(const std::string& path)
            DemoWritePng(path.c_str(), UINT(g_ScreenSize.width), UINT(g_ScreenSize.height), s.lastFrame);
 }
 
+const std::vector<uint32_t>& RaceRig::LastFrame() const
+{
+    return m_State->lastFrame;
+}
+
 bool RaceRig::IsStarted() const
 {
     return m_State->started;

@@ -79,6 +79,8 @@ public:
     const std::vector<uint64_t>& TickDigests() const;
     // Offscreen OpenGL only: the last rendered frame.
     bool WritePng(const std::string& path);
+    // Offscreen OpenGL only: the pixels (ARGB) of the last rendered frame; empty before one.
+    const std::vector<uint32_t>& LastFrame() const;
     bool IsStarted() const;
 
     // --- the race-phase mode ---

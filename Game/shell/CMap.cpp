@@ -23,8 +23,12 @@ CMap::~CMap()
 
 void CMap::OnLoad(WeFileStream* stream, const WeString& mapName)
 {
-    if (stream != nullptr && stream->IsOpen())
-        m_Header.Read(*stream);
+    if (stream != nullptr && stream->IsOpen() && !m_Header.Read(*stream))
+    {
+        // Nothing after a damaged header can be trusted to start where it should: the rest of the file is
+        // skipped, so the map loads empty rather than from misread records. Its loader sees m_Damaged.
+        stream->Seek(0, 2);
+    }
     if (IsUnlistedMapName(mapName))
         return;
     m_Header.m_DisplayName = GetMapDisplayName(mapName);

@@ -15,6 +15,3 @@ void CPlayGamePhase::RenderSafetyLockCaption() {}
 void CPlayGamePhase::RenderTimeTrial() {}
 // Pickups.
 void CPlayGamePhase::RemoveRacePickups() {}
-// Explosions.
-void CPlayGamePhase::DrainExplosionRequests() {}
-void CPlayGamePhase::ClearExplosionQueue() {}

@@ -428,24 +428,6 @@ bool GfxGLBackend::BuildBuiltIns()
     m_UTex0 = g_GL.glGetUniformLocation(m_Program, "uTex0");
     UseProgram(m_Program);
     g_GL.glUniform1i(m_UTex0, 0);
-    // The copy programs, with and without the alpha test; without them every draw takes the general one.
-    for (int tested = 0; tested < 2; ++tested)
-    {
-        CopyProgram& copy = m_CopyPrograms[tested];
-        std::string copyFragment = std::string("#version 330 core\n") +
-                                   (tested ? "" : GfxShaderInterface::NoAlphaTestDefine) +
-                                   GfxShaderInterface::FragmentPrelude + CopyFragment;
-        copy.program = GfxGLProgram::Build(vertex, copyFragment, &log);
-        if (!copy.program)
-            continue;
-        copy.worldViewProj = g_GL.glGetUniformLocation(copy.program, "uWorldViewProj");
-        copy.pretransformed = g_GL.glGetUniformLocation(copy.program, "uPretransformed");
-        copy.viewport = g_GL.glGetUniformLocation(copy.program, GfxShaderInterface::Viewport);
-        copy.alphaFunc = g_GL.glGetUniformLocation(copy.program, GfxShaderInterface::AlphaFunc);
-        copy.alphaRef = g_GL.glGetUniformLocation(copy.program, GfxShaderInterface::AlphaRef);
-        UseProgram(copy.program);
-        g_GL.glUniform1i(g_GL.glGetUniformLocation(copy.program, "uTex0"), 0);
-    }
     return true;
 }
 
@@ -1121,6 +1103,32 @@ void GfxGLBackend::UploadUniform(uint32_t program, int location, UniformType typ
     }
 }
 
+const GfxGLBackend::CopyProgram& GfxGLBackend::CopyProgramFor(bool tested)
+{
+    // Built on first use, once: a device that never copies never compiles them; one that cannot build them
+    // draws its copies with the general program.
+    CopyProgram& copy = m_CopyPrograms[tested ? 1 : 0];
+    if (copy.built)
+        return copy;
+    copy.built = true;
+    const std::string vertex = std::string("#version 330 core\n") + GfxShaderInterface::VertexPrelude + BuiltInVertex;
+    const std::string fragment = std::string("#version 330 core\n") +
+                                 (tested ? "" : GfxShaderInterface::NoAlphaTestDefine) +
+                                 GfxShaderInterface::FragmentPrelude + CopyFragment;
+    std::string log;
+    copy.program = GfxGLProgram::Build(vertex, fragment, &log);
+    if (!copy.program)
+        return copy;
+    copy.worldViewProj = g_GL.glGetUniformLocation(copy.program, "uWorldViewProj");
+    copy.pretransformed = g_GL.glGetUniformLocation(copy.program, "uPretransformed");
+    copy.viewport = g_GL.glGetUniformLocation(copy.program, GfxShaderInterface::Viewport);
+    copy.alphaFunc = g_GL.glGetUniformLocation(copy.program, GfxShaderInterface::AlphaFunc);
+    copy.alphaRef = g_GL.glGetUniformLocation(copy.program, GfxShaderInterface::AlphaRef);
+    UseProgram(copy.program);
+    g_GL.glUniform1i(g_GL.glGetUniformLocation(copy.program, "uTex0"), 0);
+    return copy;
+}
+
 void GfxGLBackend::ApplyBuiltInProgram(const GfxState& state, bool pretransformed)
 {
     float worldView[16], wvp[16];
@@ -1134,7 +1142,7 @@ void GfxGLBackend::ApplyBuiltInProgram(const GfxState& state, bool pretransforme
         stage[D3DTSS_ALPHAOP] == D3DTOP_SELECTARG1 && stage[D3DTSS_ALPHAARG1] == D3DTA_TEXTURE)
     {
         const bool tested = rs[D3DRS_ALPHATESTENABLE] && rs[D3DRS_ALPHAFUNC] != D3DCMP_ALWAYS;
-        const CopyProgram& copy = m_CopyPrograms[tested ? 1 : 0];
+        const CopyProgram& copy = CopyProgramFor(tested);
         if (copy.program)
         {
             UseProgram(copy.program);

@@ -116,10 +116,12 @@ private:
     // and with the alpha test.
     struct CopyProgram
     {
+        bool built = false;
         uint32_t program = 0;
         int worldViewProj = -1, pretransformed = -1, viewport = -1, alphaFunc = -1, alphaRef = -1;
     };
     CopyProgram m_CopyPrograms[2];
+    const CopyProgram& CopyProgramFor(bool tested);
     Attachment m_Colour[4];
     Attachment m_Depth;
     uint32_t m_DepthPoint = 0;

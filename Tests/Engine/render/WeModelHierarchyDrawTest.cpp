@@ -10,6 +10,7 @@
 #include "Engine/render/WeCamera.h"
 #include "Engine/render/WeModel.h"
 #include "Engine/render/WeModelFrame.h"
+#include "Engine/render/WeModelManager.h"
 #include "Engine/render/WeRenderQueue.h"
 #include "Engine/world/WeActor.h"
 #include "Engine/world/WeWorld.h"
@@ -141,6 +142,51 @@ TEST_F(WeModelHierarchyDraw, AHierarchyWithoutAnimationStillFollowsItsActor)
     // The base's crate 1.5 units (about 14 pixels) to the right of the middle, nothing left in the middle's left.
     EXPECT_TRUE(Drawn(moved, 46, 32));
     EXPECT_FALSE(Drawn(moved, 24, 32));
+}
+
+TEST_F(WeModelHierarchyDraw, AClonedSpinnerDrawsOnItsOwnAndTheSelectionCoversEveryFrame)
+{
+    WeWorld world;
+    WeActor* first = new WeActor();
+    first->m_ModelName = "Demo.Models.Spinner";
+    first->SetLocation(D3DXVECTOR3(-1.6f, 0, 0));
+    world.AddActor(first);
+    ASSERT_NE(first->m_Model, nullptr);
+    // A second actor with a clone, as spawned objects get theirs: its own frames, the meshes shared.
+    WeActor* second = new WeActor();
+    second->m_Model = g_ModelManager.Clone(first->m_Model);
+    ASSERT_NE(second->m_Model, nullptr);
+    second->SetLocation(D3DXVECTOR3(1.6f, 0, 0));
+    world.AddActor(second);
+    first->Tick();
+    // Half a turn for the clone only: the rotor of the first still lies along x, the clone's too (a half turn
+    // brings it back), but a quarter more turns only the clone's.
+    const GLTestImage both = Frame(world, second, 0.5f);
+    EXPECT_EQ(g_RenderQueue.m_OpaqueHeap.m_Queued, 4);
+    EXPECT_TRUE(Drawn(both, 32 - 15, 32));
+    EXPECT_TRUE(Drawn(both, 32 + 15, 32));
+    const GLTestImage turned = Frame(world, second, 0.25f);
+    // The clone's rotor now along z, the first one's still along x (its actor was not ticked).
+    EXPECT_TRUE(Drawn(turned, 32 + 15, 32 - 10));
+    EXPECT_FALSE(Drawn(turned, 32 + 15 + 10, 32));
+    EXPECT_TRUE(Drawn(turned, 32 - 15 - 10, 32));
+    KeepOnFailure(both, "both");
+
+    // The selection material goes on every subset of every frame.
+    g_RenderQueue.Prepare(&world, &camera);
+    const int32_t queued = g_RenderQueue.m_OpaqueHeap.m_Count + g_RenderQueue.m_BlendedHeap.m_Count +
+                           g_RenderQueue.m_LastHeap.m_Count + g_RenderQueue.m_BackgroundHeap.m_Count;
+    first->m_Model->Draw(&camera, &g_RenderQueue, first, -2);
+    int32_t selected = 0;
+    for (const WeRenderHeap* heap : {&g_RenderQueue.m_OpaqueHeap, &g_RenderQueue.m_BlendedHeap,
+                                     &g_RenderQueue.m_LastHeap, &g_RenderQueue.m_BackgroundHeap})
+        for (int32_t i = 0; i < heap->m_Count; ++i)
+            selected += heap->m_Entries[i].item->material == g_MaterialManager.m_Selection ? 1 : 0;
+    ASSERT_NE(g_MaterialManager.m_Selection, nullptr);
+    EXPECT_EQ(selected, 2);
+    EXPECT_EQ(g_RenderQueue.m_OpaqueHeap.m_Count + g_RenderQueue.m_BlendedHeap.m_Count +
+                  g_RenderQueue.m_LastHeap.m_Count + g_RenderQueue.m_BackgroundHeap.m_Count,
+              queued + 2);
 }
 
 }  // namespace

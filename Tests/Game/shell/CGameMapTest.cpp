@@ -226,6 +226,46 @@ TEST_F(CGameMapTest, AShortPickupRecordIsDroppedAndTheLoadEnds)
     EXPECT_EQ(map.GetPathNodes().Count(), 8);
 }
 
+TEST_F(CGameMapTest, ADamagedHeaderLoadsNothingAfterIt)
+{
+    // A version-17 header whose start-location count the file cannot hold, then whole records.
+    {
+        WeFileStream s;
+        ASSERT_TRUE(s.Create(m_Folder.Path("Damaged.map").c_str()));
+        s.WriteInt32(1);
+        s.WriteInt32(17);
+        for (int i = 0; i < 4; ++i)
+            s.WriteString("");
+        s.WriteFloat(0.0f);
+        s.WriteFloat(0.0f);
+        s.WriteString("");
+        for (int i = 0; i < 4; ++i)
+            s.WriteFloat(1.0f);
+        s.WriteByte(0);
+        for (int i = 0; i < 4; ++i)
+            s.WriteFloat(1.0f);
+        for (int i = 0; i < 4; ++i)
+            s.WriteFloat(1.0f);
+        s.WriteInt32(1000000);
+        s.WriteInt32(0);
+        for (WeActor* actor : Loop())
+        {
+            s.WriteInt32(actor->m_Type);
+            actor->Save(s);
+            delete actor;
+        }
+    }
+    CGameMap map;
+    map.SetMapsFolder(m_Folder.Path().c_str());
+    ASSERT_TRUE(map.BeginLoad("Damaged"));
+    EXPECT_TRUE(map.m_Header.m_Damaged);
+    for (int steps = 0; steps < 100 && !map.m_Loaded; ++steps)
+        map.LoadStep();
+    EXPECT_TRUE(map.m_Loaded);
+    // Only the world's stand-in node for a map without a path.
+    EXPECT_LE(map.GetActors().Count(), 1);
+}
+
 TEST_F(CGameMapTest, PickupRecordsFollowTheActorVersionGates)
 {
     // Write a pickup record by hand at actor versions 28, 29 and 30 and read each back.

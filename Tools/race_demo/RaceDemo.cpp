@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -134,6 +135,11 @@ public:
         for (int i = 0; i < m_Args.opponents; ++i)
             o.slots.push_back(RaceRigSlot{2, OpponentCraft[i % 3], "", 0, i + 2});
         m_Step = o.step;
+        if (!m_Args.recording)
+        {
+            std::error_code failed;
+            std::filesystem::create_directories(m_Args.pngDir, failed);
+        }
         m_Rig = new RaceRig(o);
         std::string error;
         if (!m_Rig->Start(&error))

@@ -71,6 +71,7 @@ void CTuber::ShowPlacingMessage() {}
 void CTuber::FinishRace(bool won)
 {
     m_Finished = true;
+    m_GameContact = false;  // a finished craft neither collects, collides for damage, nor triggers
     if (m_Participant)
         m_Participant->m_Won = won;
     g_PlayGamePhase.m_NextPlayerWaitTimer = 0.0f;

@@ -15,6 +15,3 @@ void CPlayGamePhase::RenderSafetyLockCaption() {}
 void CPlayGamePhase::RenderTimeTrial() {}
 // Pickups.
 void CPlayGamePhase::RemoveRacePickups() {}
-// Computer drivers.
-void CPlayGamePhase::CreateAgents() {}
-void CPlayGamePhase::DeleteAgents() {}

@@ -22,6 +22,8 @@ public:
     void Save(WeFileStream& stream) override;
     bool Load(WeFileStream& stream) override;
     void Init() override;
+    // A craft took it: it goes out of play until it respawns.
+    void Take();
 
     float m_TakenTime = 0.0f;
     D3DXVECTOR3 m_HomePosition{0.0f, 0.0f, 0.0f};

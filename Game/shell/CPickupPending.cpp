@@ -11,3 +11,8 @@ void CPickup::Tick()
 {
     WeActor::Tick();
 }
+
+void CPickup::Take()
+{
+    m_Available = false;
+}

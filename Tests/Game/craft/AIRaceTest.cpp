@@ -128,16 +128,17 @@ TEST_F(AIRaceTest, AForcedAgentDrivesOnWithoutWeaponsOrHyperbrake)
         {
             CTuber* tuber = race.Rig().Craft(craft.slot);
             CAgent* agent = tuber->m_Participant->m_Agent;
-            if (!forced[craft.slot] && craft.laps.size() >= 1)
-            {
-                agent->ForceStandardTube();
-                agent->SetWeaponsEnabled(false);
-                forced[craft.slot] = true;
-            }
+            // Counted from the tick after the one that forced it.
             if (forced[craft.slot])
             {
                 hyperbrakes += tuber->m_ControlMessage.m_Backward ? 1 : 0;
                 fires += tuber->m_ControlMessage.m_FireWeapon || tuber->m_ControlMessage.m_FireMine ? 1 : 0;
+            }
+            else if (craft.laps.size() >= 1)
+            {
+                agent->ForceStandardTube();
+                agent->SetWeaponsEnabled(false);
+                forced[craft.slot] = true;
             }
         }
     };

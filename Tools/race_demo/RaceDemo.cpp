@@ -26,6 +26,7 @@
 #include "Game/shell/CScreenFader.h"
 #include "Platform/input/DIKeyCodes.h"
 #include "Platform/physics/NxTypes.h"
+#include "Tools/race_common/AIRace.h"
 #include "Tools/race_common/RaceRig.h"
 
 namespace
@@ -466,6 +467,23 @@ private:
 
 int main(int argc, char** argv)
 {
+    // "--ai-race": races of computer drivers only, reported per craft and per level.
+    std::vector<std::string> rest;
+    bool aiRace = false;
+    for (int i = 1; i < argc; ++i)
+    {
+        if (std::string(argv[i]) == "--ai-race")
+            aiRace = true;
+        else
+            rest.push_back(argv[i]);
+    }
+    if (aiRace)
+    {
+        std::string output;
+        const int status = RunAIRaceCommand(rest, &output);
+        std::fputs(output.c_str(), stdout);
+        return status;
+    }
     Arguments a;
     if (!ParseArguments(argc, argv, a))
     {

@@ -6,6 +6,8 @@
 #include "Game/screens/CConfirmationPhase.h"
 #include "Game/screens/CCreateProfilePhase.h"
 #include "Game/screens/CEncyclopediaPhase.h"
+#include "Game/screens/CEndGamePhase.h"
+#include "Game/screens/CInGameMenuPhase.h"
 #include "Game/screens/CInstantRacePhase.h"
 #include "Game/screens/CIntroPhase.h"
 #include "Game/screens/CLoadMapPhase.h"
@@ -13,6 +15,7 @@
 #include "Game/screens/CMainMenuPhase.h"
 #include "Game/screens/CMenuPhase.h"
 #include "Game/screens/COptionsPhase.h"
+#include "Game/screens/CRestartPhase.h"
 #include "Game/screens/CShipyardPhase.h"
 #include "Game/screens/CSingleRacePhase.h"
 #include "Game/shell/CPlayGamePhase.h"
@@ -37,6 +40,9 @@ const CGamePhaseName* GetGamePhaseNames(int32_t& count)
         {&g_ClassicCreditsPhase, "CClassicCreditsPhase"},
         {&g_EncyclopediaPhase, "CEncyclopediaPhase"},
         {&g_InstantRacePhase, "CInstantRacePhase"},
+        {&g_EndGamePhase, "CEndGamePhase"},
+        {&g_RestartPhase, "CRestartPhase"},
+        {&g_InGameMenuPhase, "CInGameMenuPhase"},
     };
     count = static_cast<int32_t>(sizeof(names) / sizeof(names[0]));
     return names;

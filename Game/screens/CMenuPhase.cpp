@@ -52,6 +52,7 @@ void CMenuPhase::PlayMenuSound(int32_t kind)
     const char* name = GetMenuSoundName(kind);
     if (name[0] == 0)
         return;
+    ++m_SoundsPlayed[kind];
     // The source plays on after the sound object is gone.
     WeSound sound(name, false);
     sound.Play(false);

@@ -31,6 +31,8 @@ public:
     WeUIMovie* m_MovieWidget = nullptr;
     WeUIPicture* m_PictureWidget = nullptr;
     uint8_t m_UsesMovie = 0;
+    // How often each kind was asked for since start-up, for the screens' tests and demos.
+    int32_t m_SoundsPlayed[4] = {};
     // "Ingame.Misc.MenuBackground", kept once loaded.
     static WeTexture* s_BackgroundTexture;
 };

@@ -2,21 +2,41 @@
 
 #include "Game/screens/CBuyScreenPhase.h"
 #include "Game/screens/CChooseProfilePhase.h"
+#include "Game/screens/CClassicCreditsPhase.h"
+#include "Game/screens/CConfirmationPhase.h"
+#include "Game/screens/CCreateProfilePhase.h"
+#include "Game/screens/CEncyclopediaPhase.h"
+#include "Game/screens/CInstantRacePhase.h"
 #include "Game/screens/CIntroPhase.h"
 #include "Game/screens/CLoadMapPhase.h"
 #include "Game/screens/CLoadMenuPhase.h"
 #include "Game/screens/CMainMenuPhase.h"
 #include "Game/screens/CMenuPhase.h"
+#include "Game/screens/COptionsPhase.h"
+#include "Game/screens/CShipyardPhase.h"
+#include "Game/screens/CSingleRacePhase.h"
 #include "Game/shell/CPlayGamePhase.h"
 
 const CGamePhaseName* GetGamePhaseNames(int32_t& count)
 {
     // Each screen's issue adds its own phase here.
     static const CGamePhaseName names[] = {
-        {&g_IntroPhase, "CIntroPhase"},       {&g_LoadMenuPhase, "CLoadMenuPhase"},
-        {&g_MenuPhase, "CMenuPhase"},         {&g_ChooseProfilePhase, "CChooseProfilePhase"},
-        {&g_MainMenuPhase, "CMainMenuPhase"}, {&g_LoadMapPhase, "CLoadMapPhase"},
-        {&g_PlayGamePhase, "CPlayGamePhase"}, {&g_BuyScreenPhase, "CBuyScreenPhase"},
+        {&g_IntroPhase, "CIntroPhase"},
+        {&g_LoadMenuPhase, "CLoadMenuPhase"},
+        {&g_MenuPhase, "CMenuPhase"},
+        {&g_ChooseProfilePhase, "CChooseProfilePhase"},
+        {&g_MainMenuPhase, "CMainMenuPhase"},
+        {&g_LoadMapPhase, "CLoadMapPhase"},
+        {&g_PlayGamePhase, "CPlayGamePhase"},
+        {&g_BuyScreenPhase, "CBuyScreenPhase"},
+        {&g_CreateProfilePhase, "CCreateProfilePhase"},
+        {&g_ConfirmationPhase, "CConfirmationPhase"},
+        {&g_SingleRacePhase, "CSingleRacePhase"},
+        {&g_ShipyardPhase, "CShipyardPhase"},
+        {&g_OptionsPhase, "COptionsPhase"},
+        {&g_ClassicCreditsPhase, "CClassicCreditsPhase"},
+        {&g_EncyclopediaPhase, "CEncyclopediaPhase"},
+        {&g_InstantRacePhase, "CInstantRacePhase"},
     };
     count = static_cast<int32_t>(sizeof(names) / sizeof(names[0]));
     return names;

@@ -144,14 +144,24 @@ TEST_F(GameTracks, EachLoadsWholeWithItsStartsPickupsAndPath)
         EXPECT_EQ(map.m_Pickups.Count(), int32_t(pickups.size()));
 
         // A closed loop with one fork and one jump; checkpoints rise around the lap.
-        int32_t forks = 0, jumps = 0;
+        int32_t forks = 0, jumps = 0, branchJumps = 0;
         for (WePathNode* n : nodes)
         {
             forks += n->m_Kind == WePathNode::Fork ? 1 : 0;
             jumps += n->m_Kind == WePathNode::JumpStart ? 1 : 0;
+            branchJumps += n->m_Kind == WePathNode::JumpStart && n->m_BranchTag != 0 ? 1 : 0;
+            // A jump's ends are linked across the gap.
+            if (n->m_Kind == WePathNode::JumpStart)
+            {
+                ASSERT_NE(n->m_Next, nullptr);
+                EXPECT_EQ(n->m_Next->m_Kind, WePathNode::JumpEnd);
+            }
         }
         EXPECT_EQ(forks, 1);
-        EXPECT_EQ(jumps, 1);
+        // One jump on the main path; the Wastelands' outer branch jumps a gap of its own.
+        const bool wastelands = std::string(name).rfind("Wastelands", 0) == 0;
+        EXPECT_EQ(jumps, wastelands ? 2 : 1);
+        EXPECT_EQ(branchJumps, wastelands ? 1 : 0);
         std::vector<float> checkpoints;
         bool closed = false;
         const WePathNode* n = first;

@@ -119,8 +119,25 @@ public:
                 mark.value = w[1] == "1";
                 return true;
             }
+            if (key == "jump")
+            {
+                // Only a fork's branch jumps inside itself; the loop's sections jump with `section jump`.
+                if (!Words(w, 1, 1, "jump"))
+                    return false;
+                if (!m_InFork)
+                    return Fail("a jump inside a section belongs to a fork's branch; use section jump");
+                if (m_Current->gapAt != 0)
+                    return Fail("a branch has one jump");
+                if (m_Current->points.size() < 2)
+                    return Fail("a branch's jump needs two points before it");
+                m_Current->gapAt = m_Current->points.size();
+                m_Current->gapLine = m_Line;
+                return true;
+            }
             if (key == "end")
             {
+                if (m_Current->gapAt != 0 && m_Current->points.size() < m_Current->gapAt + 2)
+                    return Fail("a branch's jump needs two points after it");
                 if (m_Current->points.size() < 2)
                     return Fail("a section needs at least two points");
                 m_Current = nullptr;

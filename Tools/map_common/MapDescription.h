@@ -26,6 +26,9 @@ struct MapSection
     std::vector<MapControlPoint> points;
     bool jumpBefore = false;  // a gap between the end of the previous section and this one's start
     int line = 0;
+    // A branch's own gap: the points from this index on start past it (0: none).
+    size_t gapAt = 0;
+    int gapLine = 0;
     // The game's path-node marks: checkpoints (by the control point before each `checkpoint`), and values
     // for every node of the section.
     std::vector<size_t> checkpoints;

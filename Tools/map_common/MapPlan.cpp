@@ -41,14 +41,14 @@ std::vector<uint32_t> PaintMapPlan(const MapDescription& map, const std::vector<
     {
         const int count = item.isFork ? 2 : 1;
         for (int b = 0; b < count; ++b)
-        {
-            const std::vector<MapFrame> samples =
-                SampleSection(item.isFork ? item.branches[b] : item.section, map.step);
-            std::vector<D3DXVECTOR3> line;
-            for (const MapFrame& f : samples)
-                line.push_back(f.position);
-            lines.push_back(line);
-        }
+            for (const MapSection& part : SplitAtGap(item.isFork ? item.branches[b] : item.section))
+            {
+                const std::vector<MapFrame> samples = SampleSection(part, map.step);
+                std::vector<D3DXVECTOR3> line;
+                for (const MapFrame& f : samples)
+                    line.push_back(f.position);
+                lines.push_back(line);
+            }
     }
     float minX = 1e30f, maxX = -1e30f, minZ = 1e30f, maxZ = -1e30f;
     for (const auto& line : lines)

@@ -63,6 +63,23 @@ std::vector<MapFrame> FramesAtSpacing(const std::vector<MapFrame>& samples, floa
 
 }  // namespace
 
+std::vector<MapSection> SplitAtGap(const MapSection& section)
+{
+    if (section.gapAt == 0 || section.gapAt >= section.points.size())
+        return {section};
+    MapSection before = section, after = section;
+    before.points.assign(section.points.begin(), section.points.begin() + std::ptrdiff_t(section.gapAt));
+    after.points.assign(section.points.begin() + std::ptrdiff_t(section.gapAt), section.points.end());
+    before.gapAt = after.gapAt = 0;
+    after.jumpBefore = true;
+    before.checkpoints.clear();
+    after.checkpoints.clear();
+    for (size_t c : section.checkpoints)
+        (c < section.gapAt ? before.checkpoints : after.checkpoints)
+            .push_back(c < section.gapAt ? c : c - section.gapAt);
+    return {before, after};
+}
+
 std::vector<MapFrame> SampleSection(const MapSection& section, float step)
 {
     std::vector<MapFrame> out;
@@ -186,19 +203,24 @@ bool BuildPathNodes(const MapDescription& map, const std::string& fileName, std:
             {
                 owner = &item.branches[b];
                 branchTag = b + 1;
-                std::vector<MapFrame> frames =
-                    FramesAtSpacing(SampleSection(item.branches[b], map.step), map.nodeSpacing, true);
-                if (frames.empty())
+                // A branch with a jump: a ramp end closes its first part, a landing opens its second.
+                const std::vector<MapSection> parts = SplitAtGap(item.branches[b]);
+                for (size_t k = 0; k < parts.size(); ++k)
                 {
-                    const std::vector<MapFrame> samples = SampleSection(item.branches[b], map.step);
-                    frames.push_back(samples[samples.size() / 2]);
-                }
-                for (const MapFrame& f : frames)
-                {
-                    if (!add(f, 0, item.branches[b].line))
+                    const std::vector<MapFrame> samples = SampleSection(parts[k], map.step);
+                    std::vector<MapFrame> frames = FramesAtSpacing(samples, map.nodeSpacing, k == 0);
+                    if (frames.empty())
+                        frames.push_back(samples[samples.size() / 2]);
+                    for (size_t f = 0; f < frames.size(); ++f)
+                    {
+                        const int32_t kind = k > 0 && f == 0 ? 4 : 0;
+                        if (!add(frames[f], kind, k > 0 && f == 0 ? item.branches[b].gapLine : item.branches[b].line))
+                            return false;
+                        if (!first[b])
+                            first[b] = out.back().id;
+                    }
+                    if (k + 1 < parts.size() && !add(samples.back(), 3, item.branches[b].gapLine))
                         return false;
-                    if (!first[b])
-                        first[b] = out.back().id;
                 }
                 pendingJoin[b] = out.back().id;
             }
@@ -284,13 +306,16 @@ std::vector<MapFrame> SampleLap(const MapDescription& map, std::vector<float>& d
     distances.clear();
     if (jumps)
         jumps->clear();
+    std::vector<MapSection> parts;
     for (const MapLoopItem& item : map.loop)
+        for (const MapSection& part : SplitAtGap(item.isFork ? item.branches[0] : item.section))
+            parts.push_back(part);
+    for (const MapSection& section : parts)
     {
-        const MapSection& section = item.isFork ? item.branches[0] : item.section;
         std::vector<MapFrame> samples = SampleSection(section, map.step);
         if (samples.empty())
             continue;
-        const bool gap = !item.isFork && section.jumpBefore;
+        const bool gap = section.jumpBefore;
         if (gap && jumps)
             jumps->push_back(lap.size());
         size_t from = 0;

@@ -33,6 +33,9 @@ struct MapFrame
     D3DXVECTOR3 forward;
 };
 
+// A branch with a jump as its two parts (the marks go with both); any other section as itself.
+std::vector<MapSection> SplitAtGap(const MapSection& section);
+
 // Samples a section's Catmull-Rom centreline at about `step` apart (both ends included); frames never
 // flip between samples.
 std::vector<MapFrame> SampleSection(const MapSection& section, float step);

@@ -172,12 +172,23 @@ std::vector<MapTrackSegment> BuildTrackSegments(const MapDescription& map)
             runs.push_back(MakeRun(item.section, map.step));
             continue;
         }
-        Run a = MakeRun(item.branches[0], map.step);
-        Run b = MakeRun(item.branches[1], map.step);
-        OpenBetweenBranches(a, b.frames, map.roadWidth);
-        OpenBetweenBranches(b, a.frames, map.roadWidth);
-        runs.push_back(std::move(a));
-        runs.push_back(std::move(b));
+        // Each branch as its parts (a branch's jump leaves no road over its gap); the walls between the two
+        // branches open where they run close.
+        std::vector<Run> branchRuns[2];
+        std::vector<MapFrame> branchFrames[2];
+        for (int b = 0; b < 2; ++b)
+            for (const MapSection& part : SplitAtGap(item.branches[b]))
+            {
+                branchRuns[b].push_back(MakeRun(part, map.step));
+                branchFrames[b].insert(branchFrames[b].end(), branchRuns[b].back().frames.begin(),
+                                       branchRuns[b].back().frames.end());
+            }
+        for (int b = 0; b < 2; ++b)
+            for (Run& run : branchRuns[b])
+            {
+                OpenBetweenBranches(run, branchFrames[1 - b], map.roadWidth);
+                runs.push_back(std::move(run));
+            }
     }
 
     const std::vector<ProfileEdge> profile = Profile(map);

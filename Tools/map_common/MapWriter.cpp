@@ -176,6 +176,20 @@ bool WriteSegments(const MapDescription& map, const std::vector<MapTrackSegment>
     }
     for (const MapTrackSegment& segment : segments)
     {
+        // A piece where both walls open (between a fork's branches) has road only: only the subsets with
+        // faces are described.
+        bool used[2] = {false, false};
+        for (const ContentMeshFace& face : segment.geometry.faces)
+            if (face.subset == 0 || face.subset == 1)
+                used[face.subset] = true;
+        ContentMeshDescription own = description;
+        if (!used[0] || !used[1])
+        {
+            own.subsets.clear();
+            for (int id = 0; id < 2; ++id)
+                if (used[id])
+                    own.subsets.push_back(description.subsets[size_t(id)]);
+        }
         const std::string leaf = segment.name.substr(segment.name.rfind('.') + 1);
         const std::string path = SysPath::Join(folder, leaf + ".mesh.partial");
         partials.push_back(path);
@@ -186,7 +200,7 @@ bool WriteSegments(const MapDescription& map, const std::vector<MapTrackSegment>
             return false;
         }
         std::string why;
-        const bool ok = ContentMeshWriter::WriteFile(stream, description, segment.geometry, &why);
+        const bool ok = ContentMeshWriter::WriteFile(stream, own, segment.geometry, &why);
         stream.Close();
         if (!ok)
         {

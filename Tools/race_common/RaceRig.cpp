@@ -13,6 +13,7 @@
 #include <system_error>
 
 #include "Engine/devices/WeRealEngineDevices.h"
+#include "Engine/foundation/WeConfig.h"
 #include "Engine/foundation/WeFileStream.h"
 #include "Engine/foundation/WeLocalization.h"
 #include "Engine/foundation/WeLog.h"
@@ -120,6 +121,9 @@ struct RaceRig::State
     std::vector<uint64_t> tickDigests;
     std::string scratch;
     std::vector<uint32_t> lastFrame;
+    bool fixedCamera = false;
+    int32_t savedPhysicsRate = 60;
+    D3DXVECTOR3 cameraEye, cameraAt;
     // The race-phase mode.
     int64_t enterTick = -1;
     int32_t lastState = -1;
@@ -238,7 +242,15 @@ void RigRender()
     }
     static WeCamera camera;
     CTuber* player = s->player >= 0 ? SlotCraft(s->player) : nullptr;
-    if (player)
+    if (s->fixedCamera)
+    {
+        camera.m_Position = s->cameraEye;
+        D3DXVECTOR3 direction = s->cameraAt - s->cameraEye;
+        D3DXVec3Normalize(&direction, &direction);
+        camera.m_Direction = direction;
+        camera.m_Up = D3DXVECTOR3(0.0f, 1.0f, 0.0f);
+    }
+    else if (player)
     {
         // Six metres behind and two above the player's craft, looking along it.
         const D3DXMATRIX& m = player->GetWorldMatrix();
@@ -319,6 +331,10 @@ bool RaceRig::Start(std::string* error)
     InstallRealEngineDevices();
     g_Engine.m_FixedTick = 1;
     g_Engine.m_FixedStep = float(o.step);
+    // Bullet steps in whole sub-steps of its own rate: make that the rig's step, so every tick is one step.
+    int32_t& physicsRate = GetConfigInt("debug.Physics.MaxTimestep", 60);
+    s.savedPhysicsRate = physicsRate;
+    physicsRate = int32_t(std::lround(1.0 / o.step));
     // The race phase runs under the game's own tick and render callbacks.
     g_Engine.m_TickCallback = o.racePhase ? CGameApplication::OnTick : RigTick;
     g_RenderDevice.m_RenderCallback = o.racePhase ? CGameApplication::OnRender : RigRender;
@@ -535,6 +551,7 @@ void RaceRig::Stop()
     s.player = -1;
     g_AIKernel.DeleteAgents();
     g_RaceSettings.ClearParticipants();
+    g_PlayerInputMessage.Clear();
     CTuber::ReleaseAssets();
     g_TuberCatalogue.Clear();
     g_CraftLinkStandIns.Reset();
@@ -546,6 +563,7 @@ void RaceRig::Stop()
     g_Engine.m_PhysicsEnabled = 0;
     g_Engine.m_PhysicsPaused = 0;
     g_Engine.Shutdown();
+    GetConfigInt("debug.Physics.MaxTimestep", 60) = s.savedPhysicsRate;
     g_Engine.m_TickCallback = nullptr;
     g_RenderDevice.m_RenderCallback = nullptr;
     g_Timer.Stop();
@@ -716,6 +734,23 @@ bool RaceRig::WritePng(const std::string& path)
     }
     return !s.lastFrame.empty() &&
            DemoWritePng(path.c_str(), UINT(g_ScreenSize.width), UINT(g_ScreenSize.height), s.lastFrame);
+}
+
+void RaceRig::SetCamera(const float eye[3], const float at[3])
+{
+    m_State->fixedCamera = true;
+    m_State->cameraEye = D3DXVECTOR3(eye[0], eye[1], eye[2]);
+    m_State->cameraAt = D3DXVECTOR3(at[0], at[1], at[2]);
+}
+
+void RaceRig::ClearCamera()
+{
+    m_State->fixedCamera = false;
+}
+
+const std::vector<uint32_t>& RaceRig::LastFrame() const
+{
+    return m_State->lastFrame;
 }
 
 bool RaceRig::IsStarted() const

@@ -79,7 +79,12 @@ public:
     const std::vector<uint64_t>& TickDigests() const;
     // Offscreen OpenGL only: the last rendered frame.
     bool WritePng(const std::string& path);
+    // Offscreen OpenGL only: the pixels (ARGB) of the last frame Frame rendered.
+    const std::vector<uint32_t>& LastFrame() const;
     bool IsStarted() const;
+    // The camera of the render: behind the player unless placed here (eye, and the point it looks at).
+    void SetCamera(const float eye[3], const float at[3]);
+    void ClearCamera();
 
     // --- the path rail ---
     // Moves the slot's craft along the track path at speed metres per second (negative: backwards) while the

@@ -8,31 +8,10 @@
 #include "Engine/world/WePathNode.h"
 #include "Game/shell/CInputMessage.h"
 #include "Tests/Game/craft/CraftTestSupport.h"
+#include "Tools/race_common/RaceRigScripts.h"
 
 namespace
 {
-
-// Steer toward a point a few nodes ahead on the path: turn by the side it lies on, hold forward, and from
-// the sixth second on turbo when it lies straight ahead.
-void Steer(CTuber* craft, int64_t tick, CInputMessage& m)
-{
-    m.m_Forward = 1;
-    WePathNode* node = craft->m_NextNode ? craft->m_NextNode : craft->m_CurrentNode;
-    if (!node)
-        return;
-    for (int i = 0; i < 2 && node->m_Next; ++i)
-        node = node->m_Next;
-    const D3DXMATRIX& w = craft->GetWorldMatrix();
-    const D3DXVECTOR3 to = node->GetWorldPosition() - craft->GetWorldPosition();
-    const float side = to.x * w._11 + to.y * w._12 + to.z * w._13;
-    const float ahead = to.x * w._31 + to.y * w._32 + to.z * w._33;
-    if (side > 2.0f)
-        m.m_LookRight = 1;
-    else if (side < -2.0f)
-        m.m_LookLeft = 1;
-    if (tick >= 384 && ahead > 0.0f && std::fabs(side) < 0.05f * ahead)
-        m.m_Turbo = 1;
-}
 
 std::vector<uint64_t> RunScript(int64_t nudge)
 {
@@ -43,12 +22,13 @@ std::vector<uint64_t> RunScript(int64_t nudge)
     rig.SetPlayerScript(
         [&](int64_t tick, CInputMessage& m)
         {
-            Steer(rig.Player(), tick, m);
+            SteerAlongTrack(rig.Player(), tick, 384, m);
             if (tick == nudge)
                 m.m_Turbo = 1;
         });
     for (int slot = 1; slot <= 2; ++slot)
-        rig.SetSlotScript(slot, [&rig, slot](int64_t tick, CInputMessage& m) { Steer(rig.Craft(slot), tick, m); });
+        rig.SetSlotScript(slot, [&rig, slot](int64_t tick, CInputMessage& m)
+                          { SteerAlongTrack(rig.Craft(slot), tick, 384, m); });
     rig.Tick(640);
     return rig.TickDigests();
 }

@@ -91,6 +91,10 @@ TEST_F(MapBuilderGameTest, GrammarErrorsNameTheirLine)
          "g.txt:3: a checkpoint follows the point it marks"},
         {"map A\nsection\n point 0 0 1\n point 0 0 9\n zone 2\nend\n", "g.txt:5: zone is 0 or 1"},
         {"map A\nheader\nend\nplan preview 8x8\n" + Loop, "g.txt:4: a plan's size is <W>x<H>, 16 to 2048 each: 8x8"},
+        {"map A\nsection\n point 0 0 1\n point 0 0 9\n jump\nend\n",
+         "g.txt:5: a jump inside a section belongs to a fork's branch; use section jump"},
+        {"map A\n" + Loop + "fork\nbranch\n point 0 0 20\n jump\n point 0 0 40\n point 0 0 60\nend\n",
+         "g.txt:17: a branch's jump needs two points before it"},
     };
     for (const auto& c : cases)
     {
@@ -217,6 +221,37 @@ TEST_F(MapBuilderGameTest, SectionMarksReachTheirPathNodes)
     EXPECT_EQ(checkpoints, 1);
     EXPECT_GT(held, 5);
     EXPECT_GT(effects, 5);
+}
+
+TEST_F(MapBuilderGameTest, ABranchJumpsAGapOfItsOwn)
+{
+    CGameMap map;
+    BuildAndLoad("map Leap\nheader\nend\n"
+                 "section\n point 0 0 20\n point 0 0 300\nend\n"
+                 "fork\n branch\n  point 0 0 300\n  point 0 0 500\n end\n"
+                 " branch\n  point 0 0 300\n  point 60 0 360\n  point 80 4 420\n  jump\n  point 80 0 460\n"
+                 "  point 60 0 480\n  point 0 0 500\n end\nendfork\n"
+                 "section\n point 0 0 500\n point 0 0 700\n point 200 0 700\n point 200 0 0\n point 0 0 20\nend\n",
+                 map);
+    int32_t ramps = 0;
+    for (WePathNode* node : All<WePathNode>(map))
+        if (node->m_Kind == WePathNode::JumpStart)
+        {
+            ++ramps;
+            EXPECT_EQ(PathNodeFields::GetBranchTag(*node), 2);
+            ASSERT_NE(node->m_Next, nullptr);
+            EXPECT_EQ(node->m_Next->m_Kind, WePathNode::JumpEnd);
+            EXPECT_GT(node->m_Next->GetWorldPosition().z, node->GetWorldPosition().z + 20.0f);
+            EXPECT_TRUE(node->m_OnTrack);
+        }
+    EXPECT_EQ(ramps, 1);
+    // The loop still closes through the fork.
+    const WePathNode* first = map.m_FirstPathNode;
+    ASSERT_NE(first, nullptr);
+    const WePathNode* n = first->m_Next;
+    for (int i = 0; i < 200 && n != nullptr && n != first; ++i)
+        n = n->m_Next;
+    EXPECT_EQ(n, first);
 }
 
 TEST_F(MapBuilderGameTest, AnEngineFixtureStaysWithoutHeaderOrGamePieces)

@@ -1,0 +1,3 @@
+#include "Game/screens/CClassicCreditsPhase.h"
+
+CClassicCreditsPhase g_ClassicCreditsPhase;

@@ -1,0 +1,3 @@
+#include "Game/screens/CEncyclopediaPhase.h"
+
+CEncyclopediaPhase g_EncyclopediaPhase;

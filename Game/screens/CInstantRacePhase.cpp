@@ -1,0 +1,3 @@
+#include "Game/screens/CInstantRacePhase.h"
+
+CInstantRacePhase g_InstantRacePhase;

@@ -1,0 +1,3 @@
+#include "Game/screens/COptionsPhase.h"
+
+COptionsPhase g_OptionsPhase;

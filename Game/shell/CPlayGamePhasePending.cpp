@@ -4,8 +4,6 @@
 #include "Game/shell/CPlayGamePhase.h"
 #include "Game/shell/RaceRules.h"
 
-// Pickups.
-void CPlayGamePhase::RemoveRacePickups() {}
 // Explosions.
 void CPlayGamePhase::DrainExplosionRequests() {}
 void CPlayGamePhase::ClearExplosionQueue() {}

@@ -22,6 +22,7 @@
 #include "Engine/ui/WeUIPicture.h"
 #include "Engine/world/WeLight.h"
 #include "Engine/world/WeNewParticleSystem.h"
+#include "Game/craft/CAIProfiles.h"
 #include "Game/craft/CTuberCatalogue.h"
 #include "Game/craft/CWeaponDescriptionManager.h"
 #include "Game/screens/CBuyScreenPhase.h"
@@ -166,7 +167,7 @@ void CLoadMenuPhase::LoadGameData()
     g_WeaponDescriptions.LoadPictures();
     g_TuberCatalogue.Load();
     g_MapCatalogue.Load();
-    // The computer opponents' profiles: CAIProfiles::Load, with the AI.
+    g_AIProfiles.Load();
     g_ProfileManager.Load();
     // The camera presets: CGameCamera::LoadPresets, with the race phase.
     // The heads-up display's layout: CMainGameInterface::LoadLayout, with the HUD.

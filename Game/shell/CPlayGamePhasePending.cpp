@@ -4,9 +4,6 @@
 #include "Game/shell/CPlayGamePhase.h"
 #include "Game/shell/RaceRules.h"
 
-// Explosions.
-void CPlayGamePhase::DrainExplosionRequests() {}
-void CPlayGamePhase::ClearExplosionQueue() {}
 // Computer drivers.
 void CPlayGamePhase::CreateAgents() {}
 void CPlayGamePhase::DeleteAgents() {}

@@ -37,8 +37,9 @@ std::string Lower(std::string text)
     return text;
 }
 
-// The problems of one ini text, one message per line at fault.
-std::vector<std::string> StyleProblems(const std::string& text)
+// The problems of one ini text, one message per line at fault. A translation's values are texts shown to
+// the player ("Yes", "On"), so the boolean rule does not hold for them.
+std::vector<std::string> StyleProblems(const std::string& text, bool translation = false)
 {
     std::vector<std::string> problems;
     std::istringstream lines(text);
@@ -76,7 +77,8 @@ std::vector<std::string> StyleProblems(const std::string& text)
         if (!keys.insert(key).second)
             problems.push_back(where + "key " + key + " twice in " + section);
         const std::string word = Lower(value);
-        if (word == "true" || word == "false" || word == "yes" || word == "no" || word == "on" || word == "off")
+        if (!translation &&
+            (word == "true" || word == "false" || word == "yes" || word == "no" || word == "on" || word == "off"))
             problems.push_back(where + "boolean as a word; write 0 or 1");
         // Generators take lists of colours ("checker=#AARRGGBB,#AARRGGBB,4"): each item is held to it.
         std::istringstream items(value);
@@ -98,6 +100,8 @@ TEST(ContentIniStyle, TheCheckerCatchesEachRule)
                             "[S]\nnothing\n", "[S\nk=1\n",     "[S]\r\nk=1\r\n"};
     for (const char* text : faulty)
         EXPECT_FALSE(StyleProblems(text).empty()) << text;
+    EXPECT_TRUE(StyleProblems("[S]\nUI: YES=Yes\nUI: OFF=Off\n", true).empty());
+    EXPECT_FALSE(StyleProblems("[S]\nUI: YES = Yes\n", true).empty());
 }
 
 TEST(ContentIniStyle, EveryShippedIniFollowsTheStyle)
@@ -115,7 +119,8 @@ TEST(ContentIniStyle, EveryShippedIniFollowsTheStyle)
             continue;
         std::ifstream in(entry.path(), std::ios::binary);
         const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        for (const std::string& problem : StyleProblems(text))
+        const bool translation = entry.path().filename().string().rfind("Localization", 0) == 0;
+        for (const std::string& problem : StyleProblems(text, translation))
             ADD_FAILURE() << entry.path().string() << " " << problem;
         ++checked;
     }
@@ -209,7 +214,8 @@ TEST(ContentIniStyle, EveryTextureDescriptionFollowsTheStyle)
             continue;
         std::ifstream in(entry.path(), std::ios::binary);
         const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        for (const std::string& problem : StyleProblems(text))
+        const bool translation = entry.path().filename().string().rfind("Localization", 0) == 0;
+        for (const std::string& problem : StyleProblems(text, translation))
             ADD_FAILURE() << entry.path().string() << " " << problem;
         ++checked;
     }

@@ -1,4 +1,8 @@
 // mapview [--game] --map NAME [--png FILE] [--size WxH] [--node ID] [--frames N]
+//         [--fly ID --speed M/S --seconds S --rate FPS --png-dir DIR]
+//
+// --fly flies the camera along the path from node ID ("first": the path's first node) at the given speed, as engine_demo flies, and writes one
+// PNG per frame of the movie rate into DIR ("frame-00000.png" on): the footage of the intro movie.
 //
 // --game loads through the game's map class (start locations, pickups, the header applied) and adds the
 // header's and the race's lines to the summary; a damaged header ends with a message and exit 1.
@@ -11,6 +15,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -146,6 +151,124 @@ void PrintGameSummary(CGameMap& map, double slowestMs, int32_t slowestType)
     std::printf("slowest record %.2f ms (type %d)\n", slowestMs, slowestType);
 }
 
+// The path from a node along its links, once round the loop: positions, up rows and distances from the start.
+struct FlightPath
+{
+    std::vector<D3DXVECTOR3> points;
+    std::vector<D3DXVECTOR3> ups;
+    std::vector<float> along;
+    float length = 0.0f;
+
+    void Build(WePathNode* start, int32_t limit)
+    {
+        for (WePathNode* node = start; node != nullptr && int32_t(points.size()) < limit; node = node->m_Next)
+        {
+            const D3DXVECTOR3 p = node->GetWorldPosition();
+            if (!points.empty())
+            {
+                const D3DXVECTOR3 d = p - points.back();
+                length += D3DXVec3Length(&d);
+            }
+            const D3DXMATRIX& m = node->GetWorldMatrix();
+            points.push_back(p);
+            ups.push_back(D3DXVECTOR3(m._21, m._22, m._23));
+            along.push_back(length);
+            if (node->m_Next == start)
+            {
+                const D3DXVECTOR3 d = start->GetWorldPosition() - p;
+                length += D3DXVec3Length(&d);
+                break;
+            }
+        }
+    }
+    // The point and up row at a distance along the loop.
+    void At(float distance, D3DXVECTOR3& point, D3DXVECTOR3& up) const
+    {
+        const size_t n = points.size();
+        float d = length > 0.0f ? std::fmod(distance, length) : 0.0f;
+        if (d < 0.0f)
+            d += length;
+        size_t i = 0;
+        while (i + 1 < n && along[i + 1] <= d)
+            ++i;
+        const size_t j = (i + 1) % n;
+        const float span = (j == 0 ? length : along[j]) - along[i];
+        const float t = span > 0.0f ? (d - along[i]) / span : 0.0f;
+        point = points[i] + (points[j] - points[i]) * t;
+        up = ups[i] + (ups[j] - ups[i]) * t;
+        D3DXVec3Normalize(&up, &up);
+    }
+};
+
+struct FlyOptions
+{
+    const char* node = nullptr;
+    float speed = 60.0f;
+    float seconds = 6.0f;
+    int rate = 25;
+    const char* pngDir = nullptr;
+};
+
+bool ParsePositive(const char* text, float low, float high, float& out)
+{
+    if (text == nullptr)
+        return true;
+    char* end = nullptr;
+    const float value = std::strtof(text, &end);
+    if (end == text || *end != '\0' || !(value >= low && value <= high))
+        return false;
+    out = value;
+    return true;
+}
+
+// Renders the flight frame by frame into the folder; false when a frame could not be read or written.
+bool Fly(WeWorld& world, WePathNode* start, const FlyOptions& fly)
+{
+    FlightPath path;
+    path.Build(start, world.GetPathNodes().Count() + 1);
+    if (path.points.size() < 2)
+    {
+        std::fprintf(stderr, "mapview: the path from node %d is too short to fly\n", start->m_Id);
+        return false;
+    }
+    const int frames = int(fly.seconds * float(fly.rate) + 0.5f);
+    WeCamera camera;
+    camera.SetProjection(1.0f, 0.5f, 2000.0f, 0.0f);
+    g_Camera = &camera;
+    g_RenderDevice.m_RenderCallback = RenderFrame;
+    const UINT w = UINT(g_ScreenSize.width), h = UINT(g_ScreenSize.height);
+    for (int f = 0; f < frames; ++f)
+    {
+        const float distance = fly.speed * float(f) / float(fly.rate);
+        D3DXVECTOR3 point, up, ahead, aheadUp;
+        path.At(distance, point, up);
+        path.At(distance + 30.0f, ahead, aheadUp);
+        camera.m_Position = point + up * 4.0f;
+        D3DXVECTOR3 direction = ahead + aheadUp * 2.5f - camera.m_Position;
+        D3DXVec3Normalize(&direction, &direction);
+        camera.m_Direction = direction;
+        camera.m_Up = up;
+        camera.Update();
+        g_Timer.m_FrameDeltaF = 1.0f / float(fly.rate);
+        world.Tick();
+        g_RenderDevice.Render();
+        const std::vector<uint32_t> frame = DemoReadBackBuffer(g_RenderDevice.GetDevice(), w, h);
+        char name[64];
+        std::snprintf(name, sizeof(name), "/frame-%05d.png", f);
+        const std::string file = std::string(fly.pngDir) + name;
+        if (frame.empty() || !DemoWritePng(file.c_str(), w, h, frame))
+        {
+            std::fprintf(stderr, "mapview: cannot write %s\n", file.c_str());
+            g_Camera = nullptr;
+            return false;
+        }
+    }
+    g_Camera = nullptr;
+    std::printf("flight %d frames at %d/s, %.1f m of %.1f m\n", frames, fly.rate,
+                double(fly.speed * float(frames) / float(fly.rate)), double(path.length));
+    return true;
+}
+
 void ShutdownRendering()
 {
     g_RenderQueue.FreeItemPool();
@@ -177,13 +300,32 @@ int main(int argc, char** argv)
     argv = args.data();
     DemoOptions options;
     options.name = "mapview";
-    options.usage = "mapview [--game] --map NAME [--png FILE] [--size WxH] [--node ID] [--frames N]";
-    if (!options.parse(argc, argv, {{"--map", &mapName}, {"--node", &nodeId}}) || mapName == nullptr)
+    options.usage = "mapview [--game] --map NAME [--png FILE] [--size WxH] [--node ID] [--frames N] "
+                    "[--fly ID --speed M/S --seconds S --rate FPS --png-dir DIR]";
+    FlyOptions fly;
+    const char* speed = nullptr;
+    const char* seconds = nullptr;
+    const char* rate = nullptr;
+    float rateValue = 25.0f;
+    if (!options.parse(argc, argv,
+                       {{"--map", &mapName},
+                        {"--node", &nodeId},
+                        {"--fly", &fly.node},
+                        {"--speed", &speed},
+                        {"--seconds", &seconds},
+                        {"--rate", &rate},
+                        {"--png-dir", &fly.pngDir}}) ||
+        mapName == nullptr || !ParsePositive(speed, 0.1f, 1000.0f, fly.speed) ||
+        !ParsePositive(seconds, 0.04f, 600.0f, fly.seconds) || !ParsePositive(rate, 1.0f, 120.0f, rateValue) ||
+        ((fly.node == nullptr) != (fly.pngDir == nullptr)))
     {
-        if (mapName == nullptr)
-            std::fprintf(stderr, "usage: %s\n", options.usage);
+        std::fprintf(stderr, "usage: %s\n", options.usage);
         return 2;
     }
+    fly.rate = int(rateValue);
+    // "first" flies from the start of the path.
+    if (fly.node != nullptr)
+        nodeId = std::strcmp(fly.node, "first") == 0 ? nullptr : fly.node;
     const int frames = options.frames < 0 ? 1 : options.frames;
 
     HWND window = OpenDemoRenderWindow(options, "MapView");
@@ -239,7 +381,9 @@ int main(int argc, char** argv)
                 slowestMs = stepMs;
                 slowestType = type;
             }
-            std::printf("progress %.3f\n", double(world.m_LoadProgress));
+            // A flight is a build step: its log stays short.
+            if (fly.node == nullptr)
+                std::printf("progress %.3f\n", double(world.m_LoadProgress));
         }
         const double loadMs =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - began).count();
@@ -264,6 +408,21 @@ int main(int argc, char** argv)
             PrintSummary(world, loadMs);
             if (gameMap != nullptr)
                 PrintGameSummary(*gameMap, slowestMs, slowestType);
+        }
+        if (status == 0 && fly.node != nullptr)
+        {
+            // Footage for a movie: no film grain, which the encoder would spend its bits on.
+            g_RenderDevice.m_FilmGrainOn = 0;
+            g_RenderDevice.m_ClearColor = 0xFF0B1020u;
+            const float ambient[4] = {0.45f, 0.45f, 0.5f, 1.0f};
+            g_RenderDevice.SetAmbientColor(ambient);
+            if (gameMap != nullptr)
+                gameMap->m_Header.Apply();
+            if (!Fly(world, node, fly))
+                status = 1;
+        }
+        else if (status == 0)
+        {
             for (int i = 0; i < frames; ++i)
             {
                 g_Physics.Simulate();

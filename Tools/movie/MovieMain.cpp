@@ -22,7 +22,7 @@ constexpr int Thumbnails = 9;
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: wemovie [--preview SHEET.png] DESCRIPTION OUT.seq\n");
+    std::fprintf(stderr, "usage: wemovie [--preview SHEET.png] [--footage DIR] DESCRIPTION OUT.seq\n");
     return 2;
 }
 
@@ -87,12 +87,15 @@ bool Encode(const MovieScript& script, const std::string& path, std::string& err
 int main(int argc, char** argv)
 {
     std::string preview;
+    std::string footage;
     std::vector<std::string> names;
     for (int i = 1; i < argc; ++i)
     {
         std::string arg = argv[i];
         if (arg == "--preview" && i + 1 < argc)
             preview = argv[++i];
+        else if (arg == "--footage" && i + 1 < argc)
+            footage = argv[++i];
         else if (!arg.empty() && arg[0] == '-')
             return Usage();
         else
@@ -117,6 +120,21 @@ int main(int argc, char** argv)
     {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
+    }
+
+    script.footageDir = footage;
+    // Footage that is not there would make a movie of nothing.
+    for (const MovieLayer& layer : script.layers)
+    {
+        if (layer.kind != MovieLayerKind::Footage)
+            continue;
+        const std::string folder = layer.text.empty() ? footage : layer.text;
+        std::ifstream first(folder + "/frame-00000.png", std::ios::binary);
+        if (folder.empty() || !first)
+        {
+            std::fprintf(stderr, "%s:%d: no footage frames in \"%s\"\n", source.c_str(), layer.line, folder.c_str());
+            return 1;
+        }
     }
 
     // Written beside the target and renamed over it, so a failed run never leaves half a movie.

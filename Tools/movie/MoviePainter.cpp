@@ -52,6 +52,26 @@ void MoviePainter::Fill(const MovieColour& colour, MovieBlend blend)
             m_Rgb[i + k] = blend == MovieBlend::Add ? m_Rgb[i + k] + c[k] * a : m_Rgb[i + k] * (1.0f - a) + c[k] * a;
 }
 
+void MoviePainter::Picture(const uint32_t* argb, int width, int height, float alpha)
+{
+    if (argb == nullptr || width <= 0 || height <= 0 || alpha <= 0.0f)
+        return;
+    for (int y = 0; y < m_Height; ++y)
+    {
+        const int sy = int(int64_t(y) * height / m_Height);
+        for (int x = 0; x < m_Width; ++x)
+        {
+            const int sx = int(int64_t(x) * width / m_Width);
+            const uint32_t p = argb[size_t(sy) * width + sx];
+            const float c[3] = {float(p >> 16 & 0xFF) / 255.0f, float(p >> 8 & 0xFF) / 255.0f,
+                                float(p & 0xFF) / 255.0f};
+            float* out = &m_Rgb[(size_t(y) * m_Width + x) * 3];
+            for (int k = 0; k < 3; ++k)
+                out[k] = out[k] * (1.0f - alpha) + c[k] * alpha;
+        }
+    }
+}
+
 void MoviePainter::Gradient(const MovieColour& from, const MovieColour& to, float angle)
 {
     const float dx = std::cos(angle);

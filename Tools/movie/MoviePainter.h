@@ -33,6 +33,8 @@ public:
                  float glow, MovieBlend blend);
     void Segment(float x1, float y1, float x2, float y2, float width, const MovieColour& colour, float glow,
                  MovieBlend blend);
+    // A picture of ARGB pixels (rows top to bottom) stretched over the whole frame, with an opacity.
+    void Picture(const uint32_t* argb, int width, int height, float alpha);
     // Axis-aligned boxes drawn as one shape, so that touching boxes show no seam.
     void Cells(const std::vector<Cell>& cells, const MovieColour& colour, float glow, MovieBlend blend);
 

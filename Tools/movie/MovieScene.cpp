@@ -1,7 +1,10 @@
 #include "Tools/movie/MovieScene.h"
 
+#include <stb/stb_image.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace
 {
@@ -87,6 +90,42 @@ void MovieScene::Draw(double time, MoviePainter& painter) const
             DrawLayer(layer, time, painter);
 }
 
+const std::vector<uint32_t>* MovieScene::FootageFrame(const MovieLayer& layer, double local, int& width,
+                                                      int& height) const
+{
+    const std::string& folder = layer.text.empty() ? m_Script.footageDir : layer.text;
+    if (folder.empty())
+        return nullptr;
+    // The last frame there is holds once the footage runs out.
+    for (int frame = std::max(0, int(std::floor(local * m_Script.rate + 1e-6))); frame >= 0; --frame)
+    {
+        char name[32];
+        std::snprintf(name, sizeof(name), "/frame-%05d.png", frame);
+        const std::string path = folder + name;
+        if (path == m_FootagePath)
+            break;
+        int w = 0, h = 0, channels = 0;
+        stbi_uc* data = stbi_load(path.c_str(), &w, &h, &channels, 4);
+        if (data == nullptr)
+        {
+            if (frame == 0)
+                return nullptr;
+            continue;
+        }
+        m_Footage.resize(size_t(w) * h);
+        for (size_t i = 0; i < m_Footage.size(); ++i)
+            m_Footage[i] = 0xFF000000u | uint32_t(data[i * 4]) << 16 | uint32_t(data[i * 4 + 1]) << 8 | data[i * 4 + 2];
+        stbi_image_free(data);
+        m_FootagePath = path;
+        m_FootageWidth = w;
+        m_FootageHeight = h;
+        break;
+    }
+    width = m_FootageWidth;
+    height = m_FootageHeight;
+    return m_FootagePath.empty() ? nullptr : &m_Footage;
+}
+
 void MovieScene::DrawLayer(const MovieLayer& layer, double time, MoviePainter& painter) const
 {
     const double local = time - layer.start;
@@ -112,6 +151,13 @@ void MovieScene::DrawLayer(const MovieLayer& layer, double time, MoviePainter& p
     switch (layer.kind)
     {
     case MovieLayerKind::Fill: painter.Fill(colour, layer.blend); break;
+    case MovieLayerKind::Footage:
+    {
+        int fw = 0, fh = 0;
+        if (const std::vector<uint32_t>* frame = FootageFrame(layer, local, fw, fh))
+            painter.Picture(frame->data(), fw, fh, float(strength));
+        break;
+    }
     case MovieLayerKind::Gradient:
     {
         MovieColour far = layer.colour2.At(u);

@@ -1,4 +1,8 @@
 #pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
 #include "Tools/movie/MoviePainter.h"
 #include "Tools/movie/MovieScript.h"
 
@@ -19,5 +23,12 @@ public:
 private:
     void DrawLayer(const MovieLayer& layer, double time, MoviePainter& painter) const;
 
+    // The footage frame of a layer at a time: its file, read once until another one is asked for.
+    const std::vector<uint32_t>* FootageFrame(const MovieLayer& layer, double local, int& width, int& height) const;
+
     const MovieScript& m_Script;
+    mutable std::string m_FootagePath;
+    mutable std::vector<uint32_t> m_Footage;
+    mutable int m_FootageWidth = 0;
+    mutable int m_FootageHeight = 0;
 };

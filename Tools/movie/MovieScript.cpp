@@ -320,7 +320,7 @@ bool MovieScript::Parse(const std::string& text, const std::string& name, std::s
             {"rect", MovieLayerKind::Rect},       {"polygon", MovieLayerKind::Polygon},
             {"line", MovieLayerKind::Line},       {"tunnel", MovieLayerKind::Tunnel},
             {"streaks", MovieLayerKind::Streaks}, {"dots", MovieLayerKind::Dots},
-            {"text", MovieLayerKind::Text},
+            {"text", MovieLayerKind::Text},       {"footage", MovieLayerKind::Footage},
         };
         auto kind = kinds.find(word);
         if (kind == kinds.end())
@@ -398,6 +398,10 @@ bool MovieScript::Parse(const std::string& text, const std::string& name, std::s
             readers["length"] = Range(layer.length, 0.0, far);
             readers["radius"] = Range(layer.radius, 0.0, far);
             readers["seed"] = Int(seed, 0, 1 << 30);
+            break;
+        case MovieLayerKind::Footage:
+            // The layer's text is its folder.
+            readers["dir"] = [&layer](const std::string& v) { return !v.empty() && (layer.text = v, true); };
             break;
         case MovieLayerKind::Text:
             shape();

@@ -12,6 +12,11 @@
 //   gradient from=#FF0B1020 to=#FF1B2336 angle=90
 //   polygon x=0.5 y=0.5 radius=0.2..0.3 sides=6 outline=0.005 spin=30 colour=#FFFFB020 at=2..6
 //   tone freq=220,329.63 wave=saw attack=0.01 decay=1.2 sustain=0.3 release=1 at=2..6
+//   footage dir=Frames
+//
+// `footage` draws a folder of PNG frames ("frame-00000.png" on) over the whole frame, one at the movie's rate
+// from the start of its span, the last one held; the layers after it draw over it. Without `dir` the folder
+// is the one wemovie is given with --footage.
 //
 // A number may be a range "a..b", which moves from a to b over the statement's time span ("at", the
 // whole movie by default); colours are #AARRGGBB and may be ranges too. Positions are fractions of the
@@ -47,6 +52,7 @@ enum class MovieLayerKind
     Streaks,   // speed lines flying out from a point
     Dots,      // small lights drifting upwards
     Text,      // capitals, digits and a few signs in a block font
+    Footage,   // a folder of PNG frames, full frame
 };
 
 enum class MovieBlend
@@ -121,6 +127,8 @@ struct MovieScript
     double level = 0.8;  // the sound's peak after normalising
     int videoBitRate = 1000000;
     std::vector<MovieLayer> layers;
+    // The folder of the footage layers that name none (wemovie's --footage).
+    std::string footageDir;
     std::vector<MovieVoice> voices;
 
     int FrameCount() const;

@@ -30,6 +30,7 @@
 #include "Engine/runtime/WeInput.h"
 #include "Engine/runtime/WePhaseManager.h"
 #include "Engine/runtime/WeSoundBuffer.h"
+#include "Engine/ui/WeUIComboBox.h"
 #include "Engine/ui/WeUIComponent.h"
 #include "Engine/ui/WeUIMain.h"
 #include "Engine/ui/WeUIRoot.h"
@@ -537,6 +538,26 @@ private:
             case ScreensDemoStep::Wheel: m_Script->WheelOver(m_Frame + 1, s.text.c_str(), s.value); break;
             case ScreensDemoStep::Type: m_Script->TypeText(m_Frame + 1, s.text.c_str()); break;
             case ScreensDemoStep::Seed: SysRandom::Seed(m_Options.seed); break;
+            case ScreensDemoStep::Frames:
+                if (m_WaitUntil < 0)
+                    m_WaitUntil = m_Frame + s.value;
+                if (m_Frame < m_WaitUntil)
+                    return true;
+                m_WaitUntil = -1;
+                break;
+            case ScreensDemoStep::Choose:
+            {
+                auto* combo = static_cast<WeUIComboBox*>(g_UIMain.FindComponent(s.text.c_str()));
+                if (combo == nullptr || combo->GetItem(s.value) == nullptr)
+                {
+                    Line("failed: no item " + std::to_string(s.value) + " in " + s.text);
+                    return false;
+                }
+                combo->SetSelectedIndex(s.value, -1);
+                if (combo->m_OnChange != nullptr)
+                    combo->m_OnChange(combo);
+                break;
+            }
             case ScreensDemoStep::Png:
                 m_PngPending = true;
                 m_PngName = s.text;
@@ -567,6 +588,7 @@ private:
     DemoScript* m_Script = nullptr;
     ScreensDemoScript m_Steps;
     size_t m_StepIndex = 0;
+    int m_WaitUntil = -1;
     std::function<bool()> m_Check;
     std::function<bool()> m_AtEnd;
     std::string m_Waiting;

@@ -16,11 +16,13 @@ struct ScreensDemoStep
         KeyHold,    // pressed, released `frames` later
         KeyDown,
         KeyUp,
-        Wheel,  // notches over a widget
-        Type,   // a text
-        Seed,   // SysRandom seeded again with --seed
-        Png,    // <png-dir>/<text>.png of the frame after the step
-        Expect  // a check: its line printed, or the step fails
+        Wheel,   // notches over a widget
+        Type,    // a text
+        Seed,    // SysRandom seeded again with --seed
+        Png,     // <png-dir>/<text>.png of the frame after the step
+        Expect,  // a check: its line printed, or the step fails
+        Frames,  // `value` frames pass
+        Choose   // a combo box's item `value` chosen, as a click on its list chooses it
     };
     Kind kind = WaitPhase;
     std::string text;
@@ -47,6 +49,8 @@ public:
         return Add(Make(ScreensDemoStep::Wheel, widget, notches));
     }
     ScreensDemoScript& Type(const char* text) { return Add(Make(ScreensDemoStep::Type, text)); }
+    ScreensDemoScript& Frames(int frames) { return Add(Make(ScreensDemoStep::Frames, "", frames)); }
+    ScreensDemoScript& Choose(const char* combo, int item) { return Add(Make(ScreensDemoStep::Choose, combo, item)); }
     ScreensDemoScript& Seed() { return Add(Make(ScreensDemoStep::Seed, "")); }
     ScreensDemoScript& Png(const char* name) { return Add(Make(ScreensDemoStep::Png, name)); }
     ScreensDemoScript& Expect(const char* what, std::function<bool(std::string& line)> check)
@@ -85,3 +89,4 @@ extern const ScreensDemoScriptEntry g_ScreensDemoScripts[];
 
 // The scripts, one source file each.
 void BuildStartupScript(ScreensDemoScript& script);
+void BuildMenusScript(ScreensDemoScript& script);

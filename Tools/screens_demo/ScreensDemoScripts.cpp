@@ -3,5 +3,6 @@
 // One row per script; later screens add theirs.
 const ScreensDemoScriptEntry g_ScreensDemoScripts[] = {
     {"startup", BuildStartupScript},
+    {"menus", BuildMenusScript},
     {nullptr, nullptr},
 };

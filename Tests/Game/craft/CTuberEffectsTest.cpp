@@ -257,6 +257,12 @@ TEST_F(CTuberEffects, PushesHitEffectsAndRenderScale)
     EXPECT_NEAR(crate->m_PendingLinearVelocity.x, -20.0f, 1e-4f);
     EXPECT_EQ(rival->m_PendingLinearVelocity, rivalVelocity);
     EXPECT_EQ(player->m_TouchedByTrigger.Count(), 0);
+    // An actor already going is left alone.
+    crate->m_PendingLinearVelocity = D3DXVECTOR3();
+    crate->MarkForDeletion();
+    player->AddTriggerContact(crate);
+    player->PushNearbyBodies();
+    EXPECT_EQ(crate->m_PendingLinearVelocity, D3DXVECTOR3());
 
     // Hit effects: the first free one, pointing at the point, never mirrored.
     const D3DXVECTOR3 centre = player->GetWorldPosition();

@@ -16,6 +16,7 @@
 #include "Game/craft/CTuberCatalogue.h"
 #include "Game/craft/CWeaponDescriptionManager.h"
 #include "Game/shell/CGameGlobals.h"
+#include "Game/shell/CInputMessage.h"
 #include "Game/shell/CRaceParticipant.h"
 #include "Game/shell/CRaceSettings.h"
 #include "Tests/Game/craft/CraftTestSupport.h"
@@ -245,6 +246,29 @@ TEST(CTuberLifecycleBare, TheThirteenKeysAreBound)
     // Bound before the test's main ran: nothing here asked for them.
     for (const char* key : TuberBoundKeyNames)
         EXPECT_NE(LookupConfigEntry(key, false), nullptr) << key;
+}
+
+}  // namespace
+
+namespace
+{
+
+TEST_F(CTuberLifecycle, AMissingModelLeavesTheCraftRacingWithoutIt)
+{
+    ConfigOverride model("tubers.Falconer.ModelID", "NoSuchModel");
+    Start(CraftTest::Options(0));
+    CTuber* c = rig->Player();
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->m_Model, nullptr);
+    for (WeActor* effect : c->m_AbilityEffects)
+        EXPECT_EQ(effect, nullptr);
+    ASSERT_NE(c->m_PhysicHandle, nullptr);
+    ASSERT_NE(c->m_EngineSound, nullptr);
+    rig->SetPlayerScript([](int64_t, CInputMessage& m) { m.m_Forward = 1; });
+    const D3DXVECTOR3 start = c->GetWorldPosition();
+    rig->Tick(64);
+    const D3DXVECTOR3 d = c->GetWorldPosition() - start;
+    EXPECT_GT(d.x * d.x + d.y * d.y + d.z * d.z, 100.0f);
 }
 
 }  // namespace

@@ -330,3 +330,36 @@ TEST_F(CTuberMovementRig, TheLaunchLastsMaxTime)
 }
 
 }  // namespace
+
+namespace
+{
+
+TEST_F(CTuberMovementRig, TheSpeedCapAndTheCatchUpFactor)
+{
+    rig->SetPlayerScript([](int64_t, CInputMessage& m) { m.m_Forward = 1; });
+    craft->m_SpeedCap = 70.0f;
+    rig->Tick(320);
+    EXPECT_EQ(craft->m_TargetVelocity.z, 70.0f);
+    craft->m_SpeedCap = 0.0f;
+    rig->Tick(64);
+    EXPECT_GT(craft->m_TargetVelocity.z, 70.0f);
+
+    // A factor of 0 would divide the measured speed by 0, a negative one reverse the craft.
+    craft->SetCatchUpFactor(0.0f);
+    EXPECT_EQ(craft->m_CatchUpFactor, 0.01f);
+    craft->SetCatchUpFactor(-2.0f);
+    EXPECT_EQ(craft->m_CatchUpFactor, 0.01f);
+    craft->SetCatchUpFactor(std::nanf(""));
+    EXPECT_EQ(craft->m_CatchUpFactor, 1.0f);
+    craft->SetCatchUpFactor(1.25f);
+    rig->Tick(2);
+    EXPECT_EQ(craft->m_SpeedFactor, 1.25f);
+    EXPECT_TRUE(std::isfinite(craft->m_MeasuredSpeed));
+    // Pushes reach the body once, on top of the handed velocity.
+    craft->AddPendingImpulse(D3DXVECTOR3(3.0f, 0.0f, 0.0f));
+    craft->SetVelocity(D3DXVECTOR3(0.0f, 0.0f, 10.0f));
+    EXPECT_EQ(craft->m_PendingLinearVelocity, D3DXVECTOR3(3.0f, 0.0f, 12.5f));
+    EXPECT_EQ(craft->m_PendingImpulse, D3DXVECTOR3());
+}
+
+}  // namespace

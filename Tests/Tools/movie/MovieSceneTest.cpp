@@ -1,10 +1,13 @@
 #include "Tools/movie/MovieScene.h"
 
 #include <gtest/gtest.h>
+#include <stb/stb_image_write.h>
 
 #include <cmath>
 #include <string>
 #include <vector>
+
+#include "Tests/support/ScratchFolder.h"
 
 namespace
 {
@@ -144,3 +147,43 @@ TEST(MovieScene, MovingLayersRepeatWithTheirCycleAndDrawTheSameTwice)
 }
 
 }  // namespace
+
+// Footage: a folder of PNG frames, one at the movie's rate, stretched over the frame, the last one held, and
+// the layers after it drawn over it.
+TEST(MovieScene, FootageShowsItsFramesAtTheMovieRateAndHoldsTheLast)
+{
+    ScratchFolder scratch;
+    const uint8_t red[4 * 4 * 3] = {255, 0,   0,   255, 0,   0,   255, 0,   0,   255, 0,   0,   255, 0,   0,   255,
+                                    0,   0,   255, 0,   0,   255, 0,   0,   255, 0,   0,   255, 0,   0,   255, 0,
+                                    0,   255, 0,   0,   255, 0,   0,   255, 0,   0,   255, 0,   0,   255, 0,   0};
+    uint8_t green[4 * 4 * 3];
+    for (int i = 0; i < 16; ++i)
+    {
+        green[i * 3] = 0;
+        green[i * 3 + 1] = 255;
+        green[i * 3 + 2] = 0;
+    }
+    ASSERT_NE(stbi_write_png(scratch.Path("frame-00000.png").c_str(), 4, 4, 3, red, 12), 0);
+    ASSERT_NE(stbi_write_png(scratch.Path("frame-00001.png").c_str(), 4, 4, 3, green, 12), 0);
+
+    MovieScript script = Parse("movie size=8x8 rate=10 seconds=1\n"
+                               "footage\n"
+                               "rect x=0.5 y=0.5 w=0.25 h=0.25 colour=#FF0000FF\n");
+    script.footageDir = scratch.Path();
+    MoviePainter painter(8, 8);
+    MovieScene scene(script);
+    scene.Draw(0.0, painter);
+    EXPECT_GT(At(painter, 0, 0).r, 0.99f);
+    EXPECT_LT(At(painter, 0, 0).g, 0.01f);
+    EXPECT_GT(At(painter, 4, 4).b, 0.9f) << "the layer after the footage draws over it";
+    scene.Draw(0.1, painter);
+    EXPECT_GT(At(painter, 7, 7).g, 0.99f);
+    scene.Draw(0.9, painter);
+    EXPECT_GT(At(painter, 7, 7).g, 0.99f) << "the last frame holds";
+
+    // A folder of its own in the statement; one without frames draws nothing.
+    MovieScript named = Parse("movie size=8x8 rate=10 seconds=1\nfootage dir=" + scratch.Path("none") + "\n");
+    MoviePainter empty(8, 8);
+    MovieScene(named).Draw(0.0, empty);
+    EXPECT_LT(At(empty, 3, 3).r, 0.01f);
+}

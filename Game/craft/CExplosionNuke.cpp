@@ -1,0 +1,94 @@
+#include "Game/craft/CExplosionNuke.h"
+
+#include <cmath>
+
+#include "Engine/foundation/WeTimer.h"
+#include "Engine/world/WeLight.h"
+#include "Engine/world/WeWorld.h"
+#include "Game/craft/CCraftLinks.h"
+#include "Game/craft/CTuber.h"
+#include "Game/shell/CGameGlobals.h"
+
+namespace
+{
+constexpr float White[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+
+float Length(const D3DXVECTOR3& v)
+{
+    return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+}
+}  // namespace
+
+CExplosionNuke::CExplosionNuke(const D3DXVECTOR3& position, CTuber* owner, float radius, float damage, int32_t kind)
+    : WeRecycled(owner, damage, kind), m_Radius(radius), m_FlashPending(true)
+{
+    SetLocation(position);
+    m_PhysicModel.physicsClass = WePhysicsDynamicSphere;
+    m_PhysicModel.size = D3DXVECTOR3(radius > 0.0f ? radius : 0.0f, 0.0f, 0.0f);
+    m_PhysicModel.explicitSize = true;
+    m_PhysicModel.collisionGroup = 9;
+    m_PhysicModel.mass = 10.0f;
+    m_PhysicModel.shapeFlags = 7;
+    m_PhysicModel.gravity = false;
+    Join(ChooseWorld(nullptr), Life);
+    if (!m_World)
+        return;
+    m_Light = MakeLight(White, 0.0f, 1.0f, 0.5f);
+    PlaySound("Sounds.Explosions.NukeExplosion", false);
+}
+
+CExplosionNuke::~CExplosionNuke()
+{
+    if (g_WorldDestroying)
+        return;
+    for (WeActor* shock : m_ShockActors)
+        if (shock)
+            shock->Expire();
+    if (m_Light)
+        m_Light->Expire();
+}
+
+float CExplosionNuke::Growth() const
+{
+    if (!m_World)
+        return 0.0f;
+    const float age = m_World->m_WorldTime - m_SpawnTime;
+    const float whole = age + m_LifeTime;
+    return whole > 0.0f ? age / whole : 1.0f;
+}
+
+void CExplosionNuke::Tick()
+{
+    const float c = Growth();
+    if (m_Light)
+        m_Light->m_Range = c * 1000.0f;
+    const float age = m_World ? m_World->m_WorldTime - m_SpawnTime : 0.0f;
+    if (m_FlashPending && age >= 1.0f)
+    {
+        m_FlashPending = false;
+        CTuber* player = g_Game.m_PlayerTuber;
+        if (player && Length(player->GetWorldPosition() - GetWorldPosition()) <= 4.0f * m_Radius)
+            RequestScreenEffect(1, 1.0f);
+    }
+    WeActor::Tick();
+}
+
+void CExplosionNuke::AffectTuber(CTuber* craft)
+{
+    if (!craft)
+        return;
+    if (Length(craft->GetWorldPosition() - GetWorldPosition()) <= Growth() * m_Radius)
+        DamageTuber(craft, m_Damage * g_Timer.m_FrameDeltaF, true);
+    if (craft->m_IsPlayer)
+        ShakeChaseCamera(1, 0.2f);
+}
+
+void CExplosionNuke::OnTriggerTouch(WeActor* other, CTrigger*)
+{
+    if (!other)
+        return;
+    const D3DXVECTOR3 d = other->GetWorldPosition() - GetWorldPosition();
+    const float length = Length(d);
+    if (length > 0.0f)
+        Push(other, d * (50.0f / length));
+}

@@ -1,0 +1,8 @@
+#include "Game/craft/CWeaponDoubleBolt.h"
+
+#include "Game/craft/CTuber.h"
+
+void CWeaponDoubleBolt::Launch()
+{
+    LeaveAtOnce();
+}

@@ -1,0 +1,8 @@
+#include "Game/craft/CWeaponElectricMine.h"
+
+#include "Game/craft/CTuber.h"
+
+void CWeaponElectricMine::Launch()
+{
+    LeaveAtOnce();
+}

@@ -1,0 +1,8 @@
+#include "Game/craft/CWeaponHomingMine.h"
+
+#include "Game/craft/CTuber.h"
+
+void CWeaponHomingMine::Launch()
+{
+    LeaveAtOnce();
+}

@@ -1,0 +1,8 @@
+#include "Game/craft/CWeaponMiniGun.h"
+
+#include "Game/craft/CTuber.h"
+
+void CWeaponMiniGun::Launch()
+{
+    LeaveAtOnce();
+}

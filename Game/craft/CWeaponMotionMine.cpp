@@ -1,0 +1,8 @@
+#include "Game/craft/CWeaponMotionMine.h"
+
+#include "Game/craft/CTuber.h"
+
+void CWeaponMotionMine::Launch()
+{
+    LeaveAtOnce();
+}

@@ -1,0 +1,8 @@
+#include "Game/craft/CWeaponNukeMine.h"
+
+#include "Game/craft/CTuber.h"
+
+void CWeaponNukeMine::Launch()
+{
+    LeaveAtOnce();
+}

@@ -1,0 +1,8 @@
+#include "Game/craft/CWeaponPreBolt.h"
+
+#include "Game/craft/CTuber.h"
+
+void CWeaponPreBolt::Launch()
+{
+    LeaveAtOnce();
+}

@@ -1,0 +1,8 @@
+#include "Game/craft/CWeaponProximityMine.h"
+
+#include "Game/craft/CTuber.h"
+
+void CWeaponProximityMine::Launch()
+{
+    LeaveAtOnce();
+}

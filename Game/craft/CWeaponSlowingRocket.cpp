@@ -1,0 +1,8 @@
+#include "Game/craft/CWeaponSlowingRocket.h"
+
+#include "Game/craft/CTuber.h"
+
+void CWeaponSlowingRocket::Launch()
+{
+    LeaveAtOnce();
+}

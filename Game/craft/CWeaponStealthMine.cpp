@@ -1,0 +1,8 @@
+#include "Game/craft/CWeaponStealthMine.h"
+
+#include "Game/craft/CTuber.h"
+
+void CWeaponStealthMine::Launch()
+{
+    LeaveAtOnce();
+}

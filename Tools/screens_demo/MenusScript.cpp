@@ -1,0 +1,116 @@
+// From an empty save folder: a profile made and chosen, the main menu's EXIT refused, then a single race
+// set up (the next map, a random opponent and a chosen one in team 3) and started into the shipyard.
+#include <SDL.h>
+
+#include <string>
+
+#include "Engine/foundation/WeStringList.h"
+#include "Engine/runtime/WePhaseManager.h"
+#include "Game/screens/CMainMenuPhase.h"
+#include "Game/screens/CMenuPhase.h"
+#include "Game/screens/CProfile.h"
+#include "Game/screens/CProfileManager.h"
+#include "Game/screens/GetPhaseClassName.h"
+#include "Game/shell/CRaceParticipant.h"
+#include "Game/shell/CRaceSettings.h"
+#include "Tools/screens_demo/ScreensDemoScript.h"
+
+namespace
+{
+std::string StackText()
+{
+    std::string out;
+    for (int32_t i = 0; i < g_PhaseManager.GetPhaseCount(); ++i)
+        out += std::string(i ? " " : "") + GetPhaseClassName(g_PhaseManager.GetPhaseAt(i));
+    return out;
+}
+}  // namespace
+
+void BuildMenusScript(ScreensDemoScript& script)
+{
+    script.WaitPhase("CChooseProfilePhase")
+        .WaitShown("CHOOSEPROFILE_CREATE_PROFILE_BUTTON")
+        .Png("choose-profile")
+        .Click("CHOOSEPROFILE_CREATE_PROFILE_BUTTON")
+        .WaitPhase("CCreateProfilePhase")
+        .WaitShown("CreateProfile_NameEdit")
+        // Typed as a keyboard types it: the first key replaces the selected "PLAYER".
+        .KeyDown(SDL_SCANCODE_LSHIFT)
+        .Frames(2)
+        .KeyPress(SDL_SCANCODE_A)
+        .Frames(5)
+        .KeyUp(SDL_SCANCODE_LSHIFT)
+        .Frames(2)
+        .KeyPress(SDL_SCANCODE_C)
+        .Frames(5)
+        .KeyPress(SDL_SCANCODE_E)
+        .Frames(10)
+        .Png("create-profile")
+        .KeyPress(SDL_SCANCODE_RETURN)
+        .WaitPhase("CChooseProfilePhase")
+        .WaitShown("CHOOSEPROFILE_OK_BUTTON")
+        .Click("CHOOSEPROFILE_OK_BUTTON")
+        .WaitPhase("CMainMenuPhase")
+        .Expect("current profile",
+                [](std::string& line)
+                {
+                    const CProfile* current = g_ProfileManager.GetCurrent();
+                    line = std::string("current profile ") + (current != nullptr ? current->m_Name.c_str() : "none");
+                    return current != nullptr && current->m_Name == "Ace";
+                })
+        .WaitShown("MainMenu_Exit_Button")
+        .WaitShown("SinglePlayer_Window")
+        .Png("main-menu")
+        .Click("MainMenu_Exit_Button")
+        .WaitPhase("CConfirmationPhase")
+        .WaitShown("Confirmation_No_Button")
+        .Png("confirmation")
+        .Click("Confirmation_No_Button")
+        .WaitPhase("CMainMenuPhase")
+        .Frames(5)
+        .Expect("exit refused",
+                [](std::string& line)
+                {
+                    const bool menu = StackText() == "CMenuPhase CMainMenuPhase";
+                    line = menu ? "exit refused" : "exit not refused: " + StackText();
+                    return menu;
+                })
+        .WaitShown("MainMenu_SinglePlayer_Button")
+        .Click("MainMenu_SinglePlayer_Button")
+        .WaitShown("SinglePlayer_SingleRace_Button")
+        .Click("SinglePlayer_SingleRace_Button")
+        .WaitPhase("CSingleRacePhase")
+        .WaitShown("SingleRace_NextMap")
+        .Click("SingleRace_NextMap")
+        .Frames(5)
+        .Choose("SingleRace_PlayersCombo 1", 1)
+        .Choose("SingleRace_PlayersCombo 2", 2)
+        .Choose("SingleRace_Teams 2", 2)
+        .Frames(30)
+        .Png("single-race")
+        .Expect("set-up",
+                [](std::string& line)
+                {
+                    const CRaceParticipant* random = g_RaceSettings.GetParticipant(1);
+                    const CRaceParticipant* chosen = g_RaceSettings.GetParticipant(2);
+                    line = std::string("set-up map ") + g_RaceSettings.m_MapName.c_str() + " row 1 random " +
+                           (g_RaceSettings.m_RandomOpponents[1] ? "yes" : "no") + " row 2 craft " +
+                           chosen->m_CraftKey.c_str() + " team " + std::to_string(chosen->m_StartPlace);
+                    return random->IsAI() && g_RaceSettings.m_RandomOpponents[1] && chosen->IsAI() &&
+                           chosen->m_StartPlace == 3;
+                })
+        .Click("SingleRace_Start_Button")
+        .WaitPhase("CShipyardPhase")
+        .Expect("race",
+                [](std::string& line)
+                {
+                    line = std::string("race map ") + g_RaceSettings.m_MapName.c_str() + " laps " +
+                           std::to_string(g_RaceSettings.m_Laps) + " type " +
+                           std::to_string(g_RaceSettings.m_RaceType) + " difficulty " +
+                           std::to_string(g_RaceSettings.m_Difficulty);
+                    int32_t opponents = 0;
+                    for (int32_t i = 1; i < CRaceSettings::SlotCount; ++i)
+                        opponents += g_RaceSettings.GetParticipant(i)->IsAI() ? 1 : 0;
+                    return opponents == 2 && !g_RaceSettings.GetParticipant(1)->m_CraftKey.IsEmpty();
+                });
+}

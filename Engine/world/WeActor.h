@@ -178,6 +178,9 @@ public:
     int64_t m_LastDrawnTick = 0;  // the world tick in which the render queue last drew it
     // Not in the record: the render queue lights this actor with every light (the craft sets it).
     bool m_AllLights = false;
+    // Not in the record: whether the game's physics report handlers answer this actor's touches (a finished
+    // craft's is cleared).
+    bool m_GameContact = true;
     // The scene-tree cell owner while the actor is inserted.
     WeSceneTree* m_SceneTree = nullptr;
 };

@@ -204,6 +204,7 @@ void CTuber::FinishRace(bool won)
 {
     m_Finished = true;
     m_StillRacing = false;
+    m_GameContact = false;  // a finished craft neither collects, collides for damage, nor triggers
     if (m_Participant != nullptr)
         m_Participant->m_Won = won;
     ShowPlacingMessage();

@@ -4,6 +4,7 @@
 #include "Engine/render/WeCanvas.h"
 #include "Engine/render/WeRenderDevice.h"
 #include "Engine/render/WeTexture.h"
+#include "Engine/render/WeTextureManager.h"
 #include "Engine/ui/WeUIMain.h"
 #include "Game/screens/EndApplicationPass.h"
 #include "Game/shell/CGameGlobals.h"
@@ -14,6 +15,9 @@ void CBuyScreenPhase::Enter()
 {
     m_TimeLeft = ShowSeconds;
     g_UIShowCursor = 0;
+    // The start-up loads the poster; a run that began elsewhere (a demo's first phase) loads it here.
+    if (m_Picture == nullptr)
+        m_Picture = g_TextureManager.GetTexture("Ingame.Misc.BuyScreen", false, 0, true);
 }
 
 void CBuyScreenPhase::Update()

@@ -24,6 +24,7 @@
 #include "Game/shell/CPlayGamePhase.h"
 #include "Game/shell/CRaceParticipant.h"
 #include "Game/shell/CRaceSettings.h"
+#include "Game/shell/CScreenFader.h"
 #include "Platform/system/SysClock.h"
 
 CLoadMapPhase g_LoadMapPhase;
@@ -63,11 +64,10 @@ float InitRaceTime()
     return time;
 }
 
-// Whether the screen fader has finished: the race-phase issue's CScreenFader (state 0) answers this once
-// it is built; until then there is no fader and it is always idle.
+// Whether the screen fader has finished: its frame has faded out and is gone.
 bool FaderIsIdle()
 {
-    return true;
+    return g_ScreenFader.m_State <= CScreenFader::Idle;
 }
 
 // The font of a "UI.Fonts" size, as the game keeps it.

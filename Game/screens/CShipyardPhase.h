@@ -4,6 +4,7 @@
 #include "Engine/foundation/WeList.h"
 #include "Engine/foundation/WeString.h"
 #include "Engine/runtime/WeAbstractPhase.h"
+#include "Game/screens/CNextPrevRepeat.h"
 
 class CMap;
 class CProgressBar;
@@ -94,6 +95,10 @@ public:
     int32_t m_BuildStep = 1;
     // Game time when the scene first rendered, negative before.
     double m_SceneStartTime = -1.0;
+    // The garage map's load has begun.
+    uint8_t m_MapLoading = 0;
+    CNextPrevRepeat m_PrevRepeat;
+    CNextPrevRepeat m_NextRepeat;
 };
 
 extern CShipyardPhase g_ShipyardPhase;

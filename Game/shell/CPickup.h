@@ -25,7 +25,6 @@ public:
     void Save(WeFileStream& stream) override;
     bool Load(WeFileStream& stream) override;
     void Init() override;
-
     // A craft touched it: it hides (coins) or turns to its taken look (the rest) until it respawns. A pickup
     // that never respawns stays as it is.
     void Take();

@@ -16,3 +16,8 @@ bool IsHittableActor(WeActor* actor);
 void OnRaceContact(WeActor* first, WeActor* second, const D3DXVECTOR3* normalForce, const D3DXVECTOR3* frictionForce,
                    int events, const D3DXVECTOR3* contactPoint);
 void OnRaceTrigger(WeActor* trigger, WeActor* other, int status);
+
+class CPickup;
+class CTuber;
+// An available pickup touched by a craft: taken, then collected.
+void CollectRacePickup(CTuber* craft, CPickup* pickup);

@@ -112,5 +112,18 @@ void BuildMenusScript(ScreensDemoScript& script)
                     for (int32_t i = 1; i < CRaceSettings::SlotCount; ++i)
                         opponents += g_RaceSettings.GetParticipant(i)->IsAI() ? 1 : 0;
                     return opponents == 2 && !g_RaceSettings.GetParticipant(1)->m_CraftKey.IsEmpty();
+                })
+        .Frames(3)
+        .Png("shipyard-loading")
+        // The pack holds no garage room yet: the shipyard reports it and fades back to the set-up.
+        .WaitPhase("CSingleRacePhase")
+        .Expect("back",
+                [](std::string& line)
+                {
+                    const CProfile* current = g_ProfileManager.GetCurrent();
+                    line = std::string("no garage: back at the set-up, profile Ace last ship ") +
+                           (current != nullptr && !current->m_LastCraft.IsEmpty() ? current->m_LastCraft.c_str()
+                                                                                  : "(none)");
+                    return StackText() == "CMenuPhase CSingleRacePhase";
                 });
 }

@@ -321,17 +321,18 @@ private:
                     m_IntroEntries = g_IntroPhase.m_Index;
                     m_EntryFrame = m_Frame;
                 }
-                // A frame into the first entry: a picture, then Space a second later.
-                if (m_IntroEntries == 1 && m_Frame == m_EntryFrame + 30)
+                // A few frames into the first entry (a slow machine's frames are long, and a picture's fade is
+                // timed): a picture, then Space.
+                if (m_IntroEntries == 1 && m_Frame == m_EntryFrame + 8)
                     PhasePng();
-                if (m_IntroEntries == 1 && m_Frame == m_EntryFrame + 60)
+                if (m_IntroEntries == 1 && m_Frame == m_EntryFrame + 10)
                 {
                     m_SkipFrom = 1;
                     m_Script->Key(m_Frame + 1, SDL_SCANCODE_SPACE);
                 }
                 if (m_SkipFrom == 1 && g_IntroPhase.m_Index != 1 && !m_Skipped)
                 {
-                    m_Skipped = m_Frame <= m_EntryFrame + 70;
+                    m_Skipped = m_Frame <= m_EntryFrame + 20;
                     PhasePng();
                 }
                 return true;

@@ -34,6 +34,7 @@
 #include "Game/shell/CPickupFactory.h"
 #include "Game/shell/CRaceParticipant.h"
 #include "Game/shell/CRaceSettings.h"
+#include "Game/shell/CScreenFader.h"
 #include "Tests/Engine/ui/UITestSupport.h"
 #include "Tests/support/ConfigOverride.h"
 #include "Tests/support/SaveFolderOverride.h"
@@ -284,7 +285,14 @@ TEST_F(ScreensPhase, CLoadMapPhaseLoadsThenWaitsForANewKey)
     g_RaceSettings.m_MapName = "_TestRace";
     g_RaceSettings.m_Weapons = false;
     g_Input.m_Down[57] = 1;
+    // A fade still running when loading starts holds the first actor back.
+    g_ScreenFader.m_State = CScreenFader::FadingIn;
     Start(&g_LoadMapPhase);
+    for (int i = 0; i < 3; ++i)
+        Frame();
+    EXPECT_EQ(g_LoadMapPhase.m_ProgressBar->m_Value, 0.0f);
+    EXPECT_EQ(g_LoadMapPhase.m_Step, CLoadMapPhase::StepLoading);
+    g_ScreenFader.m_State = CScreenFader::Idle;
     ASSERT_NE(g_Game.m_Map, nullptr);
     EXPECT_EQ(g_Physics.m_Paused, 1);
     EXPECT_EQ(g_PickupFactory.m_KeepPickups, 0);

@@ -1,0 +1,183 @@
+// The shipyard over the shipped catalogue and opponents: the offered craft, the choice of the first shown,
+// NEXT and PREV round the circle, the loading pictures' count, and the way back to the set-up when the
+// garage cannot be loaded (with slot 0 and the profile untouched).
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "Game/craft/CAIProfile.h"
+#include "Game/craft/CAIProfiles.h"
+#include "Game/craft/CTuberCatalogue.h"
+#include "Game/craft/CTuberDescription.h"
+#include "Game/screens/CMenuPhase.h"
+#include "Game/screens/CProfile.h"
+#include "Game/screens/CProfileManager.h"
+#include "Game/screens/CShipyardPhase.h"
+#include "Game/screens/CSingleRacePhase.h"
+#include "Game/shell/CMapCatalogue.h"
+#include "Game/shell/CRaceParticipant.h"
+#include "Game/shell/CRaceSettings.h"
+#include "Game/shell/CScreenFader.h"
+#include "Tests/Game/screens/ScreenTestSupport.h"
+
+namespace
+{
+class CShipyardPhaseTest : public ScreenTest
+{
+protected:
+    void SetUp() override
+    {
+        ScreenTest::SetUp();
+        g_TuberCatalogue.Load();
+        g_AIProfiles.Load();
+        g_MapCatalogue.Load();
+        m_Profile = g_ProfileManager.Create("Ace");
+        g_ProfileManager.SetCurrent(m_Profile);
+        g_RaceSettings.SetPlayerParticipant();
+        g_RaceSettings.GetParticipant(0)->m_CraftKey = "Before";
+        g_RaceSettings.m_RaceType = 0;
+        g_RaceSettings.m_Difficulty = 1;
+        ASSERT_FALSE(g_MapCatalogue.m_Names.IsEmpty());
+        g_RaceSettings.m_MapName = g_MapCatalogue.m_Names.FirstNode()->payload;
+    }
+    void TearDown() override
+    {
+        g_ShipyardPhase.Leave();
+        ScreenTest::TearDown();
+    }
+    // The entries built straight from the catalogue, as the loading builds them one an update.
+    static int32_t Build()
+    {
+        CShipyardPhase& s = g_ShipyardPhase;
+        s.m_CatalogueCursor = g_TuberCatalogue.m_Names.FirstNode();
+        s.m_FirstShow = 0;
+        int32_t calls = 1;
+        while (!s.AddNextTuberInfo())
+            ++calls;
+        return calls;
+    }
+    static std::string Shown() { return g_ShipyardPhase.m_Selected->payload->m_Description->m_Name.c_str(); }
+    // The craft the opponents of a level from `lowest` up drive, in catalogue order.
+    static std::vector<std::string> Offered(int32_t lowest)
+    {
+        std::vector<std::string> out;
+        for (auto* n = g_TuberCatalogue.m_Names.FirstNode(); n != nullptr; n = g_TuberCatalogue.m_Names.NextNode(n))
+        {
+            bool used = false;
+            WeList<CAIProfile*> profiles;
+            for (int32_t level = lowest; level <= 3; ++level)
+            {
+                g_AIProfiles.CollectProfilesOfLevel(profiles, level);
+                for (auto* p = profiles.FirstNode(); p != nullptr; p = profiles.NextNode(p))
+                    used |= p->payload->m_CraftKeyword == n->payload;
+            }
+            if (used)
+                out.push_back(n->payload.c_str());
+        }
+        return out;
+    }
+
+    CProfile* m_Profile = nullptr;
+};
+}  // namespace
+
+TEST_F(CShipyardPhaseTest, EveryCraftAnOpponentDrivesIsOfferedAndTheLastShipIsShownFirst)
+{
+    const std::vector<std::string> offered = Offered(1);
+    ASSERT_GE(offered.size(), 2u);
+    m_Profile->m_LastCraft = offered[1].c_str();
+    EXPECT_EQ(Build(), g_TuberCatalogue.m_Names.Count());
+    ASSERT_EQ(g_ShipyardPhase.m_Entries.Count(), int32_t(offered.size()));
+    EXPECT_EQ(Shown(), offered[1]);
+    // The first show puts the bars at their values at once.
+    EXPECT_FLOAT_EQ(g_ShipyardPhase.m_BarProgress, 1.0f);
+    const CTuberDescription* d = g_TuberCatalogue.Find(offered[1].c_str());
+    EXPECT_FLOAT_EQ(g_ShipyardPhase.m_ShownRatings[0], d->m_SpeedRating);
+    EXPECT_FLOAT_EQ(g_ShipyardPhase.m_ShownRatings[2], d->m_TurboRating);
+}
+
+TEST_F(CShipyardPhaseTest, AStaleLastShipStartsOnTheFirstAndNextAndPrevWrap)
+{
+    const std::vector<std::string> offered = Offered(1);
+    m_Profile->m_LastCraft = "NoSuchCraft";
+    Build();
+    EXPECT_EQ(Shown(), offered.front());
+    g_ShipyardPhase.MoveSelection(false);
+    EXPECT_EQ(Shown(), offered.back());
+    EXPECT_EQ(g_ShipyardPhase.m_SlidingBack, 1);
+    EXPECT_FLOAT_EQ(g_ShipyardPhase.m_BarProgress, 0.0f);
+    g_ShipyardPhase.MoveSelection(true);
+    EXPECT_EQ(Shown(), offered.front());
+    for (size_t i = 1; i < offered.size(); ++i)
+        g_ShipyardPhase.MoveSelection(true);
+    EXPECT_EQ(Shown(), offered.back());
+    g_ShipyardPhase.MoveSelection(true);
+    EXPECT_EQ(Shown(), offered.front());
+}
+
+// In a time trial only the craft of opponents of its difficulty or harder are offered.
+TEST_F(CShipyardPhaseTest, ATimeTrialOffersTheCraftFromItsDifficultyUp)
+{
+    g_RaceSettings.m_RaceType = 1;
+    g_RaceSettings.m_Difficulty = 3;
+    Build();
+    EXPECT_EQ(g_ShipyardPhase.m_Entries.Count(), int32_t(Offered(3).size()));
+}
+
+// Nothing offered: no selection, no info, and Leave keeps the profile's last ship.
+TEST_F(CShipyardPhaseTest, WithNothingOfferedNothingIsSelectedAndTheProfileKeepsItsShip)
+{
+    m_Profile->m_LastCraft = "Kept";
+    g_TuberCatalogue.Clear();
+    EXPECT_EQ(Build(), 1);
+    EXPECT_EQ(g_ShipyardPhase.m_Selected, nullptr);
+    g_ShipyardPhase.MoveSelection(true);
+    g_ShipyardPhase.ShowTuberInfo();
+    g_ShipyardPhase.Leave();
+    EXPECT_EQ(std::string(m_Profile->m_LastCraft.c_str()), "Kept");
+}
+
+TEST_F(CShipyardPhaseTest, TheLoadingPicturesCycleOneToTen)
+{
+    g_ShipyardPhase.m_LoadingPictureNumber = 0;
+    for (int i = 0; i < 12; ++i)
+    {
+        Start({&g_ShipyardPhase});
+        EXPECT_EQ(g_ShipyardPhase.m_LoadingPictureNumber, i % 10 + 1);
+        g_PhaseManager.Shutdown();
+    }
+}
+
+// The shipped pack has no garage for the world yet, and a map off the list has no world: either way the
+// screen reports and goes back to the set-up, leaving slot 0 and the profile as they were; Escape during
+// the loading does nothing.
+TEST_F(CShipyardPhaseTest, AGarageThatCannotBeLoadedLeadsBackToTheSetUp)
+{
+    for (const char* map : {"", "No Such Map"})
+    {
+        SCOPED_TRACE(map);
+        if (map[0] != 0)
+            g_RaceSettings.m_MapName = map;
+        m_Profile->m_LastCraft = "Kept";
+        Start({&g_ShipyardPhase});
+        const int32_t backs = Sounds(CMenuPhase::SoundBack);
+        Press(1);
+        EXPECT_EQ(Sounds(CMenuPhase::SoundBack), backs);
+        // The set-up makes slot 0 afresh when it opens: until then the shipyard has not written it.
+        bool untouched = true;
+        for (int i = 0; i < 300 && Stack() != "CMenuPhase CSingleRacePhase"; ++i)
+        {
+            g_ScreenFader.Update();
+            g_PhaseManager.ProcessRequests();
+            if (Stack() == "CShipyardPhase" || Stack() == "CMenuPhase")
+                untouched &= g_RaceSettings.GetParticipant(0)->m_CraftKey == "Before";
+            Step();
+        }
+        EXPECT_EQ(Stack(), "CMenuPhase CSingleRacePhase");
+        EXPECT_TRUE(untouched);
+        EXPECT_EQ(std::string(m_Profile->m_LastCraft.c_str()), "Kept");
+        g_PhaseManager.Shutdown();
+        g_RaceSettings.SetPlayerParticipant();
+        g_RaceSettings.GetParticipant(0)->m_CraftKey = "Before";
+    }
+}

@@ -109,8 +109,9 @@ public:
     void StartSwarmerBurst();
     void SetWeaponsDisabled(bool on);
     void CollectWeaponPickup(CPickup* pickup);
-    void UpdateWeaponTimers();  // the disable timers and the Swarmer burst
-    void ReloadWeapons();       // the lap reload by "tuber.Weapons.ReloadLogic"
+    void UpdateWeaponTimers();        // the disable timers and the Swarmer burst
+    void ReloadWeapons();             // the lap reload by "tuber.Weapons.ReloadLogic"
+    float LaunchSpeedOffset() const;  // how much further ahead shots start at speed
     // The teardown's: every mine forgets its owner (and expires when asked), every weapon homing on the craft
     // its target, so none points at a freed craft.
     void DetachWeapons(bool expireMines);

@@ -9,20 +9,6 @@
 #include "Game/shell/CRaceParticipant.h"
 #include "Game/shell/CRaceSettings.h"
 
-// Weapons.
-void CTuber::UpdateWeaponSelection() {}
-int32_t CTuber::SelectWeapon(bool)
-{
-    return 0;
-}
-void CTuber::FireWeapon(bool) {}
-void CTuber::ProcessFireRequests() {}
-void CTuber::StartSwarmerBurst() {}
-void CTuber::SetWeaponsDisabled(bool) {}
-void CTuber::CollectWeaponPickup(CPickup*) {}
-void CTuber::UpdateWeaponTimers() {}
-void CTuber::ReloadWeapons() {}
-
 // Damage, death and respawn.
 // Until the damage rules are written in full, a hit lowers the health by the scaled amount and records its
 // cause; kill counting and death follow with them.

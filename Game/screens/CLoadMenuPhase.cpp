@@ -23,6 +23,7 @@
 #include "Engine/world/WeLight.h"
 #include "Engine/world/WeNewParticleSystem.h"
 #include "Game/craft/CAIProfiles.h"
+#include "Game/craft/CTuber.h"
 #include "Game/craft/CTuberCatalogue.h"
 #include "Game/craft/CWeaponDescriptionManager.h"
 #include "Game/screens/CBuyScreenPhase.h"
@@ -30,7 +31,9 @@
 #include "Game/screens/CMainMenuPhase.h"
 #include "Game/screens/CMenuPhase.h"
 #include "Game/screens/CProfileManager.h"
+#include "Game/shell/CGameCamera.h"
 #include "Game/shell/CGameGlobals.h"
+#include "Game/shell/CMainGameInterface.h"
 #include "Game/shell/CMapCatalogue.h"
 
 CLoadMenuPhase g_LoadMenuPhase;
@@ -169,8 +172,8 @@ void CLoadMenuPhase::LoadGameData()
     g_MapCatalogue.Load();
     g_AIProfiles.Load();
     g_ProfileManager.Load();
-    // The camera presets: CGameCamera::LoadPresets, with the race phase.
-    // The heads-up display's layout: CMainGameInterface::LoadLayout, with the HUD.
+    CGameCamera::LoadPresets();
+    g_MainGameInterface.LoadLayout();
     LoadSharedAssets();
     LoadSounds();
     g_BuyScreenPhase.m_Picture = g_TextureManager.GetTexture("Ingame.Misc.BuyScreen", false, 0, true);
@@ -184,9 +187,10 @@ void CLoadMenuPhase::LoadSharedAssets()
     BeginBusy();
     g_ShaderManager.SetDefaultShader(g_ShaderManager.GetShader("Shaders.Default.Default", false, true));
 
-    // The game's static asset loaders, each with the issue that brings its class: CTuber::LoadAssets,
-    // CTuberPart::LoadAssets and CTuberPartFabric::LoadModels (craft), CPickup::LoadGlowModel and the
-    // pickups' LoadModels (pickups), the explosions' LoadVisualTable and LoadAssets (explosions).
+    // The game's static asset loaders; those of the craft parts (CTuberPart::LoadAssets,
+    // CTuberPartFabric::LoadModels), the pickups (CPickup::LoadGlowModel and the kinds' LoadModels) and the
+    // explosions (LoadVisualTable, LoadAssets) come with the issues that bring those classes.
+    CTuber::LoadAssets();
     g_TuberCatalogue.LoadModels();
 
     for (int32_t i = 0; i < WeaponModelCount; ++i)
@@ -224,7 +228,7 @@ void CLoadMenuPhase::LoadSharedAssets()
         if (g_SharedParticles[i] == nullptr)
             g_SharedParticles[i] = LoadParticles(ParticleNames[i]);
     }
-    // The heads-up display's textures: CMainGameInterface::LoadAtlases, with the HUD.
+    g_MainGameInterface.LoadAtlases();
     EndBusy();
 }
 

@@ -148,6 +148,7 @@ void CGameCamera::ResetPresetState()
     m_PreviousCraftSpeed = 0.0f;
     m_ShakeElapsed = m_ShakeDuration = 0.0f;
     m_ShakeMode = NoShake;
+    m_PresetIndex = 0;
     m_ActivePreset = nullptr;
     m_Active = 0;
     m_PreviousReverseView = 0;

@@ -33,7 +33,7 @@ public:
     void SelectActivePreset();
     void NextPreset();
     void SelectPreset(int32_t index);
-    // Nothing smoothed, no shake, the reverse view off (race start); the chosen preset stays.
+    // The first preset, nothing smoothed, no shake, the reverse view off (race start).
     void ResetPresetState();
     void Shake(int32_t mode, float seconds);
 

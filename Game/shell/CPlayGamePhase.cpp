@@ -17,6 +17,7 @@
 #include "Engine/runtime/WePhaseManager.h"
 #include "Engine/ui/WeUIMain.h"
 #include "Engine/world/WePhysics.h"
+#include "Game/craft/CAIKernel.h"
 #include "Game/craft/CTuber.h"
 #include "Game/screens/CEndGamePhase.h"
 #include "Game/screens/CInGameMenuPhase.h"
@@ -676,6 +677,16 @@ void CPlayGamePhase::RenderPreview()
     SetDepthOfField(settings.previewFocusDistance, settings.previewFocusRange, settings.previewMaxCoC);
     if (g_Game.m_Map != nullptr)
         g_Game.m_Map->Render(&camera);
+}
+
+void CPlayGamePhase::CreateAgents()
+{
+    g_AIKernel.CreateAgents();
+}
+
+void CPlayGamePhase::DeleteAgents()
+{
+    g_AIKernel.DeleteAgents();
 }
 
 // The loading screen stays up through the start delay and whenever no preview camera shows.

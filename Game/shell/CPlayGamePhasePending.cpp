@@ -4,9 +4,6 @@
 #include "Game/shell/CPlayGamePhase.h"
 #include "Game/shell/RaceRules.h"
 
-// Computer drivers.
-void CPlayGamePhase::CreateAgents() {}
-void CPlayGamePhase::DeleteAgents() {}
 // The catch-up of computer craft without an agent: the Medium level's values, read afresh each time.
 const CAIDifficultyProfile& CatchUpProfileWithoutAgent()
 {

@@ -279,4 +279,34 @@ TEST_F(CWeaponBase, BobAndSpinByTheFormulaWithAStaticBodyFollowing)
     rig->Tick();
 }
 
+// Under the sanitizer: a world torn down while bolts fly, a mine with its light lies, a homing weapon is on its
+// way and explosions with bodies and lights are alive, then a detonation inside the fetch and one by life.
+TEST_F(CWeaponBase, LifetimesEndCleanly)
+{
+    CraftTest::FaceAlongZ(a);
+    rig->Tick();
+    for (int i = 0; i < 3; ++i)
+        CWeapon::Fire(a, 1, 0);
+    CWeapon* mine = new CWeaponPlasmaBolt();
+    mine->m_Owner = a;
+    mine->m_Kind = 11;
+    const float colour[4] = {0.0f, 1.0f, 0.0f, 1.0f};
+    mine->PlaceMine(nullptr, colour);
+    a->m_Mines.PushBack(mine);
+    CWeapon* homing = new CWeaponPlasmaBolt();
+    homing->m_Owner = a;
+    homing->m_Kind = 1;
+    homing->m_Description = &g_WeaponDescriptions.Get(1);
+    homing->Launch();
+    homing->SetTarget(b);
+    RequestLocalizedExplosion(b->GetWorldPosition(), a, 1.0f, b, 8, 0, 0);
+    RequestLocalizedExplosion(b->GetWorldPosition(), a, 1.0f, b, 2, 4, 0);
+    RequestNukeExplosion(b->GetWorldPosition(), a, 50.0f, 10.0f, 18);
+    RequestSplashExplosion(b->GetWorldPosition(), a, 20.0f, 10.0f, 0, 6);
+    ProcessExplosionRequests();
+    rig->Tick(20);  // some detonate, some expire by life, the rest stay alive
+    EXPECT_EQ(g_ExplosionRequests.Count(), 0);
+    rig.reset();
+}
+
 }  // namespace

@@ -77,9 +77,11 @@ TEST(CGameCamera, AbsurdPresetValuesAreClampedToAFiniteView)
     EXPECT_FLOAT_EQ(p.m_TurboFOV, 1.0f * Degrees);
     EXPECT_TRUE(p.m_FPS);
     // The defaults of a preset no key names.
-    const CGameCameraPreset& reverse = g_CameraPresets.m_Reverse;
-    EXPECT_FLOAT_EQ(reverse.m_Distance, std::sqrt(5.0f * 5.0f + 1.5f * 1.5f));
-    EXPECT_FLOAT_EQ(reverse.m_MaxFOV, 120.0f * Degrees);
+    CGameCameraPreset unnamed;
+    unnamed.Load(WeString("cameras.NoSuchCamera"));
+    EXPECT_FLOAT_EQ(unnamed.m_Distance, std::sqrt(5.0f * 5.0f + 1.5f * 1.5f));
+    EXPECT_FLOAT_EQ(unnamed.m_MaxFOV, 120.0f * Degrees);
+    EXPECT_EQ(unnamed.m_MinDistance, 2.0f);
 }
 
 struct FovCase
@@ -239,8 +241,8 @@ TEST_F(CGameCameraRace, TheSpeedDrivesTheRadialBlurAndTheFieldOfView)
     EXPECT_FLOAT_EQ(player->m_SpeedFraction, player->m_MeasuredSpeed / player->m_MaxSpeed);
     EXPECT_FLOAT_EQ(g_PostProcess.m_RadialBlurStrength, player->m_SpeedFraction * 0.1f);
     EXPECT_FLOAT_EQ(camera->m_Fov, player->m_FieldOfView);
-    EXPECT_GT(camera->m_Fov, 90.0f * Degrees);
-    EXPECT_LE(camera->m_Fov, 150.0f * Degrees);
+    EXPECT_GT(camera->m_Fov, camera->m_ActivePreset->m_MinFOV);
+    EXPECT_LE(camera->m_Fov, camera->m_ActivePreset->m_TurboFOV);
 }
 
 TEST_F(CGameCameraRace, EachShakeModeMovesTheViewByItsSize)

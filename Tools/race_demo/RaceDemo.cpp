@@ -1,0 +1,476 @@
+// race_demo: one race of the real race phase on the race rig. The player's craft holds forward from GO,
+// steers by a look-ahead on the path nodes and takes turbo on the straights; the computer racers drive
+// themselves. Prints every race-state change, checks the run and writes preview.png, countdown.png and
+// racing.png on offscreen OpenGL.
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "Engine/runtime/WePhaseManager.h"
+#include "Engine/world/WePathNode.h"
+#include "Engine/world/WePhysics.h"
+#include "Engine/world/WeRaycastHit.h"
+#include "Game/craft/CTuber.h"
+#include "Game/screens/CEndGamePhase.h"
+#include "Game/shell/CGameCamera.h"
+#include "Game/shell/CGameCameraPreset.h"
+#include "Game/shell/CGameGlobals.h"
+#include "Game/shell/CGameMap.h"
+#include "Game/shell/CInputBindings.h"
+#include "Game/shell/COptionsSettings.h"
+#include "Game/shell/CPlayGamePhase.h"
+#include "Game/shell/CScreenFader.h"
+#include "Platform/input/DIKeyCodes.h"
+#include "Platform/physics/NxTypes.h"
+#include "Tools/race_common/RaceRig.h"
+
+namespace
+{
+const char* const Usage =
+    "usage: race_demo [--png-dir DIR] [--map NAME] [--size WxH] [--opponents 0-5] [--backend gl|recording] "
+    "[--finish-after SECONDS]\n";
+const char* const OpponentCraft[] = {"EclosionHunter", "Xdrone", "Falconer"};
+
+struct Arguments
+{
+    std::string pngDir = ".";
+    std::string map = "Wastelands of Apeiron (day)";
+    int width = 1024, height = 768;
+    int opponents = 2;
+    bool recording = false;
+    double finishAfter = -1.0;
+};
+
+bool ParseArguments(int argc, char** argv, Arguments& a)
+{
+    for (int i = 1; i < argc; ++i)
+    {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--png-dir" && hasValue)
+            a.pngDir = argv[++i];
+        else if (arg == "--map" && hasValue)
+            a.map = argv[++i];
+        else if (arg == "--size" && hasValue)
+        {
+            if (std::sscanf(argv[++i], "%dx%d", &a.width, &a.height) != 2 || a.width < 64 || a.height < 64 ||
+                a.width > 4096 || a.height > 4096)
+                return false;
+        }
+        else if (arg == "--opponents" && hasValue)
+        {
+            char* end = nullptr;
+            a.opponents = int(std::strtol(argv[++i], &end, 10));
+            if (*end != '\0' || a.opponents < 0 || a.opponents > 5)
+                return false;
+        }
+        else if (arg == "--backend" && hasValue)
+        {
+            const std::string b = argv[++i];
+            if (b != "gl" && b != "recording")
+                return false;
+            a.recording = b == "recording";
+        }
+        else if (arg == "--finish-after" && hasValue)
+        {
+            char* end = nullptr;
+            a.finishAfter = std::strtod(argv[++i], &end);
+            if (*end != '\0' || !(a.finishAfter >= 0.0) || a.finishAfter > 600.0)
+                return false;
+        }
+        else
+            return false;
+    }
+    return true;
+}
+
+float Length(const D3DXVECTOR3& v)
+{
+    return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+}
+
+D3DXVECTOR3 Row(const D3DXMATRIX& m, int row)
+{
+    return D3DXVECTOR3(m.m[row][0], m.m[row][1], m.m[row][2]);
+}
+
+// The node a few nodes ahead of the craft's current one.
+WePathNode* NodeAhead(CTuber* craft, int count)
+{
+    WePathNode* node = craft->m_NextNode != nullptr ? craft->m_NextNode : craft->m_CurrentNode;
+    for (int i = 0; node != nullptr && i < count && node->m_Next != nullptr; ++i)
+        node = node->m_Next;
+    return node;
+}
+
+float TrackLength(CGameMap* map)
+{
+    float length = 0.0f;
+    WeHashTable<WeActor*>& actors = map->GetActors();
+    for (auto* e = actors.First(); e != nullptr; e = actors.Next())
+        if (e->value->m_Type == WeActorTypePathNode)
+            length = std::fmax(length, static_cast<WePathNode*>(e->value)->m_DistanceAlongPath);
+    return length;
+}
+
+class Demo
+{
+public:
+    explicit Demo(const Arguments& a) : m_Args(a) {}
+
+    int Run()
+    {
+        RaceRigOptions o;
+        o.racePhase = true;
+        o.map = m_Args.map;
+        o.width = m_Args.width;
+        o.height = m_Args.height;
+        o.backend = m_Args.recording ? RaceRigOptions::Backend::Recording : RaceRigOptions::Backend::OffscreenGl;
+        o.laps = 3;
+        o.slots.push_back(RaceRigSlot{4, "Falconer", "Player", 0, 1});
+        for (int i = 0; i < m_Args.opponents; ++i)
+            o.slots.push_back(RaceRigSlot{2, OpponentCraft[i % 3], "", 0, i + 2});
+        m_Step = o.step;
+        if (!m_Args.recording)
+        {
+            std::error_code failed;
+            std::filesystem::create_directories(m_Args.pngDir, failed);
+        }
+        m_Rig = new RaceRig(o);
+        std::string error;
+        if (!m_Rig->Start(&error))
+        {
+            std::fprintf(stderr, "race_demo: %s\n", error.c_str());
+            delete m_Rig;
+            return 1;
+        }
+        const bool ok = Race();
+        m_Rig->Stop();
+        delete m_Rig;
+        if (!ok)
+        {
+            std::printf("race_demo: FAILED: %s\n", m_Failure.c_str());
+            return 1;
+        }
+        std::printf("race_demo: ok\n");
+        return 0;
+    }
+
+private:
+    bool Fail(const std::string& why)
+    {
+        if (m_Failure.empty())
+            m_Failure = why;
+        return false;
+    }
+
+    double Seconds() const { return double(m_Rig->Ticks() - 1 - m_Rig->EnterTick()) * m_Step; }
+
+    // One step: rendered on offscreen OpenGL when asked (and every fourth step), else only ticked.
+    void Step(bool render)
+    {
+        const bool gl = !m_Args.recording;
+        if (gl && (render || m_Rig->Ticks() % 4 == 0))
+        {
+            m_Rig->Frame();
+            CheckCamera();
+        }
+        else
+        {
+            m_Rig->Tick(1);
+            if (!gl)
+                CheckCamera();
+        }
+        const std::vector<RaceRig::StateChange>& log = m_Rig->StateLog();
+        for (; m_Printed < log.size(); ++m_Printed)
+            std::printf("state %d -> %d at %.4f s\n", log[m_Printed].from, log[m_Printed].to,
+                        double(log[m_Printed].tick) * m_Step);
+    }
+
+    // The eye clear of the level: nothing static between the craft and it, and no wall closer than the
+    // preset keeps it from.
+    void CheckCamera()
+    {
+        const CGameCamera* camera = g_Game.m_Camera;
+        CTuber* player = m_Rig->Player();
+        const int32_t state = g_PlayGamePhase.m_RaceState;
+        if (camera == nullptr || player == nullptr || camera->m_Active == 0 || camera->m_ActivePreset == nullptr ||
+            camera->m_ActivePreset->m_NoHitCheck || state < 2 || state > 5 || !m_Rig->InRace())
+            return;
+        const D3DXVECTOR3 craft = player->GetWorldPosition();
+        const D3DXVECTOR3 eye = camera->m_Position;
+        const D3DXVECTOR3 toEye = eye - craft;
+        const float distance = Length(toEye);
+        WeRaycastHit hit;
+        if (distance > 0.01f &&
+            g_Physics.RaycastClosest(craft, toEye / distance, NX_STATIC_SHAPES, hit, 0xFFFFFFFFu, distance, 0) &&
+            Dot(hit.normal, toEye) < 0.0f)
+        {
+            ++m_CameraFaults;
+            return;
+        }
+        const float keep = camera->m_ActivePreset->m_MinHitDistance * 0.9f;
+        const D3DXVECTOR3 axes[] = {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
+        for (const D3DXVECTOR3& axis : axes)
+            if (g_Physics.RaycastClosest(eye, axis, NX_STATIC_SHAPES, hit, 0xFFFFFFFFu, keep, 0))
+            {
+                ++m_CameraFaults;
+                return;
+            }
+        ++m_CameraChecks;
+    }
+
+    static float Dot(const D3DXVECTOR3& a, const D3DXVECTOR3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+
+    void Key(int32_t code, bool down, bool& held)
+    {
+        if (down == held)
+            return;
+        held = down;
+        if (down)
+            m_Rig->KeyDown(code);
+        else
+            m_Rig->KeyUp(code);
+    }
+
+    // Forward from GO, turbo (once the racing frame is taken: under turbo the picture washes out white) while
+    // the node eight ahead is straight on. A look key turns the craft by a fixed
+    // step a frame (and rolls it a little), so the script taps it only when the node three ahead lies more than
+    // a step off the nose, and holds a roll key while the craft leans against the node's up.
+    void Drive()
+    {
+        CTuber* player = m_Rig->Player();
+        const bool racing = g_PlayGamePhase.m_RaceState == CPlayGamePhase::Racing && player != nullptr;
+        Key(DIK_W, racing, m_Forward);
+        bool left = false, right = false, up = false, down = false, rollLeft = false, rollRight = false;
+        bool turbo = false;
+        const bool tapped = m_Tapped;
+        m_Tapped = false;
+        if (racing)
+        {
+            const D3DXMATRIX& m = player->GetWorldMatrix();
+            const D3DXVECTOR3 at = Row(m, 3), side = Row(m, 0), top = Row(m, 1), ahead = Row(m, 2);
+            const float step = 3.1415927f * player->m_YawRate * 0.1f;
+            if (WePathNode* near = NodeAhead(player, 3))
+            {
+                const D3DXVECTOR3 to = Row(near->GetWorldMatrix(), 3) - at;
+                const float yawError = std::atan2(Dot(to, side), std::fmax(Dot(to, ahead), 0.001f));
+                const float pitchError = std::atan2(Dot(to, top), std::fmax(Dot(to, ahead), 0.001f));
+                if (!tapped)
+                {
+                    right = yawError > 1.5f * step;
+                    left = yawError < -1.5f * step;
+                    up = pitchError > 1.5f * step;
+                    down = pitchError < -1.5f * step;
+                    m_Tapped = left || right || up || down;
+                }
+                const D3DXVECTOR3 nodeUp = Row(near->GetWorldMatrix(), 1), nodeRight = Row(near->GetWorldMatrix(), 0);
+                if (Dot(top, nodeUp) < 0.995f)
+                {
+                    const bool leansRight = Dot(top, nodeRight) > 0.0f;
+                    rollLeft = leansRight;
+                    rollRight = !leansRight;
+                }
+            }
+            if (WePathNode* far = NodeAhead(player, 8))
+            {
+                const D3DXVECTOR3 to = Row(far->GetWorldMatrix(), 3) - at;
+                turbo = Dot(to, ahead) / std::fmax(Length(to), 0.001f) > 0.97f;
+            }
+        }
+        const CInputBindings& b = g_OptionsSettings.m_Bindings;
+        Key(b.entries[CInputBindings::LookLeft].code, left, m_Left);
+        Key(b.entries[CInputBindings::LookRight].code, right, m_Right);
+        Key(b.entries[CInputBindings::LookUp].code, up, m_Up);
+        Key(b.entries[CInputBindings::LookDown].code, down, m_Down);
+        Key(b.entries[CInputBindings::RotateLeft].code, rollLeft, m_RollLeft);
+        Key(b.entries[CInputBindings::RotateRight].code, rollRight, m_RollRight);
+        Key(b.entries[CInputBindings::Turbo].code, turbo && m_TurboAllowed, m_Turbo);
+    }
+
+    bool Capture(const char* name, std::vector<uint32_t>& pixels)
+    {
+        if (m_Args.recording)
+            return true;
+        Step(true);
+        pixels = m_Rig->LastFrame();
+        const std::string path = m_Args.pngDir + "/" + name;
+        if (pixels.empty() || !m_Rig->WritePng(path))
+            return Fail(std::string("cannot write ") + path);
+        std::printf("wrote %s\n", path.c_str());
+        bool oneColour = true;
+        for (uint32_t p : pixels)
+            if ((p & 0xFFFFFFu) != (pixels[0] & 0xFFFFFFu))
+            {
+                oneColour = false;
+                break;
+            }
+        return oneColour ? Fail(std::string(name) + " is one colour") : true;
+    }
+
+    bool Race()
+    {
+        std::vector<uint32_t> preview, countdown, racing;
+        bool previewTaken = false, countdownTaken = false, racingTaken = false;
+        int64_t previewShown = -1, countdownStart = -1, racingStart = -1;
+        float startDistance = 0.0f;
+        WePathNode* startNode = nullptr;
+        float trackLength = 0.0f;
+        // Up to two minutes of race time, more than enough for the preview, countdown and the run.
+        const int64_t limit = int64_t(120.0 / m_Step);
+        bool finished = false;
+        int64_t finishTick = -1;
+        while (m_Rig->Ticks() < limit)
+        {
+            Drive();
+            Step(false);
+            if (!m_Rig->InRace())
+            {
+                if (g_PhaseManager.GetTopPhase() == &g_EndGamePhase && finished)
+                    break;
+                if (m_Rig->EnterTick() >= 0)
+                    return Fail("the race was left before it ended");
+                continue;
+            }
+            const int32_t state = g_PlayGamePhase.m_RaceState;
+            const int64_t tick = m_Rig->Ticks();
+            if (state == CPlayGamePhase::Preview && g_PlayGamePhase.m_PreviewActive &&
+                g_ScreenFader.m_State == CScreenFader::Idle && !previewTaken)
+            {
+                if (previewShown < 0)
+                    previewShown = tick;
+                else if (tick - previewShown >= 32)
+                {
+                    if (!Capture("preview.png", preview))
+                        return false;
+                    previewTaken = true;
+                }
+            }
+            if (state == CPlayGamePhase::Countdown)
+            {
+                if (countdownStart < 0)
+                    countdownStart = tick;
+                else if (!countdownTaken && tick - countdownStart >= 14)
+                {
+                    if (!Capture("countdown.png", countdown))
+                        return false;
+                    countdownTaken = true;
+                }
+            }
+            if (state == CPlayGamePhase::Racing)
+            {
+                CTuber* player = m_Rig->Player();
+                if (racingStart < 0)
+                {
+                    racingStart = tick;
+                    trackLength = TrackLength(g_Game.m_Map);
+                    startNode = player != nullptr ? player->m_CurrentNode : nullptr;
+                    startDistance = startNode != nullptr ? startNode->m_DistanceAlongPath : 0.0f;
+                }
+                const double inRace = double(tick - racingStart) * m_Step;
+                if (!racingTaken && inRace >= 3.0)
+                {
+                    if (!Capture("racing.png", racing))
+                        return false;
+                    racingTaken = true;
+                    m_TurboAllowed = true;
+                    if (!CheckDistance(player, startNode, startDistance, trackLength))
+                        return false;
+                    if (m_Args.finishAfter < 0.0)
+                        break;
+                }
+                if (m_Args.finishAfter >= 0.0 && inRace >= m_Args.finishAfter && racingTaken)
+                {
+                    g_PlayGamePhase.FinishRace(0);
+                    finished = true;
+                    finishTick = m_Rig->Ticks() - 1;
+                }
+            }
+            if (state == CPlayGamePhase::Finished && finished)
+            {
+                const int64_t inState = m_Rig->Ticks() - 1 - finishTick;
+                const bool over = g_PlayGamePhase.m_RaceOver != 0;
+                if (over != (inState >= 448))
+                    return Fail("the race-over flag is not set at 7 s of the finish");
+            }
+        }
+        if (!CheckStates())
+            return false;
+        if (!m_Args.recording)
+        {
+            if (!previewTaken || !countdownTaken || !racingTaken)
+                return Fail("a frame was not taken");
+            if (preview == countdown || countdown == racing || preview == racing)
+                return Fail("two frames are the same");
+        }
+        else if (!racingTaken && racingStart < 0)
+            return Fail("the race never started");
+        if (m_CameraFaults > 0)
+            return Fail(std::to_string(m_CameraFaults) + " frames had the eye in or behind the geometry");
+        std::printf("camera clear on %d checked frames\n", m_CameraChecks);
+        if (m_Args.finishAfter >= 0.0)
+        {
+            if (!finished || m_Rig->InRace() || g_PhaseManager.GetTopPhase() != &g_EndGamePhase)
+                return Fail("the race did not hand over to the end screen");
+            std::printf("end phase entered at %.4f s\n", Seconds());
+        }
+        return true;
+    }
+
+    bool CheckDistance(CTuber* player, WePathNode* startNode, float startDistance, float trackLength)
+    {
+        if (player == nullptr || startNode == nullptr || player->m_CurrentNode == nullptr)
+            return Fail("the player's craft is not on the track");
+        float moved = player->m_CurrentNode->m_DistanceAlongPath - startDistance;
+        if (moved < -0.5f * trackLength)
+            moved += trackLength;
+        std::printf("player moved %.1f m along the track in 3 s\n", double(moved));
+        return moved >= 100.0f ? true : Fail("the player's craft moved less than 100 m");
+    }
+
+    bool CheckStates()
+    {
+        const std::vector<RaceRig::StateChange>& log = m_Rig->StateLog();
+        if (log.size() < 4)
+            return Fail("the race did not reach racing");
+        for (int i = 0; i < 4; ++i)
+            if (log[size_t(i)].from != i || log[size_t(i)].to != i + 1)
+                return Fail("the states did not follow 0 to 4 in order");
+        if (log[0].tick != 192)
+            return Fail("the start delay did not last 3 s");
+        if (log[2].tick - log[1].tick != 64)
+            return Fail("the pre-countdown did not last 1 s");
+        if (log[3].tick - log[2].tick != 116)
+            return Fail("the countdown did not end at its 116th update");
+        // The preview: each camera a fade in (2 s) and out (2 s) plus its time; at least the one fade.
+        if (log[1].tick - log[0].tick < 256)
+            return Fail("the preview was shorter than one fade");
+        return true;
+    }
+
+    Arguments m_Args;
+    RaceRig* m_Rig = nullptr;
+    double m_Step = 1.0 / 64.0;
+    size_t m_Printed = 0;
+    std::string m_Failure;
+    int m_CameraChecks = 0, m_CameraFaults = 0;
+    bool m_Forward = false, m_Left = false, m_Right = false, m_Up = false, m_Down = false, m_RollLeft = false,
+         m_RollRight = false, m_Turbo = false, m_Tapped = false;
+    bool m_TurboAllowed = false;
+};
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    Arguments a;
+    if (!ParseArguments(argc, argv, a))
+    {
+        std::fputs(Usage, stderr);
+        return 2;
+    }
+    return Demo(a).Run();
+}

@@ -3,6 +3,7 @@
 #include "Engine/foundation/WeTimer.h"
 #include "Engine/render/WePostProcess.h"
 #include "Engine/render/WeRenderDevice.h"
+#include "Game/craft/CTuber.h"
 #include "Game/shell/CGameGlobals.h"
 #include "Game/shell/CGameMap.h"
 #include "Game/shell/CMapHeader.h"
@@ -183,6 +184,7 @@ void UpdateScreenEffects()
 
 void GetPlayerTrailColour(float colour[3])
 {
-    // The craft's own colour arrives with the craft; until then every trail is white.
-    colour[0] = colour[1] = colour[2] = 1.0f;
+    const CTuber* player = g_Game.m_PlayerTuber;
+    for (int32_t i = 0; i < 3; ++i)
+        colour[i] = player != nullptr ? player->m_TrailColor[i] : 1.0f;
 }

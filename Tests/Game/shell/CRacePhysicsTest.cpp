@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "Engine/world/WePhysics.h"
 #include "Engine/world/WeWorld.h"
 #include "Game/craft/CExplosion.h"
 #include "Game/craft/CExplosionRequest.h"
@@ -237,4 +238,74 @@ TEST_F(CRacePhysics, APickupTouchedTwiceIsTakenOnce)
     a->m_GameContact = true;
 }
 
+}  // namespace
+
+namespace
+{
+std::vector<std::pair<WeActor*, WeActor*>> g_Contacts;
+
+void RecordContact(WeActor* x, WeActor* y, const D3DXVECTOR3*, const D3DXVECTOR3*, int, const D3DXVECTOR3*)
+{
+    g_Contacts.push_back({x, y});
+}
+
+bool Reported(WeActor* x, WeActor* y)
+{
+    for (const auto& c : g_Contacts)
+        if ((c.first == x && c.second == y) || (c.first == y && c.second == x))
+            return true;
+    return false;
+}
+
+// The race's group table against the real physics: overlapping bodies of a paired group pair touch and report,
+// those of an unpaired one do neither.
+TEST_F(CRacePhysics, GroupTableAgainstThePhysics)
+{
+    ApplyRaceCollisionGroups();
+    struct Case
+    {
+        uint16_t first, second;
+        bool paired;
+    };
+    const Case cases[] = {
+        {5, 0, true},  {5, 3, true},   {5, 4, true},   {0, 3, true},  {3, 4, true},   {24, 24, true},
+        {4, 9, true},  {3, 12, true},  {5, 5, false},  {3, 3, false}, {4, 4, false},  {0, 0, false},
+        {6, 5, false}, {11, 5, false}, {12, 5, false}, {2, 3, false}, {10, 0, false},
+    };
+    WeWorld* world = a->m_World;
+    std::vector<std::pair<WeActor*, WeActor*>> bodies;
+    float x = 0.0f;
+    for (const Case& c : cases)
+    {
+        WeActor* pair[2];
+        const uint16_t groups[2] = {c.first, c.second};
+        for (int i = 0; i < 2; ++i)
+        {
+            WeActor* body = new WeActor();
+            body->m_HasModel = false;
+            body->m_PhysicModel.physicsClass = 5;
+            body->m_PhysicModel.explicitSize = true;
+            body->m_PhysicModel.size = D3DXVECTOR3(1.0f, 1.0f, 1.0f);
+            body->m_PhysicModel.collisionGroup = groups[i];
+            body->m_PhysicModel.gravity = false;
+            body->m_PhysicModel.startAsleep = false;
+            body->SetLocation(D3DXVECTOR3(x, 2000.0f, float(i)));  // overlapping, far above the track
+            world->AddActor(body);
+            pair[i] = body;
+        }
+        bodies.push_back({pair[0], pair[1]});
+        x += 20.0f;
+    }
+    g_Contacts.clear();
+    WeContactCallback previous = g_Physics.SetContactCallback(RecordContact);
+    rig->Tick(3);
+    g_Physics.SetContactCallback(previous);
+    for (size_t i = 0; i < bodies.size(); ++i)
+    {
+        const Case& c = cases[i];
+        EXPECT_EQ(Reported(bodies[i].first, bodies[i].second), c.paired) << c.first << "-" << c.second;
+        bodies[i].first->Expire();
+        bodies[i].second->Expire();
+    }
+}
 }  // namespace

@@ -14,7 +14,7 @@ float Length(const D3DXVECTOR3& v)
     return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
 }
 
-TEST(CAgentDriving, ComputeTurnTurnsTowardEveryTargetButOneStraightAhead)
+TEST(CAgentMotorics, ComputeTurnTurnsTowardEveryTargetButOneStraightAhead)
 {
     const D3DXVECTOR3 position(10.0f, 0.0f, 0.0f), forward(0.0f, 0.0f, 1.0f), up(0.0f, 1.0f, 0.0f);
     const float pi = 3.14159265f;
@@ -54,7 +54,7 @@ TEST(CAgentDriving, ComputeTurnTurnsTowardEveryTargetButOneStraightAhead)
 
 // Rotating the forward axis by the turn for one unit of time points it at the target: the turn is an
 // angular velocity of the right sense and size.
-TEST(CAgentDriving, ApplyingTheTurnPointsTheCraftAtItsTarget)
+TEST(CAgentMotorics, ApplyingTheTurnPointsTheCraftAtItsTarget)
 {
     const D3DXVECTOR3 position, forward(0.0f, 0.0f, 1.0f), up(0.0f, 1.0f, 0.0f);
     for (const D3DXVECTOR3 target : {D3DXVECTOR3(3.0f, 0.0f, 4.0f), D3DXVECTOR3(-3.0f, 1.0f, -4.0f),
@@ -77,7 +77,7 @@ TEST(CAgentDriving, ApplyingTheTurnPointsTheCraftAtItsTarget)
     }
 }
 
-TEST(CAgentDriving, TheBaseDriveScalesTheLookDeltasOnlyWithForwardHeld)
+TEST(CAgentMotorics, TheBaseDriveScalesTheLookDeltasOnlyWithForwardHeld)
 {
     const struct
     {

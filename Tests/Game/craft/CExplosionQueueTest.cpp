@@ -16,30 +16,8 @@
 namespace
 {
 
-struct CExplosionQueue : ::testing::Test
+struct CExplosionQueue : CraftTest::TwoCraftRig
 {
-    void SetUp() override
-    {
-        rig = std::make_unique<RaceRig>(CraftTest::Options(2));
-        std::string error;
-        ASSERT_TRUE(rig->Start(&error)) << error;
-        rig->Tick();
-        a = rig->Craft(0);
-        b = rig->Craft(1);
-        ASSERT_NE(a, nullptr);
-        ASSERT_NE(b, nullptr);
-        ClearExplosionRequests();
-    }
-    void TearDown() override
-    {
-        ClearExplosionRequests();
-        rig.reset();
-    }
-
-    CraftTest::Catalogue catalogue;
-    std::unique_ptr<RaceRig> rig;
-    CTuber* a = nullptr;
-    CTuber* b = nullptr;
 };
 
 TEST_F(CExplosionQueue, DrainsInPostingOrderAndEmptiesTheQueue)

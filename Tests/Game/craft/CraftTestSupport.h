@@ -2,8 +2,10 @@
 // A generated track and rig set-ups shared by the craft's race tests.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
+#include "Game/craft/CExplosionRequest.h"
 #include "Game/craft/CTuber.h"
 #include "Platform/math/D3DXMatrixFunctions.h"
 #include "Tests/support/ConfigOverride.h"
@@ -56,5 +58,32 @@ inline void FaceAlongZ(CTuber* craft)
     craft->SetVelocity(D3DXVECTOR3());
     craft->SetAngularVelocity(D3DXVECTOR3());
 }
+
+// Two craft on the rig after its first tick, with the explosion queue empty before and after each test.
+struct TwoCraftRig : ::testing::Test
+{
+    void SetUp() override
+    {
+        rig = std::make_unique<RaceRig>(Options(2));
+        std::string error;
+        ASSERT_TRUE(rig->Start(&error)) << error;
+        rig->Tick();
+        a = rig->Craft(0);
+        b = rig->Craft(1);
+        ASSERT_NE(a, nullptr);
+        ASSERT_NE(b, nullptr);
+        ClearExplosionRequests();
+    }
+    void TearDown() override
+    {
+        ClearExplosionRequests();
+        rig.reset();
+    }
+
+    Catalogue catalogue;
+    std::unique_ptr<RaceRig> rig;
+    CTuber* a = nullptr;
+    CTuber* b = nullptr;
+};
 
 }  // namespace CraftTest

@@ -14,35 +14,12 @@
 #include "Tools/content/ContentMeshGenerator.h"
 #include "Tools/content/ContentMeshWriter.h"
 
+#include "Tests/Tools/content/ContentMeshTestGeometry.h"
+
 namespace
 {
 
-constexpr float Pi = 3.14159265358979323846f;
-
-D3DXVECTOR3 Cross(const D3DXVECTOR3& a, const D3DXVECTOR3& b)
-{
-    D3DXVECTOR3 out;
-    D3DXVec3Cross(&out, &a, &b);
-    return out;
-}
-
-float Dot(const D3DXVECTOR3& a, const D3DXVECTOR3& b)
-{
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-
-float Volume(const ContentMeshGeometry& g)
-{
-    double sum = 0.0;
-    for (const ContentMeshFace& f : g.faces)
-    {
-        const D3DXVECTOR3& a = g.vertices[f.index[0]].position;
-        const D3DXVECTOR3& b = g.vertices[f.index[1]].position;
-        const D3DXVECTOR3& c = g.vertices[f.index[2]].position;
-        sum += Dot(a, Cross(b - a, c - a));
-    }
-    return float(sum / 6.0);
-}
+using namespace ContentMeshTest;
 
 // Every edge, by the positions of its ends, is used once in each direction: the surface is closed.
 bool Closed(const ContentMeshGeometry& g)

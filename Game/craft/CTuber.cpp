@@ -680,7 +680,7 @@ void CTuber::Tick()
     {
         m_LapTime += dt;
         if (m_Participant)
-            m_Participant->m_RaceTime += dt;
+            m_Participant->m_RaceTime = CurrentRaceClock();
         if (m_LapCrossings > m_LapsCompleted)
             OnLapCompleted();
     }

@@ -41,27 +41,7 @@ void CTuber::UpdateHealth() {}
 void CTuber::ShowKillMessages() {}
 void CTuber::UpdateSparks() {}
 
-// Laps, placings, pickups and abilities. Until the lap logic exists the track position only finds the
-// nodes under the craft, which the headlights, the zone byte and the node effect need.
-void CTuber::UpdateTrackPosition()
-{
-    if (m_World)
-        m_World->FindTrackPosition(GetWorldPosition(), &m_CurrentNode, &m_NextNode, nullptr, nullptr, &m_TrackPoint,
-                                   m_CurrentNode);
-}
-void CTuber::OnLapCompleted() {}
-void CTuber::ShowLapMessages(float, bool) {}
-void CTuber::ShowPlacingMessage() {}
-// Until the lap logic exists, finishing marks the craft, stores the result and restarts the race's wait for
-// the next finisher.
-void CTuber::FinishRace(bool won)
-{
-    m_Finished = true;
-    m_GameContact = false;  // a finished craft neither collects, collides for damage, nor triggers
-    if (m_Participant)
-        m_Participant->m_Won = won;
-    g_PlayGamePhase.m_NextPlayerWaitTimer = 0.0f;
-}
+// Pickups and abilities.
 void CTuber::CollectPickup(CPickup*) {}
 void CTuber::CollectCoin(CPickup*) {}
 void CTuber::CollectAbility(CPickup*) {}

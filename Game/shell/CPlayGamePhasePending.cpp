@@ -4,8 +4,6 @@
 #include "Game/shell/CPlayGamePhase.h"
 #include "Game/shell/RaceRules.h"
 
-// Pickups.
-void CPlayGamePhase::RemoveRacePickups() {}
 // The catch-up of computer craft without an agent: the Medium level's values, read afresh each time.
 const CAIDifficultyProfile& CatchUpProfileWithoutAgent()
 {

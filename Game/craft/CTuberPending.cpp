@@ -40,25 +40,3 @@ void CTuber::UpdateRespawn() {}
 void CTuber::UpdateHealth() {}
 void CTuber::ShowKillMessages() {}
 void CTuber::UpdateSparks() {}
-
-// Pickups and abilities.
-void CTuber::CollectPickup(CPickup*) {}
-void CTuber::CollectCoin(CPickup*) {}
-void CTuber::CollectAbility(CPickup*) {}
-void CTuber::ShowCoinBonusText(const WeString&) {}
-void CTuber::ShowTurboBonusText(bool) {}
-CPickupAction* CTuber::StartPowerUp(int32_t, bool, float, bool)
-{
-    return nullptr;
-}
-void CTuber::SetCheatPowerUp(int32_t, bool) {}
-void CTuber::UpdatePowerUps() {}
-bool CTuber::EndPowerUp(int32_t, bool, bool)
-{
-    return false;
-}
-void CTuber::EndAllPowerUps(bool) {}
-CPickupAction* CTuber::FindPowerUp(int32_t)
-{
-    return nullptr;
-}

@@ -208,6 +208,7 @@ void CTuber::FinishRace(bool won)
         m_Participant->m_Won = won;
     ShowPlacingMessage();
     g_PlayGamePhase.m_NextPlayerWaitTimer = 0.0f;
+    m_GameContact = false;  // a finished craft neither collects, collides for damage, nor triggers
     m_SwarmerBurstCount = 0;
     m_SwarmerBurstTimer = 0.0f;
     m_MinigunFireTimer = 0.0f;

@@ -25,9 +25,6 @@ public:
     void Save(WeFileStream& stream) override;
     bool Load(WeFileStream& stream) override;
     void Init() override;
-    // A craft took it: it goes out of play until it respawns.
-    void Take();
-
     // A craft touched it: it hides (coins) or turns to its taken look (the rest) until it respawns. A pickup
     // that never respawns stays as it is.
     void Take();

@@ -84,7 +84,10 @@ void COptionsAudioPhase::Update()
         return;
     m_TestSoundRequested = false;
     if (m_TestSound != nullptr && !m_TestSound->IsPlaying())
+    {
         m_TestSound->Play(false);
+        ++m_TestSoundsPlayed;
+    }
 }
 
 int32_t COptionsAudioPhase::OnMusicVolumeChanged(WeUIComponent* sender)

@@ -29,6 +29,8 @@ public:
 
     WeSound* m_TestSound = nullptr;  // "Sounds.Menu.VolumeTest", owned while the screen shows
     bool m_TestSoundRequested = false;
+    // Test sounds started since start-up, for the screens' tests and demos.
+    int32_t m_TestSoundsPlayed = 0;
     // The next sound-volume report plays nothing.
     static bool s_SkipNextSoundReport;
 };

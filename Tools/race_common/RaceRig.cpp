@@ -38,6 +38,7 @@
 #include "Game/craft/CExplosionSplash.h"
 #include "Game/craft/CTuber.h"
 #include "Game/craft/CTuberCatalogue.h"
+#include "Game/craft/CWeaponAssets.h"
 #include "Game/shell/CGameApplication.h"
 #include "Game/shell/CGameCamera.h"
 #include "Game/shell/CGameGlobals.h"
@@ -289,6 +290,7 @@ bool RaceRig::Start(std::string* error)
     g_Localization.Load();
     g_AIProfiles.Load();
     CTuber::LoadAssets();
+    LoadWeaponAssets();
     CExplosionLocalized::LoadVisualTable();
     CExplosionLocalized::LoadAssets();
     CExplosionNuke::LoadAssets();
@@ -465,6 +467,7 @@ void RaceRig::Stop()
     g_RaceSettings.ClearParticipants();
     g_PlayerInputMessage.Clear();
     CTuber::ReleaseAssets();
+    ReleaseWeaponAssets();
     CExplosionAssets::Release();
     g_TuberCatalogue.Clear();
     g_CraftLinkStandIns.Reset();

@@ -9,8 +9,11 @@
 #include "Engine/runtime/WePhaseManager.h"
 #include "Engine/ui/WeFont.h"
 #include "Engine/ui/WeUIMain.h"
+#include "Engine/ui/WeUIMovie.h"
+#include "Engine/ui/WeUIPicture.h"
 #include "Game/screens/CClassicCreditsDude.h"
 #include "Game/screens/CMainMenuPhase.h"
+#include "Game/screens/CMenuPhase.h"
 #include "Game/shell/CGameGlobals.h"
 #include "Game/shell/CUberText.h"
 
@@ -32,6 +35,16 @@ const WeString* At(const WeStringList& list, int32_t index)
     return nullptr;
 }
 
+// The menu background is a widget of the UI's main layer, which is drawn over what the phases draw: while
+// the credits roll it moves to the back layer, under their texts.
+void SetBackgroundLayer(int32_t layer)
+{
+    WeUIComponent* background[] = {g_MenuPhase.m_MovieWidget, g_MenuPhase.m_PictureWidget};
+    for (WeUIComponent* c : background)
+        if (c != nullptr)
+            c->m_Layer = layer;
+}
+
 // The pixel height of a text's font: its line height, else the default font size.
 float FontPixelHeight(const CUberText* text)
 {
@@ -50,6 +63,7 @@ CClassicCreditsPhase::~CClassicCreditsPhase()
 void CClassicCreditsPhase::Enter()
 {
     g_UIShowCursor = 0;
+    SetBackgroundLayer(-1);
     m_Finished = 0;
     m_Titles.Clear();
     m_Texts.Clear();
@@ -149,6 +163,7 @@ void CClassicCreditsPhase::HandleInput()
 void CClassicCreditsPhase::Leave()
 {
     g_UIShowCursor = 1;
+    SetBackgroundLayer(0);
     DestroyEntries();
     g_Game.PlayMusic(CGameGlobals::MenuMusic);
 }

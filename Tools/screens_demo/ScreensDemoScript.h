@@ -22,12 +22,14 @@ struct ScreensDemoStep
         Png,     // <png-dir>/<text>.png of the frame after the step
         Expect,  // a check: its line printed, or the step fails
         Frames,  // `value` frames pass
-        Choose   // a combo box's item `value` chosen, as a click on its list chooses it
+        Choose,  // a combo box's item `value` chosen, as a click on its list chooses it
+        Until    // its check once a frame, each line it fills printed, until it answers true
     };
     Kind kind = WaitPhase;
     std::string text;
     int value = 0;
-    // For Expect: fills the line to print; false fails the step.
+    // For Expect: fills the line to print; false fails the step. For Until: the lines to print this frame
+    // (several separated by line feeds, or none); true ends the wait.
     std::function<bool(std::string& line)> check;
 };
 
@@ -56,6 +58,13 @@ public:
     ScreensDemoScript& Expect(const char* what, std::function<bool(std::string& line)> check)
     {
         ScreensDemoStep s = Make(ScreensDemoStep::Expect, what);
+        s.check = std::move(check);
+        return Add(s);
+    }
+
+    ScreensDemoScript& Until(const char* what, std::function<bool(std::string& lines)> check)
+    {
+        ScreensDemoStep s = Make(ScreensDemoStep::Until, what);
         s.check = std::move(check);
         return Add(s);
     }
@@ -90,3 +99,6 @@ extern const ScreensDemoScriptEntry g_ScreensDemoScripts[];
 // The scripts, one source file each.
 void BuildStartupScript(ScreensDemoScript& script);
 void BuildMenusScript(ScreensDemoScript& script);
+void BuildInstantScript(ScreensDemoScript& script);
+void BuildEncyclopediaScript(ScreensDemoScript& script);
+void BuildCreditsScript(ScreensDemoScript& script);

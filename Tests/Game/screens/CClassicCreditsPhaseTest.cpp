@@ -17,6 +17,8 @@
 #include "Engine/runtime/WeAudioDevice.h"
 #include "Engine/runtime/WeOggDecoder.h"
 #include "Engine/ui/WeFont.h"
+#include "Engine/ui/WeUIMovie.h"
+#include "Engine/ui/WeUIPicture.h"
 #include "Game/screens/CClassicCreditsDude.h"
 #include "Game/screens/CClassicCreditsPhase.h"
 #include "Game/screens/CMainMenuPhase.h"
@@ -294,6 +296,12 @@ TEST_F(CClassicCreditsPhaseTest, EscapeLeavesAtOnceDestroysTheEntriesAndPlaysThe
     for (int i = 0; i < 60 * 12; ++i)
         Frame();
     EXPECT_GE(Live(), 1);
+    // The background lies under the credits' texts while they roll, and back in its layer after.
+    WeUIComponent* background = g_MenuPhase.m_MovieWidget != nullptr
+                                    ? static_cast<WeUIComponent*>(g_MenuPhase.m_MovieWidget)
+                                    : static_cast<WeUIComponent*>(g_MenuPhase.m_PictureWidget);
+    ASSERT_NE(background, nullptr);
+    EXPECT_EQ(background->m_Layer, -1);
     Press(1);
     Step();
     EXPECT_EQ(Stack(), "CMenuPhase CMainMenuPhase");
@@ -301,4 +309,5 @@ TEST_F(CClassicCreditsPhaseTest, EscapeLeavesAtOnceDestroysTheEntriesAndPlaysThe
     EXPECT_EQ(g_UIShowCursor, 1);
     EXPECT_EQ(g_Game.m_MusicKind, CGameGlobals::MenuMusic);
     EXPECT_EQ(g_ClassicCreditsPhase.m_Finished, 0);
+    EXPECT_EQ(background->m_Layer, 0);
 }

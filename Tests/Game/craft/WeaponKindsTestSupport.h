@@ -1,8 +1,10 @@
 #pragma once
 // Helpers of the weapon kinds' tests: finding the kinds' objects in a world, placing a rival, reading the queue.
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
+#include "Engine/world/WePhysicHandle.h"
 #include "Engine/world/WeWorld.h"
 #include "Game/craft/CExplosionRequest.h"
 #include "Game/craft/CTuber.h"
@@ -36,6 +38,32 @@ inline void Place(CTuber* craft, const D3DXVECTOR3& at, float yaw = 0.0f)
     craft->SetTransform(m);
     craft->SetVelocity(D3DXVECTOR3());
     craft->SetAngularVelocity(D3DXVECTOR3());
+}
+
+// A loose body of the dynamic-object group, floating at rest at the place.
+inline WeActor* LooseBox(WeWorld* world, const D3DXVECTOR3& at)
+{
+    WeActor* box = new WeActor();
+    box->m_HasModel = false;
+    box->m_PhysicModel.physicsClass = WePhysicsDynamicBox;
+    box->m_PhysicModel.explicitSize = true;
+    box->m_PhysicModel.size = D3DXVECTOR3(1.0f, 1.0f, 1.0f);
+    box->m_PhysicModel.collisionGroup = 24;
+    box->m_PhysicModel.gravity = false;
+    box->SetLocation(at);
+    world->AddActor(box);
+    box->SetGravityEnabled(false);
+    if (box->m_PhysicHandle)
+        box->m_PhysicHandle->SetLinearVelocity(D3DXVECTOR3());
+    return box;
+}
+
+inline D3DXVECTOR3 BodyVelocity(WeActor* actor)
+{
+    D3DXVECTOR3 v;
+    if (actor->m_PhysicHandle)
+        actor->m_PhysicHandle->GetLinearVelocity(v);
+    return v;
 }
 
 inline std::vector<CExplosionRequest> Requests()

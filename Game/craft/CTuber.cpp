@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "Engine/foundation/WeBusy.h"
 #include "Engine/foundation/WeConfig.h"
 #include "Engine/foundation/WeLog.h"
 #include "Engine/foundation/WeTimer.h"
@@ -296,6 +297,8 @@ void CTuber::LoadAssets()
         return;
     Assets& a = s_Assets;
     a.requests.clear();
+    // Kept for the whole run: what is made inside a load scope survives the release between races.
+    BeginBusy();
     a.trail = LoadParticleTemplate("Assets.Tubers.Trail");
     a.damageSmoke[0] = LoadParticleTemplate("Assets.Tubers.DamageSmoke1");
     a.damageSmoke[1] = LoadParticleTemplate("Assets.Tubers.DamageSmoke2");
@@ -311,6 +314,7 @@ void CTuber::LoadAssets()
     a.minigun[1] = LoadParticleTemplate("Assets.Weapons.MiniGun2");
     a.minigunLight[0] = LoadParticleTemplate("Assets.Weapons.MiniGunLight1");
     a.minigunLight[1] = LoadParticleTemplate("Assets.Weapons.MiniGunLight2");
+    EndBusy();
     a.loaded = true;
 }
 

@@ -34,6 +34,7 @@
 #include "Game/craft/CCraftLinks.h"
 #include "Game/craft/CTuber.h"
 #include "Game/craft/CTuberCatalogue.h"
+#include "Game/craft/CWeaponAssets.h"
 #include "Game/shell/CGameApplication.h"
 #include "Game/shell/CGameCamera.h"
 #include "Game/shell/CGameGlobals.h"
@@ -300,6 +301,7 @@ bool RaceRig::Start(std::string* error)
     g_Localization.Load();
     g_AIProfiles.Load();
     CTuber::LoadAssets();
+    LoadWeaponAssets();
 
     g_RaceSettings.ClearParticipants();
     g_RaceSettings.m_RaceType = o.raceType;
@@ -472,6 +474,7 @@ void RaceRig::Stop()
     g_RaceSettings.ClearParticipants();
     g_PlayerInputMessage.Clear();
     CTuber::ReleaseAssets();
+    ReleaseWeaponAssets();
     g_TuberCatalogue.Clear();
     g_CraftLinkStandIns.Reset();
     g_PostProcessRequests.clear();

@@ -63,10 +63,18 @@ TEST_F(CWeaponBase, EveryKindIsMadeAndNoneLeaks)
         EXPECT_EQ(w->m_Description, &g_WeaponDescriptions.Get(w->m_Kind));
     }
     rig->Tick(2);
-    // The plasma bolt flies; the others have left already.
-    made = Weapons(a->m_World);
-    ASSERT_EQ(made.size(), 1u);
-    EXPECT_NE(dynamic_cast<CWeaponPlasmaBolt*>(made[0]), nullptr);
+    // The plasma bolt flies and the ten mines lie in the owner's list; the others have left already.
+    std::vector<CWeapon*> shots;
+    std::vector<int32_t> mineKinds;
+    for (CWeapon* w : Weapons(a->m_World))
+        if (w->m_Type == 11)
+            mineKinds.push_back(w->m_Kind);
+        else
+            shots.push_back(w);
+    ASSERT_EQ(shots.size(), 1u);
+    EXPECT_NE(dynamic_cast<CWeaponPlasmaBolt*>(shots[0]), nullptr);
+    EXPECT_EQ(mineKinds, (std::vector<int32_t>{11, 12, 13, 14, 15, 16, 17, 18, 19, 20}));
+    EXPECT_EQ(a->m_Mines.Count(), 10);
 }
 
 TEST_F(CWeaponBase, DoubleBoltSidesAndMinigunAlternation)

@@ -1,31 +1,59 @@
 #include "Game/craft/CWeaponAssets.h"
 
-#include "Engine/foundation/WeFileStream.h"
+#include <cstring>
+
 #include "Engine/foundation/WeLog.h"
 #include "Engine/foundation/WePackageTypes.h"
 #include "Engine/foundation/WeVirtualFileSystem.h"
+#include "Engine/render/WeMaterialManager.h"
 #include "Engine/render/WeModel.h"
 #include "Engine/render/WeModelManager.h"
 #include "Engine/world/WeLight.h"
 #include "Engine/world/WeNewParticleSystem.h"
 
 CWeaponAssets g_WeaponAssets;
-CForceFieldMineModels& g_ForceFieldMineModels = g_WeaponAssets.m_ForceFieldMine;
+CForceFieldMineModels g_ForceFieldMineModels;
+
+const char* const CWeaponAssets::ModelNames[ModelCount] = {
+    "Weapons.Models.StandardLaser",  "Weapons.Models.DoubleBolt",
+    "Weapons.Models.QuantumPrefire", "Weapons.Models.QuantumBolt",
+    "Weapons.Models.SlowingRocket",  "Weapons.Models.FrontFieldGenerator",
+    "Weapons.Models.MiniGunAmmo",    "Weapons.Models.NuclearWarhead",
+    "Weapons.Models.ContactMine",    "Weapons.Models.SingularityMine",
+    "Weapons.Models.HomingMine",     "Weapons.Models.ProximityMine",
+    "Weapons.Models.ForceFieldMine", "Weapons.Models.ForceFieldMineField",
+    "Weapons.Models.MotionMine",     "Weapons.Models.StealthMine",
+    "Weapons.Models.NukeMine",       "Weapons.Models.ElectricMine",
+    "Weapons.Models.EMPMine",
+};
+
+const char* const CWeaponAssets::ParticleNames[ParticleCount] = {
+    "Assets.Weapons.HomingMissile1",    "Assets.Weapons.HomingMissile2", "Assets.Weapons.QuantumPrefire",
+    "Assets.Weapons.QuantumBolt1",      "Assets.Weapons.QuantumBolt2",   "Assets.Weapons.SlowingRocket",
+    "Assets.Weapons.TranslocatorAura1", "Assets.Weapons.GravityMine1",   "Assets.Weapons.GravityMine2",
+    "Assets.Weapons.GravityMine3",
+};
+
+const char* const CWeaponAssets::LightNames[LightCount] = {"Assets.Weapons.HomingMissile", "Assets.Weapons.Swarmer"};
 
 namespace
 {
-void Record(const char* name, const char* kind, bool found)
+template <typename T>
+T* Find(const char* name, const char* const* names, T* const* items, int32_t count)
 {
-    g_WeaponAssets.m_Requests.push_back(CTuberAssetRequest{name, kind, found});
-    if (!found)
-        DebugLogPrintf("MISSING %s %s", kind, name);
+    if (!name)
+        return nullptr;
+    for (int32_t i = 0; i < count; ++i)
+        if (std::strcmp(names[i], name) == 0)
+            return items[i];
+    return nullptr;
 }
 
-WeModel* LoadModel(const char* name)
+void Record(const char* name, const char* kind, bool found)
 {
-    WeModel* model = g_ModelManager.Load(name, 0);
-    Record(name, "model", model != nullptr);
-    return model;
+    g_WeaponAssets.requests.push_back(CTuberAssetRequest{name, kind, found});
+    if (!found)
+        DebugLogPrintf("MISSING %s %s", kind, name);
 }
 
 WeNewParticleSystem* LoadParticles(const char* name)
@@ -41,87 +69,86 @@ WeNewParticleSystem* LoadParticles(const char* name)
     return system;
 }
 
-// A light whose file is missing keeps its defaults, so the kinds always have one to copy.
 WeLight* LoadLight(const char* name)
 {
-    WeLight* light = new WeLight();
     WeVirtualFileSystem* files = WeVirtualFileSystem::Instance();
-    const bool found = files->Open(name, PackageTypeFromExtension("light"));
-    if (found)
+    bool found = false;
+    WeLight* light = new WeLight();
+    if (files->Open(name, PackageTypeFromExtension("light")))
     {
-        light->LoadProperties(*files->GetStream());
+        found = light->LoadProperties(*files->GetStream());
         files->Close();
     }
     Record(name, "light", found);
+    if (!found)
+    {
+        delete light;
+        return nullptr;
+    }
     return light;
 }
 }  // namespace
 
+WeModel* CWeaponAssets::Model(const char* name) const
+{
+    return Find(name, ModelNames, models, ModelCount);
+}
+
+WeNewParticleSystem* CWeaponAssets::Particles(const char* name) const
+{
+    return Find(name, ParticleNames, particles, ParticleCount);
+}
+
+WeLight* CWeaponAssets::Light(const char* name) const
+{
+    return Find(name, LightNames, lights, LightCount);
+}
+
 void LoadWeaponAssets()
 {
     CWeaponAssets& a = g_WeaponAssets;
-    if (a.m_Loaded)
+    if (a.loaded)
         return;
-    a.m_Requests.clear();
-    a.m_StandardLaser = LoadModel("Weapons.Models.StandardLaser");
-    a.m_DoubleBolt = LoadModel("Weapons.Models.DoubleBolt");
-    a.m_QuantumPrefire = LoadModel("Weapons.Models.QuantumPrefire");
-    a.m_QuantumBolt = LoadModel("Weapons.Models.QuantumBolt");
-    a.m_SlowingRocket = LoadModel("Weapons.Models.SlowingRocket");
-    a.m_FrontFieldGenerator = LoadModel("Weapons.Models.FrontFieldGenerator");
-    a.m_MiniGunAmmo = LoadModel("Weapons.Models.MiniGunAmmo");
-    a.m_NuclearWarhead = LoadModel("Weapons.Models.NuclearWarhead");
-    a.m_ContactMine = LoadModel("Weapons.Models.ContactMine");
-    a.m_SingularityMine = LoadModel("Weapons.Models.SingularityMine");
-    a.m_HomingMine = LoadModel("Weapons.Models.HomingMine");
-    a.m_ProximityMine = LoadModel("Weapons.Models.ProximityMine");
-    a.m_ForceFieldMine.m_Mine = LoadModel("Weapons.Models.ForceFieldMine");
-    a.m_ForceFieldMine.m_Field = LoadModel("Weapons.Models.ForceFieldMineField");
-    a.m_MotionMine = LoadModel("Weapons.Models.MotionMine");
-    a.m_StealthMine = LoadModel("Weapons.Models.StealthMine");
-    a.m_NukeMine = LoadModel("Weapons.Models.NukeMine");
-    a.m_ElectricMine = LoadModel("Weapons.Models.ElectricMine");
-    a.m_EMPMine = LoadModel("Weapons.Models.EMPMine");
-    a.m_HomingMissileParticles[0] = LoadParticles("Assets.Weapons.HomingMissile1");
-    a.m_HomingMissileParticles[1] = LoadParticles("Assets.Weapons.HomingMissile2");
-    a.m_HomingMissileLight = LoadLight("Assets.Weapons.HomingMissile");
-    a.m_SwarmerLight = LoadLight("Assets.Weapons.Swarmer");
-    a.m_QuantumPrefireParticles = LoadParticles("Assets.Weapons.QuantumPrefire");
-    a.m_QuantumBoltParticles[0] = LoadParticles("Assets.Weapons.QuantumBolt1");
-    a.m_QuantumBoltParticles[1] = LoadParticles("Assets.Weapons.QuantumBolt2");
-    a.m_SlowingRocketParticles = LoadParticles("Assets.Weapons.SlowingRocket");
-    a.m_TranslocatorAuraParticles = LoadParticles("Assets.Weapons.TranslocatorAura1");
-    a.m_GravityMineParticles[0] = LoadParticles("Assets.Weapons.GravityMine1");
-    a.m_GravityMineParticles[1] = LoadParticles("Assets.Weapons.GravityMine2");
-    a.m_GravityMineParticles[2] = LoadParticles("Assets.Weapons.GravityMine3");
-    a.m_Loaded = true;
+    a.requests.clear();
+    for (int32_t i = 0; i < CWeaponAssets::ModelCount; ++i)
+    {
+        a.models[i] = g_ModelManager.Load(CWeaponAssets::ModelNames[i], 0);
+        Record(CWeaponAssets::ModelNames[i], "model", a.models[i] != nullptr);
+    }
+    // The missile's two systems load before the lights, the rest after them.
+    constexpr int32_t ParticlesBeforeLights = 2;
+    for (int32_t i = 0; i < ParticlesBeforeLights; ++i)
+        a.particles[i] = LoadParticles(CWeaponAssets::ParticleNames[i]);
+    for (int32_t i = 0; i < CWeaponAssets::LightCount; ++i)
+        a.lights[i] = LoadLight(CWeaponAssets::LightNames[i]);
+    for (int32_t i = ParticlesBeforeLights; i < CWeaponAssets::ParticleCount; ++i)
+        a.particles[i] = LoadParticles(CWeaponAssets::ParticleNames[i]);
+    a.trailMaterial = g_MaterialManager.GetMaterial("Materials.Trails.Tuber", false, false);
+    Record("Materials.Trails.Tuber", "material", a.trailMaterial != nullptr);
+    g_ForceFieldMineModels.mine = a.Model("Weapons.Models.ForceFieldMine");
+    g_ForceFieldMineModels.field = a.Model("Weapons.Models.ForceFieldMineField");
+    a.loaded = true;
 }
 
 void ReleaseWeaponAssets()
 {
     CWeaponAssets& a = g_WeaponAssets;
-    for (WeModel** model :
-         {&a.m_StandardLaser, &a.m_DoubleBolt, &a.m_QuantumPrefire, &a.m_QuantumBolt, &a.m_SlowingRocket,
-          &a.m_FrontFieldGenerator, &a.m_MiniGunAmmo, &a.m_NuclearWarhead, &a.m_ContactMine, &a.m_SingularityMine,
-          &a.m_HomingMine, &a.m_ProximityMine, &a.m_ForceFieldMine.m_Mine, &a.m_ForceFieldMine.m_Field, &a.m_MotionMine,
-          &a.m_StealthMine, &a.m_NukeMine, &a.m_ElectricMine, &a.m_EMPMine})
+    for (WeModel*& model : a.models)
     {
-        delete *model;
-        *model = nullptr;
+        delete model;
+        model = nullptr;
     }
-    for (WeNewParticleSystem** system :
-         {&a.m_HomingMissileParticles[0], &a.m_HomingMissileParticles[1], &a.m_QuantumPrefireParticles,
-          &a.m_QuantumBoltParticles[0], &a.m_QuantumBoltParticles[1], &a.m_SlowingRocketParticles,
-          &a.m_TranslocatorAuraParticles, &a.m_GravityMineParticles[0], &a.m_GravityMineParticles[1],
-          &a.m_GravityMineParticles[2]})
+    for (WeNewParticleSystem*& system : a.particles)
     {
-        delete *system;
-        *system = nullptr;
+        delete system;
+        system = nullptr;
     }
-    for (WeLight** light : {&a.m_HomingMissileLight, &a.m_SwarmerLight})
+    for (WeLight*& light : a.lights)
     {
-        delete *light;
-        *light = nullptr;
+        delete light;
+        light = nullptr;
     }
-    a.m_Loaded = false;
+    a.trailMaterial = nullptr;
+    g_ForceFieldMineModels = CForceFieldMineModels();
+    a.loaded = false;
 }

@@ -1,58 +1,46 @@
 #pragma once
+#include <cstdint>
 #include <vector>
 
 #include "Game/craft/CTuber.h"
 
 class WeLight;
+class WeMaterial;
 class WeModel;
 class WeNewParticleSystem;
 
-// The force-field mine's two models: the post and the field panel it stands in.
-struct CForceFieldMineModels
-{
-    WeModel* m_Mine = nullptr;
-    WeModel* m_Field = nullptr;
-};
-
-// The weapon kinds' shared resources, loaded once with the game data and kept until the race tools or the
-// program release them. A kind clones a model or copies a template; it never changes these.
+// The weapon kinds' shared resources: loaded once with the game data, cloned or copied by every launch.
 struct CWeaponAssets
 {
-    bool m_Loaded = false;
-    WeModel* m_StandardLaser = nullptr;
-    WeModel* m_DoubleBolt = nullptr;
-    WeModel* m_QuantumPrefire = nullptr;
-    WeModel* m_QuantumBolt = nullptr;
-    WeModel* m_SlowingRocket = nullptr;
-    WeModel* m_FrontFieldGenerator = nullptr;
-    WeModel* m_MiniGunAmmo = nullptr;
-    WeModel* m_NuclearWarhead = nullptr;
-    WeModel* m_ContactMine = nullptr;
-    WeModel* m_SingularityMine = nullptr;
-    WeModel* m_HomingMine = nullptr;
-    WeModel* m_ProximityMine = nullptr;
-    CForceFieldMineModels m_ForceFieldMine;
-    WeModel* m_MotionMine = nullptr;
-    WeModel* m_StealthMine = nullptr;
-    WeModel* m_NukeMine = nullptr;
-    WeModel* m_ElectricMine = nullptr;
-    WeModel* m_EMPMine = nullptr;
-    WeNewParticleSystem* m_HomingMissileParticles[2] = {};
-    WeLight* m_HomingMissileLight = nullptr;
-    WeLight* m_SwarmerLight = nullptr;
-    WeNewParticleSystem* m_QuantumPrefireParticles = nullptr;
-    WeNewParticleSystem* m_QuantumBoltParticles[2] = {};
-    WeNewParticleSystem* m_SlowingRocketParticles = nullptr;
-    WeNewParticleSystem* m_TranslocatorAuraParticles = nullptr;
-    WeNewParticleSystem* m_GravityMineParticles[3] = {};
-    std::vector<CTuberAssetRequest> m_Requests;  // every name asked for, in order
+    static constexpr int32_t ModelCount = 19, ParticleCount = 10, LightCount = 2;
+    static const char* const ModelNames[ModelCount];
+    static const char* const ParticleNames[ParticleCount];
+    static const char* const LightNames[LightCount];
+
+    bool loaded = false;
+    WeModel* models[ModelCount] = {};
+    WeNewParticleSystem* particles[ParticleCount] = {};
+    WeLight* lights[LightCount] = {};
+    WeMaterial* trailMaterial = nullptr;
+    // Every name the loader asked for, and whether it was there.
+    std::vector<CTuberAssetRequest> requests;
+
+    // By full name; null when it is not one of the above or was not loaded.
+    WeModel* Model(const char* name) const;
+    WeNewParticleSystem* Particles(const char* name) const;
+    WeLight* Light(const char* name) const;
+};
+
+// The force-field mine's two models: the post and the field panel.
+struct CForceFieldMineModels
+{
+    WeModel* mine = nullptr;
+    WeModel* field = nullptr;
 };
 
 extern CWeaponAssets g_WeaponAssets;
-extern CForceFieldMineModels& g_ForceFieldMineModels;
+extern CForceFieldMineModels g_ForceFieldMineModels;
 
-// Loads the models, the particle templates and the two lights once; a second call keeps what is loaded. A name
-// that is missing leaves its entry empty, with a debug line.
+// Loads the models, the particle templates and the light assets once; a missing one is a debug line.
 void LoadWeaponAssets();
-// Deletes them all, so a later load starts again.
 void ReleaseWeaponAssets();

@@ -15,7 +15,7 @@ void CWeaponContactMine::Launch()
 {
     static const float White[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     m_BobEnabled = m_SpinEnabled = true;
-    PlaceMine(MineDropped(this, g_WeaponAssets.m_ContactMine, "Weapons.Models.ContactMine"), White);
+    PlaceMine(MineDropped(this, "Weapons.Models.ContactMine"), White);
     m_Hum = MakeMineHum("Sounds.Mines.HomingMine", GetWorldPosition());
 }
 

@@ -19,7 +19,7 @@ void CWeaponEMPMine::Launch()
 {
     static const float White[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     m_BobEnabled = m_SpinEnabled = true;
-    PlaceMine(MineDropped(this, g_WeaponAssets.m_EMPMine, "Weapons.Models.EMPMine"), White);
+    PlaceMine(MineDropped(this, "Weapons.Models.EMPMine"), White);
     m_Trigger = MakeMineTriggerSphere(this, m_Description ? m_Description->m_EffectiveRadius : 0.0f, 7);
     m_Hum = MakeMineHum("Sounds.Mines.GravityMine", GetWorldPosition());
 }

@@ -21,7 +21,7 @@ void CWeaponElectricMine::Launch()
     static const float Blue[4] = {0.0f, 0.0f, 1.0f, 1.0f};
     m_BobEnabled = m_SpinEnabled = true;
     m_SpinAxis = 0;
-    PlaceMine(MineDropped(this, g_WeaponAssets.m_ElectricMine, "Weapons.Models.ElectricMine"), Blue);
+    PlaceMine(MineDropped(this, "Weapons.Models.ElectricMine"), Blue);
     m_Trigger = MakeMineTriggerSphere(this, m_Description ? m_Description->m_EffectiveRadius : 0.0f, 7);
     m_Hum = MakeMineHum("Sounds.Mines.Electricity", GetWorldPosition());
 }

@@ -1,5 +1,6 @@
 #include "Game/craft/CWeaponForceFieldMine.h"
 
+#include "Engine/foundation/WeLog.h"
 #include "Engine/render/WeModelManager.h"
 #include "Engine/runtime/WeSound3D.h"
 #include "Engine/world/WeWorld.h"
@@ -26,7 +27,7 @@ void CWeaponForceFieldMine::Launch()
     m_DropDistance = 5.0f;
     m_CustomBox = true;
     m_BoxSize = D3DXVECTOR3(1.5f, 1.5f, 6.5f);
-    PlaceMine(MineDropped(this, g_ForceFieldMineModels.m_Mine, "Weapons.Models.ForceFieldMine"), Cyan);
+    PlaceMine(MineDropped(this, g_ForceFieldMineModels.mine, "Weapons.Models.ForceFieldMine"), Cyan);
     if (!m_World)
         return;
     // The field panel: a static trigger box, which our physics also makes a wall in its group.
@@ -43,16 +44,16 @@ void CWeaponForceFieldMine::Launch()
     m_Trigger->SetTransform(GetWorldMatrix());
     m_World->AddActor(m_Trigger);
 
-    if (g_ForceFieldMineModels.m_Field)
+    if (g_ForceFieldMineModels.field)
     {
         m_Field = new WeActor();
-        m_Field->m_Model = g_ModelManager.Clone(g_ForceFieldMineModels.m_Field);
+        m_Field->m_Model = g_ModelManager.Clone(g_ForceFieldMineModels.field);
         m_Field->SetParent(this);
         m_World->AddActor(m_Field);
     }
     else
     {
-        MineDropped(this, nullptr, "Weapons.Models.ForceFieldMineField");
+        DebugLogPrintf("mine: model Weapons.Models.ForceFieldMineField is missing");
     }
     m_Hum = MakeMineHum("Sounds.Mines.ForceField", GetWorldPosition());
 }

@@ -33,7 +33,7 @@ void CWeaponHomingMine::Launch()
     static const float Yellow[4] = {1.0f, 1.0f, 0.0f, 1.0f};
     m_BobEnabled = m_SpinEnabled = true;
     m_Dynamic = true;
-    PlaceMine(MineDropped(this, g_WeaponAssets.m_HomingMine, "Weapons.Models.HomingMine"), Yellow);
+    PlaceMine(MineDropped(this, "Weapons.Models.HomingMine"), Yellow);
     m_Trigger = MakeMineTriggerSphere(this, m_Description ? m_Description->m_EffectiveRadius : 0.0f, 7);
     m_Trail = MakeMineTrail(this, 0.1f);
     m_Hum = MakeMineHum("Sounds.Mines.HomingMine", GetWorldPosition());

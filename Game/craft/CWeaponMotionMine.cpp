@@ -31,7 +31,7 @@ void CWeaponMotionMine::Launch()
     static const float Red[4] = {1.0f, 0.0f, 0.0f, 1.0f};
     m_SpinEnabled = true;
     m_AlignToPath = true;
-    PlaceMine(MineDropped(this, g_WeaponAssets.m_MotionMine, "Weapons.Models.MotionMine"), Red);
+    PlaceMine(MineDropped(this, "Weapons.Models.MotionMine"), Red);
     m_Trigger = MakeMineTriggerSphere(this, m_Description ? m_Description->m_EffectiveRadius : 0.0f, 7);
     m_Trail = MakeMineTrail(this, 0.8f);
     m_Hum = MakeMineHum("Sounds.Mines.HomingMine", GetWorldPosition());

@@ -19,7 +19,7 @@ void CWeaponNukeMine::Launch()
 {
     static const float White[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     m_BobEnabled = m_SpinEnabled = true;
-    PlaceMine(MineDropped(this, g_WeaponAssets.m_NukeMine, "Weapons.Models.NukeMine"), White);
+    PlaceMine(MineDropped(this, "Weapons.Models.NukeMine"), White);
     m_Armed = true;
     // It blows when its life ends: at the latest once it is armed.
     SetLifeTime(m_Description ? m_Description->m_ActivationTime : 0.0f);

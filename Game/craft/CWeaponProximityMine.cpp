@@ -19,7 +19,7 @@ void CWeaponProximityMine::Launch()
 {
     static const float Yellow[4] = {1.0f, 1.0f, 0.0f, 1.0f};
     m_BobEnabled = m_SpinEnabled = true;
-    PlaceMine(MineDropped(this, g_WeaponAssets.m_ProximityMine, "Weapons.Models.ProximityMine"), Yellow);
+    PlaceMine(MineDropped(this, "Weapons.Models.ProximityMine"), Yellow);
     m_Trigger = MakeMineTriggerSphere(this, m_Description ? m_Description->m_EffectiveRadius : 0.0f, 7);
     m_Hum = MakeMineHum("Sounds.Mines.HomingMine", GetWorldPosition());
 }

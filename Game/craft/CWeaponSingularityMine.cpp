@@ -48,13 +48,15 @@ void CWeaponSingularityMine::Launch()
     static const float White[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     m_BobEnabled = m_SpinEnabled = true;
     m_PhysicModel.collisionGroup = 12;
-    PlaceMine(MineDropped(this, g_WeaponAssets.m_SingularityMine, "Weapons.Models.SingularityMine"), White);
+    PlaceMine(MineDropped(this, "Weapons.Models.SingularityMine"), White);
     m_Trigger = MakeMineTriggerSphere(this, m_Description ? m_Description->m_EffectiveRadius : 0.0f, 8);
     m_Hum = MakeMineHum("Sounds.Mines.GravityMine", GetWorldPosition());
     if (m_World)
         for (int i = 0; i < 3; ++i)
         {
-            WeNewParticleSystem* templ = g_WeaponAssets.m_GravityMineParticles[i];
+            static const char* const Names[3] = {"Assets.Weapons.GravityMine1", "Assets.Weapons.GravityMine2",
+                                                 "Assets.Weapons.GravityMine3"};
+            WeNewParticleSystem* templ = g_WeaponAssets.Particles(Names[i]);
             if (!templ)
                 continue;
             WeNewParticleSystem* system = new WeNewParticleSystem();

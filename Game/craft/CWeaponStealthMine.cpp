@@ -16,7 +16,7 @@ CWeaponStealthMine::~CWeaponStealthMine()
 void CWeaponStealthMine::Launch()
 {
     m_BobEnabled = m_SpinEnabled = true;
-    PlaceMine(MineDropped(this, g_WeaponAssets.m_StealthMine, "Weapons.Models.StealthMine"), nullptr);
+    PlaceMine(MineDropped(this, "Weapons.Models.StealthMine"), nullptr);
     m_Trigger = MakeMineTriggerSphere(this, m_Description ? m_Description->m_EffectiveRadius : 0.0f, 7);
 }
 

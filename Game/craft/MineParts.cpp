@@ -1,7 +1,6 @@
 #include "Game/craft/MineParts.h"
 
 #include "Engine/foundation/WeLog.h"
-#include "Engine/render/WeMaterialManager.h"
 #include "Engine/runtime/WeSound3D.h"
 #include "Engine/world/WePhysicHandle.h"
 #include "Engine/world/WePhysicsDescription.h"
@@ -9,6 +8,7 @@
 #include "Engine/world/WeWorld.h"
 #include "Game/craft/CTrigger.h"
 #include "Game/craft/CWeapon.h"
+#include "Game/craft/CWeaponAssets.h"
 #include "Game/shell/COneShotSounds.h"
 #include "Platform/math/D3DXMATRIX.h"
 
@@ -71,7 +71,7 @@ WeTrail* MakeMineTrail(CWeapon* mine, float halfWidth)
 {
     if (!mine->m_World)
         return nullptr;
-    WeMaterial* material = g_MaterialManager.GetMaterial("Materials.Trails.Tuber", false, false);
+    WeMaterial* material = g_WeaponAssets.trailMaterial;
     if (!material)
         DebugLogPrintf("mine: trail material Materials.Trails.Tuber is missing");
     WeTrail* trail = new WeTrail();
@@ -92,6 +92,11 @@ WeModel* MineDropped(CWeapon* mine, WeModel* model, const char* modelName)
     if (!model)
         DebugLogPrintf("mine: model %s is missing", modelName);
     return model;
+}
+
+WeModel* MineDropped(CWeapon* mine, const char* modelName)
+{
+    return MineDropped(mine, g_WeaponAssets.Model(modelName), modelName);
 }
 
 bool IsStaticPhysicsClass(int32_t physicsClass)

@@ -27,5 +27,7 @@ WeTrail* MakeMineTrail(CWeapon* mine, float halfWidth);
 float MineAge(const CWeapon* mine);
 // The one-shot drop sound, then the model or a debug line when the pack lacks it.
 WeModel* MineDropped(CWeapon* mine, WeModel* model, const char* modelName);
+// The same with the model of that name from the weapons' shared resources.
+WeModel* MineDropped(CWeapon* mine, const char* modelName);
 // True for the physics classes of level geometry and other static bodies.
 bool IsStaticPhysicsClass(int32_t physicsClass);

@@ -32,6 +32,10 @@
 #include "Game/craft/CAIKernel.h"
 #include "Game/craft/CAIProfiles.h"
 #include "Game/craft/CCraftLinks.h"
+#include "Game/craft/CExplosionAssets.h"
+#include "Game/craft/CExplosionLocalized.h"
+#include "Game/craft/CExplosionNuke.h"
+#include "Game/craft/CExplosionSplash.h"
 #include "Game/craft/CTuber.h"
 #include "Game/craft/CTuberCatalogue.h"
 #include "Game/craft/CWeaponAssets.h"
@@ -287,6 +291,10 @@ bool RaceRig::Start(std::string* error)
     g_AIProfiles.Load();
     CTuber::LoadAssets();
     LoadWeaponAssets();
+    CExplosionLocalized::LoadVisualTable();
+    CExplosionLocalized::LoadAssets();
+    CExplosionNuke::LoadAssets();
+    CExplosionSplash::LoadAssets();
 
     g_RaceSettings.ClearParticipants();
     g_RaceSettings.m_RaceType = o.raceType;
@@ -460,6 +468,7 @@ void RaceRig::Stop()
     g_PlayerInputMessage.Clear();
     CTuber::ReleaseAssets();
     ReleaseWeaponAssets();
+    CExplosionAssets::Release();
     g_TuberCatalogue.Clear();
     g_CraftLinkStandIns.Reset();
     g_PostProcessRequests.clear();

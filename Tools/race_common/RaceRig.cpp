@@ -34,6 +34,9 @@
 #include "Game/craft/CCraftLinks.h"
 #include "Game/craft/CTuber.h"
 #include "Game/craft/CTuberCatalogue.h"
+#include "Game/craft/CTuberPart.h"
+#include "Game/craft/CTuberPartFabric.h"
+#include "Game/craft/CTuberPartSpawn.h"
 #include "Game/shell/CGameApplication.h"
 #include "Game/shell/CGameCamera.h"
 #include "Game/shell/CGameGlobals.h"
@@ -300,6 +303,8 @@ bool RaceRig::Start(std::string* error)
     g_Localization.Load();
     g_AIProfiles.Load();
     CTuber::LoadAssets();
+    CTuberPartFabric::LoadModels();
+    CTuberPart::LoadAssets();
 
     g_RaceSettings.ClearParticipants();
     g_RaceSettings.m_RaceType = o.raceType;
@@ -458,6 +463,7 @@ void RaceRig::Stop()
     }
     ClearOneShotSounds();
     ClearPostProcessSlots();
+    ClearTuberPartSpawns();
     if (s.map)
     {
         g_Game.m_Map = nullptr;
@@ -472,6 +478,8 @@ void RaceRig::Stop()
     g_RaceSettings.ClearParticipants();
     g_PlayerInputMessage.Clear();
     CTuber::ReleaseAssets();
+    CTuberPart::ReleaseAssets();
+    CTuberPartFabric::ReleaseModels();
     g_TuberCatalogue.Clear();
     g_CraftLinkStandIns.Reset();
     g_PostProcessRequests.clear();

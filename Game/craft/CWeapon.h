@@ -62,6 +62,7 @@ public:
     CWeaponDescription* m_Description = nullptr;
     float m_SpareValue = 0.0f;
     CTuber* m_Target = nullptr;
+    float m_MarkerTimer = 0.0f;  // a laid mine's brackets on the display slide in by it
 
 protected:
     // A projectile's start: the owner's front launch matrix times its world matrix.

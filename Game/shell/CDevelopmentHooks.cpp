@@ -3,6 +3,9 @@
 #include "Engine/foundation/WeLog.h"
 #include "Engine/render/WeRenderDevice.h"
 #include "Engine/runtime/WeAppWindow.h"
+#include "Engine/runtime/WePhaseManager.h"
+#include "Game/craft/CAIKernel.h"
+#include "Game/screens/GetPhaseClassName.h"
 #include "Platform/gfx_d3dx/D3DX9.h"
 #include "Platform/window/WinUser.h"
 
@@ -23,6 +26,19 @@ bool ParseCount(const std::string& text, int64_t minimum, int64_t& value)
     errno = 0;
     const long long parsed = std::strtoll(text.c_str(), &end, 10);
     if (errno != 0 || end == nullptr || *end != 0 || parsed < minimum)
+        return false;
+    value = parsed;
+    return true;
+}
+
+// A step in seconds, written with a dot whatever the locale: above 0 and at most a tenth of a second (a frame).
+bool ParseStep(const char* text, double& value)
+{
+    double parsed = 0.0;
+    int used = 0;
+    if (std::sscanf(text, "%lf%n", &parsed, &used) != 1 || text[used] != 0)
+        return false;
+    if (!(parsed > 0.0) || !(parsed <= 0.1))
         return false;
     value = parsed;
     return true;
@@ -52,6 +68,23 @@ bool CDevelopmentHooks::Configure(Lookup lookup, std::string& error)
     const char* captureFolder = lookup("WE_CAPTURE_DIR");
     const char* captureFrames = lookup("WE_CAPTURE_FRAMES");
     const char* inputScript = lookup("WE_INPUT_SCRIPT");
+    const char* fixedStep = lookup("WE_FIXED_STEP");
+    const char* autopilot = lookup("WE_AUTOPILOT");
+    if (fixedStep != nullptr && !ParseStep(fixedStep, m_FixedStepSeconds))
+    {
+        error = std::string("WE_FIXED_STEP: \"") + fixedStep + "\" is not a step in seconds above 0 and up to 0.1";
+        return false;
+    }
+    if (autopilot != nullptr)
+    {
+        int64_t level = -1;
+        if (!ParseCount(autopilot, 0, level) || level > 2)
+        {
+            error = std::string("WE_AUTOPILOT: \"") + autopilot + "\" is not a difficulty 0, 1 or 2";
+            return false;
+        }
+        m_Autopilot = int32_t(level);
+    }
     if (quitAfterFrames != nullptr && !ParseCount(quitAfterFrames, 0, m_QuitAfterFrames))
     {
         error = std::string("WE_QUIT_AFTER_FRAMES: \"") + quitAfterFrames + "\" is not a frame count";
@@ -113,14 +146,40 @@ bool CDevelopmentHooks::IsCaptureFrame(int64_t frame) const
     return std::find(m_CaptureFrames.begin(), m_CaptureFrames.end(), frame) != m_CaptureFrames.end();
 }
 
+void CDevelopmentHooks::ApplyAtStart()
+{
+    if (m_Autopilot >= 0)
+        g_AIKernel.SetAutopilot(m_Autopilot);
+}
+
+void CDevelopmentHooks::BeforeEngineStart()
+{
+    if (m_FixedStepSeconds > 0.0)
+        m_FixedStep.Configure(m_FixedStepSeconds);
+}
+
+void CDevelopmentHooks::AfterEngineStart()
+{
+    if (m_FixedStepSeconds > 0.0)
+        m_FixedStep.StartClock();
+}
+
 void CDevelopmentHooks::BeginFrame(WeAppWindow* window)
 {
+    m_FixedStep.Advance();
     if (m_HasScript && window != nullptr)
         m_Script.Play(m_Frame, window->m_Handle);
 }
 
 void CDevelopmentHooks::EndFrame(WeAppWindow* window)
 {
+    const WeAbstractPhase* top = g_PhaseManager.GetTopPhase();
+    if (!m_TopPhaseSeen || top != m_LastTopPhase)
+    {
+        m_TopPhaseSeen = true;
+        m_LastTopPhase = top;
+        DebugLogPrintf("phase %s\n", GetPhaseClassName(top));
+    }
     if (IsCaptureFrame(m_Frame))
     {
         char name[64];

@@ -209,6 +209,7 @@ bool CGameApplication::Init(int32_t pass)
     g_TextureManager.m_SecondSwitch = options.m_TextureSwitch;
 
     InstallRealEngineDevices();
+    g_DevelopmentHooks.BeforeEngineStart();
     if (!g_Engine.Init(settings, nullptr, window, GameName))
     {
         window->Hide();
@@ -218,6 +219,7 @@ bool CGameApplication::Init(int32_t pass)
         return false;
     }
 
+    g_DevelopmentHooks.AfterEngineStart();
     OnDeviceReset(&g_RenderDevice);
     const bool higherEffects = g_RenderDevice.m_PixelShader30 != 0;
     g_RenderDevice.m_ShaderPath = options.m_EffectQuality == 2 && higherEffects ? 2 : 1;

@@ -5,6 +5,7 @@
 #include "Engine/foundation/WeString.h"
 #include "Platform/math/D3DXVECTOR3.h"
 
+class CTuber;
 class CUberText;
 class WeSound;
 class WeTexture;
@@ -20,6 +21,18 @@ public:
     static constexpr int32_t TranslocatorFrames = 3;
     // The number of LEDs a dial draws at most, whatever the layout says.
     static constexpr int32_t MaxLedCount = 64;
+    // The power-ups the stack shows at most.
+    static constexpr int32_t MaxPowerUps = 8;
+
+    // A running power-up as the stack shows it: its number (0 invisibility, 1 invulnerability, 2 quad damage,
+    // 3 engine ability) and its seconds left.
+    struct PowerUpView
+    {
+        int32_t type;
+        float remaining;
+    };
+    // The craft's running power-ups in its list's order, at most capacity of them; the count.
+    static int32_t ListPowerUps(const CTuber* craft, PowerUpView* out, int32_t capacity);
 
     // Positions are fractions of the screen; the dials are in reference pixels (x from the left, y from
     // the bottom) and degrees. Read once at game-data load; every value defaults to 0.
@@ -142,6 +155,10 @@ public:
     uint8_t m_IdleHoverStopped = 0;
 
 private:
+    void DrawGaugeQuads(CTuber* craft);
+    void DrawGaugeTexts(CTuber* craft);
+    void DrawStandingsBacking(int32_t count);
+    void DrawStandingsNames(int32_t count);
     // The update's steps that read the player's craft.
     void UpdateHeartBeat();
     void UpdateHitSound();

@@ -35,4 +35,5 @@ public:
     bool m_Glow = false;
     float* m_GlowScale = nullptr;
     float* m_GlowAlpha = nullptr;
+    float m_MarkerTimer = 0.0f;  // the display's brackets on it slide in by it
 };

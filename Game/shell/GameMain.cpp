@@ -103,6 +103,7 @@ int GameMain(int argc, char** argv)
         CloseHandle(mutex);
         return 2;
     }
+    g_DevelopmentHooks.ApplyAtStart();
     const int status = g_GameApplication.RunWithCrashHandler();
     CloseHandle(mutex);
     return status;

@@ -18,13 +18,13 @@
 #include "Engine/foundation/WeLocalization.h"
 #include "Engine/foundation/WeLog.h"
 #include "Engine/foundation/WeRandomTable.h"
-#include "Engine/foundation/WeSteppedClock.h"
 #include "Engine/foundation/WeTimer.h"
 #include "Engine/render/WeCamera.h"
 #include "Engine/render/WeFlareRenderer.h"
 #include "Engine/render/WeRenderDevice.h"
 #include "Engine/runtime/WeAppWindow.h"
 #include "Engine/runtime/WeEngine.h"
+#include "Engine/runtime/WeFixedStep.h"
 #include "Engine/runtime/WePhaseManager.h"
 #include "Engine/runtime/WeWindowModeOverride.h"
 #include "Engine/ui/WeUIMain.h"
@@ -108,8 +108,7 @@ struct RaceRig::State
     RaceRigOptions options;
     bool started = false;
     WeAppWindow* window = nullptr;
-    WeSteppedClock clock;
-    double savedMinimumFrameTime = 0.0, savedMaximumFrameDelta = 0.0;
+    WeFixedStep fixedStep;
     CGameMap* map = nullptr;
     RaceRigDriver* driver = nullptr;
     int32_t player = -1;
@@ -121,7 +120,6 @@ struct RaceRig::State
     std::string scratch;
     std::vector<uint32_t> lastFrame;
     bool fixedCamera = false;
-    int32_t savedPhysicsRate = 60;
     D3DXVECTOR3 cameraEye, cameraAt;
     // The race-phase mode.
     int64_t enterTick = -1;
@@ -254,12 +252,7 @@ bool RaceRig::Start(std::string* error)
     settings.width = o.width;
     settings.height = o.height;
     InstallRealEngineDevices();
-    g_Engine.m_FixedTick = 1;
-    g_Engine.m_FixedStep = float(o.step);
-    // Bullet steps in whole sub-steps of its own rate: make that the rig's step, so every tick is one step.
-    int32_t& physicsRate = GetConfigInt("debug.Physics.MaxTimestep", 60);
-    s.savedPhysicsRate = physicsRate;
-    physicsRate = int32_t(std::lround(1.0 / o.step));
+    s.fixedStep.Configure(o.step);
     // The race phase runs under the game's own tick and render callbacks.
     g_Engine.m_TickCallback = o.racePhase ? CGameApplication::OnTick : RigTick;
     g_RenderDevice.m_RenderCallback = o.racePhase ? CGameApplication::OnRender : RigRender;
@@ -273,15 +266,7 @@ bool RaceRig::Start(std::string* error)
     }
 
     // The stepped clock: every engine tick advances exactly one step, from the first tick on.
-    s.savedMinimumFrameTime = g_Timer.m_MinimumFrameTime;
-    s.savedMaximumFrameDelta = g_Timer.m_MaximumFrameDelta;
-    g_Timer.m_MinimumFrameTime = 0.0;
-    g_Timer.m_MaximumFrameDelta = 0.0;
-    s.clock.SetStep(o.step);
-    g_Timer.UseClock(s.clock);
-    g_Timer.Start();
-    s.clock.Advance();
-    g_Timer.FrameTick();
+    s.fixedStep.StartClock();
 
     SysRandom::Seed(o.seed);
     InitRandomTable(o.seed);
@@ -490,14 +475,9 @@ void RaceRig::Stop()
     g_Engine.m_PhysicsEnabled = 0;
     g_Engine.m_PhysicsPaused = 0;
     g_Engine.Shutdown();
-    GetConfigInt("debug.Physics.MaxTimestep", 60) = s.savedPhysicsRate;
     g_Engine.m_TickCallback = nullptr;
     g_RenderDevice.m_RenderCallback = nullptr;
-    g_Timer.Stop();
-    g_Timer.UseClock(SysClock::System());
-    g_Timer.m_MinimumFrameTime = s.savedMinimumFrameTime;
-    g_Timer.m_MaximumFrameDelta = s.savedMaximumFrameDelta;
-    g_Timer.Start();
+    s.fixedStep.Restore();
     if (s.window)
     {
         s.window->m_Alive = 0;
@@ -533,7 +513,7 @@ void RaceRig::Tick(int32_t count)
         g_PlayerInputMessage.Clear();
         if (s.playerScript)
             s.playerScript(s.ticks, g_PlayerInputMessage);
-        s.clock.Advance();
+        s.fixedStep.Advance();
         g_Engine.Tick();
         for (int32_t slot = 0; slot < SlotCount; ++slot)
         {

@@ -45,6 +45,13 @@ TEST(CDevelopmentHooks, AcceptedValues)
     EXPECT_TRUE(hooks.IsCaptureFrame(60));
     EXPECT_FALSE(hooks.IsCaptureFrame(61));
     EXPECT_EQ(hooks.m_QuitAfterFrames, -1) << "a new reading starts afresh";
+
+    ASSERT_TRUE(Configure(hooks, {{"WE_FIXED_STEP", "0.015625"}, {"WE_AUTOPILOT", "2"}}, error)) << error;
+    EXPECT_DOUBLE_EQ(hooks.m_FixedStepSeconds, 1.0 / 64.0);
+    EXPECT_EQ(hooks.m_Autopilot, 2);
+    ASSERT_TRUE(Configure(hooks, {{"WE_AUTOPILOT", "0"}}, error)) << error;
+    EXPECT_EQ(hooks.m_Autopilot, 0);
+    EXPECT_EQ(hooks.m_FixedStepSeconds, 0.0) << "unset, the wall clock";
 }
 
 TEST(CDevelopmentHooks, RefusedValuesSayWhy)
@@ -65,6 +72,13 @@ TEST(CDevelopmentHooks, RefusedValuesSayWhy)
          "WE_CAPTURE_FRAMES: \"sometimes\" is not a frame number"},
         {{{"WE_CAPTURE_FRAMES", "5"}}, "WE_CAPTURE_FRAMES: no WE_CAPTURE_DIR to write the frames to"},
         {{{"WE_INPUT_SCRIPT", "/no/such/script"}}, "/no/such/script:0: cannot read the input script"},
+        {{{"WE_FIXED_STEP", "0"}}, "WE_FIXED_STEP: \"0\" is not a step in seconds above 0 and up to 0.1"},
+        {{{"WE_FIXED_STEP", "1"}}, "WE_FIXED_STEP: \"1\" is not a step in seconds above 0 and up to 0.1"},
+        {{{"WE_FIXED_STEP", "0.01s"}}, "WE_FIXED_STEP: \"0.01s\" is not a step in seconds above 0 and up to 0.1"},
+        {{{"WE_FIXED_STEP", "nan"}}, "WE_FIXED_STEP: \"nan\" is not a step in seconds above 0 and up to 0.1"},
+        {{{"WE_AUTOPILOT", "3"}}, "WE_AUTOPILOT: \"3\" is not a difficulty 0, 1 or 2"},
+        {{{"WE_AUTOPILOT", "-1"}}, "WE_AUTOPILOT: \"-1\" is not a difficulty 0, 1 or 2"},
+        {{{"WE_AUTOPILOT", "hard"}}, "WE_AUTOPILOT: \"hard\" is not a difficulty 0, 1 or 2"},
     };
     for (const Case& c : cases)
     {

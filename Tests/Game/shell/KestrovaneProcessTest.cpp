@@ -296,3 +296,23 @@ TEST(kestrovane, BadHooksRefuseToStart)
     EXPECT_EQ(frames.Wait(), 2);
     EXPECT_TRUE(Contains(frames.Error(), "WE_CAPTURE_FRAMES: \"two\" is not a frame number")) << frames.Error();
 }
+
+// On the fixed step the run says where it is at each change of the top phase: the intro first, then the start-up
+// screens of pass 2.
+TEST(kestrovane, FixedStepRunNamesItsPhases)
+{
+    ScratchFolder scratch;
+    scratch.Write("skip.txt", "2 key 57 down\n3 key 57 up\n6 key 57 down\n7 key 57 up\n");
+    GameProcess game(scratch, "game");
+    ASSERT_TRUE(game.Start({{"WE_QUIT_AFTER_FRAMES", "40"},
+                            {"WE_INPUT_SCRIPT", scratch.Path("skip.txt")},
+                            {"WE_FIXED_STEP", "0.02"},
+                            {"WE_AUTOPILOT", "1"}}));
+    EXPECT_EQ(game.Wait(), 0) << game.Error();
+    const std::string error = game.Error();
+    const size_t intro = error.find("phase CIntroPhase");
+    ASSERT_NE(intro, std::string::npos) << error;
+    const size_t pass2 = error.find("pass 2 runs");
+    ASSERT_NE(pass2, std::string::npos) << error;
+    EXPECT_NE(error.find("phase C", pass2), std::string::npos) << "pass 2's first screen is named:\n" << error;
+}

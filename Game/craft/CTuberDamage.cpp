@@ -208,9 +208,9 @@ void CTuber::ShowKillMessages()
     }
     if (!key.IsEmpty())
     {
-        const WeString text = BuildKillText(g_Localization.GetText(key), DisplayNameOf(killer),
-                                            PackTrailColour(killer->m_TrailColor), DisplayNameOf(this),
-                                            PackTrailColour(m_TrailColor));
+        const WeString text =
+            BuildKillText(g_Localization.GetText(key), DisplayNameOf(killer), PackTrailColour(killer->m_TrailColor),
+                          DisplayNameOf(this), PackTrailColour(m_TrailColor));
         g_MainGameInterface.AddMessage(
             new CUberText(text, CUberText::RandomStyle, CUberText::RandomStyle, g_Game.m_Font24));
     }
@@ -225,8 +225,8 @@ void CTuber::ShowKillMessages()
     const int32_t n = std::min(killer->m_MultiKillCount, MaxMultiKillText);
     WeString textKey("MSG: MULTI_KILL_");
     textKey.AppendInt(n);
-    CUberText* text = new CUberText(g_Localization.GetText(textKey), 0.5f, 0.15f, CUberText::RandomStyle,
-                                    CUberText::RandomStyle);
+    CUberText* text =
+        new CUberText(g_Localization.GetText(textKey), 0.5f, 0.15f, CUberText::RandomStyle, CUberText::RandomStyle);
     if (g_Game.m_Font32)
         text->SetFont(g_Game.m_Font32);
     if (n <= 9)
@@ -294,10 +294,10 @@ void CTuber::Respawn()
         const D3DXMATRIX& n = facing->GetWorldMatrix();
         const D3DXVECTOR3 forward = Unit(Row(n, 2), D3DXVECTOR3(0.0f, 0.0f, 1.0f));
         D3DXVECTOR3 right = Unit(Row(n, 0), D3DXVECTOR3(1.0f, 0.0f, 0.0f));
-        const D3DXVECTOR3 up = Unit(D3DXVECTOR3(forward.y * right.z - forward.z * right.y,
-                                                forward.z * right.x - forward.x * right.z,
-                                                forward.x * right.y - forward.y * right.x),
-                                    D3DXVECTOR3(0.0f, 1.0f, 0.0f));
+        const D3DXVECTOR3 up =
+            Unit(D3DXVECTOR3(forward.y * right.z - forward.z * right.y, forward.z * right.x - forward.x * right.z,
+                             forward.x * right.y - forward.y * right.x),
+                 D3DXVECTOR3(0.0f, 1.0f, 0.0f));
         right = D3DXVECTOR3(up.y * forward.z - up.z * forward.y, up.z * forward.x - up.x * forward.z,
                             up.x * forward.y - up.y * forward.x);
         D3DXMATRIX m;

@@ -144,8 +144,7 @@ void CTuberPart::LoadAssets()
 
 void CTuberPart::ReleaseAssets()
 {
-    for (WeNewParticleSystem** system :
-         {&s_Assets.burningPart, &s_Assets.explosionFire, &s_Assets.explosionSmoke})
+    for (WeNewParticleSystem** system : {&s_Assets.burningPart, &s_Assets.explosionFire, &s_Assets.explosionSmoke})
     {
         delete *system;
         *system = nullptr;

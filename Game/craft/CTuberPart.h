@@ -11,7 +11,6 @@
 class CTuber;
 class WeNewParticleSystem;
 
-
 // One flying wreck piece of a dead craft: it tumbles away under a tenth of gravity, burns or smokes, bounces
 // off what it meets once it has flown a while, and is deleted by the world when its four seconds are up.
 class CTuberPart : public WeRecycled<CTuberPart, WeActor>

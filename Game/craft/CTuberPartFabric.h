@@ -7,7 +7,6 @@
 class CTuber;
 class WeModel;
 
-
 // The maker of wreck pieces: it holds the piece models and turns a craft's death into up to ten pieces.
 class CTuberPartFabric
 {

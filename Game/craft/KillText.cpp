@@ -78,11 +78,12 @@ uint32_t PackTrailColour(const float rgba[4])
 
 const char* DeathKeyword(int32_t kind)
 {
-    static const char* const Keywords[22] = {
-        "PLASMABOLT",      "DOUBLEBOLT",     "HOMINGMISSILE",  "QUANTUMBOLT",     "SWARMER",     "SLOWINGROCKET",
-        "TRANSLOCATOR",    "MINIGUN",        "FFG",            "NUCLEARWARHEAD",  "CONTACTMINE", "SINGULARITYMINE",
-        "HOMINGMINE",      "PROXIMITYMINE",  "FORCEFIELDMINE", "MOTIONMINE",      "STEALTHMINE", "NUKEMINE",
-        "ELECTRICMINE",    "EMPMINE",        "KESTENGINE",     "DYNAMICOBJECT"};
+    static const char* const Keywords[22] = {"PLASMABOLT",  "DOUBLEBOLT",     "HOMINGMISSILE",  "QUANTUMBOLT",
+                                             "SWARMER",     "SLOWINGROCKET",  "TRANSLOCATOR",   "MINIGUN",
+                                             "FFG",         "NUCLEARWARHEAD", "CONTACTMINE",    "SINGULARITYMINE",
+                                             "HOMINGMINE",  "PROXIMITYMINE",  "FORCEFIELDMINE", "MOTIONMINE",
+                                             "STEALTHMINE", "NUKEMINE",       "ELECTRICMINE",   "EMPMINE",
+                                             "KESTENGINE",  "DYNAMICOBJECT"};
     return kind >= 1 && kind <= 22 ? Keywords[kind - 1] : nullptr;
 }
 

@@ -5,20 +5,20 @@
 #include <string>
 #include <vector>
 
+#include "Engine/foundation/WeLocalization.h"
 #include "Engine/world/WeLight.h"
+#include "Engine/world/WeNewParticleSystem.h"
+#include "Engine/world/WePathNode.h"
+#include "Engine/world/WeWorld.h"
 #include "Game/craft/CAIDifficultyProfile.h"
 #include "Game/craft/CAgent.h"
 #include "Game/craft/CTuberPart.h"
-#include "Engine/foundation/WeLocalization.h"
-#include "Engine/world/WeNewParticleSystem.h"
 #include "Game/craft/CWeapon.h"
 #include "Game/shell/CGameCamera.h"
 #include "Game/shell/CGameCameraPreset.h"
-#include "Game/shell/CUberText.h"
 #include "Game/shell/CGameGlobals.h"
-#include "Engine/world/WePathNode.h"
-#include "Engine/world/WeWorld.h"
 #include "Game/shell/CRaceSettings.h"
+#include "Game/shell/CUberText.h"
 #include "Game/shell/PathNodeFields.h"
 #include "Tests/Game/craft/DamageTestSupport.h"
 
@@ -478,8 +478,8 @@ TEST_F(CTuberHealth, BaseHealingAndRegeneration)
         ConfigOverride o("tuber.Healing.BaseHealingHP", base);
         player->m_Health = 10.0f;
         player->UpdateHealth();
-        EXPECT_FLOAT_EQ(player->m_Health, std::string(base) == "nan" ? 10.0f + 50.0f / 500.0f * player->m_MaxHealth * dt
-                                                                       : 10.0f);
+        EXPECT_FLOAT_EQ(player->m_Health,
+                        std::string(base) == "nan" ? 10.0f + 50.0f / 500.0f * player->m_MaxHealth * dt : 10.0f);
     }
     // Off the healing zone: regeneration needs a standstill and a charge.
     Place(player, 150.0f, 3250.0f);
@@ -554,8 +554,8 @@ TEST_F(CTuberSparks, SmokeStrengthFollowsHealth)
         bool shown;
         float strength;
     };
-    for (const Row& r : {Row{0.5f, true, 0.0f}, Row{0.25f, true, 0.15f}, Row{0.0f, true, 0.3f},
-                         Row{-0.5f, true, 0.3f}, Row{0.75f, false, 0.0f}})
+    for (const Row& r : {Row{0.5f, true, 0.0f}, Row{0.25f, true, 0.15f}, Row{0.0f, true, 0.3f}, Row{-0.5f, true, 0.3f},
+                         Row{0.75f, false, 0.0f}})
     {
         SCOPED_TRACE(r.share);
         rival->m_Health = rival->m_MaxHealth * r.share;

@@ -46,13 +46,16 @@ TEST(KillText, TemplatesAndNames)
         // A name is inserted as it stands and never read again.
         {"%a got %k", "%a", "%k%k", ColourRun("FFFF0000", "%a") + " got " + ColourRun("FF0000FF", "%k%k")},
         // Bytes 1 and 2 (and every byte below 0x20) leave a name, so it cannot open or close a run.
-        {"%a", "A\x01" "B\x02" "C\n", "", ColourRun("FFFF0000", "ABC")},
+        {"%a",
+         "A\x01"
+         "B\x02"
+         "C\n",
+         "", ColourRun("FFFF0000", "ABC")},
     };
     for (const Row& r : rows)
     {
         SCOPED_TRACE(r.templ);
-        EXPECT_EQ(S(BuildKillText(WeString(r.templ), WeString(r.killer), red, WeString(r.victim), blue)),
-                  r.expected);
+        EXPECT_EQ(S(BuildKillText(WeString(r.templ), WeString(r.killer), red, WeString(r.victim), blue)), r.expected);
     }
 }
 
@@ -97,12 +100,12 @@ TEST(KillText, ColoursAreClampedRoundedAndNaNIsZero)
 
 TEST(KillText, KeywordsOfEveryKind)
 {
-    const char* const expected[] = {"PLASMABOLT",     "DOUBLEBOLT",  "HOMINGMISSILE",   "QUANTUMBOLT",
-                                    "SWARMER",        "SLOWINGROCKET", "TRANSLOCATOR",  "MINIGUN",
-                                    "FFG",            "NUCLEARWARHEAD", "CONTACTMINE",  "SINGULARITYMINE",
-                                    "HOMINGMINE",     "PROXIMITYMINE", "FORCEFIELDMINE", "MOTIONMINE",
-                                    "STEALTHMINE",    "NUKEMINE",    "ELECTRICMINE",    "EMPMINE",
-                                    "KESTENGINE",     "DYNAMICOBJECT"};
+    const char* const expected[] = {"PLASMABOLT",  "DOUBLEBOLT",     "HOMINGMISSILE",  "QUANTUMBOLT",
+                                    "SWARMER",     "SLOWINGROCKET",  "TRANSLOCATOR",   "MINIGUN",
+                                    "FFG",         "NUCLEARWARHEAD", "CONTACTMINE",    "SINGULARITYMINE",
+                                    "HOMINGMINE",  "PROXIMITYMINE",  "FORCEFIELDMINE", "MOTIONMINE",
+                                    "STEALTHMINE", "NUKEMINE",       "ELECTRICMINE",   "EMPMINE",
+                                    "KESTENGINE",  "DYNAMICOBJECT"};
     for (int32_t kind = 1; kind <= 22; ++kind)
         EXPECT_STREQ(DeathKeyword(kind), expected[kind - 1]);
     for (int32_t kind : {0, 23, -1})
@@ -125,8 +128,8 @@ struct KillTextShown : DamageTest::Rig
     }
     std::string Text(const std::string& key, const char* killer, const char* victim)
     {
-        return S(StripColourRuns(BuildKillText(g_Localization.GetText(WeString(key.c_str())), WeString(killer),
-                                               0, WeString(victim), 0)));
+        return S(StripColourRuns(
+            BuildKillText(g_Localization.GetText(WeString(key.c_str())), WeString(killer), 0, WeString(victim), 0)));
     }
     void Kill(CTuber* victim, CTuber* attacker, int32_t kind)
     {

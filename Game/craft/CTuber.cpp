@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "Engine/foundation/WeBusy.h"
 #include "Engine/foundation/WeConfig.h"
 #include "Engine/foundation/WeLog.h"
 #include "Engine/foundation/WeTimer.h"
@@ -301,6 +302,8 @@ void CTuber::LoadAssets()
         return;
     Assets& a = s_Assets;
     a.requests.clear();
+    // Kept for the whole run: what is made inside a load scope survives the release between races.
+    BeginBusy();
     a.trail = LoadParticleTemplate("Assets.Tubers.Trail");
     a.damageSmoke[0] = LoadParticleTemplate("Assets.Tubers.DamageSmoke1");
     a.damageSmoke[1] = LoadParticleTemplate("Assets.Tubers.DamageSmoke2");
@@ -316,6 +319,7 @@ void CTuber::LoadAssets()
     a.minigun[1] = LoadParticleTemplate("Assets.Weapons.MiniGun2");
     a.minigunLight[0] = LoadParticleTemplate("Assets.Weapons.MiniGunLight1");
     a.minigunLight[1] = LoadParticleTemplate("Assets.Weapons.MiniGunLight2");
+    EndBusy();
     a.loaded = true;
 }
 
@@ -626,16 +630,13 @@ void CTuber::OnTeleport()
 void CTuber::Tick()
 {
     const float dt = g_Timer.m_FrameDeltaF;
-    const D3DXMATRIX& world = GetWorldMatrix();
-    const D3DXVECTOR3 forward = Row(world, 2);
 
     // 1. Launch matrices.
     static const CTuberSetting frontFire("tuber.Weapons.FrontFireDistance", 4.0f);
     static const CTuberSetting backFire("tuber.Weapons.BackFireDistance", 4.0f);
-    D3DXMatrixTranslation(&m_FrontLaunchMatrix, forward.x * frontFire.Get(), forward.y * frontFire.Get(),
-                          forward.z * frontFire.Get());
-    D3DXMatrixTranslation(&m_RearLaunchMatrix, -forward.x * backFire.Get(), -forward.y * backFire.Get(),
-                          -forward.z * backFire.Get());
+    // Local translations along +z: the weapons multiply them by the world matrix, which turns them forward.
+    D3DXMatrixTranslation(&m_FrontLaunchMatrix, 0.0f, 0.0f, frontFire.Get());
+    D3DXMatrixTranslation(&m_RearLaunchMatrix, 0.0f, 0.0f, -backFire.Get());
 
     // 2-3. Weapon timers, the nearest incoming weapon, the track.
     UpdateWeaponTimers();

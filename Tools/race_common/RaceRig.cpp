@@ -33,11 +33,16 @@
 #include "Game/craft/CAIKernel.h"
 #include "Game/craft/CAIProfiles.h"
 #include "Game/craft/CCraftLinks.h"
+#include "Game/craft/CExplosionAssets.h"
+#include "Game/craft/CExplosionLocalized.h"
+#include "Game/craft/CExplosionNuke.h"
+#include "Game/craft/CExplosionSplash.h"
 #include "Game/craft/CTuber.h"
 #include "Game/craft/CTuberCatalogue.h"
 #include "Game/craft/CTuberPart.h"
 #include "Game/craft/CTuberPartFabric.h"
 #include "Game/craft/CTuberPartSpawn.h"
+#include "Game/craft/CWeaponAssets.h"
 #include "Game/shell/CGameApplication.h"
 #include "Game/shell/CGameCamera.h"
 #include "Game/shell/CGameGlobals.h"
@@ -291,6 +296,11 @@ bool RaceRig::Start(std::string* error)
     CTuber::LoadAssets();
     CTuberPartFabric::LoadModels();
     CTuberPart::LoadAssets();
+    LoadWeaponAssets();
+    CExplosionLocalized::LoadVisualTable();
+    CExplosionLocalized::LoadAssets();
+    CExplosionNuke::LoadAssets();
+    CExplosionSplash::LoadAssets();
 
     g_RaceSettings.ClearParticipants();
     g_RaceSettings.m_RaceType = o.raceType;
@@ -474,6 +484,8 @@ void RaceRig::Stop()
     CTuber::ReleaseAssets();
     CTuberPart::ReleaseAssets();
     CTuberPartFabric::ReleaseModels();
+    ReleaseWeaponAssets();
+    CExplosionAssets::Release();
     g_TuberCatalogue.Clear();
     g_CraftLinkStandIns.Reset();
     g_PostProcessRequests.clear();

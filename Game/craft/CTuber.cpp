@@ -33,6 +33,7 @@
 #include "Game/shell/CGameGlobals.h"
 #include "Game/shell/CGameMap.h"
 #include "Game/shell/COneShotSounds.h"
+#include "Game/shell/CPickupAction.h"
 #include "Game/shell/CRaceParticipant.h"
 #include "Game/shell/CRaceSettings.h"
 #include "Game/shell/PathNodeFields.h"
@@ -259,6 +260,8 @@ CTuber::~CTuber()
     m_TouchedByTrigger.Clear();
     m_IncomingWeapons.Clear();
     m_Mines.Clear();
+    for (auto* n = m_PowerUps.FirstNode(); n != nullptr; n = m_PowerUps.NextNode(n))
+        delete n->payload;
     m_PowerUps.Clear();
 }
 
@@ -681,7 +684,7 @@ void CTuber::Tick()
     {
         m_LapTime += dt;
         if (m_Participant)
-            m_Participant->m_RaceTime += dt;
+            m_Participant->m_RaceTime = CurrentRaceClock();
         if (m_LapCrossings > m_LapsCompleted)
             OnLapCompleted();
     }

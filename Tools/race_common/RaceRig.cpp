@@ -34,11 +34,13 @@
 #include "Game/craft/CCraftLinks.h"
 #include "Game/craft/CTuber.h"
 #include "Game/craft/CTuberCatalogue.h"
+#include "Game/craft/CWeaponDescriptionManager.h"
 #include "Game/shell/CGameApplication.h"
 #include "Game/shell/CGameCamera.h"
 #include "Game/shell/CGameGlobals.h"
 #include "Game/shell/CGameMap.h"
 #include "Game/shell/CInputMessage.h"
+#include "Game/shell/CMainGameInterface.h"
 #include "Game/shell/COneShotSounds.h"
 #include "Game/shell/CPlayGamePhase.h"
 #include "Game/shell/CPostProcessRequests.h"
@@ -283,6 +285,11 @@ bool RaceRig::Start(std::string* error)
     g_TuberCatalogue.Load();
     g_TuberCatalogue.LoadModels();
     g_Localization.Load();
+    // The display's layout, pictures and the weapon pictures, as the game-data load reads them.
+    g_MainGameInterface.LoadLayout();
+    g_MainGameInterface.LoadAtlases();
+    if (!g_WeaponDescriptions.IsLoaded())
+        g_WeaponDescriptions.LoadPictures();
     g_AIProfiles.Load();
     CTuber::LoadAssets();
 
@@ -544,6 +551,14 @@ void RaceRig::Frame()
     if (!s.started)
         return;
     Tick(1);
+    RenderOnly();
+}
+
+void RaceRig::RenderOnly()
+{
+    State& s = *m_State;
+    if (!s.started)
+        return;
     g_Engine.Render();
     if (s.options.backend == RaceRigOptions::Backend::OffscreenGl && g_Engine.m_DeviceUsable)
         s.lastFrame =

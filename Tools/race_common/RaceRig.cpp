@@ -285,11 +285,11 @@ bool RaceRig::Start(std::string* error)
     g_TuberCatalogue.Load();
     g_TuberCatalogue.LoadModels();
     g_Localization.Load();
-    // The display's layout, pictures and the weapon pictures, as the game-data load reads them.
+    // The display's layout, pictures and the weapon pictures, as the game-data load reads them; again at each
+    // start, since the last one's textures went with its devices.
     g_MainGameInterface.LoadLayout();
     g_MainGameInterface.LoadAtlases();
-    if (!g_WeaponDescriptions.IsLoaded())
-        g_WeaponDescriptions.LoadPictures();
+    g_WeaponDescriptions.LoadPictures();
     g_AIProfiles.Load();
     CTuber::LoadAssets();
 

@@ -621,16 +621,13 @@ void CTuber::OnTeleport()
 void CTuber::Tick()
 {
     const float dt = g_Timer.m_FrameDeltaF;
-    const D3DXMATRIX& world = GetWorldMatrix();
-    const D3DXVECTOR3 forward = Row(world, 2);
 
     // 1. Launch matrices.
     static const CTuberSetting frontFire("tuber.Weapons.FrontFireDistance", 4.0f);
     static const CTuberSetting backFire("tuber.Weapons.BackFireDistance", 4.0f);
-    D3DXMatrixTranslation(&m_FrontLaunchMatrix, forward.x * frontFire.Get(), forward.y * frontFire.Get(),
-                          forward.z * frontFire.Get());
-    D3DXMatrixTranslation(&m_RearLaunchMatrix, -forward.x * backFire.Get(), -forward.y * backFire.Get(),
-                          -forward.z * backFire.Get());
+    // Local translations along +z: the weapons multiply them by the world matrix, which turns them forward.
+    D3DXMatrixTranslation(&m_FrontLaunchMatrix, 0.0f, 0.0f, frontFire.Get());
+    D3DXMatrixTranslation(&m_RearLaunchMatrix, 0.0f, 0.0f, -backFire.Get());
 
     // 2-3. Weapon timers, the nearest incoming weapon, the track.
     UpdateWeaponTimers();

@@ -141,10 +141,9 @@ void CTuber::FireWeapon(bool primary)
 {
     if (m_Destroyed || m_Finished)
         return;
-    const D3DXMATRIX& world = GetWorldMatrix();
-    const D3DXVECTOR3 forward(world._31, world._32, world._33);
+    // In the craft's own frame: the weapons multiply it by the world matrix.
     const float distance = SettingOr("tuber.Weapons.FrontFireDistance", 4.0f) + LaunchSpeedOffset();
-    D3DXMatrixTranslation(&m_FrontLaunchMatrix, forward.x * distance, forward.y * distance, forward.z * distance);
+    D3DXMatrixTranslation(&m_FrontLaunchMatrix, 0.0f, 0.0f, distance);
     const int32_t kind = primary ? m_SelectedPrimaryKind : m_SelectedSecondaryKind;
     if (kind == 0)
         return;

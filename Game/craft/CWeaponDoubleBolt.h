@@ -4,12 +4,13 @@
 #include "Engine/foundation/WeRecycled.h"
 #include "Game/craft/CWeapon.h"
 
-// The weapon kind a pair of bolts, one ahead and one behind the craft. Until its behaviour is written it leaves at once.
+// One of the pair of bolts a double shot makes: side 1 leaves ahead of the craft, side 0 behind it.
 class CWeaponDoubleBolt : public WeRecycled<CWeaponDoubleBolt, CWeapon>
 {
 public:
     explicit CWeaponDoubleBolt(int32_t side) : m_Side(side) {}
     void Launch() override;
+    void OnCollision(WeActor* other) override;
 
-    int32_t m_Side = 0;
+    int32_t m_Side = 0;  // 1 the front bolt, 0 the rear one
 };

@@ -4,12 +4,13 @@
 #include "Engine/foundation/WeRecycled.h"
 #include "Game/craft/CWeapon.h"
 
-// The weapon kind one round of the minigun, from alternating barrels. Until its behaviour is written it leaves at once.
+// One round of the minigun, from the barrel of its side; the factory alternates the sides.
 class CWeaponMiniGun : public WeRecycled<CWeaponMiniGun, CWeapon>
 {
 public:
     explicit CWeaponMiniGun(int32_t side) : m_Side(side) {}
     void Launch() override;
+    void OnCollision(WeActor* other) override;
 
-    int32_t m_Side = 0;
+    int32_t m_Side = 0;  // 1 the first barrel, 0 the second
 };

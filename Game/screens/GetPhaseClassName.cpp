@@ -14,7 +14,10 @@
 #include "Game/screens/CLoadMenuPhase.h"
 #include "Game/screens/CMainMenuPhase.h"
 #include "Game/screens/CMenuPhase.h"
+#include "Game/screens/COptionsAudioPhase.h"
+#include "Game/screens/COptionsInputPhase.h"
 #include "Game/screens/COptionsPhase.h"
+#include "Game/screens/COptionsVideoPhase.h"
 #include "Game/screens/CRestartPhase.h"
 #include "Game/screens/CShipyardPhase.h"
 #include "Game/screens/CSingleRacePhase.h"
@@ -43,6 +46,9 @@ const CGamePhaseName* GetGamePhaseNames(int32_t& count)
         {&g_EndGamePhase, "CEndGamePhase"},
         {&g_RestartPhase, "CRestartPhase"},
         {&g_InGameMenuPhase, "CInGameMenuPhase"},
+        {&g_OptionsAudioPhase, "COptionsAudioPhase"},
+        {&g_OptionsVideoPhase, "COptionsVideoPhase"},
+        {&g_OptionsInputPhase, "COptionsInputPhase"},
     };
     count = static_cast<int32_t>(sizeof(names) / sizeof(names[0]));
     return names;

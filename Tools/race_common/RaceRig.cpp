@@ -34,6 +34,7 @@
 #include "Game/craft/CCraftLinks.h"
 #include "Game/craft/CTuber.h"
 #include "Game/craft/CTuberCatalogue.h"
+#include "Game/craft/CWeaponAssets.h"
 #include "Game/craft/CWeaponDescriptionManager.h"
 #include "Game/shell/CGameApplication.h"
 #include "Game/shell/CGameCamera.h"
@@ -292,6 +293,7 @@ bool RaceRig::Start(std::string* error)
     g_WeaponDescriptions.LoadPictures();
     g_AIProfiles.Load();
     CTuber::LoadAssets();
+    LoadWeaponAssets();
 
     g_RaceSettings.ClearParticipants();
     g_RaceSettings.m_RaceType = o.raceType;
@@ -464,6 +466,7 @@ void RaceRig::Stop()
     g_RaceSettings.ClearParticipants();
     g_PlayerInputMessage.Clear();
     CTuber::ReleaseAssets();
+    ReleaseWeaponAssets();
     g_TuberCatalogue.Clear();
     g_CraftLinkStandIns.Reset();
     g_PostProcessRequests.clear();

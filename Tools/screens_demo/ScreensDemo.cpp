@@ -34,6 +34,7 @@
 #include "Engine/ui/WeUIComponent.h"
 #include "Engine/ui/WeUIMain.h"
 #include "Engine/ui/WeUIRoot.h"
+#include "Engine/ui/WeUIScrollBar.h"
 #include "Game/screens/CBuyScreenPhase.h"
 #include "Game/screens/CIntroPhase.h"
 #include "Game/screens/CLoadMapPhase.h"
@@ -509,6 +510,32 @@ private:
         return c != nullptr;
     }
 
+    // The thumb pressed, moved along the track in two moves and released, as a hand drags it.
+    bool DragThumb(const std::string& name, int thousandths)
+    {
+        auto* bar = dynamic_cast<WeUIScrollBar*>(g_UIMain.FindComponent(name.c_str()));
+        if (bar == nullptr || bar->m_Thumb == nullptr || bar->m_FirstButton == nullptr ||
+            bar->m_SecondButton == nullptr)
+            return false;
+        const int range = bar->m_PixelWidth - bar->m_FirstButton->m_PixelWidth - bar->m_SecondButton->m_PixelWidth -
+                          bar->m_Thumb->m_PixelWidth;
+        const int x = bar->m_Thumb->GetScreenX() + bar->m_Thumb->m_PixelWidth / 2;
+        const int y = bar->m_Thumb->GetScreenY() + bar->m_Thumb->m_PixelHeight / 2;
+        const int to = x + int((float(thousandths) / 1000.0f - bar->GetPosition()) * float(range));
+        const int mid = (x + to) / 2;
+        DemoScript* script = m_Script;
+        script->At(m_Frame + 1,
+                   [script, x, y]
+                   {
+                       script->PushMove(x, y);
+                       script->PushButton(true, x, y);
+                   });
+        script->At(m_Frame + 3, [script, mid, y] { script->PushMove(mid, y); });
+        script->At(m_Frame + 5, [script, to, y] { script->PushMove(to, y); });
+        script->At(m_Frame + 7, [script, to, y] { script->PushButton(false, to, y); });
+        return true;
+    }
+
     // The current step: a wait holds until it is met, anything else runs and the next step follows.
     bool StepScript()
     {
@@ -557,6 +584,23 @@ private:
                 combo->SetSelectedIndex(s.value, -1);
                 if (combo->m_OnChange != nullptr)
                     combo->m_OnChange(combo);
+                break;
+            }
+            case ScreensDemoStep::Drag:
+                if (!DragThumb(s.text, s.value))
+                {
+                    Line("failed: no scroll bar " + s.text);
+                    return false;
+                }
+                break;
+            case ScreensDemoStep::Call:
+            {
+                std::string line;
+                if (!s.check(line))
+                {
+                    Line("failed: " + m_Waiting + (line.empty() ? "" : ": " + line));
+                    return false;
+                }
                 break;
             }
             case ScreensDemoStep::Png:

@@ -22,7 +22,9 @@ struct ScreensDemoStep
         Png,     // <png-dir>/<text>.png of the frame after the step
         Expect,  // a check: its line printed, or the step fails
         Frames,  // `value` frames pass
-        Choose   // a combo box's item `value` chosen, as a click on its list chooses it
+        Choose,  // a combo box's item `value` chosen, as a click on its list chooses it
+        Drag,    // a scroll bar's thumb dragged to `value` thousandths of its track
+        Call     // the step's check run once; false fails the step (prints nothing of its own)
     };
     Kind kind = WaitPhase;
     std::string text;
@@ -51,6 +53,16 @@ public:
     ScreensDemoScript& Type(const char* text) { return Add(Make(ScreensDemoStep::Type, text)); }
     ScreensDemoScript& Frames(int frames) { return Add(Make(ScreensDemoStep::Frames, "", frames)); }
     ScreensDemoScript& Choose(const char* combo, int item) { return Add(Make(ScreensDemoStep::Choose, combo, item)); }
+    ScreensDemoScript& Drag(const char* scrollBar, int thousandths)
+    {
+        return Add(Make(ScreensDemoStep::Drag, scrollBar, thousandths));
+    }
+    ScreensDemoScript& Call(const char* what, std::function<bool(std::string& line)> act)
+    {
+        ScreensDemoStep s = Make(ScreensDemoStep::Call, what);
+        s.check = std::move(act);
+        return Add(s);
+    }
     ScreensDemoScript& Seed() { return Add(Make(ScreensDemoStep::Seed, "")); }
     ScreensDemoScript& Png(const char* name) { return Add(Make(ScreensDemoStep::Png, name)); }
     ScreensDemoScript& Expect(const char* what, std::function<bool(std::string& line)> check)
@@ -90,3 +102,5 @@ extern const ScreensDemoScriptEntry g_ScreensDemoScripts[];
 // The scripts, one source file each.
 void BuildStartupScript(ScreensDemoScript& script);
 void BuildMenusScript(ScreensDemoScript& script);
+void BuildOptionsScript(ScreensDemoScript& script);
+void BuildShowOptionsScript(ScreensDemoScript& script);

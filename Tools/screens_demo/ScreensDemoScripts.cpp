@@ -2,7 +2,6 @@
 
 // One row per script; later screens add theirs.
 const ScreensDemoScriptEntry g_ScreensDemoScripts[] = {
-    {"startup", BuildStartupScript},
-    {"menus", BuildMenusScript},
-    {nullptr, nullptr},
+    {"startup", BuildStartupScript},          {"menus", BuildMenusScript}, {"options", BuildOptionsScript},
+    {"show-options", BuildShowOptionsScript}, {nullptr, nullptr},
 };

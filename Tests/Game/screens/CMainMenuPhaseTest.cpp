@@ -57,7 +57,7 @@ TEST_F(CMainMenuPhaseTest, EachButtonEndsInItsStack)
         const char* stack;
     };
     const Case cases[] = {
-        {"MainMenu_Options_Button", "CMenuPhase COptionsPhase"},
+        {"MainMenu_Options_Button", "CMenuPhase COptionsPhase COptionsVideoPhase"},
         {"MainMenu_Credits_Button", "CMenuPhase CClassicCreditsPhase"},
         {"MainMenu_Profiles_Button", "CMenuPhase CChooseProfilePhase"},
         {"MainMenu_Encyclopedia_Button", "CMenuPhase CEncyclopediaPhase"},

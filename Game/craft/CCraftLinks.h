@@ -31,8 +31,6 @@ bool IsIdleHoverStopped();
 // The stand-ins: what the links answer and what they were asked, until the owners' code replaces them.
 struct CCraftLinkStandIns
 {
-    bool weaponsSafetyLockExpired = true;
-
     void Reset() { *this = CCraftLinkStandIns(); }
 };
 

@@ -6,12 +6,16 @@
 #include "Engine/world/WeLight.h"
 #include "Engine/world/WeWorld.h"
 #include "Game/craft/CCraftLinks.h"
+#include "Game/craft/CExplosionAssets.h"
 #include "Game/craft/CTuber.h"
 #include "Game/shell/CGameGlobals.h"
 
 namespace
 {
 constexpr float White[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+constexpr const char* NukeModel = "Weapons.Models.NukeExplosion";
+// A shock actor scaled to nothing would have no inverse; this is too small to see.
+constexpr float MinimumScale = 0.001f;
 
 float Length(const D3DXVECTOR3& v)
 {
@@ -33,8 +37,18 @@ CExplosionNuke::CExplosionNuke(const D3DXVECTOR3& position, CTuber* owner, float
     Join(ChooseWorld(nullptr), Life);
     if (!m_World)
         return;
+    // One model for the first shock actor, one for the two others: both are the same mesh here.
+    const CExplosionModelAsset* model = CExplosionAssets::FindModel(NukeModel);
+    for (WeActor*& shock : m_ShockActors)
+        shock = CExplosionAssets::SpawnModel(m_World, model, GetWorldPosition(), MinimumScale, -1.0f, 0);
     m_Light = MakeLight(White, 0.0f, 1.0f, 0.5f);
     PlaySound("Sounds.Explosions.NukeExplosion", false);
+}
+
+void CExplosionNuke::LoadAssets()
+{
+    CExplosionAssets::LoadModel(NukeModel);
+    CExplosionAssets::LoadModel(NukeModel);
 }
 
 CExplosionNuke::~CExplosionNuke()
@@ -62,6 +76,13 @@ void CExplosionNuke::Tick()
     const float c = Growth();
     if (m_Light)
         m_Light->m_Range = c * 1000.0f;
+    const float r = std::fmax(MinimumScale, c * m_Radius);
+    if (m_ShockActors[0])
+        m_ShockActors[0]->SetScaling(D3DXVECTOR3(r, r, r));
+    if (m_ShockActors[1])
+        m_ShockActors[1]->SetScaling(D3DXVECTOR3(1.5f * r, m_ShockActors[1]->m_Scale.y, 1.5f * r));
+    if (m_ShockActors[2])
+        m_ShockActors[2]->SetScaling(D3DXVECTOR3(m_ShockActors[2]->m_Scale.x, 1.5f * r, 1.5f * r));
     const float age = m_World ? m_World->m_WorldTime - m_SpawnTime : 0.0f;
     if (m_FlashPending && age >= 1.0f)
     {

@@ -16,6 +16,8 @@ public:
     void AffectTuber(CTuber* craft) override;
     void OnTriggerTouch(WeActor* other, CTrigger* trigger) override;
 
+    static void LoadAssets();
+
     // Its growth so far: 0 at the blast, 1 at the end.
     float Growth() const;
 

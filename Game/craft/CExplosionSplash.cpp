@@ -8,14 +8,27 @@
 #include "Engine/world/WePhysicHandle.h"
 #include "Engine/world/WeWorld.h"
 #include "Game/craft/CCraftLinks.h"
+#include "Game/craft/CExplosionAssets.h"
 #include "Game/craft/CTuber.h"
 #include "Game/shell/CActorKinds.h"
 #include "Game/shell/CRacePhysics.h"
+#include "Platform/system/SysRandom.h"
 
 namespace
 {
 constexpr float White[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 constexpr float LightRange = 30.0f;
+constexpr const char* RocketModels[3] = {"Weapons.Explosion.ExplosionBigAssRocket1",
+                                         "Weapons.Explosion.ExplosionBigAssRocket2",
+                                         "Weapons.Explosion.ExplosionBigAssRocket3"};
+constexpr const char* HomingMineModel = "Weapons.Explosions.HomingMine";
+constexpr const char* EngineParticles = "Assets.Weapons.KestEngine";
+
+// rand()/32767 x 9 + 1: from 1 to 10.
+float OneToTen()
+{
+    return static_cast<float>(SysRandom::Next()) / static_cast<float>(SysRandom::Max) * 9.0f + 1.0f;
+}
 
 float Length(const D3DXVECTOR3& v)
 {
@@ -43,10 +56,43 @@ CExplosionSplash::CExplosionSplash(const D3DXVECTOR3& position, CTuber* owner, f
             life = 0.1f;
     }
     Join(ChooseWorld(nullptr), life);
-    if (!m_World || mode == 2)
+    if (!m_World)
         return;
+    if (mode == 2)
+    {
+        CExplosionAssets::SpawnParticles(m_World, CExplosionAssets::FindParticles(EngineParticles), GetWorldMatrix(),
+                                         life, nullptr);
+        return;
+    }
     PlaySound("Sounds.Explosions.HomingMineExplosion", true);
+    const D3DXVECTOR3 centre = GetWorldPosition();
+    if (mode == 0)
+        for (int32_t i = 0; i < 3; ++i)
+        {
+            const CExplosionModelAsset* asset = CExplosionAssets::FindModel(RocketModels[SysRandom::Scaled(3)]);
+            const float x = 3.0f / OneToTen();
+            const float y = 3.0f / OneToTen();
+            const float z = 3.0f / OneToTen();
+            if (asset)
+                CExplosionAssets::SpawnModel(m_World, asset, centre + D3DXVECTOR3(x, y, z), 1.0f,
+                                             asset->particleDuration, 0);
+        }
+    else if (mode == 1)
+    {
+        const CExplosionModelAsset* asset = CExplosionAssets::FindModel(HomingMineModel);
+        if (asset)
+            CExplosionAssets::SpawnModel(m_World, asset, centre, radius > 0.0f ? radius : 1.0f, asset->particleDuration,
+                                         0);
+    }
     m_Light = MakeLight(White, LightRange, 1.0f, 0.5f);
+}
+
+void CExplosionSplash::LoadAssets()
+{
+    for (const char* name : RocketModels)
+        CExplosionAssets::LoadModel(name);
+    CExplosionAssets::LoadModel(HomingMineModel);
+    CExplosionAssets::LoadParticles(EngineParticles);
 }
 
 CExplosionSplash::~CExplosionSplash()

@@ -16,7 +16,10 @@ public:
     void AffectTuber(CTuber* craft) override;
     void OnTriggerTouch(WeActor* other, CTrigger* trigger) override;
 
+    static void LoadAssets();
+
     int32_t m_Mode = 0;
+    // The models and the particle copy live by their own clocks: spawned and forgotten, so these stay null.
     WeActor* m_Models[3] = {};
     WeLight* m_Light = nullptr;
     WeActor* m_ParticleActor = nullptr;

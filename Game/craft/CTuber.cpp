@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "Engine/foundation/WeBusy.h"
 #include "Engine/foundation/WeConfig.h"
 #include "Engine/foundation/WeLog.h"
 #include "Engine/foundation/WeTimer.h"
@@ -32,6 +33,7 @@
 #include "Game/shell/CGameGlobals.h"
 #include "Game/shell/CGameMap.h"
 #include "Game/shell/COneShotSounds.h"
+#include "Game/shell/CPickupAction.h"
 #include "Game/shell/CRaceParticipant.h"
 #include "Game/shell/CRaceSettings.h"
 #include "Game/shell/PathNodeFields.h"
@@ -258,6 +260,8 @@ CTuber::~CTuber()
     m_TouchedByTrigger.Clear();
     m_IncomingWeapons.Clear();
     m_Mines.Clear();
+    for (auto* n = m_PowerUps.FirstNode(); n != nullptr; n = m_PowerUps.NextNode(n))
+        delete n->payload;
     m_PowerUps.Clear();
 }
 
@@ -296,6 +300,8 @@ void CTuber::LoadAssets()
         return;
     Assets& a = s_Assets;
     a.requests.clear();
+    // Kept for the whole run: what is made inside a load scope survives the release between races.
+    BeginBusy();
     a.trail = LoadParticleTemplate("Assets.Tubers.Trail");
     a.damageSmoke[0] = LoadParticleTemplate("Assets.Tubers.DamageSmoke1");
     a.damageSmoke[1] = LoadParticleTemplate("Assets.Tubers.DamageSmoke2");
@@ -311,6 +317,7 @@ void CTuber::LoadAssets()
     a.minigun[1] = LoadParticleTemplate("Assets.Weapons.MiniGun2");
     a.minigunLight[0] = LoadParticleTemplate("Assets.Weapons.MiniGunLight1");
     a.minigunLight[1] = LoadParticleTemplate("Assets.Weapons.MiniGunLight2");
+    EndBusy();
     a.loaded = true;
 }
 
@@ -677,7 +684,7 @@ void CTuber::Tick()
     {
         m_LapTime += dt;
         if (m_Participant)
-            m_Participant->m_RaceTime += dt;
+            m_Participant->m_RaceTime = CurrentRaceClock();
         if (m_LapCrossings > m_LapsCompleted)
             OnLapCompleted();
     }

@@ -23,6 +23,9 @@
 #include "Engine/world/WeLight.h"
 #include "Engine/world/WeNewParticleSystem.h"
 #include "Game/craft/CAIProfiles.h"
+#include "Game/craft/CExplosionLocalized.h"
+#include "Game/craft/CExplosionNuke.h"
+#include "Game/craft/CExplosionSplash.h"
 #include "Game/craft/CTuber.h"
 #include "Game/craft/CTuberCatalogue.h"
 #include "Game/craft/CWeaponDescriptionManager.h"
@@ -188,9 +191,13 @@ void CLoadMenuPhase::LoadSharedAssets()
     g_ShaderManager.SetDefaultShader(g_ShaderManager.GetShader("Shaders.Default.Default", false, true));
 
     // The game's static asset loaders; those of the craft parts (CTuberPart::LoadAssets,
-    // CTuberPartFabric::LoadModels), the pickups (CPickup::LoadGlowModel and the kinds' LoadModels) and the
-    // explosions (LoadVisualTable, LoadAssets) come with the issues that bring those classes.
+    // CTuberPartFabric::LoadModels) and the pickups (CPickup::LoadGlowModel and the kinds' LoadModels) come
+    // with the issues that bring those classes.
     CTuber::LoadAssets();
+    CExplosionLocalized::LoadVisualTable();
+    CExplosionLocalized::LoadAssets();
+    CExplosionNuke::LoadAssets();
+    CExplosionSplash::LoadAssets();
     g_TuberCatalogue.LoadModels();
 
     for (int32_t i = 0; i < WeaponModelCount; ++i)

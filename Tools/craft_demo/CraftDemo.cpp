@@ -29,6 +29,7 @@
 #include "Game/shell/CRaceSettings.h"
 #include "Platform/math/D3DXMatrixFunctions.h"
 #include "Tools/demo_common/DemoFrame.h"
+#include "Tools/demo_common/DemoText.h"
 #include "Tools/race_common/RaceRig.h"
 #include "Tools/race_common/RaceRigScripts.h"
 
@@ -406,6 +407,7 @@ int Sheet(const Options& o)
         for (int y = 0; y < tileH && !pixels.empty(); ++y)
             for (int x = 0; x < tileW; ++x)
                 sheet[size_t(y0 + y) * size_t(tileW * columns) + size_t(x0 + x)] = pixels[size_t(y * tileW + x)];
+        DemoDrawText(sheet, tileW * columns, tileH * rows, x0 + 2, y0 + 2, t.name.c_str(), 0xFFF2F5FAu);
         if (actor)
         {
             actor->Expire();

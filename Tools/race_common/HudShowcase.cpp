@@ -7,6 +7,7 @@
 #include "Game/shell/CMainGameInterface.h"
 #include "Game/shell/COptionsSettings.h"
 #include "Game/shell/CPickup.h"
+#include "Game/shell/CPickupAction.h"
 #include "Game/shell/CPickupFactory.h"
 #include "Game/shell/CPlayGamePhase.h"
 #include "Game/shell/CRaceParticipant.h"
@@ -135,6 +136,10 @@ void HudShowcase::Apply(RaceRig& rig)
         player->m_LockTimer = 1.2f;
         player->m_LockLevel = 1.0f;
     }
+    // Two running power-ups: quad damage fresh, invulnerability in its last seconds and blinking.
+    player->StartPowerUp(2, false, 0.0f, true);
+    if (CPickupAction* shield = player->StartPowerUp(1, false, 0.0f, true))
+        shield->m_Elapsed = shield->m_Duration - 2.0f;
     if (m_Pickup != nullptr)
     {
         m_Pickup->m_Available = true;

@@ -6,7 +6,7 @@ class CPickup;
 class RaceRig;
 
 // A race set up so that every part of the heads-up display is on screen at once: the player at 15 % health
-// with a picked-up weapon and its ammunition, a lap message and a split text in the queue, six standings in
+// with a picked-up weapon and its ammunition, two running power-ups (one blinking), a lap message and a split text in the queue, six standings in
 // their team colours, a rival close ahead with its name tag, health bar, the lock rings and the crosshair on
 // it, and a pickup ahead in its brackets. race_demo --hud-showcase draws it; hud_bench times it.
 class HudShowcase

@@ -1,6 +1,7 @@
 // The pickup animations in a race: the weapon icon's and the ability icon's flights to their slots, their
 // captions and the live list.
 #include "Game/craft/CWeaponDescriptionManager.h"
+#include "Game/shell/CPickupAction.h"
 #include "Game/shell/CPickupAnimationAbility.h"
 #include "Game/shell/CPickupAnimationWeapon.h"
 #include "Game/shell/CPickupFactory.h"
@@ -106,4 +107,23 @@ TEST_F(CPickupAnimationRace, TheRaceUpdatesTheListAndDeletesTheFinished)
     AdvanceFrame();
     CPickupAnimation::UpdateAll();
     EXPECT_EQ(CPickupAnimation::CountLive(), 0);
+}
+
+TEST_F(CPickupAnimationRace, TheAbilityIconFliesToItsRunningPowerUpsRow)
+{
+    CPickupAction invisibility(0, 7.5f), quad(2, 7.5f);
+    player->m_PowerUps.PushBack(&invisibility);
+    player->m_PowerUps.PushBack(&quad);
+    struct Case
+    {
+        int32_t ability;
+        int32_t row;
+    };
+    // Quad damage runs second in the list; invulnerability does not run and takes the next row.
+    for (const Case c : {Case{PickupQuadDamage, 1}, Case{PickupInvulnerability, 2}, Case{PickupInvisibility, 0}})
+    {
+        CPickupAnimationAbility a(c.ability);
+        EXPECT_EQ(a.m_TargetY, int(0.22f * 768.0f) + 64 * c.row + 16) << c.ability;
+    }
+    player->m_PowerUps.Reset();
 }

@@ -4,6 +4,8 @@
 #include <algorithm>
 
 #include "Game/craft/CWeaponDescriptionManager.h"
+#include "Game/shell/CPickupAction.h"
+#include "Game/shell/CWeaponFactory.h"
 #include "Tests/Game/shell/HudRaceSupport.h"
 
 namespace
@@ -284,10 +286,43 @@ TEST_F(HudGauges, TheAmmunitionColourRulesApplyInTheirOrder)
         player->m_PickupPrimaryAmmo = c.pickupAmmo;
         player->m_BuiltInPrimaryAmmo = c.builtInAmmo;
         player->m_UnlimitedAmmo = c.unlimited;
-        g_CraftLinkStandIns.weaponsSafetyLockExpired = !c.locked;
+        g_WeaponFactory.m_SafetyLockExpired = c.locked ? 0 : 1;
         builtIn.m_FireRate = c.fireRate;
         EXPECT_EQ(hud.GetAmmoColour(true), c.expected) << c.what;
     }
     builtIn.m_FireRate = savedRate;
-    g_CraftLinkStandIns.weaponsSafetyLockExpired = true;
+    g_WeaponFactory.m_SafetyLockExpired = 1;
+}
+
+TEST_F(HudGauges, ThePowerUpStackBlinksInItsLastThreeSeconds)
+{
+    CPickupAction quad(2, 7.5f), shield(1, 7.5f), unknown(7, 7.5f);
+    shield.m_Elapsed = 5.5f;
+    for (CPickupAction* a : {&quad, &unknown, &shield})
+        player->m_PowerUps.PushBack(a);
+    const std::vector<HudQuad> quads = Pass1();
+    player->m_PowerUps.Reset();
+    const std::vector<HudQuad> backings = Showing(quads, hud.m_HudAtlas, PowerUpBacking);
+    ASSERT_EQ(backings.size(), 2u);
+    const CMainGameInterface::Layout& l = CMainGameInterface::s_Layout;
+    const int first = int(768.0f * l.buffBackY);
+    const int second = int(768.0f * (l.buffBackY + 106.0f / 768.0f + l.buffBackSpreadY));
+    EXPECT_EQ(int(backings[0].y0), first);
+    EXPECT_EQ(int(backings[1].y0), second);
+    EXPECT_EQ(int(backings[0].x0), 1024 - 106);
+    struct Icon
+    {
+        int column, y;
+        float alpha;
+    };
+    const Icon icons[] = {{128, first + 16, 0.7f}, {0, second + 16, 0.7f * (std::sin(10.0f * 2.0f) + 1.0f) / 2.0f}};
+    for (const Icon& icon : icons)
+    {
+        const std::vector<HudQuad> found =
+            Showing(quads, hud.m_HudAtlas, HudCell{icon.column, PowerUpIconTop, icon.column + 64, PowerUpIconTop + 64});
+        ASSERT_EQ(found.size(), 1u) << icon.column;
+        EXPECT_EQ(int(found[0].x0), 1024 - 74);
+        EXPECT_EQ(int(found[0].y0), icon.y);
+        EXPECT_NEAR(found[0].Alpha(), icon.alpha, 0.01f) << icon.column;
+    }
 }

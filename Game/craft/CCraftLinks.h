@@ -21,6 +21,8 @@ bool WeaponsSafetyLockExpired();
 void UpdateAgent(CAgent* agent);
 bool IsAutopilotAgent(const CAgent* agent);
 float AgentMaxHPModifier(const CAgent* agent);
+// The factor on the damage the agent's craft deals (its profile's); 1 without an agent or profile.
+float AgentDamageModifier(const CAgent* agent);
 // The heads-up display's: its messages switch, a centred message of a translation key, the head light's
 // sound (Game/shell/HudText.h) and the display's stop of the idle hover.
 bool RaceMessagesShown();

@@ -27,6 +27,8 @@
 #include "Game/craft/CTrigger.h"
 #include "Game/craft/CTuberBoundKeys.h"
 #include "Game/craft/CTuberCatalogue.h"
+#include "Game/craft/CTuberPart.h"
+#include "Game/craft/CTuberPartSpawn.h"
 #include "Game/craft/CTuberSetting.h"
 #include "Game/craft/CWeaponDescriptionManager.h"
 #include "Game/shell/CActorKinds.h"
@@ -226,6 +228,9 @@ CTuber::~CTuber()
     // Nothing may point at this craft once it is gone: its mines forget their owner (and expire unless the
     // world is going), the weapons homing on it their target.
     DetachWeapons(!g_WorldDestroying);
+    // Its wreck pieces and its queued wreck forget it too.
+    CTuberPart::ForgetOwner(this);
+    ForgetTuberPartSpawns(this);
     if (!g_WorldDestroying)
     {
         if (m_TriggerVolume)

@@ -23,6 +23,7 @@
 #include "Engine/render/WeFlareRenderer.h"
 #include "Engine/render/WeRenderDevice.h"
 #include "Engine/runtime/WeAppWindow.h"
+#include "Engine/runtime/WeAudioDevice.h"
 #include "Engine/runtime/WeEngine.h"
 #include "Engine/runtime/WeFixedStep.h"
 #include "Engine/runtime/WePhaseManager.h"
@@ -40,12 +41,17 @@
 #include "Game/craft/CExplosionSplash.h"
 #include "Game/craft/CTuber.h"
 #include "Game/craft/CTuberCatalogue.h"
+#include "Game/craft/CTuberPart.h"
+#include "Game/craft/CTuberPartFabric.h"
+#include "Game/craft/CTuberPartSpawn.h"
 #include "Game/craft/CWeaponAssets.h"
+#include "Game/craft/CWeaponDescriptionManager.h"
 #include "Game/shell/CGameApplication.h"
 #include "Game/shell/CGameCamera.h"
 #include "Game/shell/CGameGlobals.h"
 #include "Game/shell/CGameMap.h"
 #include "Game/shell/CInputMessage.h"
+#include "Game/shell/CMainGameInterface.h"
 #include "Game/shell/COneShotSounds.h"
 #include "Game/shell/CPlayGamePhase.h"
 #include "Game/shell/CPostProcessRequests.h"
@@ -369,8 +375,15 @@ bool RaceRig::Start(std::string* error)
     g_TuberCatalogue.Load();
     g_TuberCatalogue.LoadModels();
     g_Localization.Load();
+    // The display's layout, pictures and the weapon pictures, as the game-data load reads them; again at each
+    // start, since the last one's textures went with its devices.
+    g_MainGameInterface.LoadLayout();
+    g_MainGameInterface.LoadAtlases();
+    g_WeaponDescriptions.LoadPictures();
     g_AIProfiles.Load();
     CTuber::LoadAssets();
+    CTuberPartFabric::LoadModels();
+    CTuberPart::LoadAssets();
     LoadWeaponAssets();
     CExplosionLocalized::LoadVisualTable();
     CExplosionLocalized::LoadAssets();
@@ -530,10 +543,19 @@ void RaceRig::Stop()
         s.map = nullptr;
         g_ScreenFader = CScreenFader();
         g_UIInputEnabled = 1;
+        // The engine's shutdown below frees the fonts: a later rig without the race phase must not find them.
+        for (WeFont** font : {&g_Game.m_Font12, &g_Game.m_Font16, &g_Game.m_Font20, &g_Game.m_Font24, &g_Game.m_Font30,
+                              &g_Game.m_Font32, &g_Game.m_Font50, &g_Game.m_FontBig, &g_Game.m_FontCourier})
+            *font = nullptr;
+        // The game's tick pauses every sound while the (offscreen) window is not in front; the pause outlives
+        // the device's shutdown and would silence the next rig.
+        while (g_AudioDevice.GetPauseCount() > 0)
+            g_AudioDevice.SetPaused(false);
         InputFeedReset();
     }
     ClearOneShotSounds();
     ClearPostProcessSlots();
+    ClearTuberPartSpawns();
     if (s.map)
     {
         g_Game.m_Map = nullptr;
@@ -548,6 +570,8 @@ void RaceRig::Stop()
     g_RaceSettings.ClearParticipants();
     g_PlayerInputMessage.Clear();
     CTuber::ReleaseAssets();
+    CTuberPart::ReleaseAssets();
+    CTuberPartFabric::ReleaseModels();
     ReleaseWeaponAssets();
     CExplosionAssets::Release();
     g_TuberCatalogue.Clear();
@@ -640,6 +664,14 @@ void RaceRig::Frame()
     if (!s.started)
         return;
     Tick(1);
+    RenderOnly();
+}
+
+void RaceRig::RenderOnly()
+{
+    State& s = *m_State;
+    if (!s.started)
+        return;
     g_Engine.Render();
     if (s.options.backend == RaceRigOptions::Backend::OffscreenGl && g_Engine.m_DeviceUsable)
         s.lastFrame =

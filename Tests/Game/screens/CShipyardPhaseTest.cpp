@@ -16,6 +16,8 @@
 #include "Game/screens/CProfileManager.h"
 #include "Game/screens/CShipyardPhase.h"
 #include "Game/screens/CSingleRacePhase.h"
+#include "Game/shell/CGameGlobals.h"
+#include "Game/shell/CGameMap.h"
 #include "Game/shell/CMapCatalogue.h"
 #include "Game/shell/CMapInfo.h"
 #include "Game/shell/CRaceParticipant.h"

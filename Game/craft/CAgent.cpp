@@ -351,3 +351,8 @@ float AgentMaxHPModifier(const CAgent* agent)
 {
     return agent != nullptr && agent->m_Profile != nullptr ? agent->m_Profile->m_MaxHPModifier : 1.0f;
 }
+
+float AgentDamageModifier(const CAgent* agent)
+{
+    return agent != nullptr && agent->m_Profile != nullptr ? agent->m_Profile->m_DamageModifier : 1.0f;
+}

@@ -6,6 +6,7 @@
 #include "Game/shell/CMainGameInterface.h"
 #include "Game/shell/CPlayGamePhase.h"
 #include "Game/shell/CScreenEffects.h"
+#include "Game/shell/CWeaponFactory.h"
 
 CCraftLinkStandIns g_CraftLinkStandIns;
 
@@ -50,7 +51,7 @@ bool IsScreenEffectIdle()
 
 bool WeaponsSafetyLockExpired()
 {
-    return g_CraftLinkStandIns.weaponsSafetyLockExpired;
+    return g_WeaponFactory.m_SafetyLockExpired != 0;
 }
 
 bool RaceMessagesShown()

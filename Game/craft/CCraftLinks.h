@@ -21,6 +21,8 @@ bool WeaponsSafetyLockExpired();
 void UpdateAgent(CAgent* agent);
 bool IsAutopilotAgent(const CAgent* agent);
 float AgentMaxHPModifier(const CAgent* agent);
+// The factor on the damage the agent's craft deals (its profile's); 1 without an agent or profile.
+float AgentDamageModifier(const CAgent* agent);
 // The heads-up display's: its messages switch, a centred message of a translation key, the head light's
 // sound (Game/shell/HudText.h) and the display's stop of the idle hover.
 bool RaceMessagesShown();
@@ -31,8 +33,6 @@ bool IsIdleHoverStopped();
 // The stand-ins: what the links answer and what they were asked, until the owners' code replaces them.
 struct CCraftLinkStandIns
 {
-    bool weaponsSafetyLockExpired = true;
-
     void Reset() { *this = CCraftLinkStandIns(); }
 };
 

@@ -27,12 +27,15 @@
 #include "Game/craft/CTrigger.h"
 #include "Game/craft/CTuberBoundKeys.h"
 #include "Game/craft/CTuberCatalogue.h"
+#include "Game/craft/CTuberPart.h"
+#include "Game/craft/CTuberPartSpawn.h"
 #include "Game/craft/CTuberSetting.h"
 #include "Game/craft/CWeaponDescriptionManager.h"
 #include "Game/shell/CActorKinds.h"
 #include "Game/shell/CGameGlobals.h"
 #include "Game/shell/CGameMap.h"
 #include "Game/shell/COneShotSounds.h"
+#include "Game/shell/CPickupAction.h"
 #include "Game/shell/CRaceParticipant.h"
 #include "Game/shell/CRaceSettings.h"
 #include "Game/shell/PathNodeFields.h"
@@ -225,6 +228,9 @@ CTuber::~CTuber()
     // Nothing may point at this craft once it is gone: its mines forget their owner (and expire unless the
     // world is going), the weapons homing on it their target.
     DetachWeapons(!g_WorldDestroying);
+    // Its wreck pieces and its queued wreck forget it too.
+    CTuberPart::ForgetOwner(this);
+    ForgetTuberPartSpawns(this);
     if (!g_WorldDestroying)
     {
         if (m_TriggerVolume)
@@ -259,6 +265,8 @@ CTuber::~CTuber()
     m_TouchedByTrigger.Clear();
     m_IncomingWeapons.Clear();
     m_Mines.Clear();
+    for (auto* n = m_PowerUps.FirstNode(); n != nullptr; n = m_PowerUps.NextNode(n))
+        delete n->payload;
     m_PowerUps.Clear();
 }
 
@@ -681,7 +689,7 @@ void CTuber::Tick()
     {
         m_LapTime += dt;
         if (m_Participant)
-            m_Participant->m_RaceTime += dt;
+            m_Participant->m_RaceTime = CurrentRaceClock();
         if (m_LapCrossings > m_LapsCompleted)
             OnLapCompleted();
     }

@@ -80,6 +80,8 @@ public:
     void SetTimeWarning(float intensity) { m_TimeWarningIntensity = intensity; }
     // Hands a message to the queue, which owns it from then on; null is ignored.
     void AddMessage(CUberText* message);
+    // Whether the queue still holds the message (it deletes what is done, so a caller's pointer may dangle).
+    bool HoldsMessage(const CUberText* message) const;
     // A message of the translation of key with random animations in the default font.
     void ShowCentredMessage(const WeString& key);
 

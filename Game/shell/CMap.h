@@ -28,6 +28,9 @@ public:
     CMapHeader m_Header;
     WeList<CPickup*> m_Pickups;
     float m_FastestLap = 0.0f;  // of the current race; 0 none
+    // The leader's race clock when it completed each lap (index: laps completed, 1 to MaxLaps); 0 not yet.
+    static constexpr int32_t MaxLaps = 20;
+    float m_LeaderLapClock[MaxLaps + 1] = {};
 };
 
 // "Fusion Sphere (night)_reverse" -> "Fusion Sphere".

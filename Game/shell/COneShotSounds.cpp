@@ -62,3 +62,11 @@ int32_t CountOneShotSounds()
 {
     return static_cast<int32_t>(Sounds().size());
 }
+
+int32_t CountOneShotSounds(const WeString& name)
+{
+    int32_t count = 0;
+    for (const WeSound* sound : Sounds())
+        count += sound->GetName() == name ? 1 : 0;
+    return count;
+}

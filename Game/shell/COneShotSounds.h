@@ -13,3 +13,5 @@ void UpdateOneShotSounds();
 // Stops and deletes them all (the race's end).
 void ClearOneShotSounds();
 int32_t CountOneShotSounds();
+// Those of the sound name still kept.
+int32_t CountOneShotSounds(const WeString& name);

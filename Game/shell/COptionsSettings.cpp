@@ -208,7 +208,8 @@ bool COptionsSettings::Clamp()
     changed |= ClampInt(m_Anisotropy, 1, 16, "anisotropy");
     changed |= ClampInt(m_WindowMode, 0, 2, "window mode");
     changed |= ClampInt(m_MotionBlur, 0, 2, "motion blur");
-    changed |= ClampInt(m_Reflection, 0, 2, "reflection");
+    // The video options offer reflection levels 1 to 4 (the reflection renderer knows five, 0 to 4).
+    changed |= ClampInt(m_Reflection, 0, 4, "reflection");
     changed |= ClampInt(m_Hdr, 0, 2, "HDR");
     changed |= ClampByte(m_VerticalSync, "vertical sync");
     changed |= ClampByte(m_Shadows, "shadows");

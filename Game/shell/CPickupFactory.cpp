@@ -2,8 +2,12 @@
 
 #include <cstring>
 
+#include "Engine/world/WePathNode.h"
 #include "Game/shell/CMap.h"
 #include "Game/shell/CPickup.h"
+#include "Game/shell/CPickupAbility.h"
+#include "Game/shell/CPickupCoin.h"
+#include "Game/shell/CPickupWeapon.h"
 
 CPickupFactory g_PickupFactory;
 
@@ -140,9 +144,13 @@ CPickupFactory::~CPickupFactory() = default;
 
 CPickup* CPickupFactory::Create(int32_t type)
 {
-    if (!IsPickupType(type))
-        return nullptr;
-    return new CPickup(type);
+    if (IsWeaponOrMinePickup(type))
+        return new CPickupWeapon(type);
+    if (IsAbilityPickup(type))
+        return new CPickupAbility(type);
+    if (IsCoinPickup(type))
+        return new CPickupCoin(type);
+    return nullptr;
 }
 
 void CPickupFactory::RemoveNonCoinPickups(CMap* map)
@@ -155,8 +163,20 @@ void CPickupFactory::RemoveNonCoinPickups(CMap* map)
         CPickup* pickup = node->payload;
         if (!IsCoinPickup(pickup->m_Type))
         {
-            pickup->MarkForDeletion();
+            // Nothing may point at it once the world deletes it: the path node the AI reads, the map's list.
+            for (auto* e = map->GetPathNodes().First(); e != nullptr; e = map->GetPathNodes().Next())
+            {
+                WeList<WeActor*>& attached = static_cast<WePathNode*>(e->value)->m_AttachedActors;
+                while (attached.Contains(pickup))
+                    attached.RemoveCurrent();
+            }
             map->m_Pickups.Remove(node);
+            if (pickup->m_GlowMarker != nullptr)
+            {
+                pickup->m_GlowMarker->Expire();
+                pickup->m_GlowMarker = nullptr;
+            }
+            pickup->MarkForDeletion();
         }
         node = next;
     }

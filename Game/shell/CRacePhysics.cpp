@@ -10,6 +10,7 @@
 #include "Game/craft/CExplosionRequest.h"
 #include "Game/craft/CTrigger.h"
 #include "Game/craft/CTuber.h"
+#include "Game/craft/CTuberPart.h"
 #include "Game/craft/CWeapon.h"
 #include "Game/shell/CActorKinds.h"
 #include "Game/shell/COneShotSounds.h"
@@ -148,9 +149,14 @@ void OnRaceContact(WeActor* first, WeActor* second, const D3DXVECTOR3* normalFor
             craft->m_HitByDynamicObject = true;
             return;
         }
-    // Wreck parts bounce by their own rule, which comes with the wreck pieces.
+    // A wreck part bounces off whatever it meets, and nothing else answers its touch.
     if (first->m_Type == ActorKindTuberPart || second->m_Type == ActorKindTuberPart)
+    {
+        for (int i = 0; i < 2; ++i)
+            if (pair[i]->m_Type == ActorKindTuberPart)
+                static_cast<CTuberPart*>(pair[i])->Bounce(pair[1 - i]);
         return;
+    }
     for (int i = 0; i < 2; ++i)
     {
         if (pair[i]->m_Type != ActorKindProjectile)

@@ -90,7 +90,11 @@ TEST_F(GameTracks, EachLoadsWholeWithItsStartsPickupsAndPath)
                                                WeActorTypePortal, CStartLocation::TypeCode};
         for (int32_t code : map.codes)
             EXPECT_TRUE(engineCodes.count(code) == 1 || IsPickupType(code)) << code;
-        EXPECT_EQ(int32_t(map.codes.size()), map.GetActors().Count());
+        // Beside them only the pickups' glow markers, which the pickups make.
+        int32_t markers = 0;
+        for (auto* e = map.GetActors().First(); e != nullptr; e = map.GetActors().Next())
+            markers += dynamic_cast<CPickup*>(e->value->m_Parent) != nullptr ? 1 : 0;
+        EXPECT_EQ(int32_t(map.codes.size()), map.GetActors().Count() - markers);
 
         std::vector<CStartLocation*> starts;
         std::vector<CPickup*> pickups;
@@ -98,6 +102,8 @@ TEST_F(GameTracks, EachLoadsWholeWithItsStartsPickupsAndPath)
         for (auto* e = map.GetActors().First(); e != nullptr; e = map.GetActors().Next())
         {
             WeActor* a = e->value;
+            if (dynamic_cast<CPickup*>(a->m_Parent) != nullptr)
+                continue;
             EXPECT_EQ(a->m_RecordVersion, WeActor::RecordVersion);
             if (auto* s = dynamic_cast<CStartLocation*>(a))
                 starts.push_back(s);
@@ -139,6 +145,10 @@ TEST_F(GameTracks, EachLoadsWholeWithItsStartsPickupsAndPath)
                 filed += n->m_AttachedActors.Contains(p) ? 1 : 0;
             EXPECT_EQ(filed, 1) << p->m_Type;
         }
+        // A random box has rolled its contents at load: its record's code counts.
+        for (int32_t code : map.codes)
+            if (IsPickupType(code))
+                kinds.insert(code);
         EXPECT_EQ(int32_t(kinds.size()), PickupTypeCount);
         EXPECT_GT(random, 0);
         EXPECT_EQ(map.m_Pickups.Count(), int32_t(pickups.size()));

@@ -12,6 +12,7 @@
 #include "Game/craft/CAIKernel.h"
 #include "Game/craft/CTuber.h"
 #include "Game/shell/CRaceParticipant.h"
+#include "Game/shell/CWeaponFactory.h"
 
 namespace
 {
@@ -116,6 +117,9 @@ bool AIRace::Run(std::string* error, const std::function<void(AIRace&)>& eachTic
         m_Rig.reset();
         return false;
     }
+    // The craft-only rig lifts the weapons safety lock at once; a race without weapons never lifts it, so no
+    // craft has a weapon selected there (and a Hard driver has no reason to brake for a rival it cannot shoot).
+    g_WeaponFactory.m_SafetyLockExpired = m_Options.weapons ? 1 : 0;
     for (size_t i = 0; i < o.slots.size(); ++i)
     {
         AIRaceCraft craft;
@@ -156,6 +160,13 @@ void AIRace::Observe()
         Mix(report.lineDigest, &position, sizeof(position));
         if (craft->m_Destroyed)
             report.destroyed += Step;
+        // The laps the race credits, up to the goal (a fast craft laps on while the others finish).
+        while (static_cast<int32_t>(report.laps.size()) < std::min(m_Options.laps, craft->m_LapsCompleted))
+        {
+            report.laps.push_back(Seconds());
+            if (static_cast<int32_t>(report.laps.size()) == m_Options.laps)
+                report.finish = Seconds();
+        }
         const WePathNode* node = craft->m_CurrentNode;
         if (node != nullptr)
         {
@@ -169,12 +180,6 @@ void AIRace::Observe()
                 watch.progress += delta;
             }
             watch.lastFraction = node->m_Fraction;
-            while (static_cast<int32_t>(report.laps.size()) < static_cast<int32_t>(std::floor(watch.progress + 1e-6)))
-            {
-                report.laps.push_back(Seconds());
-                if (static_cast<int32_t>(report.laps.size()) == m_Options.laps)
-                    report.finish = Seconds();
-            }
 
             // The branch at a fork, decided once the craft is two nodes into it; counted until the goal.
             if (report.finish >= 0.0)

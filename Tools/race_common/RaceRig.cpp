@@ -23,11 +23,14 @@
 #include "Engine/render/WeFlareRenderer.h"
 #include "Engine/render/WeRenderDevice.h"
 #include "Engine/runtime/WeAppWindow.h"
+#include "Engine/runtime/WeAudioDevice.h"
 #include "Engine/runtime/WeEngine.h"
 #include "Engine/runtime/WeFixedStep.h"
 #include "Engine/runtime/WePhaseManager.h"
 #include "Engine/runtime/WeWindowModeOverride.h"
 #include "Engine/ui/WeUIMain.h"
+#include "Engine/world/WePathNode.h"
+#include "Engine/world/WePhysicHandle.h"
 #include "Engine/world/WePhysics.h"
 #include "Game/craft/CAIKernel.h"
 #include "Game/craft/CAIProfiles.h"
@@ -38,6 +41,9 @@
 #include "Game/craft/CExplosionSplash.h"
 #include "Game/craft/CTuber.h"
 #include "Game/craft/CTuberCatalogue.h"
+#include "Game/craft/CTuberPart.h"
+#include "Game/craft/CTuberPartFabric.h"
+#include "Game/craft/CTuberPartSpawn.h"
 #include "Game/craft/CWeaponAssets.h"
 #include "Game/shell/CGameApplication.h"
 #include "Game/shell/CGameCamera.h"
@@ -54,9 +60,11 @@
 #include "Game/shell/CScreenEffects.h"
 #include "Game/shell/CScreenFader.h"
 #include "Game/shell/CStartLocation.h"
+#include "Game/shell/CWeaponFactory.h"
 #include "Platform/gfx/D3D9.h"
 #include "Platform/input/InputFeed.h"
 #include "Platform/input/InputKeyMap.h"
+#include "Platform/math/D3DXMatrixFunctions.h"
 #include "Platform/math/D3DXVectorFunctions.h"
 #include "Platform/system/SysClock.h"
 #include "Platform/system/SysRandom.h"
@@ -127,6 +135,10 @@ struct RaceRig::State
     int64_t enterTick = -1;
     int32_t lastState = -1;
     std::vector<RaceRig::StateChange> stateLog;
+    // The path rail, per slot: on, speed, distance from the start (negative: not placed yet).
+    bool railOn[SlotCount] = {};
+    float railSpeed[SlotCount] = {};
+    double railDistance[SlotCount] = {-1.0, -1.0, -1.0, -1.0, -1.0, -1.0};
 };
 
 namespace
@@ -141,6 +153,76 @@ void RaceRigDriver::PreTick()
         craft->m_ControlMessage.Clear();
         m_State->slotScripts[slot](m_State->ticks, craft->m_ControlMessage);
         craft->Move();
+    }
+}
+
+// The pose at a distance from the start along the main path: between the two nodes around it, facing the
+// next one, upright as the nodes are.
+bool PathPose(WeWorld* world, double distance, D3DXMATRIX& out)
+{
+    WePathNode* first = world != nullptr ? world->m_FirstPathNode : nullptr;
+    const float length = world != nullptr ? world->m_TrackLength : 0.0f;
+    if (first == nullptr || !(length > 0.0f))
+        return false;
+    distance -= std::floor(distance / length) * length;
+    WePathNode* node = first;
+    for (int32_t guard = world->GetPathNodes().Count() + 1; guard > 0; --guard)
+    {
+        WePathNode* next = node->m_Next;
+        if (next == nullptr)
+            break;
+        const float end = next == first || next->m_Distance <= node->m_Distance ? length : next->m_Distance;
+        if (distance < end || next == first)
+        {
+            const float span = end - node->m_Distance;
+            const float t = span > 0.0f ? float((distance - node->m_Distance) / span) : 0.0f;
+            const D3DXVECTOR3 a = node->GetWorldPosition(), b = next->GetWorldPosition();
+            D3DXVECTOR3 forward = b - a;
+            D3DXVECTOR3 position = a + forward * t;
+            D3DXVec3Normalize(&forward, &forward);
+            const D3DXMATRIX& m = node->GetWorldMatrix();
+            D3DXVECTOR3 up(m._21, m._22, m._23), right;
+            D3DXVec3Cross(&right, &up, &forward);
+            D3DXVec3Normalize(&right, &right);
+            D3DXVec3Cross(&up, &forward, &right);
+            D3DXMatrixIdentity(&out);
+            out._11 = right.x, out._12 = right.y, out._13 = right.z;
+            out._21 = up.x, out._22 = up.y, out._23 = up.z;
+            out._31 = forward.x, out._32 = forward.y, out._33 = forward.z;
+            out._41 = position.x, out._42 = position.y + 1.0f, out._43 = position.z;
+            return true;
+        }
+        node = next;
+    }
+    return false;
+}
+
+void ApplyRails(RaceRig::State& s)
+{
+    WeWorld* world = g_Game.m_Map;
+    for (int32_t slot = 0; slot < SlotCount; ++slot)
+    {
+        CTuber* craft = s.railOn[slot] ? SlotCraft(slot) : nullptr;
+        if (craft == nullptr || world == nullptr)
+            continue;
+        if (s.railDistance[slot] < 0.0)
+        {
+            WePathNode* node = nullptr;
+            world->FindTrackPosition(craft->GetWorldPosition(), &node, nullptr, nullptr, nullptr, nullptr, nullptr);
+            s.railDistance[slot] = node != nullptr ? node->m_Distance : 0.0;
+        }
+        if (g_PlayGamePhase.m_RaceState == RaceStateRacing)
+            s.railDistance[slot] += double(s.railSpeed[slot]) * s.options.step;
+        D3DXMATRIX pose;
+        if (!PathPose(world, s.railDistance[slot], pose))
+            continue;
+        craft->m_ControlMessage.Clear();
+        if (craft->m_PhysicHandle != nullptr)
+        {
+            craft->m_PhysicHandle->SetKinematic(true);
+            craft->m_PhysicHandle->SetPose(pose);
+        }
+        craft->SetTransform(pose);
     }
 }
 
@@ -273,6 +355,9 @@ bool RaceRig::Start(std::string* error)
     SysRandom::Seed(o.seed);
     InitRandomTable(o.seed);
     g_CraftLinkStandIns.Reset();
+    // Without the race phase nothing locks the weapons.
+    g_WeaponFactory = CWeaponFactory();
+    g_WeaponFactory.m_SafetyLockExpired = o.racePhase ? 0 : 1;
     g_PostProcessRequests.clear();
     g_PlayGamePhase.m_RaceState = 0;
     g_PlayGamePhase.m_RaceClock = 0.0f;
@@ -290,6 +375,8 @@ bool RaceRig::Start(std::string* error)
     g_Localization.Load();
     g_AIProfiles.Load();
     CTuber::LoadAssets();
+    CTuberPartFabric::LoadModels();
+    CTuberPart::LoadAssets();
     LoadWeaponAssets();
     CExplosionLocalized::LoadVisualTable();
     CExplosionLocalized::LoadAssets();
@@ -449,10 +536,19 @@ void RaceRig::Stop()
         s.map = nullptr;
         g_ScreenFader = CScreenFader();
         g_UIInputEnabled = 1;
+        // The engine's shutdown below frees the fonts: a later rig without the race phase must not find them.
+        for (WeFont** font : {&g_Game.m_Font12, &g_Game.m_Font16, &g_Game.m_Font20, &g_Game.m_Font24, &g_Game.m_Font30,
+                              &g_Game.m_Font32, &g_Game.m_Font50, &g_Game.m_FontBig, &g_Game.m_FontCourier})
+            *font = nullptr;
+        // The game's tick pauses every sound while the (offscreen) window is not in front; the pause outlives
+        // the device's shutdown and would silence the next rig.
+        while (g_AudioDevice.GetPauseCount() > 0)
+            g_AudioDevice.SetPaused(false);
         InputFeedReset();
     }
     ClearOneShotSounds();
     ClearPostProcessSlots();
+    ClearTuberPartSpawns();
     if (s.map)
     {
         g_Game.m_Map = nullptr;
@@ -467,6 +563,8 @@ void RaceRig::Stop()
     g_RaceSettings.ClearParticipants();
     g_PlayerInputMessage.Clear();
     CTuber::ReleaseAssets();
+    CTuberPart::ReleaseAssets();
+    CTuberPartFabric::ReleaseModels();
     ReleaseWeaponAssets();
     CExplosionAssets::Release();
     g_TuberCatalogue.Clear();
@@ -502,6 +600,8 @@ void RaceRig::Stop()
     s.enterTick = -1;
     s.lastState = -1;
     s.stateLog.clear();
+    for (double& d : s.railDistance)
+        d = -1.0;
     if (g_ActiveRig == &s)
         g_ActiveRig = nullptr;
     s.started = false;
@@ -517,6 +617,7 @@ void RaceRig::Tick(int32_t count)
         g_PlayerInputMessage.Clear();
         if (s.playerScript)
             s.playerScript(s.ticks, g_PlayerInputMessage);
+        ApplyRails(s);
         s.fixedStep.Advance();
         g_Engine.Tick();
         for (int32_t slot = 0; slot < SlotCount; ++slot)
@@ -705,4 +806,26 @@ int64_t RaceRig::EnterTick() const
 bool RaceRig::InRace() const
 {
     return m_State->started && g_PlayGamePhase.m_InRace != 0;
+}
+
+void RaceRig::SetRail(int32_t slot, float speed)
+{
+    if (slot < 0 || slot >= SlotCount)
+        return;
+    State& s = *m_State;
+    s.railOn[slot] = speed != 0.0f;
+    s.railSpeed[slot] = speed;
+    if (!s.railOn[slot])
+        if (CTuber* craft = s.started ? SlotCraft(slot) : nullptr)
+            if (craft->m_PhysicHandle != nullptr)
+                craft->m_PhysicHandle->SetKinematic(false);
+}
+
+void RaceRig::JumpToFraction(int32_t slot, float fraction)
+{
+    if (slot < 0 || slot >= SlotCount)
+        return;
+    const WeWorld* world = g_Game.m_Map;
+    const float length = world != nullptr ? world->m_TrackLength : 0.0f;
+    m_State->railDistance[slot] = double(fraction) * double(length);
 }

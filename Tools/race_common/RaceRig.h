@@ -86,6 +86,14 @@ public:
     void SetCamera(const float eye[3], const float at[3]);
     void ClearCamera();
 
+    // --- the path rail ---
+    // Moves the slot's craft along the track path at speed metres per second (negative: backwards) while the
+    // race runs: its body is made kinematic and its pose set before each tick, its control message left
+    // empty. 0 takes the craft off the rail. May be called before Start.
+    void SetRail(int32_t slot, float speed);
+    // Puts the railed slot's craft at a track fraction (0 to 1) at the next tick.
+    void JumpToFraction(int32_t slot, float fraction);
+
     // --- the race-phase mode ---
     // A key of the keyboard (a DirectInput code) pressed or released through the input layer's feed, so the
     // real bindings see it at the next tick.

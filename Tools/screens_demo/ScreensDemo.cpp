@@ -609,6 +609,20 @@ private:
                 ++m_StepIndex;
                 // The frame after the step.
                 return true;
+            case ScreensDemoStep::Until:
+            {
+                std::string lines;
+                const bool met = s.check(lines);
+                for (size_t at = 0; !lines.empty() && at != std::string::npos;)
+                {
+                    const size_t feed = lines.find('\n', at);
+                    Line(lines.substr(at, feed == std::string::npos ? std::string::npos : feed - at));
+                    at = feed == std::string::npos ? feed : feed + 1;
+                }
+                if (!met)
+                    return true;
+                break;
+            }
             case ScreensDemoStep::Expect:
             {
                 std::string line;

@@ -24,12 +24,14 @@ struct ScreensDemoStep
         Frames,  // `value` frames pass
         Choose,  // a combo box's item `value` chosen, as a click on its list chooses it
         Drag,    // a scroll bar's thumb dragged to `value` thousandths of its track
-        Call     // the step's check run once; false fails the step (prints nothing of its own)
+        Call,    // the step's check run once; false fails the step (prints nothing of its own)
+        Until    // its check once a frame, each line it fills printed, until it answers true
     };
     Kind kind = WaitPhase;
     std::string text;
     int value = 0;
-    // For Expect: fills the line to print; false fails the step.
+    // For Expect: fills the line to print; false fails the step. For Until: the lines to print this frame
+    // (several separated by line feeds, or none); true ends the wait.
     std::function<bool(std::string& line)> check;
 };
 
@@ -72,6 +74,13 @@ public:
         return Add(s);
     }
 
+    ScreensDemoScript& Until(const char* what, std::function<bool(std::string& lines)> check)
+    {
+        ScreensDemoStep s = Make(ScreensDemoStep::Until, what);
+        s.check = std::move(check);
+        return Add(s);
+    }
+
     std::vector<ScreensDemoStep> m_Steps;
 
 private:
@@ -104,3 +113,6 @@ void BuildStartupScript(ScreensDemoScript& script);
 void BuildMenusScript(ScreensDemoScript& script);
 void BuildOptionsScript(ScreensDemoScript& script);
 void BuildShowOptionsScript(ScreensDemoScript& script);
+void BuildInstantScript(ScreensDemoScript& script);
+void BuildEncyclopediaScript(ScreensDemoScript& script);
+void BuildCreditsScript(ScreensDemoScript& script);

@@ -2,6 +2,8 @@
 
 // One row per script; later screens add theirs.
 const ScreensDemoScriptEntry g_ScreensDemoScripts[] = {
-    {"startup", BuildStartupScript},          {"menus", BuildMenusScript}, {"options", BuildOptionsScript},
-    {"show-options", BuildShowOptionsScript}, {nullptr, nullptr},
+    {"startup", BuildStartupScript}, {"menus", BuildMenusScript},
+    {"options", BuildOptionsScript}, {"show-options", BuildShowOptionsScript},
+    {"instant", BuildInstantScript}, {"encyclopedia", BuildEncyclopediaScript},
+    {"credits", BuildCreditsScript}, {nullptr, nullptr},
 };

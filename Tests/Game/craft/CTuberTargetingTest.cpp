@@ -9,6 +9,7 @@
 #include "Game/craft/CWeaponDescriptionManager.h"
 #include "Game/shell/CRaceParticipant.h"
 #include "Game/shell/CRaceSettings.h"
+#include "Game/shell/CWeaponFactory.h"
 #include "Tests/Game/craft/CraftTestSupport.h"
 
 namespace
@@ -233,12 +234,12 @@ TEST_F(CTuberLocking, BranchesAmmunitionPauseAndSafetyLock)
     rig->SetRaceState(4);
 
     // Before the safety lock expires no lock is taken.
-    g_CraftLinkStandIns.weaponsSafetyLockExpired = false;
+    g_WeaponFactory.m_SafetyLockExpired = 0;
     me->ClearLock();
     me->UpdateLocking();
     me->UpdateLocking();
     EXPECT_EQ(me->m_LockTarget, nullptr);
-    g_CraftLinkStandIns.weaponsSafetyLockExpired = true;
+    g_WeaponFactory.m_SafetyLockExpired = 1;
 }
 
 TEST_F(CTuberTargeting, AmmunitionSettersClampAndAbilityKinds)

@@ -15,6 +15,7 @@
 #include "Game/craft/CWeaponSwarmer.h"
 #include "Game/shell/CPickup.h"
 #include "Game/shell/CPickupFactory.h"
+#include "Game/shell/CWeaponFactory.h"
 #include "Tests/Game/craft/CraftTestSupport.h"
 
 namespace
@@ -113,7 +114,7 @@ TEST_F(CTuberWeapons, SelectionRules)
         {"ready", [](CTuber*) {}, true, 1},
         {"mine ready", [](CTuber*) {}, false, 11},
         {"disabled", [](CTuber* c) { c->m_WeaponsDisabled = true; }, true, 0},
-        {"safety lock", [](CTuber*) { g_CraftLinkStandIns.weaponsSafetyLockExpired = false; }, true, 0},
+        {"safety lock", [](CTuber*) { g_WeaponFactory.m_SafetyLockExpired = 0; }, true, 0},
         {"teleport grace", [](CTuber* c) { c->m_TeleportGrace = true; }, false, 0},
         {"teleport grace primary", [](CTuber* c) { c->m_TeleportGrace = true; }, true, 1},
         {"no ammo", [](CTuber* c) { c->m_BuiltInPrimaryAmmo = 0; }, true, 0},
@@ -148,6 +149,7 @@ TEST_F(CTuberWeapons, SelectionRules)
         c.set(a);
         EXPECT_EQ(a->SelectWeapon(c.primary), c.expected) << c.name;
         g_CraftLinkStandIns.Reset();
+        g_WeaponFactory.m_SafetyLockExpired = 1;
     }
 }
 

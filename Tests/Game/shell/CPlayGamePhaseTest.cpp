@@ -263,7 +263,11 @@ TEST_F(CPlayGamePhaseTest, ASecondRaceInTheSameProcessStartsClean)
         EXPECT_EQ(RunToState(4), 628) << race;
         EXPECT_EQ(g_PlayGamePhase.m_SplitTextAhead, nullptr);
         EXPECT_EQ(g_PlayGamePhase.m_SplitTextBehind, nullptr);
-        EXPECT_EQ(g_PlayGamePhase.m_Checkpoints.Count(), 0);
+        // Built afresh for each race: the ring has no marked checkpoints, so ten, none passed yet.
+        EXPECT_EQ(g_PlayGamePhase.m_Checkpoints.Count(), 10);
+        for (auto* n = g_PlayGamePhase.m_Checkpoints.FirstNode(); n; n = g_PlayGamePhase.m_Checkpoints.NextNode(n))
+            for (float t : n->payload.m_SlotTimes)
+                EXPECT_GE(t, 0.0f);
         EXPECT_EQ(g_PlayGamePhase.m_FinishReason, 0);
         rig->Stop();
         EXPECT_FALSE(rig->InRace());

@@ -166,9 +166,10 @@ TEST_F(MapBuilderGameTest, AGameMapCarriesItsHeaderGridAndPickups)
     for (CPickup* p : pickups)
     {
         const D3DXVECTOR3 at = p->GetWorldPosition();
-        if (p->m_Type == PickupPlasmaBolt)
+        // The random box has rolled its first contents: a weapon or a mine.
+        if (p->m_Random)
         {
-            EXPECT_TRUE(p->m_Random);
+            EXPECT_TRUE(IsWeaponOrMinePickup(p->m_Type));
             EXPECT_NEAR(at.z, 80.0f, 2.0f);  // 60 m from the first node at z 20, on a gently bending road
             EXPECT_NEAR(at.x, -4.0f, 2.0f);  // left of a track heading +z
             EXPECT_NEAR(at.y, 1.5f, 0.01f);

@@ -1,0 +1,3 @@
+#include "Game/shell/CWeaponFactory.h"
+
+CWeaponFactory g_WeaponFactory;

@@ -1,0 +1,82 @@
+// The flying weapon kinds' content in the pack: the models, particle templates, light assets and sounds
+// their launches ask for, each of the right type.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "Engine/foundation/WePackageTypes.h"
+#include "Engine/foundation/WeVirtualFileSystem.h"
+#include "Engine/render/WeModel.h"
+#include "Engine/world/WeLight.h"
+#include "Engine/world/WeNewParticleSystem.h"
+#include "Game/craft/CWeaponAssets.h"
+#include "Tests/Game/craft/CraftTestSupport.h"
+
+namespace
+{
+
+struct WeaponsContent : ::testing::Test
+{
+    void SetUp() override
+    {
+        rig = std::make_unique<RaceRig>(CraftTest::Options(1));
+        std::string error;
+        ASSERT_TRUE(rig->Start(&error)) << error;
+    }
+    void TearDown() override { rig.reset(); }
+    CraftTest::Catalogue catalogue;
+    std::unique_ptr<RaceRig> rig;
+};
+
+bool Asked(const char* name)
+{
+    for (const CTuberAssetRequest& r : g_WeaponAssets.requests)
+        if (r.name == name)
+            return true;
+    return false;
+}
+
+TEST_F(WeaponsContent, TheFlyingKindsResourcesAreLoaded)
+{
+    ASSERT_TRUE(g_WeaponAssets.loaded);
+    for (const char* name : {"Weapons.Models.DoubleBolt", "Weapons.Models.QuantumBolt", "Weapons.Models.QuantumPrefire",
+                             "Weapons.Models.MiniGunAmmo", "Weapons.Models.SlowingRocket",
+                             "Weapons.Models.NuclearWarhead", "Weapons.Models.FrontFieldGenerator"})
+    {
+        EXPECT_TRUE(Asked(name)) << name;
+        WeModel* model = g_WeaponAssets.Model(name);
+        ASSERT_NE(model, nullptr) << name;
+        EXPECT_EQ(model->m_Kind, WeModel::KindMesh) << name;
+    }
+    for (const char* name :
+         {"Assets.Weapons.HomingMissile1", "Assets.Weapons.HomingMissile2", "Assets.Weapons.QuantumPrefire",
+          "Assets.Weapons.QuantumBolt1", "Assets.Weapons.QuantumBolt2", "Assets.Weapons.SlowingRocket",
+          "Assets.Weapons.TranslocatorAura1"})
+    {
+        EXPECT_TRUE(Asked(name)) << name;
+        EXPECT_NE(g_WeaponAssets.Particles(name), nullptr) << name;
+    }
+    for (const char* name : {"Assets.Weapons.HomingMissile", "Assets.Weapons.Swarmer"})
+    {
+        WeLight* light = g_WeaponAssets.Light(name);
+        ASSERT_NE(light, nullptr) << name;
+        EXPECT_EQ(light->m_Kind, 2) << name;
+        EXPECT_GT(light->m_Range, 0.0f) << name;
+    }
+    EXPECT_NE(g_WeaponAssets.trailMaterial, nullptr);
+}
+
+TEST_F(WeaponsContent, TheFlyingKindsSoundsArePacked)
+{
+    const int32_t ogg = PackageTypeFromExtension("ogg");
+    for (const char* name :
+         {"Sounds.Weapons.MiniGunShoot1", "Sounds.Weapons.MiniGunShoot2", "Sounds.Weapons.MiniGunShoot3",
+          "Sounds.Weapons.QuantumBolt", "Sounds.Weapons.QuantumPrefire", "Sounds.Weapons.StandardRocketLaunch",
+          "Sounds.Weapons.StandardRocketEngine", "Sounds.Weapons.SwarmerLaunch", "Sounds.Weapons.SlowingRocketLaunch",
+          "Sounds.Weapons.SlowingRocketEngine", "Sounds.Weapons.TranslocatorLaunch",
+          "Sounds.Weapons.TranslocatorEngine", "Sounds.Weapons.ForceField"})
+        EXPECT_TRUE(WeVirtualFileSystem::Instance()->Exists(name, ogg)) << name;
+}
+
+}  // namespace

@@ -28,6 +28,7 @@
 #include "Platform/physics/NxTypes.h"
 #include "Tools/race_common/AIRace.h"
 #include "Tools/race_common/RaceRig.h"
+#include "Tools/race_demo/HudShowcaseDemo.h"
 
 namespace
 {
@@ -477,6 +478,8 @@ int main(int argc, char** argv)
         else
             rest.push_back(argv[i]);
     }
+    if (!rest.empty() && rest[0] == "--hud-showcase")
+        return RunHudShowcase(std::vector<std::string>(rest.begin() + 1, rest.end()));
     if (aiRace)
     {
         std::string output;

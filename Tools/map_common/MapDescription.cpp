@@ -580,7 +580,20 @@ public:
                 return Fail("the loop cannot end with a fork");
         }
         if (sections == 0)
+        {
+            // A game map may be a room without a track (the shipyard's garage): plain actors, lights and
+            // particle systems, and nothing that needs a road.
+            if (m_Out.gameMap && m_Out.loop.empty())
+            {
+                if (m_Out.startCount > 0 || !m_Out.pickups.empty() || !m_Out.plans.empty())
+                {
+                    m_Line = m_MapLine;
+                    return Fail("starts, pickups and plans need a track: a map without sections has none");
+                }
+                return true;
+            }
             return Fail("the track needs a section");
+        }
         if (m_Out.loop.front().isFork || m_Out.loop.front().section.jumpBefore)
         {
             m_Line = m_Out.loop.front().line;

@@ -3,7 +3,8 @@
 //                          fires a plasma bolt; the bolt's speed, the contact's request and the drain that
 //                          makes the explosion and costs the rival the bolt's damage are printed and checked;
 //   explosions --sheet FILE  each of the thirteen explosions at 0.15 s over the lit road, a 4 x 4 sheet of
-//                          256 x 192 tiles with their names, and the pixels each one lit.
+//                          256 x 192 tiles with their names, and the pixels each one lit;
+//   kinds --sheet FILE     every weapon class in flight, laid or charging, on a sheet of tiles.
 // Exit: 0 ok, 1 a failed check, 2 a bad command line.
 #include <algorithm>
 #include <cmath>
@@ -29,11 +30,13 @@
 #include "Tools/demo_common/DemoFrame.h"
 #include "Tools/demo_common/DemoText.h"
 #include "Tools/race_common/RaceRig.h"
+#include "Tools/weapons_demo/WeaponsDemoKinds.h"
 
 namespace
 {
 const char* const Usage = "usage: weapons_demo duel\n"
-                          "       weapons_demo explosions --sheet FILE";
+                          "       weapons_demo explosions --sheet FILE\n"
+                          "       weapons_demo kinds --sheet FILE";
 
 // A straight tube 3 km long along +z from the origin, with its starts behind the first node.
 const char* const Straight = "map WeaponsStraight\nsky Maps.Sky.Plain 0\nprofile channel 16 2\nstep 2\nsegment 200\n"
@@ -303,6 +306,8 @@ int main(int argc, char** argv)
 {
     if (argc == 2 && std::strcmp(argv[1], "duel") == 0)
         return Duel();
+    if (argc >= 2 && std::strcmp(argv[1], "kinds") == 0)
+        return RunWeaponKindsSheet(argc - 2, argv + 2);
     if (argc == 4 && std::strcmp(argv[1], "explosions") == 0 && std::strcmp(argv[2], "--sheet") == 0)
         return Explosions(argv[3]);
     std::fprintf(stderr, "%s\n", Usage);

@@ -95,6 +95,12 @@ TEST_F(MapBuilderGameTest, GrammarErrorsNameTheirLine)
          "g.txt:5: a jump inside a section belongs to a fork's branch; use section jump"},
         {"map A\n" + Loop + "fork\nbranch\n point 0 0 20\n jump\n point 0 0 40\n point 0 0 60\nend\n",
          "g.txt:17: a branch's jump needs two points before it"},
+        // A room without a track: only a game map may be one, and then with nothing that needs a road.
+        {"map A\nactor plain Maps.Room 0 0 0\n", "g.txt:3: the track needs a section"},
+        {"map A\nheader\nend\nstarts 2 8\n",
+         "g.txt:1: starts, pickups and plans need a track: a map without sections has none"},
+        {"map A\nheader\nend\npickup PlasmaBolt 0 1 0\n",
+         "g.txt:1: starts, pickups and plans need a track: a map without sections has none"},
     };
     for (const auto& c : cases)
     {
@@ -253,6 +259,19 @@ TEST_F(MapBuilderGameTest, ABranchJumpsAGapOfItsOwn)
     for (int i = 0; i < 200 && n != nullptr && n != first; ++i)
         n = n->m_Next;
     EXPECT_EQ(n, first);
+}
+
+TEST_F(MapBuilderGameTest, AGameMapWithoutSectionsIsARoomOfItsActorsAndLights)
+{
+    CGameMap map;
+    BuildAndLoad("map Room\nheader\n ambient 0.2 0.3 0.4 1\n bloom 0.5 1 2\nend\n"
+                 "actor plain Maps.Room 0 0 0 label Hall\nlight 0 5 0 label Lamp\n kind 2\n range 20\nend\n",
+                 map);
+    EXPECT_TRUE(map.m_Loaded);
+    EXPECT_FLOAT_EQ(map.m_Header.m_AmbientColor[1], 0.3f);
+    EXPECT_TRUE(All<CStartLocation>(map).empty());
+    EXPECT_TRUE(All<CPickup>(map).empty());
+    EXPECT_FALSE(All<WeActor>(map).empty());
 }
 
 TEST_F(MapBuilderGameTest, AnEngineFixtureStaysWithoutHeaderOrGamePieces)

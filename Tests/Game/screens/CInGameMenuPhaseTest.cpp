@@ -13,6 +13,7 @@
 #include "Engine/runtime/WePhaseManager.h"
 #include "Engine/ui/WeUIComponent.h"
 #include "Engine/ui/WeUIMain.h"
+#include "Game/craft/CTuber.h"
 #include "Game/screens/CBuyScreenPhase.h"
 #include "Game/screens/CConfirmationPhase.h"
 #include "Game/screens/CEndGamePhase.h"
@@ -22,9 +23,12 @@
 #include "Game/screens/CRestartPhase.h"
 #include "Game/screens/CSingleRacePhase.h"
 #include "Game/screens/GetPhaseClassName.h"
+#include "Game/shell/CGameGlobals.h"
+#include "Game/shell/CGameMap.h"
 #include "Game/shell/CPlayGamePhase.h"
 #include "Game/shell/CRaceParticipant.h"
 #include "Game/shell/CRaceSettings.h"
+#include "Game/shell/CStartLocation.h"
 #include "Platform/input/DIKeyCodes.h"
 #include "Platform/input/InputFeed.h"
 #include "Platform/window/WinUser.h"
@@ -197,7 +201,7 @@ TEST_F(CInGameMenuPhaseTest, OptionsHideTheMenuAndTheirBackShowsItAgain)
     EXPECT_EQ(g_PlayGamePhase.m_RaceState, CPlayGamePhase::Paused);
 }
 
-TEST_F(CInGameMenuPhaseTest, AConfirmedRestartShowsTheLoadingViewNextNotTheStatistics)
+TEST_F(CInGameMenuPhaseTest, AConfirmedRestartShowsTheLoadingViewNextAndPutsEachCraftOnItsStartAgain)
 {
     StartRacing();
     Pause();
@@ -209,6 +213,36 @@ TEST_F(CInGameMenuPhaseTest, AConfirmedRestartShowsTheLoadingViewNextNotTheStati
     EXPECT_STREQ(g_RaceSettings.m_MapName.c_str(), "_TestRace");
     EXPECT_EQ(g_RaceSettings.GetParticipant(0)->m_RacePlace, 0);
     EXPECT_EQ(g_RaceSettings.GetParticipant(0)->m_Kind, CRaceParticipant::Human);
+
+    // The race again, once the map loaded and a key was pressed: each craft stands on a start location of its
+    // start place again.
+    ASSERT_TRUE(rig->RunUntil([] { return g_LoadMapPhase.m_Step >= CLoadMapPhase::StepWaitingForKey; }, 20.0));
+    rig->KeyDown(DIK_SPACE);
+    rig->Tick(2);
+    rig->KeyUp(DIK_SPACE);
+    ASSERT_TRUE(RunToTop(&g_PlayGamePhase));
+    rig->Tick(1);
+    ASSERT_NE(g_Game.m_Map, nullptr);
+    int32_t placed = 0;
+    for (int32_t slot = 0; slot < 2; ++slot)
+    {
+        SCOPED_TRACE(slot);
+        const CRaceParticipant* p = g_RaceSettings.GetParticipant(slot);
+        ASSERT_NE(p->m_Craft, nullptr);
+        for (auto* e = g_Game.m_Map->GetActors().First(); e != nullptr; e = g_Game.m_Map->GetActors().Next())
+        {
+            if (e->value->m_Type != CStartLocation::TypeCode)
+                continue;
+            auto* start = static_cast<CStartLocation*>(e->value);
+            if (start->m_TakenBy != p->m_Craft)
+                continue;
+            ++placed;
+            EXPECT_EQ(start->m_StartIndex, p->m_StartPlace);
+            const D3DXVECTOR3 d = p->m_Craft->GetWorldPosition() - start->GetWorldPosition();
+            EXPECT_LT(d.x * d.x + d.y * d.y + d.z * d.z, 1.0f);
+        }
+    }
+    EXPECT_EQ(placed, 2);
 }
 
 TEST_F(CInGameMenuPhaseTest, AConfirmedQuitPassesThroughTheStatisticsWhichFadeOutAtOnce)

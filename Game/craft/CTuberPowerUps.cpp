@@ -187,7 +187,7 @@ CPickupAction* CTuber::StartPowerUp(int32_t type, bool showAnimation, float dura
     else
     {
         if (m_IsPlayer && showAnimation)
-            new CPickupAnimationAbility(type);
+            new CPickupAnimationAbility(GetAbilityPickupKind(type));
         action = new CPickupAction(type, AbilitySeconds);
         m_PowerUps.PushBack(action);
         switch (type)

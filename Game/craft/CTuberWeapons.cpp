@@ -6,6 +6,7 @@
 #include "Engine/foundation/WeTimer.h"
 #include "Engine/runtime/WeSound.h"
 #include "Engine/world/WePhysics.h"
+#include "Engine/world/WeWorld.h"
 #include "Game/craft/CCraftLinks.h"
 #include "Game/craft/CTuber.h"
 #include "Game/craft/CWeapon.h"
@@ -49,6 +50,15 @@ void CTuber::ReleaseIncomingWeapons()
 
 void CTuber::DetachWeapons(bool expireMines)
 {
+    // While the world goes its weapons may be deleted before this craft, and they touch no craft then: the
+    // lists are only forgotten.
+    if (g_WorldDestroying)
+    {
+        m_Mines.Clear();
+        m_IncomingWeapons.Clear();
+        m_NearestIncomingWeapon = nullptr;
+        return;
+    }
     CWeapon* w = nullptr;
     while (m_Mines.PopFront(w))
     {

@@ -4,10 +4,15 @@
 #include "Engine/foundation/WeRecycled.h"
 #include "Game/craft/CWeapon.h"
 
-// The weapon kind a mine set off by touch. Until its behaviour is written it leaves at once.
+class WeSound3D;
+
+// A mine set off by any contact: a splash where it lies.
 class CWeaponContactMine : public WeRecycled<CWeaponContactMine, CWeapon>
 {
 public:
-    CWeaponContactMine() = default;
+    ~CWeaponContactMine() override;
     void Launch() override;
+    void OnCollision(WeActor* other) override;
+
+    WeSound3D* m_Hum = nullptr;
 };

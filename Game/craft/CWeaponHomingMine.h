@@ -4,10 +4,22 @@
 #include "Engine/foundation/WeRecycled.h"
 #include "Game/craft/CWeapon.h"
 
-// The weapon kind a mine that chases the nearest rival. Until its behaviour is written it leaves at once.
+class CTrigger;
+class WeSound3D;
+class WeTrail;
+
+// A mine that takes an enemy coming within its reach as its target and chases it until they meet.
 class CWeaponHomingMine : public WeRecycled<CWeaponHomingMine, CWeapon>
 {
 public:
-    CWeaponHomingMine() = default;
+    ~CWeaponHomingMine() override;
     void Launch() override;
+    void Tick() override;
+    void OnCollision(WeActor* other) override;
+    void OnTriggerTouch(WeActor* other, CTrigger* trigger) override;
+
+    CTrigger* m_Trigger = nullptr;
+    WeTrail* m_Trail = nullptr;
+    WeSound3D* m_Hum = nullptr;
+    float m_RetargetTimer = 0.0f;
 };

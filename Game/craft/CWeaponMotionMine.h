@@ -4,10 +4,21 @@
 #include "Engine/foundation/WeRecycled.h"
 #include "Game/craft/CWeapon.h"
 
-// The weapon kind a mine that moves along the track. Until its behaviour is written it leaves at once.
+class CTrigger;
+class WeSound3D;
+class WeTrail;
+
+// A proximity mine that, once armed, swings about its drop point on a fixed path.
 class CWeaponMotionMine : public WeRecycled<CWeaponMotionMine, CWeapon>
 {
 public:
-    CWeaponMotionMine() = default;
+    ~CWeaponMotionMine() override;
     void Launch() override;
+    void Tick() override;
+    void OnCollision(WeActor* other) override;
+    void OnTriggerTouch(WeActor* other, CTrigger* trigger) override;
+
+    CTrigger* m_Trigger = nullptr;
+    WeTrail* m_Trail = nullptr;
+    WeSound3D* m_Hum = nullptr;
 };

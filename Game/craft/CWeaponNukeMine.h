@@ -4,10 +4,14 @@
 #include "Engine/foundation/WeRecycled.h"
 #include "Game/craft/CWeapon.h"
 
-// The weapon kind a mine with a nuclear blast. Until its behaviour is written it leaves at once.
+// A mine that blows as a nuke when a craft hits it or, at the latest, once it is armed; a shot that hits it
+// first defuses it.
 class CWeaponNukeMine : public WeRecycled<CWeaponNukeMine, CWeapon>
 {
 public:
-    CWeaponNukeMine() = default;
+    ~CWeaponNukeMine() override;
     void Launch() override;
+    void OnCollision(WeActor* other) override;
+
+    bool m_Armed = false;
 };

@@ -28,6 +28,7 @@
 #include "Game/craft/CExplosionSplash.h"
 #include "Game/craft/CTuber.h"
 #include "Game/craft/CTuberCatalogue.h"
+#include "Game/craft/CWeaponAssets.h"
 #include "Game/craft/CWeaponDescriptionManager.h"
 #include "Game/screens/CBuyScreenPhase.h"
 #include "Game/screens/CChooseProfilePhase.h"
@@ -46,45 +47,6 @@ namespace
 const char* const BackgroundName = "LoadMenu_Background";
 const char* const SplashName = "LoadMenu_SplashScreen";
 const char* const LegalTextName = "LoadMenu_LegalText";
-
-// The weapon kinds' shared resources, loaded once with the game data and kept until the program ends. The
-// weapon kinds read them from here until their own block of resources takes them over.
-const char* const WeaponModelNames[] = {
-    "Weapons.Models.StandardLaser",  "Weapons.Models.DoubleBolt",
-    "Weapons.Models.QuantumPrefire", "Weapons.Models.QuantumBolt",
-    "Weapons.Models.SlowingRocket",  "Weapons.Models.FrontFieldGenerator",
-    "Weapons.Models.MiniGunAmmo",    "Weapons.Models.NuclearWarhead",
-    "Weapons.Models.ContactMine",    "Weapons.Models.SingularityMine",
-    "Weapons.Models.HomingMine",     "Weapons.Models.ProximityMine",
-    "Weapons.Models.ForceFieldMine", "Weapons.Models.ForceFieldMineField",
-    "Weapons.Models.MotionMine",     "Weapons.Models.StealthMine",
-    "Weapons.Models.NukeMine",       "Weapons.Models.ElectricMine",
-    "Weapons.Models.EMPMine",
-};
-constexpr int32_t WeaponModelCount = sizeof(WeaponModelNames) / sizeof(WeaponModelNames[0]);
-const char* const ParticleNames[] = {
-    "Assets.Weapons.HomingMissile1",    "Assets.Weapons.HomingMissile2", "Assets.Weapons.QuantumPrefire",
-    "Assets.Weapons.QuantumBolt1",      "Assets.Weapons.QuantumBolt2",   "Assets.Weapons.SlowingRocket",
-    "Assets.Weapons.TranslocatorAura1", "Assets.Weapons.GravityMine1",   "Assets.Weapons.GravityMine2",
-    "Assets.Weapons.GravityMine3",
-};
-constexpr int32_t ParticleCount = sizeof(ParticleNames) / sizeof(ParticleNames[0]);
-// The missile's two systems load before the lights, the rest after them.
-constexpr int32_t ParticlesBeforeLights = 2;
-const char* const LightNames[] = {"Assets.Weapons.HomingMissile", "Assets.Weapons.Swarmer"};
-constexpr int32_t LightCount = 2;
-
-WeModel* g_SharedWeaponModels[WeaponModelCount] = {};
-WeNewParticleSystem* g_SharedParticles[ParticleCount] = {};
-WeLight* g_SharedLights[LightCount] = {};
-
-WeNewParticleSystem* LoadParticles(const char* name)
-{
-    WeNewParticleSystem* system = new WeNewParticleSystem();
-    if (!system->LoadDefinition(WeVirtualFileSystem::Instance(), name))
-        DebugLogPrintf("Start-up: no particle system %s\n", name);
-    return system;
-}
 }  // namespace
 
 void CLoadMenuPhase::Enter()
@@ -200,41 +162,7 @@ void CLoadMenuPhase::LoadSharedAssets()
     CExplosionSplash::LoadAssets();
     g_TuberCatalogue.LoadModels();
 
-    for (int32_t i = 0; i < WeaponModelCount; ++i)
-    {
-        if (g_SharedWeaponModels[i] != nullptr)
-            continue;
-        g_SharedWeaponModels[i] = g_ModelManager.Load(WeaponModelNames[i], 0);
-        if (g_SharedWeaponModels[i] == nullptr)
-            DebugLogPrintf("Start-up: no weapon model %s\n", WeaponModelNames[i]);
-    }
-    for (int32_t i = 0; i < ParticlesBeforeLights; ++i)
-    {
-        if (g_SharedParticles[i] == nullptr)
-            g_SharedParticles[i] = LoadParticles(ParticleNames[i]);
-    }
-    for (int32_t i = 0; i < LightCount; ++i)
-    {
-        if (g_SharedLights[i] != nullptr)
-            continue;
-        g_SharedLights[i] = new WeLight();
-        WeVirtualFileSystem* files = WeVirtualFileSystem::Instance();
-        const int32_t lightType = PackageTypeFromExtension("light");
-        if (files->Open(LightNames[i], lightType))
-        {
-            g_SharedLights[i]->LoadProperties(*files->GetStream());
-            files->Close();
-        }
-        else
-        {
-            DebugLogPrintf("Start-up: no light %s\n", LightNames[i]);
-        }
-    }
-    for (int32_t i = ParticlesBeforeLights; i < ParticleCount; ++i)
-    {
-        if (g_SharedParticles[i] == nullptr)
-            g_SharedParticles[i] = LoadParticles(ParticleNames[i]);
-    }
+    LoadWeaponAssets();
     g_MainGameInterface.LoadAtlases();
     EndBusy();
 }

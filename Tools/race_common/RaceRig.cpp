@@ -45,11 +45,13 @@
 #include "Game/craft/CTuberPartFabric.h"
 #include "Game/craft/CTuberPartSpawn.h"
 #include "Game/craft/CWeaponAssets.h"
+#include "Game/craft/CWeaponDescriptionManager.h"
 #include "Game/shell/CGameApplication.h"
 #include "Game/shell/CGameCamera.h"
 #include "Game/shell/CGameGlobals.h"
 #include "Game/shell/CGameMap.h"
 #include "Game/shell/CInputMessage.h"
+#include "Game/shell/CMainGameInterface.h"
 #include "Game/shell/COneShotSounds.h"
 #include "Game/shell/CPlayGamePhase.h"
 #include "Game/shell/CPostProcessRequests.h"
@@ -373,6 +375,11 @@ bool RaceRig::Start(std::string* error)
     g_TuberCatalogue.Load();
     g_TuberCatalogue.LoadModels();
     g_Localization.Load();
+    // The display's layout, pictures and the weapon pictures, as the game-data load reads them; again at each
+    // start, since the last one's textures went with its devices.
+    g_MainGameInterface.LoadLayout();
+    g_MainGameInterface.LoadAtlases();
+    g_WeaponDescriptions.LoadPictures();
     g_AIProfiles.Load();
     CTuber::LoadAssets();
     CTuberPartFabric::LoadModels();
@@ -657,6 +664,14 @@ void RaceRig::Frame()
     if (!s.started)
         return;
     Tick(1);
+    RenderOnly();
+}
+
+void RaceRig::RenderOnly()
+{
+    State& s = *m_State;
+    if (!s.started)
+        return;
     g_Engine.Render();
     if (s.options.backend == RaceRigOptions::Backend::OffscreenGl && g_Engine.m_DeviceUsable)
         s.lastFrame =

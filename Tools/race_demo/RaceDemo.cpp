@@ -29,6 +29,7 @@
 #include "Tools/race_common/AIRace.h"
 #include "Tools/race_common/RaceRig.h"
 #include "Tools/race_demo/WreckDemo.h"
+#include "Tools/race_demo/HudShowcaseDemo.h"
 
 namespace
 {
@@ -483,6 +484,8 @@ int main(int argc, char** argv)
     }
     if (wreck)
         return RunWreckCommand(rest);
+    if (!rest.empty() && rest[0] == "--hud-showcase")
+        return RunHudShowcase(std::vector<std::string>(rest.begin() + 1, rest.end()));
     if (aiRace)
     {
         std::string output;

@@ -64,9 +64,17 @@ TEST_F(CWeaponBase, EveryKindIsMadeAndNoneLeaks)
         EXPECT_EQ(w->m_Description, &g_WeaponDescriptions.Get(w->m_Kind));
     }
     rig->Tick(2);
-    // Whatever still flies or lies there belongs to the shooter; the world's teardown takes it all.
+    // Whatever still flies or lies there belongs to the shooter, the ten mines in its list; the world's teardown
+    // takes it all.
+    std::vector<int32_t> mineKinds;
     for (CWeapon* w : Weapons(a->m_World))
+    {
         EXPECT_EQ(w->m_Owner, a);
+        if (w->m_Type == 11)
+            mineKinds.push_back(w->m_Kind);
+    }
+    EXPECT_EQ(mineKinds, (std::vector<int32_t>{11, 12, 13, 14, 15, 16, 17, 18, 19, 20}));
+    EXPECT_EQ(a->m_Mines.Count(), 10);
     rig.reset();
     EXPECT_EQ(CWeaponPlasmaBolt::Pool().LiveCount(), boltsBefore);
 }

@@ -28,6 +28,7 @@
 #include "Platform/physics/NxTypes.h"
 #include "Tools/race_common/AIRace.h"
 #include "Tools/race_common/RaceRig.h"
+#include "Tools/race_demo/WreckDemo.h"
 #include "Tools/race_demo/HudShowcaseDemo.h"
 
 namespace
@@ -469,15 +470,20 @@ private:
 int main(int argc, char** argv)
 {
     // "--ai-race": races of computer drivers only, reported per craft and per level.
+    // "--wreck": a death on a straight tube, its wreck and the respawn.
     std::vector<std::string> rest;
-    bool aiRace = false;
+    bool aiRace = false, wreck = false;
     for (int i = 1; i < argc; ++i)
     {
         if (std::string(argv[i]) == "--ai-race")
             aiRace = true;
+        else if (std::string(argv[i]) == "--wreck")
+            wreck = true;
         else
             rest.push_back(argv[i]);
     }
+    if (wreck)
+        return RunWreckCommand(rest);
     if (!rest.empty() && rest[0] == "--hud-showcase")
         return RunHudShowcase(std::vector<std::string>(rest.begin() + 1, rest.end()));
     if (aiRace)

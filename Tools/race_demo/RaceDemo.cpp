@@ -28,8 +28,8 @@
 #include "Platform/physics/NxTypes.h"
 #include "Tools/race_common/AIRace.h"
 #include "Tools/race_common/RaceRig.h"
-#include "Tools/race_demo/WreckDemo.h"
 #include "Tools/race_demo/HudShowcaseDemo.h"
+#include "Tools/race_demo/WreckDemo.h"
 
 namespace
 {

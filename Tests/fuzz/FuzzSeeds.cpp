@@ -441,6 +441,30 @@ void FontTexts()
         Seed("fuzz_font_text", name, Bytes(text.begin(), text.end()));
 }
 
+// The shipped death texts, each with hostile names: markers inside names, control bytes, a long name.
+void KillTexts(const fs::path& source)
+{
+    std::ifstream in(source / "Content/Packages/Config/Main/LocalizationEN.ini", std::ios::binary);
+    const std::string names[][2] = {{"Ace", "Bob"},
+                                    {"%a%k", "%K\x01"
+                                             "FF\x02"},
+                                    {std::string(200, 'x'), "\xC3\xA9"}};
+    std::string line;
+    int n = 0;
+    while (std::getline(in, line) && n < 40)
+    {
+        if (line.rfind("MSG: DEATH_", 0) != 0 && line.rfind("MSG: SUICIDE", 0) != 0)
+            continue;
+        const std::string text = line.substr(line.find('=') + 1);
+        const auto& pair = names[n % 3];
+        Bytes bytes = {uint8_t(pair[0].size() > 255 ? 255 : pair[0].size()), uint8_t(pair[1].size())};
+        bytes.insert(bytes.end(), pair[0].begin(), pair[0].begin() + bytes[0]);
+        bytes.insert(bytes.end(), pair[1].begin(), pair[1].end());
+        bytes.insert(bytes.end(), text.begin(), text.end());
+        Seed("fuzz_kill_text", "death-" + std::to_string(n++), bytes);
+    }
+}
+
 void Movies()
 {
     const fs::path clip = g_Out / "clip.avi";
@@ -726,6 +750,7 @@ int main(int argc, char** argv)
     Fixtures(WE_SOURCE_DIR);
     PackageIndex(WE_SOURCE_DIR);
     FontTexts();
+    KillTexts(WE_SOURCE_DIR);
     Movies();
     Fonts();
     WorldFxRecords();

@@ -695,6 +695,29 @@ void MapHeaders()
     }
 }
 
+// Pickup records after actor records of versions 28, 29, 30 and 32 (the first byte picks one): available, the
+// respawn time below 30, the random flag above 28; each whole, then cut short.
+void PickupRecords()
+{
+    const uint8_t available = 1, random = 1;
+    const uint8_t respawn[4] = {0x00, 0x00, 0xA0, 0x40};  // 5.0f
+    const struct
+    {
+        uint8_t pick;
+        int32_t version;
+    } versions[] = {{0, 28}, {1, 29}, {2, 30}, {3, 32}};
+    for (const auto& v : versions)
+    {
+        Bytes record = {v.pick, available};
+        if (v.version < 30)
+            record.insert(record.end(), respawn, respawn + 4);
+        if (v.version > 28)
+            record.push_back(random);
+        Seed("fuzz_pickup_record", "v" + std::to_string(v.version), record);
+        Seed("fuzz_pickup_record", "v" + std::to_string(v.version) + "-cut", Bytes(record.begin(), record.begin() + 2));
+    }
+}
+
 // Profile files of both list versions with records of every version this game wrote.
 void ProfileFiles()
 {
@@ -756,6 +779,7 @@ int main(int argc, char** argv)
     WorldFxRecords();
     OggFiles();
     MapHeaders();
+    PickupRecords();
     ProfileFiles();
     return g_Failed ? 1 : 0;
 }

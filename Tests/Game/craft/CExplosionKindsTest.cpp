@@ -9,6 +9,8 @@
 #include "Engine/world/WeWorld.h"
 #include "Game/craft/CExplosionAssets.h"
 #include "Game/craft/CExplosionLocalized.h"
+#include "Game/shell/CGameCamera.h"
+#include "Game/shell/CGameGlobals.h"
 #include "Tests/Game/craft/CraftTestSupport.h"
 
 namespace
@@ -139,6 +141,35 @@ TEST_F(CExplosionKinds, TheShockwaveGrowsAndFadesAndALifeOfZeroStaysFinite)
         EXPECT_TRUE(std::isfinite(e->m_Models[1]->m_Scale.x));
     }
     rig->Tick(200);
+}
+
+TEST_F(CExplosionKinds, ACraftsExplosionShakesThePlayersCameraOnlyAhead)
+{
+    CGameCamera camera;
+    CGameCamera* savedCamera = g_Game.m_Camera;
+    CTuber* savedPlayer = g_Game.m_PlayerTuber;
+    g_Game.m_Camera = &camera;
+    g_Game.m_PlayerTuber = a;
+    CraftTest::FaceAlongZ(a);
+    struct Case
+    {
+        const char* what;
+        D3DXVECTOR3 offset;
+        bool shakes;
+    };
+    // Ahead in the open; behind.
+    const Case cases[] = {{"ahead", D3DXVECTOR3(0.0f, 0.0f, 30.0f), true},
+                          {"behind", D3DXVECTOR3(0.0f, 0.0f, -30.0f), false}};
+    for (const Case& c : cases)
+    {
+        camera.Shake(CGameCamera::NoShake, 0.0f);
+        new CExplosionLocalized(a->GetWorldPosition() + c.offset, b, 0.0f, nullptr, 8, 0, 0);
+        EXPECT_EQ(camera.m_ShakeMode == 1 && camera.m_ShakeDuration == 0.4f, c.shakes) << c.what;
+        rig->Tick(200);
+        CraftTest::FaceAlongZ(a);
+    }
+    g_Game.m_Camera = savedCamera;
+    g_Game.m_PlayerTuber = savedPlayer;
 }
 
 }  // namespace

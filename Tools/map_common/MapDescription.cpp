@@ -234,6 +234,9 @@ public:
             return Words(w, 3, 3, "nodes <spacing> <lift>") && Number(w[1], m_Out.nodeSpacing) &&
                    Number(w[2], m_Out.nodeLift) &&
                    (m_Out.nodeSpacing >= 1.0f ? true : Fail("the node spacing is at least 1"));
+        if (key == "checkpoints")
+            return Words(w, 2, 2, "checkpoints <count>") && Integer(w[1], m_Out.checkpointCount) &&
+                   ((m_Out.checkpointCount >= 1 && m_Out.checkpointCount <= 100) ? true : Fail("1 to 100 checkpoints"));
         if (key == "starts")
             return Words(w, 3, 3, "starts <count> <spacing>") && Integer(w[1], m_Out.startCount) &&
                    Number(w[2], m_Out.startSpacing) &&

@@ -14,6 +14,7 @@
 #include "Engine/world/WePathNode.h"
 #include "Engine/world/WePhysics.h"
 #include "Engine/world/WeRaycastHit.h"
+#include "Game/craft/CAIKernel.h"
 #include "Game/craft/CTuber.h"
 #include "Game/screens/CEndGamePhase.h"
 #include "Game/shell/CGameCamera.h"
@@ -29,12 +30,13 @@
 #include "Tools/race_common/AIRace.h"
 #include "Tools/race_common/RaceRig.h"
 #include "Tools/race_demo/HudShowcaseDemo.h"
+#include "Tools/race_demo/WreckDemo.h"
 
 namespace
 {
 const char* const Usage =
     "usage: race_demo [--png-dir DIR] [--map NAME] [--size WxH] [--opponents 0-5] [--backend gl|recording] "
-    "[--finish-after SECONDS]\n";
+    "[--finish-after SECONDS] [--autopilot 0-2]\n";
 const char* const OpponentCraft[] = {"EclosionHunter", "Xdrone", "Falconer"};
 
 struct Arguments
@@ -45,6 +47,7 @@ struct Arguments
     int opponents = 2;
     bool recording = false;
     double finishAfter = -1.0;
+    int autopilot = -1;  // the player's craft driven by an agent of that level (0 Easy to 2 Hard); -1 the script
 };
 
 bool ParseArguments(int argc, char** argv, Arguments& a)
@@ -76,6 +79,13 @@ bool ParseArguments(int argc, char** argv, Arguments& a)
             if (b != "gl" && b != "recording")
                 return false;
             a.recording = b == "recording";
+        }
+        else if (arg == "--autopilot" && hasValue)
+        {
+            char* end = nullptr;
+            a.autopilot = int(std::strtol(argv[++i], &end, 10));
+            if (*end != '\0' || a.autopilot < 0 || a.autopilot > 2)
+                return false;
         }
         else if (arg == "--finish-after" && hasValue)
         {
@@ -144,14 +154,18 @@ public:
         }
         m_Rig = new RaceRig(o);
         std::string error;
+        // The race phase's entry gives the player's slot an agent of that level, which then drives it.
+        g_AIKernel.SetAutopilot(m_Args.autopilot);
         if (!m_Rig->Start(&error))
         {
+            g_AIKernel.SetAutopilot(-1);
             std::fprintf(stderr, "race_demo: %s\n", error.c_str());
             delete m_Rig;
             return 1;
         }
         const bool ok = Race();
         m_Rig->Stop();
+        g_AIKernel.SetAutopilot(-1);
         delete m_Rig;
         if (!ok)
         {
@@ -328,7 +342,8 @@ private:
         int64_t finishTick = -1;
         while (m_Rig->Ticks() < limit)
         {
-            Drive();
+            if (m_Args.autopilot < 0)
+                Drive();
             Step(false);
             if (!m_Rig->InRace())
             {
@@ -469,15 +484,20 @@ private:
 int main(int argc, char** argv)
 {
     // "--ai-race": races of computer drivers only, reported per craft and per level.
+    // "--wreck": a death on a straight tube, its wreck and the respawn.
     std::vector<std::string> rest;
-    bool aiRace = false;
+    bool aiRace = false, wreck = false;
     for (int i = 1; i < argc; ++i)
     {
         if (std::string(argv[i]) == "--ai-race")
             aiRace = true;
+        else if (std::string(argv[i]) == "--wreck")
+            wreck = true;
         else
             rest.push_back(argv[i]);
     }
+    if (wreck)
+        return RunWreckCommand(rest);
     if (!rest.empty() && rest[0] == "--hud-showcase")
         return RunHudShowcase(std::vector<std::string>(rest.begin() + 1, rest.end()));
     if (aiRace)

@@ -16,6 +16,8 @@
 #include "Game/screens/CEndGamePhase.h"
 #include "Game/screens/CMenuPhase.h"
 #include "Game/screens/CRestartPhase.h"
+#include "Game/shell/CGameGlobals.h"
+#include "Game/shell/CGameMap.h"
 #include "Game/shell/CRaceParticipant.h"
 #include "Game/shell/CRaceSettings.h"
 #include "Game/shell/CRaceStats.h"
@@ -328,6 +330,9 @@ TEST_F(CEndGamePhaseTest, RestartKeepsTheLoadedResourcesBackReleasesTheNonPersis
         }
         Finish();
         g_EndGamePhase.m_Restarting = 0;
+        // The loading screen hands its map to the race, which never came: it is the test's to delete.
+        delete g_Game.m_Map;
+        g_Game.m_Map = nullptr;
     }
 }
 

@@ -137,13 +137,15 @@ TEST_F(COptionsAudioPhaseLoopbackTest, EachBarChangesThePlayingLevelAtOnce)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.bar);
+        // Started once the menus are up: the menu background's entry changes the music.
+        Open();
         WeSound sound("Sounds.Menu.VolumeTest", false);
         if (c.music)
             ASSERT_TRUE(g_AudioDevice.PlayMusic("Sounds.Music.IG_Menu Theme", true));
         else
             sound.Play(true);
-        Open();
         Level();
+        ASSERT_TRUE(!c.music || g_AudioDevice.IsMusicPlaying());
         const double full = Level();
         ASSERT_GT(full, 0.005);
         // From a tenth, a click on the track makes two tenths: a fifth of the full level.

@@ -90,6 +90,8 @@ TEST_F(MapBuilderGameTest, GrammarErrorsNameTheirLine)
         {"map A\nsection\n checkpoint\n point 0 0 1\n point 0 0 9\nend\n",
          "g.txt:3: a checkpoint follows the point it marks"},
         {"map A\nsection\n point 0 0 1\n point 0 0 9\n zone 2\nend\n", "g.txt:5: zone is 0 or 1"},
+        {"map A\ncheckpoints 0\n" + Loop, "g.txt:2: 1 to 100 checkpoints"},
+        {"map A\ncheckpoints x\n" + Loop, "g.txt:2: not a whole number: x"},
         {"map A\nheader\nend\nplan preview 8x8\n" + Loop, "g.txt:4: a plan's size is <W>x<H>, 16 to 2048 each: 8x8"},
         {"map A\nsection\n point 0 0 1\n point 0 0 9\n jump\nend\n",
          "g.txt:5: a jump inside a section belongs to a fork's branch; use section jump"},
@@ -228,6 +230,28 @@ TEST_F(MapBuilderGameTest, SectionMarksReachTheirPathNodes)
     EXPECT_EQ(checkpoints, 1);
     EXPECT_GT(held, 5);
     EXPECT_GT(effects, 5);
+}
+
+TEST_F(MapBuilderGameTest, CheckpointsMarkTheNodesNearestEvenLapFractions)
+{
+    CGameMap map;
+    BuildAndLoad("map Even\nheader\nend\ncheckpoints 8\nnodes 25 1.5\n"
+                 "section\n point 0 0 0\n point 200 0 200\n point 0 0 400\n point -200 0 200\n point 0 0 0\nend\n",
+                 map);
+    std::vector<float> fractions;
+    float spacing = 0.0f;
+    for (WePathNode* node : All<WePathNode>(map))
+    {
+        if (PathNodeFields::IsCheckpoint(*node))
+            fractions.push_back(node->m_Fraction);
+        if (node->m_Next != nullptr && node->m_Next->m_Fraction > node->m_Fraction)
+            spacing = std::max(spacing, node->m_Next->m_Fraction - node->m_Fraction);
+    }
+    ASSERT_EQ(fractions.size(), 8u);
+    ASSERT_GT(spacing, 0.0f);
+    std::sort(fractions.begin(), fractions.end());
+    for (int k = 0; k < 8; ++k)
+        EXPECT_NEAR(fractions[size_t(k)], float(k) / 8.0f, spacing * 0.51f + 1e-4f) << k;
 }
 
 TEST_F(MapBuilderGameTest, ABranchJumpsAGapOfItsOwn)

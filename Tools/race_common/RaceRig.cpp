@@ -173,7 +173,8 @@ bool PathPose(WeWorld* world, double distance, D3DXMATRIX& out)
         WePathNode* next = node->m_Next;
         if (next == nullptr)
             break;
-        const float end = next == first || next->m_Distance <= node->m_Distance ? length : next->m_Distance;
+        // A jump's gap adds no track distance (its two nodes share one): the rail crosses it at once.
+        const float end = next == first || next->m_Distance < node->m_Distance ? length : next->m_Distance;
         if (distance < end || next == first)
         {
             const float span = end - node->m_Distance;

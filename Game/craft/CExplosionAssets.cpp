@@ -47,7 +47,7 @@ void CExplosionAssets::Record(const char* name, const char* kind, bool found)
 {
     s_Requests.push_back(CExplosionAssetRequest{name, kind, found});
     if (!found)
-        DebugLogPrintf("MISSING %s %s", kind, name);
+        DebugLogPrintf("MISSING %s %s\n", kind, name);
 }
 
 const CExplosionModelAsset* CExplosionAssets::FindModel(const char* name)

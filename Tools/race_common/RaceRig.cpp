@@ -46,6 +46,7 @@
 #include "Game/craft/CTuberPartSpawn.h"
 #include "Game/craft/CWeaponAssets.h"
 #include "Game/craft/CWeaponDescriptionManager.h"
+#include "Game/craft/ReleaseCraftAssets.h"
 #include "Game/shell/CGameApplication.h"
 #include "Game/shell/CGameCamera.h"
 #include "Game/shell/CGameGlobals.h"
@@ -570,11 +571,7 @@ void RaceRig::Stop()
     g_AIKernel.DeleteAgents();
     g_RaceSettings.ClearParticipants();
     g_PlayerInputMessage.Clear();
-    CTuber::ReleaseAssets();
-    CTuberPart::ReleaseAssets();
-    CTuberPartFabric::ReleaseModels();
-    ReleaseWeaponAssets();
-    CExplosionAssets::Release();
+    ReleaseCraftAssets();
     g_TuberCatalogue.Clear();
     g_CraftLinkStandIns.Reset();
     g_PostProcessRequests.clear();

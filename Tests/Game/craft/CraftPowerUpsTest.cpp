@@ -224,6 +224,17 @@ TEST_F(CraftPowerUps, EachAbilitySetsItsEffectAndClearsItAtTheEnd)
         EXPECT_FALSE(me->*c.flag) << c.type;
         EXPECT_FALSE(me->EndPowerUp(c.type, false, false)) << c.type;
     }
+    // Invisibility turns the craft see-through at once; the engine ability switches the turbo effect's look.
+    me->StartPowerUp(Invisibility, false, 0.0f, false);
+    EXPECT_EQ(me->m_ModelPreset, 1);
+    me->EndPowerUp(Invisibility, false, false);
+    if (WeActor* turboEffect = me->m_AbilityEffects[2])
+    {
+        me->StartPowerUp(KestEngine, false, 0.0f, false);
+        EXPECT_EQ(turboEffect->m_ModelPreset, 1);
+        me->EndPowerUp(KestEngine, false, false);
+        EXPECT_EQ(turboEffect->m_ModelPreset, 0);
+    }
     // The engine ability also adds a tenth of the tank, capped at the maximum.
     me->m_TurboEnergy = 0.95f * me->m_MaxTurboEnergy;
     me->StartPowerUp(KestEngine, false, 0.0f, false);

@@ -8,7 +8,8 @@ set(map_files)
 set(map_definitions ${generated_files})
 list(FILTER map_definitions INCLUDE REGEX "\\.particles$")
 # The engine's test tracks, then the game's race tracks (a file keeps its map's name, blanks and all).
-foreach(name TestOval TestCircuit _TestRace "Wastelands of Apeiron (day)" "Fusion Sphere (night)")
+foreach(name TestOval TestCircuit _TestRace "Wastelands of Apeiron (day)" "Fusion Sphere (night)"
+             _garage_Gnosis _garage_Evelad)
   add_custom_command(
     OUTPUT "${maps_out}/${name}.map"
     COMMAND wemap build "${CMAKE_CURRENT_LIST_DIR}/${name}.txt" ${maps_out} ${map_generated_root} ${generated_root}

@@ -103,7 +103,9 @@ void WeBaseModel::Draw(WeCamera* camera, WeRenderQueue* queue, WeActor* actor, i
     }
     static const D3DXMATRIX identity(1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f,
                                      0.0f, 1.0f);
-    const D3DXMATRIX* matrix = actor->m_Type == 9 || !m_WorldMatrix ? &identity : m_WorldMatrix;
+    // Every actor's model follows its own matrix: the game's shots are actors of type 9, and the identity would
+    // draw each one at the world's origin.
+    const D3DXMATRIX* matrix = !m_WorldMatrix ? &identity : m_WorldMatrix;
     const int32_t subsets = std::min(m_Mesh->m_SubsetCount, WeMaterialPreset::Entries);
     for (int32_t subset = 0; subset < subsets; ++subset)
     {

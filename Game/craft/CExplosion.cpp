@@ -56,9 +56,9 @@ void CExplosion::Join(WeWorld* world, float lifeTime)
 {
     if (!world)
         return;
-    world->AddActor(this);
-    m_NoLifeTime = true;  // so the clock set now is filed with the world
+    // A life set before joining is filed with the world when the actor joins it.
     SetLifeTime(lifeTime);
+    world->AddActor(this);
 }
 
 WeLight* CExplosion::MakeLight(const float colour[4], float range, float intensity, float secondIntensity)

@@ -29,7 +29,7 @@ public:
 protected:
     // The world the explosion joins: the owner's, else the fallback's (a localized blast's hit craft).
     WeWorld* ChooseWorld(CTuber* fallback) const;
-    // Joins the world and starts the life clock there (a clock set before the world is never counted down).
+    // Joins the world with its life clock running.
     void Join(WeWorld* world, float lifeTime);
     // A light of kind 2 at the centre with one key frame of the colour; null while lights are off.
     WeLight* MakeLight(const float colour[4], float range, float intensity, float secondIntensity);

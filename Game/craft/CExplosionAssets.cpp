@@ -47,7 +47,7 @@ void CExplosionAssets::Record(const char* name, const char* kind, bool found)
 {
     s_Requests.push_back(CExplosionAssetRequest{name, kind, found});
     if (!found)
-        DebugLogPrintf("MISSING %s %s", kind, name);
+        DebugLogPrintf("MISSING %s %s\n", kind, name);
 }
 
 const CExplosionModelAsset* CExplosionAssets::FindModel(const char* name)
@@ -156,8 +156,10 @@ WeActor* CExplosionAssets::SpawnModel(WeWorld* world, const CExplosionModelAsset
     if (lifeTime >= 0.0f)
         actor->SetLifeTime(lifeTime);
     world->AddActor(actor);
+    // The copy stands where the model stands and lives as long; it is not parented, since a parented system's
+    // bounds stay where it was made and the render queue would cull it there.
     if (asset->particles && lifeTime >= 0.0f)
-        SpawnParticles(world, asset->particles, actor->GetWorldMatrix(), lifeTime, actor);
+        SpawnParticles(world, asset->particles, actor->GetWorldMatrix(), lifeTime, nullptr);
     return actor;
 }
 

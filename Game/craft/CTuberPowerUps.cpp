@@ -4,6 +4,8 @@
 #include "Engine/foundation/WeConfig.h"
 #include "Engine/foundation/WeLocalization.h"
 #include "Engine/foundation/WeTimer.h"
+#include "Engine/render/WeModel.h"
+#include "Engine/world/WeWorld.h"
 #include "Game/craft/CCraftLinks.h"
 #include "Game/craft/CExplosionRequest.h"
 #include "Game/craft/CTuber.h"
@@ -22,6 +24,18 @@
 
 namespace
 {
+// An actor's render mode is its model's preset: the craft goes see-through at once when it turns invisible (its
+// visibility fade takes over from there), the turbo effect shows its ability look while the engine ability runs.
+// While the world goes its actors may already be gone, the craft's children among them.
+void SetAbilityRenderMode(WeActor* actor, int32_t mode)
+{
+    if (!actor || g_WorldDestroying)
+        return;
+    actor->m_ModelPreset = mode;
+    if (actor->m_Model)
+        actor->m_Model->SetPreset(mode);
+}
+
 constexpr float AbilitySeconds = 7.5f;
 constexpr float CheatSeconds = 1000000.0f;
 constexpr int32_t MaxBlastsPerFrame = 8;
@@ -187,17 +201,21 @@ CPickupAction* CTuber::StartPowerUp(int32_t type, bool showAnimation, float dura
     else
     {
         if (m_IsPlayer && showAnimation)
-            new CPickupAnimationAbility(type);
+            new CPickupAnimationAbility(GetAbilityPickupKind(type));
         action = new CPickupAction(type, AbilitySeconds);
         m_PowerUps.PushBack(action);
         switch (type)
         {
-        case 0: m_Invisible = true; break;
+        case 0:
+            m_Invisible = true;
+            SetAbilityRenderMode(this, 1);
+            break;
         case 1: m_Invulnerable = true; break;
         case 2: m_DamageMultiplier = 4.0f; break;
         default:
             m_TurboEnergy = std::min(m_MaxTurboEnergy, m_TurboEnergy + 0.1f * m_MaxTurboEnergy);
             m_EngineAbility = true;
+            SetAbilityRenderMode(m_AbilityEffects[2], 1);
             break;
         }
     }
@@ -301,7 +319,10 @@ bool CTuber::EndPowerUp(int32_t type, bool playSound, bool force)
     case 0: m_Invisible = false; break;
     case 1: m_Invulnerable = false; break;
     case 2: m_DamageMultiplier = 1.0f; break;
-    default: m_EngineAbility = false; break;
+    default:
+        m_EngineAbility = false;
+        SetAbilityRenderMode(m_AbilityEffects[2], 0);
+        break;
     }
     if (playSound && m_IsPlayer)
         PlayOneShotSound3D(WeString(AbilityEndSounds[type]), GetWorldPosition(), D3DXVECTOR3(), 100.0f);

@@ -14,6 +14,7 @@
 #include "Engine/runtime/WePhaseManager.h"
 #include "Engine/runtime/WeWindowModeOverride.h"
 #include "Engine/ui/WeFontTable.h"
+#include "Game/craft/ReleaseCraftAssets.h"
 #include "Game/screens/CIntroPhase.h"
 #include "Game/screens/CLoadMenuPhase.h"
 #include "Game/shell/CDevelopmentHooks.h"
@@ -282,6 +283,8 @@ void CGameApplication::OnRender()
 void CGameApplication::Shutdown(int32_t)
 {
     g_PhaseManager.Shutdown();
+    // The shared race assets outlive every race; the phases that used them are gone now.
+    ReleaseCraftAssets();
     ReleaseCapture();
     ClipCursorToWindow(false);
     g_Engine.Shutdown();

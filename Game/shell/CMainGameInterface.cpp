@@ -129,6 +129,13 @@ void CMainGameInterface::Init()
     m_SecondaryPicture = nullptr;
     m_SecondaryPictureKind = 0;
     m_StandingsTimer = 0.0f;
+    // A new race's standings start from its own places, and no overlay or lock message carries over.
+    m_StandingsAnimating = 0;
+    for (int32_t& place : m_ShownPlaces)
+        place = 0;
+    m_BloodTimer = 0.0f;
+    m_LockMessage.Clear();
+    m_LockMessageTimer = 0.0f;
     m_TimeEndingSound = new WeSound(WeString("Sounds.Interface.TimeEndingText"), false);
     m_HeartBeatSound = new WeSound(WeString("Sounds.Interface.HeartBeat"), false);
     m_TimeWarningIntensity = 0.0f;

@@ -16,11 +16,14 @@
 #include "Game/shell/CMainGameInterface.h"
 #include "Game/shell/CRaceParticipant.h"
 #include "Game/shell/CRaceSettings.h"
+#include "Game/shell/HudCells.h"
 #include "Game/shell/HudDrawing.h"
 #include "Game/shell/HudText.h"
 
 namespace
 {
+
+using namespace HudCells;
 
 constexpr float Pi = 3.14159265358979f;
 constexpr float DegreesToRadians = Pi / 180.0f;
@@ -30,21 +33,6 @@ constexpr float SlowestShownSpeed = 2.0f;
 constexpr float PowerUpBlinkTime = 3.0f;
 constexpr int32_t PowerUpKinds = 4;
 
-constexpr HudCell LeftPanel{0, 0, 252, 192};
-constexpr HudCell HealthFill{256, 44, 384, 192};
-constexpr HudCell RightPanel{388, 0, 640, 192};
-constexpr HudCell TurboFill{672, 44, 800, 192};
-constexpr HudCell SpeedLedOff{96, 464, 128, 480};
-constexpr HudCell SpeedLedOn{64, 464, 96, 480};
-constexpr HudCell TurboLedOff{0, 464, 16, 472};
-constexpr HudCell TurboLedOn{32, 464, 48, 472};
-constexpr HudCell StatsLeft{312, 227, 460, 312};
-constexpr HudCell StatsRight{142, 200, 304, 380};
-constexpr HudCell WeaponFrame{470, 207, 599, 311};
-constexpr HudCell PowerUpBacking{614, 215, 720, 321};
-// The icon columns of power-ups 0 to 3: invisibility, invulnerability, quad damage, engine ability.
-constexpr int32_t PowerUpIconColumns[PowerUpKinds] = {64, 0, 128, 192};
-constexpr int32_t PowerUpIconTop = 392;
 // The fill cells' rows: the bar's texture starts this far down and spans the rest.
 constexpr float FillTop = 44.0f;
 constexpr float FillRows = 148.0f;

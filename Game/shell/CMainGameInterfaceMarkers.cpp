@@ -30,12 +30,15 @@
 #include "Game/shell/CRaceParticipant.h"
 #include "Game/shell/CRaceSettings.h"
 #include "Game/shell/CUberText.h"
+#include "Game/shell/HudCells.h"
 #include "Game/shell/HudDrawing.h"
 #include "Game/shell/HudText.h"
 #include "Game/shell/PathNodeFields.h"
 
 namespace
 {
+
+using namespace HudCells;
 
 constexpr float Pi = 3.14159265358979f;
 constexpr int32_t RaceStatePaused = 6;
@@ -46,13 +49,6 @@ constexpr float MarkerDistance = 600.0f;
 constexpr float MarkerMinDot = 0.5f;
 constexpr float WrongWayInterval = 0.5f;
 constexpr int32_t StealthMineKind = 17;
-
-constexpr HudCell LockRings[3] = {{256, 0, 512, 256}, {0, 0, 256, 256}, {512, 0, 768, 256}};
-constexpr HudCell PickupBracketLeft{768, 0, 784, 31};
-constexpr HudCell PickupBracketRight{800, 0, 816, 31};
-constexpr HudCell MineBracketLeft{832, 0, 848, 31};
-constexpr HudCell MineBracketRight{864, 0, 880, 31};
-constexpr HudCell Crosshair{896, 0, 928, 32};
 
 struct Tuning
 {

@@ -9,16 +9,15 @@
 #include "Game/shell/CMainGameInterface.h"
 #include "Game/shell/CRaceParticipant.h"
 #include "Game/shell/CRaceSettings.h"
+#include "Game/shell/HudCells.h"
 #include "Game/shell/HudDrawing.h"
 #include "Game/shell/HudText.h"
 
 namespace
 {
 
-constexpr HudCell StandingsTop{0, 201, 128, 232};
-constexpr HudCell StandingsMiddle{0, 248, 128, 280};
-constexpr HudCell StandingsBottom{0, 296, 128, 359};
-constexpr HudCell StandingsRow{0, 360, 128, 392};
+using namespace HudCells;
+
 constexpr float FirstRowY = 0.22f;
 constexpr float RowStep = 0.03f;
 constexpr float RowX = 0.01f;

@@ -39,6 +39,7 @@
 #include "Game/shell/CScreenEffects.h"
 #include "Game/shell/CScreenFader.h"
 #include "Game/shell/CUberText.h"
+#include "Game/shell/RaceResultLog.h"
 #include "Game/shell/SpawnParticipantTuber.h"
 #include "Platform/math/D3DXMatrixFunctions.h"
 #include "Platform/math/D3DXQUATERNION.h"
@@ -512,6 +513,7 @@ void CPlayGamePhase::StepRaceState()
         if (m_FinalisationTimer >= settings.finalisationTime)
         {
             EstimateFinishTimes();
+            WriteRaceResults();
             m_RaceOver = 1;
             Black(OnRaceExitFadeDone);
         }

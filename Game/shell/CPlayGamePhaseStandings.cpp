@@ -10,6 +10,7 @@
 #include "Engine/world/WePathNode.h"
 #include "Engine/world/WePhysicHandle.h"
 #include "Game/craft/CAIDifficultyProfile.h"
+#include "Game/craft/CAIKernel.h"
 #include "Game/craft/CAgent.h"
 #include "Game/craft/CTuber.h"
 #include "Game/craft/CTuberDescription.h"
@@ -74,6 +75,11 @@ CUberText* MakeSplitText(const WeString& text, float y, float r, float g)
     return t;
 }
 }  // namespace
+
+const CAIDifficultyProfile& CatchUpProfileWithoutAgent()
+{
+    return g_AIKernel.m_Profiles[1];
+}
 
 float CatchUpFactorFor(float d, const CAIDifficultyProfile& profile, float variation)
 {

@@ -441,6 +441,30 @@ void FontTexts()
         Seed("fuzz_font_text", name, Bytes(text.begin(), text.end()));
 }
 
+// The shipped death texts, each with hostile names: markers inside names, control bytes, a long name.
+void KillTexts(const fs::path& source)
+{
+    std::ifstream in(source / "Content/Packages/Config/Main/LocalizationEN.ini", std::ios::binary);
+    const std::string names[][2] = {{"Ace", "Bob"},
+                                    {"%a%k", "%K\x01"
+                                             "FF\x02"},
+                                    {std::string(200, 'x'), "\xC3\xA9"}};
+    std::string line;
+    int n = 0;
+    while (std::getline(in, line) && n < 40)
+    {
+        if (line.rfind("MSG: DEATH_", 0) != 0 && line.rfind("MSG: SUICIDE", 0) != 0)
+            continue;
+        const std::string text = line.substr(line.find('=') + 1);
+        const auto& pair = names[n % 3];
+        Bytes bytes = {uint8_t(pair[0].size() > 255 ? 255 : pair[0].size()), uint8_t(pair[1].size())};
+        bytes.insert(bytes.end(), pair[0].begin(), pair[0].begin() + bytes[0]);
+        bytes.insert(bytes.end(), pair[1].begin(), pair[1].end());
+        bytes.insert(bytes.end(), text.begin(), text.end());
+        Seed("fuzz_kill_text", "death-" + std::to_string(n++), bytes);
+    }
+}
+
 void Movies()
 {
     const fs::path clip = g_Out / "clip.avi";
@@ -671,6 +695,29 @@ void MapHeaders()
     }
 }
 
+// Pickup records after actor records of versions 28, 29, 30 and 32 (the first byte picks one): available, the
+// respawn time below 30, the random flag above 28; each whole, then cut short.
+void PickupRecords()
+{
+    const uint8_t available = 1, random = 1;
+    const uint8_t respawn[4] = {0x00, 0x00, 0xA0, 0x40};  // 5.0f
+    const struct
+    {
+        uint8_t pick;
+        int32_t version;
+    } versions[] = {{0, 28}, {1, 29}, {2, 30}, {3, 32}};
+    for (const auto& v : versions)
+    {
+        Bytes record = {v.pick, available};
+        if (v.version < 30)
+            record.insert(record.end(), respawn, respawn + 4);
+        if (v.version > 28)
+            record.push_back(random);
+        Seed("fuzz_pickup_record", "v" + std::to_string(v.version), record);
+        Seed("fuzz_pickup_record", "v" + std::to_string(v.version) + "-cut", Bytes(record.begin(), record.begin() + 2));
+    }
+}
+
 // Profile files of both list versions with records of every version this game wrote.
 void ProfileFiles()
 {
@@ -726,11 +773,13 @@ int main(int argc, char** argv)
     Fixtures(WE_SOURCE_DIR);
     PackageIndex(WE_SOURCE_DIR);
     FontTexts();
+    KillTexts(WE_SOURCE_DIR);
     Movies();
     Fonts();
     WorldFxRecords();
     OggFiles();
     MapHeaders();
+    PickupRecords();
     ProfileFiles();
     return g_Failed ? 1 : 0;
 }

@@ -30,8 +30,9 @@ void CheckRanges(const COptionsSettings& o)
     Check(o.m_MultisampleType >= 0 && o.m_MultisampleType <= 16);
     Check(o.m_MultisampleQuality >= 0 && (o.m_MultisampleType != 0 || o.m_MultisampleQuality == 0));
     Check(o.m_Anisotropy >= 1 && o.m_Anisotropy <= 16);
-    for (int32_t v : {o.m_WindowMode, o.m_MotionBlur, o.m_Reflection, o.m_Hdr})
+    for (int32_t v : {o.m_WindowMode, o.m_MotionBlur, o.m_Hdr})
         Check(v >= 0 && v <= 2);
+    Check(o.m_Reflection >= 0 && o.m_Reflection <= 4);
     for (uint8_t b : {o.m_VerticalSync, o.m_Shadows, o.m_Specular, o.m_Bumping, o.m_Refraction, o.m_FilmGrain,
                       o.m_DepthOfField, o.m_TextureSwitch})
         Check(b <= 1);

@@ -12,6 +12,7 @@
 #include "Platform/gfx_d3dx/D3DX9.h"
 #include "Platform/system/SysRandom.h"
 #include "Tools/content/ContentIniReader.h"
+#include "Tools/content/ContentPortrait.h"
 
 namespace
 {
@@ -107,6 +108,7 @@ bool ContentTextureWriter::Parse(const std::string& path, const std::string& tex
 {
     ContentIniReader reader(path, text);
     ContentIniLine item;
+    out->path = path;
     bool haveSize = false;
     bool haveKind = false;
     std::string sizeText;
@@ -168,7 +170,8 @@ bool ContentTextureWriter::Parse(const std::string& path, const std::string& tex
                 return fail("minlevel must be 0, 1 or 2");
         }
         else if (key == "fill" || key == "checker" || key == "gradient" || key == "dot" || key == "noise" ||
-                 key == "faces" || key == "streak" || key == "puff" || key == "ring" || key == "band")
+                 key == "faces" || key == "streak" || key == "puff" || key == "ring" || key == "band" ||
+                 key == "portrait")
         {
             if (!out->generator.empty())
                 return fail("a second generator (" + key + "); a texture takes one");
@@ -253,6 +256,32 @@ bool ContentTextureWriter::Generate(const Description& d, int slice, std::vector
     float c0[4], c1[4];
     const int w = d.width, h = d.height;
     pixels->assign(size_t(w) * size_t(h), 0u);
+    if (d.generator == "portrait")
+    {
+        // Angles in degrees, either sign.
+        auto angle = [](const std::string& text, float* out)
+        {
+            const bool negative = !text.empty() && text[0] == '-';
+            if (!ParseFloatValue(negative ? text.substr(1) : text, out) || *out > 360.0f)
+                return false;
+            *out = negative ? -*out : *out;
+            return true;
+        };
+        float yaw = 0.0f, pitch = 0.0f;
+        if (a.size() != 3 || !angle(a[1], &yaw) || !angle(a[2], &pitch) || d.kind != WeTexture::Kind2D)
+            return fail("portrait=<Package.Folder.Mesh>,<yaw>,<pitch> (2-D)");
+        // Content/Assets/<Package>/<Folder>/<File>.tex: the Assets folder three levels up.
+        std::string assets = d.path;
+        for (int up = 0; up < 3; ++up)
+        {
+            const size_t slash = assets.find_last_of('/');
+            assets = slash == std::string::npos ? std::string(".") : assets.substr(0, slash);
+        }
+        std::string reason;
+        if (!ContentPortrait::Paint(assets, a[0], yaw, pitch, w, h, pixels, &reason))
+            return fail(reason);
+        return true;
+    }
     if (d.generator == "fill")
     {
         if (a.size() != 1 || !ParseColour(a[0], c0))

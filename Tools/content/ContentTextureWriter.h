@@ -8,7 +8,8 @@
 
 class WeVirtualFileSystem;
 
-// A texture description ("[Texture]" with kind, size, format, levels, minlevel and one generator) made into
+// A texture description ("[Texture]" with kind, size, format, levels, minlevel and one generator, among them
+// portrait=<Package.Folder.Mesh>,<yaw>,<pitch>: that mesh description drawn by ContentPortrait) made into
 // a device texture on the recording backend and written as a texture member through WeTexture::WriteToStream.
 class ContentTextureWriter
 {
@@ -23,6 +24,7 @@ public:
         std::string generator;              // fill, checker, gradient, dot, noise, faces
         std::vector<std::string> argument;  // its comma-separated values
         int generatorLine = 0;
+        std::string path;  // the description's file; a portrait finds its mesh beside it in the Assets folder
     };
 
     bool Parse(const std::string& path, const std::string& text, Description* out, ContentError* error);

@@ -234,6 +234,9 @@ public:
             return Words(w, 3, 3, "nodes <spacing> <lift>") && Number(w[1], m_Out.nodeSpacing) &&
                    Number(w[2], m_Out.nodeLift) &&
                    (m_Out.nodeSpacing >= 1.0f ? true : Fail("the node spacing is at least 1"));
+        if (key == "checkpoints")
+            return Words(w, 2, 2, "checkpoints <count>") && Integer(w[1], m_Out.checkpointCount) &&
+                   ((m_Out.checkpointCount >= 1 && m_Out.checkpointCount <= 100) ? true : Fail("1 to 100 checkpoints"));
         if (key == "starts")
             return Words(w, 3, 3, "starts <count> <spacing>") && Integer(w[1], m_Out.startCount) &&
                    Number(w[2], m_Out.startSpacing) &&
@@ -580,7 +583,20 @@ public:
                 return Fail("the loop cannot end with a fork");
         }
         if (sections == 0)
+        {
+            // A game map may be a room without a track (the shipyard's garage): plain actors, lights and
+            // particle systems, and nothing that needs a road.
+            if (m_Out.gameMap && m_Out.loop.empty())
+            {
+                if (m_Out.startCount > 0 || !m_Out.pickups.empty() || !m_Out.plans.empty())
+                {
+                    m_Line = m_MapLine;
+                    return Fail("starts, pickups and plans need a track: a map without sections has none");
+                }
+                return true;
+            }
             return Fail("the track needs a section");
+        }
         if (m_Out.loop.front().isFork || m_Out.loop.front().section.jumpBefore)
         {
             m_Line = m_Out.loop.front().line;

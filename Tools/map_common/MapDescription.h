@@ -132,6 +132,7 @@ struct MapDescription
     float nodeLift = 1.5f;
     int32_t startCount = 0;
     float startSpacing = 8.0f;
+    int32_t checkpointCount = 0;  // `checkpoints <n>`: n checkpoints at even lap fractions
     std::vector<MapLoopItem> loop;
     std::vector<MapExtraActor> actors;
     std::vector<MapEffectActor> effects;

@@ -151,6 +151,60 @@ std::vector<MapFrame> SampleSection(const MapSection& section, float step)
     return out;
 }
 
+namespace
+{
+// `checkpoints <n>`: the main-path node nearest each lap fraction k / n, the lap measured along the main path
+// and the first branch of each fork, in the nodes' order, and closed back to the first node.
+void MarkCheckpointFractions(int32_t count, std::vector<MapPathNode>& nodes)
+{
+    if (count <= 0 || nodes.empty())
+        return;
+    std::vector<size_t> lap;
+    std::vector<float> along;
+    float length = 0.0f;
+    for (size_t i = 0; i < nodes.size(); ++i)
+    {
+        if (nodes[i].branch > 1)
+            continue;
+        if (!lap.empty())
+        {
+            const MapPathNode& a = nodes[lap.back()];
+            const D3DXVECTOR3 d(nodes[i].frame._41 - a.frame._41, nodes[i].frame._42 - a.frame._42,
+                                nodes[i].frame._43 - a.frame._43);
+            length += D3DXVec3Length(&d);
+        }
+        lap.push_back(i);
+        along.push_back(length);
+    }
+    const MapPathNode& first = nodes[lap.front()];
+    const MapPathNode& last = nodes[lap.back()];
+    const D3DXVECTOR3 close(first.frame._41 - last.frame._41, first.frame._42 - last.frame._42,
+                            first.frame._43 - last.frame._43);
+    length += D3DXVec3Length(&close);
+    if (!(length > 0.0f))
+        return;
+    for (int32_t k = 1; k <= count; ++k)
+    {
+        const float target = length * float(k % count) / float(count);
+        size_t best = lap.front();
+        float bestGap = -1.0f;
+        for (size_t j = 0; j < lap.size(); ++j)
+        {
+            if (nodes[lap[j]].branch != 0)
+                continue;
+            float gap = std::fabs(along[j] - target);
+            gap = std::min(gap, length - gap);
+            if (bestGap < 0.0f || gap < bestGap)
+            {
+                bestGap = gap;
+                best = lap[j];
+            }
+        }
+        nodes[best].checkpoint = true;
+    }
+}
+}  // namespace
+
 bool BuildPathNodes(const MapDescription& map, const std::string& fileName, std::vector<MapPathNode>& out,
                     std::string& error)
 {
@@ -297,6 +351,7 @@ bool BuildPathNodes(const MapDescription& map, const std::string& fileName, std:
             out[best].checkpoint = true;
         }
     }
+    MarkCheckpointFractions(map.checkpointCount, out);
     return true;
 }
 

@@ -45,11 +45,14 @@
 #include "Game/craft/CTuberPartFabric.h"
 #include "Game/craft/CTuberPartSpawn.h"
 #include "Game/craft/CWeaponAssets.h"
+#include "Game/craft/CWeaponDescriptionManager.h"
+#include "Game/craft/ReleaseCraftAssets.h"
 #include "Game/shell/CGameApplication.h"
 #include "Game/shell/CGameCamera.h"
 #include "Game/shell/CGameGlobals.h"
 #include "Game/shell/CGameMap.h"
 #include "Game/shell/CInputMessage.h"
+#include "Game/shell/CMainGameInterface.h"
 #include "Game/shell/COneShotSounds.h"
 #include "Game/shell/CPlayGamePhase.h"
 #include "Game/shell/CPostProcessRequests.h"
@@ -171,7 +174,8 @@ bool PathPose(WeWorld* world, double distance, D3DXMATRIX& out)
         WePathNode* next = node->m_Next;
         if (next == nullptr)
             break;
-        const float end = next == first || next->m_Distance <= node->m_Distance ? length : next->m_Distance;
+        // A jump's gap adds no track distance (its two nodes share one): the rail crosses it at once.
+        const float end = next == first || next->m_Distance < node->m_Distance ? length : next->m_Distance;
         if (distance < end || next == first)
         {
             const float span = end - node->m_Distance;
@@ -373,6 +377,11 @@ bool RaceRig::Start(std::string* error)
     g_TuberCatalogue.Load();
     g_TuberCatalogue.LoadModels();
     g_Localization.Load();
+    // The display's layout, pictures and the weapon pictures, as the game-data load reads them; again at each
+    // start, since the last one's textures went with its devices.
+    g_MainGameInterface.LoadLayout();
+    g_MainGameInterface.LoadAtlases();
+    g_WeaponDescriptions.LoadPictures();
     g_AIProfiles.Load();
     CTuber::LoadAssets();
     CTuberPartFabric::LoadModels();
@@ -562,11 +571,7 @@ void RaceRig::Stop()
     g_AIKernel.DeleteAgents();
     g_RaceSettings.ClearParticipants();
     g_PlayerInputMessage.Clear();
-    CTuber::ReleaseAssets();
-    CTuberPart::ReleaseAssets();
-    CTuberPartFabric::ReleaseModels();
-    ReleaseWeaponAssets();
-    CExplosionAssets::Release();
+    ReleaseCraftAssets();
     g_TuberCatalogue.Clear();
     g_CraftLinkStandIns.Reset();
     g_PostProcessRequests.clear();
@@ -657,6 +662,14 @@ void RaceRig::Frame()
     if (!s.started)
         return;
     Tick(1);
+    RenderOnly();
+}
+
+void RaceRig::RenderOnly()
+{
+    State& s = *m_State;
+    if (!s.started)
+        return;
     g_Engine.Render();
     if (s.options.backend == RaceRigOptions::Backend::OffscreenGl && g_Engine.m_DeviceUsable)
         s.lastFrame =

@@ -58,6 +58,8 @@ public:
     void Tick(int32_t count = 1);
     // A tick and a render (offscreen OpenGL).
     void Frame();
+    // A render of the state as it stands, without a tick (a state set up for one picture stays as set).
+    void RenderOnly();
     // Ticks until done (checked before each tick) or maxSeconds of race time; true when done.
     bool RunUntil(const std::function<bool()>& done, double maxSeconds);
     int64_t Ticks() const;

@@ -14,6 +14,7 @@
 #include "Engine/world/WePathNode.h"
 #include "Engine/world/WePhysics.h"
 #include "Engine/world/WeRaycastHit.h"
+#include "Game/craft/CAIKernel.h"
 #include "Game/craft/CTuber.h"
 #include "Game/screens/CEndGamePhase.h"
 #include "Game/shell/CGameCamera.h"
@@ -22,18 +23,25 @@
 #include "Game/shell/CGameMap.h"
 #include "Game/shell/CInputBindings.h"
 #include "Game/shell/COptionsSettings.h"
+#include "Game/shell/CPickup.h"
+#include "Game/shell/CPickupFactory.h"
 #include "Game/shell/CPlayGamePhase.h"
+#include "Game/shell/CRaceParticipant.h"
 #include "Game/shell/CScreenFader.h"
+#include "Game/shell/CWeaponFactory.h"
 #include "Platform/input/DIKeyCodes.h"
 #include "Platform/physics/NxTypes.h"
 #include "Tools/race_common/AIRace.h"
 #include "Tools/race_common/RaceRig.h"
+#include "Tools/race_demo/HudShowcaseDemo.h"
+#include "Tools/race_demo/WreckDemo.h"
 
 namespace
 {
 const char* const Usage =
     "usage: race_demo [--png-dir DIR] [--map NAME] [--size WxH] [--opponents 0-5] [--backend gl|recording] "
-    "[--finish-after SECONDS]\n";
+    "[--finish-after SECONDS] [--autopilot 0-2]\n"
+    "       race_demo --rail SPEED [--rail-rivals S1,S2,...] [--laps 1-10] [--map NAME] [--backend gl|recording]\n";
 const char* const OpponentCraft[] = {"EclosionHunter", "Xdrone", "Falconer"};
 
 struct Arguments
@@ -44,6 +52,7 @@ struct Arguments
     int opponents = 2;
     bool recording = false;
     double finishAfter = -1.0;
+    int autopilot = -1;  // the player's craft driven by an agent of that level (0 Easy to 2 Hard); -1 the script
 };
 
 bool ParseArguments(int argc, char** argv, Arguments& a)
@@ -75,6 +84,13 @@ bool ParseArguments(int argc, char** argv, Arguments& a)
             if (b != "gl" && b != "recording")
                 return false;
             a.recording = b == "recording";
+        }
+        else if (arg == "--autopilot" && hasValue)
+        {
+            char* end = nullptr;
+            a.autopilot = int(std::strtol(argv[++i], &end, 10));
+            if (*end != '\0' || a.autopilot < 0 || a.autopilot > 2)
+                return false;
         }
         else if (arg == "--finish-after" && hasValue)
         {
@@ -143,14 +159,18 @@ public:
         }
         m_Rig = new RaceRig(o);
         std::string error;
+        // The race phase's entry gives the player's slot an agent of that level, which then drives it.
+        g_AIKernel.SetAutopilot(m_Args.autopilot);
         if (!m_Rig->Start(&error))
         {
+            g_AIKernel.SetAutopilot(-1);
             std::fprintf(stderr, "race_demo: %s\n", error.c_str());
             delete m_Rig;
             return 1;
         }
         const bool ok = Race();
         m_Rig->Stop();
+        g_AIKernel.SetAutopilot(-1);
         delete m_Rig;
         if (!ok)
         {
@@ -327,7 +347,8 @@ private:
         int64_t finishTick = -1;
         while (m_Rig->Ticks() < limit)
         {
-            Drive();
+            if (m_Args.autopilot < 0)
+                Drive();
             Step(false);
             if (!m_Rig->InRace())
             {
@@ -465,18 +486,196 @@ private:
 };
 }  // namespace
 
+// "--rail SPEED [--rail-rivals S1,S2,...] [--laps N] [--map NAME] [--backend recording|gl]": the player and one
+// computer slot per rival speed driven exactly along the track path on the rig's rail, weapons on; prints every
+// credited lap, every pickup taken, the safety lock's expiry, the final standings, the player's result and the
+// tick the end screen took over.
+int RunRailRace(const std::vector<std::string>& args)
+{
+    float playerSpeed = 0.0f;
+    std::vector<float> rivals;
+    int laps = 3;
+    std::string map = "Wastelands of Apeiron (day)";
+    bool gl = false;
+    for (size_t i = 0; i < args.size(); ++i)
+    {
+        const bool hasValue = i + 1 < args.size();
+        char* end = nullptr;
+        if (args[i] == "--rail" && hasValue)
+        {
+            playerSpeed = std::strtof(args[++i].c_str(), &end);
+            if (*end != '\0' || !(playerSpeed > 0.0f) || playerSpeed > 1000.0f)
+                return std::fputs("race_demo: --rail takes a speed above 0\n", stderr), 2;
+        }
+        else if (args[i] == "--rail-rivals" && hasValue)
+        {
+            const std::string list = args[++i];
+            for (size_t at = 0; at <= list.size();)
+            {
+                const size_t comma = std::min(list.find(',', at), list.size());
+                const float v = std::strtof(list.substr(at, comma - at).c_str(), &end);
+                if (!(v > 0.0f) || v > 1000.0f || rivals.size() >= 5)
+                    return std::fputs("race_demo: --rail-rivals takes up to five speeds above 0\n", stderr), 2;
+                rivals.push_back(v);
+                at = comma + 1;
+            }
+        }
+        else if (args[i] == "--laps" && hasValue)
+        {
+            laps = int(std::strtol(args[++i].c_str(), &end, 10));
+            if (*end != '\0' || laps < 1 || laps > 10)
+                return std::fputs("race_demo: --laps takes 1 to 10\n", stderr), 2;
+        }
+        else if (args[i] == "--map" && hasValue)
+            map = args[++i];
+        else if (args[i] == "--backend" && hasValue)
+        {
+            gl = args[++i] == "gl";
+            if (!gl && args[i] != "recording")
+                return std::fputs(Usage, stderr), 2;
+        }
+        else
+            return std::fputs(Usage, stderr), 2;
+    }
+    RaceRigOptions o;
+    o.racePhase = true;
+    o.map = map;
+    o.backend = gl ? RaceRigOptions::Backend::OffscreenGl : RaceRigOptions::Backend::Recording;
+    o.laps = laps;
+    o.weapons = true;
+    o.slots.push_back(RaceRigSlot{4, "Falconer", "Player", 0, 1});
+    for (size_t i = 0; i < rivals.size(); ++i)
+        o.slots.push_back(RaceRigSlot{2, OpponentCraft[i % 3], "", 0, int(i) + 2});
+    RaceRig rig(o);
+    rig.SetRail(0, playerSpeed);
+    for (size_t i = 0; i < rivals.size(); ++i)
+        rig.SetRail(int32_t(i) + 1, rivals[i]);
+    std::string error;
+    if (!rig.Start(&error))
+    {
+        std::fprintf(stderr, "race_demo: %s\n", error.c_str());
+        return 1;
+    }
+    const int slots = int(o.slots.size());
+    std::vector<int32_t> seenLaps(size_t(slots), 0);
+    std::vector<std::pair<CPickup*, bool>> pickups;
+    bool lockSeen = false, entered = false, endSeen = false, standingsPrinted = false;
+    const auto name = [](CTuber* craft)
+    {
+        const CRaceParticipant* p = craft != nullptr ? craft->m_Participant : nullptr;
+        return p != nullptr && !p->m_DisplayName.IsEmpty()
+                   ? std::string(p->m_DisplayName.c_str())
+                   : (p != nullptr ? "Slot" + std::to_string(p->m_Index) : std::string("nobody"));
+    };
+    const int64_t limit = int64_t(600.0 / o.step);
+    for (int64_t t = 0; t < limit && !endSeen; ++t)
+    {
+        rig.Tick(1);
+        if (!entered && rig.InRace() && g_Game.m_Map != nullptr)
+        {
+            entered = true;
+            for (auto* n = g_Game.m_Map->m_Pickups.FirstNode(); n; n = g_Game.m_Map->m_Pickups.NextNode(n))
+                pickups.push_back({n->payload, n->payload->m_Available});
+        }
+        if (!entered)
+            continue;
+        const double now = rig.RaceSeconds();
+        if (!rig.InRace())
+        {
+            endSeen = g_PhaseManager.GetTopPhase() == &g_EndGamePhase;
+            if (endSeen)
+                std::printf("end phase entered at %.4f s\n", now);
+            else
+                break;
+            continue;
+        }
+        if (!lockSeen && g_WeaponFactory.m_SafetyLockExpired != 0)
+        {
+            lockSeen = true;
+            std::printf("safety lock expired at %.4f s\n", now);
+        }
+        for (int slot = 0; slot < slots; ++slot)
+        {
+            CTuber* craft = rig.Craft(slot);
+            if (craft == nullptr)
+                continue;
+            for (; seenLaps[size_t(slot)] < craft->m_LapsCompleted; ++seenLaps[size_t(slot)])
+                std::printf("lap %d %s %.4f\n", seenLaps[size_t(slot)] + 1, name(craft).c_str(),
+                            double(craft->m_LastLapTime));
+        }
+        for (auto& [pickup, available] : pickups)
+        {
+            if (available && !pickup->m_Available)
+            {
+                // The taker: the craft nearest the pickup's home.
+                CTuber* taker = nullptr;
+                float best = 0.0f;
+                for (int slot = 0; slot < slots; ++slot)
+                    if (CTuber* craft = rig.Craft(slot))
+                    {
+                        const float d = Length(craft->GetWorldPosition() - pickup->m_HomePosition);
+                        if (taker == nullptr || d < best)
+                        {
+                            taker = craft;
+                            best = d;
+                        }
+                    }
+                std::printf("pickup %s taken by %s at %.4f s\n", GetPickupTypeName(pickup->m_Type), name(taker).c_str(),
+                            now);
+            }
+            available = pickup->m_Available;
+        }
+        if (g_PlayGamePhase.m_RaceState == CPlayGamePhase::Finished)
+        {
+            if (!standingsPrinted)
+            {
+                standingsPrinted = true;
+                std::string line = "standings";
+                for (int place = 1; place <= slots; ++place)
+                    for (int slot = 0; slot < slots; ++slot)
+                        if (CTuber* craft = rig.Craft(slot))
+                            if (craft->m_Participant != nullptr && craft->m_Participant->m_RacePlace == place)
+                                line += " " + std::to_string(place) + ":" + name(craft);
+                std::printf("%s\n", line.c_str());
+                if (CTuber* player = rig.Craft(0))
+                    std::printf("finished place %d best lap %.4f record %.4f\n", player->m_Participant->m_RacePlace,
+                                double(player->m_Participant->m_BestLap),
+                                double(g_Game.m_Map != nullptr ? g_Game.m_Map->m_FastestLap : 0.0f));
+            }
+        }
+    }
+    rig.Stop();
+    if (!endSeen)
+    {
+        std::printf("race_demo: FAILED: the end screen never took over\n");
+        return 1;
+    }
+    std::printf("race_demo: ok\n");
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
     // "--ai-race": races of computer drivers only, reported per craft and per level.
+    // "--wreck": a death on a straight tube, its wreck and the respawn.
     std::vector<std::string> rest;
-    bool aiRace = false;
+    bool aiRace = false, wreck = false;
     for (int i = 1; i < argc; ++i)
     {
         if (std::string(argv[i]) == "--ai-race")
             aiRace = true;
+        else if (std::string(argv[i]) == "--wreck")
+            wreck = true;
         else
             rest.push_back(argv[i]);
     }
+    if (wreck)
+        return RunWreckCommand(rest);
+    for (const std::string& arg : rest)
+        if (arg == "--rail")
+            return RunRailRace(rest);
+    if (!rest.empty() && rest[0] == "--hud-showcase")
+        return RunHudShowcase(std::vector<std::string>(rest.begin() + 1, rest.end()));
     if (aiRace)
     {
         std::string output;

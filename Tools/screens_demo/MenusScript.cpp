@@ -1,7 +1,10 @@
 // From an empty save folder: a profile made and chosen, the main menu's EXIT refused, then a single race
-// set up (the next map, a random opponent and a chosen one in team 3) and started into the shipyard.
+// set up (the next map, a random opponent and a chosen one in team 3), started into the shipyard, the next
+// craft chosen there and the race started into its loading screen.
 #include <SDL.h>
 
+#include <chrono>
+#include <memory>
 #include <string>
 
 #include "Engine/foundation/WeStringList.h"
@@ -115,15 +118,50 @@ void BuildMenusScript(ScreensDemoScript& script)
                 })
         .Frames(3)
         .Png("shipyard-loading")
-        // The pack holds no garage room yet: the shipyard reports it and fades back to the set-up.
-        .WaitPhase("CSingleRacePhase")
-        .Expect("back",
+        .WaitShown("Shipyard_NextShip_Button")
+        .Frames(30)
+        .Png("shipyard")
+        .Until("the shipyard's frame rate",
+               [frames = std::make_shared<int>(0), start = std::make_shared<double>(-1.0)](std::string& lines)
+               {
+                   const double now =
+                       std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+                   if (*start < 0.0)
+                       *start = now;
+                   if (++*frames < 120)
+                       return false;
+                   lines = "shipyard frames " + std::to_string(*frames) + " in " +
+                           std::to_string(int((now - *start) * 1000.0)) + " ms";
+                   return true;
+               })
+        .Click("Shipyard_NextShip_Button")
+        .Frames(30)
+        .Click("Shopping_StartRace_Button")
+        .WaitPhase("CLoadMapPhase")
+        .Expect("race",
+                [](std::string& line)
+                {
+                    line = std::string("race map ") + g_RaceSettings.m_MapName.c_str() + " laps " +
+                           std::to_string(g_RaceSettings.m_Laps) + " type " +
+                           std::to_string(g_RaceSettings.m_RaceType) + " difficulty " +
+                           std::to_string(g_RaceSettings.m_Difficulty);
+                    return true;
+                })
+        .Expect("slot 0",
+                [](std::string& line)
+                {
+                    const WeString& craft = g_RaceSettings.GetParticipant(0)->m_CraftKey;
+                    line = std::string("slot 0 craft ") + craft.c_str();
+                    return !craft.IsEmpty();
+                })
+        .Expect("profile",
                 [](std::string& line)
                 {
                     const CProfile* current = g_ProfileManager.GetCurrent();
-                    line = std::string("no garage: back at the set-up, profile Ace last ship ") +
-                           (current != nullptr && !current->m_LastCraft.IsEmpty() ? current->m_LastCraft.c_str()
-                                                                                  : "(none)");
-                    return StackText() == "CMenuPhase CSingleRacePhase";
+                    const bool same =
+                        current != nullptr && current->m_LastCraft == g_RaceSettings.GetParticipant(0)->m_CraftKey;
+                    line = std::string("profile Ace last ship ") +
+                           (current != nullptr ? current->m_LastCraft.c_str() : "(none)");
+                    return same;
                 });
 }

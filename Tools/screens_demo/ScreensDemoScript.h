@@ -113,6 +113,8 @@ void BuildStartupScript(ScreensDemoScript& script);
 void BuildMenusScript(ScreensDemoScript& script);
 void BuildOptionsScript(ScreensDemoScript& script);
 void BuildShowOptionsScript(ScreensDemoScript& script);
+void BuildRaceEndScript(ScreensDemoScript& script);
+void BuildPauseScript(ScreensDemoScript& script);
 void BuildInstantScript(ScreensDemoScript& script);
 void BuildEncyclopediaScript(ScreensDemoScript& script);
 void BuildCreditsScript(ScreensDemoScript& script);

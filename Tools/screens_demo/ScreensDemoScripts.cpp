@@ -5,5 +5,6 @@ const ScreensDemoScriptEntry g_ScreensDemoScripts[] = {
     {"startup", BuildStartupScript}, {"menus", BuildMenusScript},
     {"options", BuildOptionsScript}, {"show-options", BuildShowOptionsScript},
     {"instant", BuildInstantScript}, {"encyclopedia", BuildEncyclopediaScript},
-    {"credits", BuildCreditsScript}, {nullptr, nullptr},
+    {"credits", BuildCreditsScript}, {"race-end", BuildRaceEndScript},
+    {"pause", BuildPauseScript},     {nullptr, nullptr},
 };

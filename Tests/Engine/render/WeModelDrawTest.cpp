@@ -85,6 +85,30 @@ TEST_F(WeModelDrawTest, OneItemPerSubsetOfTheChosenPreset)
     delete model;
 }
 
+// Whatever the actor's type (the game's shots are type 9), the items carry the model's own matrix, so a
+// moving actor's model is drawn where the actor is.
+TEST_F(WeModelDrawTest, ItemsFollowTheModelMatrixForEveryActorType)
+{
+    WeModel* model = g_ModelManager.Load("Maps.TestOval.Track01", 0);
+    ASSERT_NE(model, nullptr);
+    D3DXMATRIX placed;
+    D3DXMatrixTranslation(&placed, 5.0f, 2.0f, 640.0f);
+    model->m_WorldMatrix = &placed;
+    for (int32_t type : {int32_t(WeActorTypePlain), 9, 8})
+    {
+        SCOPED_TRACE(type);
+        WeActor actor;
+        actor.m_Type = type;
+        g_RenderQueue.Prepare(nullptr, &camera);
+        model->Draw(&camera, &g_RenderQueue, &actor, -1);
+        ASSERT_GT(g_RenderQueue.m_OpaqueHeap.m_Count, 0);
+        for (int32_t i = 0; i < g_RenderQueue.m_OpaqueHeap.m_Count; ++i)
+            EXPECT_EQ(g_RenderQueue.m_OpaqueHeap.m_Entries[i].item->worldMatrix, &placed);
+    }
+    model->m_WorldMatrix = nullptr;
+    delete model;
+}
+
 TEST_F(WeModelDrawTest, ActorsAndTheSkyBoxLoadTheirModelsByName)
 {
     WeWorld world;

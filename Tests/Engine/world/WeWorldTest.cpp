@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "Engine/foundation/WeTimer.h"
+#include "Engine/world/WeLight.h"
+#include "Engine/world/WeNewParticleSystem.h"
 #include "Tests/Engine/world/WorldTestSupport.h"
 
 namespace
@@ -196,6 +198,23 @@ TEST_F(WeWorldTest, LifeTimeAndMarkBeforeAddActor)
     EXPECT_EQ(Count("delete marked"), 1);
     EXPECT_EQ(world.GetActors().Count(), 1);
     world.Tick();
+    EXPECT_EQ(world.GetActors().Count(), 0);
+}
+
+// A life given before the actor joins a world is filed with the world when it joins, whatever the class: a
+// light and a particle system count down like a plain actor.
+TEST_F(WeWorldTest, LifeTimeBeforeAddActorCountsDownForEveryClass)
+{
+    WeWorld world;
+    WeActor* actors[] = {new WeActor(), new WeLight(), new WeNewParticleSystem()};
+    for (WeActor* actor : actors)
+    {
+        actor->SetLifeTime(0.05f);
+        world.AddActor(actor);
+        EXPECT_TRUE(actor->HasLifeTime());
+    }
+    for (int i = 0; i < 10; ++i)
+        world.Tick();
     EXPECT_EQ(world.GetActors().Count(), 0);
 }
 

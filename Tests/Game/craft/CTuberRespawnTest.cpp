@@ -6,7 +6,9 @@
 #include "Engine/world/WePathNode.h"
 #include "Engine/world/WeWorld.h"
 #include "Game/shell/CGameGlobals.h"
+#include "Game/shell/CPickupAction.h"
 #include "Game/shell/CPostProcessSlots.h"
+#include "Game/shell/CRaceSettings.h"
 #include "Tests/Game/craft/DamageTestSupport.h"
 
 namespace
@@ -224,6 +226,70 @@ TEST_F(CTuberRespawn, EndsOnlyItsOwnDeathEffectAndPlaysTheSpawnSound)
     player->Respawn();
     EXPECT_TRUE(g_PostProcessRequests.empty());
     ClearPostProcessSlots();
+}
+
+}  // namespace
+
+namespace
+{
+
+TEST_F(CTuberRespawn, InvulnerableForThreeSecondsWhenWeaponsAreOn)
+{
+    const bool weapons = g_RaceSettings.m_Weapons;
+    struct Row
+    {
+        bool weapons, running;
+    };
+    for (const Row& r : {Row{true, false}, Row{true, true}, Row{false, false}})
+    {
+        SCOPED_TRACE(r.weapons ? (r.running ? "weapons on, one running" : "weapons on") : "weapons off");
+        g_RaceSettings.m_Weapons = r.weapons;
+        DamageTest::Revive(rival);
+        rival->EndAllPowerUps(true);
+        rival->m_Invulnerable = false;
+        if (r.running)
+        {
+            CPickupAction* running = rival->StartPowerUp(1, false, 0.0f, false);
+            ASSERT_NE(running, nullptr);
+            running->m_Elapsed = 5.0f;
+        }
+        rival->m_Destroyed = true;
+        rival->Respawn();
+        CPickupAction* action = rival->FindPowerUp(1);
+        if (!r.weapons)
+        {
+            EXPECT_EQ(action, nullptr);
+            EXPECT_FALSE(rival->m_Invulnerable);
+            continue;
+        }
+        ASSERT_NE(action, nullptr);
+        EXPECT_FLOAT_EQ(action->m_Duration, 3.0f);
+        EXPECT_FLOAT_EQ(action->m_Elapsed, 0.0f);
+        EXPECT_TRUE(action->m_Active);
+        EXPECT_TRUE(rival->m_Invulnerable);
+        EXPECT_FALSE(rival->ApplyDamage(10.0f, player, 1));
+    }
+    g_RaceSettings.m_Weapons = weapons;
+    rival->EndAllPowerUps(true);
+}
+
+TEST_F(CTuberRespawn, DeathEndsEveryAbilityButTheForcedOnes)
+{
+    const bool weapons = g_RaceSettings.m_Weapons;
+    g_RaceSettings.m_Weapons = true;
+    ASSERT_NE(rival->StartPowerUp(0, false, 0.0f, false), nullptr);  // invisibility
+    rival->SetCheatPowerUp(2, true);                                 // a forced quad damage
+    ASSERT_NE(rival->FindPowerUp(2), nullptr);
+    const int32_t sounds = CountOneShotSounds();
+    ASSERT_TRUE(rival->ApplyDamage(1.0e6f, player, 1));
+    EXPECT_EQ(rival->FindPowerUp(0), nullptr);
+    EXPECT_FALSE(rival->m_Invisible);
+    EXPECT_NE(rival->FindPowerUp(2), nullptr);
+    EXPECT_EQ(CountOneShotSounds(), sounds);  // ended without their end sounds
+    DamageTest::Drain();
+    rival->SetCheatPowerUp(2, false);
+    rival->EndAllPowerUps(true);
+    g_RaceSettings.m_Weapons = weapons;
 }
 
 }  // namespace

@@ -216,4 +216,54 @@ TEST(CWeaponKinds, OnTheRaceEachKindReachesTheRival)
         w->Expire();
 }
 
+// What a kind's trigger does to a loose body that comes within its reach: the quantum bolt and the slowing
+// rocket draw it toward themselves, the translocator pushes it away; crafts are left to the contact rules.
+TEST(CWeaponKinds, TriggerTouchesMoveLooseBodies)
+{
+    struct Row
+    {
+        int32_t kind, alternate;
+        float change;  // along the line from the body to the weapon: + toward, - away
+    } rows[] = {{4, 1, 150.0f}, {6, 0, 150.0f}, {7, 0, -25.0f}};
+    CraftTest::Catalogue catalogue;
+    RaceRig rig(CraftTest::Options(1));
+    std::string error;
+    ASSERT_TRUE(rig.Start(&error)) << error;
+    rig.Tick();
+    CTuber* a = rig.Craft(0);
+    CTuber* b = rig.Craft(1);
+    for (const Row& row : rows)
+    {
+        SCOPED_TRACE(row.kind);
+        WeaponTest::Place(a, D3DXVECTOR3(0.0f, 2.0f, 300.0f));
+        WeaponTest::Place(b, D3DXVECTOR3(30.0f, 2.0f, 900.0f));
+        rig.Tick();
+        CWeapon::Fire(a, row.kind, row.alternate);
+        CWeapon* w = Find<CWeapon>(a->m_World).back();
+        CTrigger* trigger = nullptr;
+        if (auto* q = dynamic_cast<CWeaponQuantumBolt*>(w))
+            trigger = q->m_TriggerVolume;
+        else if (auto* r = dynamic_cast<CWeaponSlowingRocket*>(w))
+            trigger = r->m_TriggerVolume;
+        else if (auto* t = dynamic_cast<CWeaponTranslocator*>(w))
+            trigger = t->m_TriggerVolume;
+        ASSERT_NE(trigger, nullptr);
+        const D3DXVECTOR3 at = w->GetWorldPosition() + D3DXVECTOR3(12.0f, 0.0f, 0.0f);
+        WeActor* box = WeaponTest::LooseBox(a->m_World, at);
+        w->OnTriggerTouch(box, trigger);
+        EXPECT_NEAR(WeaponTest::BodyVelocity(box).x, -row.change, 1e-2f);
+        const D3DXVECTOR3 craftBefore = b->m_PendingLinearVelocity;
+        w->OnTriggerTouch(b, trigger);
+        EXPECT_NEAR(WeaponTest::Length(b->m_PendingLinearVelocity - craftBefore), 0.0f, 1e-4f);
+        // Spent, it draws nothing more.
+        w->m_Spent = true;
+        box->m_PhysicHandle->SetLinearVelocity(D3DXVECTOR3());
+        w->OnTriggerTouch(box, trigger);
+        EXPECT_NEAR(WeaponTest::Length(WeaponTest::BodyVelocity(box)), 0.0f, 1e-4f);
+        box->Expire();
+        w->Expire();
+        rig.Tick();
+    }
+}
+
 }  // namespace

@@ -18,6 +18,7 @@
 #include "Game/craft/CWeaponSwarmer.h"
 #include "Game/craft/CWeaponTranslocator.h"
 #include "Game/shell/CRaceParticipant.h"
+#include "Game/shell/CScreenEffects.h"
 #include "Tests/Game/craft/CraftTestSupport.h"
 #include "Tests/Game/craft/WeaponKindsTestSupport.h"
 
@@ -171,6 +172,17 @@ TEST_F(CWeaponMissiles, SlowingRocketSlowsOnlyAVulnerableCraft)
         b->SetWeaponsDisabled(false);
         ClearExplosionRequests();
     }
+    // The player's craft struck gets the slowing flash when no other flash runs.
+    Settle();
+    ASSERT_TRUE(a->m_IsPlayer);
+    g_ScreenEffects.m_State = 0;
+    CWeapon::Fire(b, 6, 0);
+    auto* rocket = Find<CWeaponSlowingRocket>(b->m_World).back();
+    rocket->OnCollision(a);
+    EXPECT_EQ(g_ScreenEffects.m_State, 11);
+    a->SetWeaponsDisabled(false);
+    ResetScreenEffects();
+    ClearExplosionRequests();
 }
 
 // Striking a craft swaps it with the owner at the next sync, with two requests naming it; striking a body

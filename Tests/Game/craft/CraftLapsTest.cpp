@@ -4,6 +4,9 @@
 #include <cmath>
 #include <vector>
 
+#include "Game/craft/CAIKernel.h"
+#include "Game/craft/CAgent.h"
+#include "Game/craft/CAgentMotoricsStandardTube.h"
 #include "Game/craft/CTuber.h"
 #include "Game/shell/CGameGlobals.h"
 #include "Game/shell/CGameMap.h"
@@ -157,4 +160,41 @@ TEST_F(CraftLaps, TrackPositionIsContinuousAlongTheLap)
         last = now;
     }
     EXPECT_LE(wraps, 1);
+}
+
+TEST_F(CraftLaps, AFinishedPlayerDrivesOnUnderAHardAgentWithoutWeaponsOrHyperbrake)
+{
+    RaceRigOptions o = RulesOptions(2);
+    o.weapons = true;
+    StartRace(o);
+    RunToState(CPlayGamePhase::Racing, 60.0);
+    rig->Tick(64 * 3);
+    CTuber* player = rig->Craft(0);
+    ASSERT_NE(player, nullptr);
+    ASSERT_EQ(player->m_Participant->m_Agent, nullptr);
+    const int32_t agentsBefore = g_AIKernel.m_Agents.Count();
+    player->FinishRace(true);
+    const CAgent* agent = player->m_Participant->m_Agent;
+    ASSERT_NE(agent, nullptr);
+    EXPECT_EQ(agent->m_Level, 2);
+    EXPECT_EQ(agent->m_ForcedStrategy, static_cast<CAgentMotorics*>(agent->m_StandardTube));
+    EXPECT_FALSE(agent->m_WeaponsEnabled);
+    EXPECT_EQ(g_AIKernel.m_Agents.Count(), agentsBefore + 1);
+    EXPECT_FALSE(player->m_StillRacing);
+    EXPECT_FALSE(player->m_GameContact);
+    // A full tank would allow a hyper brake: the forced standard tube still only drives on.
+    player->m_TurboEnergy = player->m_MaxTurboEnergy;
+    const float start = player->m_RaceDistance[0];
+    for (int32_t i = 0; i < 64 * 4; ++i)
+    {
+        rig->Tick(1);
+        const CInputMessage& m = player->m_ControlMessage;
+        EXPECT_FALSE(m.m_Backward && m.m_Turbo) << i;
+        EXPECT_FALSE(m.m_FireWeapon || m.m_FireMine) << i;
+    }
+    EXPECT_GT(player->m_RaceDistance[0] - start, 100.0f);
+    EXPECT_FALSE(player->m_HyperBrakeLaunch);
+    rig->Stop();
+    EXPECT_EQ(g_AIKernel.m_Agents.Count(), 0);
+    rig.reset();
 }

@@ -13,9 +13,12 @@
 #include "Engine/foundation/WeLocalization.h"
 #include "Engine/foundation/WeVirtualFileSystem.h"
 #include "Engine/render/WeModel.h"
+#include "Engine/world/WePathNode.h"
+#include "Engine/world/WeWorld.h"
 #include "Game/craft/CTuberPart.h"
 #include "Game/craft/CTuberPartFabric.h"
 #include "Game/craft/KillText.h"
+#include "Game/shell/PathNodeFields.h"
 #include "Tests/Game/craft/CraftTestSupport.h"
 
 namespace
@@ -25,7 +28,9 @@ struct WreckContent : ::testing::Test
 {
     void SetUp() override
     {
-        rig = std::make_unique<RaceRig>(CraftTest::Options(1));
+        RaceRigOptions o = CraftTest::Options(1);
+        o.mapDescription.clear();  // the shipped test track
+        rig = std::make_unique<RaceRig>(o);
         std::string error;
         ASSERT_TRUE(rig->Start(&error)) << error;
     }
@@ -116,6 +121,20 @@ TEST_F(WreckContent, ConfigurationOfTheDamageRules)
     }
     EXPECT_EQ(GetConfigInt("game.Hud.MaxDeathTexts", 1), 3);
     EXPECT_FLOAT_EQ(GetConfigFloat("tuber.Healing.BaseHealingHP", 500.0f), 500.0f);
+}
+
+TEST_F(WreckContent, TheTestTrackHasAHealingZone)
+{
+    rig->Tick();
+    CTuber* craft = rig->Craft(0);
+    ASSERT_NE(craft, nullptr);
+    craft->UpdateTrackPosition();
+    WePathNode* node = craft->m_CurrentNode;
+    ASSERT_NE(node, nullptr);
+    int32_t healing = 0;
+    for (int32_t n = craft->m_World->GetPathNodes().Count(); n > 0 && node; --n, node = node->m_Next)
+        healing += PathNodeFields::GetHealingValue(*node) > 0.0f ? 1 : 0;
+    EXPECT_GT(healing, 0);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "Game/screens/CMenuPhase.h"
 #include "Game/screens/CProfile.h"
 #include "Game/screens/CProfileManager.h"
+#include "Game/shell/CGameMap.h"
 #include "Game/shell/CMapCatalogue.h"
 #include "Game/shell/CRaceParticipant.h"
 #include "Game/shell/CRaceSettings.h"
@@ -248,6 +249,10 @@ TEST_F(CInstantRacePhaseTest, ItWaitsForTheMenuToFadeOutThenFadesIntoTheLoadingS
     }
     EXPECT_EQ(Stack(), "CLoadMapPhase");
     EXPECT_EQ(RaceLine(), race);
+    // The race would own the map the loading screen began.
+    g_PhaseManager.Shutdown();
+    delete g_Game.m_Map;
+    g_Game.m_Map = nullptr;
 }
 
 TEST_F(CInstantRacePhaseTest, EveryVisitDrawsARaceOfItsOwn)

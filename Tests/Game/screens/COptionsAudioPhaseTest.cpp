@@ -2,6 +2,11 @@
 // first report after entering plays nothing and the next one plays the test sound once.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <vector>
+
+#include "Engine/runtime/WeAudioDevice.h"
+#include "Engine/runtime/WeSound.h"
 #include "Engine/ui/WeUIHScrollBar.h"
 #include "Tests/Game/screens/OptionsTestSupport.h"
 
@@ -74,6 +79,87 @@ TEST_F(COptionsAudioPhaseTest, TheFirstSoundReportAfterEnteringPlaysNothingTheNe
         Press(1);
         EXPECT_EQ(Stack(), "CMenuPhase CMainMenuPhase");
         EXPECT_EQ(g_OptionsAudioPhase.m_TestSound, nullptr);
+        g_PhaseManager.Shutdown();
+    }
+}
+
+namespace
+{
+// The audio device on its loopback output: what is playing is rendered on demand and measured.
+class COptionsAudioPhaseLoopbackTest : public COptionsAudioPhaseTest
+{
+protected:
+    void SetUp() override
+    {
+        COptionsAudioPhaseTest::SetUp();
+        g_AudioDevice.SetOutput(WeAudioDevice::Output::Loopback);
+        ASSERT_TRUE(g_AudioDevice.Init());
+        g_AudioDevice.SetMusicVolume(1.0f);
+        g_AudioDevice.SetSoundVolume(1.0f);
+        g_AudioDevice.SetSoundFade(1.0f);
+    }
+    void TearDown() override
+    {
+        g_AudioDevice.StopMusic();
+        g_AudioDevice.SetMusicVolume(1.0f);
+        g_AudioDevice.SetSoundVolume(1.0f);
+        g_AudioDevice.Shutdown();
+        g_AudioDevice.SetOutput(WeAudioDevice::Output::Default);
+        COptionsAudioPhaseTest::TearDown();
+    }
+    // The RMS level of the next second, rendered in steps of 441 frames with the device updated after each.
+    static double Level()
+    {
+        std::vector<int16_t> step(441 * 2);
+        double sum = 0.0;
+        int64_t count = 0;
+        for (int i = 0; i < 100; ++i)
+        {
+            g_AudioDevice.RenderSamples(step.data(), 441);
+            g_AudioDevice.Update();
+            for (int16_t s : step)
+                sum += double(s) * s;
+            count += int64_t(step.size());
+        }
+        return std::sqrt(sum / double(count)) / 32768.0;
+    }
+};
+}  // namespace
+
+TEST_F(COptionsAudioPhaseLoopbackTest, EachBarChangesThePlayingLevelAtOnce)
+{
+    struct Case
+    {
+        const char* bar;
+        bool music;
+    };
+    const Case cases[] = {{"AudioOptions_MusicVolumeScrollbar", true}, {"AudioOptions_SoundVolumeScrollbar", false}};
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.bar);
+        // Started once the menus are up: the menu background's entry changes the music.
+        Open();
+        WeSound sound("Sounds.Menu.VolumeTest", false);
+        if (c.music)
+            ASSERT_TRUE(g_AudioDevice.PlayMusic("Sounds.Music.IG_Menu Theme", true));
+        else
+            sound.Play(true);
+        Level();
+        ASSERT_TRUE(!c.music || g_AudioDevice.IsMusicPlaying());
+        const double full = Level();
+        ASSERT_GT(full, 0.005);
+        // From a tenth, a click on the track makes two tenths: a fifth of the full level.
+        Find<WeUIHScrollBar>(c.bar)->SetPosition(0.1f);
+        ASSERT_TRUE(Click(c.bar));
+        ASSERT_NEAR(Position(c.bar), 0.2f, 1e-4f);
+        Level();
+        const double low = Level();
+        EXPECT_GT(low, full * 0.08);
+        EXPECT_LT(low, full * 0.4);
+        g_AudioDevice.StopMusic();
+        sound.Stop();
+        g_AudioDevice.SetMusicVolume(1.0f);
+        g_AudioDevice.SetSoundVolume(1.0f);
         g_PhaseManager.Shutdown();
     }
 }

@@ -346,3 +346,38 @@ TEST_F(COptionsVideoPhaseTest, ValuesTheWidgetsCannotShowAreNoChangeForBack)
     Settle();
     EXPECT_EQ(Stack(), "CMenuPhase CMainMenuPhase");
 }
+
+TEST_F(COptionsVideoPhaseTest, TheAntialiasingChoicesAreTheDevicesAnswersWithTheCurrentOneSelected)
+{
+    struct Case
+    {
+        const char* what;
+        DWORD fourSampleLevels;  // the recorder's quality levels for four samples, any format
+        int32_t type, quality;   // the options' current choice
+        std::vector<std::string> items;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"four samples with five levels", 5, 4, 2, {"Off", "2x", "4x", "8x (4x2)", "16x (4x4)"}, "8x (4x2)"},
+        {"four samples with one level", 1, 4, 0, {"Off", "2x", "4x"}, "4x"},
+        {"no four samples, the current one gone", 0, 4, 0, {"Off", "2x"}, "Off"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        g_GfxRecorder.multisampleLevels.clear();
+        g_GfxRecorder.multisampleLevels[{D3DFMT_UNKNOWN, 4}] = c.fourSampleLevels;
+        g_OptionsSettings.m_MultisampleType = c.type;
+        g_OptionsSettings.m_MultisampleQuality = c.quality;
+        Open();
+        EXPECT_EQ(Items("VideoOptions_AntialiasingCombo"), c.items);
+        EXPECT_EQ(ShownText("VideoOptions_AntialiasingCombo"), c.shown);
+        // The item carries its choice: read back as the pair it stands for.
+        COptionsVideoPhase::ReadVideoWidgets();
+        const bool off = std::string(c.shown) == "Off";
+        EXPECT_EQ(COptionsVideoPhase::s_Pending.multisampleType, off ? 0 : c.type);
+        EXPECT_EQ(COptionsVideoPhase::s_Pending.multisampleQuality, off ? 0 : c.quality);
+        g_PhaseManager.Shutdown();
+    }
+    g_GfxRecorder.multisampleLevels.clear();
+}

@@ -3,6 +3,8 @@
 // garage cannot be loaded (with slot 0 and the profile untouched).
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include <string>
 
 #include "Game/craft/CAIProfile.h"
@@ -14,7 +16,10 @@
 #include "Game/screens/CProfileManager.h"
 #include "Game/screens/CShipyardPhase.h"
 #include "Game/screens/CSingleRacePhase.h"
+#include "Game/shell/CGameGlobals.h"
+#include "Game/shell/CGameMap.h"
 #include "Game/shell/CMapCatalogue.h"
+#include "Game/shell/CMapInfo.h"
 #include "Game/shell/CRaceParticipant.h"
 #include "Game/shell/CRaceSettings.h"
 #include "Game/shell/CScreenFader.h"
@@ -148,16 +153,21 @@ TEST_F(CShipyardPhaseTest, TheLoadingPicturesCycleOneToTen)
     }
 }
 
-// The shipped pack has no garage for the world yet, and a map off the list has no world: either way the
-// screen reports and goes back to the set-up, leaving slot 0 and the profile as they were; Escape during
-// the loading does nothing.
+// A world whose garage is not in the pack, and a map off the list that has no world: either way the screen
+// reports and goes back to the set-up, leaving slot 0 and the profile as they were; Escape during the loading
+// does nothing.
 TEST_F(CShipyardPhaseTest, AGarageThatCannotBeLoadedLeadsBackToTheSetUp)
 {
+    CMapInfo* listed = g_MapCatalogue.Find(g_RaceSettings.m_MapName);
+    ASSERT_NE(listed, nullptr);
+    const WeString world = listed->m_WorldName;
     for (const char* map : {"", "No Such Map"})
     {
         SCOPED_TRACE(map);
         if (map[0] != 0)
             g_RaceSettings.m_MapName = map;
+        else
+            listed->m_WorldName = "Nowhere";
         m_Profile->m_LastCraft = "Kept";
         Start({&g_ShipyardPhase});
         const int32_t backs = Sounds(CMenuPhase::SoundBack);
@@ -177,6 +187,63 @@ TEST_F(CShipyardPhaseTest, AGarageThatCannotBeLoadedLeadsBackToTheSetUp)
         EXPECT_TRUE(untouched);
         EXPECT_EQ(std::string(m_Profile->m_LastCraft.c_str()), "Kept");
         g_PhaseManager.Shutdown();
+        g_RaceSettings.SetPlayerParticipant();
+        g_RaceSettings.GetParticipant(0)->m_CraftKey = "Before";
+        listed->m_WorldName = world;
+    }
+}
+
+// Over each world's shipped garage: the loading view gives way to the scene, NEXT picks the next craft, and
+// START writes it into slot 0 and the profile and ends on the race's loading screen; BACK returns to the
+// set-up with slot 0 untouched.
+TEST_F(CShipyardPhaseTest, WithItsGarageTheShipyardShowsTheCraftAndStartsOrGoesBack)
+{
+    // BACK over every world's garage, then START once: the race's loading screen keeps its map for the race.
+    std::vector<std::pair<std::string, bool>> cases;
+    for (const WeString& m : g_MapCatalogue.m_Names)
+        cases.emplace_back(m.c_str(), false);
+    cases.emplace_back(cases.back().first, true);
+    for (const auto& [map, start] : cases)
+    {
+        SCOPED_TRACE(map + (start ? " START" : " BACK"));
+        g_RaceSettings.m_MapName = map.c_str();
+        m_Profile->m_LastCraft = "";
+        Start({&g_ShipyardPhase});
+        for (int i = 0; i < 900 && (g_ShipyardPhase.m_LoadingView || !ScreenTest::Shown("Shopping_StartRace_Button"));
+             ++i)
+        {
+            g_ScreenFader.Update();
+            Step();
+        }
+        ASSERT_EQ(g_ShipyardPhase.m_LoadingView, 0);
+        ASSERT_EQ(g_ShipyardPhase.m_Leaving, 0);
+        ASSERT_TRUE(ScreenTest::Shown("Shopping_StartRace_Button"));
+        ASSERT_NE(g_ShipyardPhase.m_Selected, nullptr);
+        const std::string first = Shown();
+        ASSERT_TRUE(Click("Shipyard_NextShip_Button"));
+        const std::string chosen = Shown();
+        EXPECT_NE(chosen, first);
+        // The rating bars slide to the new craft first.
+        Settle();
+        const char* target = start ? "CLoadMapPhase" : "CMenuPhase CSingleRacePhase";
+        ASSERT_TRUE(Click(start ? "Shopping_StartRace_Button" : "Shipyard_Back_Button"));
+        for (int i = 0; i < 300 && Stack() != target; ++i)
+        {
+            g_ScreenFader.Update();
+            Step();
+        }
+        EXPECT_EQ(Stack(), target);
+        if (start)
+        {
+            const std::string key = g_RaceSettings.GetParticipant(0)->m_CraftKey.c_str();
+            EXPECT_NE(key, "Before");
+            EXPECT_EQ(g_TuberCatalogue.Find(key.c_str())->m_Name.c_str(), chosen);
+            EXPECT_EQ(std::string(m_Profile->m_LastCraft.c_str()), key);
+        }
+        g_PhaseManager.Shutdown();
+        g_ScreenFader.m_State = CScreenFader::Idle;
+        g_ScreenFader.m_Callback = nullptr;
+        Settle();
         g_RaceSettings.SetPlayerParticipant();
         g_RaceSettings.GetParticipant(0)->m_CraftKey = "Before";
     }

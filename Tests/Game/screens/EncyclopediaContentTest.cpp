@@ -126,8 +126,8 @@ TEST_F(EncyclopediaContent, EveryEntryIsTranslatedAndItsPictureIsPacked)
         EXPECT_TRUE(g_Localization.HasText(WeString("Worlds: ") + world.c_str() + ": SHORTNAME")) << world;
     for (const char* key : {"UI: ENCYCLOPEDIA", "UI: NOTHING UNLOCKED", "UI: BACK", "UI: NEXT", "UI: PREV"})
         EXPECT_TRUE(g_Localization.HasText(key)) << key;
-    // The worlds, the maps and the weapons at least.
-    EXPECT_GE(pictures, 24);
+    // The worlds, the ships, the maps and the weapons at least.
+    EXPECT_GE(pictures, 27);
 }
 
 TEST_F(EncyclopediaContent, EveryWidgetHasItsLayoutAndEveryPageItsTexts)

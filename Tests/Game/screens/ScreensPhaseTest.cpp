@@ -14,6 +14,7 @@
 #include "Engine/ui/WeUIPicture.h"
 #include "Engine/world/WePhysics.h"
 #include "Game/craft/CWeaponDescriptionManager.h"
+#include "Game/craft/ReleaseCraftAssets.h"
 #include "Game/screens/CBuyScreenPhase.h"
 #include "Game/screens/CIntroMovie.h"
 #include "Game/screens/CIntroPhase.h"
@@ -65,6 +66,8 @@ protected:
     void TearDown() override
     {
         g_PhaseManager.Shutdown();
+        // As the game's shutdown does: the loading screen's shared race assets outlive its phase.
+        ReleaseCraftAssets();
         g_Game.m_PlayMovies = m_SavedMovies;
         g_Game.m_Window->m_Alive = 0;
         ClearEdges();

@@ -8,6 +8,8 @@
 #include "Engine/world/WePathNode.h"
 #include "Engine/world/WePhysicHandle.h"
 #include "Game/craft/CAIDifficultyProfile.h"
+#include "Game/craft/CAIKernel.h"
+#include "Game/craft/CAgent.h"
 #include "Game/craft/CTuber.h"
 #include "Game/shell/CGameGlobals.h"
 #include "Game/shell/CGameMap.h"
@@ -74,16 +76,24 @@ TEST_F(RaceStandings, PlacesByDistanceLaterSlotWinsATieRearmostGapZeroAndTheHuma
     EXPECT_NEAR(c->m_GapBehind, c->m_RaceDistance[0] - b->m_RaceDistance[0], 1e-3f);
     EXPECT_GT(c->m_GapBehind, 100.0f);
     EXPECT_EQ(a->m_CatchUpFactor, 1.0f);  // the human
-    // The computer craft far ahead slows by the Medium values (variation 0 without an agent of its own).
-    CAIDifficultyProfile medium;
-    medium.Load(WeString("Medium"));
+    // The computer craft far ahead slows by its agent's values and variation.
     const float d = c->m_RaceDistance[0] - a->m_RaceDistance[0];
     const CAgent* agent = c->m_Participant->m_Agent;
-    if (agent == nullptr)
-    {
-        EXPECT_NEAR(c->m_CatchUpFactor, CatchUpFactorFor(d, medium, 0.0f), 1e-5f);
-    }
+    ASSERT_NE(agent, nullptr);
+    ASSERT_NE(agent->m_Profile, nullptr);
+    EXPECT_NEAR(c->m_CatchUpFactor, CatchUpFactorFor(d, *agent->m_Profile, agent->m_CatchUpVariation), 1e-5f);
     EXPECT_LT(c->m_CatchUpFactor, 1.0f);
+    const CAIDifficultyProfile before = *agent->m_Profile;
+    // Without an agent of its own: the kernel's Medium record, variation 0.
+    ConfigOverride front("AI.Medium.CatchUpSpeedKoefFront", "0.45");
+    g_AIKernel.LoadProfiles();
+    g_AIKernel.DeleteAgent(c->m_Participant);
+    rig->Tick(1);
+    ASSERT_EQ(c->m_Participant->m_Agent, nullptr);
+    ASSERT_EQ(g_AIKernel.m_Profiles[1].m_CatchUpSpeedKoefFront, 0.45f);
+    const float now = c->m_RaceDistance[0] - a->m_RaceDistance[0];
+    EXPECT_NEAR(c->m_CatchUpFactor, CatchUpFactorFor(now, g_AIKernel.m_Profiles[1], 0.0f), 1e-5f);
+    EXPECT_LT(c->m_CatchUpFactor, CatchUpFactorFor(now, before, 0.0f) - 0.01f);
 }
 
 TEST_F(RaceStandings, FinishedCraftRaiseTheFirstFreePlace)

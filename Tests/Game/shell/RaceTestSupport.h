@@ -1,6 +1,7 @@
 #pragma once
-// What the race phase's tests share: a short generated ring, the race rig in its race-phase mode on the
-// recording backend, the player and one computer racer, and the catalogue's two craft unlocked.
+// What the race phase's tests share: a short generated ring (closed, so path nodes run all the way round and
+// laps count), the race rig in its race-phase mode on the recording backend, the player and one computer racer,
+// and the catalogue's two craft unlocked.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -14,7 +15,7 @@ inline const char* RaceTestTrack()
 {
     return "map RaceRing\nsky Maps.Sky.Plain 0\nprofile channel 16 2\nstep 2\nsegment 200\n"
            "materials Maps.Common.Road Maps.Common.Wall\nnodes 25 1.5\nstarts 8 8\nheader\nend\n"
-           "section\n  point 0 0 0\n  point 200 0 200\n  point 0 0 400\n  point -200 0 200\nend\n";
+           "section\n  point 0 0 0\n  point 200 0 200\n  point 0 0 400\n  point -200 0 200\n  point 0 0 0\nend\n";
 }
 
 inline RaceRigOptions RaceTestOptions()

@@ -90,11 +90,19 @@ TEST_F(MapBuilderGameTest, GrammarErrorsNameTheirLine)
         {"map A\nsection\n checkpoint\n point 0 0 1\n point 0 0 9\nend\n",
          "g.txt:3: a checkpoint follows the point it marks"},
         {"map A\nsection\n point 0 0 1\n point 0 0 9\n zone 2\nend\n", "g.txt:5: zone is 0 or 1"},
+        {"map A\ncheckpoints 0\n" + Loop, "g.txt:2: 1 to 100 checkpoints"},
+        {"map A\ncheckpoints x\n" + Loop, "g.txt:2: not a whole number: x"},
         {"map A\nheader\nend\nplan preview 8x8\n" + Loop, "g.txt:4: a plan's size is <W>x<H>, 16 to 2048 each: 8x8"},
         {"map A\nsection\n point 0 0 1\n point 0 0 9\n jump\nend\n",
          "g.txt:5: a jump inside a section belongs to a fork's branch; use section jump"},
         {"map A\n" + Loop + "fork\nbranch\n point 0 0 20\n jump\n point 0 0 40\n point 0 0 60\nend\n",
          "g.txt:17: a branch's jump needs two points before it"},
+        // A room without a track: only a game map may be one, and then with nothing that needs a road.
+        {"map A\nactor plain Maps.Room 0 0 0\n", "g.txt:3: the track needs a section"},
+        {"map A\nheader\nend\nstarts 2 8\n",
+         "g.txt:1: starts, pickups and plans need a track: a map without sections has none"},
+        {"map A\nheader\nend\npickup PlasmaBolt 0 1 0\n",
+         "g.txt:1: starts, pickups and plans need a track: a map without sections has none"},
     };
     for (const auto& c : cases)
     {
@@ -224,6 +232,28 @@ TEST_F(MapBuilderGameTest, SectionMarksReachTheirPathNodes)
     EXPECT_GT(effects, 5);
 }
 
+TEST_F(MapBuilderGameTest, CheckpointsMarkTheNodesNearestEvenLapFractions)
+{
+    CGameMap map;
+    BuildAndLoad("map Even\nheader\nend\ncheckpoints 8\nnodes 25 1.5\n"
+                 "section\n point 0 0 0\n point 200 0 200\n point 0 0 400\n point -200 0 200\n point 0 0 0\nend\n",
+                 map);
+    std::vector<float> fractions;
+    float spacing = 0.0f;
+    for (WePathNode* node : All<WePathNode>(map))
+    {
+        if (PathNodeFields::IsCheckpoint(*node))
+            fractions.push_back(node->m_Fraction);
+        if (node->m_Next != nullptr && node->m_Next->m_Fraction > node->m_Fraction)
+            spacing = std::max(spacing, node->m_Next->m_Fraction - node->m_Fraction);
+    }
+    ASSERT_EQ(fractions.size(), 8u);
+    ASSERT_GT(spacing, 0.0f);
+    std::sort(fractions.begin(), fractions.end());
+    for (int k = 0; k < 8; ++k)
+        EXPECT_NEAR(fractions[size_t(k)], float(k) / 8.0f, spacing * 0.51f + 1e-4f) << k;
+}
+
 TEST_F(MapBuilderGameTest, ABranchJumpsAGapOfItsOwn)
 {
     CGameMap map;
@@ -253,6 +283,19 @@ TEST_F(MapBuilderGameTest, ABranchJumpsAGapOfItsOwn)
     for (int i = 0; i < 200 && n != nullptr && n != first; ++i)
         n = n->m_Next;
     EXPECT_EQ(n, first);
+}
+
+TEST_F(MapBuilderGameTest, AGameMapWithoutSectionsIsARoomOfItsActorsAndLights)
+{
+    CGameMap map;
+    BuildAndLoad("map Room\nheader\n ambient 0.2 0.3 0.4 1\n bloom 0.5 1 2\nend\n"
+                 "actor plain Maps.Room 0 0 0 label Hall\nlight 0 5 0 label Lamp\n kind 2\n range 20\nend\n",
+                 map);
+    EXPECT_TRUE(map.m_Loaded);
+    EXPECT_FLOAT_EQ(map.m_Header.m_AmbientColor[1], 0.3f);
+    EXPECT_TRUE(All<CStartLocation>(map).empty());
+    EXPECT_TRUE(All<CPickup>(map).empty());
+    EXPECT_FALSE(All<WeActor>(map).empty());
 }
 
 TEST_F(MapBuilderGameTest, AnEngineFixtureStaysWithoutHeaderOrGamePieces)

@@ -5,8 +5,6 @@
 #include <memory>
 #include <string>
 
-#include "Engine/foundation/WePackageTypes.h"
-#include "Engine/foundation/WeVirtualFileSystem.h"
 #include "Engine/render/WeModel.h"
 #include "Engine/world/WeLight.h"
 #include "Engine/world/WeNewParticleSystem.h"
@@ -16,17 +14,8 @@
 namespace
 {
 
-struct WeaponsContent : ::testing::Test
+struct WeaponsContent : CraftTest::ContentRig
 {
-    void SetUp() override
-    {
-        rig = std::make_unique<RaceRig>(CraftTest::Options(1));
-        std::string error;
-        ASSERT_TRUE(rig->Start(&error)) << error;
-    }
-    void TearDown() override { rig.reset(); }
-    CraftTest::Catalogue catalogue;
-    std::unique_ptr<RaceRig> rig;
 };
 
 bool Asked(const char* name)
@@ -69,14 +58,13 @@ TEST_F(WeaponsContent, TheFlyingKindsResourcesAreLoaded)
 
 TEST_F(WeaponsContent, TheFlyingKindsSoundsArePacked)
 {
-    const int32_t ogg = PackageTypeFromExtension("ogg");
     for (const char* name :
          {"Sounds.Weapons.MiniGunShoot1", "Sounds.Weapons.MiniGunShoot2", "Sounds.Weapons.MiniGunShoot3",
           "Sounds.Weapons.QuantumBolt", "Sounds.Weapons.QuantumPrefire", "Sounds.Weapons.StandardRocketLaunch",
           "Sounds.Weapons.StandardRocketEngine", "Sounds.Weapons.SwarmerLaunch", "Sounds.Weapons.SlowingRocketLaunch",
           "Sounds.Weapons.SlowingRocketEngine", "Sounds.Weapons.TranslocatorLaunch",
           "Sounds.Weapons.TranslocatorEngine", "Sounds.Weapons.ForceField"})
-        EXPECT_TRUE(WeVirtualFileSystem::Instance()->Exists(name, ogg)) << name;
+        EXPECT_TRUE(CraftTest::InPack(name, "ogg")) << name;
 }
 
 }  // namespace

@@ -117,10 +117,11 @@ protected:
         }
         return Stack() == stack;
     }
-    static bool Holds(const WeTexture* texture)
+    // By name: once released, a texture's address may be reused by one the next screen loads.
+    static bool Holds(const WeString& name)
     {
         for (auto* e = g_TextureManager.m_Textures.First(); e != nullptr; e = g_TextureManager.m_Textures.Next())
-            if (e->value == texture)
+            if (e->value->m_Name == name)
                 return true;
         return false;
     }
@@ -306,12 +307,13 @@ TEST_F(CEndGamePhaseTest, RestartKeepsTheLoadedResourcesBackReleasesTheNonPersis
         ThreeRacers(false);
         // A map the loading screen can open, so that it goes on loading instead of giving up.
         g_RaceSettings.m_MapName = "_TestRace";
-        WeTexture* loaded = g_TextureManager.GetTexture("Textures.Statistics.YouWin", false, 0, false);
-        ASSERT_NE(loaded, nullptr);
+        WeTexture* loadedTexture = g_TextureManager.GetTexture("Textures.Statistics.YouWin", false, 0, false);
+        ASSERT_NE(loadedTexture, nullptr);
         const int32_t before = g_TextureManager.m_Textures.Count();
         Open();
-        WeTexture* shown = g_EndGamePhase.m_ResultPicture;
-        ASSERT_NE(shown, nullptr);
+        ASSERT_NE(g_EndGamePhase.m_ResultPicture, nullptr);
+        const WeString loaded = loadedTexture->m_Name;
+        const WeString shown = g_EndGamePhase.m_ResultPicture->m_Name;
         EXPECT_TRUE(Holds(loaded));
         if (restart)
         {

@@ -26,6 +26,7 @@
 namespace
 {
 constexpr int TileW = 256, TileH = 192, Columns = 5, Rows = 5;
+constexpr int32_t FirstMineKind = 11;
 
 // A straight tube 3 km long along +z.
 const char* const Track = "map WeaponKinds\nsky Maps.Sky.Plain 0\nprofile channel 16 2\nstep 2\nsegment 200\n"
@@ -181,10 +182,12 @@ int RunWeaponKindsSheet(int argc, char** argv)
     {
         Clear(rig, craft, at);
         CWeapon::Fire(craft, t.kind, t.alternate);
+        // A laid mine is left alone on the track: the craft moves on, so it stands clear of the mine in the view.
+        const D3DXVECTOR3 hold = t.kind >= FirstMineKind ? at + D3DXVECTOR3(0.0f, 0.0f, 40.0f) : at;
         for (int i = 0; i < t.ticks; ++i)
         {
             rig.Tick();
-            Hold(craft, at);
+            Hold(craft, hold);
         }
         CWeapon* subject = Subject(craft->m_World, t);
         const D3DXVECTOR3 p = subject ? subject->GetWorldPosition() : at;

@@ -1,12 +1,10 @@
-// The flying weapon kinds' content in the pack: the models, particle templates, light assets and sounds
-// their launches ask for, each of the right type.
+// The weapon kinds' content in the pack: the models, particle templates, light assets and sounds their
+// launches ask for, each of the right type.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 
-#include "Engine/foundation/WePackageTypes.h"
-#include "Engine/foundation/WeVirtualFileSystem.h"
 #include "Engine/render/WeModel.h"
 #include "Engine/world/WeLight.h"
 #include "Engine/world/WeNewParticleSystem.h"
@@ -16,17 +14,8 @@
 namespace
 {
 
-struct WeaponsContent : ::testing::Test
+struct WeaponsContent : CraftTest::ContentRig
 {
-    void SetUp() override
-    {
-        rig = std::make_unique<RaceRig>(CraftTest::Options(1));
-        std::string error;
-        ASSERT_TRUE(rig->Start(&error)) << error;
-    }
-    void TearDown() override { rig.reset(); }
-    CraftTest::Catalogue catalogue;
-    std::unique_ptr<RaceRig> rig;
 };
 
 bool Asked(const char* name)
@@ -67,16 +56,39 @@ TEST_F(WeaponsContent, TheFlyingKindsResourcesAreLoaded)
     EXPECT_NE(g_WeaponAssets.trailMaterial, nullptr);
 }
 
-TEST_F(WeaponsContent, TheFlyingKindsSoundsArePacked)
+// Every name the loader recorded was found, and every model of its list is a mesh model: no launch of any
+// kind, mines included, goes without its model, template, light or trail material.
+TEST_F(WeaponsContent, EveryNameTheLoaderAskedForIsPacked)
 {
-    const int32_t ogg = PackageTypeFromExtension("ogg");
+    ASSERT_TRUE(g_WeaponAssets.loaded);
+    EXPECT_FALSE(g_WeaponAssets.requests.empty());
+    for (const CTuberAssetRequest& r : g_WeaponAssets.requests)
+        EXPECT_TRUE(r.found) << r.kind << " " << r.name;
+    for (const char* name : CWeaponAssets::ModelNames)
+    {
+        EXPECT_TRUE(Asked(name)) << name;
+        WeModel* model = g_WeaponAssets.Model(name);
+        ASSERT_NE(model, nullptr) << name;
+        EXPECT_EQ(model->m_Kind, WeModel::KindMesh) << name;
+    }
+    for (const char* name : CWeaponAssets::ParticleNames)
+        EXPECT_NE(g_WeaponAssets.Particles(name), nullptr) << name;
+    EXPECT_EQ(g_ForceFieldMineModels.mine, g_WeaponAssets.Model("Weapons.Models.ForceFieldMine"));
+    EXPECT_EQ(g_ForceFieldMineModels.field, g_WeaponAssets.Model("Weapons.Models.ForceFieldMineField"));
+    EXPECT_NE(g_ForceFieldMineModels.mine, nullptr);
+    EXPECT_NE(g_ForceFieldMineModels.field, nullptr);
+}
+
+TEST_F(WeaponsContent, TheKindsSoundsArePacked)
+{
     for (const char* name :
          {"Sounds.Weapons.MiniGunShoot1", "Sounds.Weapons.MiniGunShoot2", "Sounds.Weapons.MiniGunShoot3",
           "Sounds.Weapons.QuantumBolt", "Sounds.Weapons.QuantumPrefire", "Sounds.Weapons.StandardRocketLaunch",
           "Sounds.Weapons.StandardRocketEngine", "Sounds.Weapons.SwarmerLaunch", "Sounds.Weapons.SlowingRocketLaunch",
           "Sounds.Weapons.SlowingRocketEngine", "Sounds.Weapons.TranslocatorLaunch",
-          "Sounds.Weapons.TranslocatorEngine", "Sounds.Weapons.ForceField"})
-        EXPECT_TRUE(WeVirtualFileSystem::Instance()->Exists(name, ogg)) << name;
+          "Sounds.Weapons.TranslocatorEngine", "Sounds.Weapons.ForceField", "Sounds.Mines.MineDrop",
+          "Sounds.Mines.HomingMine", "Sounds.Mines.GravityMine", "Sounds.Mines.ForceField", "Sounds.Mines.Electricity"})
+        EXPECT_TRUE(CraftTest::InPack(name, "ogg")) << name;
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "Engine/runtime/WePhaseManager.h"
 #include "Game/craft/CAIKernel.h"
 #include "Game/craft/CTuber.h"
+#include "Game/craft/CTuberCatalogue.h"
 #include "Game/shell/CActorKinds.h"
 #include "Game/shell/CMapCatalogue.h"
 #include "Game/shell/COptionsSettings.h"
@@ -307,6 +308,17 @@ bool RunRace(const Arguments& a, const std::string& track, int32_t level, RaceFi
         g_AIKernel.SetAutopilot(-1);
         return false;
     }
+    // The race falls back on the catalogue's first craft for a key it does not know: the bench would measure
+    // another race than the one asked for.
+    if (g_TuberCatalogue.Find(WeString(a.craft.c_str())) == nullptr)
+    {
+        rig.Stop();
+        g_AIKernel.SetAutopilot(-1);
+        g_GfxRecorder.logging = true;
+        return error = "no craft \"" + a.craft + "\" in the catalogue", false;
+    }
+    // The computer drivers' names, as the set-up screens give them.
+    g_RaceSettings.AssignAINames();
     if (a.render)
         ApplyDefaultOptions();
     g_TickCost.m_ActorStage = StageOfActor;
@@ -439,6 +451,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "race_bench: %s\n%s", error.c_str(), Usage);
         return 2;
     }
+    // Ctrl+C and a kill end the bench: SDL would otherwise turn them into a quit event no one reads.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (a.window && std::getenv("DISPLAY") == nullptr)
     {
         std::fprintf(stderr, "race_bench: --window needs a display (run it under xvfb-run)\n");

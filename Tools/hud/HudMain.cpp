@@ -15,11 +15,7 @@
 #include <string>
 
 #include "Engine/foundation/WeFileSystem.h"
-#include "Engine/render/WeRenderDevice.h"
-#include "Engine/render/WeTexture.h"
-#include "Engine/render/WeTextureManager.h"
-#include "Platform/gfx/D3D9.h"
-#include "Platform/gfx/GfxRecorder.h"
+#include "Tools/content/ContentDevice.h"
 #include "Tools/hud/HudPainter.h"
 
 namespace fs = std::filesystem;
@@ -27,85 +23,26 @@ namespace fs = std::filesystem;
 namespace
 {
 
-constexpr int32_t TextureFileType = 1;
-
 int Usage()
 {
     std::fprintf(stderr, "usage: wehud <description> <output Packages folder> [--previews <folder>]\n");
     return 2;
 }
 
-bool WriteTexture(IDirect3DDevice9* device, const HudPicture& picture, WeFileSystem& tree)
-{
-    IDirect3DTexture9* t = nullptr;
-    bool ok = SUCCEEDED(device->CreateTexture(UINT(picture.width), UINT(picture.height), 1, 0, D3DFMT_A8R8G8B8,
-                                              D3DPOOL_MANAGED, &t, nullptr));
-    D3DLOCKED_RECT locked{};
-    if (ok && SUCCEEDED(t->LockRect(0, &locked, nullptr, 0)))
-    {
-        for (int y = 0; y < picture.height; ++y)
-            std::memcpy(static_cast<uint8_t*>(locked.pBits) + size_t(y) * size_t(locked.Pitch),
-                        &picture.pixels[size_t(y) * size_t(picture.width)], size_t(picture.width) * 4);
-        t->UnlockRect(0);
-    }
-    else
-        ok = false;
-    if (ok)
-    {
-        WeTexture texture;
-        texture.m_Texture = t;
-        texture.m_Kind = WeTexture::Kind2D;
-        texture.m_Format = D3DFMT_A8R8G8B8;
-        texture.m_Width = picture.width;
-        texture.m_Height = picture.height;
-        texture.m_Depth = 1;
-        texture.m_SingleLevel = 1;
-        texture.m_Valid = 1;
-        ok = tree.Create(WeString(picture.name.c_str()), TextureFileType, true) && tree.GetStream() != nullptr &&
-             texture.WriteToStream(*tree.GetStream());
-        ok = tree.EndCreate() && ok;
-        // The record does not own the device texture; it is released below.
-        texture.m_Texture = nullptr;
-    }
-    if (t != nullptr)
-        t->Release();
-    return ok;
-}
-
 bool WriteTextures(const std::vector<HudPicture>& pictures, const fs::path& packages, std::string* failed)
 {
-    GfxSelectBackend(GfxBackendKind::Recording);
-    g_GfxRecorder.logging = false;
-    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    if (d3d == nullptr)
+    ContentDevice device;
+    if (!device.Open())
         return false;
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = 64;
-    pp.BackBufferHeight = 64;
-    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    pp.Windowed = TRUE;
-    IDirect3DDevice9* device = nullptr;
-    bool ok =
-        SUCCEEDED(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device)) &&
-        g_RenderDevice.AdoptDevice(device);
     WeFileSystem tree;
     tree.SetRoot(WeString(packages.string().c_str()));
     for (const HudPicture& picture : pictures)
-    {
-        if (!ok)
-            break;
-        ok = WriteTexture(device, picture, tree);
-        if (!ok)
+        if (!device.WriteSingleLevelTexture(tree, picture.name, picture.width, picture.height, picture.pixels))
+        {
             *failed = picture.name;
-    }
-    g_TextureManager.ReleaseAll(true);
-    g_RenderDevice.Shutdown();
-    if (device != nullptr)
-        device->Release();
-    d3d->Release();
-    return ok;
+            return false;
+        }
+    return true;
 }
 
 // Over a dark checker, so the white signs and the translucent panels read as the display shows them.

@@ -16,11 +16,7 @@
 #include <string>
 
 #include "Engine/foundation/WeFileSystem.h"
-#include "Engine/render/WeRenderDevice.h"
-#include "Engine/render/WeTexture.h"
-#include "Engine/render/WeTextureManager.h"
-#include "Platform/gfx/D3D9.h"
-#include "Platform/gfx/GfxRecorder.h"
+#include "Tools/content/ContentDevice.h"
 #include "Tools/skin/SkinPainter.h"
 
 namespace fs = std::filesystem;
@@ -29,7 +25,6 @@ namespace
 {
 
 constexpr const char* ImageName = "Textures.UI.Skin";
-constexpr int32_t TextureFileType = 1;
 constexpr int AtlasWidth = 512;
 
 int Usage()
@@ -40,62 +35,10 @@ int Usage()
 
 bool WriteTexture(const SkinAtlas& atlas, const fs::path& packages)
 {
-    GfxSelectBackend(GfxBackendKind::Recording);
-    g_GfxRecorder.logging = false;
-    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    if (d3d == nullptr)
-        return false;
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = 64;
-    pp.BackBufferHeight = 64;
-    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    pp.Windowed = TRUE;
-    IDirect3DDevice9* device = nullptr;
-    bool ok =
-        SUCCEEDED(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device)) &&
-        g_RenderDevice.AdoptDevice(device);
-    IDirect3DTexture9* t = nullptr;
-    ok = ok && SUCCEEDED(device->CreateTexture(UINT(atlas.width), UINT(atlas.height), 1, 0, D3DFMT_A8R8G8B8,
-                                               D3DPOOL_MANAGED, &t, nullptr));
-    D3DLOCKED_RECT locked{};
-    if (ok && SUCCEEDED(t->LockRect(0, &locked, nullptr, 0)))
-    {
-        for (int y = 0; y < atlas.height; ++y)
-            std::memcpy(static_cast<uint8_t*>(locked.pBits) + size_t(y) * size_t(locked.Pitch),
-                        &atlas.pixels[size_t(y) * size_t(atlas.width)], size_t(atlas.width) * 4);
-        t->UnlockRect(0);
-    }
-    else
-        ok = false;
-    if (ok)
-    {
-        WeTexture texture;
-        texture.m_Texture = t;
-        texture.m_Kind = WeTexture::Kind2D;
-        texture.m_Format = D3DFMT_A8R8G8B8;
-        texture.m_Width = atlas.width;
-        texture.m_Height = atlas.height;
-        texture.m_Depth = 1;
-        texture.m_SingleLevel = 1;
-        texture.m_Valid = 1;
-        WeFileSystem tree;
-        tree.SetRoot(WeString(packages.string().c_str()));
-        ok = tree.Create(WeString(ImageName), TextureFileType, true) && tree.GetStream() != nullptr &&
-             texture.WriteToStream(*tree.GetStream());
-        ok = tree.EndCreate() && ok;
-        // The record does not own the device texture; it is released below.
-        texture.m_Texture = nullptr;
-    }
-    if (t != nullptr)
-        t->Release();
-    g_TextureManager.ReleaseAll(true);
-    g_RenderDevice.Shutdown();
-    if (device != nullptr)
-        device->Release();
-    d3d->Release();
-    return ok;
+    ContentDevice device;
+    WeFileSystem tree;
+    tree.SetRoot(WeString(packages.string().c_str()));
+    return device.Open() && device.WriteSingleLevelTexture(tree, ImageName, atlas.width, atlas.height, atlas.pixels);
 }
 
 bool WritePreview(const SkinAtlas& atlas, const char* path)

@@ -385,7 +385,7 @@ bool RunRace(const Arguments& a, const std::string& track, int32_t level, RaceFi
 
 void PrintStage(const char* name, const std::vector<int64_t>& v, double scale, const char* unit)
 {
-    std::printf("  %-22s mean %8.1f %s   p99 %8.1f %s\n", name, Mean(v) * scale, unit, Percentile99(v) * scale, unit);
+    std::printf("  %-24s mean %8.1f %s   p99 %8.1f %s\n", name, Mean(v) * scale, unit, Percentile99(v) * scale, unit);
 }
 
 // The sum of some stages, tick by tick.
@@ -416,6 +416,9 @@ void PrintHeadless(const std::string& track, int32_t level, const RaceFigures& f
     PrintStage("pickups and standings", f.all.stages[int32_t(S::PickupsStandings)], us, "us");
     PrintStage("hud and ui", f.all.stages[int32_t(S::HudUi)], us, "us");
     PrintStage("render submission", Sum(f.all, {S::Render, S::WorldRender, S::PostProcess, S::Present}), us, "us");
+    PrintStage("  of it world", f.all.stages[int32_t(S::WorldRender)], us, "us");
+    PrintStage("  of it post-processing", f.all.stages[int32_t(S::PostProcess)], us, "us");
+    PrintStage("  of it present", f.all.stages[int32_t(S::Present)], us, "us");
     PrintStage("other", f.all.stages[int32_t(S::Other)], us, "us");
     std::printf("  %s: %s\n", f.finished ? "outcome" : "standings when cut", f.outcome.c_str());
 }

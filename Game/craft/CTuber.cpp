@@ -502,6 +502,10 @@ void CTuber::CreateChildren()
         static const CTuberSetting angle("tuber.Projector.Angle", 0.0f);
         m_ProjectorLight = new WeLight();
         m_ProjectorLight->m_Projector = true;
+        // Only a projector: a light of neither kind is never chosen to light what it touches, or every craft
+        // would add a full white light to the road around it. Off until the headlight shows it.
+        m_ProjectorLight->m_Kind = 0;
+        m_ProjectorLight->m_SwitchedOn = false;
         m_ProjectorLight->m_ProjectorFov = cone.Get() * 3.14159265f / 180.0f;
         m_ProjectorLight->m_Range = range.Get();
         m_ProjectorLight->m_ProjectorMaterial = m_Description ? m_Description->m_ProjectorMaterial : nullptr;

@@ -70,6 +70,16 @@ void Show(WeActor* actor, bool shown)
         actor->m_ModelVisible = shown;
 }
 
+// The projector renderer projects every switched-on projector whatever its model's visibility.
+void ShowProjector(WeLight* projector, bool shown)
+{
+    if (projector)
+    {
+        projector->m_ModelVisible = shown;
+        projector->m_SwitchedOn = shown;
+    }
+}
+
 bool Fade(float& level, bool in, float dt)
 {
     const CTuber::Constants& c = CTuber::s_Constants;
@@ -132,7 +142,7 @@ void CTuber::UpdateLights()
     }
     if (!enabled || !m_CraftLight)
     {
-        Show(m_ProjectorLight, false);
+        ShowProjector(m_ProjectorLight, false);
         return;
     }
     const Constants& c = s_Constants;
@@ -187,7 +197,7 @@ void CTuber::UpdateLights()
     {
         const bool shown =
             m_HeadlightMode && !m_FinishLightMode && !IsFirstPersonCamera() && !m_Destroyed && m_ModelVisible;
-        m_ProjectorLight->m_ModelVisible = shown;
+        ShowProjector(m_ProjectorLight, shown);
         if (m_ProjectorLight->m_ProjectorMaterial && c.headlight.range > 0.0f)
             m_ProjectorLight->m_ProjectorMaterial->m_Color[3] = m_CraftLight->m_Range / c.headlight.range;
     }

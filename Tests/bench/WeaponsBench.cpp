@@ -1,5 +1,5 @@
 // The weapons' cost on the headless race rig (recording backend, step 1/64 s): six craft steering along a
-// generated oval, each firing the minigun and the plasma bolt at their fire rates without pause for 60 s of
+// generated oval tube with real walls, each firing the minigun and the plasma bolt at their fire rates without pause for 60 s of
 // race time, against the same race with firing off, on the real race phase (its handlers, its explosion drain
 // and its computer drivers; the player's craft holds still). Prints ticks per second for both and each pool's total (live + free blocks) at 20 s and
 // 60 s: once warm, no pool should grow.
@@ -51,9 +51,12 @@ void PrintPools(int seconds)
 double Race(bool firing)
 {
     CraftTest::Catalogue catalogue;
-    RaceRigOptions o = CraftTest::Options(Craft - 1);
-    o.weapons = true;
-    o.racePhase = true;  // the race's own handlers, drain and computer drivers
+    // The race's own handlers, drain and computer drivers, in a closed tube with real walls: the shots end on
+    // them, as on a built map, instead of flying out of an open channel for their whole lives.
+    RaceRigOptions o = CraftTest::ArmedRace::Armed(Craft - 1, true);
+    const std::string channel = "profile channel 16 2";
+    if (const size_t at = o.mapDescription.find(channel); at != std::string::npos)
+        o.mapDescription.replace(at, channel.size(), "profile tube 16 8");
     RaceRig rig(o);
     std::string error;
     if (!rig.Start(&error))

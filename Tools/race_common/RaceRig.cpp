@@ -15,12 +15,14 @@
 #include "Engine/devices/WeRealEngineDevices.h"
 #include "Engine/foundation/WeConfig.h"
 #include "Engine/foundation/WeFileStream.h"
+#include "Engine/foundation/WeFileSystem.h"
 #include "Engine/foundation/WeLocalization.h"
 #include "Engine/foundation/WeLog.h"
 #include "Engine/foundation/WeRandomTable.h"
 #include "Engine/foundation/WeTimer.h"
 #include "Engine/render/WeCamera.h"
 #include "Engine/render/WeFlareRenderer.h"
+#include "Engine/render/WeMesh.h"
 #include "Engine/render/WeRenderDevice.h"
 #include "Engine/runtime/WeAppWindow.h"
 #include "Engine/runtime/WeAudioDevice.h"
@@ -29,9 +31,11 @@
 #include "Engine/runtime/WePhaseManager.h"
 #include "Engine/runtime/WeWindowModeOverride.h"
 #include "Engine/ui/WeUIMain.h"
+#include "Engine/world/WeActorHandle.h"
 #include "Engine/world/WePathNode.h"
 #include "Engine/world/WePhysicHandle.h"
 #include "Engine/world/WePhysics.h"
+#include "Engine/world/WeWorld.h"
 #include "Game/craft/CAIKernel.h"
 #include "Game/craft/CAIProfiles.h"
 #include "Game/craft/CCraftLinks.h"
@@ -70,6 +74,7 @@
 #include "Platform/math/D3DXMatrixFunctions.h"
 #include "Platform/math/D3DXVectorFunctions.h"
 #include "Platform/system/SysClock.h"
+#include "Platform/system/SysPath.h"
 #include "Platform/system/SysRandom.h"
 #include "Tools/demo_common/DemoFrame.h"
 #include "Tools/map_common/MapDescription.h"
@@ -109,6 +114,29 @@ void Fnv(uint64_t& hash, const void* bytes, size_t size)
 RaceRig::State* g_ActiveRig = nullptr;
 
 // The slot's craft as the race knows it: a craft deleted mid-race clears its participant's pointer.
+// The segment meshes sit in the rig's own loose tree, which the pack the map loader reads does not hold:
+// each segment actor gets its static body from its mesh read there (identity pose, the level's group 0).
+void AddTrackBodies(WeWorld* map, const std::string& packagesFolder)
+{
+    WeFileSystem* loose = WeVirtualFileSystem::GetFileSystem();
+    const WeString root = loose->GetRoot();
+    loose->SetRoot(packagesFolder.c_str());
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    for (auto* e = map->GetActors().First(); e; e = map->GetActors().Next())
+    {
+        WeActor* actor = e->value;
+        if (actor->m_PhysicModel.physicsClass != WePhysicsStaticMesh || actor->m_ModelName.IsEmpty())
+            continue;
+        WeMesh mesh;
+        if (!mesh.Load(loose, actor->m_ModelName, true))
+            continue;
+        actor->ReleasePhysicsHandle();
+        actor->m_PhysicHandle = g_Physics.CreateTriangleMeshActor(actor, identity, &mesh, false);
+    }
+    loose->SetRoot(root);
+}
+
 CTuber* SlotCraft(int32_t slot)
 {
     CRaceParticipant* p = g_RaceSettings.GetParticipant(slot);
@@ -424,7 +452,8 @@ bool RaceRig::Start(std::string* error)
         }
         s.scratch = MakeScratchFolder();
         MapGameWriter::Register();
-        const bool ok = WriteMap(description, "rig map", s.scratch, written, parseError);
+        const std::string packages = o.trackBodies ? SysPath::Join(s.scratch, "Packages") : std::string();
+        const bool ok = WriteMap(description, "rig map", s.scratch, packages, written, parseError);
         MapGameWriter::Unregister();
         if (!ok)
         {
@@ -449,6 +478,8 @@ bool RaceRig::Start(std::string* error)
         Stop();
         return Fail(error, "cannot load the map \"" + mapName + "\"");
     }
+    if (o.trackBodies && !s.scratch.empty())
+        AddTrackBodies(s.map, SysPath::Join(s.scratch, "Packages"));
     if (o.racePhase)
     {
         // The loading screen's hand-over: the frame time cleared, then the change to the race.

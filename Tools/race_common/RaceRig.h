@@ -34,6 +34,9 @@ struct RaceRigOptions
     bool racePhase = false;         // false: craft only; true: the real race phase
     int32_t raceType = 0, laps = 3, difficulty = 2;
     bool weapons = false, dynamics = true, unlimitedTurbo = false;
+    // With a map description: the track's road and walls as static bodies (level group 0), so shots,
+    // rays and craft meet them as on a built map.
+    bool trackBodies = false;
     std::vector<RaceRigSlot> slots;  // at most six
 };
 

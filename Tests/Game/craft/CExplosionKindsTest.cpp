@@ -143,7 +143,18 @@ TEST_F(CExplosionKinds, TheShockwaveGrowsAndFadesAndALifeOfZeroStaysFinite)
     rig->Tick(200);
 }
 
-TEST_F(CExplosionKinds, ACraftsExplosionShakesThePlayersCameraOnlyAhead)
+// The same on a track with its road and walls as bodies, so that geometry can hide a blast.
+struct CExplosionKindsWalled : CExplosionKinds
+{
+    RaceRigOptions RigOptions() override
+    {
+        RaceRigOptions o = CraftTest::Options(2);
+        o.trackBodies = true;
+        return o;
+    }
+};
+
+TEST_F(CExplosionKindsWalled, ACraftsExplosionShakesThePlayersCameraOnlyAheadInSight)
 {
     CGameCamera camera;
     CGameCamera* savedCamera = g_Game.m_Camera;
@@ -157,9 +168,12 @@ TEST_F(CExplosionKinds, ACraftsExplosionShakesThePlayersCameraOnlyAhead)
         D3DXVECTOR3 offset;
         bool shakes;
     };
-    // Ahead in the open; behind.
+    // Ahead in the open; behind; ahead but under the road; ahead but beyond the channel's wall (the road is
+    // 16 wide, its walls 2 high, the player stands 1.5 up).
     const Case cases[] = {{"ahead", D3DXVECTOR3(0.0f, 0.0f, 30.0f), true},
-                          {"behind", D3DXVECTOR3(0.0f, 0.0f, -30.0f), false}};
+                          {"behind", D3DXVECTOR3(0.0f, 0.0f, -30.0f), false},
+                          {"under the road", D3DXVECTOR3(0.0f, -30.0f, 30.0f), false},
+                          {"beyond the wall", D3DXVECTOR3(60.0f, 0.0f, 30.0f), false}};
     for (const Case& c : cases)
     {
         camera.Shake(CGameCamera::NoShake, 0.0f);

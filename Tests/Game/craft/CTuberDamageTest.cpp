@@ -230,29 +230,12 @@ TEST_F(CTuberDeath, HidesStopsAndPostsTheCraftExplosion)
 // On the real race: the rival dies 60 m ahead of the player, whose bolt then flies through its place.
 TEST(CTuberDeathOnTheRace, ABoltFliesThroughTheDeadCraftsPlace)
 {
-    CraftTest::Catalogue catalogue;
-    RaceRigOptions o = CraftTest::Options(1);
-    o.racePhase = true;
-    o.weapons = true;
-    RaceRig rig(o);
-    std::string error;
-    ASSERT_TRUE(rig.Start(&error)) << error;
-    rig.Tick();
-    CTuber* a = rig.Craft(0);
-    CTuber* b = rig.Craft(1);
-    ASSERT_NE(a, nullptr);
-    ASSERT_NE(b, nullptr);
-    CraftTest::FaceAlongZ(a);
-    D3DXMATRIX m;
-    D3DXMatrixIdentity(&m);
-    const D3DXVECTOR3 p = a->GetWorldPosition();
-    m._41 = p.x;
-    m._42 = p.y;
-    m._43 = p.z + 60.0f;
-    b->SetTransform(m);
-    b->SetVelocity(D3DXVECTOR3());
-    rig.Tick();
-    CraftTest::FaceAlongZ(a);
+    CraftTest::ArmedRace race;
+    ASSERT_TRUE(race.Start());
+    RaceRig& rig = race.rig;
+    CTuber* a = race.a;
+    CTuber* b = race.b;
+    race.RivalAhead(60.0f);
     ASSERT_TRUE(b->ApplyDamage(1.0e6f, a, 1));
     ASSERT_TRUE(b->m_Destroyed);
     rig.Tick();

@@ -7,7 +7,9 @@
 #include "Engine/foundation/WeTimer.h"
 #include "Engine/render/WeFlareRenderer.h"
 #include "Engine/render/WeModel.h"
+#include "Engine/render/WeProjectorRenderer.h"
 #include "Engine/render/WeRenderDevice.h"
+#include "Engine/render/WeRenderQueue.h"
 #include "Engine/runtime/WeAudioDevice.h"
 #include "Engine/runtime/WeSound3D.h"
 #include "Engine/world/WeLight.h"
@@ -61,6 +63,58 @@ struct Effects : ::testing::Test
 
 using CTuberEffects = Effects;
 using CTuberSounds = Effects;
+
+// The headlight projector is a projector only: no craft's projector ever lights the road as a lamp, and only
+// the player's projects, only while its headlight shows.
+TEST_F(CTuberEffects, TheHeadlightProjectorNeverLightsAndProjectsOnlyWhenShown)
+{
+    ConfigOverride fadeIn("tuber.Light.FadeInSpeed", "8");
+    ConfigOverride fadeOut("tuber.Light.FadeOutSpeed", "8");
+    CTuber::LoadConstants();
+    ASSERT_NE(player->m_ProjectorLight, nullptr);
+    ASSERT_NE(rival->m_ProjectorLight, nullptr);
+    auto lampCount = [](WeLight* wanted)
+    {
+        int32_t n = 0;
+        for (auto* node = g_RenderQueue.m_AllLights.FirstNode(); node; node = g_RenderQueue.m_AllLights.NextNode(node))
+            n += node->payload == wanted ? 1 : 0;
+        return n;
+    };
+    auto projects = [](WeLight* wanted)
+    {
+        int32_t n = 0;
+        for (const WeProjectorRenderer::Projector& p : g_ProjectorRenderer.m_SpotList)
+            n += p.light == wanted ? 1 : 0;
+        for (const WeProjectorRenderer::Projector& p : g_ProjectorRenderer.m_OmniList)
+            n += p.light == wanted ? 1 : 0;
+        return n;
+    };
+    struct Phase
+    {
+        const char* name;
+        bool zone;
+        bool playerProjects;
+    };
+    for (const Phase& phase : {Phase{"open road", false, false}, Phase{"headlight zone", true, true},
+                               Phase{"open road again", false, false}})
+    {
+        SCOPED_TRACE(phase.name);
+        ForEachNode([&](WePathNode& n) { PathNodeFields::SetHeadlightZone(n, phase.zone); });
+        for (int i = 0; i < 64 && player->m_HeadlightMode != phase.zone; ++i)
+            rig->Tick();
+        rig->Tick(8);
+        rig->Frame();
+        ASSERT_EQ(player->m_HeadlightMode, phase.zone);
+        // The craft light is the player's one lamp.
+        EXPECT_EQ(lampCount(player->m_CraftLight), 1);
+        for (CTuber* craft : {player, rival})
+            EXPECT_EQ(lampCount(craft->m_ProjectorLight), 0);
+        EXPECT_EQ(player->m_ProjectorLight->m_SwitchedOn, phase.playerProjects);
+        EXPECT_EQ(projects(player->m_ProjectorLight), phase.playerProjects ? 1 : 0);
+        EXPECT_FALSE(rival->m_ProjectorLight->m_SwitchedOn);
+        EXPECT_EQ(projects(rival->m_ProjectorLight), 0);
+    }
+}
 
 TEST_F(CTuberEffects, HeadlightsInAndOutOfAZoneAndTheFinishLight)
 {

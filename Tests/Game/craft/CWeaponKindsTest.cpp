@@ -131,16 +131,11 @@ TEST(CWeaponKinds, OnTheRaceEachKindReachesTheRival)
         {4, 0, false, 2, 1, 160}, {5, 0, false, 1, 1, 96}, {6, 0, false, 6, 1, 96},
         {7, 0, false, 4, 2, 96},  {8, 0, false, 3, 1, 64}, {10, 0, true, 0, 0, 192},
     };
-    CraftTest::Catalogue catalogue;
-    RaceRigOptions o = CraftTest::Options(2);
-    o.racePhase = true;
-    o.weapons = true;
-    RaceRig rig(o);
-    std::string error;
-    ASSERT_TRUE(rig.Start(&error)) << error;
-    rig.Tick();
-    CTuber* a = rig.Craft(0);
-    CTuber* b = rig.Craft(1);
+    CraftTest::ArmedRace race(2);
+    ASSERT_TRUE(race.Start());
+    RaceRig& rig = race.rig;
+    CTuber* a = race.a;
+    CTuber* b = race.b;
     const D3DXVECTOR3 shooterAt(0.0f, 2.0f, 300.0f), rivalAt(0.0f, 2.0f, 360.0f);
     for (const Row& row : rows)
     {

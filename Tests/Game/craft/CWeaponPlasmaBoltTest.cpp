@@ -16,31 +16,13 @@ namespace
 // physics fetch, and the race's next drain makes the explosion that costs the rival the bolt's damage.
 TEST(CWeaponPlasmaBolt, HitsTheRivalThroughTheQueue)
 {
-    CraftTest::Catalogue catalogue;
-    RaceRigOptions o = CraftTest::Options(1);
-    o.racePhase = true;
-    o.weapons = true;
-    RaceRig rig(o);
-    std::string error;
-    ASSERT_TRUE(rig.Start(&error)) << error;
-    rig.Tick();
-    CTuber* a = rig.Craft(0);
-    CTuber* b = rig.Craft(1);
-    ASSERT_NE(a, nullptr);
-    ASSERT_NE(b, nullptr);
-
+    CraftTest::ArmedRace race;
+    ASSERT_TRUE(race.Start());
+    RaceRig& rig = race.rig;
+    CTuber* a = race.a;
+    CTuber* b = race.b;
     // The rival straight ahead of the shooter, 60 units up the track.
-    CraftTest::FaceAlongZ(a);
-    D3DXMATRIX m;
-    D3DXMatrixIdentity(&m);
-    const D3DXVECTOR3 p = a->GetWorldPosition();
-    m._41 = p.x;
-    m._42 = p.y;
-    m._43 = p.z + 60.0f;
-    b->SetTransform(m);
-    b->SetVelocity(D3DXVECTOR3());
-    rig.Tick();
-    CraftTest::FaceAlongZ(a);
+    race.RivalAhead(60.0f);
 
     const float health = b->m_Health;
     const float damage = g_WeaponDescriptions.Get(1).m_Damage;

@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "Engine/foundation/WePackageTypes.h"
+#include "Engine/foundation/WeVirtualFileSystem.h"
 #include "Game/craft/CExplosionRequest.h"
 #include "Game/craft/CTuber.h"
 #include "Platform/math/D3DXMatrixFunctions.h"
@@ -59,12 +61,60 @@ inline void FaceAlongZ(CTuber* craft)
     craft->SetAngularVelocity(D3DXVECTOR3());
 }
 
+// The armed race: the real race phase with weapons on, the player (slot 0) and `opponents` computer craft,
+// started and ticked once. Declare it in the test, then ASSERT_TRUE(race.Start()).
+struct ArmedRace
+{
+    explicit ArmedRace(int opponents = 1, bool trackBodies = false) : rig(Armed(opponents, trackBodies)) {}
+    ~ArmedRace() { ClearExplosionRequests(); }
+    static RaceRigOptions Armed(int opponents, bool trackBodies)
+    {
+        RaceRigOptions o = Options(opponents);
+        o.racePhase = true;
+        o.weapons = true;
+        o.trackBodies = trackBodies;
+        return o;
+    }
+    ::testing::AssertionResult Start()
+    {
+        std::string error;
+        if (!rig.Start(&error))
+            return ::testing::AssertionFailure() << error;
+        rig.Tick();
+        a = rig.Craft(0);
+        b = rig.Craft(1);
+        if (!a || !b)
+            return ::testing::AssertionFailure() << "the race has fewer than two craft";
+        return ::testing::AssertionSuccess();
+    }
+    // The rival `distance` units straight ahead of the shooter, both at rest, the shooter facing along +z.
+    void RivalAhead(float distance)
+    {
+        FaceAlongZ(a);
+        D3DXMATRIX m;
+        D3DXMatrixIdentity(&m);
+        const D3DXVECTOR3 p = a->GetWorldPosition();
+        m._41 = p.x;
+        m._42 = p.y;
+        m._43 = p.z + distance;
+        b->SetTransform(m);
+        b->SetVelocity(D3DXVECTOR3());
+        rig.Tick();
+        FaceAlongZ(a);
+    }
+
+    Catalogue catalogue;  // before the rig: the craft list must hold while it starts
+    RaceRig rig;
+    CTuber* a = nullptr;
+    CTuber* b = nullptr;
+};
+
 // Two craft on the rig after its first tick, with the explosion queue empty before and after each test.
 struct TwoCraftRig : ::testing::Test
 {
     void SetUp() override
     {
-        rig = std::make_unique<RaceRig>(Options(2));
+        rig = std::make_unique<RaceRig>(RigOptions());
         std::string error;
         ASSERT_TRUE(rig->Start(&error)) << error;
         rig->Tick();
@@ -79,11 +129,33 @@ struct TwoCraftRig : ::testing::Test
         ClearExplosionRequests();
         rig.reset();
     }
+    virtual RaceRigOptions RigOptions() { return Options(2); }
 
     Catalogue catalogue;
     std::unique_ptr<RaceRig> rig;
     CTuber* a = nullptr;
     CTuber* b = nullptr;
 };
+
+// The rig started with the player and one rival, for the tests of what the pack holds and what the loaders
+// asked for.
+struct ContentRig : ::testing::Test
+{
+    void SetUp() override
+    {
+        rig = std::make_unique<RaceRig>(Options(1));
+        std::string error;
+        ASSERT_TRUE(rig->Start(&error)) << error;
+    }
+    void TearDown() override { rig.reset(); }
+    Catalogue catalogue;
+    std::unique_ptr<RaceRig> rig;
+};
+
+// True when the pack holds the dotted name as a file of the extension's type ("ogg", "msh", ...).
+inline bool InPack(const std::string& name, const char* extension)
+{
+    return WeVirtualFileSystem::Instance()->Exists(name.c_str(), PackageTypeFromExtension(extension));
+}
 
 }  // namespace CraftTest

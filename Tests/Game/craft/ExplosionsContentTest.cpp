@@ -5,8 +5,6 @@
 #include <memory>
 #include <string>
 
-#include "Engine/foundation/WePackageTypes.h"
-#include "Engine/foundation/WeVirtualFileSystem.h"
 #include "Engine/render/WeModel.h"
 #include "Game/craft/CExplosionAssets.h"
 #include "Game/craft/CExplosionLocalized.h"
@@ -15,17 +13,8 @@
 namespace
 {
 
-struct ExplosionsContent : ::testing::Test
+struct ExplosionsContent : CraftTest::ContentRig
 {
-    void SetUp() override
-    {
-        rig = std::make_unique<RaceRig>(CraftTest::Options(1));
-        std::string error;
-        ASSERT_TRUE(rig->Start(&error)) << error;
-    }
-    void TearDown() override { rig.reset(); }
-    CraftTest::Catalogue catalogue;
-    std::unique_ptr<RaceRig> rig;
 };
 
 TEST_F(ExplosionsContent, EveryNameTheLoadersAskedForIsPacked)
@@ -52,7 +41,6 @@ TEST_F(ExplosionsContent, EveryNameTheLoadersAskedForIsPacked)
 
 TEST_F(ExplosionsContent, EverySoundTheKindsPlayIsPacked)
 {
-    const int32_t ogg = PackageTypeFromExtension("ogg");
     std::vector<std::string> names = {"Sounds.Explosions.NukeExplosion", "Sounds.Voice.WeaponsDisabled",
                                       "Sounds.Voice.WeaponsEnabled"};
     for (const char* stem : {"Swarmer", "StandardRocket", "QuantumBolt", "Translocator", "SlowingRocket",
@@ -65,7 +53,7 @@ TEST_F(ExplosionsContent, EverySoundTheKindsPlayIsPacked)
         names.push_back("Sounds.Weapons.StandardBolt" + std::to_string(digit));
     }
     for (const std::string& name : names)
-        EXPECT_TRUE(WeVirtualFileSystem::Instance()->Exists(name.c_str(), ogg)) << name;
+        EXPECT_TRUE(CraftTest::InPack(name, "ogg")) << name;
 }
 
 TEST_F(ExplosionsContent, TheShippedVisualTable)

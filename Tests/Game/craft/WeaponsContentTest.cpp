@@ -5,8 +5,6 @@
 #include <memory>
 #include <string>
 
-#include "Engine/foundation/WePackageTypes.h"
-#include "Engine/foundation/WeVirtualFileSystem.h"
 #include "Engine/render/WeModel.h"
 #include "Engine/world/WeLight.h"
 #include "Engine/world/WeNewParticleSystem.h"
@@ -16,17 +14,8 @@
 namespace
 {
 
-struct WeaponsContent : ::testing::Test
+struct WeaponsContent : CraftTest::ContentRig
 {
-    void SetUp() override
-    {
-        rig = std::make_unique<RaceRig>(CraftTest::Options(1));
-        std::string error;
-        ASSERT_TRUE(rig->Start(&error)) << error;
-    }
-    void TearDown() override { rig.reset(); }
-    CraftTest::Catalogue catalogue;
-    std::unique_ptr<RaceRig> rig;
 };
 
 bool Asked(const char* name)
@@ -92,7 +81,6 @@ TEST_F(WeaponsContent, EveryNameTheLoaderAskedForIsPacked)
 
 TEST_F(WeaponsContent, TheKindsSoundsArePacked)
 {
-    const int32_t ogg = PackageTypeFromExtension("ogg");
     for (const char* name :
          {"Sounds.Weapons.MiniGunShoot1", "Sounds.Weapons.MiniGunShoot2", "Sounds.Weapons.MiniGunShoot3",
           "Sounds.Weapons.QuantumBolt", "Sounds.Weapons.QuantumPrefire", "Sounds.Weapons.StandardRocketLaunch",
@@ -100,7 +88,7 @@ TEST_F(WeaponsContent, TheKindsSoundsArePacked)
           "Sounds.Weapons.SlowingRocketEngine", "Sounds.Weapons.TranslocatorLaunch",
           "Sounds.Weapons.TranslocatorEngine", "Sounds.Weapons.ForceField", "Sounds.Mines.MineDrop",
           "Sounds.Mines.HomingMine", "Sounds.Mines.GravityMine", "Sounds.Mines.ForceField", "Sounds.Mines.Electricity"})
-        EXPECT_TRUE(WeVirtualFileSystem::Instance()->Exists(name, ogg)) << name;
+        EXPECT_TRUE(CraftTest::InPack(name, "ogg")) << name;
 }
 
 }  // namespace

@@ -3,10 +3,14 @@
 // garage cannot be loaded (with slot 0 and the profile untouched).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <string>
 #include <vector>
 
-#include <string>
-
+#include "Engine/foundation/WeTimer.h"
+#include "Engine/render/WeCamera.h"
+#include "Engine/world/WeActor.h"
 #include "Game/craft/CAIProfile.h"
 #include "Game/craft/CAIProfiles.h"
 #include "Game/craft/CTuberCatalogue.h"
@@ -23,7 +27,9 @@
 #include "Game/shell/CRaceParticipant.h"
 #include "Game/shell/CRaceSettings.h"
 #include "Game/shell/CScreenFader.h"
+#include "Platform/math/D3DXMatrixFunctions.h"
 #include "Tests/Game/screens/ScreenTestSupport.h"
+#include "Tests/support/ConfigOverride.h"
 
 namespace
 {
@@ -81,6 +87,29 @@ protected:
         }
         return out;
     }
+
+    // The shipyard entered over the race map's garage, run until its scene takes input.
+    static bool OpenScene()
+    {
+        Start({&g_ShipyardPhase});
+        for (int i = 0; i < 900 && (g_ShipyardPhase.m_LoadingView || !ScreenTest::Shown("Shopping_StartRace_Button"));
+             ++i)
+        {
+            g_ScreenFader.Update();
+            Step();
+        }
+        return g_ShipyardPhase.m_LoadingView == 0 && g_ShipyardPhase.m_Leaving == 0 &&
+               ScreenTest::Shown("Shopping_StartRace_Button") && g_ShipyardPhase.m_Selected != nullptr;
+    }
+    // Frames until the game time is the nearest a frame comes to `seconds`.
+    static void StepTo(double seconds)
+    {
+        const int frames = int(std::lround((seconds - g_Timer.m_TotalTime) / FrameSeconds));
+        ASSERT_GT(frames, 0) << "the scene came after " << seconds << " s";
+        Step(frames);
+        ASSERT_NEAR(g_Timer.m_TotalTime, seconds, 1.0e-3);
+    }
+    static WeActor* ShownActor() { return g_ShipyardPhase.m_Selected->payload->m_Actor; }
 
     CProfile* m_Profile = nullptr;
 };
@@ -208,17 +237,7 @@ TEST_F(CShipyardPhaseTest, WithItsGarageTheShipyardShowsTheCraftAndStartsOrGoesB
         SCOPED_TRACE(map + (start ? " START" : " BACK"));
         g_RaceSettings.m_MapName = map.c_str();
         m_Profile->m_LastCraft = "";
-        Start({&g_ShipyardPhase});
-        for (int i = 0; i < 900 && (g_ShipyardPhase.m_LoadingView || !ScreenTest::Shown("Shopping_StartRace_Button"));
-             ++i)
-        {
-            g_ScreenFader.Update();
-            Step();
-        }
-        ASSERT_EQ(g_ShipyardPhase.m_LoadingView, 0);
-        ASSERT_EQ(g_ShipyardPhase.m_Leaving, 0);
-        ASSERT_TRUE(ScreenTest::Shown("Shopping_StartRace_Button"));
-        ASSERT_NE(g_ShipyardPhase.m_Selected, nullptr);
+        ASSERT_TRUE(OpenScene());
         const std::string first = Shown();
         ASSERT_TRUE(Click("Shipyard_NextShip_Button"));
         const std::string chosen = Shown();
@@ -246,5 +265,128 @@ TEST_F(CShipyardPhaseTest, WithItsGarageTheShipyardShowsTheCraftAndStartsOrGoesB
         Settle();
         g_RaceSettings.SetPlayerParticipant();
         g_RaceSettings.GetParticipant(0)->m_CraftKey = "Before";
+    }
+}
+
+// The orbit and the turntable follow game time alone: with the stepped clock each frame is 1/60 s, so the
+// camera and the craft at a given game time are known in advance. Angles are chosen so that each time lands on
+// round values: the camera orbits 9 degrees a second from (0, 2, 10) and bobs 0.5 at 30 degrees a second; the
+// craft swings pi/30 radians a second, yaw 30 degrees from phase 0, pitch 10 from phase pi/2, roll 20 from pi.
+TEST_F(CShipyardPhaseTest, TheCameraAndTheCraftAtFixedGameTimes)
+{
+    const ConfigOverride settings[] = {
+        {"shipyard.Camera.Distance", "10"},
+        {"shipyard.Camera.Y", "2"},
+        {"shipyard.Camera.Speed", "9"},
+        {"shipyard.Camera.YSpeed", "30"},
+        {"shipyard.Camera.YDelta", "0.5"},
+        {"shipyard.Camera.LookAtY", "1"},
+        {"shipyard.Tuber.YawSpeed", "0.10471975512"},
+        {"shipyard.Tuber.YawDelta", "30"},
+        {"shipyard.Tuber.YawFixed", "0"},
+        {"shipyard.Tuber.PitchSpeed", "0.10471975512"},
+        {"shipyard.Tuber.PitchDelta", "10"},
+        {"shipyard.Tuber.PitchFixed", "1.57079632679"},
+        {"shipyard.Tuber.RollSpeed", "0.10471975512"},
+        {"shipyard.Tuber.RollDelta", "20"},
+        {"shipyard.Tuber.RollFixed", "3.14159265359"},
+        {"shipyard.Tuber.YSpeed", "0.10471975512"},
+        {"shipyard.Tuber.YDelta", "0.2"},
+        {"shipyard.Tuber.YFixed", "0.5"},
+    };
+    ASSERT_TRUE(OpenScene());
+    constexpr float Deg = 3.14159265f / 180.0f;
+    struct Case
+    {
+        double time;
+        D3DXVECTOR3 eye;
+        float yaw, pitch, roll;  // degrees
+        float height;
+    };
+    const Case cases[] = {
+        // 135 degrees round, bob sin(450) = 1; yaw sin(pi/2), pitch sin(pi), roll sin(3 pi/2).
+        {15.0, D3DXVECTOR3(7.0710678f, 2.5f, -7.0710678f), 180.0f + 30.0f, 0.0f, -20.0f, 0.7f},
+        // 180 degrees, bob sin(600) = -0.866; yaw sin(2 pi/3), pitch sin(7 pi/6), roll sin(5 pi/3).
+        {20.0, D3DXVECTOR3(0.0f, 1.5669873f, -10.0f), 180.0f + 25.980762f, -5.0f, -17.320508f, 0.6732051f},
+        // 270 degrees, bob sin(900) = 0; yaw sin(pi), pitch sin(3 pi/2), roll sin(2 pi).
+        {30.0, D3DXVECTOR3(-10.0f, 2.0f, 0.0f), 180.0f, -10.0f, 0.0f, 0.5f},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.time);
+        StepTo(c.time);
+        const WeCamera& camera = *g_ShipyardPhase.m_Camera;
+        EXPECT_NEAR(camera.m_Position.x, c.eye.x, 2.0e-3);
+        EXPECT_NEAR(camera.m_Position.y, c.eye.y, 2.0e-3);
+        EXPECT_NEAR(camera.m_Position.z, c.eye.z, 2.0e-3);
+        D3DXVECTOR3 towards = D3DXVECTOR3(0.0f, 1.0f, 0.0f) - c.eye;
+        towards /= std::sqrt(towards.x * towards.x + towards.y * towards.y + towards.z * towards.z);
+        EXPECT_NEAR(camera.m_Direction.x, towards.x, 1.0e-3);
+        EXPECT_NEAR(camera.m_Direction.y, towards.y, 1.0e-3);
+        EXPECT_NEAR(camera.m_Direction.z, towards.z, 1.0e-3);
+
+        // Row vectors, left-handed: roll about z first, then pitch about x, then yaw about y.
+        D3DXMATRIX roll, pitch, yaw, expected;
+        D3DXMatrixRotationZ(&roll, c.roll * Deg);
+        D3DXMatrixRotationX(&pitch, c.pitch * Deg);
+        D3DXMatrixRotationY(&yaw, c.yaw * Deg);
+        expected = roll * pitch * yaw;
+        const D3DXMATRIX& world = ShownActor()->GetWorldMatrix();
+        for (int r = 0; r < 3; ++r)
+            for (int col = 0; col < 3; ++col)
+                EXPECT_NEAR(world.m[r][col], expected.m[r][col], 2.0e-3) << r << "," << col;
+        EXPECT_NEAR(world._41, 0.0f, 1.0e-4);
+        EXPECT_NEAR(world._42, c.height, 1.0e-3);
+        EXPECT_NEAR(world._43, 0.0f, 1.0e-4);
+    }
+    // At 30 s the craft is turned about with its nose 10 degrees up: its forward axis, by hand, is
+    // (0, sin 10, cos 10) turned half round.
+    const D3DXMATRIX& world = ShownActor()->GetWorldMatrix();
+    EXPECT_NEAR(world._31, 0.0f, 1.0e-3);
+    EXPECT_NEAR(world._32, 0.1736482f, 1.0e-3);
+    EXPECT_NEAR(world._33, -0.9848078f, 1.0e-3);
+}
+
+// Holding D (rotate right) moves one craft at once and one more each time the held time passes the interval:
+// at 60 frames a second and 0.5 s, frames 0, about 32 and about 64; a tap moves one; A goes back the same way.
+TEST_F(CShipyardPhaseTest, HoldingTheSteeringKeysPagesAtTheRepeatCadence)
+{
+    const ConfigOverride interval("game.Input.AutoRepeatNextPrevButton", "0.5");
+    ASSERT_TRUE(OpenScene());
+    const std::vector<std::string> offered = Offered(1);
+    ASSERT_GE(offered.size(), 2u);
+    auto indexOf = [&](const std::string& name)
+    { return int(std::find(offered.begin(), offered.end(), name) - offered.begin()); };
+    struct Case
+    {
+        int32_t key;
+        int step;  // +1 NEXT, -1 PREV
+    };
+    for (const Case c : {Case{32, 1}, Case{30, -1}})
+    {
+        SCOPED_TRACE(c.key);
+        std::vector<int> moves;
+        std::string shown = Shown();
+        int at = indexOf(shown);
+        Hold(c.key, 70,
+             [&](int frame)
+             {
+                 if (Shown() == shown)
+                     return;
+                 moves.push_back(frame);
+                 at = (at + c.step + int(offered.size())) % int(offered.size());
+                 EXPECT_EQ(Shown(), offered[size_t(at)]) << frame;
+                 shown = Shown();
+             });
+        ASSERT_EQ(moves.size(), 3u);
+        EXPECT_EQ(moves[0], 0);
+        EXPECT_NEAR(moves[1], 32, 1);
+        EXPECT_NEAR(moves[2], 64, 1);
+        // Released, then a tap: one move, and nothing more after it.
+        Step(3);
+        Hold(c.key, 1);
+        Step(40);
+        at = (at + c.step + int(offered.size())) % int(offered.size());
+        EXPECT_EQ(Shown(), offered[size_t(at)]);
     }
 }

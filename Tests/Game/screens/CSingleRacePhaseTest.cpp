@@ -238,23 +238,22 @@ TEST_F(CSingleRacePhaseTest, TheMapBrowserWrapsBothWaysAndAStaleLastMapStartsAtT
 TEST_F(CSingleRacePhaseTest, HoldingRotateLeftBrowsesBackAtTheRepeatCadence)
 {
     Open();
-    const int32_t confirms = Sounds(CMenuPhase::SoundConfirm);
     const int32_t key = 30;  // A
-    for (int frame = 0; frame < 70; ++frame)
-    {
-        g_Input.m_Down[key] = 1;
-        g_PhaseManager.ProcessRequests();
-        g_PhaseManager.Tick();
-        g_UIMain.Tick();
-    }
-    g_Input.m_Down[key] = 0;
-    Step();
+    std::vector<int> moves;
+    int32_t confirms = Sounds(CMenuPhase::SoundConfirm);
+    Hold(key, 70,
+         [&](int frame)
+         {
+             for (; confirms < Sounds(CMenuPhase::SoundConfirm); ++confirms)
+                 moves.push_back(frame);
+         });
     // Frames 0, about 32 and about 64.
-    EXPECT_EQ(Sounds(CMenuPhase::SoundConfirm) - confirms, 3);
+    ASSERT_EQ(moves.size(), 3u);
+    EXPECT_EQ(moves[0], 0);
+    EXPECT_NEAR(moves[1], 32, 1);
+    EXPECT_NEAR(moves[2], 64, 1);
     const int32_t afterHold = Sounds(CMenuPhase::SoundConfirm);
-    g_Input.m_Down[key] = 1;
-    Step();
-    g_Input.m_Down[key] = 0;
+    Hold(key, 1);
     Step(3);
     EXPECT_EQ(Sounds(CMenuPhase::SoundConfirm) - afterHold, 1);
 }

@@ -1,16 +1,19 @@
 #pragma once
 // One fixture for the front-end screens: the UI manager over the recording device at 1024 x 768, the shipped
-// pack's layout and texts, the phase stack ticked a frame at a time (1/60 s), the save folder in a scratch
-// folder, and the player's mouse and keys posted to the UI and the input device as the game's poll posts them.
+// pack's layout and texts, the phase stack ticked a frame at a time on a clock that moves exactly one 1/60 s
+// step a frame (game time is the frame count times the step), the save folder in a scratch folder, and the
+// player's mouse and keys posted to the UI and the input device as the game's poll posts them.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 
 #include "Engine/foundation/WeLocalization.h"
 #include "Engine/foundation/WeTimer.h"
+#include "Engine/runtime/WeFixedStep.h"
 #include "Engine/runtime/WeInput.h"
 #include "Engine/runtime/WePhaseManager.h"
 #include "Engine/ui/WeUIComponent.h"
@@ -35,7 +38,8 @@ protected:
         std::filesystem::create_directories(SaveFolderOverride::SaveFolder(m_Scratch.Root().string()));
         g_Localization.Load();
         g_ProfileManager.Clear();
-        g_Timer.m_FrameDeltaF = 1.0f / 60.0f;
+        FixedStep().Configure(FrameSeconds);
+        FixedStep().StartClock();
         if (g_Game.m_Window != nullptr)
             g_Game.m_Window->m_Alive = 1;
         ClearInput();
@@ -49,6 +53,7 @@ protected:
         if (g_Game.m_Window != nullptr)
             g_Game.m_Window->m_Alive = 0;
         ClearInput();
+        FixedStep().Restore();
         delete m_Save;
         m_Save = nullptr;
         UIRenderTest::TearDown();
@@ -73,11 +78,27 @@ protected:
         }
         g_PhaseManager.ProcessRequests();
     }
-    // One game frame: the requests of the last frame, the phases, then the UI's events and fades.
+    static constexpr double FrameSeconds = 1.0 / 60.0;
+    // The one stepped clock of every screen test; SetUp starts it with one frame gone.
+    static WeFixedStep& FixedStep()
+    {
+        static WeFixedStep fixedStep;
+        return fixedStep;
+    }
+    // The game time after `frames` more frames, as the stepped clock measures it.
+    static double TimeAfter(int frames)
+    {
+        return g_Timer.m_TotalTime + double(frames) * double(WeSteppedClock(FrameSeconds).StepTicks()) /
+                                         double(WeSteppedClock::TicksPerSecond);
+    }
+    // One game frame: the clock one step on, the requests of the last frame, the phases, then the UI's events
+    // and fades.
     static void Step(int frames = 1)
     {
         for (int i = 0; i < frames; ++i)
         {
+            FixedStep().Advance();
+            g_Timer.FrameTick();
             g_PhaseManager.ProcessRequests();
             g_PhaseManager.Tick();
             g_UIMain.ProcessEvents();
@@ -142,6 +163,27 @@ protected:
         ++g_Input.m_PendingEdges;
         g_UIMain.PostKeyDown(key);
         Step();
+        g_UIMain.PostKeyUp(key);
+        Step();
+    }
+    // A key (DirectInput code) held down for `frames` frames, as the device reports a held key: the press edge
+    // and the UI's key down on the first, the key down through every one (`afterFrame` looks after each), then
+    // released for one frame.
+    static void Hold(int32_t key, int frames, const std::function<void(int)>& afterFrame = nullptr)
+    {
+        for (int i = 0; i < frames; ++i)
+        {
+            if (i == 0)
+            {
+                g_Input.m_Edges[key] = 1;
+                ++g_Input.m_PendingEdges;
+                g_UIMain.PostKeyDown(key);
+            }
+            g_Input.m_Down[key] = 1;
+            Step();
+            if (afterFrame)
+                afterFrame(i);
+        }
         g_UIMain.PostKeyUp(key);
         Step();
     }

@@ -8,6 +8,7 @@
 #include "Engine/foundation/WeConfig.h"
 #include "Engine/foundation/WeLock.h"
 #include "Engine/foundation/WeLog.h"
+#include "Engine/foundation/WeTickCost.h"
 #include "Engine/foundation/WeTimer.h"
 #include "Engine/render/WeBaseRenderer.h"
 #include "Engine/render/WeCamera.h"
@@ -510,13 +511,18 @@ void WeRenderDevice::Render()
     {
         g_Canvas.BeginFrame();
         m_RenderCallback();
+        WeTickCost::Scope cost(WeCostStage::HudUi);
         g_Canvas.Flush();
     }
-    if (m_DrawMainLayer != nullptr)
-        m_DrawMainLayer();
-    if (m_DrawFrontLayer != nullptr)
-        m_DrawFrontLayer();
+    {
+        WeTickCost::Scope cost(WeCostStage::HudUi);
+        if (m_DrawMainLayer != nullptr)
+            m_DrawMainLayer();
+        if (m_DrawFrontLayer != nullptr)
+            m_DrawFrontLayer();
+    }
     m_Device->EndScene();
+    WeTickCost::Scope cost(WeCostStage::Present);
     m_Device->Present(nullptr, nullptr, m_Window, nullptr);
 }
 

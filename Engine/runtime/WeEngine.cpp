@@ -3,6 +3,7 @@
 #include "Engine/foundation/WeConfig.h"
 #include "Engine/foundation/WeCrashReport.h"
 #include "Engine/foundation/WeLog.h"
+#include "Engine/foundation/WeTickCost.h"
 #include "Engine/foundation/WeTimer.h"
 #include "Engine/runtime/WeAppWindow.h"
 #include "Engine/runtime/WeEngineDevices.h"
@@ -96,13 +97,19 @@ void WeEngine::Tick()
 
     g_Timer.BeginSection(52, "EndPhysicsUpdate");
     if (!m_PhysicsPaused && m_StepRunning)
+    {
+        WeTickCost::Scope cost(WeCostStage::Physics);
         FetchPhysics();
+    }
     g_Timer.EndSection(52);
 
     g_Timer.BeginSection(53, "Update MainWindow");
     if (m_Window != nullptr)
         m_Window->PumpMessages();
-    m_Devices->UIProcessEvents();
+    {
+        WeTickCost::Scope cost(WeCostStage::HudUi);
+        m_Devices->UIProcessEvents();
+    }
     g_Timer.EndSection(53);
 
     g_Timer.BeginSection(54, "TickCallback");
@@ -111,7 +118,10 @@ void WeEngine::Tick()
     g_Timer.EndSection(54);
 
     g_Timer.BeginSection(55, "Tick WeUIMain");
-    m_Devices->UITick();
+    {
+        WeTickCost::Scope cost(WeCostStage::HudUi);
+        m_Devices->UITick();
+    }
     g_Timer.EndSection(55);
 
     g_Timer.FrameTick();
@@ -119,6 +129,7 @@ void WeEngine::Tick()
     g_Timer.BeginSection(56, "BeginPhysicsUpdate");
     if (!m_PhysicsPaused && !m_StepRunning && m_PhysicsEnabled)
     {
+        WeTickCost::Scope cost(WeCostStage::Physics);
         g_CrashLogEnabled = 0;
         m_Devices->PhysicsSimulate();
         g_CrashLogEnabled = 1;

@@ -10,6 +10,7 @@
 #include "Engine/foundation/WeExeFolder.h"
 #include "Engine/foundation/WeFileStream.h"
 #include "Engine/foundation/WeLog.h"
+#include "Engine/foundation/WeTickCost.h"
 #include "Engine/foundation/WeTimer.h"
 #include "Engine/render/WeCamera.h"
 #include "Engine/render/WeMaterialManager.h"
@@ -58,6 +59,18 @@ bool StillIn(ActorTable& table, const WalkEntry& entry)
 {
     WeActor* found = nullptr;
     return table.Find(entry.key, &found) && found == entry.actor;
+}
+
+// An actor's tick, charged to its kind's stage when a benchmark splits the tick.
+void TickActor(WeActor* actor)
+{
+    if (g_TickCost.IsEnabled() && g_TickCost.m_ActorStage != nullptr)
+    {
+        WeTickCost::Scope cost(g_TickCost.m_ActorStage(actor->m_Type));
+        actor->Tick();
+    }
+    else
+        actor->Tick();
 }
 
 void RemoveFrom(ActorTable& table, WeActor* actor)
@@ -370,23 +383,26 @@ void WeWorld::Tick()
         }
     }
 
-    for (const WalkEntry& entry : Snapshot(m_Live))
     {
-        if (!StillIn(m_Live, entry))
-            continue;
-        WeActor* actor = entry.actor;
-        if (!(actor->m_PositionFixed && actor->m_OrientationFixed))
+        WeTickCost::Scope cost(WeCostStage::Physics);
+        for (const WalkEntry& entry : Snapshot(m_Live))
         {
-            // This frame's render matrix is built in the other buffer; the model keeps the last one.
-            if (actor->m_Model)
-                actor->m_Model->m_PrevWorldMatrix = actor->m_RenderMatrix;
-            actor->m_RenderBufferIndex ^= 1;
-        }
-        if (!actor->m_Static && actor->m_PhysicHandle)
-        {
-            // Cloth copies its simulated vertices with the cloth renderer's work; bodies are pulled.
-            if (actor->m_PhysicModel.physicsClass != 9)
-                actor->SyncPhysics(true);
+            if (!StillIn(m_Live, entry))
+                continue;
+            WeActor* actor = entry.actor;
+            if (!(actor->m_PositionFixed && actor->m_OrientationFixed))
+            {
+                // This frame's render matrix is built in the other buffer; the model keeps the last one.
+                if (actor->m_Model)
+                    actor->m_Model->m_PrevWorldMatrix = actor->m_RenderMatrix;
+                actor->m_RenderBufferIndex ^= 1;
+            }
+            if (!actor->m_Static && actor->m_PhysicHandle)
+            {
+                // Cloth copies its simulated vertices with the cloth renderer's work; bodies are pulled.
+                if (actor->m_PhysicModel.physicsClass != 9)
+                    actor->SyncPhysics(true);
+            }
         }
     }
 
@@ -405,7 +421,7 @@ void WeWorld::Tick()
             if (parent->m_TickStamp < m_TickCounter)
             {
                 parent->m_TickStamp = m_TickCounter;
-                parent->Tick();
+                TickActor(parent);
             }
             // The parent's Tick may have deleted or detached things; re-check before use.
             if (!StillIn(m_Tick, entry))
@@ -415,7 +431,7 @@ void WeWorld::Tick()
         if (actor->m_TickStamp < m_TickCounter)
         {
             actor->m_TickStamp = m_TickCounter;
-            actor->Tick();
+            TickActor(actor);
         }
     }
 
@@ -440,6 +456,7 @@ void WeWorld::RunDeletionPass()
 
 void WeWorld::Render(WeCamera* camera)
 {
+    WeTickCost::Scope cost(WeCostStage::WorldRender);
     UpdatePortalVisibility(camera);
     if (g_RenderDevice.m_ReflectionQuality > 1)
     {
@@ -460,6 +477,7 @@ void WeWorld::Render(WeCamera* camera)
     g_Timer.EndSection(22);
     g_PostProcess.EndScene();
     g_Timer.BeginSection(23, "World Renderer - PostProcess");
+    WeTickCost::Scope post(WeCostStage::PostProcess);
     g_PostProcess.Render();
     g_Timer.EndSection(23);
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "Engine/foundation/WeConfig.h"
+#include "Engine/foundation/WeTickCost.h"
 #include "Engine/foundation/WeTimer.h"
 #include "Engine/world/WePathNode.h"
 #include "Engine/world/WeWorld.h"
@@ -338,6 +339,7 @@ void CAgent::SetWeaponsEnabled(bool enabled)
 
 void UpdateAgent(CAgent* agent)
 {
+    WeTickCost::Scope cost(WeCostStage::Ai);
     if (agent != nullptr)
         agent->Update();
 }

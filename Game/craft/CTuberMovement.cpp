@@ -2,6 +2,7 @@
 
 #include "Engine/foundation/WeConfig.h"
 #include "Engine/foundation/WeMoveTowards.h"
+#include "Engine/foundation/WeTickCost.h"
 #include "Engine/foundation/WeTimer.h"
 #include "Engine/runtime/WeSoundListener.h"
 #include "Game/craft/CCraftLinks.h"
@@ -75,6 +76,8 @@ void CTuber::PreTick()
 
 void CTuber::Move()
 {
+    // The agents drive through here: the motion is the craft's, not the decision's.
+    WeTickCost::Scope cost(WeCostStage::Craft);
     const float dt = g_Timer.m_FrameDeltaF;
     m_Turbo = false;
     if (m_Destroyed)

@@ -75,6 +75,19 @@ WeFont* Font16()
 {
     return g_Game.m_Font16;
 }
+// The wall time of the current load, for its log line: the loading work itself (the map's opening and its
+// steps) and the time from its first step to its end, frames between the steps included.
+struct LoadWallTime
+{
+    int64_t work = 0;
+    int64_t firstStep = -1;
+    bool reported = false;
+} g_LoadWallTime;
+
+double CounterSeconds(int64_t counts)
+{
+    return static_cast<double>(counts) / static_cast<double>(SysClock::CounterFrequency);
+}
 }  // namespace
 
 CLoadMapPhase::~CLoadMapPhase()
@@ -112,7 +125,11 @@ void CLoadMapPhase::Enter()
     map->m_LightsOfKind2 = !perPixelLights;
 
     const WeString& mapName = g_RaceSettings.m_MapName;
-    if (!map->BeginLoad(mapName) || map->m_Header.m_Damaged)
+    g_LoadWallTime = LoadWallTime();
+    const int64_t openStart = SysClock::Counter();
+    const bool opened = map->BeginLoad(mapName);
+    g_LoadWallTime.work += SysClock::Counter() - openStart;
+    if (!opened || map->m_Header.m_Damaged)
     {
         AbandonLoad();
         return;
@@ -206,12 +223,29 @@ void CLoadMapPhase::Update()
             if (map->m_Loaded)
             {
                 m_Step = StepWaitingForKey;
+                if (!g_LoadWallTime.reported)
+                {
+                    g_LoadWallTime.reported = true;
+                    const int64_t since =
+                        g_LoadWallTime.firstStep >= 0 ? SysClock::Counter() - g_LoadWallTime.firstStep : 0;
+                    DebugLogPrintf("Race loading: \"%s\" loaded in %.3f s of wall time (%.3f s of it loading)\n",
+                                   g_RaceSettings.m_MapName.c_str(), CounterSeconds(since),
+                                   CounterSeconds(g_LoadWallTime.work));
+                }
             }
-            else if (!map->LoadStep())
+            else
             {
-                AbandonLoad();
-                m_Entered = 0;
-                return;
+                const int64_t stepStart = SysClock::Counter();
+                if (g_LoadWallTime.firstStep < 0)
+                    g_LoadWallTime.firstStep = stepStart;
+                const bool stepped = map->LoadStep();
+                g_LoadWallTime.work += SysClock::Counter() - stepStart;
+                if (!stepped)
+                {
+                    AbandonLoad();
+                    m_Entered = 0;
+                    return;
+                }
             }
         }
         else if (m_Step == StepWaitingForKey)

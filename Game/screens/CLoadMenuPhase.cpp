@@ -39,6 +39,7 @@
 #include "Game/shell/CGameGlobals.h"
 #include "Game/shell/CMainGameInterface.h"
 #include "Game/shell/CMapCatalogue.h"
+#include "Platform/system/SysClock.h"
 
 CLoadMenuPhase g_LoadMenuPhase;
 
@@ -101,9 +102,14 @@ void CLoadMenuPhase::Update()
         break;
     }
     case 4:
+    {
+        const int64_t start = SysClock::Counter();
         LoadGameData();
+        DebugLogPrintf("Start-up: the game data loaded in %.3f s of wall time\n",
+                       double(SysClock::Counter() - start) / double(SysClock::CounterFrequency));
         m_Step = 5;
         break;
+    }
     case 6:
         g_UIMain.CloseComponent(SplashName, false);
         m_Step = 7;

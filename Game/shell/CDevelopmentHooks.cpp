@@ -7,6 +7,7 @@
 #include "Game/craft/CAIKernel.h"
 #include "Game/screens/GetPhaseClassName.h"
 #include "Platform/gfx_d3dx/D3DX9.h"
+#include "Platform/system/SysClock.h"
 #include "Platform/window/WinUser.h"
 
 #include <algorithm>
@@ -18,6 +19,10 @@ CDevelopmentHooks g_DevelopmentHooks;
 
 namespace
 {
+// The program's start, as near as the game's code gets to it: read while the globals are made.
+const int64_t g_ProgramStart = SysClock::Counter();
+bool g_MainMenuTimed = false;
+
 bool ParseCount(const std::string& text, int64_t minimum, int64_t& value)
 {
     if (text.empty() || text[0] == '-' || text[0] == '+')
@@ -179,6 +184,13 @@ void CDevelopmentHooks::EndFrame(WeAppWindow* window)
         m_TopPhaseSeen = true;
         m_LastTopPhase = top;
         DebugLogPrintf("phase %s\n", GetPhaseClassName(top));
+        // This frame drew the main menu: the start-up is over.
+        if (!g_MainMenuTimed && std::string(GetPhaseClassName(top)) == "CMainMenuPhase")
+        {
+            g_MainMenuTimed = true;
+            DebugLogPrintf("Start-up: the main menu's first frame %.3f s of wall time after the start\n",
+                           double(SysClock::Counter() - g_ProgramStart) / double(SysClock::CounterFrequency));
+        }
     }
     if (IsCaptureFrame(m_Frame))
     {

@@ -5,6 +5,7 @@
 #include "Engine/foundation/WeConfig.h"
 #include "Engine/foundation/WeConfigEntry.h"
 #include "Engine/foundation/WeLocalization.h"
+#include "Engine/foundation/WeTickCost.h"
 #include "Engine/foundation/WeTimer.h"
 #include "Engine/render/WeFlareRenderer.h"
 #include "Engine/render/WePostProcess.h"
@@ -413,7 +414,10 @@ void CPlayGamePhase::Update()
     }
 
     g_OptionsSettings.m_Bindings.FillInputMessage(&g_PlayerInputMessage);
-    StepRaceState();
+    {
+        WeTickCost::Scope cost(WeCostStage::PickupsStandings);
+        StepRaceState();
+    }
     StepSafetyLock();
     g_FlareRenderer.ClearOccluders();
 
@@ -426,7 +430,10 @@ void CPlayGamePhase::Update()
         return;
     }
     g_Engine.m_PhysicsPaused = 0;
-    DrainExplosionRequests();
+    {
+        WeTickCost::Scope cost(WeCostStage::Weapons);
+        DrainExplosionRequests();
+    }
     if (map != nullptr)
         map->Tick();
     if (camera != nullptr)
@@ -436,22 +443,33 @@ void CPlayGamePhase::Update()
             craft->ApplyZoneRenderFlag();
     if (m_RaceState == Racing)
     {
-        for (int32_t slot = 0; slot < CRaceSettings::SlotCount; ++slot)
-            if (CTuber* craft = SlotCraft(slot))
-                craft->ProcessFireRequests();
+        {
+            WeTickCost::Scope cost(WeCostStage::Weapons);
+            for (int32_t slot = 0; slot < CRaceSettings::SlotCount; ++slot)
+                if (CTuber* craft = SlotCraft(slot))
+                    craft->ProcessFireRequests();
+        }
+        WeTickCost::Scope cost(WeCostStage::PickupsStandings);
         UpdateCheckpoints();
     }
     if (m_SplitTextAhead != nullptr)
         m_SplitTextAhead->Update();
     if (m_SplitTextBehind != nullptr)
         m_SplitTextBehind->Update();
-    PushCrafts();
-    UpdatePickupAnimations();
+    {
+        WeTickCost::Scope cost(WeCostStage::Craft);
+        PushCrafts();
+    }
+    {
+        WeTickCost::Scope cost(WeCostStage::PickupsStandings);
+        UpdatePickupAnimations();
+    }
     UpdateScreenEffects();
     UpdatePostProcessSlots();
     if (m_RaceState >= PreCountdown && m_RaceState <= Finished && g_Input.ConsumeKey(EscapeKey))
         g_PhaseManager.RequestPhase(&g_InGameMenuPhase, WePhaseManager::PushRequest);
     HandleCameraKeys();
+    WeTickCost::Scope cost(WeCostStage::HudUi);
     g_MainGameInterface.Update();
     (void)dt;
 }
@@ -597,6 +615,7 @@ void CPlayGamePhase::RenderRace()
     SetDepthOfField(settings.raceFocusDistance, settings.raceFocusRange, settings.raceMaxCoC);
     if (g_Game.m_Map != nullptr)
         g_Game.m_Map->Render(g_Game.m_Camera);
+    WeTickCost::Scope cost(WeCostStage::HudUi);
     g_MainGameInterface.Render();
     RenderSafetyLockCaption();
     if (m_RaceState == Finished && m_FinishReason == 0)

@@ -1,5 +1,5 @@
 // The images stay the images: a fixed scene (bright boxes, a floor and walls over a range of depths, a
-// refractive pane, a camera that moves between two frames) drawn through the world's render step and each
+// refractive pane, a camera that moves over three frames) drawn through the world's render step and each
 // post-processing effect alone, then the whole chain, once with the GL device's fast paths and once with its
 // general programs; the two must agree within a mean of 2 and a largest difference of 24 a channel.
 #include <gtest/gtest.h>
@@ -100,23 +100,26 @@ protected:
         return material;
     }
 
-    // Two frames of the scene with the camera moving between them; the second one read back.
+    // Three frames of the scene, the camera moving and the clock advancing between them, so that the pixel
+    // motion blur finds the camera of a moment ago in its history; the last frame read back.
     GLTestImage Draw(WeWorld& world)
     {
         WeCamera camera;
         camera.SetProjection(1.0f, 0.5f, 500.0f, float(Width) / float(Height));
-        const D3DXVECTOR3 eyes[2] = {D3DXVECTOR3(0.0f, 2.0f, -12.0f), D3DXVECTOR3(0.8f, 2.2f, -11.0f)};
-        const D3DXVECTOR3 looks[2] = {D3DXVECTOR3(0.0f, -0.05f, 1.0f), D3DXVECTOR3(-0.06f, -0.08f, 1.0f)};
+        const D3DXVECTOR3 eyes[3] = {D3DXVECTOR3(0.0f, 2.0f, -12.0f), D3DXVECTOR3(0.4f, 2.1f, -11.5f),
+                                     D3DXVECTOR3(0.8f, 2.2f, -11.0f)};
+        const D3DXVECTOR3 looks[3] = {D3DXVECTOR3(0.0f, -0.05f, 1.0f), D3DXVECTOR3(-0.03f, -0.065f, 1.0f),
+                                      D3DXVECTOR3(-0.06f, -0.08f, 1.0f)};
         g_Timer.m_FrameDeltaF = 1.0f / 60.0f;
         g_Timer.m_RawFrameDeltaF = 1.0f / 60.0f;
-        g_Timer.m_TotalTimeF = 1.25f;
         g_PostProcess.m_RadialBlurStrength = 0.08f;
         // The grain jumps to a random offset each frame: the same offsets for both runs.
         SysRandom::Seed(1234);
         g_ShaderManager.SetSharedFloat(g_ShaderManager.m_RefractionStrength, 0.03f);
         g_ShaderManager.SetSharedFloat(g_ShaderManager.m_ElapsedTime, 0.4f);
-        for (int frame = 0; frame < 2; ++frame)
+        for (int frame = 0; frame < 3; ++frame)
         {
+            g_Timer.m_TotalTimeF = 1.2f + 0.05f * float(frame);
             camera.m_Position = eyes[frame];
             D3DXVECTOR3 direction = looks[frame];
             D3DXVec3Normalize(&camera.m_Direction, &direction);
@@ -150,6 +153,11 @@ TEST_F(WePostProcessImage, EachEffectAndTheWholeChainDrawTheSameImageOnTheFastPa
     const Options options[] = {{"bloom", 1, 0, 0, 0, 0},      {"radial", 0, 1, 0, 0, 0}, {"pixel", 0, 2, 0, 0, 0},
                                {"refraction", 0, 0, 1, 0, 0}, {"dof", 0, 0, 0, 1, 0},    {"grain", 0, 0, 0, 0, 1},
                                {"all", 1, 2, 1, 1, 1}};
+    // Without any effect: each effect must change this image, or the comparison below would prove nothing.
+    Apply({"none", 0, 0, 0, 0, 0});
+    g_PostProcess.Reinitialize();
+    const GLTestImage plain = Draw(world);
+    ASSERT_EQ(plain.pixels.size(), size_t(Width) * Height);
     for (const Options& o : options)
     {
         SCOPED_TRACE(o.name);
@@ -176,6 +184,11 @@ TEST_F(WePostProcessImage, EachEffectAndTheWholeChainDrawTheSameImageOnTheFastPa
         // The scene is there: the bright box shows.
         EXPECT_GT(lit, 100);
         KeepOnFailure(reference, std::string(o.name) + "-reference");
+        int changed = 0;
+        for (size_t i = 0; i < fast.pixels.size(); ++i)
+            for (int shift : {0, 8, 16})
+                changed += std::abs(int((fast.pixels[i] >> shift) & 0xFF) - int((plain.pixels[i] >> shift) & 0xFF)) > 8;
+        EXPECT_GT(changed, 50);
         KeepOnFailure(fast, std::string(o.name) + "-fast");
     }
 }

@@ -3,14 +3,25 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "Engine/render/WeModel.h"
 #include "Engine/world/WeLight.h"
+#include "Engine/world/WeNewParticleSystem.h"
 #include "Engine/world/WeWorld.h"
 #include "Game/craft/CExplosionAssets.h"
 #include "Game/craft/CExplosionLocalized.h"
+#include "Game/craft/CExplosionNuke.h"
+#include "Game/craft/CExplosionSimple.h"
+#include "Game/craft/CExplosionSplash.h"
+#include "Game/craft/CWeapon.h"
+#include "Game/craft/CWeaponPlasmaBolt.h"
 #include "Game/shell/CGameCamera.h"
 #include "Game/shell/CGameGlobals.h"
+#include "Game/shell/COneShotSounds.h"
+#include "Platform/system/SysRandom.h"
 #include "Tests/Game/craft/CraftTestSupport.h"
 
 namespace
@@ -184,6 +195,87 @@ TEST_F(CExplosionKindsWalled, ACraftsExplosionShakesThePlayersCameraOnlyAheadInS
     }
     g_Game.m_Camera = savedCamera;
     g_Game.m_PlayerTuber = savedPlayer;
+}
+
+// Each kind plays its sound with a digit of 1 or 2 (both come up over a few seeds), the nuke its one sound.
+TEST_F(CExplosionKinds, SoundsCarryTheirDigit)
+{
+    const D3DXVECTOR3 centre = a->GetWorldPosition() + D3DXVECTOR3(0.0f, 0.0f, 20.0f);
+    struct Case
+    {
+        const char* stem;
+        std::function<void()> make;
+    };
+    const Case cases[] = {
+        {"Sounds.Explosions.StandardRocket", [&] { new CExplosionLocalized(centre, a, 0.0f, nullptr, 1, 3, 0); }},
+        {"Sounds.Explosions.Swarmer", [&] { new CExplosionLocalized(centre, a, 0.0f, nullptr, 1, 5, 0); }},
+        {"Sounds.Explosions.QuantumBolt", [&] { new CExplosionLocalized(centre, a, 0.0f, nullptr, 2, 4, 0); }},
+        {"Sounds.Explosions.Translocator", [&] { new CExplosionLocalized(centre, a, 0.0f, nullptr, 4, 0, 0); }},
+        {"Sounds.Explosions.SlowingRocket", [&] { new CExplosionLocalized(centre, a, 0.0f, nullptr, 6, 0, 0); }},
+        {"Sounds.Explosions.TuberExplosion", [&] { new CExplosionLocalized(centre, a, 0.0f, nullptr, 8, 0, 0); }},
+        {"Sounds.Explosions.HomingMineExplosion", [&] { new CExplosionSplash(centre, a, 5.0f, 0.0f, 0, 9); }},
+    };
+    for (const Case& c : cases)
+    {
+        bool seen[3] = {};
+        for (uint32_t seed = 1; seed <= 12; ++seed)
+        {
+            ClearOneShotSounds();
+            SysRandom::Seed(seed * 2654435761u);  // spread: small seeds all start low
+            c.make();
+            const int32_t one = CountOneShotSounds(WeString((std::string(c.stem) + "1").c_str()));
+            const int32_t two = CountOneShotSounds(WeString((std::string(c.stem) + "2").c_str()));
+            EXPECT_EQ(one + two, 1) << c.stem << " seed " << seed;
+            EXPECT_EQ(CountOneShotSounds(WeString(c.stem)), 0) << c.stem;
+            EXPECT_EQ(CountOneShotSounds(WeString((std::string(c.stem) + "3").c_str())), 0) << c.stem;
+            seen[1] = seen[1] || one == 1;
+            seen[2] = seen[2] || two == 1;
+            rig->Tick(100);
+        }
+        EXPECT_TRUE(seen[1] && seen[2]) << c.stem;
+    }
+    ClearOneShotSounds();
+    new CExplosionNuke(centre, a, 10.0f, 0.0f, 18);
+    EXPECT_EQ(CountOneShotSounds(WeString("Sounds.Explosions.NukeExplosion")), 1);
+    rig->Tick(200);
+    ClearOneShotSounds();
+}
+
+std::vector<int32_t> LiveCounts()
+{
+    return {CExplosionLocalized::Pool().LiveCount(), CExplosionNuke::Pool().LiveCount(),
+            CExplosionSplash::Pool().LiveCount(),    CExplosionSimple::Pool().LiveCount(),
+            CWeaponPlasmaBolt::Pool().LiveCount(),   WeLight::Pool().LiveCount(),
+            WeNewParticleSystem::Pool().LiveCount(), WeModel::Pool().LiveCount()};
+}
+
+// A race torn down with every explosion kind, a bolt in flight and a request still queued leaves every pool's
+// live count where it was before the race (the pools count only when they are on).
+TEST(CExplosionPools, LiveCountsReturnOnceTheWorldIsGone)
+{
+    CraftTest::Catalogue catalogue;
+    const std::vector<int32_t> before = LiveCounts();
+    {
+        CraftTest::ArmedRace race;
+        ASSERT_TRUE(race.Start());
+        race.RivalAhead(200.0f);
+        CTuber* a = race.a;
+        const D3DXVECTOR3 centre = a->GetWorldPosition() + D3DXVECTOR3(0.0f, 0.0f, 20.0f);
+        for (int32_t visual = 0; visual < CExplosionLocalized::VisualCount; ++visual)
+            new CExplosionLocalized(centre, a, 0.0f, nullptr, visual, 1, 0);
+        new CExplosionNuke(centre, a, 10.0f, 0.0f, 18);
+        for (int32_t mode = 0; mode < 3; ++mode)
+            new CExplosionSplash(centre, a, 5.0f, 0.0f, mode, 9);
+        CWeapon::Fire(a, 1, 0);
+        race.rig.Tick(4);
+        RequestLocalizedExplosion(centre, a, 0.0f, nullptr, 0, 1, 0);
+#ifndef WE_NO_POOLS
+        // The counts are live: the blasts are still there when the world goes.
+        EXPECT_GT(LiveCounts()[0], before[0]);
+        EXPECT_GT(LiveCounts()[1], before[1]);
+#endif
+    }
+    EXPECT_EQ(LiveCounts(), before);
 }
 
 }  // namespace

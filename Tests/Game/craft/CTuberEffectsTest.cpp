@@ -14,6 +14,7 @@
 #include "Engine/runtime/WeSound3D.h"
 #include "Engine/world/WeLight.h"
 #include "Engine/world/WeNewParticleSystem.h"
+#include "Engine/world/WeParticle.h"
 #include "Engine/world/WeParticleEmitter.h"
 #include "Engine/world/WePathNode.h"
 #include "Engine/world/WeTrail.h"
@@ -26,6 +27,7 @@
 #include "Game/shell/COneShotSounds.h"
 #include "Game/shell/CScreenEffects.h"
 #include "Game/shell/PathNodeFields.h"
+#include "Platform/math/D3DXVectorFunctions.h"
 #include "Platform/system/SysRandom.h"
 #include "Tests/Game/craft/CraftTestSupport.h"
 
@@ -226,6 +228,59 @@ TEST_F(CTuberEffects, FlamesShowEmitAndGrowWithSpeed)
     player->m_MaxSpeed = 0.0f;
     player->UpdatePropulsionFlames();
     EXPECT_FLOAT_EQ(e.speed[0], player->m_FlameBase[0]);
+}
+
+// The flames are children of the craft: while it drives and turns they stay at their nozzles, are drawn every
+// frame and emit from where the nozzle is now, not from where the craft started.
+TEST_F(CTuberEffects, FlamesFollowTheTurningCraftAndDraw)
+{
+    rig.reset();
+    ConfigOverride count("tubers.Falconer.TotalPropulsions", "2");
+    ConfigOverride a("tubers.Falconer.Propulsion1", "-0.5,0,-4");
+    ConfigOverride b("tubers.Falconer.Propulsion2", "0.5,0,-4");
+    SetUp();
+    ASSERT_EQ(player->m_PropulsionCount, 2);
+    rig->SetPlayerScript(
+        [](int64_t, CInputMessage& m)
+        {
+            m.m_Forward = 1;
+            m.m_Override = true;
+            m.m_OverrideAngularVelocity = D3DXVECTOR3(0.0f, 0.6f, 0.0f);
+        });
+    const D3DXVECTOR3 start = player->GetWorldPosition();
+    auto forwardOf = [](const CTuber* c)
+    {
+        const D3DXMATRIX& w = c->GetWorldMatrix();
+        return D3DXVECTOR3(w._31, w._32, w._33);
+    };
+    const D3DXVECTOR3 startForward = forwardOf(player);
+    for (int i = 0; i < 128; ++i)
+        rig->Frame();
+    const D3DXVECTOR3 moved = player->GetWorldPosition() - start;
+    const D3DXVECTOR3 forward = forwardOf(player);
+    ASSERT_GT(D3DXVec3Length(&moved), 10.0f);
+    ASSERT_LT(D3DXVec3Dot(&forward, &startForward), 0.9f) << "the craft should have turned";
+    const D3DXVECTOR3 offsets[2] = {D3DXVECTOR3(-0.5f, 0.0f, -4.0f), D3DXVECTOR3(0.5f, 0.0f, -4.0f)};
+    for (int n = 0; n < 2; ++n)
+    {
+        SCOPED_TRACE(n);
+        WeNewParticleSystem* flame = player->m_Propulsions[n];
+        D3DXVECTOR3 nozzle;
+        D3DXVec3TransformCoord(&nozzle, &offsets[n], &player->GetWorldMatrix());
+        const D3DXVECTOR3 off = flame->GetWorldPosition() - nozzle;
+        EXPECT_LT(D3DXVec3Length(&off), 0.01f);
+        const D3DXVECTOR3 toSphere = flame->m_BoundingSphere.center - nozzle;
+        EXPECT_LT(D3DXVec3Length(&toSphere), 0.01f) << "the culling sphere must move with the flame";
+        EXPECT_EQ(flame->m_LastDrawnTick, player->m_World->m_TickCounter);
+        ASSERT_GT(flame->GetLiveCount(), 0);
+        // The youngest particle left the nozzle this frame or the last.
+        const WeParticle* youngest = flame->m_Particles.Back();
+        for (WeParticle* p : flame->m_Particles)
+            if (p->age < youngest->age)
+                youngest = p;
+        const D3DXVECTOR3 fromNozzle = youngest->position - nozzle;
+        EXPECT_LT(D3DXVec3Length(&fromNozzle), 3.0f);
+    }
 }
 
 TEST_F(CTuberEffects, IdleHoverSpeedyNodeEffectAndZoneByte)

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -42,8 +43,21 @@ using ActorTable = WeHashTable<WeActor*>;
 // added, removed or deleted during the walk neither break it nor are reached after they left.
 struct WalkEntry
 {
-    WeString key;
+    WalkEntry(const WeString& name, WeActor* who) : actor(who), length(name.Length())
+    {
+        // Actor keys are short numbers: copied inline, a walk costs no string buffer per entry.
+        if (length < InlineKey)
+            std::memcpy(shortKey, name.c_str(), static_cast<size_t>(length) + 1);
+        else
+            longKey = name;
+    }
+    const char* Key() const { return length < InlineKey ? shortKey : longKey.c_str(); }
+
+    static constexpr int32_t InlineKey = 24;
     WeActor* actor;
+    int32_t length;
+    char shortKey[InlineKey];
+    WeString longKey;
 };
 
 std::vector<WalkEntry> Snapshot(ActorTable& table)
@@ -51,14 +65,14 @@ std::vector<WalkEntry> Snapshot(ActorTable& table)
     std::vector<WalkEntry> entries;
     entries.reserve(static_cast<size_t>(table.Count()));
     for (ActorTable::Entry* e = table.First(); e != nullptr; e = table.Next())
-        entries.push_back({e->key, e->value});
+        entries.emplace_back(e->key, e->value);
     return entries;
 }
 
 bool StillIn(ActorTable& table, const WalkEntry& entry)
 {
     WeActor* found = nullptr;
-    return table.Find(entry.key, &found) && found == entry.actor;
+    return table.Find(entry.Key(), entry.length, &found) && found == entry.actor;
 }
 
 // An actor's tick, charged to its kind's stage when a benchmark splits the tick.
@@ -283,9 +297,14 @@ void WeWorld::RegisterActor(WeActor* actor)
 
 void WeWorld::DetachChildrenOf(WeActor* parent)
 {
-    for (const WalkEntry& entry : Snapshot(m_Actors))
-        if (entry.actor->m_Parent == parent)
-            entry.actor->Detach();
+    // Called for every actor that leaves: the children are gathered first (detaching reaches no table),
+    // without copying the whole table's keys.
+    std::vector<WeActor*> children;
+    for (ActorTable::Entry* e = m_Actors.First(); e != nullptr; e = m_Actors.Next())
+        if (e->value->m_Parent == parent)
+            children.push_back(e->value);
+    for (WeActor* child : children)
+        child->Detach();
 }
 
 bool WeWorld::RemoveActor(WeActor* actor)
@@ -446,7 +465,7 @@ void WeWorld::RunDeletionPass()
     std::vector<WalkEntry> doomed;
     for (WeList<WeActor*>::Node* node = m_PendingDeletion.FirstNode(); node != nullptr;
          node = m_PendingDeletion.NextNode(node))
-        doomed.push_back({node->payload->m_Name, node->payload});
+        doomed.emplace_back(node->payload->m_Name, node->payload);
     m_PendingDeletion.Clear();
     for (const WalkEntry& entry : doomed)
         if (StillIn(m_Actors, entry))

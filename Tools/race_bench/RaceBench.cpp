@@ -21,6 +21,7 @@
 #include "Engine/runtime/WePhaseManager.h"
 #include "Game/craft/CAIKernel.h"
 #include "Game/craft/CTuber.h"
+#include "Game/craft/CTuberCatalogue.h"
 #include "Game/shell/CActorKinds.h"
 #include "Game/shell/CMapCatalogue.h"
 #include "Game/shell/COptionsSettings.h"
@@ -307,6 +308,17 @@ bool RunRace(const Arguments& a, const std::string& track, int32_t level, RaceFi
         g_AIKernel.SetAutopilot(-1);
         return false;
     }
+    // The race falls back on the catalogue's first craft for a key it does not know: the bench would measure
+    // another race than the one asked for.
+    if (g_TuberCatalogue.Find(WeString(a.craft.c_str())) == nullptr)
+    {
+        rig.Stop();
+        g_AIKernel.SetAutopilot(-1);
+        g_GfxRecorder.logging = true;
+        return error = "no craft \"" + a.craft + "\" in the catalogue", false;
+    }
+    // The computer drivers' names, as the set-up screens give them.
+    g_RaceSettings.AssignAINames();
     if (a.render)
         ApplyDefaultOptions();
     g_TickCost.m_ActorStage = StageOfActor;
@@ -373,7 +385,7 @@ bool RunRace(const Arguments& a, const std::string& track, int32_t level, RaceFi
 
 void PrintStage(const char* name, const std::vector<int64_t>& v, double scale, const char* unit)
 {
-    std::printf("  %-22s mean %8.1f %s   p99 %8.1f %s\n", name, Mean(v) * scale, unit, Percentile99(v) * scale, unit);
+    std::printf("  %-24s mean %8.1f %s   p99 %8.1f %s\n", name, Mean(v) * scale, unit, Percentile99(v) * scale, unit);
 }
 
 // The sum of some stages, tick by tick.
@@ -404,6 +416,9 @@ void PrintHeadless(const std::string& track, int32_t level, const RaceFigures& f
     PrintStage("pickups and standings", f.all.stages[int32_t(S::PickupsStandings)], us, "us");
     PrintStage("hud and ui", f.all.stages[int32_t(S::HudUi)], us, "us");
     PrintStage("render submission", Sum(f.all, {S::Render, S::WorldRender, S::PostProcess, S::Present}), us, "us");
+    PrintStage("  of it world", f.all.stages[int32_t(S::WorldRender)], us, "us");
+    PrintStage("  of it post-processing", f.all.stages[int32_t(S::PostProcess)], us, "us");
+    PrintStage("  of it present", f.all.stages[int32_t(S::Present)], us, "us");
     PrintStage("other", f.all.stages[int32_t(S::Other)], us, "us");
     std::printf("  %s: %s\n", f.finished ? "outcome" : "standings when cut", f.outcome.c_str());
 }
@@ -439,6 +454,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "race_bench: %s\n%s", error.c_str(), Usage);
         return 2;
     }
+    // Ctrl+C and a kill end the bench: SDL would otherwise turn them into a quit event no one reads.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (a.window && std::getenv("DISPLAY") == nullptr)
     {
         std::fprintf(stderr, "race_bench: --window needs a display (run it under xvfb-run)\n");

@@ -16,6 +16,7 @@
 #include "Game/screens/GetPhaseClassName.h"
 #include "Game/shell/CRaceParticipant.h"
 #include "Game/shell/CRaceSettings.h"
+#include "Tools/screens_demo/ProfileSteps.h"
 #include "Tools/screens_demo/ScreensDemoScript.h"
 
 namespace
@@ -31,29 +32,11 @@ std::string StackText()
 
 void BuildMenusScript(ScreensDemoScript& script)
 {
-    script.WaitPhase("CChooseProfilePhase")
-        .WaitShown("CHOOSEPROFILE_CREATE_PROFILE_BUTTON")
-        .Png("choose-profile")
-        .Click("CHOOSEPROFILE_CREATE_PROFILE_BUTTON")
-        .WaitPhase("CCreateProfilePhase")
-        .WaitShown("CreateProfile_NameEdit")
-        // Typed as a keyboard types it: the first key replaces the selected "PLAYER".
-        .KeyDown(SDL_SCANCODE_LSHIFT)
-        .Frames(2)
-        .KeyPress(SDL_SCANCODE_A)
-        .Frames(5)
-        .KeyUp(SDL_SCANCODE_LSHIFT)
-        .Frames(2)
-        .KeyPress(SDL_SCANCODE_C)
-        .Frames(5)
-        .KeyPress(SDL_SCANCODE_E)
-        .Frames(10)
-        .Png("create-profile")
-        .KeyPress(SDL_SCANCODE_RETURN)
-        .WaitPhase("CChooseProfilePhase")
-        .WaitShown("CHOOSEPROFILE_OK_BUTTON")
-        .Click("CHOOSEPROFILE_OK_BUTTON")
-        .WaitPhase("CMainMenuPhase")
+    ProfileStepPngs pngs;
+    pngs.chooseProfile = "choose-profile";
+    pngs.createProfile = "create-profile";
+    AddProfileSteps(script, pngs);
+    script
         .Expect("current profile",
                 [](std::string& line)
                 {

@@ -10,10 +10,6 @@
 #include "Engine/foundation/WeDataFile.h"
 #include "Engine/foundation/WeVirtualFileSystem.h"
 #include "Engine/render/WeTextureManager.h"
-#include "Engine/ui/WeUIButton.h"
-#include "Engine/ui/WeUILabel.h"
-#include "Engine/ui/WeUIText.h"
-#include "Engine/ui/WeUIWindow.h"
 #include "Game/craft/CTuberCatalogue.h"
 #include "Game/screens/CEndGamePhase.h"
 #include "Game/screens/CInGameMenuPhase.h"
@@ -25,40 +21,13 @@
 #include "Game/shell/CRaceParticipant.h"
 #include "Game/shell/CRaceSettings.h"
 #include "Tests/Game/screens/OptionsTestSupport.h"
+#include "Tests/Game/screens/ScreenContentCheck.h"
 
 namespace
 {
-const char* const Prefixes[] = {"Statistic",   "STATISTICS",    "IN_GAME",        "PLAYGAME",
-                                "Options_",    "AudioOptions_", "VideoOptions_",  "InputOptions_",
-                                "InvertMouse", "Crosshair",     "OPTIONS_DEFAULT"};
-
-bool IsOurs(const std::string& name)
-{
-    for (const char* p : Prefixes)
-        if (name.rfind(p, 0) == 0)
-            return name.find('$') == std::string::npos;
-    return false;
-}
-
-// Every widget of ours without its layout line (the screens' widgets lie in the root or in a window; deeper
-// ones are the parts of composite widgets), and every text anywhere that is still a key.
-void Walk(WeUIComponent* c, int depth, std::vector<std::string>& missing, std::vector<std::string>& untranslated)
-{
-    const std::string name = c->m_Name.c_str();
-    if (depth <= 2 && IsOurs(name) && WeUIMain::GetLayoutLine(name.c_str()).IsEmpty())
-        missing.push_back(name);
-    std::string text;
-    if (auto* label = dynamic_cast<WeUILabel*>(c))
-        text = label->m_Text->m_Text.c_str();
-    else if (auto* button = dynamic_cast<WeUIButton*>(c))
-        text = button->m_Caption->m_Text.c_str();
-    else if (auto* window = dynamic_cast<WeUIWindow*>(c))
-        text = window->m_Caption->m_Text.c_str();
-    if (text.rfind("UI: ", 0) == 0)
-        untranslated.push_back(name + " \"" + text + "\"");
-    for (auto* n = c->m_Children.FirstNode(); n != nullptr; n = c->m_Children.NextNode(n))
-        Walk(n->payload, depth + 1, missing, untranslated);
-}
+const ScreenContentCheck AfterTheRace({"Statistic", "STATISTICS", "IN_GAME", "PLAYGAME", "Options_", "AudioOptions_",
+                                       "VideoOptions_", "InputOptions_", "InvertMouse", "Crosshair",
+                                       "OPTIONS_DEFAULT"});
 
 class ScreensContentAfterTheRace : public OptionsScreenTest
 {
@@ -67,12 +36,7 @@ protected:
     {
         SCOPED_TRACE(screen);
         Settle();
-        std::vector<std::string> missing, untranslated;
-        Walk(g_UIMain.m_Root, 0, missing, untranslated);
-        for (const std::string& m : missing)
-            ADD_FAILURE() << "no layout line: " << m;
-        for (const std::string& u : untranslated)
-            ADD_FAILURE() << "untranslated: " << u;
+        AfterTheRace.Report();
         g_PhaseManager.Shutdown();
     }
 };

@@ -7,10 +7,8 @@
 
 #include "Engine/render/WeTexture.h"
 #include "Engine/render/WeTextureManager.h"
-#include "Engine/ui/WeUIButton.h"
 #include "Engine/ui/WeUILabel.h"
 #include "Engine/ui/WeUIText.h"
-#include "Engine/ui/WeUIWindow.h"
 #include "Game/craft/CAIProfiles.h"
 #include "Game/craft/CTuberCatalogue.h"
 #include "Game/screens/CChooseProfilePhase.h"
@@ -24,50 +22,15 @@
 #include "Game/shell/CMapCatalogue.h"
 #include "Game/shell/CMapInfo.h"
 #include "Game/shell/CRaceSettings.h"
+#include "Tests/Game/screens/ScreenContentCheck.h"
 #include "Tests/Game/screens/ScreenTestSupport.h"
 #include "Tests/support/ConfigOverride.h"
 
 namespace
 {
-const char* const Prefixes[] = {"ChooseProfile", "CHOOSEPROFILE", "CreateProfile", "CREATEPROFILE",
-                                "Confirmation",  "MainMenu",      "SinglePlayer",  "SingleRace",
-                                "Shipyard",      "Shopping",      "YOU_MUST",      "RENDER_DEVICE"};
-
-bool IsScreenWidget(const std::string& name)
-{
-    for (const char* p : Prefixes)
-        if (name.rfind(p, 0) == 0)
-            return name.find('$') == std::string::npos;
-    return false;
-}
-
-// The layout line of a widget, or of its base name for a row widget ("<base> <row>").
-bool HasLayout(const std::string& name)
-{
-    if (!WeUIMain::GetLayoutLine(name.c_str()).IsEmpty())
-        return true;
-    const size_t blank = name.rfind(' ');
-    return blank != std::string::npos && !WeUIMain::GetLayoutLine(name.substr(0, blank).c_str()).IsEmpty();
-}
-
-void Check(WeUIComponent* c, int depth, std::vector<std::string>& missing, std::vector<std::string>& untranslated)
-{
-    const std::string name = c->m_Name.c_str();
-    const bool ours = IsScreenWidget(name);
-    if (ours && depth <= 2 && !HasLayout(name))
-        missing.push_back(name);
-    std::string text;
-    if (auto* label = dynamic_cast<WeUILabel*>(c))
-        text = label->m_Text->m_Text.c_str();
-    else if (auto* button = dynamic_cast<WeUIButton*>(c))
-        text = button->m_Caption->m_Text.c_str();
-    else if (auto* window = dynamic_cast<WeUIWindow*>(c))
-        text = window->m_Caption->m_Text.c_str();
-    if (text.rfind("UI: ", 0) == 0)
-        untranslated.push_back(name + " \"" + text + "\"");
-    for (auto* n = c->m_Children.FirstNode(); n != nullptr; n = c->m_Children.NextNode(n))
-        Check(n->payload, depth + 1, missing, untranslated);
-}
+const ScreenContentCheck Menus({"ChooseProfile", "CHOOSEPROFILE", "CreateProfile", "CREATEPROFILE", "Confirmation",
+                                "MainMenu", "SinglePlayer", "SingleRace", "Shipyard", "Shopping", "YOU_MUST",
+                                "RENDER_DEVICE"});
 
 class ScreensContent : public ScreenTest
 {
@@ -84,12 +47,7 @@ protected:
     void Verify(const char* screen)
     {
         SCOPED_TRACE(screen);
-        std::vector<std::string> missing, untranslated;
-        Check(g_UIMain.m_Root, 0, missing, untranslated);
-        for (const std::string& m : missing)
-            ADD_FAILURE() << "no layout line: " << m;
-        for (const std::string& u : untranslated)
-            ADD_FAILURE() << "untranslated: " << u;
+        Menus.Report();
     }
 };
 }  // namespace
@@ -142,9 +100,8 @@ TEST_F(ScreensContent, TheCheckReportsAMissingLineAndAnUntranslatedText)
     Settle();
     if (auto* label = static_cast<WeUILabel*>(g_UIMain.FindComponent("YOU_MUST_RESTART_TEXT")))
         label->m_Text->m_Text = "UI: NOT A KEY";
-    std::vector<std::string> missing, untranslated;
-    Check(g_UIMain.m_Root, 0, missing, untranslated);
-    EXPECT_EQ(missing, std::vector<std::string>{"MainMenu_Exit_Button"});
-    ASSERT_EQ(untranslated.size(), 1u);
-    EXPECT_EQ(untranslated[0].rfind("YOU_MUST_RESTART_TEXT", 0), 0u);
+    const ScreenContentFaults faults = Menus.Find(g_UIMain.m_Root);
+    EXPECT_EQ(faults.missing, std::vector<std::string>{"MainMenu_Exit_Button"});
+    ASSERT_EQ(faults.untranslated.size(), 1u);
+    EXPECT_EQ(faults.untranslated[0].rfind("YOU_MUST_RESTART_TEXT", 0), 0u);
 }

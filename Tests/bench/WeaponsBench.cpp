@@ -2,9 +2,11 @@
 // generated oval tube with real walls, each firing the minigun and the plasma bolt at their fire rates without pause for 60 s of
 // race time, against the same race with firing off, on the real race phase (its handlers, its explosion drain
 // and its computer drivers; the player's craft holds still). Prints ticks per second for both and each pool's total (live + free blocks) at 20 s and
-// 60 s: once warm, no pool should grow.
+// 60 s: once warm, no pool should grow. With --mix the swarmer and the homing mine join the fire, each at its
+// own fire rate.
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <thread>
 
@@ -21,8 +23,10 @@
 #include "Game/craft/CTuber.h"
 #include "Game/craft/CWeapon.h"
 #include "Game/craft/CWeaponDescriptionManager.h"
+#include "Game/craft/CWeaponHomingMine.h"
 #include "Game/craft/CWeaponMiniGun.h"
 #include "Game/craft/CWeaponPlasmaBolt.h"
+#include "Game/craft/CWeaponSwarmer.h"
 #include "Tests/Game/craft/CraftTestSupport.h"
 #include "Tools/race_common/RaceRig.h"
 
@@ -34,7 +38,7 @@ constexpr int TicksPerSecond = 64;
 void PrintPools(int seconds)
 {
     std::printf("pools at %2d s: PlasmaBolt %d MiniGun %d Trigger %d Localized %d Simple %d Nuke %d Splash %d "
-                "Light %d ParticleSystem %d Model %d\n",
+                "Light %d ParticleSystem %d Model %d Swarmer %d HomingMine %d\n",
                 seconds, CWeaponPlasmaBolt::Pool().LiveCount() + CWeaponPlasmaBolt::Pool().FreeCount(),
                 CWeaponMiniGun::Pool().LiveCount() + CWeaponMiniGun::Pool().FreeCount(),
                 CTrigger::Pool().LiveCount() + CTrigger::Pool().FreeCount(),
@@ -44,11 +48,13 @@ void PrintPools(int seconds)
                 CExplosionSplash::Pool().LiveCount() + CExplosionSplash::Pool().FreeCount(),
                 WeLight::Pool().LiveCount() + WeLight::Pool().FreeCount(),
                 WeNewParticleSystem::Pool().LiveCount() + WeNewParticleSystem::Pool().FreeCount(),
-                WeModel::Pool().LiveCount() + WeModel::Pool().FreeCount());
+                WeModel::Pool().LiveCount() + WeModel::Pool().FreeCount(),
+                CWeaponSwarmer::Pool().LiveCount() + CWeaponSwarmer::Pool().FreeCount(),
+                CWeaponHomingMine::Pool().LiveCount() + CWeaponHomingMine::Pool().FreeCount());
 }
 
 // 60 s of race time; returns engine ticks per second of wall time.
-double Race(bool firing)
+double Race(bool firing, bool mix)
 {
     CraftTest::Catalogue catalogue;
     // The race's own handlers, drain and computer drivers, in a closed tube with real walls: the shots end on
@@ -71,7 +77,9 @@ double Race(bool firing)
             c->m_UnlimitedAmmo = true;
     const float boltInterval = 1.0f / g_WeaponDescriptions.Get(1).m_FireRate;
     const float gunInterval = 1.0f / g_WeaponDescriptions.Get(8).m_FireRate;
-    float boltClock = 0.0f, gunClock = 0.0f;
+    const float swarmInterval = 1.0f / g_WeaponDescriptions.Get(5).m_FireRate;
+    const float mineInterval = 1.0f / g_WeaponDescriptions.Get(13).m_FireRate;
+    float boltClock = 0.0f, gunClock = 0.0f, swarmClock = 0.0f, mineClock = 0.0f;
     const auto start = std::chrono::steady_clock::now();
     for (int tick = 1; tick <= 60 * TicksPerSecond; ++tick)
     {
@@ -84,6 +92,13 @@ double Race(bool firing)
                 boltClock -= boltInterval;
             if (gun)
                 gunClock -= gunInterval;
+            swarmClock += mix ? 1.0f / TicksPerSecond : 0.0f;
+            mineClock += mix ? 1.0f / TicksPerSecond : 0.0f;
+            const bool swarm = swarmClock >= swarmInterval, mine = mineClock >= mineInterval;
+            if (swarm)
+                swarmClock -= swarmInterval;
+            if (mine)
+                mineClock -= mineInterval;
             for (int slot = 0; slot < Craft; ++slot)
                 if (CTuber* c = rig.Craft(slot); c && !c->m_Destroyed)
                 {
@@ -91,6 +106,10 @@ double Race(bool firing)
                         CWeapon::Fire(c, 1, 0);
                     if (gun)
                         CWeapon::Fire(c, 8, 0);
+                    if (swarm)
+                        CWeapon::Fire(c, 5, 0);
+                    if (mine)
+                        CWeapon::Fire(c, 13, 0);
                 }
         }
         rig.Tick();
@@ -103,10 +122,18 @@ double Race(bool firing)
 }
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
-    const double quiet = Race(false);
-    const double loud = Race(true);
+    const bool mix = argc > 1 && std::strcmp(argv[1], "--mix") == 0;
+    if (argc > 1 && !mix)
+    {
+        std::fprintf(stderr, "usage: weapons_bench [--mix]\n");
+        return 2;
+    }
+    const double quiet = Race(false, false);
+    const double loud = Race(true, mix);
+    if (mix)
+        std::printf("fire: plasma bolt, minigun, swarmer, homing mine\n");
     std::printf("firing off: %.0f ticks/s (%.1f us per tick)\n", quiet, quiet > 0 ? 1e6 / quiet : 0.0);
     std::printf("firing on:  %.0f ticks/s (%.1f us per tick)\n", loud, loud > 0 ? 1e6 / loud : 0.0);
     if (quiet > 0 && loud > 0)

@@ -180,10 +180,12 @@ int RunWeaponKindsSheet(int argc, char** argv)
     int index = 0;
     for (const Tile& t : Tiles)
     {
-        Clear(rig, craft, at);
-        CWeapon::Fire(craft, t.kind, t.alternate);
-        // A laid mine is left alone on the track: the craft moves on, so it stands clear of the mine in the view.
+        // A laid mine is left alone on the track: the craft waits further on and comes back only to lay it, so
+        // neither the craft nor its engine's glow stands in the mine's view.
         const D3DXVECTOR3 hold = t.kind >= FirstMineKind ? at + D3DXVECTOR3(0.0f, 0.0f, 40.0f) : at;
+        Clear(rig, craft, hold);
+        Hold(craft, at);
+        CWeapon::Fire(craft, t.kind, t.alternate);
         for (int i = 0; i < t.ticks; ++i)
         {
             rig.Tick();

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Engine/foundation/WeConfig.h"
 #include "Engine/foundation/WeTimer.h"
 #include "Engine/world/WeLight.h"
 #include "Engine/world/WePhysicHandle.h"
@@ -233,7 +234,8 @@ TEST_F(CWeaponBase, PlaceMineBehindTheOwnerWithItsLight)
     const D3DXVECTOR3 p = mine->GetWorldPosition();
     const D3DXVECTOR3 o = a->GetWorldPosition();
     EXPECT_NEAR(p.x, o.x, 1e-3);
-    EXPECT_NEAR(p.z, o.z - 4.0f - 2.0f, 1e-3);  // the rear launch point, then the drop distance
+    const float back = GetConfigFloat("tuber.Weapons.BackFireDistance", 4.0f);
+    EXPECT_NEAR(p.z, o.z - back - 2.0f, 1e-3);  // the rear launch point, then the drop distance
     EXPECT_EQ(mine->m_Type, 11);
     EXPECT_TRUE(mine->m_Static);
     ASSERT_NE(mine->m_MineLight, nullptr);

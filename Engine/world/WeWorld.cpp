@@ -297,9 +297,14 @@ void WeWorld::RegisterActor(WeActor* actor)
 
 void WeWorld::DetachChildrenOf(WeActor* parent)
 {
-    for (const WalkEntry& entry : Snapshot(m_Actors))
-        if (entry.actor->m_Parent == parent)
-            entry.actor->Detach();
+    // Called for every actor that leaves: the children are gathered first (detaching reaches no table),
+    // without copying the whole table's keys.
+    std::vector<WeActor*> children;
+    for (ActorTable::Entry* e = m_Actors.First(); e != nullptr; e = m_Actors.Next())
+        if (e->value->m_Parent == parent)
+            children.push_back(e->value);
+    for (WeActor* child : children)
+        child->Detach();
 }
 
 bool WeWorld::RemoveActor(WeActor* actor)

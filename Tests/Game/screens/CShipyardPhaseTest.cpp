@@ -4,12 +4,19 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "Engine/foundation/WeTimer.h"
 #include "Engine/render/WeCamera.h"
+#include "Engine/render/WeRenderDevice.h"
+#include "Engine/ui/WeUILabel.h"
+#include "Engine/ui/WeUIMain.h"
+#include "Engine/ui/WeUIProgressBar.h"
+#include "Engine/ui/WeUIText.h"
 #include "Engine/world/WeActor.h"
 #include "Game/craft/CAIProfile.h"
 #include "Game/craft/CAIProfiles.h"
@@ -18,16 +25,19 @@
 #include "Game/screens/CMenuPhase.h"
 #include "Game/screens/CProfile.h"
 #include "Game/screens/CProfileManager.h"
+#include "Game/screens/CProgressBar.h"
 #include "Game/screens/CShipyardPhase.h"
 #include "Game/screens/CSingleRacePhase.h"
 #include "Game/shell/CGameGlobals.h"
 #include "Game/shell/CGameMap.h"
+#include "Game/shell/CMap.h"
 #include "Game/shell/CMapCatalogue.h"
 #include "Game/shell/CMapInfo.h"
 #include "Game/shell/CRaceParticipant.h"
 #include "Game/shell/CRaceSettings.h"
 #include "Game/shell/CScreenFader.h"
 #include "Platform/math/D3DXMatrixFunctions.h"
+#include "Tests/Game/screens/ScreenContentCheck.h"
 #include "Tests/Game/screens/ScreenTestSupport.h"
 #include "Tests/support/ConfigOverride.h"
 
@@ -110,6 +120,26 @@ protected:
         ASSERT_NEAR(g_Timer.m_TotalTime, seconds, 1.0e-3);
     }
     static WeActor* ShownActor() { return g_ShipyardPhase.m_Selected->payload->m_Actor; }
+    // Frames, the fader first as the game's tick runs it, until the stack is `target`; at most five seconds.
+    static void RunUntil(const char* target)
+    {
+        for (int i = 0; i < 300 && Stack() != target; ++i)
+        {
+            g_ScreenFader.Update();
+            Step();
+        }
+    }
+    // The stack, the fader and slot 0 as the next case expects them.
+    static void EndCase()
+    {
+        g_PhaseManager.Shutdown();
+        g_ScreenFader.m_State = CScreenFader::Idle;
+        g_ScreenFader.m_Callback = nullptr;
+        Settle();
+        g_RaceSettings.SetPlayerParticipant();
+        g_RaceSettings.GetParticipant(0)->m_CraftKey = "Before";
+    }
+    static std::string Text(const WeUILabel* label) { return label->m_Text->m_Text.c_str(); }
 
     CProfile* m_Profile = nullptr;
 };
@@ -388,5 +418,307 @@ TEST_F(CShipyardPhaseTest, HoldingTheSteeringKeysPagesAtTheRepeatCadence)
         Step(40);
         at = (at + c.step + int(offered.size())) % int(offered.size());
         EXPECT_EQ(Shown(), offered[size_t(at)]);
+    }
+}
+
+// The loading view a frame at a time: the garage's load steps fill the bar up to 0.8 with nothing built, then
+// each update builds one catalogue entry (the bar the rest of the way, the models hidden), the last starts the
+// 2 s fade, and only then does the scene take input; Escape and a held D during that fade change nothing.
+TEST_F(CShipyardPhaseTest, TheLoadingBuildsTheGarageThenOneCraftAnUpdateThenFadesIntoTheScene)
+{
+    CShipyardPhase& s = g_ShipyardPhase;
+    const std::vector<std::string> offered = Offered(1);
+    Start({&g_ShipyardPhase});
+    ASSERT_EQ(s.m_LoadingView, 1);
+    ASSERT_NE(s.m_GarageMap, nullptr);
+
+    float bar = 0.0f;
+    int mapFrames = 0;
+    for (; mapFrames < 600 && !s.m_GarageMap->m_Loaded; ++mapFrames)
+    {
+        g_ScreenFader.Update();
+        Step();
+        SCOPED_TRACE(mapFrames);
+        EXPECT_GE(s.m_ProgressBar->m_Value, bar);
+        EXPECT_LE(s.m_ProgressBar->m_Value, 0.8f + 1.0e-6f);
+        EXPECT_TRUE(s.m_Entries.IsEmpty());
+        EXPECT_EQ(s.m_Loaded, 0);
+        bar = s.m_ProgressBar->m_Value;
+    }
+    ASSERT_TRUE(s.m_GarageMap->m_Loaded);
+    // BeginLoad, then the steps.
+    EXPECT_GE(mapFrames, 2);
+    EXPECT_NEAR(bar, 0.8f, 1.0e-6f);
+
+    const int32_t count = g_TuberCatalogue.m_Names.Count();
+    ASSERT_GT(count, 0);
+    int32_t built = 0;
+    auto* name = g_TuberCatalogue.m_Names.FirstNode();
+    for (int32_t k = 1; k <= count; ++k, name = g_TuberCatalogue.m_Names.NextNode(name))
+    {
+        SCOPED_TRACE(name->payload.c_str());
+        g_ScreenFader.Update();
+        Step();
+        if (std::find(offered.begin(), offered.end(), name->payload.c_str()) != offered.end())
+            ++built;
+        EXPECT_EQ(s.m_Entries.Count(), built);
+        EXPECT_NEAR(s.m_ProgressBar->m_Value, std::fmin(1.0f, 0.8f + 0.2f * float(k) / float(count)), 1.0e-5f);
+        EXPECT_EQ(s.m_Loaded, k == count ? 1 : 0);
+        if (k < count)
+        {
+            for (CShipyardPhase::CTuberInfo* info : s.m_Entries)
+                EXPECT_FALSE(info->m_Actor->m_ModelVisible);
+        }
+    }
+    ASSERT_EQ(s.m_Loaded, 1);
+    ASSERT_NE(s.m_Selected, nullptr);
+    EXPECT_TRUE(ShownActor()->m_ModelVisible);
+    EXPECT_EQ(g_ScreenFader.m_State, CScreenFader::FadingIn);
+    EXPECT_EQ(g_ScreenFader.m_Callback, &CShipyardPhase::OnLoadingFadeDone);
+    EXPECT_FLOAT_EQ(g_RenderDevice.m_BloomScale, s.m_GarageMap->m_Header.m_BloomLevels[1]);
+
+    const double fadeStart = g_Timer.m_TotalTime;
+    const WeListNode<CShipyardPhase::CTuberInfo*>* selected = s.m_Selected;
+    const int32_t confirms = Sounds(CMenuPhase::SoundConfirm);
+    const int32_t backs = Sounds(CMenuPhase::SoundBack);
+    for (int i = 0; i < 200 && s.m_LoadingView; ++i)
+    {
+        g_ScreenFader.Update();
+        if (i == 10)
+            Press(1);
+        else if (i == 20)
+            Hold(32, 40);
+        else
+            Step();
+        if (s.m_LoadingView)
+        {
+            for (const char* button : {"Shopping_StartRace_Button", "Shipyard_Back_Button", "Shipyard_NextShip_Button"})
+                EXPECT_FALSE(Visible(button)) << button;
+        }
+    }
+    EXPECT_EQ(s.m_LoadingView, 0);
+    EXPECT_NEAR(g_Timer.m_TotalTime - fadeStart, 2.0, 3.0 * FrameSeconds);
+    EXPECT_EQ(s.m_Selected, selected);
+    EXPECT_EQ(s.m_Leaving, 0);
+    EXPECT_EQ(Sounds(CMenuPhase::SoundConfirm), confirms);
+    EXPECT_EQ(Sounds(CMenuPhase::SoundBack), backs);
+    // The black frame fades out, then the scene's widgets fade in and the UI takes input again.
+    const char* const widgets[] = {"Shopping_StartRace_Button", "Shipyard_Back_Button", "Shipyard_NextShip_Button",
+                                   "Shipyard_PrevShip_Button", "Shipyard_DescWindow"};
+    auto allShown = [&] { return std::all_of(std::begin(widgets), std::end(widgets), ScreenTest::Shown); };
+    for (int i = 0; i < 300 && !(allShown() && g_ScreenFader.m_State == CScreenFader::Idle); ++i)
+    {
+        g_ScreenFader.Update();
+        Step();
+    }
+    for (const char* widget : widgets)
+        EXPECT_TRUE(ScreenTest::Shown(widget)) << widget;
+    EXPECT_EQ(g_ScreenFader.m_State, CScreenFader::Idle);
+    EXPECT_EQ(g_UIInputEnabled, 1);
+    EXPECT_EQ(g_UIShowCursor, 1);
+    // Now a tap of D moves one craft.
+    Hold(32, 1);
+    EXPECT_NE(s.m_Selected, selected);
+}
+
+// While a START or a BACK fade runs, every way of moving on is ignored: Escape, NEXT and PREV by the keys held
+// past a repeat, and the buttons' own callbacks (a click that got past the fader's modal frame). The fade keeps
+// its callback, so a start stays a start and a back a back.
+TEST_F(CShipyardPhaseTest, DuringTheStartOrBackFadeNothingChangesTheOutcome)
+{
+    struct Case
+    {
+        const char* button;
+        CScreenFader::Callback callback;
+        const char* target;
+    };
+    const Case cases[] = {
+        {"Shopping_StartRace_Button", &CShipyardPhase::OnStartFadeDone, "CLoadMapPhase"},
+        {"Shipyard_Back_Button", &CShipyardPhase::OnBackFadeDone, "CMenuPhase CSingleRacePhase"},
+    };
+    CShipyardPhase& s = g_ShipyardPhase;
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.button);
+        m_Profile->m_LastCraft = "";
+        ASSERT_TRUE(OpenScene());
+        const std::string shown = Shown();
+        ASSERT_TRUE(Click(c.button, false));
+        ASSERT_EQ(g_ScreenFader.m_State, CScreenFader::FadingIn);
+        ASSERT_EQ(g_ScreenFader.m_Callback, c.callback);
+        const int32_t confirms = Sounds(CMenuPhase::SoundConfirm);
+        const int32_t backs = Sounds(CMenuPhase::SoundBack);
+        const uint8_t starting = s.m_Starting;
+        const uint8_t leaving = s.m_Leaving;
+
+        Press(1);
+        Hold(32, 35);
+        Hold(30, 35);
+        CShipyardPhase::OnNextClicked(0, nullptr);
+        CShipyardPhase::OnPrevClicked(0, nullptr);
+        CShipyardPhase::OnBackClicked(0, nullptr);
+        CShipyardPhase::OnStartClicked(0, nullptr);
+        ASSERT_EQ(g_ScreenFader.m_State, CScreenFader::FadingIn) << "the fade ended before the tries";
+
+        EXPECT_EQ(Shown(), shown);
+        EXPECT_EQ(g_ScreenFader.m_Callback, c.callback);
+        EXPECT_EQ(s.m_Starting, starting);
+        EXPECT_EQ(s.m_Leaving, leaving);
+        EXPECT_EQ(Sounds(CMenuPhase::SoundConfirm), confirms);
+        EXPECT_EQ(Sounds(CMenuPhase::SoundBack), backs);
+        RunUntil(c.target);
+        EXPECT_EQ(Stack(), c.target);
+        // The set-up makes slot 0 afresh when it opens; the race's loading screen finds the shown craft there.
+        if (c.callback == &CShipyardPhase::OnStartFadeDone)
+        {
+            EXPECT_EQ(std::string(g_RaceSettings.GetParticipant(0)->m_CraftKey.c_str()), shown);
+        }
+        EndCase();
+    }
+}
+
+// The turntable goes without motion blur and with the simplest reflections; leaving puts back what the device
+// had (a blur of 2 the targets cannot carry comes back as 1) and saves the shown craft as the profile's last.
+TEST_F(CShipyardPhaseTest, LeaveRestoresTheRenderSettingsAndSavesTheLastShip)
+{
+    struct Case
+    {
+        int32_t reflection;
+        int32_t blur;
+        uint8_t g16r16f;
+        int32_t restoredBlur;
+    };
+    const Case cases[] = {{0, 2, 1, 2}, {2, 2, 0, 1}, {0, 1, 0, 1}, {2, 0, 1, 0}};
+    const int32_t reflection = g_RenderDevice.m_ReflectionQuality;
+    const int32_t blur = g_RenderDevice.m_MotionBlurMode;
+    const uint8_t g16r16f = g_RenderDevice.m_G16R16FTargets;
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << c.reflection << " " << c.blur << " " << int(c.g16r16f));
+        g_RenderDevice.SetReflectionQuality(c.reflection);
+        g_RenderDevice.m_MotionBlurMode = c.blur;
+        g_RenderDevice.m_G16R16FTargets = c.g16r16f;
+        m_Profile->m_LastCraft = "";
+        ASSERT_TRUE(g_ProfileManager.Save());
+        ASSERT_TRUE(OpenScene());
+        EXPECT_EQ(g_RenderDevice.m_MotionBlurMode, 0);
+        EXPECT_EQ(g_RenderDevice.m_ReflectionQuality, 1);
+        ASSERT_TRUE(Click("Shipyard_NextShip_Button"));
+        const std::string chosen = Shown();
+        ASSERT_TRUE(Click("Shipyard_Back_Button"));
+        RunUntil("CMenuPhase CSingleRacePhase");
+        ASSERT_EQ(Stack(), "CMenuPhase CSingleRacePhase");
+        EXPECT_EQ(g_RenderDevice.m_MotionBlurMode, c.restoredBlur);
+        EXPECT_EQ(g_RenderDevice.m_ReflectionQuality, c.reflection);
+        EXPECT_EQ(std::string(m_Profile->m_LastCraft.c_str()), chosen);
+        // The file, read back by a store of its own.
+        CProfileManager saved;
+        saved.Load();
+        const CProfile* ace = saved.Find("Ace");
+        ASSERT_NE(ace, nullptr);
+        EXPECT_EQ(std::string(ace->m_LastCraft.c_str()), chosen);
+        EndCase();
+    }
+    g_RenderDevice.m_G16R16FTargets = g16r16f;
+    g_RenderDevice.SetReflectionQuality(reflection);
+    g_RenderDevice.m_MotionBlurMode = blur;
+    // The fixture's own Leave puts these back once more.
+    g_ShipyardPhase.m_SavedReflectionQuality = reflection;
+    g_ShipyardPhase.m_SavedQualityLevel = blur;
+}
+
+// The window's texts follow the shown craft round the circle: its name, and its weapon and mine by their
+// display names from the weapon descriptions.
+TEST_F(CShipyardPhaseTest, TheLabelsNameTheShownCraftsWeaponAndMine)
+{
+    struct Case
+    {
+        const char* craft;
+        const char* weapon;
+        const char* mine;
+    };
+    const Case cases[] = {
+        {"Falconer", "Weapon: Plasma Bolt", "Mine: Contact Mine"},
+        {"EclosionHunter", "Weapon: Minigun", "Mine: Proximity Mine"},
+        {"Xdrone", "Weapon: Double Bolt", "Mine: Motion Mine"},
+    };
+    ASSERT_TRUE(OpenScene());
+    CShipyardPhase& s = g_ShipyardPhase;
+    std::vector<std::string> seen;
+    for (int32_t i = 0; i < s.m_Entries.Count(); ++i)
+    {
+        const std::string craft = Shown();
+        SCOPED_TRACE(craft);
+        seen.push_back(craft);
+        const Case* c =
+            std::find_if(std::begin(cases), std::end(cases), [&](const Case& k) { return craft == k.craft; });
+        ASSERT_NE(c, std::end(cases)) << "a craft the table does not know";
+        EXPECT_EQ(Text(s.m_WeaponLabel), c->weapon);
+        EXPECT_EQ(Text(s.m_MineLabel), c->mine);
+        const std::string name = Text(s.m_NameLabel);
+        EXPECT_EQ(name, s.m_Selected->payload->m_Description->m_DisplayName.c_str());
+        EXPECT_FALSE(name.empty());
+        EXPECT_FALSE(ScreenContentCheck::IsKey(name)) << name;
+        ASSERT_TRUE(Click("Shipyard_NextShip_Button"));
+    }
+    std::sort(seen.begin(), seen.end());
+    EXPECT_EQ(std::unique(seen.begin(), seen.end()), seen.end());
+    EXPECT_EQ(seen.size(), std::size(cases));
+}
+
+// After NEXT the four bars slide from the old craft's ratings to the new one's at ProgressBarsSpeed (here two a
+// second, so half a second): never a jump, always between the two, there on time and not before.
+TEST_F(CShipyardPhaseTest, AfterNextTheBarsSlideToTheNewCraftsRatings)
+{
+    const ConfigOverride speed("shipyard.Misc.ProgressBarsSpeed", "2");
+    m_Profile->m_LastCraft = "";
+    ASSERT_TRUE(OpenScene());
+    CShipyardPhase& s = g_ShipyardPhase;
+    float from[4];
+    for (int32_t i = 0; i < 4; ++i)
+        from[i] = s.m_RatingBars[i]->m_Value;
+    const std::string before = Shown();
+    std::vector<std::array<float, 4>> frames;
+    auto record = [&]
+    {
+        std::array<float, 4> v;
+        for (int32_t i = 0; i < 4; ++i)
+            v[size_t(i)] = s.m_RatingBars[i]->m_Value;
+        frames.push_back(v);
+    };
+    Hold(32, 1, [&](int) { record(); });
+    record();
+    while (frames.size() < 45)
+    {
+        Step();
+        record();
+    }
+    ASSERT_NE(Shown(), before);
+    const CTuberDescription* d = s.m_Selected->payload->m_Description;
+    const float to[4] = {d->m_SpeedRating, d->m_AccelerationRating, d->m_TurboRating, d->m_HPRating};
+    bool differs = false;
+    for (int32_t i = 0; i < 4; ++i)
+        differs |= std::fabs(to[i] - from[i]) > 0.05f;
+    ASSERT_TRUE(differs) << "the first two craft rate alike";
+    for (size_t f = 0; f < frames.size(); ++f)
+        for (int32_t i = 0; i < 4; ++i)
+        {
+            SCOPED_TRACE(testing::Message() << "frame " << f << " bar " << i);
+            // Frame f is the (f + 1)-th update since the move; one frame either way.
+            const float span = to[i] - from[i];
+            const float early = from[i] + span * std::fmin(1.0f, float(f) * 2.0f / 60.0f);
+            const float late = from[i] + span * std::fmin(1.0f, float(f + 2) * 2.0f / 60.0f);
+            const float v = frames[f][size_t(i)];
+            EXPECT_GE(v, std::fmin(early, late) - 1.0e-5f);
+            EXPECT_LE(v, std::fmax(early, late) + 1.0e-5f);
+        }
+    // Not a jump: the first frame is still near the old values, the bars get there within the half second.
+    for (int32_t i = 0; i < 4; ++i)
+    {
+        if (std::fabs(to[i] - from[i]) > 0.05f)
+        {
+            EXPECT_GT(std::fabs(frames[0][size_t(i)] - to[i]), 0.8f * std::fabs(to[i] - from[i])) << i;
+        }
+        EXPECT_FLOAT_EQ(frames[31][size_t(i)], to[i]) << i;
     }
 }

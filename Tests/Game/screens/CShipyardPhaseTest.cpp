@@ -64,7 +64,15 @@ protected:
     void TearDown() override
     {
         g_ShipyardPhase.Leave();
+        g_PhaseManager.Shutdown();
+        DropRaceMap();
         ScreenTest::TearDown();
+    }
+    // The race's loading screen hands its map to the race; with no race to take it, the test frees it.
+    static void DropRaceMap()
+    {
+        delete g_Game.m_Map;
+        g_Game.m_Map = nullptr;
     }
     // The entries built straight from the catalogue, as the loading builds them one an update.
     static int32_t Build()
@@ -133,6 +141,7 @@ protected:
     static void EndCase()
     {
         g_PhaseManager.Shutdown();
+        DropRaceMap();
         g_ScreenFader.m_State = CScreenFader::Idle;
         g_ScreenFader.m_Callback = nullptr;
         Settle();

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "Engine/foundation/WeConfig.h"
+#include "Engine/foundation/WeConfigEntry.h"
 #include "Engine/world/WeLight.h"
 #include "Engine/world/WeNewParticleSystem.h"
 #include "Engine/world/WePhysicHandle.h"
@@ -333,6 +335,136 @@ TEST_F(CWeaponMinesRace, TheHomingChaseEndsInAHit)
         }
         EXPECT_LT(b->m_Health, 10000.0f);
         Clear();
+    }
+}
+
+// A mine kind's reach for one row, put back when the row ends: as configured, 0, below 0, or with its key gone
+// from the configuration (which reads as 0).
+class ReachOverride
+{
+public:
+    enum Mode
+    {
+        Configured,
+        Zero,
+        Negative,
+        Missing
+    };
+    ReachOverride(int32_t kind, Mode mode) : m_Record(g_WeaponDescriptions.Get(kind))
+    {
+        m_Saved = m_Record.m_EffectiveRadius;
+        if (mode == Zero)
+            m_Record.m_EffectiveRadius = 0.0f;
+        else if (mode == Negative)
+            m_Record.m_EffectiveRadius = -3.0f;
+        else if (mode == Missing)
+        {
+            m_Entry = LookupConfigEntry(
+                (std::string("Weapons.") + CWeaponDescriptionManager::GetKeyword(kind) + ".EffectiveRadius").c_str(),
+                false);
+            EXPECT_NE(m_Entry, nullptr);
+            if (!m_Entry)
+                return;
+            m_Text = m_Entry->text;
+            m_FromFile = m_Entry->fromFile;
+            m_Entry->text = WeString();
+            m_Entry->fromFile = m_Entry->hasValue = false;
+            m_Entry->ParseText();
+            m_Record.Load();
+        }
+    }
+    ~ReachOverride()
+    {
+        if (m_Entry)
+        {
+            m_Entry->text = m_Text;
+            m_Entry->fromFile = m_FromFile;
+            m_Entry->hasValue = true;
+            m_Entry->ParseText();
+            m_Record.Load();
+        }
+        m_Record.m_EffectiveRadius = m_Saved;
+    }
+    ReachOverride(const ReachOverride&) = delete;
+    ReachOverride& operator=(const ReachOverride&) = delete;
+
+private:
+    CWeaponDescription& m_Record;
+    float m_Saved = 0.0f;
+    WeConfigEntry* m_Entry = nullptr;
+    WeString m_Text;
+    bool m_FromFile = false;
+};
+
+// A mine whose reach is 0 or less gets no trigger volume: a rival waiting inside the reach the kind would have
+// is left alone once the mine is armed, and the mine still goes off when the rival runs into it. The row with
+// the configured reach shows the same wait is enough to set the kind off.
+TEST_F(CWeaponMinesRace, AMineOfNoReachHasNoTriggerAndActsByContactOnly)
+{
+    // Health to spare, so no blast of a row wrecks the rival.
+    b->m_Health = 10000.0f;
+    // The rival held at a place: its driver would take it for stuck and let it fly through everything.
+    const auto hold = [this](const D3DXVECTOR3& at)
+    {
+        Place(b, at);
+        b->m_StuckTimer = 0.0f;
+        if (b->m_Ghost)
+        {
+            b->m_Ghost = false;
+            b->SetCollisionEnabled(true);
+        }
+    };
+    // A fresh stretch of track for each row, short of where the crafts are parked.
+    float z = 150.0f;
+    for (int32_t kind : {13, 14, 16, 17, 19, 20})
+    {
+        for (ReachOverride::Mode mode :
+             {ReachOverride::Configured, ReachOverride::Zero, ReachOverride::Negative, ReachOverride::Missing})
+        {
+            SCOPED_TRACE(testing::Message() << "kind " << kind << " reach mode " << mode);
+            const ReachOverride reach(kind, mode);
+            const bool reaches = mode == ReachOverride::Configured;
+            ASSERT_EQ(g_WeaponDescriptions.Get(kind).m_EffectiveRadius > 0.0f, reaches);
+            z += 36.0f;
+            CWeapon* mine = Lay(kind, z);
+            ASSERT_NE(mine, nullptr);
+            int32_t triggers = 0;
+            for (CTrigger* t : Find<CTrigger>(a->m_World))
+                triggers += t->m_Owner == mine ? 1 : 0;
+            EXPECT_EQ(triggers, reaches ? 1 : 0);
+
+            // Beside the mine, clear of its box and inside even the stealth mine's reach, until well after it
+            // is armed. The motion mine sets out the other way.
+            const D3DXVECTOR3 beside = mine->GetWorldPosition() + D3DXVECTOR3(-5.5f, 0.0f, 0.0f);
+            ASSERT_FALSE(b->m_Destroyed);
+            const float health = b->m_Health;
+            bool acted = false;
+            const int32_t wait = int32_t((g_WeaponDescriptions.Get(kind).m_ActivationTime + 0.4f) / Step);
+            for (int32_t tick = 0; tick < wait && !acted; ++tick)
+            {
+                hold(beside);
+                rig->Tick();
+                acted = !Alive(kind) || !Explosions(kind).empty() || b->m_Health < health || b->m_WeaponsDisabled ||
+                        mine->m_Target == b;
+            }
+            EXPECT_EQ(acted, reaches);
+            if (!reaches)
+            {
+                // Contact only: the rival set down on the mine sets it off.
+                ASSERT_TRUE(Alive(kind));
+                for (int32_t tick = 0; tick < 8 && Alive(kind); ++tick)
+                {
+                    hold(mine->GetWorldPosition() + D3DXVECTOR3(0.5f, 0.0f, 0.0f));
+                    rig->Tick();
+                }
+                EXPECT_FALSE(Alive(kind));
+                EXPECT_FALSE(Explosions(kind).empty());
+            }
+            Clear();
+            // Whatever the last blast did to the rival's weapons ends with the row.
+            b->SetWeaponsDisabled(false);
+            b->m_EmpDisableTimer = -1.0f;
+        }
     }
 }
 

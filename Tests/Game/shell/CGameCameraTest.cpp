@@ -7,6 +7,7 @@
 
 #include "Engine/render/WePostProcess.h"
 #include "Engine/world/WeActor.h"
+#include "Engine/world/WeActorHandle.h"
 #include "Engine/world/WePhysics.h"
 #include "Engine/world/WeRaycastHit.h"
 #include "Game/craft/CTuber.h"
@@ -15,6 +16,7 @@
 #include "Game/shell/CGameMap.h"
 #include "Game/shell/COptionsSettings.h"
 #include "Platform/input/DIKeyCodes.h"
+#include "Platform/math/D3DXMatrixFunctions.h"
 #include "Platform/physics/NxTypes.h"
 #include "Tests/Game/shell/RaceTestSupport.h"
 #include "Tools/race_common/ChaseEyeCheck.h"
@@ -339,6 +341,53 @@ TEST_F(CGameCameraRace, TheEyeKeepsOffTheWallsOfATightTube)
     EXPECT_TRUE(std::isfinite(along.x));
     EXPECT_LE(Distance(along, craft), p.m_MaxDistance + p.m_MinHitDistance);
 }
+// A crease: a wall across the ray, tilted up, and a roof just above the ray. The step off the wall along its
+// normal would cross the roof and hide the craft, so the eye stays on the ray instead; without the roof the
+// step stands. The same for the push off a wall met just beyond the eye.
+TEST_F(CGameCameraRace, AStepOffOneWallThatCrossesAnotherKeepsTheEyeOnTheRay)
+{
+    StartRacing();
+    const D3DXVECTOR3 craft(0.0f, 500.0f, 0.0f);
+    const D3DXVECTOR3 n(0.0f, 0.6f, 0.8f);
+    D3DXMATRIX wallPose;
+    D3DXMatrixIdentity(&wallPose);
+    wallPose._22 = 0.8f, wallPose._23 = -0.6f;
+    wallPose._32 = n.y, wallPose._33 = n.z;
+    const D3DXVECTOR3 wallCentre = craft + D3DXVECTOR3(0.0f, 0.0f, -6.0f) - n * 0.1f;
+    wallPose._41 = wallCentre.x, wallPose._42 = wallCentre.y, wallPose._43 = wallCentre.z;
+    D3DXMATRIX roofPose;
+    D3DXMatrixTranslation(&roofPose, 0.0f, 500.4f, -3.0f);
+    const struct
+    {
+        bool roof;
+        float back;  // the eye asked for this far behind the craft
+        D3DXVECTOR3 expected;
+    } cases[] = {{true, 10.0f, craft + D3DXVECTOR3(0.0f, 0.0f, -5.0f)},
+                 {false, 10.0f, craft + D3DXVECTOR3(0.0f, 0.0f, -6.0f) + n},
+                 {true, 5.5f, craft + D3DXVECTOR3(0.0f, 0.0f, -5.5f)},
+                 {false, 5.5f, craft + D3DXVECTOR3(0.0f, 0.0f, -5.5f) + n * 0.6f}};
+    CGameCameraPreset p;
+    for (const auto& c : cases)
+    {
+        WeActor owner;
+        WeActorHandle* wall =
+            g_Physics.CreateBoxActor(&owner, wallPose, D3DXVECTOR3(5.0f, 5.0f, 0.1f), 0, 0.0f, true, 0);
+        WeActorHandle* roof =
+            c.roof ? g_Physics.CreateBoxActor(&owner, roofPose, D3DXVECTOR3(5.0f, 0.1f, 2.0f), 0, 0.0f, true, 0)
+                   : nullptr;
+        ASSERT_NE(wall, nullptr);
+        const D3DXVECTOR3 kept = CGameCamera::KeepOffGeometry(p, craft, craft + D3DXVECTOR3(0.0f, 0.0f, -c.back));
+        EXPECT_LT(Distance(kept, c.expected), 1e-3f)
+            << c.roof << " " << c.back << ": " << kept.x << " " << kept.y << " " << kept.z;
+        WeRaycastHit hit;
+        EXPECT_FALSE(g_Physics.RaycastClosest(craft, Unit(kept - craft), NX_STATIC_SHAPES, hit, 0xFFFFFFFFu,
+                                              Distance(kept, craft), 0))
+            << c.roof << " " << c.back;
+        delete roof;
+        delete wall;
+    }
+}
+
 // The judge of a chase frame, on the tight tube: a wall crossed on the way to the eye, a wall in the near
 // plane, the craft behind the eye and a craft scraping a wall each tell apart from a clean frame.
 TEST_F(CGameCameraRace, TheEyeCheckTellsEachWayTheViewFails)

@@ -341,6 +341,7 @@ TEST_F(CGameCameraRace, TheEyeKeepsOffTheWallsOfATightTube)
     EXPECT_TRUE(std::isfinite(along.x));
     EXPECT_LE(Distance(along, craft), p.m_MaxDistance + p.m_MinHitDistance);
 }
+
 // A crease: a wall across the ray, tilted up, and a roof just above the ray. The step off the wall along its
 // normal would cross the roof and hide the craft, so the eye stays on the ray instead; without the roof the
 // step stands. The same for the push off a wall met just beyond the eye.
@@ -372,10 +373,10 @@ TEST_F(CGameCameraRace, AStepOffOneWallThatCrossesAnotherKeepsTheEyeOnTheRay)
         WeActor owner;
         WeActorHandle* wall =
             g_Physics.CreateBoxActor(&owner, wallPose, D3DXVECTOR3(5.0f, 5.0f, 0.1f), 0, 0.0f, true, 0);
+        ASSERT_NE(wall, nullptr);
         WeActorHandle* roof =
             c.roof ? g_Physics.CreateBoxActor(&owner, roofPose, D3DXVECTOR3(5.0f, 0.1f, 2.0f), 0, 0.0f, true, 0)
                    : nullptr;
-        ASSERT_NE(wall, nullptr);
         const D3DXVECTOR3 kept = CGameCamera::KeepOffGeometry(p, craft, craft + D3DXVECTOR3(0.0f, 0.0f, -c.back));
         EXPECT_LT(Distance(kept, c.expected), 1e-3f)
             << c.roof << " " << c.back << ": " << kept.x << " " << kept.y << " " << kept.z;
@@ -454,7 +455,8 @@ TEST_F(CGameCameraRace, OnTheShippedTracksTheChaseKeepsTheCraftInSightAndTheNear
         o.map = c.map;
         StartRace(o);
         rig->SetRail(0, 90.0f);
-        RunToState(CPlayGamePhase::Racing);
+        RunToState(CPlayGamePhase::Racing, 60.0);
+        ASSERT_EQ(g_PlayGamePhase.m_RaceState, CPlayGamePhase::Racing) << c.map;
         camera = g_Game.m_Camera;
         player = rig->Player();
         ASSERT_NE(player, nullptr);

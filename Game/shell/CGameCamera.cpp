@@ -82,6 +82,40 @@ bool NearestNodeForward(const D3DXVECTOR3& point, D3DXVECTOR3& forward, D3DXVECT
         *projected = onTrack;
     return true;
 }
+
+// The first wall facing the ray within length; a ray that starts inside geometry leaves it through back faces,
+// which are passed 1 mm at a time.
+bool FirstFacingWall(const D3DXVECTOR3& from, const D3DXVECTOR3& ray, float length, WeRaycastHit& wall,
+                     float& travelled)
+{
+    D3DXVECTOR3 start = from;
+    travelled = 0.0f;
+    for (int32_t cast = 0; cast < CGameCamera::MaxHitCasts && travelled < length; ++cast)
+    {
+        WeRaycastHit hit;
+        if (!g_Physics.RaycastClosest(start, ray, NX_STATIC_SHAPES, hit, 0xFFFFFFFFu, length - travelled, 0))
+            return false;
+        travelled += hit.distance;
+        if (Dot(hit.normal, ray) < 0.0f)
+        {
+            wall = hit;
+            return true;
+        }
+        travelled += 0.001f;
+        start = hit.impact + ray * 0.001f;
+    }
+    return false;
+}
+
+// No wall turned towards the craft between it and the point.
+bool InSight(const D3DXVECTOR3& craft, const D3DXVECTOR3& point)
+{
+    const D3DXVECTOR3 offset = point - craft;
+    const float length = Length(offset);
+    WeRaycastHit wall;
+    float travelled = 0.0f;
+    return !(length > 1e-4f) || !FirstFacingWall(craft, offset / length, length, wall, travelled);
+}
 }  // namespace
 
 CGameCamera::CGameCamera()
@@ -200,35 +234,25 @@ D3DXVECTOR3 CGameCamera::KeepOffGeometry(const CGameCameraPreset& p, const D3DXV
         if (wanted > cap)
             wanted = cap;
     }
-    // The first wall facing the craft counts; a ray that starts inside geometry leaves it through back faces,
-    // which are passed 1 mm at a time.
-    D3DXVECTOR3 start = craft;
-    float travelled = 0.0f;
-    bool hitWall = false;
     WeRaycastHit wall;
-    for (int32_t cast = 0; cast < MaxHitCasts && travelled < wanted; ++cast)
-    {
-        WeRaycastHit hit;
-        if (!g_Physics.RaycastClosest(start, ray, NX_STATIC_SHAPES, hit, 0xFFFFFFFFu, wanted - travelled, 0))
-            break;
-        travelled += hit.distance;
-        if (Dot(hit.normal, ray) < 0.0f)
-        {
-            hitWall = true;
-            wall = hit;
-            break;
-        }
-        travelled += 0.001f;
-        start = hit.impact + ray * 0.001f;
-    }
-    if (!hitWall || travelled >= wanted)
+    float travelled = 0.0f;
+    if (!FirstFacingWall(craft, ray, wanted, wall, travelled) || travelled >= wanted)
         return eye;
     const D3DXVECTOR3 normal = NormalizedOr(wall.normal, -ray);
+    // In a crease the step off one wall can cross the other: then the eye stays on the ray, short of the wall,
+    // where nothing stands between it and the craft.
     if (travelled <= distance)
-        return wall.impact + normal * p.m_MinHitDistance;
+    {
+        const D3DXVECTOR3 placed = wall.impact + normal * p.m_MinHitDistance;
+        return InSight(craft, placed) ? placed
+                                      : craft + ray * std::fmax(travelled - p.m_MinHitDistance, 0.5f * travelled);
+    }
     // The wall lies beyond the eye: only push the eye off its plane.
     const float off = Dot(eye - wall.impact, normal);
-    return off < p.m_MinHitDistance ? eye + normal * (p.m_MinHitDistance - off) : eye;
+    if (off >= p.m_MinHitDistance)
+        return eye;
+    const D3DXVECTOR3 pushed = eye + normal * (p.m_MinHitDistance - off);
+    return InSight(craft, pushed) ? pushed : eye;
 }
 
 void CGameCamera::Follow(CTuber* craft, const CGameCameraPreset& p, D3DXVECTOR3& direction, D3DXVECTOR3& up,

@@ -12,13 +12,10 @@
 
 #include "Engine/runtime/WePhaseManager.h"
 #include "Engine/world/WePathNode.h"
-#include "Engine/world/WePhysics.h"
-#include "Engine/world/WeRaycastHit.h"
 #include "Game/craft/CAIKernel.h"
 #include "Game/craft/CTuber.h"
 #include "Game/screens/CEndGamePhase.h"
 #include "Game/shell/CGameCamera.h"
-#include "Game/shell/CGameCameraPreset.h"
 #include "Game/shell/CGameGlobals.h"
 #include "Game/shell/CGameMap.h"
 #include "Game/shell/CInputBindings.h"
@@ -30,8 +27,9 @@
 #include "Game/shell/CScreenFader.h"
 #include "Game/shell/CWeaponFactory.h"
 #include "Platform/input/DIKeyCodes.h"
-#include "Platform/physics/NxTypes.h"
+#include "Tools/demo_common/DemoFrame.h"
 #include "Tools/race_common/AIRace.h"
+#include "Tools/race_common/ChaseEyeCheck.h"
 #include "Tools/race_common/RaceRig.h"
 #include "Tools/race_demo/HudShowcaseDemo.h"
 #include "Tools/race_demo/WreckDemo.h"
@@ -40,7 +38,7 @@ namespace
 {
 const char* const Usage =
     "usage: race_demo [--png-dir DIR] [--map NAME] [--size WxH] [--opponents 0-5] [--backend gl|recording] "
-    "[--finish-after SECONDS] [--autopilot 0-2]\n"
+    "[--finish-after SECONDS] [--autopilot 0-2] [--png FILE]\n"
     "       race_demo --rail SPEED [--rail-rivals S1,S2,...] [--laps 1-10] [--map NAME] [--backend gl|recording]\n";
 const char* const OpponentCraft[] = {"EclosionHunter", "Xdrone", "Falconer"};
 
@@ -52,7 +50,8 @@ struct Arguments
     int opponents = 2;
     bool recording = false;
     double finishAfter = -1.0;
-    int autopilot = -1;  // the player's craft driven by an agent of that level (0 Easy to 2 Hard); -1 the script
+    int autopilot = -1;   // the player's craft driven by an agent of that level (0 Easy to 2 Hard); -1 the script
+    std::string wallPng;  // on OpenGL: the racing frame whose chase eye came nearest a wall
 };
 
 bool ParseArguments(int argc, char** argv, Arguments& a)
@@ -65,6 +64,8 @@ bool ParseArguments(int argc, char** argv, Arguments& a)
             a.pngDir = argv[++i];
         else if (arg == "--map" && hasValue)
             a.map = argv[++i];
+        else if (arg == "--png" && hasValue)
+            a.wallPng = argv[++i];
         else if (arg == "--size" && hasValue)
         {
             if (std::sscanf(argv[++i], "%dx%d", &a.width, &a.height) != 2 || a.width < 64 || a.height < 64 ||
@@ -199,6 +200,7 @@ private:
         {
             m_Rig->Frame();
             CheckCamera();
+            KeepWallFrame();
         }
         else
         {
@@ -212,37 +214,42 @@ private:
                         double(log[m_Printed].tick) * m_Step);
     }
 
-    // The eye clear of the level: nothing static between the craft and it, and no wall closer than the
-    // preset keeps it from.
+    // While the chase camera follows the player: the craft in sight and on screen, and no wall reaching into
+    // the near plane. The preview, the start grid and the finishing camera stand where the track puts them, and
+    // a craft scraping a wall leaves no eye near it clean: those frames are only counted.
     void CheckCamera()
     {
         const CGameCamera* camera = g_Game.m_Camera;
         CTuber* player = m_Rig->Player();
         const int32_t state = g_PlayGamePhase.m_RaceState;
-        if (camera == nullptr || player == nullptr || camera->m_Active == 0 || camera->m_ActivePreset == nullptr ||
-            camera->m_ActivePreset->m_NoHitCheck || state < 2 || state > 5 || !m_Rig->InRace())
+        if (camera == nullptr || player == nullptr || state < 2 || state > 5 || !m_Rig->InRace())
             return;
-        const D3DXVECTOR3 craft = player->GetWorldPosition();
-        const D3DXVECTOR3 eye = camera->m_Position;
-        const D3DXVECTOR3 toEye = eye - craft;
-        const float distance = Length(toEye);
-        WeRaycastHit hit;
-        if (distance > 0.01f &&
-            g_Physics.RaycastClosest(craft, toEye / distance, NX_STATIC_SHAPES, hit, 0xFFFFFFFFu, distance, 0) &&
-            Dot(hit.normal, toEye) < 0.0f)
-        {
-            ++m_CameraFaults;
+        const ChaseEye eye = CheckChaseEye(*camera, player->GetWorldPosition());
+        if (eye == ChaseEye::NotChasing)
             return;
-        }
-        const float keep = camera->m_ActivePreset->m_MinHitDistance * 0.9f;
-        const D3DXVECTOR3 axes[] = {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
-        for (const D3DXVECTOR3& axis : axes)
-            if (g_Physics.RaycastClosest(eye, axis, NX_STATIC_SHAPES, hit, 0xFFFFFFFFu, keep, 0))
-            {
-                ++m_CameraFaults;
-                return;
-            }
-        ++m_CameraChecks;
+        if (eye == ChaseEye::CraftInGeometry)
+            ++m_CraftInGeometry;
+        else if (eye == ChaseEye::Clear)
+            ++m_CameraChecks;
+        else if (m_CameraFaults++ == 0)
+            m_FirstCameraFault = std::string(ChaseEyeName(eye)) + " at " + std::to_string(Seconds()) + " s";
+    }
+
+    // The racing frame of the chase whose eye stands nearest a wall (within 3 m), for a look at the pull-in.
+    void KeepWallFrame()
+    {
+        const CGameCamera* camera = g_Game.m_Camera;
+        CTuber* player = m_Rig->Player();
+        if (m_Args.wallPng.empty() || camera == nullptr || player == nullptr || !m_Rig->InRace() ||
+            g_PlayGamePhase.m_RaceState != CPlayGamePhase::Racing ||
+            CheckChaseEye(*camera, player->GetWorldPosition()) != ChaseEye::Clear)
+            return;
+        const float clearance = ChaseEyeClearance(*camera, 3.0f);
+        if (clearance >= m_WallClearance)
+            return;
+        m_WallClearance = clearance;
+        m_WallFrame = m_Rig->LastFrame();
+        m_WallFrameSeconds = Seconds();
     }
 
     static float Dot(const D3DXVECTOR3& a, const D3DXVECTOR3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
@@ -432,8 +439,19 @@ private:
         else if (!racingTaken && racingStart < 0)
             return Fail("the race never started");
         if (m_CameraFaults > 0)
-            return Fail(std::to_string(m_CameraFaults) + " frames had the eye in or behind the geometry");
-        std::printf("camera clear on %d checked frames\n", m_CameraChecks);
+            return Fail(std::to_string(m_CameraFaults) + " frames had the eye in or behind the geometry, the first " +
+                        m_FirstCameraFault);
+        std::printf("camera clear on %d checked frames (%d more with the craft against a wall)\n", m_CameraChecks,
+                    m_CraftInGeometry);
+        if (!m_Args.wallPng.empty() && !m_Args.recording)
+        {
+            if (m_WallFrame.empty())
+                return Fail("the chase eye never came within 3 m of a wall");
+            if (!DemoWritePng(m_Args.wallPng.c_str(), UINT(m_Args.width), UINT(m_Args.height), m_WallFrame))
+                return Fail("cannot write " + m_Args.wallPng);
+            std::printf("wrote %s: the eye %.2f m from a wall at %.4f s\n", m_Args.wallPng.c_str(),
+                        double(m_WallClearance), m_WallFrameSeconds);
+        }
         if (m_Args.finishAfter >= 0.0)
         {
             if (!finished || m_Rig->InRace() || g_PhaseManager.GetTopPhase() != &g_EndGamePhase)
@@ -479,7 +497,11 @@ private:
     double m_Step = 1.0 / 64.0;
     size_t m_Printed = 0;
     std::string m_Failure;
-    int m_CameraChecks = 0, m_CameraFaults = 0;
+    int m_CameraChecks = 0, m_CameraFaults = 0, m_CraftInGeometry = 0;
+    std::string m_FirstCameraFault;
+    std::vector<uint32_t> m_WallFrame;
+    float m_WallClearance = 3.0f;
+    double m_WallFrameSeconds = 0.0;
     bool m_Forward = false, m_Left = false, m_Right = false, m_Up = false, m_Down = false, m_RollLeft = false,
          m_RollRight = false, m_Turbo = false, m_Tapped = false;
     bool m_TurboAllowed = false;

@@ -7,6 +7,7 @@
 
 #include "Engine/render/WePostProcess.h"
 #include "Engine/world/WeActor.h"
+#include "Engine/world/WeActorHandle.h"
 #include "Engine/world/WePhysics.h"
 #include "Engine/world/WeRaycastHit.h"
 #include "Game/craft/CTuber.h"
@@ -15,8 +16,10 @@
 #include "Game/shell/CGameMap.h"
 #include "Game/shell/COptionsSettings.h"
 #include "Platform/input/DIKeyCodes.h"
+#include "Platform/math/D3DXMatrixFunctions.h"
 #include "Platform/physics/NxTypes.h"
 #include "Tests/Game/shell/RaceTestSupport.h"
+#include "Tools/race_common/ChaseEyeCheck.h"
 
 namespace
 {
@@ -337,5 +340,149 @@ TEST_F(CGameCameraRace, TheEyeKeepsOffTheWallsOfATightTube)
     const D3DXVECTOR3 along = CGameCamera::KeepOffGeometry(p, craft, craft - forward * 5.0f);
     EXPECT_TRUE(std::isfinite(along.x));
     EXPECT_LE(Distance(along, craft), p.m_MaxDistance + p.m_MinHitDistance);
+}
+
+// A crease: a wall across the ray, tilted up, and a roof just above the ray. The step off the wall along its
+// normal would cross the roof and hide the craft, so the eye stays on the ray instead; without the roof the
+// step stands. The same for the push off a wall met just beyond the eye.
+TEST_F(CGameCameraRace, AStepOffOneWallThatCrossesAnotherKeepsTheEyeOnTheRay)
+{
+    StartRacing();
+    const D3DXVECTOR3 craft(0.0f, 500.0f, 0.0f);
+    const D3DXVECTOR3 n(0.0f, 0.6f, 0.8f);
+    D3DXMATRIX wallPose;
+    D3DXMatrixIdentity(&wallPose);
+    wallPose._22 = 0.8f, wallPose._23 = -0.6f;
+    wallPose._32 = n.y, wallPose._33 = n.z;
+    const D3DXVECTOR3 wallCentre = craft + D3DXVECTOR3(0.0f, 0.0f, -6.0f) - n * 0.1f;
+    wallPose._41 = wallCentre.x, wallPose._42 = wallCentre.y, wallPose._43 = wallCentre.z;
+    D3DXMATRIX roofPose;
+    D3DXMatrixTranslation(&roofPose, 0.0f, 500.4f, -3.0f);
+    const struct
+    {
+        bool roof;
+        float back;  // the eye asked for this far behind the craft
+        D3DXVECTOR3 expected;
+    } cases[] = {{true, 10.0f, craft + D3DXVECTOR3(0.0f, 0.0f, -5.0f)},
+                 {false, 10.0f, craft + D3DXVECTOR3(0.0f, 0.0f, -6.0f) + n},
+                 {true, 5.5f, craft + D3DXVECTOR3(0.0f, 0.0f, -5.5f)},
+                 {false, 5.5f, craft + D3DXVECTOR3(0.0f, 0.0f, -5.5f) + n * 0.6f}};
+    CGameCameraPreset p;
+    for (const auto& c : cases)
+    {
+        WeActor owner;
+        WeActorHandle* wall =
+            g_Physics.CreateBoxActor(&owner, wallPose, D3DXVECTOR3(5.0f, 5.0f, 0.1f), 0, 0.0f, true, 0);
+        ASSERT_NE(wall, nullptr);
+        WeActorHandle* roof =
+            c.roof ? g_Physics.CreateBoxActor(&owner, roofPose, D3DXVECTOR3(5.0f, 0.1f, 2.0f), 0, 0.0f, true, 0)
+                   : nullptr;
+        const D3DXVECTOR3 kept = CGameCamera::KeepOffGeometry(p, craft, craft + D3DXVECTOR3(0.0f, 0.0f, -c.back));
+        EXPECT_LT(Distance(kept, c.expected), 1e-3f)
+            << c.roof << " " << c.back << ": " << kept.x << " " << kept.y << " " << kept.z;
+        WeRaycastHit hit;
+        EXPECT_FALSE(g_Physics.RaycastClosest(craft, Unit(kept - craft), NX_STATIC_SHAPES, hit, 0xFFFFFFFFu,
+                                              Distance(kept, craft), 0))
+            << c.roof << " " << c.back;
+        delete roof;
+        delete wall;
+    }
+}
+
+// The judge of a chase frame, on the tight tube: a wall crossed on the way to the eye, a wall in the near
+// plane, the craft behind the eye and a craft scraping a wall each tell apart from a clean frame.
+TEST_F(CGameCameraRace, TheEyeCheckTellsEachWayTheViewFails)
+{
+    RaceRigOptions o = RaceTestOptions();
+    o.mapDescription = "map RaceTube\nsky Maps.Sky.Plain 0\nprofile tube 8 3\nstep 2\nsegment 200\n"
+                       "materials Maps.Common.Road Maps.Common.Wall\nnodes 25 1.5\nstarts 8 8\nheader\nend\n"
+                       "section\n  point 0 0 0\n  point 200 0 200\n  point 0 0 400\n  point -200 0 200\nend\n";
+    o.trackBodies = true;
+    StartRacing(o);
+    const D3DXVECTOR3 craft = player->GetWorldPosition();
+    const D3DXMATRIX& m = player->GetWorldMatrix();
+    const D3DXVECTOR3 right(m._11, m._12, m._13), up(m._21, m._22, m._23), forward(m._31, m._32, m._33);
+    WeRaycastHit side;
+    ASSERT_TRUE(g_Physics.RaycastClosest(craft, right, NX_STATIC_SHAPES, side, 0xFFFFFFFFu, 50.0f, 0));
+    const float wall = side.distance;
+    ASSERT_GT(wall, 1.0f);
+    CGameCameraPreset chase;
+    CGameCameraPreset centred;
+    centred.m_Centered = true;
+    const struct
+    {
+        const char* what;
+        const CGameCameraPreset* preset;
+        D3DXVECTOR3 eye, look, followed;
+        ChaseEye expected;
+    } cases[] = {
+        {"behind and above", &chase, craft - forward * 5.0f + up * 1.5f, forward, craft, ChaseEye::Clear},
+        {"through the wall", &chase, craft + right * (wall + 5.0f), -right, craft, ChaseEye::CraftHidden},
+        {"against the wall", &chase, craft + right * (wall - 0.1f) - forward * 3.0f, forward, craft,
+         ChaseEye::NearPlaneCut},
+        {"ahead of the craft", &chase, craft + forward * 4.0f, forward, craft, ChaseEye::CraftOffScreen},
+        {"craft at the wall", &chase, craft - forward * 5.0f, forward, craft + right * (wall - 0.05f),
+         ChaseEye::CraftInGeometry},
+        {"centred through the wall", &centred, craft + right * (wall + 5.0f), -right, craft, ChaseEye::NotChasing},
+    };
+    for (const auto& c : cases)
+    {
+        camera->m_ActivePreset = c.preset;
+        camera->m_Position = c.eye;
+        camera->m_Direction = c.look;
+        camera->m_Up = std::fabs(c.look.y) < 0.9f ? D3DXVECTOR3(0.0f, 1.0f, 0.0f) : right;
+        camera->WeCamera::Update();
+        EXPECT_EQ(CheckChaseEye(*camera, c.followed), c.expected) << c.what;
+    }
+}
+
+// The shipped tracks' tubes, overhangs and bends, the craft on the rig's path rail from GO: every frame of
+// the chase has the craft on screen with nothing between it and the eye, and no wall in the near plane.
+TEST_F(CGameCameraRace, OnTheShippedTracksTheChaseKeepsTheCraftInSightAndTheNearPlaneOpen)
+{
+    const struct
+    {
+        const char* map;
+        int32_t preset;  // 0 the standard chase, 1 the far one
+    } cases[] = {{"Fusion Sphere (night)", 0},
+                 {"Fusion Sphere (night)", 1},
+                 {"Wastelands of Apeiron (day)", 0},
+                 {"Wastelands of Apeiron (day)", 1}};
+    for (const auto& c : cases)
+    {
+        RaceRigOptions o = RaceTestOptions();
+        o.mapDescription.clear();
+        o.map = c.map;
+        StartRace(o);
+        rig->SetRail(0, 90.0f);
+        RunToState(CPlayGamePhase::Racing, 60.0);
+        ASSERT_EQ(g_PlayGamePhase.m_RaceState, CPlayGamePhase::Racing) << c.map;
+        camera = g_Game.m_Camera;
+        player = rig->Player();
+        ASSERT_NE(player, nullptr);
+        camera->SelectPreset(c.preset);
+        float travelled = 0.0f;
+        D3DXVECTOR3 last = player->GetWorldPosition();
+        int32_t clear = 0, faults = 0;
+        std::string first;
+        const int32_t ticks = 960;
+        for (int32_t i = 0; i < ticks; ++i)
+        {
+            rig->Tick(1);
+            travelled += Distance(player->GetWorldPosition(), last);
+            last = player->GetWorldPosition();
+            const ChaseEye eye = CheckChaseEye(*camera, player->GetWorldPosition());
+            if (eye == ChaseEye::Clear)
+                ++clear;
+            else if (eye != ChaseEye::CraftInGeometry && faults++ == 0)
+                first = "tick " + std::to_string(i) + ": " + ChaseEyeName(eye);
+        }
+        EXPECT_EQ(faults, 0) << c.map << " preset " << c.preset << ", the first at " << first;
+        // The frames judged are nearly all of them, and the craft got round a good part of the track.
+        EXPECT_GT(clear, ticks * 9 / 10) << c.map << " preset " << c.preset;
+        EXPECT_GT(travelled, 600.0f) << c.map;
+        rig->Stop();
+        rig.reset();
+    }
 }
 }  // namespace

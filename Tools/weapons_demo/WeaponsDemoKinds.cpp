@@ -108,6 +108,17 @@ void ShowWeapons(WeWorld* world, bool visible)
     }
 }
 
+// The tile's camera: 25 units beside the subject's flight. The field is 20 units in radius at full size:
+// from 25 units it would fill the view, so its tile stands back far enough to show the sphere's rim.
+void Look(RaceRig& rig, CWeapon* subject, const Tile& t, const D3DXVECTOR3& fallback)
+{
+    const D3DXVECTOR3 p = subject ? subject->GetWorldPosition() : fallback;
+    const float back = t.kind == FieldKind ? 2.0f : 1.0f;
+    const float eye[3] = {p.x + 25.0f * back, p.y + 4.0f * back, p.z - 4.0f * back};
+    const float target[3] = {p.x, p.y, p.z};
+    rig.SetCamera(eye, target);
+}
+
 void Clear(RaceRig& rig, CTuber* craft, const D3DXVECTOR3& at)
 {
     for (WeActor* a : Actors(craft->m_World))
@@ -187,19 +198,17 @@ int RunWeaponKindsSheet(int argc, char** argv)
         Clear(rig, craft, hold);
         Hold(craft, at);
         CWeapon::Fire(craft, t.kind, t.alternate);
+        // Each tick is drawn with the camera on the subject, as in play: a particle system is simulated only
+        // while it is drawn, so ticks alone would leave every exhaust and glow at its first frame.
         for (int i = 0; i < t.ticks; ++i)
         {
             rig.Tick();
             Hold(craft, hold);
+            Look(rig, Subject(craft->m_World, t), t, at);
+            rig.RenderOnly();
         }
         CWeapon* subject = Subject(craft->m_World, t);
-        const D3DXVECTOR3 p = subject ? subject->GetWorldPosition() : at;
-        // The field is 20 units in radius at full size: from 25 units it would fill the view, so its tile
-        // stands back far enough to show the sphere's rim.
-        const float back = t.kind == FieldKind ? 2.0f : 1.0f;
-        const float eye[3] = {p.x + 25.0f * back, p.y + 4.0f * back, p.z - 4.0f * back};
-        const float target[3] = {p.x, p.y, p.z};
-        rig.SetCamera(eye, target);
+        Look(rig, subject, t, at);
         ShowWeapons(craft->m_World, true);
         rig.Frame();
         const std::vector<uint32_t> with = rig.LastFrame();

@@ -27,6 +27,7 @@ namespace
 {
 constexpr int TileW = 256, TileH = 192, Columns = 5, Rows = 5;
 constexpr int32_t FirstMineKind = 11;
+constexpr int32_t FieldKind = 9;
 
 // A straight tube 3 km long along +z.
 const char* const Track = "map WeaponKinds\nsky Maps.Sky.Plain 0\nprofile channel 16 2\nstep 2\nsegment 200\n"
@@ -107,6 +108,17 @@ void ShowWeapons(WeWorld* world, bool visible)
     }
 }
 
+// The tile's camera: 25 units beside the subject's flight. The field is 20 units in radius at full size:
+// from 25 units it would fill the view, so its tile stands back far enough to show the sphere's rim.
+void Look(RaceRig& rig, CWeapon* subject, const Tile& t, const D3DXVECTOR3& fallback)
+{
+    const D3DXVECTOR3 p = subject ? subject->GetWorldPosition() : fallback;
+    const float back = t.kind == FieldKind ? 2.0f : 1.0f;
+    const float eye[3] = {p.x + 25.0f * back, p.y + 4.0f * back, p.z - 4.0f * back};
+    const float target[3] = {p.x, p.y, p.z};
+    rig.SetCamera(eye, target);
+}
+
 void Clear(RaceRig& rig, CTuber* craft, const D3DXVECTOR3& at)
 {
     for (WeActor* a : Actors(craft->m_World))
@@ -180,22 +192,23 @@ int RunWeaponKindsSheet(int argc, char** argv)
     int index = 0;
     for (const Tile& t : Tiles)
     {
-        // A laid mine is left alone on the track: the craft waits further on and comes back only to lay it, so
-        // neither the craft nor its engine's glow stands in the mine's view.
-        const D3DXVECTOR3 hold = t.kind >= FirstMineKind ? at + D3DXVECTOR3(0.0f, 0.0f, 40.0f) : at;
+        // A laid mine is left alone on the track: the craft waits far on and comes back only to lay it. Held
+        // still, its engines' exhaust streams some 40 units back, so a nearer wait would glow beside the mine.
+        const D3DXVECTOR3 hold = t.kind >= FirstMineKind ? at + D3DXVECTOR3(0.0f, 0.0f, 400.0f) : at;
         Clear(rig, craft, hold);
         Hold(craft, at);
         CWeapon::Fire(craft, t.kind, t.alternate);
+        // Each tick is drawn with the camera on the subject, as in play: a particle system is simulated only
+        // while it is drawn, so ticks alone would leave every exhaust and glow at its first frame.
         for (int i = 0; i < t.ticks; ++i)
         {
             rig.Tick();
             Hold(craft, hold);
+            Look(rig, Subject(craft->m_World, t), t, at);
+            rig.RenderOnly();
         }
         CWeapon* subject = Subject(craft->m_World, t);
-        const D3DXVECTOR3 p = subject ? subject->GetWorldPosition() : at;
-        const float eye[3] = {p.x + 25.0f, p.y + 4.0f, p.z - 4.0f};
-        const float target[3] = {p.x, p.y, p.z};
-        rig.SetCamera(eye, target);
+        Look(rig, subject, t, at);
         ShowWeapons(craft->m_World, true);
         rig.Frame();
         const std::vector<uint32_t> with = rig.LastFrame();

@@ -566,6 +566,42 @@ TEST_F(CWeaponMines, TheLaunchTable)
     }
 }
 
+// A laid mine's light is one the renderer takes: in the world's lights, on, with reach and a lit colour scale
+// once faded in, at the mine, in its kind's colour.
+TEST_F(CWeaponMines, EveryLitMineShinesInItsKindsColour)
+{
+    const struct
+    {
+        int32_t kind;
+        float r, g, b;
+    } rows[] = {
+        {11, 1, 1, 1}, {12, 1, 1, 1}, {13, 1, 1, 0}, {14, 1, 1, 0}, {15, 0, 1, 1},
+        {16, 1, 0, 0}, {18, 1, 1, 1}, {19, 0, 0, 1}, {20, 1, 1, 1},
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.kind);
+        CWeapon* mine = Lay(row.kind);
+        ASSERT_NE(mine, nullptr);
+        rig->Tick(16);
+        WeLight* light = mine->m_MineLight;
+        ASSERT_NE(light, nullptr);
+        bool listed = false;
+        WeHashTable<WeActor*>& lights = mine->m_World->GetLights();
+        for (auto* e = lights.First(); e; e = lights.Next())
+            listed = listed || e->value == light;
+        EXPECT_TRUE(listed);
+        EXPECT_TRUE(light->m_SwitchedOn);
+        EXPECT_GT(light->m_Range, 0.0f);
+        EXPECT_GT(light->GetColorScale(), 0.5f);
+        EXPECT_LT(Length(light->GetWorldPosition() - mine->GetWorldPosition()), 0.01f);
+        EXPECT_FLOAT_EQ(light->m_Current.color[0], row.r);
+        EXPECT_FLOAT_EQ(light->m_Current.color[1], row.g);
+        EXPECT_FLOAT_EQ(light->m_Current.color[2], row.b);
+        Clear();
+    }
+}
+
 // Under the sanitizer: every kind detonated, expired by life, or alive with its children when the world goes.
 TEST_F(CWeaponMines, LifetimesEndCleanly)
 {

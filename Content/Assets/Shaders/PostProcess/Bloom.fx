@@ -59,14 +59,7 @@ uniform sampler2D SceneMap;
 uniform float BloomScale;
 void main() {
   vec3 glow = texture(SourceMap, uv).rgb;
-#ifdef WE_FAST_PATH
-  // The scene has the target's size: its texel under the pixel, unfiltered (a hair off the texel's centre,
-  // a linear filter moves it by under 1/64 of the step to the next).
-  vec3 scene = texelFetch(SceneMap, ivec2(gl_FragCoord.xy), 0).rgb;
-#else
-  vec3 scene = texture(SceneMap, uv).rgb;
-#endif
-  outColor = vec4(scene + glow * BloomScale, 1.0);
+  outColor = vec4(texture(SceneMap, uv).rgb + glow * BloomScale, 1.0);
   weAlphaTest(outColor.a);
 }
 """;

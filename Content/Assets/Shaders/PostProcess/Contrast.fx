@@ -20,12 +20,7 @@ uniform float Brightness;
 uniform float Contrast;
 uniform vec4 FlashColor;
 void main() {
-#ifdef WE_FAST_PATH
-  // The last result has the back buffer's size and is point sampled: the pixel's own texel, unfiltered.
-  vec3 c = texelFetch(SceneMap, ivec2(gl_FragCoord.xy), 0).rgb;
-#else
   vec3 c = texture(SceneMap, uv).rgb;
-#endif
   c = (c - 0.5) * (1.0 + Contrast) + 0.5 + Brightness;
   outColor = vec4(mix(c, FlashColor.rgb, FlashColor.a), 1.0);
   weAlphaTest(outColor.a);

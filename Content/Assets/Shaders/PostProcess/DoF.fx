@@ -25,22 +25,10 @@ void main() {
   float depth = texture(DepthMap, uv).r;
   if (depth <= 0.0) depth = 10000.0;
   float coc = min(abs(depth - FocalDist) * FocalRange, 1.0) * MaxCoC;
-#ifdef WE_FAST_PATH
-  // The scene is point sampled and no tap is longer than a pixel: under half a pixel of confusion every
-  // tap reads the pixel's own texel, and the centre tap stands for all thirteen. A loop that ends early,
-  // not a branch: the rasteriser runs both sides of a branch under a mask, but leaves a loop once no pixel
-  // of the block wants another turn.
-  int taps = coc < 0.45 ? 0 : 12;
-  vec3 sum = texelFetch(SceneMap, ivec2(gl_FragCoord.xy), 0).rgb;
-  for (int i = 0; i < taps; ++i)
-    sum += texture(SceneMap, uv + filterTaps[i].xy * coc).rgb;
-  outColor = vec4(sum / float(taps + 1), 1.0);
-#else
   vec3 sum = texture(SceneMap, uv).rgb;
   for (int i = 0; i < 12; ++i)
     sum += texture(SceneMap, uv + filterTaps[i].xy * coc).rgb;
   outColor = vec4(sum / 13.0, 1.0);
-#endif
   weAlphaTest(outColor.a);
 }
 """;

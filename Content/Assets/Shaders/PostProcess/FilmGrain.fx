@@ -31,13 +31,7 @@ uniform sampler2D GrainMap;
 uniform float PPParam;
 void main() {
   float grain = texture(GrainMap, grainUV).r - 0.5;
-#ifdef WE_FAST_PATH
-  // The scene has the target's size and is point sampled: the pixel's own texel, unfiltered.
-  vec3 scene = texelFetch(SceneMap, ivec2(gl_FragCoord.xy), 0).rgb;
-#else
-  vec3 scene = texture(SceneMap, uv).rgb;
-#endif
-  outColor = vec4(clamp(scene + vec3(grain * PPParam), 0.0, 1.0), 1.0);
+  outColor = vec4(clamp(texture(SceneMap, uv).rgb + vec3(grain * PPParam), 0.0, 1.0), 1.0);
   weAlphaTest(outColor.a);
 }
 """;

@@ -37,12 +37,11 @@ void main() {
   // the first stands for all; below one and a half pixels three or five taps, no more than 3/8 of a pixel
   // apart, average what eight would within a level or two; longer motion takes all eight. A loop that ends
   // early, not a branch: the rasteriser runs both sides of a branch under a mask, but leaves a loop once no
-  // pixel of the block wants another turn. The first tap, on the pixel's own texel, is fetched without
-  // filtering (a hair off the texel's centre, a linear filter moves it by under 1/64).
+  // pixel of the block wants another turn.
   vec2 span = abs(motion) * vec2(textureSize(SceneMap, 0));
   float reach = max(span.x, span.y);
   int taps = reach < 0.0625 ? 1 : reach < 0.5 ? 3 : reach < 1.5 ? 5 : 8;
-  vec3 sum = texelFetch(SceneMap, ivec2(gl_FragCoord.xy), 0).rgb;
+  vec3 sum = texture(SceneMap, uv).rgb;
   for (int i = 1; i < taps; ++i)
     sum += texture(SceneMap, uv - motion * float(i) / float(taps - 1)).rgb;
   outColor = vec4(sum / float(taps), 1.0);

@@ -19,11 +19,10 @@ void main() {
   // Taps spread over less than a sixteenth of a pixel (always at strength 0, near the centre otherwise):
   // the first stands for all ten.
   // A loop that ends early, not a branch: the rasteriser runs both sides of a branch under a mask, but
-  // leaves a loop once no pixel of the block wants another turn. The first tap, on the pixel's own texel,
-  // is fetched without filtering (a hair off the texel's centre, a linear filter moves it by under 1/64).
+  // leaves a loop once no pixel of the block wants another turn.
   vec2 span = abs(toCentre) * RadialBlurStrength * vec2(textureSize(SceneMap, 0));
   int taps = max(span.x, span.y) < 0.0625 ? 1 : 10;
-  vec3 sum = texelFetch(SceneMap, ivec2(gl_FragCoord.xy), 0).rgb;
+  vec3 sum = texture(SceneMap, uv).rgb;
   for (int i = 1; i < taps; ++i)
     sum += texture(SceneMap, uv + toCentre * RadialBlurStrength * float(i) / 9.0).rgb;
   outColor = vec4(sum / float(taps), 1.0);

@@ -1035,7 +1035,8 @@ uint32_t GfxGLBackend::BuildProgram(const std::string& vertex, const std::string
     if (info.alphaFunc >= 0 && line != std::string::npos)
     {
         std::string twinText = fragment;
-        twinText.insert(line + 1, GfxShaderInterface::NoAlphaTestDefine);
+        twinText.insert(line + 1,
+                        std::string(GfxShaderInterface::NoAlphaTestDefine) + GfxShaderInterface::FastPathDefine);
         std::string ignored;
         info.twin = GfxGLProgram::Build(vertex, twinText, &ignored);
         if (info.twin != 0)

@@ -23,8 +23,9 @@ public:
     // Opens a hidden context once to learn what the adapter offers; false without GL 3.3 and clip control.
     static bool Probe(GfxAdapterInfo& adapter);
     static inline bool s_ShowOwnWindow = false;
-    // The programs that draw the same image faster: each effect program's twin without the alpha test, and the
-    // plain texture copy of the fixed-function stage. Off, every draw takes the general program: the reference
+    // The programs that draw the same image faster: each effect program's twin without the alpha test (and
+    // with the effect's own cheaper route where it has one), and the plain texture copy of the fixed-function
+    // stage. Off, every draw takes the general program: the reference
     // the image tests compare the fast paths against.
     static inline bool s_FastPaths = true;
 

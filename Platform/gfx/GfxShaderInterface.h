@@ -9,6 +9,9 @@ namespace GfxShaderInterface
 // Uniform names: the comparison (a D3DCMPFUNC, 0 when the test is off) and the reference (0..255).
 // The define that leaves the test out of a program's twin.
 constexpr const char* NoAlphaTestDefine = "#define WE_NO_ALPHA_TEST\n";
+// Also defined in the twin: an effect may take a cheaper route there where its image stays the same within
+// a level or two, and keeps its general route as the reference the fast paths are compared against.
+constexpr const char* FastPathDefine = "#define WE_FAST_PATH\n";
 constexpr const char* AlphaFunc = "we_AlphaFunc";
 constexpr const char* AlphaRef = "we_AlphaRef";
 

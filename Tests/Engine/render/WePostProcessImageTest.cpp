@@ -190,6 +190,19 @@ TEST_F(WePostProcessImage, EachEffectAndTheWholeChainDrawTheSameImageOnTheFastPa
                 changed += std::abs(int((fast.pixels[i] >> shift) & 0xFF) - int((plain.pixels[i] >> shift) & 0xFF)) > 8;
         EXPECT_GT(changed, 50);
         KeepOnFailure(fast, std::string(o.name) + "-fast");
+        // Asked for, the two images side by side (general programs left, fast paths right) for a person to see.
+        if (const char* folder = std::getenv("WE_POSTPROCESS_IMAGES"))
+        {
+            std::vector<uint32_t> pair(fast.pixels.size() * 2);
+            for (int y = 0; y < Height; ++y)
+                for (int x = 0; x < Width; ++x)
+                {
+                    pair[size_t(y) * 2 * Width + size_t(x)] = reference.pixels[size_t(y) * Width + size_t(x)];
+                    pair[size_t(y) * 2 * Width + Width + size_t(x)] = fast.pixels[size_t(y) * Width + size_t(x)];
+                }
+            const std::string path = std::string(folder) + "/" + o.name + "-general-fast.png";
+            EXPECT_TRUE(DemoWritePng(path.c_str(), UINT(2 * Width), UINT(Height), pair)) << path;
+        }
     }
 }
 

@@ -85,6 +85,9 @@ TEST(kestrovane, Playthrough)
     EXPECT_EQ(GrainTicks(off), 0) << "film grain is off by default";
     EXPECT_GT(GrainTicks(frames[3]), 20) << "the film grain switch did not turn on";
 
+    // The loading screen's own black below its bar, not the shipyard's last frame left on the screen.
+    EXPECT_EQ(frames[6].Bright(0.0f, 0.9f, 1.0f, 1.0f, 40), 0) << "the loading screen shows the screen before it";
+
     const std::vector<CapturedFrame> sheet(frames.begin(), frames.begin() + long(SingleRaceScreens.size()));
     const std::string path = std::string(WE_PLAYTHROUGH_OUTPUT) + "/contact-sheet.png";
     EXPECT_TRUE(WriteContactSheet(path, sheet, 4, 4)) << path;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Tests/Game/playthrough/ContactSheet.h"
@@ -59,20 +60,28 @@ std::vector<Capture> WithGrainOff()
 }
 }  // namespace
 
-// The whole first run: the checks of a run, the saves, a result line for each of the six in the race, and the
-// twelve screens in one contact sheet.
+// The whole first run, twice at once on two save folders: the checks of a run, the saves, a result line for
+// each of the six in the race and the same results from both runs (the fixed step makes a script's frames its
+// frames), and the twelve screens in one contact sheet.
 TEST(kestrovane, Playthrough)
 {
     ScratchFolder scratch;
+    ScratchFolder other;
     GameRun run(scratch, "game");
+    GameRun again(other, "again");
     const std::vector<Capture> captures = WithGrainOff();
     ASSERT_TRUE(run.Start("single_race.txt", SingleRaceFrames, captures));
+    ASSERT_TRUE(again.Start("single_race.txt", SingleRaceFrames, {}));
+    std::thread waiting([&] { again.Wait(600); });
     run.Wait(600);
+    waiting.join();
     run.CheckEnd();
+    again.CheckEnd();
     CheckSaves(scratch, "Tester");
 
     const std::vector<std::string> results = RaceResults(run.Error());
     EXPECT_EQ(results.size(), 6u) << "one race result line per participant:\n" << run.Error();
+    EXPECT_EQ(results, RaceResults(again.Error())) << "the same script raced differently";
     // The player under the profile's name, in the craft taken with NEXT in the shipyard.
     bool player = false;
     for (const std::string& line : results)

@@ -97,6 +97,9 @@ TEST(kestrovane, Playthrough)
     // The loading screen's own black below its bar, not the shipyard's last frame left on the screen.
     EXPECT_EQ(frames[6].Bright(0.0f, 0.9f, 1.0f, 1.0f, 40), 0) << "the loading screen shows the screen before it";
 
+    // The buy screen's picture keeps its shape in black bars, not over the main menu's last frame.
+    EXPECT_EQ(frames[11].Bright(0.0f, 0.0f, 0.1f, 1.0f, 40), 0) << "the buy screen shows the main menu beside it";
+
     const std::vector<CapturedFrame> sheet(frames.begin(), frames.begin() + long(SingleRaceScreens.size()));
     const std::string path = std::string(WE_PLAYTHROUGH_OUTPUT) + "/contact-sheet.png";
     EXPECT_TRUE(WriteContactSheet(path, sheet, 4, 4)) << path;

@@ -77,7 +77,7 @@ void MakePieces(const CTuberPartSpawn& spawn)
         ++made;
     }
     if (made == 0)
-        DebugLogPrintf("wreck: no piece model, no pieces");
+        DebugLogPrintf("wreck: no piece model, no pieces\n");
 }
 }  // namespace
 

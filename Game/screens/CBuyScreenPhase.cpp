@@ -30,7 +30,9 @@ void CBuyScreenPhase::Update()
 
 void CBuyScreenPhase::Render()
 {
-    // A picture without a size would scale by infinity: nothing is drawn.
+    // The picture keeps its shape: the bars beside it are the screen's own black, not the menu's last frame.
+    g_Canvas.DrawQuad(0, 0, g_ScreenSize.width, g_ScreenSize.height, 0xFF000000, nullptr, 0);
+    // A picture without a size would scale by infinity: nothing more is drawn.
     if (m_Picture == nullptr || m_Picture->GetWidth() <= 0 || m_Picture->GetHeight() <= 0)
         return;
     const float screenW = static_cast<float>(g_ScreenSize.width);

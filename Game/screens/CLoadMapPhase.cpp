@@ -370,6 +370,9 @@ void CLoadMapPhase::Render()
     const int32_t screenH = g_ScreenSize.height;
     static const int32_t& backgroundY = GetConfigInt("UI.LoadMap.BackgroundPosY", 0);
     static const int32_t& backgroundHeight = GetConfigInt("UI.LoadMap.BackgroundHeight", 0);
+    // Nothing else draws behind the card: without a ground of its own the screen would show the last frame of
+    // the screen before it around the picture.
+    g_Canvas.DrawQuad(0, 0, screenW, screenH, 0xFF000000, nullptr, 0);
     if (m_Background != nullptr)
         g_Canvas.DrawQuad(0, backgroundY * screenH / 768, screenW, backgroundHeight * screenH / 768, 0xFFFFFFFF,
                           m_Background, 0);

@@ -572,7 +572,7 @@ void NxScene::deliverReports(NxReal stepTime)
     };
 
     // Contacts: the state moves on first, so a report that releases actors cannot disturb it.
-    std::set<NxContactState::ActorPair> nowTouching;
+    std::set<NxContactState::ActorPair, NxContactState::ActorPairOrder> nowTouching;
     std::vector<std::pair<NxContactState::ActorPair, NxU32>> events;
     for (auto& [key, acc] : m_Contacts.step)
     {

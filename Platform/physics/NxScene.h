@@ -146,7 +146,7 @@ private:
     bool m_Simulating = false;
     NxReal m_PendingTime = 0;
     bool m_FiltersDirty = false;
-    std::set<NxActor*> m_DirtyActors;
+    std::set<NxActor*, NxActorOrder> m_DirtyActors;
     NxU32 m_SubStep = 0;
     NxU32 m_Serial = 0;
     NxContactState m_Contacts;

@@ -14,6 +14,9 @@ NxShape::NxShape(NxActor* actor, const NxShapeDesc& desc, bool dynamicActor)
       m_Material(desc.materialIndex), m_Flags(desc.shapeFlags), m_LocalPose(desc.localPose), m_Mass(desc.mass),
       m_Density(desc.density), m_Name(desc.name ? desc.name : "")
 {
+    // Shapes are made in the program's own order: the count orders them the same way in every run.
+    static NxU32 made = 0;
+    m_Serial = ++made;
     userData = desc.userData;
     switch (m_Type)
     {

@@ -21,6 +21,8 @@ public:
     NxShape& operator=(const NxShape&) = delete;
 
     NxActor& getActor() const { return *m_Actor; }
+    // The shape's place in the order shapes were made.
+    NxU32 serial() const { return m_Serial; }
     NxShapeType getType() const { return m_Type; }
     bool isTrigger() const { return (m_Flags & NX_TRIGGER_ENABLE) != 0; }
 
@@ -67,6 +69,7 @@ private:
     void setFlagBits(NxU32 flags);
 
     NxActor* m_Actor;
+    NxU32 m_Serial = 0;
     NxShapeType m_Type;
     NxCollisionGroup m_Group;
     NxMaterialIndex m_Material;

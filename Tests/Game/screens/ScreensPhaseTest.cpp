@@ -197,24 +197,32 @@ TEST_F(ScreensPhase, CBuyScreenPhaseEndsTheProgramAfterSevenSecondsWhateverTheIn
     EXPECT_FALSE(Alive());
 }
 
+// The screen's black ground under the picture, which keeps its shape: the bars beside it never show the
+// frame before.
 TEST_F(ScreensPhase, CBuyScreenPhaseAPictureWithoutASizeIsNotDrawn)
 {
+    auto isGround = [](const UIQuad& q)
+    { return q.x0 == 0.0f && q.y0 == 0.0f && q.x1 == 1024.0f && q.y1 == 768.0f && q.colour == 0xFF000000u; };
     WeTexture* saved = g_BuyScreenPhase.m_Picture;
     WeTexture* empty = g_TextureManager.CreateEmpty(false);
     g_BuyScreenPhase.m_Picture = empty;
     g_GfxRecorder.ClearLog();
     g_BuyScreenPhase.Render();
-    EXPECT_TRUE(Quads().empty());
+    std::vector<UIQuad> quads = Quads();
+    ASSERT_EQ(quads.size(), 1u);
+    EXPECT_TRUE(isGround(quads[0]));
 
     WeTexture* poster = g_TextureManager.CreateTexture(200, 100, D3DFMT_A8R8G8B8, 0, D3DPOOL_MANAGED, 1, false);
     g_BuyScreenPhase.m_Picture = poster;
+    g_GfxRecorder.ClearLog();
     g_BuyScreenPhase.Render();
-    const std::vector<UIQuad> quads = Quads();
-    ASSERT_EQ(quads.size(), 1u);
+    quads = Quads();
+    ASSERT_EQ(quads.size(), 2u);
+    EXPECT_TRUE(isGround(quads[0]));
     // Scaled by min(1024 / 200, 768 / 100), centred.
-    EXPECT_FLOAT_EQ(quads[0].x1 - quads[0].x0, 1024.0f);
-    EXPECT_FLOAT_EQ(quads[0].y1 - quads[0].y0, 512.0f);
-    EXPECT_FLOAT_EQ(quads[0].y0, 128.0f);
+    EXPECT_FLOAT_EQ(quads[1].x1 - quads[1].x0, 1024.0f);
+    EXPECT_FLOAT_EQ(quads[1].y1 - quads[1].y0, 512.0f);
+    EXPECT_FLOAT_EQ(quads[1].y0, 128.0f);
     g_BuyScreenPhase.m_Picture = saved;
     delete empty;
     delete poster;

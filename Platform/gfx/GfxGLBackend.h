@@ -25,8 +25,8 @@ public:
     static inline bool s_ShowOwnWindow = false;
     // The programs that draw the same image faster: each effect program's twin without the alpha test (and
     // with the effect's own cheaper route where it has one), and the plain texture copy of the fixed-function
-    // stage. Off, every draw takes the general program: the reference
-    // the image tests compare the fast paths against.
+    // stage. Off, every draw takes the general program: the reference the image tests compare the fast paths
+    // against.
     static inline bool s_FastPaths = true;
 
     bool Open(HWND window, const D3DPRESENT_PARAMETERS& params) override;

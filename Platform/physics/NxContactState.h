@@ -7,9 +7,8 @@
 #include "Platform/physics/NxShape.h"
 #include "Platform/physics/NxUserContactReport.h"
 
-// Actors and shapes in the order they were made: the scene walks its
-// pairs in this order, so that two runs of the same steps deliver the same reports in the same order
-// wherever the allocator put the objects.
+// Actors and shapes in the order they were made: the scene walks its pairs in this order, so that two runs of
+// the same steps deliver the same reports in the same order wherever the allocator put the objects.
 struct NxActorOrder
 {
     bool operator()(const NxActor* a, const NxActor* b) const { return a->serial() < b->serial(); }

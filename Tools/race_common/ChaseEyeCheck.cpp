@@ -13,11 +13,6 @@
 
 namespace
 {
-float Dot(const D3DXVECTOR3& a, const D3DXVECTOR3& b)
-{
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-
 D3DXVECTOR3 Row(const D3DXMATRIX& m, int row)
 {
     return D3DXVECTOR3(m.m[row][0], m.m[row][1], m.m[row][2]);
@@ -27,7 +22,7 @@ D3DXVECTOR3 Row(const D3DXMATRIX& m, int row)
 bool SegmentMeetsGeometry(const D3DXVECTOR3& from, const D3DXVECTOR3& to)
 {
     const D3DXVECTOR3 d = to - from;
-    const float length = std::sqrt(Dot(d, d));
+    const float length = D3DXVec3Length(&d);
     WeRaycastHit hit;
     return length > 1e-5f && g_Physics.RaycastClosest(from, d / length, NX_STATIC_SHAPES, hit, 0xFFFFFFFFu, length, 0);
 }
@@ -66,12 +61,12 @@ ChaseEye CheckChaseEye(const CGameCamera& camera, const D3DXVECTOR3& craft)
             return ChaseEye::CraftInGeometry;
     const D3DXVECTOR3 eye = camera.m_Position;
     const D3DXVECTOR3 toEye = eye - craft;
-    const float distance = std::sqrt(Dot(toEye, toEye));
+    const float distance = D3DXVec3Length(&toEye);
     WeRaycastHit hit;
     // A wall seen from behind by the eye; back faces on the way belong to geometry the craft itself is in.
     if (distance > 0.01f &&
         g_Physics.RaycastClosest(craft, toEye / distance, NX_STATIC_SHAPES, hit, 0xFFFFFFFFu, distance, 0) &&
-        Dot(hit.normal, toEye) < 0.0f)
+        D3DXVec3Dot(&hit.normal, &toEye) < 0.0f)
         return ChaseEye::CraftHidden;
     // A surface that crosses the near rectangle crosses a segment from the eye to one of its corners.
     const D3DXVECTOR3 centre = eye + ahead * camera.m_Near;

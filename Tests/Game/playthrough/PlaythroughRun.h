@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "Tests/support/GameProcess.h"
+#include "Tests/support/SaveFolderOverride.h"
 #include "Tests/support/ScratchFolder.h"
 
 namespace playthrough
@@ -25,7 +27,7 @@ inline std::string ScriptPath(const std::string& name)
 
 inline std::string SaveFolder(const ScratchFolder& scratch)
 {
-    return scratch.Path("data") + "/Kestrovane Demo";
+    return SaveFolderOverride::SaveFolder(scratch.Path("data"));
 }
 
 inline std::vector<std::string> Lines(const std::string& text)
